@@ -1,0 +1,58 @@
+// CLDynamicBuffer: a growable byte buffer that keeps its bytes in memory and
+// moves them to a file of its own once they pass a size (a response body).
+//
+// The spill file lies in a new private folder (mode 0700, made with mkdtemp
+// under $TMPDIR or /tmp) under a name made by mkstemp; both are removed with
+// the buffer. When no spill file can be made the bytes stay in memory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "foundation/files/file_ref.h"
+#include "foundation/files/unique_fd.h"
+
+class CLDynamicBuffer {
+public:
+    static constexpr std::size_t kDefaultSpillSize = 4u << 20;
+
+    CLDynamicBuffer() = default;
+    explicit CLDynamicBuffer(std::size_t spillSize) : mSpillSize(spillSize) {}
+    CLDynamicBuffer(const CLDynamicBuffer& other);
+    CLDynamicBuffer& operator=(const CLDynamicBuffer& other);
+    CLDynamicBuffer(CLDynamicBuffer&& other) noexcept;
+    CLDynamicBuffer& operator=(CLDynamicBuffer&& other) noexcept;
+    virtual ~CLDynamicBuffer();
+
+    // Appends all the bytes or none: false when memory runs out or the spill
+    // file cannot take them.
+    bool AppendBytes(const void* bytes, std::size_t length);
+    std::size_t Length() const { return mLength; }
+    bool IsEmpty() const { return mLength == 0; }
+    // Empties the buffer and removes its spill file.
+    void Clear();
+
+    // Every byte, in `out`; false when memory runs out or the spill file
+    // cannot be read (`out` is then empty).
+    bool CopyTo(std::string& out) const;
+    // A new array of the bytes; false when the buffer is empty, memory runs
+    // out or the spill file cannot be read.
+    bool CopyToPtr(std::unique_ptr<std::uint8_t[]>& out, std::size_t& length) const;
+
+    // 1 with the spill file's reference when the bytes are in a file, else 0.
+    virtual int GetSpillFileRef(CFileRef& spillFile) const;
+
+private:
+    bool Spill();
+    bool ReadSpilled(char* into) const;
+    void RemoveSpillFile();
+
+    std::size_t mSpillSize = kDefaultSpillSize;
+    std::size_t mLength = 0;
+    std::string mMemory;
+    CUniqueFd mSpillFd;
+    std::string mSpillFolder;
+    std::string mSpillPath;
+};

@@ -1,0 +1,59 @@
+#include "foundation/files/folder_entries.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "foundation/files/file_status.h"
+
+int ReadFolderEntries(int folderFd, std::vector<CFolderEntry>& entries)
+{
+    entries.clear();
+    int own = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
+    if (own < 0) return FileErrnoStatus();
+    DIR* folder = ::fdopendir(own);
+    if (folder == nullptr) {
+        int status = FileErrnoStatus();
+        ::close(own);
+        return status;
+    }
+    ::rewinddir(folder);  // the duplicate shares its position with the original
+    int status = 0;
+    for (;;) {
+        errno = 0;
+        struct dirent* entry = ::readdir(folder);
+        if (entry == nullptr) {
+            if (errno != 0) status = FileErrnoStatus();
+            break;
+        }
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
+        CFolderEntry item;
+        item.name = entry->d_name;
+        item.nodeID = entry->d_ino;
+        unsigned char type = entry->d_type;
+        if (type == DT_UNKNOWN) {
+            struct stat info;
+            if (::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+                if (errno == ENOENT) continue;
+                status = FileErrnoStatus();
+                break;
+            }
+            type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISLNK(info.st_mode) ? DT_LNK : DT_REG;
+        }
+        item.isFolder = type == DT_DIR;
+        item.isSymbolicLink = type == DT_LNK;
+        entries.push_back(std::move(item));
+    }
+    ::closedir(folder);
+    if (status != 0) {
+        entries.clear();
+        return status;
+    }
+    std::sort(entries.begin(), entries.end(),
+              [](const CFolderEntry& a, const CFolderEntry& b) { return a.name < b.name; });
+    return 0;
+}

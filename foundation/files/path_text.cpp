@@ -1,0 +1,52 @@
+#include "foundation/files/path_text.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <memory>
+
+#include "foundation/files/file_status.h"
+
+int AbsolutePathOf(const std::string& path, std::string& absolute)
+{
+    if (path.empty()) return -EINVAL;
+    std::string full;
+    if (path[0] != '/') {
+        std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
+        if (!cwd) return FileErrnoStatus();
+        full = cwd.get();
+        full += '/';
+    }
+    full += path;
+
+    std::string clean;
+    std::size_t at = 0;
+    bool endsInDotDot = false;
+    while (at < full.size()) {
+        std::size_t end = full.find('/', at);
+        if (end == std::string::npos) end = full.size();
+        std::string_view part(full.data() + at, end - at);
+        at = end + 1;
+        endsInDotDot = part == "..";
+        if (part.empty() || part == ".") continue;
+        clean += '/';
+        clean.append(part);
+    }
+    if (clean.empty()) clean = "/";
+    if (endsInDotDot) {
+        std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(clean.c_str(), nullptr), &std::free);
+        if (!resolved) return FileErrnoStatus();
+        clean = resolved.get();
+    }
+    absolute = std::move(clean);
+    return 0;
+}
+
+std::string ParentPathOf(const std::string& absolute)
+{
+    if (absolute.empty() || absolute == "/") return {};
+    std::size_t slash = absolute.rfind('/');
+    if (slash == std::string::npos) return {};
+    return slash == 0 ? "/" : absolute.substr(0, slash);
+}

@@ -1,0 +1,63 @@
+// Runs the ready CThreads, each until it yields, in creation order.
+//
+// Without Qt (tests, benchmarks, the headless crawl driver) RunUntil drives
+// everything: it runs passes while threads are ready and otherwise blocks,
+// using no CPU, until the nearest sleep deadline or until another OS thread
+// signals a CWakeToken or calls Notify.
+//
+// An event loop drives it instead with RunOnce: run a pass while
+// HasReadyThreads(), arm a timer for NextDeadline(), and install a ready hook
+// that posts an event to the loop whenever a thread becomes ready.
+//
+// The scheduler belongs to one OS thread (the first that runs it); its loops
+// never run on a fiber.
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "foundation/threads/thread.h"
+
+class CThreadScheduler {
+public:
+    using Clock = CThread::Clock;
+
+    // One pass: every thread that is ready when the pass reaches it runs until
+    // it yields. Never blocks. Returns how many threads ran.
+    static int RunOnce();
+
+    // Passes until no thread is ready; does not wait for sleeping threads.
+    static void RunUntilIdle();
+
+    // Passes until `done` returns true (true) or `deadline` passes (false),
+    // blocking while no thread is ready. `done` is checked after every pass
+    // and whenever the loop wakes; a condition that another OS thread changes
+    // must be followed by Notify (or a CWakeToken signal).
+    static bool RunUntil(const std::function<bool()>& done,
+                         Clock::time_point deadline = Clock::time_point::max());
+
+    // True when the next pass would run a thread (counting sleeps that have
+    // run out and wake tokens that were signalled).
+    static bool HasReadyThreads();
+    // The earliest wake-up time of a sleeping, unsuspended thread.
+    static std::optional<Clock::time_point> NextDeadline();
+
+    // `hook` is called whenever a thread becomes ready other than by a pass of
+    // the scheduler (Resume, Wake, a signalled CWakeToken, Notify), from
+    // whatever OS thread caused it; it must be thread-safe and quick.
+    static void SetReadyHook(std::function<void()> hook);
+
+    // Thread-safe: wakes a blocked RunUntil so it checks its condition again.
+    static void Notify();
+
+private:
+    friend class CThread;
+    friend class CWakeToken;
+
+    static void RunSlice(CThread& thread);
+    static void DrainSignalledTokens();
+    static void WaitForSignal(std::optional<Clock::time_point> until);
+    static void ThreadBecameReady();
+
+    static inline CThread* sRunning = nullptr;
+};

@@ -1,0 +1,212 @@
+#include "foundation/files/whole_file.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/files/byte_buffer.h"
+#include "foundation/files/file.h"
+#include "foundation/files/file_system.h"
+#include "tests/files/scratch_folder.h"
+
+namespace {
+
+bool SetImmutable(const std::string& path, bool on)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
+}
+
+TEST(WholeFile, ReplacementLeavesNoOldTail)
+{
+    struct Case {
+        const char* label;
+        std::string before;  // empty: no file before
+        bool fileBefore;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"shorter body over a longer file", std::string(100, 'o'), true, "0123456789"},
+        {"empty body over a file", "old content", true, ""},
+        {"longer body over a shorter file", "old", true, std::string(70000, 'n')},
+        {"new file", "", false, "fresh"},
+        {"bytes with NULs", "xxxxxxxxxxxx", true, std::string("a\0b\0c", 5)},
+    };
+    for (const Case& c : cases) {
+        CScratchFolder scratch;
+        ASSERT_TRUE(scratch.IsReady());
+        std::string path = scratch.At("page.html");
+        if (c.fileBefore) {
+            ASSERT_TRUE(WriteTextFile(path, c.before));
+        }
+        EXPECT_EQ(WriteWholeFile(CFileRef(path), c.after), 0) << c.label;
+        EXPECT_EQ(ReadTextFile(path), c.after) << c.label;
+        // The temporary file is gone: only the written file is left.
+        std::vector<CFileRef> items;
+        EXPECT_EQ(ListFolderRefs(CFileRef(scratch.Path()), items), 0);
+        EXPECT_EQ(items.size(), 1u) << c.label;
+    }
+}
+
+TEST(WholeFile, DataForkWriteOfTenBytesOverHundredKeepsOnlyTheTen)
+{
+    CScratchFolder scratch;
+    ASSERT_TRUE(scratch.IsReady());
+    std::string path = scratch.At("body");
+    ASSERT_TRUE(WriteTextFile(path, std::string(100, 'x')));
+    EXPECT_EQ(CFile::WriteDataFork(CFileRef(path), "0123456789", 10), 0);
+    EXPECT_EQ(ReadTextFile(path), "0123456789");
+    CFile file{CFileRef(path)};
+    EXPECT_EQ(file.WriteDataFork("ab", 2), 0);
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(file.ReadDataFork(bytes), 0);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "ab");
+}
+
+TEST(WholeFile, ReplacementKeepsModeAndLabels)
+{
+    CScratchFolder scratch;
+    ASSERT_TRUE(scratch.IsReady());
+    std::string path = scratch.At("kept");
+    ASSERT_TRUE(WriteTextFile(path, "old"));
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    bool labels = SupportsUserAttributes(scratch.Path());
+    if (labels) {
+        ASSERT_EQ(CFile::SetFinderComment(CFileRef(path), "http://h/kept"), 0);
+    }
+    ASSERT_EQ(WriteWholeFile(CFileRef(path), "new"), 0);
+    EXPECT_EQ(ModeOf(path), 0640u);
+    if (labels) {
+        std::string comment;
+        EXPECT_EQ(CFile::GetFinderComment(CFileRef(path), comment), 0);
+        EXPECT_EQ(comment, "http://h/kept");
+    }
+}
+
+TEST(WholeFile, NewFileModeIsReadWriteLessTheUmask)
+{
+    struct Case {
+        mode_t mask;
+        mode_t expected;
+    };
+    for (const Case& c : {Case{022, 0644}, Case{027, 0640}, Case{0, 0666}}) {
+        CScratchFolder scratch;
+        ASSERT_TRUE(scratch.IsReady());
+        CUmaskScope mask(c.mask);
+        std::string path = scratch.At("new");
+        ASSERT_EQ(WriteWholeFile(CFileRef(path), "x"), 0);
+        EXPECT_EQ(ModeOf(path), c.expected) << std::oct << c.mask;
+        CFileRef created;
+        ASSERT_EQ(CFile::CreateFromPath(scratch.At("empty").c_str(), created), 0);
+        EXPECT_EQ(ModeOf(created.Path()), c.expected) << std::oct << c.mask;
+    }
+}
+
+TEST(WholeFile, FailuresAreReportedAndChangeNothing)
+{
+    CScratchFolder scratch;
+    ASSERT_TRUE(scratch.IsReady());
+    ASSERT_TRUE(MakeFolder(scratch.At("folder")));
+    ASSERT_TRUE(WriteTextFile(scratch.At("folder/inside"), "keep"));
+    ASSERT_TRUE(WriteTextFile(scratch.At("plain"), "plain"));
+    struct Case {
+        std::string path;
+        int expected;
+    };
+    const Case cases[] = {
+        {scratch.At("missing/name"), -ENOENT},
+        {scratch.At("folder"), -EISDIR},
+        {scratch.At("plain/name"), -ENOTDIR},
+        {"", -EINVAL},
+    };
+    auto before = SnapshotTree(scratch.Path());
+    for (const Case& c : cases) {
+        EXPECT_EQ(WriteWholeFile(CFileRef(c.path), "data"), c.expected) << c.path;
+    }
+    EXPECT_EQ(SnapshotTree(scratch.Path()), before);
+}
+
+TEST(WholeFile, LinkAtTheNameIsReplacedNotFollowed)
+{
+    CScratchFolder scratch;
+    ASSERT_TRUE(scratch.IsReady());
+    ASSERT_TRUE(MakeFolder(scratch.At("outside")));
+    ASSERT_TRUE(MakeFolder(scratch.At("mirror")));
+    ASSERT_TRUE(WriteTextFile(scratch.At("outside/target"), "secret"));
+    ASSERT_EQ(::symlink(scratch.At("outside/target").c_str(), scratch.At("mirror/page").c_str()), 0);
+    ASSERT_EQ(WriteWholeFile(CFileRef(scratch.At("mirror/page")), "body"), 0);
+    EXPECT_EQ(ReadTextFile(scratch.At("outside/target")), "secret");
+    struct stat info;
+    ASSERT_EQ(::lstat(scratch.At("mirror/page").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(ReadTextFile(scratch.At("mirror/page")), "body");
+}
+
+TEST(WholeFile, ReadsTellUnreadableFromEmpty)
+{
+    CScratchFolder scratch;
+    ASSERT_TRUE(scratch.IsReady());
+    ASSERT_TRUE(WriteTextFile(scratch.At("empty"), ""));
+    ASSERT_TRUE(WriteTextFile(scratch.At("full"), "abc"));
+    ASSERT_TRUE(MakeFolder(scratch.At("folder")));
+    struct Case {
+        std::string path;
+        int expected;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {scratch.At("empty"), 0, ""},
+        {scratch.At("full"), 0, "abc"},
+        {scratch.At("missing"), -ENOENT, ""},
+        {scratch.At("folder"), -EISDIR, ""},
+        {scratch.At("full/below"), -ENOTDIR, ""},
+    };
+    for (const Case& c : cases) {
+        std::string text = "stale";
+        EXPECT_EQ(ReadWholeFile(CFileRef(c.path), text), c.expected) << c.path;
+        EXPECT_EQ(text, c.bytes) << c.path;
+        std::vector<std::uint8_t> bytes{1, 2};
+        EXPECT_EQ(ReadDataFork(CFileRef(c.path), bytes), c.expected) << c.path;
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.bytes) << c.path;
+    }
+}
+
+// Reading must not need write access: a file that cannot be opened for
+// writing (read-only for a normal user, immutable for root) still reads.
+TEST(WholeFile, DataForkIsReadFromAFileThatCannotBeWritten)
+{
+    CScratchFolder scratch;
+    ASSERT_TRUE(scratch.IsReady());
+    std::string path = scratch.At("locked");
+    ASSERT_TRUE(WriteTextFile(path, "read me"));
+    bool immutable = false;
+    if (::geteuid() == 0) {
+        immutable = SetImmutable(path, true);
+        if (!immutable) GTEST_SKIP() << "running as root on a file system without the immutable flag";
+    } else {
+        ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    }
+    std::vector<std::uint8_t> bytes;
+    int status = ReadDataFork(CFileRef(path), bytes);
+    CByteBuffer buffer{CFileRef(path)};
+    if (immutable) SetImmutable(path, false);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "read me");
+    EXPECT_EQ(buffer.ReadStatus(), 0);
+    EXPECT_EQ(buffer.View(), "read me");
+}
+
+}  // namespace

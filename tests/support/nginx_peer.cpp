@@ -1,0 +1,176 @@
+#include "tests/support/nginx_peer.h"
+
+#include "tests/support/file_bytes.h"
+
+#include <cerrno>
+#include <chrono>
+#include <stdexcept>
+#include <system_error>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace testsupport {
+
+namespace {
+
+constexpr const char* kNginx = "/usr/sbin/nginx";
+constexpr const char* kReadyPath = "/__nginx_peer_ready";
+constexpr int kStartAttempts = 8;
+
+class Socket {
+public:
+    Socket() : mFd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+    {
+        if (mFd < 0) throw std::system_error(errno, std::generic_category(), "socket");
+    }
+    ~Socket() { close(mFd); }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    int Fd() const { return mFd; }
+
+private:
+    int mFd;
+};
+
+sockaddr_in Loopback(int port)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+// A port the kernel just handed out as free; another program may still take
+// it before nginx binds it, so the caller retries on a collision.
+int PickFreePort()
+{
+    Socket probe;
+    sockaddr_in address = Loopback(0);
+    if (bind(probe.Fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        throw std::system_error(errno, std::generic_category(), "bind");
+    socklen_t length = sizeof address;
+    getsockname(probe.Fd(), reinterpret_cast<sockaddr*>(&address), &length);
+    return ntohs(address.sin_port);
+}
+
+// Asks the server on `port` for the readiness path; true only when the
+// answer carries our token, so a stranger holding the port never counts.
+bool AnswersWithToken(int port, const std::string& token)
+{
+    Socket client;
+    sockaddr_in address = Loopback(port);
+    if (connect(client.Fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return false;
+    std::string request = std::string("GET ") + kReadyPath + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
+    if (send(client.Fd(), request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size()))
+        return false;
+    std::string answer;
+    char buffer[1024];
+    for (;;) {
+        pollfd watch{client.Fd(), POLLIN, 0};
+        if (poll(&watch, 1, 2000) <= 0) return false;
+        ssize_t count = recv(client.Fd(), buffer, sizeof buffer, 0);
+        if (count <= 0) break;
+        answer.append(buffer, static_cast<std::size_t>(count));
+    }
+    return answer.find(token) != std::string::npos;
+}
+
+std::string Config(const TempDir& dir, const std::string& root, int port, const std::string& token)
+{
+    const std::string& d = dir.Path();
+    return "daemon off;\n"
+           "master_process off;\n"
+           "worker_processes 1;\n"
+           "pid " + d + "/nginx.pid;\n"
+           "error_log " + d + "/error.log warn;\n"
+           "events { worker_connections 256; }\n"
+           "http {\n"
+           "  access_log " + d + "/access.log;\n"
+           "  client_body_temp_path " + d + "/temp/client_body;\n"
+           "  proxy_temp_path " + d + "/temp/proxy;\n"
+           "  fastcgi_temp_path " + d + "/temp/fastcgi;\n"
+           "  uwsgi_temp_path " + d + "/temp/uwsgi;\n"
+           "  scgi_temp_path " + d + "/temp/scgi;\n"
+           // Our own table, so what the tests see never depends on the host's.
+           "  types {\n"
+           "    text/html html htm; text/css css; application/javascript js;\n"
+           "    text/plain txt; text/xml xml; application/json json;\n"
+           "    image/png png; image/jpeg jpg jpeg; image/gif gif; image/svg+xml svg;\n"
+           "    application/pdf pdf;\n"
+           "  }\n"
+           "  default_type application/octet-stream;\n"
+           "  sendfile on;\n"
+           "  keepalive_requests 100000;\n"
+           "  server {\n"
+           "    listen 127.0.0.1:" + std::to_string(port) + ";\n"
+           "    server_name localhost;\n"
+           "    root \"" + root + "\";\n"
+           "    location = " + kReadyPath + " { access_log off; return 200 \"" + token + "\"; }\n"
+           "  }\n"
+           "}\n";
+}
+
+}  // namespace
+
+NginxPeer::NginxPeer(std::string root, double lifetimeSeconds)
+{
+    mReadyToken = "ready-" + mDir.Path().substr(mDir.Path().rfind('/') + 1);
+    mDir.MakeFolder("temp");
+    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
+        if (TryStart(root, lifetimeSeconds, PickFreePort())) return;
+    }
+    throw std::runtime_error("nginx did not start: " + ErrorLog());
+}
+
+bool NginxPeer::TryStart(const std::string& root, double lifetimeSeconds, int port)
+{
+    const std::string config = mDir.Write("nginx.conf", Config(mDir, root, port, mReadyToken));
+    WriteFileBytes(mDir.File("error.log"), "");
+    mProcess = std::make_unique<PeerProcess>(PythonPeerArgv(
+        "bounded_run.py", {"--lifetime", std::to_string(lifetimeSeconds), "--", kNginx, "-e",
+                           mDir.File("error.log"), "-p", mDir.Path(), "-c", config}));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (AnswersWithToken(port, mReadyToken)) {
+            mPort = port;
+            return true;
+        }
+        bool collided = ErrorLog().find("Address already in use") != std::string::npos;
+        if (collided || !mProcess->Running()) {
+            mProcess->Stop();
+            if (collided) return false;
+            throw std::runtime_error("nginx exited: " + ErrorLog());
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    mProcess->Stop();
+    throw std::runtime_error("nginx did not answer in time: " + ErrorLog());
+}
+
+std::string NginxPeer::BaseUrl() const
+{
+    return "http://127.0.0.1:" + std::to_string(mPort);
+}
+
+std::string NginxPeer::Url(std::string_view pathAndQuery) const
+{
+    return BaseUrl() + std::string(pathAndQuery);
+}
+
+std::string NginxPeer::AccessLog() const
+{
+    return ReadFileBytes(mDir.File("access.log"));
+}
+
+std::string NginxPeer::ErrorLog() const
+{
+    return ReadFileBytes(mDir.File("error.log"));
+}
+
+}  // namespace testsupport
