@@ -1,0 +1,159 @@
+#include "foundation/settings/log_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+
+#include "foundation/settings/errno_status.h"
+#include "foundation/settings/user_folders.h"
+#include "foundation/text/text_buffer.h"
+#include "platform/launch/program_launcher.h"
+
+namespace {
+
+std::int64_t SystemClock() { return static_cast<std::int64_t>(std::time(nullptr)); }
+
+std::atomic<LogClock> gLogClock{&SystemClock};
+
+std::int64_t Now() { return gLogClock.load()(); }
+
+std::string LogLine(const char* verb, std::int64_t seconds)
+{
+    static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    std::time_t when = static_cast<std::time_t>(seconds);
+    struct tm parts {};
+    if (::localtime_r(&when, &parts) == nullptr) parts = tm{};
+    char line[128];
+    std::snprintf(line, sizeof line, "Tidewell %s logging at %02d:%02d:%02d on %s %d %s %d.\r", verb,
+                  parts.tm_hour, parts.tm_min, parts.tm_sec, kDays[(parts.tm_wday % 7 + 7) % 7],
+                  parts.tm_mday, kMonths[(parts.tm_mon % 12 + 12) % 12], parts.tm_year + 1900);
+    return line;
+}
+
+int WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return LastErrnoStatus();
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+int OpenForAppending(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    return fd >= 0 ? fd : LastErrnoStatus();
+}
+
+// Renames a log of `limit` bytes or more to "<path>.1", replacing an older
+// one; true when it did.
+bool RotateWhenFull(const std::string& path, std::int64_t size, std::int64_t limit)
+{
+    if (limit <= 0 || size < limit) return false;
+    return ::rename(path.c_str(), (path + ".1").c_str()) == 0;
+}
+
+}  // namespace
+
+CLogHolder::~CLogHolder()
+{
+    if (mFd >= 0) ::close(mFd);
+}
+
+std::string LogStartLine(std::int64_t seconds) { return LogLine("starting", seconds); }
+
+std::string LogStopLine(std::int64_t seconds) { return LogLine("stopping", seconds); }
+
+void SetLogClock(LogClock clock) { gLogClock.store(clock != nullptr ? clock : &SystemClock); }
+
+int StartLogging(CLogHolder* holder, const char* path)
+{
+    if (holder == nullptr || path == nullptr || path[0] == '\0') return -EINVAL;
+    if (holder->mFd >= 0) {
+        ::close(holder->mFd);
+        holder->mFd = -1;
+    }
+    holder->mPath = path;
+    struct stat info {};
+    if (::stat(path, &info) == 0) RotateWhenFull(holder->mPath, info.st_size, holder->mRotateAtBytes);
+    int fd = OpenForAppending(holder->mPath);
+    if (fd < 0) return fd;
+    int status = WriteAll(fd, LogStartLine(Now()));
+    if (status != 0) {
+        ::close(fd);
+        return status;
+    }
+    holder->mFd = fd;
+    return 0;
+}
+
+int AppendToLog(CLogHolder* holder, std::string_view text)
+{
+    if (holder == nullptr || holder->mFd < 0) return 0;
+    struct stat info {};
+    if (holder->mRotateAtBytes > 0 && ::fstat(holder->mFd, &info) == 0 &&
+        RotateWhenFull(holder->mPath, info.st_size, holder->mRotateAtBytes)) {
+        ::close(holder->mFd);
+        holder->mFd = -1;
+        int fd = OpenForAppending(holder->mPath);
+        if (fd < 0) return fd;
+        holder->mFd = fd;
+    }
+    return WriteAll(holder->mFd, text);
+}
+
+int AppendToLog(CLogHolder* holder, const char* text)
+{
+    return AppendToLog(holder, std::string_view(text != nullptr ? text : ""));
+}
+
+int AppendToLog(CLogHolder* holder, const CTextBuffer& text) { return AppendToLog(holder, text.View()); }
+
+int StopLogging(CLogHolder* holder)
+{
+    if (holder == nullptr || holder->mFd < 0) return 0;
+    int fd = holder->mFd;
+    holder->mFd = -1;
+    int status = WriteAll(fd, LogStopLine(Now()));
+    int closeStatus = ::close(fd) == 0 ? 0 : LastErrnoStatus();
+    return status != 0 ? status : closeStatus;
+}
+
+bool GetLogFolder(std::string& folder)
+{
+    std::string support = DataHomeFolder() + "/" + kMakerFolderName + "/" + kProductFolderName;
+    if (MakeFolderChain(support, 0700) != 0) return false;
+    folder = support;
+    return true;
+}
+
+int GetSpecForHFSPath(const char* path, std::string& found)
+{
+    if (path == nullptr || path[0] == '\0') return -EINVAL;
+    struct stat info {};
+    if (::stat(path, &info) != 0) {
+        if (errno != ENOENT) return LastErrnoStatus();
+        int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST) return LastErrnoStatus();
+        if (fd >= 0) ::close(fd);
+    }
+    found = path;
+    return 0;
+}
+
+int OpenInDefaultApp(const std::string& path)
+{
+    OpenWithDesktop(path);
+    return 0;
+}

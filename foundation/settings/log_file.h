@@ -1,0 +1,87 @@
+// Log files: the application log and the grabber windows' logs. A log is
+// appended to and never truncated; each start adds a start line, each stop a
+// stop line, and every line the program writes ends with a carriage return.
+//
+//   Tidewell starting logging at 09:05:03 on Mon 7 Dec 2026.\r
+//   ...lines appended by the callers...
+//   Tidewell stopping logging at 09:07:41 on Mon 7 Dec 2026.\r
+//
+// Times are local, with English day and month names whatever the locale.
+// Results are 0 or a negative errno value.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class CTextBuffer;
+
+// The application log's name, its folder below the user's data folder, and
+// the size at which it is renamed to "Tidewell.log.1" and begun afresh.
+inline constexpr const char* kApplicationLogName = "Tidewell.log";
+inline constexpr const char* kMakerFolderName = "Farrowby Software";
+inline constexpr const char* kProductFolderName = "Tidewell";
+inline constexpr std::int64_t kApplicationLogRotateBytes = 5LL * 1024 * 1024;
+
+// One open log. Not copyable; a holder that goes away with its log still
+// open closes it (without a stop line).
+class CLogHolder {
+public:
+    // `rotateAtBytes` > 0: before a start or an append finds the file at
+    // that size or beyond, it is renamed to "<path>.1" (replacing an older
+    // one) and a new file begun.
+    explicit CLogHolder(std::int64_t rotateAtBytes = 0) : mRotateAtBytes(rotateAtBytes) {}
+    CLogHolder(const CLogHolder&) = delete;
+    CLogHolder& operator=(const CLogHolder&) = delete;
+    ~CLogHolder();
+
+    bool IsOpen() const { return mFd >= 0; }
+    const std::string& Path() const { return mPath; }
+
+private:
+    friend int StartLogging(CLogHolder* holder, const char* path);
+    friend int AppendToLog(CLogHolder* holder, std::string_view text);
+    friend int StopLogging(CLogHolder* holder);
+
+    int mFd = -1;  // -1: no log open
+    std::string mPath;
+    std::int64_t mRotateAtBytes;
+};
+
+// Opens (creating when missing) the file at `path` for appending and writes
+// the start line. A holder that was open is closed first. On failure the
+// holder stays closed.
+int StartLogging(CLogHolder* holder, const char* path);
+// Appends the bytes as they are. 0, writing nothing, when there is no holder
+// or no open log.
+int AppendToLog(CLogHolder* holder, std::string_view text);
+int AppendToLog(CLogHolder* holder, const char* text);
+int AppendToLog(CLogHolder* holder, const CTextBuffer& text);
+// Writes the stop line and closes the log; the holder is closed afterwards
+// in every case, so a second stop or a late append does nothing. Returns the
+// first failure of the write and the close; 0 when no log was open.
+int StopLogging(CLogHolder* holder);
+
+// The start and stop lines for a moment (seconds since 1970, shown in local
+// time).
+std::string LogStartLine(std::int64_t seconds);
+std::string LogStopLine(std::int64_t seconds);
+
+// The clock the log lines are stamped with; null restores the system clock.
+using LogClock = std::int64_t (*)();
+void SetLogClock(LogClock clock);
+
+// The application's support folder "$XDG_DATA_HOME/Farrowby Software/Tidewell"
+// (by default under ~/.local/share), creating each missing level private to
+// the user. False when a level cannot be made.
+bool GetLogFolder(std::string& folder);
+
+// Makes sure an item exists at the (POSIX) path: an existing file or folder
+// is taken as it is, a missing one is created as an empty file. `found`
+// receives the path. 0, or the error that kept the file from being made.
+int GetSpecForHFSPath(const char* path, std::string& found);
+
+// Opens the file or folder in the application the desktop assigns to it (a
+// folder opens in the file manager). Always 0: a failure to start the opener
+// is not reported.
+int OpenInDefaultApp(const std::string& path);

@@ -1,0 +1,261 @@
+// Log files: exact start and stop lines, appending, closing for good, and
+// rotation of the application log.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "foundation/settings/log_file.h"
+#include "foundation/text/text_buffer.h"
+#include "platform/launch/program_launcher.h"
+#include "tests/settings/settings_test_environment.h"
+
+namespace {
+
+// 7 December 2026 09:05:03 UTC, a Monday.
+constexpr std::int64_t kMonday = 1796634303;
+std::int64_t gFakeNow = kMonday;
+std::int64_t FakeClock() { return gFakeNow; }
+
+class LogFile : public SettingsEnvironment {
+protected:
+    void SetUp() override
+    {
+        SettingsEnvironment::SetUp();
+        Override("TZ", "UTC");
+        ::tzset();
+        gFakeNow = kMonday;
+        SetLogClock(&FakeClock);
+    }
+    void TearDown() override
+    {
+        SetLogClock(nullptr);
+        SettingsEnvironment::TearDown();
+        ::tzset();
+    }
+};
+
+TEST_F(LogFile, LinesHaveTheirExactFormWithCarriageReturns)
+{
+    struct Case {
+        std::int64_t seconds;
+        const char* start;
+        const char* stop;
+    } cases[] = {
+        {kMonday, "Tidewell starting logging at 09:05:03 on Mon 7 Dec 2026.\r",
+         "Tidewell stopping logging at 09:05:03 on Mon 7 Dec 2026.\r"},
+        {0, "Tidewell starting logging at 00:00:00 on Thu 1 Jan 1970.\r",
+         "Tidewell stopping logging at 00:00:00 on Thu 1 Jan 1970.\r"},
+        {951825599, "Tidewell starting logging at 11:59:59 on Tue 29 Feb 2000.\r",
+         "Tidewell stopping logging at 11:59:59 on Tue 29 Feb 2000.\r"},
+        {1735689599, "Tidewell starting logging at 23:59:59 on Tue 31 Dec 2024.\r",
+         "Tidewell stopping logging at 23:59:59 on Tue 31 Dec 2024.\r"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.seconds);
+        EXPECT_EQ(LogStartLine(c.seconds), c.start);
+        EXPECT_EQ(LogStopLine(c.seconds), c.stop);
+    }
+}
+
+TEST_F(LogFile, AStartedLogHoldsStartLineAppendedTextAndStopLine)
+{
+    struct Case {
+        const char* name;
+        const char* existing;  // null: no file yet
+    } cases[] = {
+        {"new file", nullptr},
+        {"existing file, appended after its last byte", "earlier session\r"},
+        {"existing file without a final line end", "no line end"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(Path("grab.log"));
+        if (c.existing) Put("grab.log", c.existing);
+
+        CLogHolder holder;
+        ASSERT_EQ(StartLogging(&holder, Path("grab.log").c_str()), 0);
+        EXPECT_TRUE(holder.IsOpen());
+        gFakeNow = kMonday + 158;
+        EXPECT_EQ(AppendToLog(&holder, "Grabbing http://example.org/\r"), 0);
+        EXPECT_EQ(AppendToLog(&holder, CTextBuffer("Saved index.html\r")), 0);
+        EXPECT_EQ(StopLogging(&holder), 0);
+        EXPECT_FALSE(holder.IsOpen());
+
+        EXPECT_EQ(Get("grab.log"), std::string(c.existing ? c.existing : "") +
+                                       "Tidewell starting logging at 09:05:03 on Mon 7 Dec 2026.\r"
+                                       "Grabbing http://example.org/\r"
+                                       "Saved index.html\r"
+                                       "Tidewell stopping logging at 09:07:41 on Mon 7 Dec 2026.\r");
+        gFakeNow = kMonday;
+    }
+}
+
+TEST_F(LogFile, AClosedOrMissingLogTakesNothing)
+{
+    CLogHolder holder;
+    ASSERT_EQ(StartLogging(&holder, Path("grab.log").c_str()), 0);
+    ASSERT_EQ(StopLogging(&holder), 0);
+    const std::string closed = Get("grab.log");
+
+    CLogHolder neverStarted;
+    struct Case {
+        const char* name;
+        CLogHolder* holder;
+    } cases[] = {
+        {"stopped holder", &holder},
+        {"holder never started", &neverStarted},
+        {"no holder", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(AppendToLog(c.holder, "late line\r"), 0);
+        EXPECT_EQ(StopLogging(c.holder), 0);
+    }
+    EXPECT_EQ(Get("grab.log"), closed);
+}
+
+TEST_F(LogFile, DescriptorZeroIsAnOpenLogNotTheAbsentOne)
+{
+    // With standard input closed the log gets descriptor 0; it must still be
+    // written and closed like any other.
+    int savedInput = ::dup(0);
+    ASSERT_GE(savedInput, 0);
+    ::close(0);
+    CLogHolder holder;
+    int started = StartLogging(&holder, Path("zero.log").c_str());
+    int appended = AppendToLog(&holder, "line\r");
+    int stopped = StopLogging(&holder);
+    bool openAfterStop = holder.IsOpen();
+    ::dup2(savedInput, 0);
+    ::close(savedInput);
+
+    EXPECT_EQ(started, 0);
+    EXPECT_EQ(appended, 0);
+    EXPECT_EQ(stopped, 0);
+    EXPECT_FALSE(openAfterStop);
+    EXPECT_EQ(Get("zero.log"), LogStartLine(kMonday) + "line\r" + LogStopLine(kMonday));
+}
+
+TEST_F(LogFile, StartFailuresLeaveTheHolderClosed)
+{
+    Put("blocker", "file");
+    struct Case {
+        const char* name;
+        std::string path;
+        int status;
+    } cases[] = {
+        {"missing folder", Path("nowhere/grab.log"), -ENOENT},
+        {"file where a folder should be", Path("blocker/grab.log"), -ENOTDIR},
+        {"empty path", "", -EINVAL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CLogHolder holder;
+        EXPECT_EQ(StartLogging(&holder, c.path.c_str()), c.status);
+        EXPECT_FALSE(holder.IsOpen());
+        EXPECT_EQ(AppendToLog(&holder, "x"), 0);
+        EXPECT_EQ(StopLogging(&holder), 0);
+    }
+    EXPECT_EQ(StartLogging(nullptr, Path("grab.log").c_str()), -EINVAL);
+}
+
+TEST_F(LogFile, ALogThatReachedItsLimitIsRotated)
+{
+    const std::string start = LogStartLine(kMonday);
+    const std::int64_t limit = static_cast<std::int64_t>(start.size()) + 20;
+
+    // A start on a file already at the limit moves it aside first.
+    Put("app.log", std::string(static_cast<std::size_t>(limit), 'o'));
+    CLogHolder holder(limit);
+    ASSERT_EQ(StartLogging(&holder, Path("app.log").c_str()), 0);
+    EXPECT_EQ(Get("app.log.1"), std::string(static_cast<std::size_t>(limit), 'o'));
+    EXPECT_EQ(Get("app.log"), start);
+
+    // Appends go on until the file reaches the limit; the next one rotates.
+    ASSERT_EQ(AppendToLog(&holder, "0123456789\r"), 0);
+    ASSERT_EQ(AppendToLog(&holder, "abcdefghij\r"), 0);  // now past the limit
+    EXPECT_EQ(Get("app.log"), start + "0123456789\rabcdefghij\r");
+    ASSERT_EQ(AppendToLog(&holder, "after rotation\r"), 0);
+    EXPECT_EQ(Get("app.log.1"), start + "0123456789\rabcdefghij\r");
+    ASSERT_EQ(StopLogging(&holder), 0);
+    EXPECT_EQ(Get("app.log"), "after rotation\r" + LogStopLine(kMonday));
+
+    // Without a limit a log only grows.
+    CLogHolder unlimited;
+    ASSERT_EQ(StartLogging(&unlimited, Path("grab.log").c_str()), 0);
+    for (int i = 0; i < 50; ++i) ASSERT_EQ(AppendToLog(&unlimited, "0123456789\r"), 0);
+    ASSERT_EQ(StopLogging(&unlimited), 0);
+    EXPECT_FALSE(Exists("grab.log.1"));
+}
+
+TEST_F(LogFile, LogFolderIsMadeLevelByLevel)
+{
+    std::string folder;
+    ASSERT_TRUE(GetLogFolder(folder));
+    EXPECT_EQ(folder, Path("data/Farrowby Software/Tidewell"));
+    EXPECT_EQ(ModeOf("data/Farrowby Software"), 0700u);
+    EXPECT_EQ(ModeOf("data/Farrowby Software/Tidewell"), 0700u);
+    ASSERT_TRUE(GetLogFolder(folder));  // a second call finds it
+
+    Put("blocker", "file");
+    Override("XDG_DATA_HOME", Path("blocker/data"));
+    std::string unchanged = "unchanged";
+    EXPECT_FALSE(GetLogFolder(unchanged));
+    EXPECT_EQ(unchanged, "unchanged");
+}
+
+TEST_F(LogFile, SpecForAPathFindsOrCreatesTheItem)
+{
+    Put("existing.txt", "keep me");
+    std::filesystem::create_directory(Path("folder"));
+    struct Case {
+        const char* name;
+        std::string path;
+        int status;
+    } cases[] = {
+        {"existing file", Path("existing.txt"), 0},
+        {"existing folder", Path("folder"), 0},
+        {"missing file", Path("new.log"), 0},
+        {"missing folder above", Path("nowhere/new.log"), -ENOENT},
+        {"empty path", "", -EINVAL},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string found;
+        EXPECT_EQ(GetSpecForHFSPath(c.path.c_str(), found), c.status);
+        if (c.status == 0) {
+            EXPECT_EQ(found, c.path);
+        }
+    }
+    EXPECT_EQ(Get("existing.txt"), "keep me");
+    EXPECT_TRUE(Exists("new.log"));
+    EXPECT_EQ(Get("new.log"), "");
+}
+
+TEST_F(LogFile, OpenInDefaultAppHandsThePathToTheDesktopOpener)
+{
+    std::vector<std::vector<std::string>> started;
+    int answer = 0;
+    SetProgramSpawner([&](const std::vector<std::string>& argv) {
+        started.push_back(argv);
+        return answer;
+    });
+    EXPECT_EQ(OpenInDefaultApp(Path("data")), 0);
+    answer = ENOENT;  // no opener installed: still nothing to report
+    EXPECT_EQ(OpenInDefaultApp(Path("data/Tidewell.log")), 0);
+    SetProgramSpawner(nullptr);
+
+    ASSERT_EQ(started.size(), 2u);
+    EXPECT_EQ(started[0], (std::vector<std::string>{"xdg-open", Path("data")}));
+    EXPECT_EQ(started[1], (std::vector<std::string>{"xdg-open", Path("data/Tidewell.log")}));
+}
+
+}  // namespace
