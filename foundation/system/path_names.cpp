@@ -34,7 +34,7 @@ SystemStatus HFSPathToPOSIXPath(const char* colonPath, char* out, std::size_t ca
     std::size_t colon = rest.find(':');
     if (colon != std::string_view::npos && colon > 0) {
         // Absolute: the volume is the root.
-        posix = "/";
+        posix.assign(1, '/');
         rest.remove_prefix(colon + 1);
     } else if (colon == 0) {
         rest.remove_prefix(1);
