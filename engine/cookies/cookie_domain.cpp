@@ -1,0 +1,65 @@
+#include "engine/cookies/cookie_domain.h"
+
+#include "foundation/text/text_encodings.h"
+
+namespace {
+
+bool EqualNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    return true;
+}
+
+std::string_view NormalDomain(std::string_view domain)
+{
+    domain = HostWithoutPort(domain);
+    if (!domain.empty() && domain.front() == '.') domain.remove_prefix(1);
+    return domain;
+}
+
+// Dotted digits or a bracketed literal: such hosts have no parent domains.
+bool IsAddressLiteral(std::string_view host)
+{
+    if (!host.empty() && host.front() == '[') return true;
+    if (host.empty()) return false;
+    for (char c : host)
+        if (c != '.' && !IsAsciiDigit(static_cast<unsigned char>(c))) return false;
+    return true;
+}
+
+}  // namespace
+
+void SplitHostAndPort(std::string_view hostAndPort, std::string_view& host, std::string_view& port)
+{
+    std::size_t colon;
+    if (!hostAndPort.empty() && hostAndPort.front() == '[') {
+        std::size_t close = hostAndPort.find(']');
+        colon = close == std::string_view::npos ? std::string_view::npos : hostAndPort.find(':', close);
+    } else {
+        colon = hostAndPort.find(':');
+    }
+    host = hostAndPort.substr(0, colon);
+    port = colon == std::string_view::npos ? std::string_view() : hostAndPort.substr(colon + 1);
+}
+
+std::string_view HostWithoutPort(std::string_view hostAndPort)
+{
+    std::string_view host, port;
+    SplitHostAndPort(hostAndPort, host, port);
+    return host;
+}
+
+bool CookieDomainMatchesHost(std::string_view cookieDomain, std::string_view host)
+{
+    std::string_view domain = NormalDomain(cookieDomain);
+    host = HostWithoutPort(host);
+    if (domain.empty() || host.empty()) return false;
+    if (EqualNoCase(domain, host)) return true;
+    if (IsAddressLiteral(host) || host.size() <= domain.size()) return false;
+    std::size_t dot = host.size() - domain.size() - 1;
+    return host[dot] == '.' && EqualNoCase(host.substr(dot + 1), domain);
+}
+
+bool IsSameCookieDomain(std::string_view a, std::string_view b) { return EqualNoCase(NormalDomain(a), NormalDomain(b)); }

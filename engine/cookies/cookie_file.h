@@ -1,0 +1,18 @@
+// The cookie file: an XML property list whose root array holds one array per
+// cookie (name, value, domain, path, expires text, 1904-based expiry as a
+// 64-bit integer; CCookie::CopyAsArray).
+#pragma once
+
+#include <optional>
+
+#include "foundation/files/file_ref.h"
+#include "platform/plist/plist_value.h"
+
+// Replaces the file with the list's XML in one step (temporary file and
+// rename), readable by the owner only. 0, kPlistMalformed (nothing written)
+// when the list cannot be made XML, or a negative errno value.
+int WritePropertyListFile(const PlistValue& plist, const CFileRef& file);
+
+// The file's property list; nothing when it is missing, unreadable or not an
+// XML property list.
+std::optional<PlistValue> ReadPropertyListFile(const CFileRef& file);

@@ -1,0 +1,145 @@
+#include <array>
+
+#include "engine/cookies/cookie.h"
+#include "foundation/system/http_dates.h"
+#include "foundation/text/text_encodings.h"
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trimmed(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    return true;
+}
+
+std::vector<std::string_view> SplitAt(std::string_view text, char separator)
+{
+    std::vector<std::string_view> pieces;
+    for (std::size_t at = 0;;) {
+        std::size_t end = text.find(separator, at);
+        pieces.push_back(text.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at));
+        if (end == std::string_view::npos) return pieces;
+        at = end + 1;
+    }
+}
+
+// Name and value of a "name=value" piece; the value is everything after the
+// first '='.
+void SplitPair(std::string_view piece, std::string_view& name, std::string_view& value)
+{
+    std::size_t equals = piece.find('=');
+    name = Trimmed(piece.substr(0, equals));
+    value = equals == std::string_view::npos ? std::string_view() : piece.substr(equals + 1);
+}
+
+// True when the ", " at `comma` belongs to an expiry date: the text before it
+// reads "expires=" and a day name, the blanks around '=' allowed.
+bool IsCommaOfExpiryDate(std::string_view text, std::size_t comma)
+{
+    std::size_t at = comma;
+    while (at > 0 && IsAsciiAlpha(static_cast<unsigned char>(text[at - 1]))) --at;
+    if (at == comma) return false;
+    while (at > 0 && IsBlank(text[at - 1])) --at;
+    if (at == 0 || text[at - 1] != '=') return false;
+    --at;
+    while (at > 0 && IsBlank(text[at - 1])) --at;
+    static constexpr std::string_view kExpires = "expires";
+    return at >= kExpires.size() && EqualNoCase(text.substr(at - kExpires.size(), kExpires.size()), kExpires);
+}
+
+// The single cookie values of a header value that joins several with ", ".
+std::vector<std::string_view> SplitJoinedCookies(std::string_view text)
+{
+    std::vector<std::string_view> values;
+    std::size_t start = 0;
+    for (std::size_t at = text.find(", "); at != std::string_view::npos; at = text.find(", ", at + 2)) {
+        if (IsCommaOfExpiryDate(text, at)) continue;
+        values.push_back(text.substr(start, at - start));
+        start = at + 2;
+    }
+    values.push_back(text.substr(start));
+    return values;
+}
+
+enum class Attribute { kNone, kExpires, kDomain, kPath, kIgnored };
+
+Attribute AttributeNamed(std::string_view name)
+{
+    if (EqualNoCase(name, "expires")) return Attribute::kExpires;
+    if (EqualNoCase(name, "domain")) return Attribute::kDomain;
+    if (EqualNoCase(name, "path")) return Attribute::kPath;
+    static constexpr std::array<std::string_view, 4> kIgnored = {"secure", "httponly", "max-age", "samesite"};
+    for (std::string_view ignored : kIgnored)
+        if (EqualNoCase(name, ignored)) return Attribute::kIgnored;
+    return Attribute::kNone;
+}
+
+}  // namespace
+
+void CCookie::ParseSetCookieValue(std::string_view defaultDomain, std::string_view defaultPath, std::string_view text)
+{
+    mDomain.assign(defaultDomain);
+    mPath.assign(defaultPath);
+    mAttributes.clear();
+    bool seenExpires = false, seenDomain = false, seenPath = false;
+    for (std::string_view raw : SplitAt(text, ';')) {
+        std::string_view piece = Trimmed(raw);
+        if (piece.empty()) continue;
+        std::string_view name, value;
+        SplitPair(piece, name, value);
+        value = Trimmed(value);
+        switch (AttributeNamed(name)) {
+        case Attribute::kExpires:
+            if (seenExpires) break;
+            seenExpires = true;
+            mExpires.assign(value);
+            if (!ParseDateTimeText(mExpires.c_str(), mExpirySeconds)) mExpirySeconds = CookieClockNow();
+            break;
+        case Attribute::kDomain:
+            if (seenDomain) break;
+            seenDomain = true;
+            if (!value.empty()) mDomain.assign(value);
+            break;
+        case Attribute::kPath:
+            if (seenPath) break;
+            seenPath = true;
+            if (!value.empty()) mPath.assign(value);
+            break;
+        case Attribute::kIgnored:
+            break;
+        case Attribute::kNone:
+            if (!mAttributes.empty()) mAttributes += ';';
+            mAttributes.append(piece);
+            break;
+        }
+    }
+}
+
+void ParseSetCookieHeader(std::string_view headerValue, std::string_view defaultDomain, std::string_view defaultPath,
+                          CCookieList& outList)
+{
+    for (std::string_view cookieValue : SplitJoinedCookies(headerValue)) {
+        CCookie attributes;
+        attributes.ParseSetCookieValue(defaultDomain, defaultPath, cookieValue);
+        if (attributes.mAttributes.empty()) continue;
+        for (std::string_view piece : SplitAt(attributes.mAttributes, ';')) {
+            std::string_view name, value;
+            SplitPair(piece, name, value);
+            CCookie cookie = attributes;
+            cookie.mName.assign(name);
+            cookie.mValue.assign(value);
+            outList.push_back(std::move(cookie));
+        }
+    }
+}

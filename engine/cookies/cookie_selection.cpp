@@ -1,0 +1,41 @@
+#include "engine/cookies/cookie_selection.h"
+
+#include "engine/cookies/cookie_domain.h"
+#include "foundation/text/text_encodings.h"
+
+namespace {
+
+// Line breaks or NULs would end the header line early.
+void AppendHeaderSafe(std::string& line, std::string_view text)
+{
+    for (char c : text)
+        if (c != '\r' && c != '\n' && c != '\0') line += c;
+}
+
+}  // namespace
+
+bool CookiePathMatches(std::string_view cookiePath, std::string_view requestPath)
+{
+    if (cookiePath.size() > requestPath.size()) return false;
+    for (std::size_t i = 0; i < cookiePath.size(); ++i)
+        if (AsciiLower(cookiePath[i]) != AsciiLower(requestPath[i])) return false;
+    return true;
+}
+
+std::vector<std::string> CookieHeaderLinesForRequest(const CCookieStore& store, std::string_view host,
+                                                     std::string_view requestPath)
+{
+    std::vector<std::string> lines;
+    for (const CCookieStore::Entry& entry : store.Entries()) {
+        for (const CCookie& cookie : entry.cookies) {
+            if (!CookieDomainMatchesHost(cookie.mDomain, host) || !CookiePathMatches(cookie.mPath, requestPath))
+                continue;
+            std::string line = "Cookie: ";
+            AppendHeaderSafe(line, cookie.mName);
+            line += '=';
+            AppendHeaderSafe(line, cookie.mValue);
+            lines.push_back(std::move(line));
+        }
+    }
+    return lines;
+}

@@ -1,0 +1,52 @@
+// Response headers into the record, and the cookies they set into the
+// running crawl of the record's window.
+#include "engine/cookies/cookie_domain.h"
+#include "engine/cookies/cookie_store.h"
+#include "engine/crawl/window_interfaces.h"
+#include "engine/http/response_header.h"
+#include "engine/url/url_record.h"
+
+void CURL::ReadResponseHeaders(std::string_view rawHeader)
+{
+    CHeaderBlock block;
+    ParseHeaderBlock(rawHeader, block);
+    mStatusCode = block.statusCode;
+    mStatusLine.Assign(std::string_view(block.statusLine));
+    ApplyHeaderBlock(block);
+}
+
+void CURL::ParseRawHeaders()
+{
+    CHeaderBlock block;
+    ParseHeaderBlock(mRawHeader.View(), block);
+    ApplyHeaderBlock(block);
+}
+
+// Fields missing from the response are emptied, so that nothing of an
+// earlier response (a Location above all) outlives it.
+void CURL::ApplyHeaderBlock(const CHeaderBlock& block)
+{
+    mDate = block.fields.Lookup("date");
+    mLastModified = block.fields.Lookup("last-modified");
+    mContentType = block.fields.Lookup("content-type");
+    mContentLength = block.fields.Lookup("content-length");
+    mLocation = block.fields.Lookup("location");
+    mRealm = RealmFromAuthenticate(block.fields.Lookup("www-authenticate"));
+    mModificationSeconds = ModificationSecondsFor(mLastModified);
+    if (!block.setCookies.empty()) StoreResponseCookies(block.setCookies);
+}
+
+// Only for a window whose crawl is running and keeps cookies (it hands out
+// its store only then). A cookie without a Domain belongs to the host that
+// set it, and without a Path to this URL's folder.
+void CURL::StoreResponseCookies(const std::vector<std::string>& setCookieValues)
+{
+    CCrawlOwner* owner = Owner();
+    CCookieStore* store = owner ? owner->GetRunningCookieStore() : nullptr;
+    if (!store) return;
+    std::string_view host = HostWithoutPort(mHost);
+    std::string path = "/" + mDirectory;
+    CCookieList cookies;
+    for (const std::string& value : setCookieValues) ParseSetCookieHeader(value, host, path, cookies);
+    for (const CCookie& cookie : cookies) store->StoreResponseCookie(cookie);
+}

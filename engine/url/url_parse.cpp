@@ -1,0 +1,192 @@
+// Splitting a URL into the parts the crawl and the mirror use.
+//
+// The host is the authority between "://" and the first '/', '?' or '#',
+// without any "user:password@" part; the directory, the file name and the
+// query come only from what follows the authority, so nothing written in the
+// host or the query can reach a folder name.
+#include "engine/cookies/cookie_domain.h"
+#include "engine/url/url_record.h"
+#include "foundation/system/file_name_mappings.h"
+#include "foundation/text/text_encodings.h"
+
+namespace {
+
+void CutAtLast(std::string& text, char marker)
+{
+    std::size_t at = text.rfind(marker);
+    if (at != std::string::npos) text.resize(at);
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    return true;
+}
+
+std::int32_t SchemeOf(std::string_view url)
+{
+    std::size_t colon = url.find(':');
+    if (colon == std::string_view::npos) return kSchemeHTTP;
+    std::string_view scheme = url.substr(0, colon);
+    if (EqualNoCase(scheme, "ftp")) return kSchemeFTP;
+    if (EqualNoCase(scheme, "https")) return kSchemeHTTPS;
+    return kSchemeHTTP;
+}
+
+// The text after the last `marker` once the two other markers are cut off
+// (each from the right); empty when the marker is absent.
+std::string PartAfter(std::string_view text, char marker, char cutFirst, char cutSecond)
+{
+    std::string copy(text);
+    CutAtLast(copy, cutFirst);
+    CutAtLast(copy, cutSecond);
+    std::size_t at = copy.rfind(marker);
+    return at == std::string::npos ? std::string() : copy.substr(at + 1);
+}
+
+std::vector<std::string> SplitSkippingEmpty(std::string_view text, char separator)
+{
+    std::vector<std::string> pieces;
+    for (std::size_t at = 0; at <= text.size();) {
+        std::size_t end = text.find(separator, at);
+        if (end == std::string_view::npos) end = text.size();
+        if (end > at) pieces.emplace_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return pieces;
+}
+
+// True for dotted digits: four non-empty pieces of '0'..'9' only.
+bool IsDottedQuad(std::string_view host)
+{
+    int pieces = 0;
+    std::size_t length = 0;
+    for (char c : host) {
+        if (c == '.') {
+            if (length == 0) return false;
+            ++pieces;
+            length = 0;
+        } else if (IsAsciiDigit(static_cast<unsigned char>(c))) {
+            ++length;
+        } else {
+            return false;
+        }
+    }
+    return length > 0 && pieces == 3;
+}
+
+}  // namespace
+
+void CURL::Parse()
+{
+    const std::string& text = mURL;
+    mScheme = SchemeOf(text);
+
+    // What follows the host: the path (from its '/') and the query part.
+    std::string_view rest;
+    std::string path;
+    mHost.clear();
+    std::size_t separator = text.find("://");
+    if (separator != std::string::npos) {
+        std::size_t start = separator + 3;
+        std::size_t end = text.find_first_of("/?#", start);
+        if (end == std::string::npos) end = text.size();
+        std::string_view authority = std::string_view(text).substr(start, end - start);
+        std::size_t at = authority.rfind('@');
+        if (at != std::string_view::npos) authority.remove_prefix(at + 1);
+        mHost.assign(authority);
+        rest = std::string_view(text).substr(end);
+        if (!rest.empty() && rest.front() == '/') path.assign(rest);
+    } else {
+        rest = text;
+        std::size_t slash = text.find('/');
+        if (slash != std::string::npos) path = text.substr(slash);
+    }
+
+    std::string directory = path;
+    CutAtLast(directory, '?');
+    CutAtLast(directory, '#');
+    CutAtLast(directory, '$');
+    std::size_t lastSlash = directory.rfind('/');
+    mDirectory = (lastSlash != std::string::npos && lastSlash > 0) ? directory.substr(1, lastSlash - 1) : "";
+    mDirectoryComponents = SplitSkippingEmpty(mDirectory, '/');
+
+    std::string file = path;
+    CutAtLast(file, '$');
+    CutAtLast(file, '?');
+    CutAtLast(file, '#');
+    std::size_t fileSlash = file.rfind('/');
+    if (fileSlash != std::string::npos) {
+        mFileName = file.substr(fileSlash + 1);
+        std::string withQuery = path;
+        CutAtLast(withQuery, '#');
+        mFileWithQuery = withQuery.substr(fileSlash + 1);
+    } else {
+        mFileName.clear();
+        mFileWithQuery.clear();
+    }
+    std::size_t dot = mFileName.rfind('.');
+    mExtension = dot == std::string::npos ? std::string() : mFileName.substr(dot);
+
+    mDollarPart = PartAfter(rest, '$', '?', '#');
+    mQuery = PartAfter(rest, '?', '$', '#');
+    mFragment = PartAfter(rest, '#', '?', '$');
+
+    const FileNameMapping* mapping = mExtension.empty() ? nullptr : FindFileNameMapping(mExtension);
+    mFileType = mapping ? mapping->type : 0;
+    mFileCreator = mapping ? mapping->creator : 0;
+}
+
+bool CURL::IsSameURL(const CURL& other) const
+{
+    auto withoutParts = [](std::string url) {
+        CutAtLast(url, '?');
+        CutAtLast(url, '#');
+        CutAtLast(url, '$');
+        return url;
+    };
+    return withoutParts(mURL) == withoutParts(other.mURL);
+}
+
+bool CURL::IsIPAddressHost(std::string_view host)
+{
+    std::size_t colon = host.rfind(':');
+    return IsDottedQuad(host.substr(0, colon));
+}
+
+std::string CURL::GetCookieDomain() const
+{
+    // An address, a bracketed IPv6 literal or a one-label name ("localhost")
+    // has no parent domain: it is its own.
+    if (IsIPAddressHost(mHost) || (!mHost.empty() && mHost.front() == '[')) return mHost;
+    std::vector<std::string> labels = SplitSkippingEmpty(mHost, '.');
+    if (labels.size() < 2) return mHost;
+    return labels[labels.size() - 2] + "." + labels.back();
+}
+
+bool CURL::IsDynamic() const { return !mDollarPart.empty() || !mQuery.empty(); }
+
+bool CURL::GetDollarPart(std::string& out) const
+{
+    out = mDollarPart;
+    return !out.empty();
+}
+
+bool CURL::GetQuery(std::string& out) const
+{
+    out = mQuery;
+    return !out.empty();
+}
+
+std::vector<std::string> CURL::MirrorFolderSegments(bool withDirectory) const
+{
+    std::string_view host, port;
+    SplitHostAndPort(mHost, host, port);
+    std::vector<std::string> segments;
+    segments.emplace_back(host);
+    if (!port.empty()) segments.emplace_back(port);
+    if (withDirectory) segments.insert(segments.end(), mDirectoryComponents.begin(), mDirectoryComponents.end());
+    return segments;
+}

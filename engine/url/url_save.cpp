@@ -1,0 +1,105 @@
+// Storing a fetched resource in the mirror.
+//
+// Folders and file come from PrepareLocalFile, which walks the chain below
+// the download folder with O_NOFOLLOW and makes every name safe; the body
+// then replaces the file whole. Nothing is written outside the download
+// folder, whatever the URL says.
+#include <cerrno>
+
+#include "engine/url/url_record.h"
+#include "foundation/files/file.h"
+#include "foundation/files/whole_file.h"
+#include "foundation/mirror/local_mirror.h"
+#include "foundation/text/text_encodings.h"
+
+namespace {
+
+bool IsPHPExtension(const std::string& extension)
+{
+    return extension == ".php" || extension == ".php3" || extension == ".phtml";
+}
+
+// The URL without any "user:password@" part: the origin label is shown by
+// file managers and copied along with the file.
+std::string WithoutUserInfo(const std::string& url)
+{
+    std::size_t separator = url.find("://");
+    if (separator == std::string::npos) return url;
+    std::size_t start = separator + 3;
+    std::size_t end = url.find_first_of("/?#", start);
+    std::size_t at = url.rfind('@', end == std::string::npos ? url.size() : end);
+    if (at == std::string::npos || at < start) return url;
+    return url.substr(0, start) + url.substr(at + 1);
+}
+
+}  // namespace
+
+std::string CURL::MirrorFileName(const std::string& indexName, bool indexForDynamic, bool remapAllPHP) const
+{
+    if (IsDynamic() && indexForDynamic) return indexName;
+    if (IsPHPExtension(mExtension) && remapAllPHP && indexForDynamic) return indexName;
+    if (mFileWithQuery.empty()) return indexName;
+    return URLDecode(mFileWithQuery);
+}
+
+int CURL::SaveToDisk(bool write, bool replace, const CFileRef& downloadFolder, std::uint32_t type,
+                     std::uint32_t creator, const std::string& indexName, const std::string& urlText,
+                     bool indexForDynamic, bool remapAllPHP, CFileRef& outFile, bool flat)
+{
+    if (!urlText.empty() && urlText != mURL) ReparseAs(urlText);
+    if (!downloadFolder.IsValid()) return -EINVAL;
+    std::vector<std::string> segments = MirrorFolderSegments(!flat);
+    std::string name = MirrorFileName(indexName, indexForDynamic, remapAllPHP);
+    int status = PrepareLocalFile(true, replace, downloadFolder.Path(), segments, name, creator, type, outFile);
+    if (status != 0 || !write) return status;
+    return WriteBodyAndLabels(outFile);
+}
+
+int CURL::SaveAsBookmark(const CFileRef& downloadFolder, const std::string& defaultName, CFileRef& outFile)
+{
+    return SaveAsBookmark(downloadFolder, mFileType, mFileCreator, defaultName, outFile);
+}
+
+int CURL::SaveAsBookmark(const CFileRef& downloadFolder, std::uint32_t type, std::uint32_t creator,
+                         const std::string& defaultName, CFileRef& outFile)
+{
+    if (!downloadFolder.IsValid()) return -EINVAL;
+    std::vector<std::string> segments = MirrorFolderSegments(true);
+    std::string name = mFileWithQuery.empty() ? defaultName : URLDecode(mFileWithQuery);
+    int status = PrepareLocalFile(true, true, downloadFolder.Path(), segments, name, creator, type, outFile);
+    if (status != 0) return status;
+    status = WriteWholeFile(outFile, std::string_view());
+    if (status != 0) return status;
+    return WriteSavedFileLabels(outFile);
+}
+
+int CURL::SaveBodyToFile(const CFileRef& file) const
+{
+    if (!file.IsValid()) return -EINVAL;
+    if (!CFile::IsFile(file)) return -ENOENT;
+    return WriteBodyAndLabels(file);
+}
+
+int CURL::WriteBodyAndLabels(const CFileRef& file) const
+{
+    std::string bytes;
+    if (!mBody.CopyTo(bytes)) return -ENOMEM;
+    int status = WriteWholeFile(file, bytes);
+    if (status != 0) return status;
+    return WriteSavedFileLabels(file);
+}
+
+// The record's date, and its URL as the comment the update reads back and as
+// the origin that file managers show (without credentials). Every label is tried; the first
+// failure is returned.
+int CURL::WriteSavedFileLabels(const CFileRef& file) const
+{
+    int first = 0;
+    auto keep = [&first](int status) {
+        if (first == 0) first = status;
+    };
+    if (mModificationSeconds > 0) keep(CFile::SetDates(file, mModificationSeconds, mModificationSeconds));
+    keep(CFile::SetFinderComment(file, mURL.c_str()));
+    keep(CFile::SetOriginURL(file, WithoutUserInfo(mURL).c_str()));
+    return first;
+}

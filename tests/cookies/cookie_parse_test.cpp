@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "engine/cookies/cookie.h"
+
+namespace {
+
+constexpr std::int64_t kNow = -1;  // "the time of parsing"
+
+struct Expected {
+    std::string name;
+    std::string value;
+    std::string path;
+    std::int64_t expiry;
+    std::string domain = "site.example";
+};
+
+struct ParseCase {
+    const char* what;
+    std::string header;
+    std::vector<Expected> cookies;
+};
+
+TEST(CookieParse, SetCookieValuesGiveTheirCookies)
+{
+    const ParseCase cases[] = {
+        {"two joined cookies, the first with a protected expiry",
+         "a=1; expires=Wed, 09 Jun 2021 10:18:14 GMT; path=/, b=2",
+         {{"a", "1", "/", 1623233894}, {"b", "2", "/dir", kNow}}},
+        {"attributes without blanks", "a=1;Secure;HttpOnly;path=/x", {{"a", "1", "/x", kNow}}},
+        {"attributes after blanks never become cookies", "a=1; Secure; path=/x", {{"a", "1", "/x", kNow}}},
+        {"every known attribute in odd case", "a=1; MAX-AGE=60; SameSite=Lax; HTTPONLY; secure; Expires=Thu, 01 Jan 2099 00:00:00 GMT; DOMAIN=.site.example; Path=/p",
+         {{"a", "1", "/p", 4070908800, ".site.example"}}},
+        {"blanks around attribute names and values", "a=1;  path = /q ;\tdomain =  other.example ",
+         {{"a", "1", "/q", kNow, "other.example"}}},
+        {"value runs past further '='", "k=v=w", {{"k", "v=w", "/dir", kNow}}},
+        {"base64 padding stays", "t=YWJj==; path=/", {{"t", "YWJj==", "/", kNow}}},
+        {"leading blanks leave the name", "   lead=1", {{"lead", "1", "/dir", kNow}}},
+        {"pieces without '=' are empty cookies", "x", {{"x", "", "/dir", kNow}}},
+        {"blank pieces give nothing", "a=1; ; ", {{"a", "1", "/dir", kNow}}},
+        {"several pairs in one value", "a=1;b=2", {{"a", "1", "/dir", kNow}, {"b", "2", "/dir", kNow}}},
+        {"a long day name is protected too",
+         "a=1; expires=Thursday, 01-Jan-2099 00:00:00 GMT, b=2",
+         {{"a", "1", "/dir", 4070908800}, {"b", "2", "/dir", kNow}}},
+        {"each joined cookie has its own attributes", "a=1, b=2; path=/b, c=3",
+         {{"a", "1", "/dir", kNow}, {"b", "2", "/b", kNow}, {"c", "3", "/dir", kNow}}},
+        {"an empty path or domain takes the default", "a=1; path=; domain=", {{"a", "1", "/dir", kNow}}},
+        {"an expiry past 2040", "a=1; expires=Mon, 01 Jan 2100 00:00:00 GMT", {{"a", "1", "/dir", 4102444800}}},
+        {"nothing at all", "", {}},
+    };
+    for (const ParseCase& c : cases) {
+        std::int64_t before = std::time(nullptr);
+        CCookieList cookies;
+        ParseSetCookieHeader(c.header, "site.example", "/dir", cookies);
+        std::int64_t after = std::time(nullptr);
+        ASSERT_EQ(cookies.size(), c.cookies.size()) << c.what;
+        for (std::size_t i = 0; i < cookies.size(); ++i) {
+            const Expected& e = c.cookies[i];
+            EXPECT_EQ(cookies[i].mName, e.name) << c.what << " #" << i;
+            EXPECT_EQ(cookies[i].mValue, e.value) << c.what << " #" << i;
+            EXPECT_EQ(cookies[i].mPath, e.path) << c.what << " #" << i;
+            EXPECT_EQ(cookies[i].mDomain, e.domain) << c.what << " #" << i;
+            if (e.expiry == kNow) {
+                EXPECT_GE(cookies[i].mExpirySeconds, before) << c.what << " #" << i;
+                EXPECT_LE(cookies[i].mExpirySeconds, after) << c.what << " #" << i;
+            } else {
+                EXPECT_EQ(cookies[i].mExpirySeconds, e.expiry) << c.what << " #" << i;
+            }
+        }
+    }
+}
+
+TEST(CookieParse, ExpiresTextIsKeptAsWrittenOrIsNow)
+{
+    CCookieList dated;
+    ParseSetCookieHeader("a=1; expires=Wed, 09 Jun 2021 10:18:14 GMT", "h", "/", dated);
+    ASSERT_EQ(dated.size(), 1u);
+    EXPECT_EQ(dated[0].mExpires, "Wed, 09 Jun 2021 10:18:14 GMT");
+
+    CCookieList garbage;
+    std::int64_t before = std::time(nullptr);
+    ParseSetCookieHeader("a=1; expires=garbage", "h", "/", garbage);
+    ASSERT_EQ(garbage.size(), 1u);
+    EXPECT_EQ(garbage[0].mExpires, "garbage");
+    EXPECT_GE(garbage[0].mExpirySeconds, before);
+
+    CCookie fresh;
+    EXPECT_NE(fresh.mExpires.find(" GMT"), std::string::npos);  // the current time as an HTTP date
+    EXPECT_GE(fresh.mExpirySeconds, before);
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+#include "engine/cookies/cookie_selection.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/cookies/cookie_domain.h"
+
+namespace {
+
+CCookie MakeCookie(std::string name, std::string value, std::string domain, std::string path)
+{
+    CCookie cookie;
+    cookie.mName = std::move(name);
+    cookie.mValue = std::move(value);
+    cookie.mDomain = std::move(domain);
+    cookie.mPath = std::move(path);
+    return cookie;
+}
+
+TEST(CookieSelection, CookiesGoOnlyToTheirDomainAndPath)
+{
+    struct Case {
+        const char* domain;
+        const char* path;
+        const char* host;
+        const char* requestPath;
+        bool sent;
+    };
+    const Case cases[] = {
+        {"example.com", "/", "example.com", "/", true},
+        {".example.com", "/", "www.example.com", "/a", true},
+        {"example.com", "/", "deep.www.example.com", "/", true},
+        {"EXAMPLE.com", "/", "Www.example.COM", "/", true},
+        {"example.com", "/", "badexample.com", "/", false},
+        {"example.com", "/", "example.com.evil.net", "/", false},
+        {"www.example.com", "/", "example.com", "/", false},
+        {"other.net", "/", "example.com", "/", false},
+        {"", "/", "example.com", "/", false},
+        {".", "/", "example.com", "/", false},
+        // Ports never take part, on either side.
+        {"example.com:8080", "/", "example.com", "/", true},
+        {"localhost:8080", "/", "localhost:9090", "/", true},
+        {"localhost", "/", "localhost:8080", "/", true},
+        {"example.com", "/", "example.com:443", "/", true},
+        {"8080", "/", "example.com:8080", "/", false},
+        // Addresses match only themselves.
+        {"127.0.0.1", "/", "127.0.0.1:8080", "/", true},
+        {"0.0.1", "/", "127.0.0.1", "/", false},
+        {"[::1]:8080", "/", "[::1]:9000", "/", true},
+        {"[::1]", "/", "[::2]", "/", false},
+        // Path prefixes, ignoring case.
+        {"h", "/a/b/", "h", "/a/b", false},
+        {"h", "/A", "h", "/a", true},
+        {"h", "/a", "h", "/ab", true},
+        {"h", "/a/b", "h", "/a", false},
+        {"h", "/", "h", "/", true},
+    };
+    for (const Case& c : cases) {
+        CCookieStore store;
+        CCookie cookie = MakeCookie("n", "v", c.domain, c.path);
+        store.AddCookie(store.FindOrAddHost(cookie.mPath), cookie);
+        std::vector<std::string> lines = CookieHeaderLinesForRequest(store, c.host, c.requestPath);
+        EXPECT_EQ(lines.size(), c.sent ? 1u : 0u)
+            << c.domain << c.path << " for " << c.host << c.requestPath;
+    }
+}
+
+TEST(CookieSelection, OneLinePerCookieInStoreOrder)
+{
+    CCookieStore store;
+    for (const CCookie& cookie : {MakeCookie("first", "1", "h.example", "/a"),
+                                  MakeCookie("root", "2", "h.example", "/"),
+                                  MakeCookie("second", "3", "h.example", "/a"),
+                                  MakeCookie("elsewhere", "4", "other.example", "/"),
+                                  MakeCookie("split\r\nX-Evil: 1", "v\r\nal\nue", "h.example", "/")})
+        store.StoreResponseCookie(cookie);
+    EXPECT_EQ(CookieHeaderLinesForRequest(store, "h.example:8080", "/a/b"),
+              (std::vector<std::string>{"Cookie: first=1", "Cookie: second=3", "Cookie: root=2",
+                                        "Cookie: splitX-Evil: 1=value"}));
+}
+
+TEST(CookieStore, SameNameInSameDomainReplacesOtherDomainsStay)
+{
+    CCookieStore store;
+    store.StoreResponseCookie(MakeCookie("sid", "a1", "a.example", "/"));
+    store.StoreResponseCookie(MakeCookie("sid", "b1", "b.example", "/"));
+    store.StoreResponseCookie(MakeCookie("other", "x", "a.example", "/"));
+    store.StoreResponseCookie(MakeCookie("sid", "a2", ".A.example:80", "/"));
+    store.StoreResponseCookie(MakeCookie("sid", "deep", "a.example", "/deep"));
+    EXPECT_EQ(store.CountCookies(), 4);
+    ASSERT_EQ(store.Entries().size(), 2u);
+    const CCookieList& root = store.Entries()[0].cookies;
+    ASSERT_EQ(root.size(), 3u);
+    EXPECT_EQ(root[0].mValue, "b1");
+    EXPECT_EQ(root[1].mName, "other");
+    EXPECT_EQ(root[2].mValue, "a2");
+    EXPECT_EQ(CookieHeaderLinesForRequest(store, "a.example", "/"),
+              (std::vector<std::string>{"Cookie: other=x", "Cookie: sid=a2"}));
+
+    CCookieList& list = store.FindOrAddHost("/");
+    EXPECT_FALSE(store.AddCookie(list, MakeCookie("other", "y", "a.example", "/")));
+    EXPECT_TRUE(store.AddCookie(list, MakeCookie("other", "y", "c.example", "/")));
+    EXPECT_EQ(store.CountCookies(), 5);
+    store.Clear();
+    EXPECT_EQ(store.CountCookies(), 0);
+    EXPECT_TRUE(store.Entries().empty());
+}
+
+TEST(CookieDomain, HostAndPortSplit)
+{
+    struct Case {
+        const char* text;
+        const char* host;
+        const char* port;
+    };
+    const Case cases[] = {
+        {"h", "h", ""},           {"h:8080", "h", "8080"},     {"[::1]:8080", "[::1]", "8080"},
+        {"[::1]", "[::1]", ""},   {"[::1", "[::1", ""},        {"h:1:2", "h", "1:2"},
+        {"", "", ""},             {":80", "", "80"},
+    };
+    for (const Case& c : cases) {
+        std::string_view host, port;
+        SplitHostAndPort(c.text, host, port);
+        EXPECT_EQ(host, c.host) << c.text;
+        EXPECT_EQ(port, c.port) << c.text;
+    }
+}
+
+}  // namespace

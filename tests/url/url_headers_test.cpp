@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "engine/cookies/cookie_selection.h"
+#include "engine/url/url_cookies.h"
+#include "engine/url/url_record.h"
+#include "engine/url/url_type_extension.h"
+#include "tests/url/test_owners.h"
+
+namespace {
+
+std::vector<std::string> CookieNames(const CCookieStore& store)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : store.Entries())
+        for (const CCookie& cookie : entry.cookies) names.push_back(entry.path + " " + cookie.mName + "=" + cookie.mValue);
+    return names;
+}
+
+TEST(URLHeaders, ResponseFieldsReplaceThoseOfTheLastResponse)
+{
+    CURL url("http://h/a/page.html");
+    url.ReadResponseHeaders("HTTP/1.1 100 Continue\r\n\r\n"
+                            "HTTP/1.1 301 Moved Permanently\r\nLocation: http://h/b/\r\nContent-Length: 3221225472\r\n"
+                            "Last-Modified: Sun, 06 Nov 1994 08:49:37 GMT\r\nDate: Mon, 07 Dec 2026 09:05:03 GMT\r\n"
+                            "Content-Type: text/html; charset=utf-8\r\n"
+                            "WWW-Authenticate: Basic realm=\"Members\"\r\n\r\n");
+    EXPECT_EQ(url.mStatusCode, 301);
+    EXPECT_EQ(url.mStatusLine.str(), "HTTP/1.1 301 Moved Permanently");
+    EXPECT_EQ(url.mLocation, "http://h/b/");
+    EXPECT_EQ(url.mContentLength, "3221225472");
+    ASSERT_TRUE(url.ContentLengthBytes().has_value());
+    EXPECT_EQ(*url.ContentLengthBytes(), 3221225472u);
+    EXPECT_EQ(url.mModificationSeconds, 784111777);
+    EXPECT_EQ(url.mDate, "Mon, 07 Dec 2026 09:05:03 GMT");
+    EXPECT_EQ(url.mContentType, "text/html; charset=utf-8");
+    EXPECT_EQ(url.mRealm, "Members");
+
+    std::int64_t before = std::time(nullptr);
+    url.ReadResponseHeaders("HTTP/1.1 200 OK\nContent-Type: image/png\n\n");
+    EXPECT_EQ(url.mStatusCode, 200);
+    EXPECT_EQ(url.mLocation, "");
+    EXPECT_EQ(url.mRealm, "");
+    EXPECT_EQ(url.mLastModified, "");
+    EXPECT_GE(url.mModificationSeconds, before);
+    EXPECT_EQ(url.mContentType, "image/png");
+    EXPECT_FALSE(url.ContentLengthBytes().has_value());
+}
+
+TEST(URLHeaders, RawHeadersLeaveTheStatusToTheTransfer)
+{
+    CURL url("http://h/");
+    url.mStatusCode = 404;
+    url.mRawHeader = "HTTP/1.1 200 OK\r\nLocation: /moved\r\nLocation: /second\r\n\r\n";
+    url.ParseRawHeaders();
+    EXPECT_EQ(url.mStatusCode, 404);
+    EXPECT_EQ(url.mLocation, "/moved");
+}
+
+TEST(URLHeaders, SetCookiesGoToTheRunningCrawlOfTheOwner)
+{
+    CTestGrabber grabber;
+    CURL url("http://www.site.example:8080/shop/cart/view.html");
+    url.mOwnerGrabber = &grabber;
+    url.mRawHeader = "HTTP/1.1 200 OK\r\nSet-Cookie: a=1\r\nSet-Cookie: b=2; Path=/\r\n"
+                     "Set-Cookie: c=3; Domain=.site.example; Secure; HttpOnly\r\n\r\n";
+    url.ParseRawHeaders();
+    EXPECT_EQ(CookieNames(grabber.mStore),
+              (std::vector<std::string>{"/shop/cart a=1", "/shop/cart c=3", "/ b=2"}));
+    const CCookie& a = grabber.mStore.Entries()[0].cookies[0];
+    EXPECT_EQ(a.mDomain, "www.site.example");  // the host that set it, without the port
+
+    url.mRawHeader = "HTTP/1.1 200 OK\r\nSet-Cookie: a=changed\r\n\r\n";
+    url.ParseRawHeaders();
+    EXPECT_EQ(CookieNames(grabber.mStore),
+              (std::vector<std::string>{"/shop/cart c=3", "/shop/cart a=changed", "/ b=2"}));
+
+    EXPECT_EQ(CookieHeaderLinesForURL(grabber.mStore, url),
+              (std::vector<std::string>{"Cookie: c=3", "Cookie: a=changed", "Cookie: b=2"}));
+    // Only c named the whole domain; a and b belong to the host that set them.
+    EXPECT_EQ(CookieHeaderLinesForURL(grabber.mStore, CURL("http://img.site.example/shop/cart/x.gif")),
+              (std::vector<std::string>{"Cookie: c=3"}));
+    EXPECT_EQ(CookieHeaderLinesForURL(grabber.mStore, CURL("http://www.site.example/")),
+              (std::vector<std::string>{"Cookie: b=2"}));
+    EXPECT_TRUE(CookieHeaderLinesForURL(grabber.mStore, CURL("http://evil.example/shop/cart/")).empty());
+}
+
+TEST(URLHeaders, OffsiteCookiesStayWithTheirSite)
+{
+    CTestQuickGrabber quick;
+    quick.mStartHost = "start.example";
+    CURL offsite("http://tracker.other/p/x.html");
+    offsite.mOwnerQuickGrabber = &quick;
+    offsite.ReadResponseHeaders("HTTP/1.1 200 OK\r\nSet-Cookie: id=42\r\n\r\n");
+    ASSERT_EQ(quick.mStore.CountCookies(), 1);
+    EXPECT_TRUE(CookieHeaderLinesForURL(quick.mStore, CURL("http://start.example/p/y.html")).empty());
+    EXPECT_EQ(CookieHeaderLinesForURL(quick.mStore, CURL("http://tracker.other/p/y.html")),
+              (std::vector<std::string>{"Cookie: id=42"}));
+}
+
+TEST(URLHeaders, NoRunningCrawlNoCookies)
+{
+    CTestGrabber stopped;
+    stopped.mRunning = false;
+    CTestQuickGrabber quick;
+    const std::string header = "HTTP/1.1 200 OK\r\nSet-Cookie: a=1\r\n\r\n";
+
+    CURL ownerless("http://h/");
+    ownerless.ReadResponseHeaders(header);  // nothing to store into, nothing breaks
+
+    CURL url("http://h/");
+    url.mOwnerGrabber = &stopped;
+    url.ReadResponseHeaders(header);
+    EXPECT_EQ(stopped.mStore.CountCookies(), 0);
+
+    url.mOwnerGrabber = &stopped;
+    url.mOwnerQuickGrabber = &quick;  // the quicker grabber's crawl wins
+    url.ReadResponseHeaders(header);
+    EXPECT_EQ(quick.mStore.CountCookies(), 1);
+    EXPECT_EQ(stopped.mStore.CountCookies(), 0);
+}
+
+TEST(URLHeaders, ExtensionsFromContentTypes)
+{
+    struct Case {
+        const char* contentType;
+        const char* extension;
+    };
+    const Case cases[] = {
+        {"text/html; charset=utf-8", ".html"},
+        {"IMAGE/GIF", ".gif"},
+        {"image/png", ".png"},
+        {"application/x-unknown-to-everyone", ".html"},
+        {"", ".html"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ExtensionForContentType(c.contentType), c.extension) << c.contentType;
+}
+
+}  // namespace
