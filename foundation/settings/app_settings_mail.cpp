@@ -1,4 +1,5 @@
 // The mail account and notification settings of the settings object.
+#include <climits>
 #include <atomic>
 #include <optional>
 #include <string>
@@ -58,7 +59,8 @@ bool CAppSettings::LoadMailRecipient() { return LoadTextInto("Mail Recipient", m
 
 std::int32_t CAppSettings::GetMailPeriod() const
 {
-    return NumberInRange("Mail Period", 1, 32767, kDefaultMailPeriod);
+    // 0 or less is kept: it means "no periodic mail".
+    return NumberInRange("Mail Period", INT32_MIN, 32767, kDefaultMailPeriod);
 }
 
 void CAppSettings::LoadMailSettings()

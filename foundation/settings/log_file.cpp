@@ -80,6 +80,7 @@ void SetLogClock(LogClock clock) { gLogClock.store(clock != nullptr ? clock : &S
 int StartLogging(CLogHolder* holder, const char* path)
 {
     if (holder == nullptr || path == nullptr || path[0] == '\0') return -EINVAL;
+    std::lock_guard<std::mutex> lock(holder->mMutex);
     if (holder->mFd >= 0) {
         ::close(holder->mFd);
         holder->mFd = -1;
@@ -100,7 +101,9 @@ int StartLogging(CLogHolder* holder, const char* path)
 
 int AppendToLog(CLogHolder* holder, std::string_view text)
 {
-    if (holder == nullptr || holder->mFd < 0) return 0;
+    if (holder == nullptr) return 0;
+    std::lock_guard<std::mutex> lock(holder->mMutex);
+    if (holder->mFd < 0) return 0;
     struct stat info {};
     if (holder->mRotateAtBytes > 0 && ::fstat(holder->mFd, &info) == 0 &&
         RotateWhenFull(holder->mPath, info.st_size, holder->mRotateAtBytes)) {
@@ -122,7 +125,9 @@ int AppendToLog(CLogHolder* holder, const CTextBuffer& text) { return AppendToLo
 
 int StopLogging(CLogHolder* holder)
 {
-    if (holder == nullptr || holder->mFd < 0) return 0;
+    if (holder == nullptr) return 0;
+    std::lock_guard<std::mutex> lock(holder->mMutex);
+    if (holder->mFd < 0) return 0;
     int fd = holder->mFd;
     holder->mFd = -1;
     int status = WriteAll(fd, LogStopLine(Now()));

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,8 @@ private:
     friend int AppendToLog(CLogHolder* holder, std::string_view text);
     friend int StopLogging(CLogHolder* holder);
 
+    // The mail sender appends from its own OS thread.
+    std::mutex mMutex;
     int mFd = -1;  // -1: no log open
     std::string mPath;
     std::int64_t mRotateAtBytes;

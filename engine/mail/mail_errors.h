@@ -1,0 +1,55 @@
+// How a send fails: a server reply that ends it, a failed command, or an
+// error of our own (codes below) or of the connection.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <utility>
+
+#include "engine/mail/smtp_reply.h"
+#include "foundation/errors/framework_exception.h"
+#include "platform/net/net_status.h"
+
+enum : std::int32_t {
+    kMailNoServer = -7401,          // no mail server is set
+    kMailNoRecipient = -7402,       // neither the mail nor the settings name a recipient
+    kMailBadAddress = -7403,        // an address that cannot go into MAIL FROM or RCPT TO
+    kMailPasswordNeedsTls = -7404,  // the server offers no TLS and the account keeps the password from it
+    kMailBadReply = -7405,          // the server's answer is not an SMTP reply
+    kMailNetworkBase = -7420,       // minus the net::NetError value: a connection failure
+};
+
+// The code of a connection failure.
+std::int32_t MailNetworkErrorCode(net::NetError error);
+
+// A reply that ends the send: a wrong code at a step that tests it.
+class CSmtpReplyError : public std::exception {
+public:
+    CSmtpReplyError(CSmtpReply reply, bool duringAuthentication)
+        : mReply(std::move(reply)), mDuringAuthentication(duringAuthentication), mText(mReply.Text())
+    {
+    }
+    const CSmtpReply& Reply() const noexcept { return mReply; }
+    bool DuringAuthentication() const noexcept { return mDuringAuthentication; }
+    const char* what() const noexcept override { return mText.c_str(); }
+
+private:
+    CSmtpReply mReply;
+    bool mDuringAuthentication;
+    std::string mText;
+};
+
+// A command that could not be sent or whose reply did not come. `command`
+// is the line without its CR LF, with credentials already left out.
+class CSmtpCommandError : public CFrameworkException {
+public:
+    CSmtpCommandError(std::int32_t code, std::string message, std::string command)
+        : CFrameworkException(code, std::move(message)), mCommand(std::move(command))
+    {
+    }
+    const std::string& Command() const noexcept { return mCommand; }
+
+private:
+    std::string mCommand;
+};
