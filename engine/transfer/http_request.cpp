@@ -1,0 +1,290 @@
+#include "engine/transfer/http_request.h"
+
+#include <chrono>
+#include <system_error>
+#include <utility>
+
+#include "engine/crawl/window_interfaces.h"
+#include "engine/transfer/auto_redirect.h"
+#include "engine/transfer/basic_authorization.h"
+#include "engine/transfer/ftp_status_header.h"
+#include "engine/transfer/owner_requests.h"
+#include "engine/transfer/transfer_environment.h"
+#include "foundation/text/text_encodings.h"
+#include "foundation/threads/thread.h"
+#include "platform/net/blocking_transfer.h"
+
+namespace {
+
+constexpr const char* kFormContentTypeLine = "Content-Type: application/x-www-form-urlencoded";
+
+std::int64_t SecondsNow()
+{
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+net::TransferMethod MethodFor(const std::string& method)
+{
+    if (method == "POST") return net::TransferMethod::kPost;
+    if (method == "HEAD") return net::TransferMethod::kHead;
+    return net::TransferMethod::kGet;
+}
+
+bool IsHeaderLineNamed(const std::string& line, std::string_view name)
+{
+    return line.size() > name.size() && line[name.size()] == ':' &&
+           CompareTextNoCase(line.c_str(), std::string(name).c_str(), name.size()) == 0;
+}
+
+void RemoveHeaderLines(std::vector<std::string>& lines, std::string_view name)
+{
+    std::erase_if(lines, [name](const std::string& line) { return IsHeaderLineNamed(line, name); });
+}
+
+}  // namespace
+
+// Receives one transfer's events on the request thread.
+class HTTPRequest::CRequestSink : public net::TransferSink {
+public:
+    explicit CRequestSink(HTTPRequest& request) : mRequest(request) {}
+
+    bool OnBodyBytes(const char* data, std::size_t size) override
+    {
+        mRequest.mResponseBody.append(data, size);
+        mRequest.NoteProgress(size);
+        return true;
+    }
+
+    void OnProgress(std::uint64_t, std::int64_t expected) override
+    {
+        if (mRequest.mContentLengthRead) return;
+        mRequest.mContentLengthRead = true;
+        mRequest.mContentLength = expected > 0 ? static_cast<std::uint64_t>(expected) : 0;
+    }
+
+private:
+    HTTPRequest& mRequest;
+};
+
+HTTPRequest::HTTPRequest(std::uint32_t timeoutSeconds, bool synchronous)
+    : mTimeoutSeconds(timeoutSeconds), mSynchronous(synchronous)
+{
+}
+
+HTTPRequest::HTTPRequest(CQuickerGrabberInterface* quickGrabber, std::uint32_t timeoutSeconds, bool synchronous)
+    : mTimeoutSeconds(timeoutSeconds), mSynchronous(synchronous), mQuickGrabber(quickGrabber)
+{
+}
+
+HTTPRequest::HTTPRequest(CTransferMessageQueue* messageQueue, std::uint32_t timeoutSeconds, bool synchronous)
+    : mTimeoutSeconds(timeoutSeconds), mSynchronous(synchronous), mMessageQueue(messageQueue)
+{
+}
+
+HTTPRequest::~HTTPRequest()
+{
+    Cancel();
+    Join();
+}
+
+int HTTPRequest::StartGet(std::string_view url, std::string_view agent, std::string_view user,
+                          std::string_view password)
+{
+    return Start(DecodeEntities(url), agent, user, password, "GET", {});
+}
+
+int HTTPRequest::StartPost(std::string_view url, std::string_view agent, std::string_view user,
+                           std::string_view password, std::string_view body)
+{
+    return Start(DecodeEntities(url), agent, user, password, "POST", body);
+}
+
+int HTTPRequest::StartHead(std::string_view url, std::string_view agent, std::string_view user,
+                           std::string_view password)
+{
+    return Start(DecodeEntities(url), agent, user, password, "HEAD", {});
+}
+
+int HTTPRequest::Start(std::string_view url, std::string_view agent, std::string_view user,
+                       std::string_view password, std::string_view method, std::string_view body)
+{
+    Cancel();
+    Join();
+    ResetForStart();
+    mURL.assign(url);
+    mUserAgent.assign(agent);
+    mMethod.assign(method);
+    mPostBody.assign(body);
+    mAutoRedirect = AutoRedirectEnabled();
+    if (!IsTransferableURL(mURL)) {
+        mErrorText = "only http, https and ftp URLs are requested";
+        Finish(false);
+        return 0;
+    }
+
+    // Built here, on the caller's side: the cookie store belongs to the
+    // crawl's cooperative thread.
+    if (mQuickGrabber != nullptr) mHeaderLines = OwnerCookieLines(mQuickGrabber, mURL);
+    if (std::string authorization = BasicAuthorizationLine(user, password); !authorization.empty())
+        mHeaderLines.push_back(std::move(authorization));
+    mHeaderLines.emplace_back("Accept: */*");
+    if (mMethod == "POST") mHeaderLines.emplace_back(kFormContentTypeLine);
+
+    try {
+        mThread = std::thread([this] {
+            try {
+                RunThread();
+            } catch (...) {
+                mErrorText = "the request failed";
+                Finish(false);
+            }
+        });
+    } catch (const std::system_error& error) {
+        mErrorText = "the request thread could not be started";
+        Finish(false);
+        return error.code().value() != 0 ? error.code().value() : -1;
+    }
+    if (mSynchronous) WaitUntilDone();
+    return 0;
+}
+
+void HTTPRequest::ResetForStart()
+{
+    mThreadDone.store(false, std::memory_order_relaxed);
+    mSucceeded.store(false, std::memory_order_relaxed);
+    mCancel.store(false, std::memory_order_relaxed);
+    mDone = CWakeToken();
+    mHeaderLines.clear();
+    mResponseBody.clear();
+    mResponseHeader.clear();
+    mStatusCode = 0;
+    mErrorText.clear();
+    mContentLength = 0;
+    mContentLengthRead = false;
+    mBytesReceived = 0;
+    mStartTime = 0;
+    mNow = 0;
+}
+
+void HTTPRequest::Cancel()
+{
+    mCancel.store(true, std::memory_order_relaxed);
+}
+
+void HTTPRequest::Join()
+{
+    if (mThread.joinable()) mThread.join();
+}
+
+void HTTPRequest::WaitUntilDone()
+{
+    if (!mThread.joinable() && !mThreadDone.load(std::memory_order_acquire)) return;  // never started
+    CThread* self = CThread::Current();
+    bool cancelledForStop = false;
+    while (!mThreadDone.load(std::memory_order_acquire)) {
+        if (self != nullptr && self->IsStopRequested() && !cancelledForStop) {
+            Cancel();
+            cancelledForStop = true;
+        }
+        mDone.Wait();
+    }
+    Join();
+    if (cancelledForStop) self->CheckStop();
+}
+
+std::unique_ptr<std::string> HTTPRequest::NewBodyPtr() const
+{
+    if (!mThreadDone.load(std::memory_order_acquire) || !Succeeded()) return nullptr;
+    return std::make_unique<std::string>(mResponseBody);
+}
+
+void HTTPRequest::RunThread()
+{
+    std::string url = mURL;
+    std::string method = mMethod;
+    std::string body = mPostBody;
+    std::vector<std::string> headerLines = mHeaderLines;
+    const std::string firstOrigin = URLOrigin(url);
+
+    for (int redirects = 0;; ++redirects) {
+        net::TransferResult result = PerformOnce(url, method, headerLines, body);
+        const bool completed = result.outcome == net::TransferOutcome::kCompleted;
+        std::string target;
+        if (completed && mAutoRedirect && redirects < kMaxAutoRedirects)
+            target = RedirectTarget(url, result.statusCode, result.rawHeader);
+        if (target.empty() || !IsTransferableURL(target) || mCancel.load(std::memory_order_relaxed)) {
+            mStatusCode = result.statusCode;
+            mErrorText = std::move(result.errorText);
+            if (completed) {
+                mResponseHeader = IsFtpURL(url)
+                                      ? FtpStatusHeader(result.statusCode, static_cast<std::int64_t>(mResponseBody.size()))
+                                      : std::move(result.rawHeader);
+            }
+            Finish(completed);
+            return;
+        }
+        if (!RedirectKeepsMethod(result.statusCode) && method != "HEAD") {
+            method = "GET";
+            body.clear();
+            RemoveHeaderLines(headerLines, "Content-Type");
+        }
+        // The login and the cookies were meant for the first site only.
+        if (URLOrigin(target) != firstOrigin) {
+            RemoveHeaderLines(headerLines, "Authorization");
+            RemoveHeaderLines(headerLines, "Cookie");
+        }
+        url = std::move(target);
+        mResponseBody.clear();
+    }
+}
+
+net::TransferResult HTTPRequest::PerformOnce(const std::string& url, const std::string& method,
+                                             const std::vector<std::string>& headerLines, const std::string& body)
+{
+    net::TransferRequest request = MakeTransferRequest(url);
+    request.method = MethodFor(method);
+    request.headerLines = headerLines;
+    request.userAgent = mUserAgent;
+    request.stallTimeoutSeconds = static_cast<int>(mTimeoutSeconds);
+    if (request.method == net::TransferMethod::kPost) request.postBody = body;
+    mStartTime = SecondsNow();
+    mContentLengthRead = false;
+    CRequestSink sink(*this);
+    return net::RunBlocking(request, sink, &mCancel);
+}
+
+void HTTPRequest::NoteProgress(std::size_t count)
+{
+    mBytesReceived += count;
+    if (mMessageQueue != nullptr) {
+        const auto received = static_cast<std::int32_t>(count);
+        mMessageQueue->QueueMessage(CTransferMessageQueue::kBytesReceivedMessage, &received, sizeof received);
+    }
+    mNow = SecondsNow();
+    if (mNow != mStartTime) PostProgress(false);
+}
+
+void HTTPRequest::PostProgress(bool finished)
+{
+    if (mQuickGrabber == nullptr) return;
+    const std::int64_t seconds = mNow - mStartTime;
+    const std::uint64_t rate = seconds > 0 ? mBytesReceived / static_cast<std::uint64_t>(seconds) : 0;
+    mQuickGrabber->PostTransferProgress(mBytesReceived, mContentLength, rate, finished);
+}
+
+void HTTPRequest::Finish(bool succeeded)
+{
+    mSucceeded.store(succeeded, std::memory_order_release);
+    mNow = SecondsNow();
+    PostProgress(true);
+    if (mMessageQueue != nullptr) {
+        const std::int32_t end = -1;
+        mMessageQueue->QueueMessage(CTransferMessageQueue::kBytesReceivedMessage, &end, sizeof end);
+    }
+    // Copy the token first: once mThreadDone is set the caller may go on,
+    // and only the destructor's join keeps this object alive.
+    const CWakeToken done = mDone;
+    mThreadDone.store(true, std::memory_order_release);
+    done.Signal();
+}

@@ -1,0 +1,135 @@
+// HTTPRequest: one HTTP, HTTPS or FTP request on an OS thread of its own.
+//
+// A cooperative thread starts the request and sleeps in WaitUntilDone until
+// the request thread wakes it; nothing polls. The request thread runs one
+// blocking transfer (connections, DNS answers and TLS sessions are reused
+// from one request to the next) and follows redirects only when the
+// settings' auto-redirect switch is on.
+//
+// Everything the request thread reads is copied on the caller's side before
+// it starts (URL, method, header lines, cookies); what it writes (body,
+// header, status) is read by the caller only once mThreadDone is set. The
+// flags are atomic.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "foundation/threads/wake_token.h"
+#include "platform/net/transfer_result.h"
+
+class CQuickerGrabberInterface;
+
+// Where a request reports the bytes it receives, on the request's own OS
+// thread (the software updater's message queue). Implementations copy the
+// data and lock what they share.
+class CTransferMessageQueue {
+public:
+    // Type of the message that carries a signed 32-bit count of bytes just
+    // received; -1 marks the end of the request.
+    static constexpr std::uint32_t kBytesReceivedMessage = 2;
+
+    virtual ~CTransferMessageQueue() = default;
+    virtual void QueueMessage(std::uint32_t type, const void* data, std::int32_t length) = 0;
+};
+
+class HTTPRequest {
+public:
+    // `timeoutSeconds` is an inactivity time-out (0: none). A synchronous
+    // request returns from Start only once the request has ended.
+    HTTPRequest(std::uint32_t timeoutSeconds, bool synchronous);
+    // The quicker grabber receives the progress line and gives the cookies
+    // of its running crawl.
+    HTTPRequest(CQuickerGrabberInterface* quickGrabber, std::uint32_t timeoutSeconds, bool synchronous);
+    HTTPRequest(CTransferMessageQueue* messageQueue, std::uint32_t timeoutSeconds, bool synchronous);
+    // Cancels a request still running and joins its thread.
+    ~HTTPRequest();
+    HTTPRequest(const HTTPRequest&) = delete;
+    HTTPRequest& operator=(const HTTPRequest&) = delete;
+
+    // The three methods decode HTML character entities in a copy of the URL
+    // ("&amp;" becomes "&") and then call Start.
+    int StartGet(std::string_view url, std::string_view agent, std::string_view user, std::string_view password);
+    int StartPost(std::string_view url, std::string_view agent, std::string_view user, std::string_view password,
+                  std::string_view body);
+    int StartHead(std::string_view url, std::string_view agent, std::string_view user, std::string_view password);
+
+    // Starts the request: `method` is "GET", "POST" or "HEAD"; Basic
+    // authorization is sent when user and password are both non-empty. A URL
+    // that is not http, https or ftp (any case) is refused at once, with no
+    // thread and no network activity: the request is then done and failed.
+    // Returns 0, or the error code when no thread could be made (the request
+    // is then done and failed too). A request still running is cancelled
+    // and joined first. A synchronous request waits as WaitUntilDone does.
+    int Start(std::string_view url, std::string_view agent, std::string_view user, std::string_view password,
+              std::string_view method, std::string_view body);
+
+    // Any OS thread: ends the request as failed as soon as possible.
+    void Cancel();
+
+    // Sleeps until the request is done (on a CThread; outside any thread the
+    // scheduler runs meanwhile). A stop request of the waiting thread (with a
+    // Wake, as every stop request gives) cancels the request; once the
+    // request thread has ended, the wait ends with CThread::CStopException.
+    void WaitUntilDone();
+
+    // Valid once mThreadDone is set.
+    bool Succeeded() const { return mSucceeded.load(std::memory_order_acquire); }
+    // A copy of the body when the request succeeded, else null.
+    std::unique_ptr<std::string> NewBodyPtr() const;
+    // The response header block as received, status line first (FTP: the
+    // header of ftp_status_header.h); empty unless the request succeeded.
+    const std::string& ResponseHeader() const { return mResponseHeader; }
+    int StatusCode() const { return mStatusCode; }
+    // How the transfer ended, for log texts.
+    const std::string& ErrorText() const { return mErrorText; }
+
+    // Set when the request thread has finished (and for a refused request).
+    std::atomic<bool> mThreadDone{false};
+    // The outcome: a whole response arrived (any status code).
+    std::atomic<bool> mSucceeded{false};
+
+private:
+    class CRequestSink;
+
+    void ResetForStart();
+    void Join();
+    void Finish(bool succeeded);
+    void RunThread();
+    net::TransferResult PerformOnce(const std::string& url, const std::string& method,
+                                    const std::vector<std::string>& headerLines, const std::string& body);
+    void NoteProgress(std::size_t count);
+    void PostProgress(bool finished);
+
+    // Arguments, copied by Start before the thread exists.
+    std::string mURL;
+    std::string mUserAgent;
+    std::string mMethod;
+    std::string mPostBody;
+    std::vector<std::string> mHeaderLines;
+    const std::uint32_t mTimeoutSeconds;
+    const bool mSynchronous;
+    CQuickerGrabberInterface* const mQuickGrabber = nullptr;
+    CTransferMessageQueue* const mMessageQueue = nullptr;
+    bool mAutoRedirect = false;
+
+    // Written by the request thread, read by the caller once done.
+    std::string mResponseBody;
+    std::string mResponseHeader;
+    int mStatusCode = 0;
+    std::string mErrorText;
+    std::uint64_t mContentLength = 0;  // expected length, for progress only
+    std::uint64_t mBytesReceived = 0;
+    std::int64_t mStartTime = 0;       // seconds, when the transfer began
+    std::int64_t mNow = 0;             // seconds, at the last progress update
+    bool mContentLengthRead = false;
+
+    std::atomic<bool> mCancel{false};
+    CWakeToken mDone;
+    std::thread mThread;
+};

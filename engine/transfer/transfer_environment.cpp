@@ -1,0 +1,71 @@
+#include "engine/transfer/transfer_environment.h"
+
+#include <utility>
+
+#include "foundation/settings/app_settings.h"
+#include "foundation/text/text_encodings.h"
+
+namespace {
+
+std::string& CAFile()
+{
+    static std::string path;
+    return path;
+}
+
+bool BeginsWithNoCase(const std::string& text, const char* prefix)
+{
+    const std::size_t length = std::char_traits<char>::length(prefix);
+    return text.size() >= length && CompareTextNoCase(text.c_str(), prefix, length) == 0;
+}
+
+}  // namespace
+
+net::TransferService& SharedDownloadService()
+{
+    static net::TransferService service;
+    return service;
+}
+
+void SetTrustedCAFile(std::string path)
+{
+    CAFile() = std::move(path);
+}
+
+const std::string& TrustedCAFile()
+{
+    return CAFile();
+}
+
+std::string SettingsUserAgent()
+{
+    return gAppSettings != nullptr ? std::string(gAppSettings->mUserAgent.c_str()) : std::string();
+}
+
+bool AutoRedirectEnabled()
+{
+    return gAppSettings != nullptr && gAppSettings->mAutoRedirect;
+}
+
+std::int32_t SettingsNetworkTimeout()
+{
+    return gAppSettings != nullptr && gAppSettings->mNetworkTimeout > 0 ? gAppSettings->mNetworkTimeout : 60;
+}
+
+bool IsTransferableURL(const std::string& url)
+{
+    return BeginsWithNoCase(url, "http://") || BeginsWithNoCase(url, "https://") || IsFtpURL(url);
+}
+
+bool IsFtpURL(const std::string& url)
+{
+    return BeginsWithNoCase(url, "ftp://");
+}
+
+net::TransferRequest MakeTransferRequest(const std::string& url)
+{
+    net::TransferRequest request;
+    request.url = url;
+    request.caFile = TrustedCAFile();
+    return request;
+}
