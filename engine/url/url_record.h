@@ -119,6 +119,10 @@ public:
     // download thread reports those).
     void ParseRawHeaders();
 
+    // The file name SaveToDisk gives this URL (percent-decoded, before the
+    // mirror's safe-name rules); links to the saved file are made from it.
+    std::string MirrorFileName(const std::string& indexName, bool indexForDynamic, bool remapAllPHP) const;
+
     // The window whose crawl fetches this URL (the quicker grabber wins when
     // both are set), or null.
     CCrawlOwner* Owner() const;
@@ -168,7 +172,6 @@ private:
     void CopyFrom(const CURL& other);
     // Re-parses the URL fields from `url`, keeping everything else.
     void ReparseAs(std::string_view url);
-    std::string MirrorFileName(const std::string& indexName, bool indexForDynamic, bool remapAllPHP) const;
     // Writes the body into the file whole, then its date, comment and origin.
     int WriteBodyAndLabels(const CFileRef& file) const;
     int WriteSavedFileLabels(const CFileRef& file) const;

@@ -1,0 +1,139 @@
+#include "engine/html/dotted_links.h"
+
+
+#include "engine/html/anchor_text.h"
+#include "engine/html/link_text.h"
+#include "engine/html/page_context.h"
+#include "engine/html/text_hash.h"
+#include "foundation/system/file_name_mappings.h"
+#include "foundation/text/text_encodings.h"
+
+namespace {
+
+constexpr std::size_t kNone = std::string_view::npos;
+// No known extension is longer; longer texts need no table look-up.
+constexpr std::size_t kLongestKnownExtension = 15;
+constexpr int kDotsPerYield = 50;
+
+// Char classes by byte: bit 1 stops a link, bit 2 may stand in a link.
+enum : unsigned char { kStopChar = 1, kURLChar = 2 };
+
+struct CCharClasses {
+    unsigned char of[256] = {};
+    CCharClasses()
+    {
+        for (int c = 0; c < 256; ++c)
+            if (IsURLChar(static_cast<unsigned char>(c))) of[c] |= kURLChar;
+        for (unsigned char c : std::string_view("\n\r\"'()<>")) of[c] |= kStopChar;
+    }
+};
+
+const unsigned char* Classes()
+{
+    static const CCharClasses classes;
+    return classes.of;
+}
+
+// The program's extensions without their dot, lower-cased, for look-ups
+// by the dozen per page.
+const TextSet& KnownExtensions()
+{
+    static const TextSet extensions = [] {
+        TextSet set;
+        for (const FileNameMapping& mapping : FileNameMappings()) {
+            std::string extension(mapping.extension[0] == '.' ? mapping.extension + 1 : mapping.extension);
+            for (char& c : extension) c = AsciiLower(c);
+            if (!extension.empty()) set.insert(std::move(extension));
+        }
+        return set;
+    }();
+    return extensions;
+}
+
+bool IsKnownExtension(std::string_view extension)
+{
+    if (extension.size() > kLongestKnownExtension) return false;
+    char lowered[kLongestKnownExtension];
+    for (std::size_t i = 0; i < extension.size(); ++i) lowered[i] = AsciiLower(extension[i]);
+    const TextSet& known = KnownExtensions();
+    return known.find(std::string_view(lowered, extension.size())) != known.end();
+}
+
+bool BeginsWithMailto(std::string_view link)
+{
+    static constexpr std::string_view kMailto = "mailto:";
+    if (link.size() < kMailto.size()) return false;
+    for (std::size_t i = 0; i < kMailto.size(); ++i)
+        if (AsciiLower(link[i]) != kMailto[i]) return false;
+    return true;
+}
+
+}  // namespace
+
+bool IsPlausibleExtension(std::string_view extension)
+{
+    if (extension.empty()) return true;
+    if (extension.size() <= 4) {
+        bool alphanumeric = true;
+        bool hasLetter = false;
+        for (char ch : extension) {
+            auto c = static_cast<unsigned char>(ch);
+            alphanumeric = alphanumeric && IsAsciiAlnum(c);
+            hasLetter = hasLetter || IsAsciiAlpha(c);
+        }
+        if (alphanumeric && hasLetter) return true;
+    }
+    return IsKnownExtension(extension);
+}
+
+void CollectDottedLinks(std::string_view text, std::vector<std::string_view>& out, CPageContext* context,
+                        bool harvestEmail)
+{
+    const unsigned char* classOf = Classes();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+
+    std::size_t lastStop = kNone;    // last stop char before `tracked`
+    std::size_t lastNonURL = kNone;  // last non-URL char before `tracked`
+    std::size_t tracked = 0;
+    std::size_t nextStop = 0;  // first stop char at or after the current dot, once searched
+    bool nextStopKnown = false;
+    CAnchorSource anchors(text);
+    int dots = 0;
+
+    for (std::size_t dot = text.find('.'); dot != kNone; dot = text.find('.', dot + 1)) {
+        if (++dots % kDotsPerYield == 0 && context) context->Yield();
+
+        for (; tracked < dot; ++tracked) {
+            unsigned char kind = classOf[bytes[tracked]];
+            if (kind & kStopChar) lastStop = tracked;
+            if (!(kind & kURLChar)) lastNonURL = tracked;
+        }
+        if (!nextStopKnown || nextStop < dot) {
+            nextStop = dot + 1;
+            while (nextStop < size && !(classOf[bytes[nextStop]] & kStopChar)) ++nextStop;
+            nextStopKnown = true;
+        }
+        if (nextStop >= text.size()) break;  // no stop char after this dot, nor after any later one
+        if (dot < 2) continue;
+
+        std::string_view extension = text.substr(dot + 1, nextStop - dot - 1);
+        if (extension.empty() || !IsPlausibleExtension(extension) || !IsAllURLChars(extension)) continue;
+        std::size_t start = lastStop == kNone ? 1 : lastStop + 1;
+        if (start >= dot) continue;
+        if (lastNonURL != kNone && lastNonURL >= start) continue;
+
+        std::string_view link = text.substr(start, nextStop - start);
+        if (BeginsWithMailto(link)) {
+            if (harvestEmail && context) {
+                std::string_view address = MailtoAddress(link);
+                if (!address.empty()) {
+                    context->AddEmailAddress(std::string(address), anchors.AnchorTextAfter(nextStop));
+                }
+            }
+            continue;
+        }
+        if (link.front() == '#') continue;
+        out.push_back(link);
+    }
+}

@@ -1,0 +1,213 @@
+#include "engine/html/html_page.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "engine/config/configuration.h"
+#include "engine/html/anchor_text.h"
+#include "engine/html/dotted_links.h"
+#include "engine/html/head_edits.h"
+#include "engine/html/link_text.h"
+#include "engine/html/page_context.h"
+#include "engine/html/url_resolution.h"
+#include "engine/url/url_record.h"
+#include "foundation/text/text_encodings.h"
+
+namespace {
+
+constexpr int kLinksPerStatus = 50;
+
+// True when some byte of `word` is below 0x21 or is 0x7F: a blank or a
+// control char, the bytes that tidying may change.
+inline bool HasBlankOrControl(std::uint64_t word)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    const std::uint64_t below = (word - 0x21 * kOnes) & ~word & kHighs;
+    const std::uint64_t deleteChar = word ^ (0x7F * kOnes);
+    return ((below | ((deleteChar - kOnes) & ~deleteChar & kHighs)) != 0);
+}
+
+// Non-printable ASCII chars become blanks and every run of blanks one
+// blank; bytes of UTF-8 characters stay. Runs of other bytes are moved
+// eight at a time.
+void TidyPageText(std::string& text)
+{
+    auto* bytes = reinterpret_cast<unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    std::size_t kept = 0;
+    bool lastWasBlank = false;
+    std::size_t i = 0;
+    while (i < size) {
+        std::size_t plain = i;
+        while (plain + 8 <= size) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + plain, 8);
+            if (HasBlankOrControl(word)) break;
+            plain += 8;
+        }
+        if (plain > i) {
+            if (kept != i) std::memmove(bytes + kept, bytes + i, plain - i);
+            kept += plain - i;
+            i = plain;
+            lastWasBlank = false;
+            continue;
+        }
+        unsigned char c = bytes[i++];
+        if (c < 0x20 || c == 0x7F) c = ' ';
+        if (c == ' ' && lastWasBlank) continue;
+        lastWasBlank = c == ' ';
+        bytes[kept++] = c;
+    }
+    text.resize(kept);
+}
+
+}  // namespace
+
+CHTMLPage::CHTMLPage(const TPooledList<CDelimiter>& delimiters, CURL& fetchedURL, bool resourcesOnly,
+                     CPageContext* crawl)
+    : mDelimiters(EnabledDelimiterPairs(delimiters)), mCrawl(crawl)
+{
+    bool useServerContentType = false;
+    if (crawl) {
+        const CConfiguration& configuration = crawl->Configuration();
+        useServerContentType = configuration.mGeneralOptions.useServerContentType != 0;
+        mIgnoreDynamicURLs = configuration.mGeneralOptions.ignoreDynamicURLs != 0;
+        mHarvestEmail = configuration.mMiscOptions.extractEmailAddresses != 0;
+    }
+
+    std::string body;
+    fetchedURL.mBody.CopyTo(body);
+    bool changed = false;
+    if (useServerContentType) changed = InsertContentTypeMeta(body, fetchedURL.mContentType);
+
+    mPageURL = fetchedURL.mURL;
+    mBaseURL = mPageURL;
+    CBaseHref base;
+    bool keepBase = false;
+    if (FindBaseHref(body, mPageURL, base)) {
+        mBaseURL = base.url;
+        // A media grab saves the page as it came, base element and all; its
+        // links still resolve against the base.
+        keepBase = crawl && crawl->IsMediaMode();
+        if (!keepBase) changed = ApplyBaseHref(body, base, crawl) || changed;
+    }
+    if (changed) {
+        fetchedURL.mBody.Clear();
+        fetchedURL.mBody.AppendBytes(body.data(), body.size());
+    }
+
+    mResolver = std::make_unique<CURLResolver>(mBaseURL);
+    mPageText = std::move(body);
+    // The base's own address is no link of the page.
+    if (keepBase) mPageText.erase(base.valueStart, base.valueEnd - base.valueStart);
+    if (mPageText.empty()) return;
+    TidyPageText(mPageText);
+    CollectURLs(resourcesOnly);
+    std::string title = ExtractTitle(mPageText);
+    fetchedURL.mTitle = title.empty() ? fetchedURL.mFileName : std::move(title);
+}
+
+CHTMLPage::~CHTMLPage() = default;
+
+const std::string* CHTMLPage::FindLinkURL(std::string_view linkText) const
+{
+    std::string scratch;
+    auto found = mResolved.find(NormalizeLinkText(linkText, scratch));
+    if (found == mResolved.end() || !found->second.fetchable) return nullptr;
+    const CResolvedLink& resolved = found->second;
+    return resolved.record >= 0 ? &mLinkRecords[static_cast<std::size_t>(resolved.record)].mURL : &resolved.url;
+}
+
+void CHTMLPage::CollectURLs(bool resourcesOnly)
+{
+    // Both link sources read the page, without the anchors' links in
+    // one-page mode.
+    std::string withoutAnchors;
+    std::string_view text = mPageText;
+    if (resourcesOnly) {
+        withoutAnchors = mPageText;
+        RemoveAnchorHrefs(withoutAnchors);
+        text = withoutAnchors;
+    }
+    std::vector<std::string_view> links;
+    CollectDottedLinks(text, links, mCrawl, mHarvestEmail);
+
+    // Most links of a page stand around a dot; the delimiters find few others.
+    const std::size_t expected = links.size() + links.size() / 4 + 16;
+    mLinkRecords.reserve(expected);
+    mResolved.reserve(expected);
+    const std::string count = std::to_string(links.size());
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        if (i % kLinksPerStatus == 0) {
+            Yield();
+            ShowStatus("Collecting URLs (" + std::to_string(i) + " of " + count + ")");
+        }
+        if (IsStopRequested()) break;
+        ProcessLink(links[i], resourcesOnly, nullptr, 0);
+    }
+    ExtractURLs(text, resourcesOnly);
+}
+
+void CHTMLPage::ExtractURLs(std::string_view text, bool resourcesOnly)
+{
+    std::size_t count = 0;
+    CutDelimitedLinks(text, mDelimiters, [&](std::string_view link, std::size_t linkEnd, CAnchorSource& anchors) {
+        if (count++ % kLinksPerStatus == 0) {
+            Yield();
+            ShowStatus("Extracting URLs (" + std::to_string(count - 1) + ")");
+        }
+        ProcessLink(link, resourcesOnly, &anchors, linkEnd);
+        return !IsStopRequested();
+    });
+}
+
+void CHTMLPage::ProcessLink(std::string_view link, bool resourcesOnly, CAnchorSource* anchors, std::size_t linkEnd)
+{
+    std::string scratch;
+    std::string_view text = NormalizeLinkText(link, scratch);
+    // Only web links are kept in mResolved: a link met before needs no
+    // second look at its kind.
+    auto found = mResolved.find(text);
+    if (found == mResolved.end()) {
+        switch (ClassifyLink(text)) {
+        case ELinkKind::kMailto:
+            if (mHarvestEmail && mCrawl && anchors) {
+                std::string_view address = MailtoAddress(text);
+                if (!address.empty()) mCrawl->AddEmailAddress(std::string(address), anchors->AnchorTextAfter(linkEnd));
+            }
+            return;
+        case ELinkKind::kWeb:
+            break;
+        default:
+            return;
+        }
+
+        CResolvedLink resolved;
+        resolved.fetchable = ResolvePageLink(text, *mResolver, resolved.url);
+        if (resolved.fetchable) {
+            resolved.dynamic = URLIsDynamic(resolved.url);
+            resolved.hasFileName = URLHasFileName(resolved.url);
+        }
+        found = mResolved.emplace(std::string(text), std::move(resolved)).first;
+        if (found->second.fetchable) mRawLinks.push_back(found->first);
+    }
+    CResolvedLink& resolved = found->second;
+    if (!resolved.fetchable || resolved.record >= 0) return;
+    if (mIgnoreDynamicURLs && resolved.dynamic) return;
+    if (resourcesOnly && !resolved.hasFileName) return;
+    resolved.record = static_cast<std::ptrdiff_t>(mLinkRecords.size());
+    mLinkRecords.push_back(CLinkRecord{found->first, std::move(resolved.url), {}, {}, mPageURL});
+}
+
+void CHTMLPage::Yield()
+{
+    if (mCrawl) mCrawl->Yield();
+}
+
+void CHTMLPage::ShowStatus(const std::string& text)
+{
+    if (mCrawl) mCrawl->ShowStatus(text);
+}
+
+bool CHTMLPage::IsStopRequested() const { return mCrawl && mCrawl->IsStopRequested(); }

@@ -1,0 +1,15 @@
+// One link of a page, as the crawl carries it from extraction to the next
+// level, the relink step and the site map. Texts are never cut.
+#pragma once
+
+#include <string>
+
+struct CLinkRecord {
+    std::string mLink;      // the link as written in the page (after percent-encoding)
+    std::string mURL;       // the absolute URL
+    std::string mTitle;     // filled by the crawl: the page title
+    std::string mLocal;     // filled by the crawl: the link made local (typed names)
+    std::string mReferrer;  // the URL of the page the link was found on
+
+    bool operator==(const CLinkRecord& other) const = default;
+};

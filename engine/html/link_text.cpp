@@ -1,0 +1,117 @@
+#include "engine/html/link_text.h"
+
+#include "engine/html/url_resolution.h"
+#include "foundation/text/text_encodings.h"
+
+namespace {
+
+constexpr char kLowerHex[] = "0123456789abcdef";
+
+bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
+    return true;
+}
+
+// Where the URL record looks for the path: after the authority of the
+// first "://", or the whole text without one.
+std::string_view AfterAuthority(std::string_view url)
+{
+    std::size_t separator = url.find("://");
+    if (separator == std::string_view::npos) return url;
+    std::size_t end = url.find_first_of("/?#", separator + 3);
+    return end == std::string_view::npos ? std::string_view() : url.substr(end);
+}
+
+std::string_view CutAtLast(std::string_view text, char marker)
+{
+    std::size_t at = text.rfind(marker);
+    return at == std::string_view::npos ? text : text.substr(0, at);
+}
+
+// The text after the last `marker` once the two other markers are cut
+// off, each from the right.
+std::string_view PartAfter(std::string_view text, char marker, char cutFirst, char cutSecond)
+{
+    text = CutAtLast(CutAtLast(text, cutFirst), cutSecond);
+    std::size_t at = text.rfind(marker);
+    return at == std::string_view::npos ? std::string_view() : text.substr(at + 1);
+}
+
+}  // namespace
+
+std::string_view NormalizeLinkText(std::string_view raw, std::string& scratch)
+{
+    // Most links need nothing: no blank, control char or byte above 0x7E.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(raw.data());
+    std::size_t i = 0;
+    while (i < raw.size() && bytes[i] > 0x20 && bytes[i] < 0x7F) ++i;
+    if (i == raw.size() && !raw.empty()) return raw;
+
+    scratch.clear();
+    scratch.reserve(raw.size() + 8);
+    bool pendingBlank = false;
+    for (char ch : raw) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80 && !IsAsciiPrint(c)) c = ' ';
+        if (c == ' ') {
+            pendingBlank = !scratch.empty();
+            continue;
+        }
+        if (pendingBlank) {
+            scratch += "%20";
+            pendingBlank = false;
+        }
+        if (NeedsPercentEscape(c)) {
+            scratch += '%';
+            scratch += kLowerHex[c >> 4];
+            scratch += kLowerHex[c & 0x0F];
+        } else {
+            scratch += static_cast<char>(c);
+        }
+    }
+    return scratch;
+}
+
+ELinkKind ClassifyLink(std::string_view link)
+{
+    if (link.empty()) return ELinkKind::kEmpty;
+    if (link.front() == '#') return ELinkKind::kFragment;
+    std::string_view scheme;
+    if (!HasURIScheme(link, &scheme)) return ELinkKind::kWeb;
+    if (BeginsWithNoCase(scheme, "mailto") && scheme.size() == 6) return ELinkKind::kMailto;
+    return IsFetchableScheme(scheme) ? ELinkKind::kWeb : ELinkKind::kNotFetched;
+}
+
+bool ResolvePageLink(std::string_view normalizedLink, std::string_view pageURL, std::string& absoluteURL)
+{
+    return ResolvePageLink(normalizedLink, CURLResolver(pageURL), absoluteURL);
+}
+
+bool ResolvePageLink(std::string_view normalizedLink, const CURLResolver& page, std::string& absoluteURL)
+{
+    if (normalizedLink.find('&') == std::string_view::npos) return page.Resolve(normalizedLink, absoluteURL);
+    return page.Resolve(DecodeEntities(normalizedLink), absoluteURL);
+}
+
+bool URLIsDynamic(std::string_view url)
+{
+    std::string_view rest = AfterAuthority(url);
+    return !PartAfter(rest, '$', '?', '#').empty() || !PartAfter(rest, '?', '$', '#').empty();
+}
+
+bool URLHasFileName(std::string_view url)
+{
+    std::string_view rest = AfterAuthority(url);
+    if (rest.empty() || rest.front() != '/') return false;
+    std::string_view file = CutAtLast(CutAtLast(CutAtLast(rest, '$'), '?'), '#');
+    return file.rfind('/') + 1 < file.size();
+}
+
+std::string_view MailtoAddress(std::string_view link)
+{
+    std::string_view address = link.size() > 7 ? link.substr(7) : std::string_view();
+    return address.substr(0, address.find('?'));
+}

@@ -1,0 +1,18 @@
+// Hash containers of texts that are looked up by std::string_view without
+// making a std::string for every look-up.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+struct CTextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
+};
+
+template <typename Value>
+using TextMap = std::unordered_map<std::string, Value, CTextHash, std::equal_to<>>;
+using TextSet = std::unordered_set<std::string, CTextHash, std::equal_to<>>;

@@ -1,0 +1,275 @@
+#include "engine/html/url_resolution.h"
+
+#include <cstring>
+#include <vector>
+
+#include "foundation/text/text_encodings.h"
+
+namespace {
+
+bool IsSchemeChar(unsigned char c) { return IsAsciiAlnum(c) || c == '+' || c == '-' || c == '.'; }
+
+bool EqualNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    return true;
+}
+
+// "." and its escaped form "%2e" (any case), as browsers read dot-segments.
+std::size_t DotLength(std::string_view text, std::size_t at)
+{
+    if (at < text.size() && text[at] == '.') return 1;
+    if (at + 2 < text.size() && text[at] == '%' && text[at + 1] == '2' && AsciiLower(text[at + 2]) == 'e')
+        return 3;
+    return 0;
+}
+
+// 1 for ".", 2 for "..", 0 for any other segment.
+int DotSegmentKind(std::string_view segment)
+{
+    std::size_t first = DotLength(segment, 0);
+    if (first == 0) return 0;
+    if (first == segment.size()) return 1;
+    std::size_t second = DotLength(segment, first);
+    return second != 0 && first + second == segment.size() ? 2 : 0;
+}
+
+// Removes the dot-segments of path[0, length) in place (what is written
+// never passes what is read) and returns the new length.
+std::size_t RemoveDotSegmentsInPlace(char* path, std::size_t length)
+{
+    const bool absolute = length > 0 && path[0] == '/';
+    std::size_t read = absolute ? 1 : 0;
+    std::size_t write = 0;
+    // Where each kept segment starts in the output (its '/' included), so
+    // ".." drops the last one by cutting there.
+    constexpr std::size_t kInlineDepth = 64;
+    std::size_t inlineStarts[kInlineDepth];
+    std::vector<std::size_t> moreStarts;
+    std::size_t depth = 0;
+    auto push = [&](std::size_t start) {
+        if (depth < kInlineDepth) inlineStarts[depth] = start;
+        else moreStarts.push_back(start);
+        ++depth;
+    };
+    auto pop = [&]() {
+        --depth;
+        if (depth < kInlineDepth) return inlineStarts[depth];
+        std::size_t start = moreStarts.back();
+        moreStarts.pop_back();
+        return start;
+    };
+
+    bool trailingSlash = false;
+    while (true) {
+        std::size_t end = read;
+        while (end < length && path[end] != '/') ++end;
+        const bool last = end == length;
+        int kind = DotSegmentKind(std::string_view(path + read, end - read));
+        if (kind == 0) {
+            push(write);
+            if (absolute || depth > 1) path[write++] = '/';
+            std::memmove(path + write, path + read, end - read);
+            write += end - read;
+        } else if (kind == 2 && depth > 0) {
+            write = pop();
+        }
+        trailingSlash = kind != 0;
+        if (last) break;
+        read = end + 1;
+    }
+    if (trailingSlash && (absolute || write > 0)) path[write++] = '/';
+    if (absolute && write == 0) path[write++] = '/';
+    return write;
+}
+
+bool NeedsCleaning(std::string_view link)
+{
+    if (link.empty()) return false;
+    if (static_cast<unsigned char>(link.front()) <= 0x20 || static_cast<unsigned char>(link.back()) <= 0x20)
+        return true;
+    for (char c : link)
+        if (c == '\t' || c == '\n' || c == '\r') return true;
+    return false;
+}
+
+// Trims blanks and control chars at both ends and drops TAB, LF and CR.
+std::string_view CleanLink(std::string_view link, std::string& scratch)
+{
+    if (!NeedsCleaning(link)) return link;
+    std::size_t first = 0;
+    std::size_t last = link.size();
+    while (first < last && static_cast<unsigned char>(link[first]) <= 0x20) ++first;
+    while (last > first && static_cast<unsigned char>(link[last - 1]) <= 0x20) --last;
+    scratch.clear();
+    for (char c : link.substr(first, last - first))
+        if (c != '\t' && c != '\n' && c != '\r') scratch += c;
+    return scratch;
+}
+
+}  // namespace
+
+bool HasURIScheme(std::string_view text, std::string_view* scheme)
+{
+    if (text.empty() || !IsAsciiAlpha(static_cast<unsigned char>(text.front()))) return false;
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == ':') {
+            if (scheme) *scheme = text.substr(0, i);
+            return true;
+        }
+        if (!IsSchemeChar(c)) return false;
+    }
+    return false;
+}
+
+bool IsFetchableScheme(std::string_view scheme)
+{
+    return EqualNoCase(scheme, "http") || EqualNoCase(scheme, "https") || EqualNoCase(scheme, "ftp");
+}
+
+bool IsFetchableURL(std::string_view url)
+{
+    CURIReference parts = SplitURIReference(url);
+    if (!parts.hasScheme || !IsFetchableScheme(parts.scheme) || !parts.hasAuthority) return false;
+    std::string_view host = parts.authority.substr(parts.authority.rfind('@') + 1);
+    return !host.empty() && host.front() != ':';
+}
+
+CURIReference SplitURIReference(std::string_view text)
+{
+    CURIReference parts;
+    std::string_view rest = text;
+    if (HasURIScheme(text, &parts.scheme)) {
+        parts.hasScheme = true;
+        rest.remove_prefix(parts.scheme.size() + 1);
+    }
+    if (rest.size() >= 2 && rest[0] == '/' && rest[1] == '/') {
+        rest.remove_prefix(2);
+        std::size_t end = rest.find_first_of("/?#");
+        if (end == std::string_view::npos) end = rest.size();
+        parts.authority = rest.substr(0, end);
+        parts.hasAuthority = true;
+        rest.remove_prefix(end);
+    }
+    std::size_t hash = rest.find('#');
+    if (hash != std::string_view::npos) {
+        parts.fragment = rest.substr(hash + 1);
+        parts.hasFragment = true;
+        rest = rest.substr(0, hash);
+    }
+    std::size_t question = rest.find('?');
+    if (question != std::string_view::npos) {
+        parts.query = rest.substr(question + 1);
+        parts.hasQuery = true;
+        rest = rest.substr(0, question);
+    }
+    parts.path = rest;
+    return parts;
+}
+
+std::string RemoveDotSegments(std::string_view path)
+{
+    std::string out(path);
+    out.resize(RemoveDotSegmentsInPlace(out.data(), out.size()));
+    return out;
+}
+
+std::string ResolveReference(std::string_view baseText, std::string_view referenceText, bool keepFragment)
+{
+    return ResolveAgainst(SplitURIReference(baseText), referenceText, keepFragment);
+}
+
+std::string ResolveAgainst(const CURIReference& base, std::string_view referenceText, bool keepFragment)
+{
+    const CURIReference reference = SplitURIReference(referenceText);
+
+    std::string_view scheme = base.scheme;
+    bool hasScheme = base.hasScheme;
+    std::string_view authority = base.authority;
+    bool hasAuthority = base.hasAuthority;
+    std::string_view query = reference.query;
+    bool hasQuery = reference.hasQuery;
+    // The path is written as one or two pieces, then cleaned of its
+    // dot-segments where it stands in the result.
+    std::string_view pathHead;
+    std::string_view pathTail = reference.path;
+    bool cleanPath = true;
+
+    if (reference.hasScheme) {
+        scheme = reference.scheme;
+        hasScheme = true;
+        authority = reference.authority;
+        hasAuthority = reference.hasAuthority;
+    } else if (reference.hasAuthority) {
+        authority = reference.authority;
+    } else if (reference.path.empty()) {
+        pathTail = base.path;
+        cleanPath = false;
+        if (!reference.hasQuery) {
+            query = base.query;
+            hasQuery = base.hasQuery;
+        }
+    } else if (reference.path.front() != '/') {
+        // Merged with the base's path up to its last '/' (RFC 3986 5.2.3).
+        if (base.hasAuthority && base.path.empty()) pathHead = "/";
+        else {
+            std::size_t slash = base.path.rfind('/');
+            if (slash != std::string_view::npos) pathHead = base.path.substr(0, slash + 1);
+        }
+    }
+
+    std::string out;
+    out.reserve(scheme.size() + authority.size() + pathHead.size() + pathTail.size() + query.size() +
+                reference.fragment.size() + 6);
+    if (hasScheme) {
+        out += scheme;
+        out += ':';
+    }
+    if (hasAuthority) {
+        out += "//";
+        out += authority;
+    }
+    const std::size_t pathStart = out.size();
+    out += pathHead;
+    out += pathTail;
+    if (cleanPath) out.resize(pathStart + RemoveDotSegmentsInPlace(out.data() + pathStart, out.size() - pathStart));
+    if (hasQuery) {
+        out += '?';
+        out += query;
+    }
+    if (keepFragment && reference.hasFragment) {
+        out += '#';
+        out += reference.fragment;
+    }
+    return out;
+}
+
+namespace {
+
+bool ResolveCleanly(const CURIReference& base, std::string_view link, std::string& out)
+{
+    std::string scratch;
+    out = ResolveAgainst(base, CleanLink(link, scratch), false);
+    for (char ch : out) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c <= 0x20 || c >= 0x7F) {  // blanks, controls and bytes of UTF-8 characters
+            out = PercentEncodeUnsafe(out);
+            break;
+        }
+    }
+    return IsFetchableURL(out);
+}
+
+}  // namespace
+
+bool ResolveRelativeURL(std::string_view baseURL, std::string_view link, std::string& out)
+{
+    return ResolveCleanly(SplitURIReference(baseURL), link, out);
+}
+
+CURLResolver::CURLResolver(std::string_view baseURL) : mBase(baseURL), mParts(SplitURIReference(mBase)) {}
+
+bool CURLResolver::Resolve(std::string_view link, std::string& out) const { return ResolveCleanly(mParts, link, out); }

@@ -1,0 +1,164 @@
+#include "engine/html/url_resolution.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Case {
+    const char* link;
+    const char* expected;
+};
+
+std::string WithoutFragment(std::string text)
+{
+    std::size_t hash = text.find('#');
+    if (hash != std::string::npos) text.resize(hash);
+    return text;
+}
+
+// RFC 3986 section 5.4: every normal and abnormal example against its base.
+constexpr const char* kRFCBase = "http://a/b/c/d;p?q";
+const Case kRFCExamples[] = {
+    {"g:h", "g:h"},
+    {"g", "http://a/b/c/g"},
+    {"./g", "http://a/b/c/g"},
+    {"g/", "http://a/b/c/g/"},
+    {"/g", "http://a/g"},
+    {"//g", "http://g"},
+    {"?y", "http://a/b/c/d;p?y"},
+    {"g?y", "http://a/b/c/g?y"},
+    {"#s", "http://a/b/c/d;p?q#s"},
+    {"g#s", "http://a/b/c/g#s"},
+    {"g?y#s", "http://a/b/c/g?y#s"},
+    {";x", "http://a/b/c/;x"},
+    {"g;x", "http://a/b/c/g;x"},
+    {"g;x?y#s", "http://a/b/c/g;x?y#s"},
+    {"", "http://a/b/c/d;p?q"},
+    {".", "http://a/b/c/"},
+    {"./", "http://a/b/c/"},
+    {"..", "http://a/b/"},
+    {"../", "http://a/b/"},
+    {"../g", "http://a/b/g"},
+    {"../..", "http://a/"},
+    {"../../", "http://a/"},
+    {"../../g", "http://a/g"},
+    // abnormal
+    {"../../../g", "http://a/g"},
+    {"../../../../g", "http://a/g"},
+    {"/./g", "http://a/g"},
+    {"/../g", "http://a/g"},
+    {"g.", "http://a/b/c/g."},
+    {".g", "http://a/b/c/.g"},
+    {"g..", "http://a/b/c/g.."},
+    {"..g", "http://a/b/c/..g"},
+    {"./../g", "http://a/b/g"},
+    {"./g/.", "http://a/b/c/g/"},
+    {"g/./h", "http://a/b/c/g/h"},
+    {"g/../h", "http://a/b/c/h"},
+    {"g;x=1/./y", "http://a/b/c/g;x=1/y"},
+    {"g;x=1/../y", "http://a/b/c/y"},
+    {"g?y/./x", "http://a/b/c/g?y/./x"},
+    {"g?y/../x", "http://a/b/c/g?y/../x"},
+    {"g#s/./x", "http://a/b/c/g#s/./x"},
+    {"g#s/../x", "http://a/b/c/g#s/../x"},
+    {"http:g", "http:g"},
+};
+
+TEST(UrlResolution, FollowsEveryExampleOfRFC3986)
+{
+    for (const Case& c : kRFCExamples) {
+        EXPECT_EQ(ResolveReference(kRFCBase, c.link, true), c.expected) << c.link;
+        // The crawl's resolver gives the same URL without its fragment.
+        std::string out;
+        ResolveRelativeURL(kRFCBase, c.link, out);
+        EXPECT_EQ(out, WithoutFragment(c.expected)) << c.link;
+    }
+}
+
+TEST(UrlResolution, RemovesDotSegmentsAsTheRFCsOwnExamples)
+{
+    EXPECT_EQ(RemoveDotSegments("/a/b/c/./../../g"), "/a/g");
+    EXPECT_EQ(RemoveDotSegments("mid/content=5/../6"), "mid/6");
+    EXPECT_EQ(RemoveDotSegments("/a//b/../c"), "/a//c");
+    EXPECT_EQ(RemoveDotSegments("/.."), "/");
+    EXPECT_EQ(RemoveDotSegments("/a/b/.."), "/a/");
+}
+
+TEST(UrlResolution, ResolvesTheUsualLinkShapesOfAPage)
+{
+    const char* base = "http://h/a/b/p.html";
+    const Case cases[] = {
+        {"x.html", "http://h/a/b/x.html"},
+        {"/x.html", "http://h/x.html"},
+        {"../x.html", "http://h/a/x.html"},
+        {"../../../x.html", "http://h/x.html"},
+        {"./x.html", "http://h/a/b/x.html"},
+        {"//c/x.js", "http://c/x.js"},
+        {"https://o/y/z.css", "https://o/y/z.css"},
+        {"HTTP://H/x", "HTTP://H/x"},
+        {"?page=2", "http://h/a/b/p.html?page=2"},
+        {"/out?u=http://x", "http://h/out?u=http://x"},
+        {"x.html?a=1#frag", "http://h/a/b/x.html?a=1"},
+        {"#top", "http://h/a/b/p.html"},
+        {"http://h2/a/../b.html", "http://h2/b.html"},
+        {"  x.html\n", "http://h/a/b/x.html"},
+        {"x\t.ht\nml", "http://h/a/b/x.html"},
+        {"a b.html", "http://h/a/b/a%20b.html"},
+        {"caf\xC3\xA9.html", "http://h/a/b/caf%c3%a9.html"},
+    };
+    for (const Case& c : cases) {
+        std::string out;
+        EXPECT_TRUE(ResolveRelativeURL(base, c.link, out)) << c.link;
+        EXPECT_EQ(out, c.expected) << c.link;
+    }
+    std::string out;
+    ResolveRelativeURL("http://h/a/p.html", "?page=2", out);
+    EXPECT_EQ(out, "http://h/a/p.html?page=2");
+    ResolveRelativeURL("http://h", "x.html", out);
+    EXPECT_EQ(out, "http://h/x.html");
+    ResolveRelativeURL("https://h/a/", "//c/x", out);
+    EXPECT_EQ(out, "https://c/x");
+}
+
+TEST(UrlResolution, HostileLinksNeverClimbAboveTheRootNorLeaveTheWeb)
+{
+    const char* base = "http://h/a/b/p.html";
+    const Case staying[] = {
+        {"a/../../../x", "http://h/x"},
+        {"../../../../../../etc/passwd", "http://h/etc/passwd"},
+        {"%2e%2e/%2e%2e/%2E%2E/x", "http://h/x"},
+        {".%2e/x", "http://h/a/x"},
+        {"%2e/x", "http://h/a/b/x"},
+        {"a%2Fb/c.html", "http://h/a/b/a%2Fb/c.html"},  // an escaped slash separates nothing
+        {"..%2F..%2Fx", "http://h/a/b/..%2F..%2Fx"},
+        {"/..", "http://h/"},
+    };
+    for (const Case& c : staying) {
+        std::string out;
+        EXPECT_TRUE(ResolveRelativeURL(base, c.link, out)) << c.link;
+        EXPECT_EQ(out, c.expected) << c.link;
+    }
+    const char* notFetched[] = {"file:///etc/passwd", "javascript:alert(1)", "JavaScript:void(0)",
+                                "data:text/html,<b>x</b>", "tel:+4912345", "mailto:ann@x.com",
+                                "about:blank", "//", "http://", "http:g"};
+    for (const char* link : notFetched) {
+        std::string out;
+        EXPECT_FALSE(ResolveRelativeURL(base, link, out)) << link << " -> " << out;
+    }
+}
+
+TEST(UrlResolution, TellsSchemesFromPathsWithColons)
+{
+    std::string_view scheme;
+    EXPECT_TRUE(HasURIScheme("svn+ssh://x", &scheme));
+    EXPECT_EQ(scheme, "svn+ssh");
+    EXPECT_FALSE(HasURIScheme("/out?u=http://x"));
+    EXPECT_FALSE(HasURIScheme("1abc:x"));
+    EXPECT_FALSE(HasURIScheme("a b:c"));
+    EXPECT_FALSE(HasURIScheme("noscheme"));
+    EXPECT_TRUE(IsFetchableURL("ftp://files.example.com/pub/x.tar"));
+    EXPECT_TRUE(IsFetchableURL("http://user:pw@h/x"));
+    EXPECT_FALSE(IsFetchableURL("http://user@/x"));
+}
+
+}  // namespace
