@@ -147,11 +147,5 @@ void CResponseHeader::Parse(std::string_view headerText)
     ParseHeaderBlock(headerText, block);
     mStatusLine = block.statusLine;
     mStatusCode = block.statusCode;
-    mDate = block.fields.Lookup("date");
-    mLastModified = block.fields.Lookup("last-modified");
-    mContentType = block.fields.Lookup("content-type");
-    mContentLength = block.fields.Lookup("content-length");
-    mLocation = block.fields.Lookup("location");
-    mRealm = RealmFromAuthenticate(block.fields.Lookup("www-authenticate"));
-    mModificationSeconds = ModificationSecondsFor(mLastModified);
+    CopyHeaderFields(block, *this);
 }

@@ -48,6 +48,21 @@ std::optional<std::uint64_t> ParseContentLength(std::string_view text);
 // empty or not a date.
 std::int64_t ModificationSecondsFor(std::string_view lastModified);
 
+// Copies the fields that both the header record and the URL record keep.
+// A field the response lacks becomes empty, so nothing of an earlier
+// response (a Location above all) outlives it.
+template <typename Record>
+void CopyHeaderFields(const CHeaderBlock& block, Record& record)
+{
+    record.mDate = block.fields.Lookup("date");
+    record.mLastModified = block.fields.Lookup("last-modified");
+    record.mContentType = block.fields.Lookup("content-type");
+    record.mContentLength = block.fields.Lookup("content-length");
+    record.mLocation = block.fields.Lookup("location");
+    record.mRealm = RealmFromAuthenticate(block.fields.Lookup("www-authenticate"));
+    record.mModificationSeconds = ModificationSecondsFor(record.mLastModified);
+}
+
 class CResponseHeader {
 public:
     CResponseHeader() = default;

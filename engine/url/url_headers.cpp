@@ -22,17 +22,9 @@ void CURL::ParseRawHeaders()
     ApplyHeaderBlock(block);
 }
 
-// Fields missing from the response are emptied, so that nothing of an
-// earlier response (a Location above all) outlives it.
 void CURL::ApplyHeaderBlock(const CHeaderBlock& block)
 {
-    mDate = block.fields.Lookup("date");
-    mLastModified = block.fields.Lookup("last-modified");
-    mContentType = block.fields.Lookup("content-type");
-    mContentLength = block.fields.Lookup("content-length");
-    mLocation = block.fields.Lookup("location");
-    mRealm = RealmFromAuthenticate(block.fields.Lookup("www-authenticate"));
-    mModificationSeconds = ModificationSecondsFor(mLastModified);
+    CopyHeaderFields(block, *this);
     if (!block.setCookies.empty()) StoreResponseCookies(block.setCookies);
 }
 

@@ -175,6 +175,9 @@ private:
     std::int32_t FindFrom(std::string_view pattern, std::int32_t from, bool ignoreCase) const;
     std::int32_t ReplaceEvery(const char* pattern, const char* replacement, bool ignoreCase);
     std::int32_t FindWord(const char* delimiters, const char* word, bool ignoreCase) const;
+    // Removes the first span (or only its inner text) and hands back its
+    // inner text; false, with `inner` empty, when a marker is missing.
+    bool CutSpan(const char* begin, const char* end, bool ignoreCase, bool innerOnly, std::string& inner);
     bool FindSpan(const char* begin, const char* end, bool ignoreCase,
                   std::int32_t& spanStart, std::int32_t& innerStart,
                   std::int32_t& innerEnd, std::int32_t& spanEnd) const;

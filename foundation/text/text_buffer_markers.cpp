@@ -95,63 +95,55 @@ bool CTextBuffer::ExtractSpanNoCase(const char* begin, const char* end, CTextBuf
 // The inner text is copied before the text changes, so `out` may be this
 // buffer itself.
 
+bool CTextBuffer::CutSpan(const char* begin, const char* end, bool ignoreCase, bool innerOnly, std::string& inner)
+{
+    inner.clear();
+    Span s;
+    if (!FindSpan(begin, end, ignoreCase, s.start, s.innerStart, s.innerEnd, s.end)) return false;
+    inner.assign(s.Inner(*this));
+    if (innerOnly) ReplaceSpan(s.innerStart, s.innerEnd - s.innerStart, {});
+    else ReplaceSpan(s.start, s.end - s.start, {});
+    return true;
+}
+
 bool CTextBuffer::CutBetween(const char* begin, const char* end, CTextBuffer& out)
 {
-    Span s;
-    if (!FindSpan(begin, end, false, s.start, s.innerStart, s.innerEnd, s.end)) {
-        out.Clear();
-        return false;
-    }
-    std::string inner(s.Inner(*this));
-    ReplaceSpan(s.start, s.end - s.start, {});
+    std::string inner;
+    bool found = CutSpan(begin, end, false, false, inner);
     out.Assign(inner);
-    return true;
+    return found;
 }
 
 bool CTextBuffer::CutBetween(const char* begin, const char* end, CFixedString255& out)
 {
-    Span s;
-    out.Assign("");
-    if (!FindSpan(begin, end, false, s.start, s.innerStart, s.innerEnd, s.end)) return false;
-    out.AssignView(s.Inner(*this));
-    ReplaceSpan(s.start, s.end - s.start, {});
-    return true;
+    std::string inner;
+    bool found = CutSpan(begin, end, false, false, inner);
+    out.AssignView(inner);
+    return found;
 }
 
 bool CTextBuffer::CutBetweenNoCase(const char* begin, const char* end, CTextBuffer& out)
 {
-    Span s;
-    if (!FindSpan(begin, end, true, s.start, s.innerStart, s.innerEnd, s.end)) {
-        out.Clear();
-        return false;
-    }
-    std::string inner(s.Inner(*this));
-    ReplaceSpan(s.start, s.end - s.start, {});
+    std::string inner;
+    bool found = CutSpan(begin, end, true, false, inner);
     out.Assign(inner);
-    return true;
+    return found;
 }
 
 bool CTextBuffer::CutBetweenNoCase(const char* begin, const char* end, CFixedString255& out)
 {
-    Span s;
-    out.Assign("");
-    if (!FindSpan(begin, end, true, s.start, s.innerStart, s.innerEnd, s.end)) return false;
-    out.AssignView(s.Inner(*this));
-    ReplaceSpan(s.start, s.end - s.start, {});
-    return true;
+    std::string inner;
+    bool found = CutSpan(begin, end, true, false, inner);
+    out.AssignView(inner);
+    return found;
 }
 
 bool CTextBuffer::CutInnerNoCase(const char* begin, const char* end, CTextBuffer& out)
 {
-    Span s;
-    if (!FindSpan(begin, end, true, s.start, s.innerStart, s.innerEnd, s.end)) {
-        out.Clear();
-        return false;
-    }
-    std::string inner(s.Inner(*this));
-    ReplaceSpan(s.innerStart, s.innerEnd - s.innerStart, {});
+    std::string inner;
+    bool found = CutSpan(begin, end, true, true, inner);
     out.Assign(inner);
-    return true;
+    return found;
 }
 
 // Deleting and replacing ----------------------------------------------------------------
