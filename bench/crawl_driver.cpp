@@ -1,0 +1,200 @@
+// crawl-driver: one crawl without windows, started as the grabber window
+// starts one, for benchmarks and for trying the crawl from a shell.
+//
+//   crawl-driver [--config FILE] [--log] URL FOLDER
+//
+// The configuration is read from FILE (the configuration file format), or
+// is the built-in "Default"; the mirror and the reports go to FOLDER
+// (localPath and logFolder). Preferences come from the normal store
+// ($XDG_CONFIG_HOME). The crawl's summary lines ("Total files grabbed: ",
+// "Total errors: ", "Total bytes grabbed: ", "Total time: ") are printed to
+// standard output, and with --log every log line of the window. The
+// cooperative threads run under CThreadScheduler::RunUntil; no Qt.
+//
+// Exit status: 0 when the crawl ran, 1 when it could not start, 2 for a
+// usage error.
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/config/configuration.h"
+#include "engine/crawl/site_iterator_thread.h"
+#include "engine/crawl/start_redirection.h"
+#include "engine/crawl/window_interfaces.h"
+#include "engine/url/url_record.h"
+#include "foundation/files/file.h"
+#include "foundation/messaging/broadcaster.h"
+#include "foundation/settings/app_settings.h"
+#include "foundation/settings/log_file.h"
+#include "foundation/text/text_encodings.h"
+#include "foundation/threads/thread_scheduler.h"
+
+namespace {
+
+constexpr int kMaxStartRedirections = 11;
+
+// A grabber window without a window: the crawl's log goes to the log file
+// when the configuration asks for one, and to standard output as asked.
+class CPrintingGrabber : public CGrabberInterface {
+public:
+    CPrintingGrabber(CConfiguration& configuration, bool printLog) : mConfiguration(configuration), mPrintLog(printLog)
+    {
+    }
+
+    const CConfiguration* GetConfiguration() const override { return &mConfiguration; }
+    CCookieStore* GetRunningCookieStore() override { return mThread ? mThread->RunningCookieStore() : nullptr; }
+    std::string GetStartHost() const override { return mThread ? mThread->StartHost() : std::string(); }
+
+    void SetStatusText(const std::string&) override {}
+    void SetTransferName(const std::string&) override {}
+    void SetTransferSize(const std::string&) override {}
+    void SetTransferReceived(const std::string&) override {}
+    std::int32_t GetProgressMin() const override { return 0; }
+    std::int32_t GetProgressMax() const override { return 100; }
+    std::int32_t GetProgressValue() const override { return mProgress; }
+    void SetProgressValue(std::int32_t value) override { mProgress = value; }
+    CBroadcaster* GetSkipButton() override { return &mSkipButton; }
+    void EnableSkipButton(bool) override {}
+    void SetNetworkError(std::int32_t) override {}
+
+    void LogText(const std::string& text) override
+    {
+        if (mLog.IsOpen()) {
+            AppendToLog(&mLog, text);
+            AppendToLog(&mLog, "\r");
+        }
+        if (mPrintLog || text.starts_with("Total files grabbed: ")) Print(text);
+    }
+
+    void CrawlThreadEnded(CSiteIteratorThread* thread) override
+    {
+        if (thread == mThread) mThread = nullptr;
+        mEnded = true;
+    }
+
+    void OpenLog(const std::string& path) { StartLogging(&mLog, path.c_str()); }
+    void CloseLog() { StopLogging(&mLog); }
+    void SetThread(CSiteIteratorThread* thread) { mThread = thread; }
+    bool HasEnded() const { return mEnded; }
+
+    static void Print(std::string_view text)
+    {
+        std::string out(text);
+        for (char& c : out)
+            if (c == '\r') c = '\n';
+        if (out.empty() || out.back() != '\n') out += '\n';
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        std::fflush(stdout);
+    }
+
+private:
+    CConfiguration& mConfiguration;
+    bool mPrintLog;
+    CSiteIteratorThread* mThread = nullptr;
+    bool mEnded = false;
+    std::int32_t mProgress = 0;
+    CBroadcaster mSkipButton;
+    CLogHolder mLog;
+};
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: crawl-driver [--config FILE] [--log] URL FOLDER\n");
+    return 2;
+}
+
+bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && CompareTextNoCase(text.data(), prefix.data(), prefix.size()) == 0;
+}
+
+// The download folder as an absolute path, made when missing (its parent
+// must exist, as the windows require).
+bool PrepareDownloadFolder(const std::string& folder, std::string& absolute)
+{
+    std::string path = folder;
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    const std::size_t slash = path.rfind('/');
+    const std::string parent = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    char resolved[PATH_MAX];
+    if (::realpath(parent.c_str(), resolved) == nullptr) return false;
+    CFileRef made;
+    if (CFile::CreateFolderIfMissing(CFileRef(resolved), name.c_str(), made) != 0) return false;
+    absolute = made.Path();
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string configFile;
+    bool printLog = false;
+    std::string url;
+    std::string folder;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--config" && i + 1 < argc) configFile = argv[++i];
+        else if (argument == "--log") printLog = true;
+        else if (argument.starts_with("--")) return Usage();
+        else if (url.empty()) url = argument;
+        else if (folder.empty()) folder = argument;
+        else return Usage();
+    }
+    if (url.empty() || folder.empty()) return Usage();
+
+    gAppSettings = new CAppSettings();
+    CConfiguration configuration;
+    if (!configFile.empty()) {
+        const int status = configuration.ReadFile(CFileRef(configFile));
+        if (status != 0) {
+            std::fprintf(stderr, "crawl-driver: cannot read the configuration %s (%d)\n", configFile.c_str(), status);
+            return 1;
+        }
+    }
+
+    std::string downloadFolder;
+    if (!PrepareDownloadFolder(folder, downloadFolder)) {
+        CPrintingGrabber::Print("The download folder for the selected configuration could not be found or created. "
+                                "Please create it manually.");
+        return 1;
+    }
+    configuration.mGeneralOptions.localPath = downloadFolder.c_str();
+    configuration.mMiscOptions.logFolder = downloadFolder.c_str();
+
+    // The start URL as the window takes it: the form's action when the
+    // configuration submits a form, "http://" when no scheme is given, and
+    // the start page's redirections followed.
+    const CFormOptions& form = configuration.mFormOptions;
+    if (!form.formActionURL.IsEmpty() && !form.inputItemList.IsEmpty()) url = form.formActionURL.c_str();
+    if (!BeginsWithNoCase(url, "http://") && !BeginsWithNoCase(url, "https://") && !BeginsWithNoCase(url, "ftp://"))
+        url = "http://" + url;
+    CPrintingGrabber grabber(configuration, printLog);
+    int redirections = 0;
+    while (redirections < kMaxStartRedirections && FollowRedirection(configuration, url)) ++redirections;
+    if (redirections > 0) grabber.LogText("Note: The starting URL was redirected.");
+
+    const CURL startURL(url);
+    if (startURL.mURL.empty() || startURL.mHost.empty()) {
+        std::fprintf(stderr, "crawl-driver: not a URL: %s\n", url.c_str());
+        return 1;
+    }
+    if (configuration.mMiscOptions.generateLog) {
+        std::string logPath = downloadFolder;
+        if (logPath.back() != '/') logPath += '/';
+        grabber.OpenLog(logPath + startURL.mHost + ".log");
+    }
+
+    auto* thread = new CSiteIteratorThread(&grabber, &configuration, startURL);
+    grabber.SetThread(thread);
+    thread->Resume();
+    CThreadScheduler::RunUntil([&grabber] { return grabber.HasEnded(); });
+    grabber.CloseLog();
+    delete gAppSettings;
+    gAppSettings = nullptr;
+    return 0;
+}

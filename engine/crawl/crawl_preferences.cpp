@@ -1,0 +1,30 @@
+#include "engine/crawl/crawl_preferences.h"
+
+#include "foundation/settings/app_settings.h"
+#include "foundation/settings/preference_accessors.h"
+#include "foundation/settings/preference_store.h"
+
+CCrawlPreferences CCrawlPreferences::Read()
+{
+    CCrawlPreferences preferences;
+    preferences.allowSecondaryDomains = IsPreferenceNotFalse("Allow Secondary Domains");
+    preferences.grabOffsiteURLs = IsPreferenceNotFalse("Grab Offsite URLs");
+    preferences.generateSitemap = ShouldGenerateSitemap();
+    preferences.loadURLsFromDisk = IsPreferenceNotFalse("Load URLs from disk");
+    preferences.preview = GetPreviewSettings(&preferences.previewIn);
+    preferences.mediaRelinkAndRemap = ShouldRelinkAndRemapMedia();
+    if (gAppSettings != nullptr) {
+        preferences.messageRetries = gAppSettings->mMessageRetries;
+        preferences.retryInterval = gAppSettings->mMessageRetriesInterval;
+        preferences.createAliases = gAppSettings->mCreateAliases;
+        preferences.aliasesFolder = gAppSettings->mDownloadFolderPath;
+    } else {
+        preferences.messageRetries = GetMessageRetries();
+        preferences.retryInterval = GetMessageRetriesInterval();
+    }
+    if (preferences.messageRetries < 0) preferences.messageRetries = 0;
+    if (preferences.retryInterval < 0) preferences.retryInterval = 0;
+    if (auto folder = GetPreferenceString("Aliases Folder Location"); folder && !folder->empty())
+        preferences.aliasesFolder = *folder;
+    return preferences;
+}

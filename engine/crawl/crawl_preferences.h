@@ -1,0 +1,23 @@
+// The preferences a crawl consults, read once when it starts: a crawl
+// never reads the preference store per URL or per link.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct CCrawlPreferences {
+    bool allowSecondaryDomains = true;  // "Allow Secondary Domains" (on unless "false")
+    bool grabOffsiteURLs = true;        // "Grab Offsite URLs" (on unless "false")
+    bool generateSitemap = false;       // "GenerateSitemap" ("true")
+    bool loadURLsFromDisk = true;       // "Load URLs from disk" (on unless "false")
+    bool preview = false;               // "Preview" ("true")
+    std::int32_t previewIn = 1;         // "Preview In"
+    bool mediaRelinkAndRemap = false;   // "Media Grabber Relink and Remap" ("true")
+    std::int32_t messageRetries = 0;    // the settings' "Message Retries"
+    std::int32_t retryInterval = 10;    // the settings' "Message Retries Interval", seconds
+    bool createAliases = false;         // the settings' "Create Aliases"
+    std::string aliasesFolder;          // "Aliases Folder Location"; empty: the settings' download folder
+
+    // Reads them all from the store and the settings object.
+    static CCrawlPreferences Read();
+};

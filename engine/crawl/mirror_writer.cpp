@@ -1,0 +1,162 @@
+#include "engine/crawl/mirror_writer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "foundation/files/file_status.h"
+#include "foundation/mirror/mirror_names.h"
+#include "platform/xattr/item_attributes.h"
+
+namespace {
+
+// Open folders kept at most; past it they are closed and opened again as
+// needed.
+constexpr std::size_t kFolderLimit = 512;
+constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+// The URL without any "user:password@" part, as file managers show it.
+std::string WithoutUserInfo(const std::string& url)
+{
+    const std::size_t separator = url.find("://");
+    if (separator == std::string::npos) return url;
+    const std::size_t start = separator + 3;
+    const std::size_t end = url.find_first_of("/?#", start);
+    const std::size_t at = url.rfind('@', end == std::string::npos ? url.size() : end);
+    if (at == std::string::npos || at < start) return url;
+    return url.substr(0, start) + url.substr(at + 1);
+}
+
+int WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return -errno;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return 0;
+}
+
+// A level that is not a folder: a link is told apart from a file.
+int NotAFolder(int parent, const std::string& name)
+{
+    struct stat info {};
+    const bool isLink = ::fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode);
+    return isLink ? -ELOOP : -ENOTDIR;
+}
+
+}  // namespace
+
+CMirrorWriter::CMirrorWriter(std::string downloadFolder) : mRootPath(std::move(downloadFolder))
+{
+    while (mRootPath.size() > 1 && mRootPath.back() == '/') mRootPath.pop_back();
+    if (!mRootPath.empty()) mRoot = ::open(mRootPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+CMirrorWriter::~CMirrorWriter()
+{
+    ForgetFolders();
+    if (mRoot >= 0) ::close(mRoot);
+}
+
+void CMirrorWriter::ForgetFolders()
+{
+    for (auto& [path, fd] : mFolders) ::close(fd);
+    mFolders.clear();
+}
+
+int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create, std::string& path)
+{
+    if (mRoot < 0) return -ENOENT;
+    if (mFolders.size() >= kFolderLimit) ForgetFolders();
+    int folder = mRoot;
+    std::string key;
+    path = mRootPath;
+    for (const std::string& segment : segments) {
+        const std::string name = MirrorNameFromSegment(segment);
+        if (name.empty()) continue;
+        if (!key.empty()) key += '/';
+        key += name;
+        if (path != "/") path += '/';
+        path += name;
+        if (auto found = mFolders.find(key); found != mFolders.end()) {
+            folder = found->second;
+            continue;
+        }
+        int next = ::openat(folder, name.c_str(), kFolderFlags);
+        if (next < 0 && errno == ENOENT && create) {
+            if (::mkdirat(folder, name.c_str(), 0777) != 0 && errno != EEXIST) return FileErrnoStatus();
+            next = ::openat(folder, name.c_str(), kFolderFlags);
+        }
+        if (next < 0) return errno == ENOTDIR ? NotAFolder(folder, name) : FileErrnoStatus();
+        mFolders.emplace(key, next);
+        folder = next;
+    }
+    return folder;
+}
+
+int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
+                         std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file)
+{
+    std::string path;
+    const int folder = OpenFolder(segments, true, path);
+    if (folder < 0) return folder;
+    const std::string name = SafeMirrorName(fileName.empty() ? std::string_view("Index.html") : fileName);
+    const std::string filePath = path == "/" ? "/" + name : path + "/" + name;
+
+    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | (replace ? 0 : O_EXCL);
+    int fd = ::openat(folder, name.c_str(), flags, 0666);
+    if (fd < 0) {
+        const int error = errno;
+        struct stat info {};
+        if (error == EEXIST && ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode)) {
+            file = CFileRef(filePath);
+            return kStatusDuplicateName;
+        }
+        if (error == EEXIST || error == ELOOP) {
+            if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+                if (S_ISDIR(info.st_mode)) return -EISDIR;
+                if (S_ISLNK(info.st_mode)) return -ELOOP;
+            }
+        }
+        return -error;
+    }
+    struct stat info {};
+    int status = ::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode) ? -EINVAL : 0;
+    if (status == 0) status = WriteAll(fd, bytes);
+    if (status == 0 && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) status = -errno;
+    if (status == 0) {
+        // Labels only: a file system without user attributes still mirrors.
+        if (labels.type != 0) WriteOpenItemCode(fd, kFileTypeAttribute, labels.type);
+        if (labels.creator != 0) WriteOpenItemCode(fd, kFileCreatorAttribute, labels.creator);
+        if (!labels.url.empty()) {
+            WriteOpenItemAttribute(fd, kCommentAttribute, labels.url);
+            WriteOpenItemAttribute(fd, kOriginURLAttribute, WithoutUserInfo(labels.url));
+        }
+        if (labels.modificationSeconds > 0) {
+            const timespec times[2] = {{labels.modificationSeconds, 0}, {labels.modificationSeconds, 0}};
+            if (::futimens(fd, times) != 0) status = -errno;
+        }
+    }
+    if (::close(fd) != 0 && status == 0) status = -errno;
+    if (status == 0) file = CFileRef(filePath);
+    return status;
+}
+
+bool CMirrorWriter::Find(std::span<const std::string> segments, std::string_view fileName, CFileRef& file)
+{
+    std::string path;
+    const int folder = OpenFolder(segments, false, path);
+    if (folder < 0) return false;
+    const std::string name = SafeMirrorName(fileName.empty() ? std::string_view("Index.html") : fileName);
+    struct stat info {};
+    if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) return false;
+    file = CFileRef(path == "/" ? "/" + name : path + "/" + name);
+    return true;
+}

@@ -1,0 +1,68 @@
+#include "engine/crawl/site_index.h"
+
+CSiteIndex::CSiteIndex() { mNodes.emplace_back(); }
+
+CSiteIndex::Item* CSiteIndex::Find(std::string_view url)
+{
+    auto found = mEntries.find(url);
+    return found == mEntries.end() ? nullptr : &*found;
+}
+
+const CSiteIndex::Item* CSiteIndex::Find(std::string_view url) const
+{
+    auto found = mEntries.find(url);
+    return found == mEntries.end() ? nullptr : &*found;
+}
+
+CSiteIndex::Item& CSiteIndex::FindOrAdd(std::string_view url)
+{
+    if (Item* item = Find(url)) return *item;
+    return *mEntries.emplace(std::string(url), CSiteEntry{}).first;
+}
+
+bool CSiteIndex::IsVisited(std::string_view url) const
+{
+    const Item* item = Find(url);
+    return item != nullptr && item->second.visited;
+}
+
+void CSiteIndex::MarkVisited(std::string_view url, const std::vector<std::string>& directoryComponents,
+                             const std::string& title)
+{
+    Item& item = FindOrAdd(url);
+    if (!title.empty() || item.second.title.empty()) item.second.title = title;
+    if (item.second.visited) return;
+    item.second.visited = true;
+    ++mVisitedCount;
+    mNodes[NodeFor(directoryComponents)].records.push_back(&item);
+}
+
+std::uint32_t CSiteIndex::NodeFor(const std::vector<std::string>& components)
+{
+    std::uint32_t node = kRoot;
+    std::string path;
+    for (const std::string& component : components) {
+        path += component;
+        path += '\0';
+        auto found = mNodeByPath.find(path);
+        if (found != mNodeByPath.end()) {
+            node = found->second;
+            continue;
+        }
+        const auto child = static_cast<std::uint32_t>(mNodes.size());
+        mNodes.push_back(Node{component, {}, {}});
+        mNodes[node].children.push_back(child);
+        mNodeByPath.emplace(path, child);
+        node = child;
+    }
+    return node;
+}
+
+void CSiteIndex::Clear()
+{
+    mEntries.clear();
+    mVisitedCount = 0;
+    mNodes.clear();
+    mNodes.emplace_back();
+    mNodeByPath.clear();
+}

@@ -1,0 +1,297 @@
+// CSiteIterator: the crawl driver. One object per running grab, made and
+// owned by the crawl thread (site_iterator_thread.h); it holds every piece of
+// state of one crawl and runs it breadth first, level by level, reporting to
+// exactly one window through the interfaces of window_interfaces.h.
+//
+// Its work is split over the files named after each part:
+//   site_iterator_setup.cpp      construction, set-up, Crawl and Stop
+//   site_iterator_levels.cpp     the level loop, the pause between URLs
+//   site_iterator_onsite.cpp     the on-site test and the visited set
+//   site_iterator_process.cpp    the treatment of one URL
+//   site_iterator_retry.cpp      fetching with retries, saved copies, dates
+//   site_iterator_response.cpp   META refresh, redirects, authorization
+//   site_iterator_links.cpp      the links of a page: next level, link paths
+//   site_iterator_rewrite.cpp    the page's link rewriting and its correction
+//   site_iterator_save.cpp       saving into the mirror, the first file
+//   site_iterator_reports.cpp    site map, addresses, errors, offsite, cookies
+//   site_iterator_progress.cpp   status texts, log lines, counters, progress
+//
+// Performance: the crawl is sequential; look-ups of URLs (visited, queued,
+// linked) are one hash look-up in the site index; the lists that reports
+// need in order have hash sets beside them; each page is read and rewritten
+// in single linear passes; the preferences are read once per crawl.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "engine/cookies/cookie_store.h"
+#include "engine/crawl/crawl_preferences.h"
+#include "engine/crawl/site_index.h"
+#include "engine/html/link_record.h"
+#include "engine/html/mirror_links.h"
+#include "engine/html/page_context.h"
+#include "engine/html/text_hash.h"
+#include "engine/url/url_record.h"
+#include "foundation/files/file_ref.h"
+#include "foundation/messaging/broadcaster.h"
+
+class CConfiguration;
+class CGrabberInterface;
+class CHTMLPage;
+class CMirrorWriter;
+class CProgressMailTimer;
+class CQuickerGrabberInterface;
+class CThread;
+
+// One URL of a level list: its text and the page it was found on (both
+// owned by the site index, which outlives the lists).
+struct CQueuedURL {
+    const std::string* url;
+    const std::string* referrer;
+};
+
+// The counters of the summary.
+struct CCrawlCounters {
+    std::uint32_t unauthorized = 0;
+    std::uint32_t errors = 0;
+    std::uint32_t files = 0;
+    std::uint64_t bytes = 0;
+};
+
+class CSiteIterator : public CPageContext, public CListener {
+public:
+    CSiteIterator(CGrabberInterface* window, CConfiguration* configuration, const CURL& startURL);
+    CSiteIterator(CConfiguration* configuration, const CURL& startURL, CQuickerGrabberInterface* window);
+    ~CSiteIterator() override;
+    CSiteIterator(const CSiteIterator&) = delete;
+    CSiteIterator& operator=(const CSiteIterator&) = delete;
+
+    // Set-up and the level loop -----------------------------------------------
+    // The set-up that may use the network (a HEAD of the start URL). The
+    // constructors leave it to the caller, so that the crawl thread holds
+    // the driver, and can pass a stop to it, before any request is made.
+    void Init(CConfiguration* configuration, const CURL& startURL);
+    // The whole crawl. A stop requested through Stop ends it early with its
+    // summary and reports; a stop of the thread itself (quitting) and the
+    // transfer layer's errors pass through.
+    void Crawl();
+    void CrawlLevels(CURL& startURL);
+    bool IsOnSite(const CURL& url);
+    bool IsVisited(std::string_view url) const { return mSiteIndex.IsVisited(url); }
+    void MarkVisited(const CURL& url);
+    void Pause(std::int32_t seconds);
+    void ShowProgress();
+    void ClearLevelPanes();
+    // Sets the stop request (and the aborted-by-error flag when `byError`),
+    // aborts the transfer in progress and ends any wait of the crawl. Safe
+    // at any moment, from the window's side.
+    void Stop(bool byError);
+
+    // One URL -------------------------------------------------------------------
+    void ProcessURL(CURL& url, std::int32_t level, std::int32_t index);
+    bool GrabWithRetry(CURL& url);
+    void ProcessResponse(CURL& url, bool& ok);
+    // Sorts the links of a page into the next level, the link paths and the
+    // offsite list.
+    void ExamineExtractedURLs(const std::vector<CLinkRecord>& links);
+    // True when the URL must be fetched; false when the saved copy is up to date.
+    bool CompareModificationDates(CURL& url);
+    bool LookForDiskFile(const CURL& url, CFileRef& file);
+    void LogRequest(const CURL& url);
+
+    // Page post-processing --------------------------------------------------------
+    // Decides where the file of an on-site link lies in the mirror, once per
+    // URL: a generated name for a dynamic URL, a type extension or a folder
+    // index found by CheckLinkType.
+    void RecordLinkPath(const CLinkRecord& link);
+    // A HEAD for a link without an extension (checkForRedirection): true
+    // when it is a folder; otherwise `typeExtension` receives the extension
+    // its Content-Type maps to, when one does.
+    bool CheckLinkType(const CURL& linkURL, std::string& typeExtension);
+    // The link from a page whose folder lies at `pageFolder` (path from the
+    // mirror's root, "" or ending in "/") to the file at `target`: "../" for
+    // each of the page's folders the target does not share.
+    static std::string LinkLocalPath(std::string_view target, std::string_view pageFolder);
+    // RemoveJavaScript, then RelinkURLs, RemapURLs and RemapSecondaryHosts as
+    // one pass over the page's links.
+    void PostProcessPage(CURL& url, const CHTMLPage& page, bool relink, bool remap, bool remapHosts);
+    // At the end of the crawl: links written before their target's file was
+    // saved, to a target that was saved elsewhere or not at all, are
+    // corrected in the saved pages.
+    void FinishRelinking();
+
+    // Saving and reports ------------------------------------------------------------
+    bool SaveURL(CURL& url, CFileRef& outFile);
+    void GenerateSiteMap(bool openAfterwards);
+    void SaveEmailAddresses(const std::string& folder);
+    void WriteErrorReport(const std::string& folder);
+    void WriteOffsiteReport(const std::string& folder);
+    void SaveCookies(const std::string& folder);
+    int LoadCookies(const std::string& folder);
+    int CreateAlias();
+    // "<folder>/<start host with ':' as '-'><suffix>".
+    std::string ReportPath(const std::string& folder, const char* suffix) const;
+
+    // CPageContext ---------------------------------------------------------------------
+    const CConfiguration& Configuration() const override { return *mConfiguration; }
+    bool IsStopRequested() const override { return mStopRequested; }
+    // Grabber: 'TASK' with one leading blank; quicker window: its task text.
+    void ShowStatus(const std::string& text) override;
+    void AddEmailAddress(const std::string& address, const std::string& anchorText) override;
+    bool IsMediaMode() const override { return mMediaMode; }
+    void Yield() override;
+
+    // CListener: the Skip button and the URL in progress.
+    void ListenToMessage(MessageT message, void* ioParam) override;
+
+    // For the crawl thread, the windows and the tests -------------------------------
+    CCookieStore& Cookies() { return mCookies; }
+    // Null unless the configuration keeps cookies.
+    CCookieStore* RunningCookieStore();
+    const std::string& StartHost() const { return mStartHost; }
+    const CURL& StartURL() const { return mStartURL; }
+    bool IsAbortedByError() const { return mAbortedByError; }
+    const CCrawlCounters& Counters() const { return mCounters; }
+    std::int32_t Level() const { return mLevel; }
+    std::int32_t Index() const { return mIndex; }
+    std::int32_t LevelSize() const { return mLevelSize; }
+    std::int32_t NextLevelSize() const { return static_cast<std::int32_t>(mNextLevel.size()); }
+    std::int64_t StartSeconds() const { return mStartTime; }
+    const CSiteIndex& SiteIndex() const { return mSiteIndex; }
+    const std::vector<std::pair<std::string, std::string>>& EmailAddresses() const { return mEmailAddresses; }
+    const std::vector<std::string>& HostsSeen() const { return mHostsSeen; }
+    const std::vector<std::string>& OffsiteURLs() const { return mOffsiteURLs; }
+    CGrabberInterface* GrabberWindow() const { return mGrabber; }
+    CQuickerGrabberInterface* QuickerWindow() const { return mQuickGrabber; }
+    // The progress mail's texts.
+    std::string ProgressMailElapsedText() const;
+
+private:
+    friend class CProgressMailTimer;
+
+    void Construct(CConfiguration* configuration, const CURL& startURL);
+    void ApplyModeOverrides();
+    void StartProgressMail();
+    void StopProgressMail();
+    void SendCompletionMail();
+    void WriteSummary();
+
+    // Status texts and log lines for whichever window there is.
+    void LogLine(const std::string& text);
+    void ShowLevelInfo();
+    bool IsStopOrSkip() const { return mStopRequested || mSkipRequested; }
+    const std::string& SiteOf(const std::string& hostAndPort);
+
+    // Fetching
+    bool FetchOnce(CURL& url);
+    bool FinishFetch(CURL& url, bool ok, bool aborted);
+    bool HasStartForm() const;
+    bool SubmitStartForm(CURL& url);
+    bool IsRedirectFollowed(const CURL& target);
+    bool FetchHeadQuietly(CURL& url);
+    // The file the save would write for the URL (look-up only); false when
+    // there is no download folder or no such file.
+    bool FindSavedFile(const CURL& url, CFileRef& file);
+    // The mirror below the configuration's download folder.
+    CMirrorWriter& MirrorAccess();
+    void ReportSaveFailure(const CURL& url);
+
+    // Naming and links
+    CMirrorNaming Naming() const;
+    bool IsRemappedDynamic(const CURL& url) const;
+    std::string GeneratedName(const CURL& url);
+    std::optional<std::string> SaveFileName(const CURL& url, bool generate);
+    std::string ExpectedLocalPath(const CURL& url, const std::string& fileName) const;
+    std::string PathFromRoot(const CFileRef& file) const;
+    void DecideLinkPath(CSiteIndex::Item& item);
+    void RegisterSavedPage(const CFileRef& file);
+    void NoteSaved(const std::vector<std::string>& urls, const CFileRef& file);
+    void NoteNotSaved(const std::vector<std::string>& urls);
+    void SettleEntry(CSiteIndex::Item& item, const std::string* savedPath);
+
+    // Windows (exactly one is set).
+    CGrabberInterface* mGrabber = nullptr;
+    CQuickerGrabberInterface* mQuickGrabber = nullptr;
+    bool mOnePage = false;
+    bool mMediaMode = false;
+    bool mFlat = false;
+
+    CConfiguration* mConfiguration = nullptr;
+    CCrawlPreferences mPreferences;
+    std::string mUserAgent;
+    // MIME type -> file-name extension, from the file-name mappings.
+    TextMap<std::string> mTypeExtensions;
+
+    // URLs
+    CSiteIndex mSiteIndex;
+    std::vector<CQueuedURL> mCurrentLevel;
+    std::vector<CQueuedURL> mNextLevel;
+    const std::string mNoReferrer;
+
+    // Reports
+    std::vector<std::pair<std::string, std::string>> mEmailAddresses;  // address, anchor text
+    TextSet mEmailIndex;
+    std::vector<std::string> mHostsSeen;
+    TextSet mHostsSeenIndex;
+    std::vector<std::string> mOffsiteURLs;
+    TextSet mOffsiteIndex;
+    std::vector<std::pair<std::string, std::string>> mErrorURLs;  // URL, referrer
+    std::vector<std::string> mUnauthorizedURLs;
+    TextSet mUnauthorizedIndex;
+    TextSet mAllowedOffsiteHosts;
+    // host[:port] -> its site (SiteDomain), computed once per host.
+    TextMap<std::string> mSiteByHost;
+    CCookieStore mCookies;
+    std::unique_ptr<CMirrorWriter> mMirror;
+
+    // Saved pages whose links may need the final correction, and the
+    // corrections: links to `oldPath` become links to `newPath`, or the
+    // absolute URL when the target has no file.
+    struct CSavedPage {
+        std::string file;
+        std::string folder;  // path from the mirror's root, "" or ending in "/"
+    };
+    struct CLinkCorrection {
+        std::string oldPath;
+        std::string newPath;
+        std::string absoluteURL;
+        std::vector<std::uint32_t> pages;
+    };
+    std::vector<CSavedPage> mSavedPages;
+    std::vector<CLinkCorrection> mCorrections;
+    // The targets the page being rewritten links to before their files exist.
+    std::vector<CSiteIndex::Item*> mPagePendingTargets;
+
+    // The crawl's course
+    CURL mStartURL;
+    std::string mStartHost;
+    std::string mStartDomain;      // the start site, or the start host without secondary domains
+    std::string mStartSiteDomain;  // the start site in every case
+    bool mFirstURL = true;
+    CFileRef mFirstFile;
+    std::optional<std::uint32_t> mBrowserCreator;
+    int mLastSaveStatus = 0;
+    // The URLs the URL in progress passed through (itself first), and a
+    // visited page that a redirect that was not followed pointed at.
+    std::vector<std::string> mRedirectChain;
+    std::string mRedirectTarget;
+    std::uint16_t mRedirectCount = 0;
+    bool mStopRequested = false;
+    bool mAbortedByError = false;
+    bool mSkipRequested = false;
+    CURL* mURLInProgress = nullptr;
+    CThread* mCrawlThread = nullptr;
+    std::int32_t mLevel = 0;
+    std::int32_t mIndex = 0;
+    std::int32_t mLevelSize = 0;
+    std::int64_t mStartTime = 0;
+    std::int64_t mLastTime = 0;
+    CCrawlCounters mCounters;
+    std::unique_ptr<CProgressMailTimer> mProgressMail;
+};

@@ -1,0 +1,109 @@
+// The breadth-first level loop and the pause between URLs.
+#include <chrono>
+
+#include "engine/config/configuration.h"
+#include "engine/crawl/site_iterator.h"
+#include "engine/crawl/window_interfaces.h"
+#include "foundation/threads/thread.h"
+#include "foundation/threads/wait_seconds.h"
+
+namespace {
+
+// Clears the driver's pointer to the URL in progress however the URL's
+// treatment ends.
+class CURLInProgress {
+public:
+    CURLInProgress(CURL*& slot, CURL& url) : mSlot(slot) { mSlot = &url; }
+    ~CURLInProgress() { mSlot = nullptr; }
+    CURLInProgress(const CURLInProgress&) = delete;
+    CURLInProgress& operator=(const CURLInProgress&) = delete;
+
+private:
+    CURL*& mSlot;
+};
+
+}  // namespace
+
+void CSiteIterator::CrawlLevels(CURL& startURL)
+{
+    // A stop requested while the crawl was being set up is kept: the flags
+    // are not reset here.
+    if (mQuickGrabber != nullptr) {
+        mQuickGrabber->SetLevelProgress(0, 0);
+        mQuickGrabber->ShowLevelProgress();
+    }
+    if (mStopRequested) return;
+
+    CGeneralOptions& general = mConfiguration->mGeneralOptions;
+    mLevel = 0;
+    mIndex = 0;
+    mNextLevel.clear();
+    {
+        CURLInProgress inProgress(mURLInProgress, startURL);
+        ProcessURL(startURL, 0, 0);
+    }
+    if (mOnePage && startURL.BodyContains("<frameset")) general.linkDepth = 3;
+
+    mCurrentLevel.swap(mNextLevel);
+    mNextLevel.clear();
+    mLevel = 1;
+    while (!mStopRequested && mLevel < general.linkDepth && !mCurrentLevel.empty()) {
+        mNextLevel.clear();
+        mIndex = 1;
+        mLevelSize = static_cast<std::int32_t>(mCurrentLevel.size());
+        if (mQuickGrabber != nullptr) {
+            mQuickGrabber->SetProgressRange(0, mLevelSize);
+            mQuickGrabber->SetLevelProgress(mLevel, 0);
+        }
+        for (const CQueuedURL& queued : mCurrentLevel) {
+            if (mStopRequested) break;
+            CURL url(*queued.url);
+            url.mParentURL = *queued.referrer;
+            {
+                CURLInProgress inProgress(mURLInProgress, url);
+                if (mGrabber != nullptr) mGrabber->LogText("\r\xE2\x80\xA2" + url.mURL);
+                ShowProgress();
+                if (IsOnSite(url)) {
+                    ShowStatus("Grab filter");
+                    if (!IsVisited(url.mURL)) {
+                        ProcessURL(url, mLevel, mIndex);
+                        Pause(general.pauseSeconds);
+                    } else if (mGrabber != nullptr) {
+                        mGrabber->LogText("\r" + url.mURL + " already grabbed.\r");
+                    }
+                } else if (mConfiguration->mMiscOptions.offsiteLinks) {
+                    ShowStatus("Updating offsite URLs");
+                    if (mOffsiteIndex.insert(url.mURL).second) mOffsiteURLs.push_back(url.mURL);
+                }
+            }
+            ++mIndex;
+            if (mQuickGrabber != nullptr) mQuickGrabber->SetLevelProgress(mLevel, mIndex);
+        }
+        ++mLevel;
+        mCurrentLevel.swap(mNextLevel);
+    }
+    mNextLevel.clear();
+    mCurrentLevel.clear();
+    mCurrentLevel.shrink_to_fit();
+}
+
+void CSiteIterator::Pause(std::int32_t seconds)
+{
+    ShowStatus("Idling");
+    if (seconds <= 0) {
+        Yield();
+        ShowProgress();
+        return;
+    }
+    const std::string text = "Pausing " + std::to_string(seconds) + (seconds == 1 ? " second." : " seconds.");
+    if (mGrabber != nullptr) mGrabber->LogText(text);
+    else if (mQuickGrabber != nullptr) mQuickGrabber->SetTaskText(text);
+    // A stop request wakes the sleeping thread at once.
+    const auto deadline = CThread::Clock::now() + std::chrono::seconds(seconds);
+    if (CThread* self = CThread::Current()) {
+        while (!mStopRequested && CThread::Clock::now() < deadline) self->SleepUntil(deadline);
+    } else {
+        WaitSeconds(static_cast<std::uint32_t>(seconds));
+    }
+    ShowProgress();
+}

@@ -1,0 +1,208 @@
+// What the crawl does with one URL of a level.
+#include <cstring>
+#include <memory>
+
+#include "engine/config/configuration.h"
+#include "engine/crawl/form_submission.h"
+#include "engine/crawl/site_iterator.h"
+#include "engine/crawl/window_interfaces.h"
+#include "engine/html/html_page.h"
+#include "foundation/text/text_encodings.h"
+
+namespace {
+
+bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && CompareTextNoCase(text.data(), prefix.data(), prefix.size()) == 0;
+}
+
+// The page context of a page whose links are rewritten but not followed
+// (the last level): it harvests no addresses.
+class CLastLevelContext : public CPageContext {
+public:
+    explicit CLastLevelContext(CPageContext& crawl) : mCrawl(crawl) {}
+    const CConfiguration& Configuration() const override { return mCrawl.Configuration(); }
+    bool IsStopRequested() const override { return mCrawl.IsStopRequested(); }
+    void ShowStatus(const std::string& text) override { mCrawl.ShowStatus(text); }
+    void AddEmailAddress(const std::string&, const std::string&) override {}
+    bool IsMediaMode() const override { return mCrawl.IsMediaMode(); }
+    void Yield() override { mCrawl.Yield(); }
+
+private:
+    CPageContext& mCrawl;
+};
+
+// The media type's Content-Type prefix (1 images, 2 movies, 3 PDF).
+const char* MediaContentPrefix(std::int32_t mediaType)
+{
+    switch (mediaType) {
+    case 1: return "image";
+    case 2: return "video";
+    case 3: return "application/pdf";
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+bool CSiteIterator::HasStartForm() const
+{
+    const CFormOptions& form = mConfiguration->mFormOptions;
+    return !form.inputItemList.IsEmpty() && (!form.formActionURL.IsEmpty() || !form.formURL.IsEmpty());
+}
+
+void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index)
+{
+    const CGeneralOptions& general = mConfiguration->mGeneralOptions;
+    const bool isStart = level == 0 && index == 0;
+    mSkipRequested = false;
+    mRedirectChain.clear();
+    mRedirectChain.push_back(url.mURL);
+    mRedirectTarget.clear();
+    mPagePendingTargets.clear();
+
+    // 1. The saved copy is up to date: it stays as it is, part of the mirror.
+    if (general.checkFileModificationDates == 1 && !CompareModificationDates(url)) {
+        ShowStatus("File is up to date");
+        if (mGrabber != nullptr) mGrabber->LogText("File is up to date");
+        CFileRef file;
+        if (FindSavedFile(url, file)) NoteSaved(mRedirectChain, file);
+        MarkVisited(url);
+        ShowProgress();
+        return;
+    }
+
+    // 2. Fetch, or submit the configuration's form in place of the start URL.
+    bool ok = isStart && HasStartForm() ? SubmitStartForm(url) : GrabWithRetry(url);
+
+    CFileRef savedFile;
+    bool saved = false;
+    const bool redirected = url.mStatusCode >= 300 && url.mStatusCode < 400;
+    if (ok && url.mFetchedOK && !redirected) {
+        // 4. The slide show of the media grabber.
+        if (mMediaMode && mQuickGrabber != nullptr && mQuickGrabber->GetMediaType() == 1 &&
+            BeginsWithNoCase(url.mContentType, "image"))
+            mQuickGrabber->ShowMediaURL(url.mURL);
+
+        // 5. Whether the page's links are followed.
+        Yield();
+        const bool crawl = mConfiguration->mCrawlFilters.Evaluate(url);
+        const bool extract = crawl && SiteOf(url.mHost) == mStartSiteDomain &&
+                             (url.mHost == mStartHost || general.crawlSecondaryDomains);
+        const bool lastLevel = level >= general.linkDepth - 1;
+        const bool relink = general.relinkURLs && !mMediaMode;
+        const bool remap = general.remapURLs != 0;
+        const bool remapHosts = general.remapSecondaryDomains && !mMediaMode &&
+                                (mPreferences.allowSecondaryDomains || mPreferences.grabOffsiteURLs);
+        const bool rewrite = !url.mHasData && (relink || remap || remapHosts || general.removeJavaScript);
+
+        // 6. Links: the next level (not from the last level, whose pages are
+        // still rewritten so that their links work from disk too).
+        std::unique_ptr<CHTMLPage> page;
+        CLastLevelContext lastLevelContext(*this);
+        if (extract && (!lastLevel || rewrite)) {
+            page = std::make_unique<CHTMLPage>(mConfiguration->mDelimiters, url, mOnePage,
+                                               lastLevel ? static_cast<CPageContext*>(&lastLevelContext) : this);
+            if (!lastLevel) {
+                ShowStatus("Extracting url's");
+                ExamineExtractedURLs(page->LinkRecords());
+                if (mQuickGrabber != nullptr) {
+                    static constexpr const char* kRule = "\r_________________________________\r";
+                    std::string list = "The following URLs have been extracted from " + url.mURL + kRule;
+                    for (const CLinkRecord& link : page->LinkRecords()) list += link.mLink + "\r";
+                    list += kRule;
+                    mQuickGrabber->AppendToLogFile(list);
+                }
+            }
+            ShowStatus("Postprocessing url");
+            if (rewrite) PostProcessPage(url, *page, relink, remap, remapHosts);
+        }
+
+        // 7. and 8. Saving; a copy loaded from disk is already saved.
+        if (url.mHasData) {
+            saved = FindSavedFile(url, savedFile);
+        } else {
+            bool save = isStart;
+            if (!save) {
+                const char* media = mMediaMode && mQuickGrabber != nullptr
+                                        ? MediaContentPrefix(mQuickGrabber->GetMediaType())
+                                        : nullptr;
+                save = (media == nullptr || BeginsWithNoCase(url.mContentType, media)) &&
+                       mConfiguration->mSaveFilters.Evaluate(url);
+            }
+            if (save) {
+                saved = SaveURL(url, savedFile);
+                if (!saved) ReportSaveFailure(url);
+            }
+        }
+        page.reset();
+    }
+
+    // 9. The visited set, and where links to these URLs lead now.
+    ShowStatus("Updating site map");
+    if (!url.mURL.empty() && mRedirectChain.back() != url.mURL) mRedirectChain.push_back(url.mURL);
+    if (saved) {
+        RegisterSavedPage(savedFile);
+        NoteSaved(mRedirectChain, savedFile);
+    } else if (const CSiteIndex::Item* target = mRedirectTarget.empty() ? nullptr : mSiteIndex.Find(mRedirectTarget);
+               target != nullptr && target->second.state == ETargetState::kSaved) {
+        // A redirect to a page saved before: links to these URLs open it.
+        const std::string path = target->second.localPath;
+        for (const std::string& chained : mRedirectChain) SettleEntry(mSiteIndex.FindOrAdd(chained), &path);
+    } else {
+        NoteNotSaved(mRedirectChain);
+    }
+    mPagePendingTargets.clear();
+    for (const std::string& chained : mRedirectChain) {
+        if (chained == url.mURL) continue;
+        CURL passed(chained);
+        mSiteIndex.MarkVisited(chained, passed.mDirectoryComponents, url.mTitle);
+    }
+    MarkVisited(url);
+    ShowProgress();
+}
+
+void CSiteIterator::ReportSaveFailure(const CURL& url)
+{
+    if (mCounters.files > 0) --mCounters.files;
+    ++mCounters.errors;
+    LogLine("The file could not be saved: " + url.mURL + " (" + std::strerror(-mLastSaveStatus) + ")");
+    if (mConfiguration->mMiscOptions.errorLinks) mErrorURLs.emplace_back(url.mURL, url.mParentURL);
+}
+
+bool CSiteIterator::SubmitStartForm(CURL& url)
+{
+    const CFormOptions& form = mConfiguration->mFormOptions;
+    CTextBuffer query;
+    BuildFormQuery(form.inputItemList, query);
+    const std::string target = !form.formActionURL.IsEmpty() ? form.formActionURL.c_str() : form.formURL.c_str();
+    const std::string parent = url.mParentURL;
+    url.ResetToURL(target);
+    url.mParentURL = parent;
+    url.mOwnerGrabber = mGrabber;
+    url.mOwnerQuickGrabber = mQuickGrabber;
+    mRedirectCount = 0;
+    CTextBuffer answer;
+    const bool ok =
+        SubmitForm(url, query, mConfiguration->mMiscOptions.userAgent.c_str(), form.method, answer);
+    if (!ok) {
+        ShowStatus("The form submission failed.");
+        LogLine("The form submission failed.");
+    }
+    return FinishFetch(url, ok, false);
+}
+
+// The page just saved holds links to places whose files are not there yet.
+void CSiteIterator::RegisterSavedPage(const CFileRef& file)
+{
+    if (mPagePendingTargets.empty()) return;
+    const auto pageIndex = static_cast<std::uint32_t>(mSavedPages.size());
+    std::string path = PathFromRoot(file);
+    const std::size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    mSavedPages.push_back(CSavedPage{file.Path(), std::move(folder)});
+    for (CSiteIndex::Item* target : mPagePendingTargets) {
+        CSiteEntry& entry = target->second;
+        if (entry.pendingPages.empty() || entry.pendingPages.back() != pageIndex) entry.pendingPages.push_back(pageIndex);
+    }
+}

@@ -1,0 +1,170 @@
+// The report files of a crawl, in the configuration's log folder, each named
+// after the start host: the site map, the harvested e-mail addresses, the
+// error and offsite lists, and the cookie file read before the crawl and
+// written after it.
+#include <utility>
+
+#include "engine/config/configuration.h"
+#include "engine/cookies/cookie_file.h"
+#include "engine/crawl/html_escape.h"
+#include "engine/crawl/site_iterator.h"
+#include "foundation/files/whole_file.h"
+#include "foundation/settings/log_file.h"
+#include "foundation/text/text_encodings.h"
+
+namespace {
+
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && CompareTextNoCase(a.data(), b.data(), a.size()) == 0;
+}
+
+void WriteReport(const std::string& path, std::string_view text)
+{
+    // The crawl goes on whatever became of the report.
+    WriteWholeFile(CFileRef(path), text);
+}
+
+}  // namespace
+
+std::string CSiteIterator::ReportPath(const std::string& folder, const char* suffix) const
+{
+    std::string path = folder;
+    if (path.empty() || path.back() != '/') path += '/';
+    for (char c : mStartHost) path += c == ':' ? '-' : c;
+    path += suffix;
+    return path;
+}
+
+void CSiteIterator::GenerateSiteMap(bool openAfterwards)
+{
+    ShowStatus("Generating site map");
+    const CMiscOptions& misc = mConfiguration->mMiscOptions;
+    std::string text = "<HTML>\n<HEAD>\n<TITLE>\n";
+    AppendEscapedHTML(text, mStartHost);
+    text += " Site Map</TITLE>\n</HEAD>\n<BODY BGCOLOR=\"#FFFFFF\">\n<H2>";
+    AppendEscapedHTML(text, mStartHost);
+    text += "</H2>\n";
+
+    // The tree, depth first: each node lists its visited URLs, then its
+    // child folders. An explicit stack, since a URL may have any number of
+    // folders.
+    struct CStep {
+        std::uint32_t node;
+        std::size_t nextChild;
+    };
+    std::vector<CStep> stack;
+    auto open = [&](std::uint32_t node) {
+        const std::size_t depth = stack.size() + 1;
+        text.append(depth, '\t');
+        text += "<UL>\n";
+        for (const CSiteIndex::Item* record : mSiteIndex.TreeNode(node).records) {
+            const std::string& url = record->first;
+            const std::string& title = record->second.title;
+            bool listed = misc.includeAll != 0;
+            if (!listed) {
+                const std::string extension = CURL(url).mExtension;
+                for (const CFixedString255& suffix : misc.siteMapSuffixes)
+                    if (!extension.empty() && EqualsNoCase(extension, suffix.c_str())) listed = true;
+            }
+            if (!listed) continue;
+            text.append(depth, '\t');
+            text += "<LI><A HREF=\"";
+            AppendEscapedHTML(text, url);
+            text += "\">";
+            switch (misc.siteMapFormat) {
+            case 1: AppendEscapedHTML(text, title.empty() ? url : title); break;
+            case 2: AppendEscapedHTML(text, url); break;
+            case 3:
+                if (title.empty()) {
+                    AppendEscapedHTML(text, url);
+                } else {
+                    AppendEscapedHTML(text, title);
+                    text += " (";
+                    AppendEscapedHTML(text, url);
+                    text += ")";
+                }
+                break;
+            default: break;
+            }
+            text += "</A>\n";
+        }
+        stack.push_back(CStep{node, 0});
+    };
+    open(CSiteIndex::kRoot);
+    while (!stack.empty()) {
+        CStep& step = stack.back();
+        const CSiteIndex::Node& node = mSiteIndex.TreeNode(step.node);
+        const std::size_t depth = stack.size();
+        if (step.nextChild < node.children.size()) {
+            const std::uint32_t child = node.children[step.nextChild++];
+            text.append(depth, '\t');
+            text += "<LI><B>";
+            AppendEscapedHTML(text, mSiteIndex.TreeNode(child).name);
+            text += "</B>\n";
+            open(child);
+            continue;
+        }
+        text.append(depth, '\t');
+        text += "</UL>\n";
+        stack.pop_back();
+    }
+    text += "</BODY>\n</HTML>";
+
+    const std::string path = ReportPath(misc.logFolder.c_str(), ".sitemap.html");
+    WriteReport(path, text);
+    if (openAfterwards) OpenInDefaultApp(path);
+}
+
+void CSiteIterator::SaveEmailAddresses(const std::string& folder)
+{
+    ShowStatus("Saving email addresses");
+    std::string text;
+    for (const auto& [address, anchor] : mEmailAddresses) {
+        text += anchor;
+        text += '\t';
+        text += address;
+        text += '\r';
+    }
+    WriteReport(ReportPath(folder, ".email.txt"), text);
+}
+
+void CSiteIterator::WriteErrorReport(const std::string& folder)
+{
+    if (mErrorURLs.empty() && mUnauthorizedURLs.empty()) return;
+    ShowStatus("Saving error and unauthorized urls");
+    std::string text;
+    if (!mErrorURLs.empty()) {
+        text += "Errors: \r";
+        for (const auto& [url, referrer] : mErrorURLs) text += "\r" + url + "\rReferred from: " + referrer + "\r\r";
+    }
+    if (!mUnauthorizedURLs.empty()) {
+        text += "\rUnauthorized URLs: \r";
+        for (const std::string& url : mUnauthorizedURLs) text += "\r" + url + "\r\r";
+    }
+    WriteReport(ReportPath(folder, ".errors.txt"), text);
+}
+
+void CSiteIterator::WriteOffsiteReport(const std::string& folder)
+{
+    if (mOffsiteURLs.empty()) return;
+    ShowStatus("Saving error and unauthorized urls");
+    std::string text = "Offsite URLs: \r";
+    for (const std::string& url : mOffsiteURLs) text += "\r" + url + "\r";
+    WriteReport(ReportPath(folder, ".offsite.txt"), text);
+}
+
+int CSiteIterator::LoadCookies(const std::string& folder)
+{
+    ShowStatus("Loading cookies from last session");
+    const std::optional<PlistValue> list = ReadPropertyListFile(CFileRef(ReportPath(folder, ".cookies.plist")));
+    if (!list) return -ENOENT;
+    mCookies.AddFromArray(*list);
+    return 0;
+}
+
+void CSiteIterator::SaveCookies(const std::string& folder)
+{
+    ShowStatus("Saving this sessions cookies");
+    WritePropertyListFile(mCookies.CopyAsArray(), CFileRef(ReportPath(folder, ".cookies.plist")));
+}

@@ -1,0 +1,131 @@
+// The response of one URL: META refresh, authorization with the
+// configuration's realm logins, redirects; and the log entry of a request.
+#include "engine/config/configuration.h"
+#include "engine/crawl/meta_refresh.h"
+#include "engine/crawl/site_iterator.h"
+#include "engine/crawl/window_interfaces.h"
+#include "engine/html/url_resolution.h"
+#include "foundation/text/text_encodings.h"
+
+namespace {
+
+constexpr std::uint16_t kRedirectLimit = 3;
+
+bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && CompareTextNoCase(text.data(), prefix.data(), prefix.size()) == 0;
+}
+
+bool MayHoldMetaRefresh(const CURL& url)
+{
+    return url.mContentType.empty() || BeginsWithNoCase(url.mContentType, "text");
+}
+
+}  // namespace
+
+void CSiteIterator::ProcessResponse(CURL& url, bool& ok)
+{
+    if (mRedirectCount >= kRedirectLimit) return;
+    ShowStatus("Processing response");
+    LogRequest(url);
+
+    if (url.mFetchedOK && MayHoldMetaRefresh(url)) {
+        std::string body;
+        url.mBody.CopyTo(body);
+        const std::string target = MetaRefreshTarget(body);
+        std::string resolved;
+        if (!target.empty() && target != url.mURL &&
+            !(ResolveRelativeURL(url.mURL, target, resolved) && resolved == url.mURL)) {
+            url.mLocation = target;
+            url.mStatusCode = 301;
+        }
+    }
+
+    const std::int32_t status = url.mStatusCode;
+    if (status == 401 || status == 407) {
+        ++mCounters.unauthorized;
+        if (mConfiguration->mMiscOptions.errorLinks && mUnauthorizedIndex.insert(url.mURL).second)
+            mUnauthorizedURLs.push_back(url.mURL);
+        ShowStatus("Unauthorized URL");
+        LogLine("Unauthorized: " + url.mURL + "\rRealm: " + url.mRealm);
+        // Realm logins are given to the crawl's own site only.
+        CFixedString255 user;
+        CFixedString255 password;
+        if (SiteOf(url.mHost) != mStartSiteDomain ||
+            !mConfiguration->mSiteLogin.FindRealm(url.mRealm.c_str(), user, password))
+            return;
+        const char* userAgent = mConfiguration->mMiscOptions.userAgent.c_str();
+        if (mGrabber != nullptr) {
+            mGrabber->SetStatusText(" Grab with authorization");
+            ok = url.Grab(mGrabber, userAgent, user.c_str(), password.c_str()) != 0;
+        } else {
+            if (mQuickGrabber != nullptr) mQuickGrabber->SetTaskText("Grab unauthorized");
+            ok = url.FetchWithProgress(mQuickGrabber, userAgent, user.c_str(), password.c_str(),
+                                       mConfiguration->mGeneralOptions.timeout) != 0;
+        }
+        return;
+    }
+
+    if ((status == 300 || status == 301 || status == 302) && !url.mLocation.empty() && url.mLocation != url.mURL) {
+        ++mRedirectCount;
+        ShowStatus("Redirection");
+        LogLine("Redirected to: " + url.mLocation);
+        std::string location;
+        for (char c : url.mLocation)
+            if (static_cast<unsigned char>(c) > 0x20 && c != 0x7F) location += c;
+        std::string resolved;
+        if (!ResolveRelativeURL(url.mURL, location, resolved)) return;
+        CURL target(resolved);
+        if (!IsRedirectFollowed(target)) return;
+
+        const std::string parent = url.mParentURL;
+        url.ResetToURL(resolved);
+        url.mParentURL = parent;
+        mRedirectChain.push_back(url.mURL);
+        const char* userAgent = mConfiguration->mMiscOptions.userAgent.c_str();
+        if (mGrabber != nullptr) {
+            mGrabber->SetStatusText(" Grabbing redirected url...");
+            ok = url.GrabWithLogin(mGrabber, userAgent) != 0;
+        } else {
+            if (mQuickGrabber != nullptr) mQuickGrabber->SetTaskText("Grabbing redirected url...");
+            ok = url.FetchAuthorized(mQuickGrabber, userAgent, mConfiguration->mGeneralOptions.timeout) != 0;
+        }
+        ProcessResponse(url, ok);
+    }
+}
+
+// Whether a redirect is followed to `target`. One to a page visited before
+// is not fetched again: the crawl links the URL to that page's file.
+bool CSiteIterator::IsRedirectFollowed(const CURL& target)
+{
+    if (mStopRequested) return false;
+    if (mConfiguration->mGeneralOptions.checkFileModificationDates == 1) {
+        CURL probe(target);
+        if (!CompareModificationDates(probe)) {
+            ShowStatus("File is up to date");
+            LogLine("File is up to date");
+            return false;
+        }
+    }
+    if (!IsOnSite(target)) return false;
+    if (IsVisited(target.mURL)) {
+        mRedirectTarget = target.mURL;
+        return false;
+    }
+    return mConfiguration->mGrabFilters.Evaluate(target);
+}
+
+void CSiteIterator::LogRequest(const CURL& url)
+{
+    if (mGrabber == nullptr) return;
+    std::string text = "\rURL: " + url.mURL + "\rParent URL: " + url.mParentURL;
+    if (url.mScheme != kSchemeFTP) {
+        text += "\rHeader:\r";
+        text.append(url.mRawHeader.View());
+        text += "\rResponse: ";
+        text.append(url.mStatusLine.View());
+    }
+    for (char& c : text)
+        if (c == '\n') c = '\t';
+    mGrabber->LogText(text);
+}

@@ -1,0 +1,171 @@
+// Fetching one URL: the checks before the fetch, the attempts, the counters
+// and the verdict; saved copies standing in for a fetch; the date check.
+#include "engine/config/configuration.h"
+#include "engine/crawl/site_iterator.h"
+#include "engine/crawl/window_interfaces.h"
+#include "foundation/files/file.h"
+#include "foundation/system/internet_config.h"
+#include "foundation/text/text_encodings.h"
+#include "foundation/threads/wait_seconds.h"
+
+namespace {
+
+bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && CompareTextNoCase(text.data(), prefix.data(), prefix.size()) == 0;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && BeginsWithNoCase(a, b);
+}
+
+// The folder `directory` is `top` or lies below it (case ignored).
+bool IsDirectoryWithin(std::string_view directory, std::string_view top)
+{
+    if (!BeginsWithNoCase(directory, top)) return false;
+    return directory.size() == top.size() || directory[top.size()] == '/';
+}
+
+// Listens to the grabber window's Skip button while a URL is fetched.
+class CSkipButtonListening {
+public:
+    CSkipButtonListening(CBroadcaster* button, CListener* listener) : mButton(button), mListener(listener)
+    {
+        if (mButton != nullptr) mButton->AddListener(mListener);
+    }
+    ~CSkipButtonListening()
+    {
+        if (mButton != nullptr) mButton->RemoveListener(mListener);
+    }
+    CSkipButtonListening(const CSkipButtonListening&) = delete;
+    CSkipButtonListening& operator=(const CSkipButtonListening&) = delete;
+
+private:
+    CBroadcaster* mButton;
+    CListener* mListener;
+};
+
+}  // namespace
+
+bool CSiteIterator::GrabWithRetry(CURL& url)
+{
+    const CGeneralOptions& general = mConfiguration->mGeneralOptions;
+    mRedirectCount = 0;
+    if (mQuickGrabber != nullptr) mQuickGrabber->SetMessageText(url.mURL);
+
+    CCrawlOwner* window = mGrabber != nullptr ? static_cast<CCrawlOwner*>(mGrabber) : mQuickGrabber;
+    if (window != nullptr && window->IsStayInFolder() && !mStartURL.mDirectory.empty()) {
+        if (url.mDirectory.empty() || !IsDirectoryWithin(url.mDirectory, mStartURL.mDirectory)) {
+            if (mQuickGrabber != nullptr) mQuickGrabber->SetMessageText("Skipping URL outside starting folder");
+            else ShowStatus("Skipping URL outside starting folder");
+            return false;
+        }
+    }
+    if (!url.IsSameURL(mStartURL) && !mConfiguration->mGrabFilters.Evaluate(url)) return false;
+    if (static_cast<std::int64_t>(url.mDirectoryComponents.size()) > general.directoryDepth) return false;
+    if (general.saveAction < 0 || general.saveAction > 2) return false;
+
+    ShowStatus("Grab content");
+    CSkipButtonListening skip(mGrabber != nullptr ? mGrabber->GetSkipButton() : nullptr, this);
+    const std::int32_t retries = mPreferences.messageRetries;
+    const std::int32_t interval = mPreferences.retryInterval;
+    bool ok = false;
+    bool aborted = false;
+    for (std::int32_t attempt = 0; attempt <= retries; ++attempt) {
+        if (attempt > 0) {
+            ShowStatus("The URL could not be grabbed. Retrying...");
+            LogLine("The URL could not be grabbed. Will retry in " + std::to_string(interval) + " seconds. " +
+                    (attempt == retries ? std::string("(Last attempt)")
+                                        : "(Attempt " + std::to_string(attempt + 1) + ")"));
+            WaitSeconds(static_cast<std::uint32_t>(interval));
+            if (IsStopOrSkip()) {
+                aborted = true;
+                break;
+            }
+        }
+        ok = FetchOnce(url);
+        if (ok) break;
+        // A transfer given up by the user is not tried again.
+        if (IsStopOrSkip()) {
+            aborted = true;
+            break;
+        }
+    }
+    return FinishFetch(url, ok, aborted);
+}
+
+// One attempt: a saved copy, or the network. A server error (5xx) counts as
+// a failed attempt, so it is tried again.
+bool CSiteIterator::FetchOnce(CURL& url)
+{
+    CFileRef file;
+    if (LookForDiskFile(url, file)) return url.LoadFromFile(file) != 0;
+    const char* userAgent = mConfiguration->mMiscOptions.userAgent.c_str();
+    if (mGrabber != nullptr) url.GrabWithLogin(mGrabber, userAgent);
+    else if (mQuickGrabber != nullptr)
+        url.FetchAuthorized(mQuickGrabber, userAgent, mConfiguration->mGeneralOptions.timeout);
+    else url.FetchWithAgent(userAgent, mConfiguration->mGeneralOptions.timeout);
+    return url.mFetchedOK != 0 && !(url.mStatusCode >= 500 && url.mStatusCode < 600);
+}
+
+// The counters, the response and the verdict. A transfer the user aborted
+// is neither an error nor a success.
+bool CSiteIterator::FinishFetch(CURL& url, bool ok, bool aborted)
+{
+    ++mCounters.files;
+    mCounters.bytes += url.mBody.Length();
+    if (mGrabber != nullptr) mCounters.bytes += static_cast<std::uint64_t>(url.mRawHeader.Length());
+    if (aborted) return false;
+
+    ProcessResponse(url, ok);
+    const std::int32_t status = url.mStatusCode;
+    if (ok && (status == 200 || status == 301 || status == 302)) {
+        if (mPreferences.preview && mPreferences.previewIn == 2 && BeginsWithNoCase(url.mContentType, "text")) {
+            CInternetConfig internetConfig(kTidewellCreator);
+            if (internetConfig.Start() == 0) {
+                internetConfig.LaunchURL(url.mURL);
+                internetConfig.Stop();
+            }
+        }
+        return true;
+    }
+    ++mCounters.errors;
+    if (mConfiguration->mMiscOptions.errorLinks) mErrorURLs.emplace_back(url.mURL, url.mParentURL);
+    return false;
+}
+
+bool CSiteIterator::LookForDiskFile(const CURL& url, CFileRef& file)
+{
+    if (!mPreferences.loadURLsFromDisk) return false;
+    ShowStatus("Looking for url disk file");
+    return FindSavedFile(url, file);
+}
+
+// A HEAD with the site login for the start host only.
+bool CSiteIterator::FetchHeadQuietly(CURL& url)
+{
+    const CGeneralOptions& general = mConfiguration->mGeneralOptions;
+    const bool startHost = EqualsNoCase(url.mHost, mStartHost);
+    return url.FetchHead(mUserAgent.c_str(), startHost ? general.name.c_str() : "",
+                         startHost ? general.password.c_str() : "", general.timeout) != 0;
+}
+
+bool CSiteIterator::CompareModificationDates(CURL& url)
+{
+    if (mFirstURL) return true;
+    const CGeneralOptions& general = mConfiguration->mGeneralOptions;
+    CURL head(url.mURL);
+    if (!FetchHeadQuietly(head)) return true;
+    // Pages that will be crawled are always fetched, for their links.
+    if (mConfiguration->mCrawlFilters.Evaluate(head) && SiteOf(head.mHost) == mStartSiteDomain &&
+        (head.mHost == mStartHost || general.crawlSecondaryDomains))
+        return true;
+    ShowStatus("Comparing modification dates");
+    if (general.localPath.IsEmpty()) return true;
+    CFileRef file;
+    if (!FindSavedFile(url, file)) return true;
+    std::int64_t seconds = 0;
+    if (CFile::GetModificationSeconds(file, seconds) != 0) return true;
+    return seconds != head.mModificationSeconds;
+}

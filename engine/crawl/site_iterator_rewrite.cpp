@@ -1,0 +1,213 @@
+// Rewriting a page before it is saved, so the mirror works from disk: its
+// scripts removed when asked, and every link to a file of the mirror made
+// relative to the page's own folder, in one pass over the page.
+//
+// Each URL's place in the mirror is kept once for the whole crawl as a path
+// from the mirror's root (the site index); a page adds "../" for each of its
+// folders the target does not share, so links are right from every depth.
+// A link to a file that is not in the mirror is written as its absolute URL,
+// which still works online. Links written before their target was fetched
+// are checked when it is saved; at the end of the crawl those whose target
+// landed elsewhere, or nowhere, are corrected in the saved pages.
+#include <unordered_map>
+
+#include "engine/config/configuration.h"
+#include "engine/crawl/site_iterator.h"
+#include "engine/html/html_page.h"
+#include "engine/html/link_rewriter.h"
+#include "engine/html/link_text.h"
+#include "engine/html/page_cleanup.h"
+#include "engine/html/url_resolution.h"
+#include "foundation/files/file.h"
+#include "foundation/files/whole_file.h"
+#include "foundation/text/text_encodings.h"
+
+namespace {
+
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && CompareTextNoCase(a.data(), b.data(), a.size()) == 0;
+}
+
+// The host[:port] of an absolute URL.
+std::string_view HostOf(std::string_view url)
+{
+    const std::size_t separator = url.find("://");
+    if (separator == std::string_view::npos) return {};
+    std::string_view rest = url.substr(separator + 3);
+    std::string_view authority = rest.substr(0, rest.find_first_of("/?#"));
+    const std::size_t at = authority.rfind('@');
+    return at == std::string_view::npos ? authority : authority.substr(at + 1);
+}
+
+// Whether a quoted occurrence is the value of an href, src or background
+// attribute.
+bool IsLinkAttribute(std::string_view page, const CLinkOccurrence& occurrence)
+{
+    if (occurrence.delimiter == ELinkDelimiter::kUnquotedAttribute) return true;
+    if (occurrence.delimiter == ELinkDelimiter::kParenthesis || occurrence.offset < 2) return false;
+    std::size_t at = occurrence.offset - 1;  // the opening quote
+    while (at > 0 && IsAsciiSpace(static_cast<unsigned char>(page[at - 1]))) --at;
+    if (at == 0 || page[at - 1] != '=') return false;
+    --at;
+    while (at > 0 && IsAsciiSpace(static_cast<unsigned char>(page[at - 1]))) --at;
+    std::size_t start = at;
+    while (start > 0 && IsAsciiAlpha(static_cast<unsigned char>(page[start - 1]))) --start;
+    const std::string_view name = page.substr(start, at - start);
+    return EqualsNoCase(name, "href") || EqualsNoCase(name, "src") || EqualsNoCase(name, "background");
+}
+
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+std::string CSiteIterator::LinkLocalPath(std::string_view target, std::string_view pageFolder)
+{
+    // The folders both paths share, whole components only.
+    std::size_t common = 0;
+    for (;;) {
+        const std::size_t slash = pageFolder.find('/', common);
+        if (slash == std::string_view::npos) break;
+        const std::size_t length = slash + 1 - common;
+        if (target.size() <= slash || target.substr(common, length) != pageFolder.substr(common, length)) break;
+        common = slash + 1;
+    }
+    std::string link;
+    for (std::size_t at = common; at < pageFolder.size(); ++at)
+        if (pageFolder[at] == '/') link += "../";
+    link.append(target.substr(common));
+    return link;
+}
+
+void CSiteIterator::PostProcessPage(CURL& url, const CHTMLPage& page, bool relink, bool remap, bool remapHosts)
+{
+    const CGeneralOptions& general = mConfiguration->mGeneralOptions;
+    std::string body;
+    if (!url.mBody.CopyTo(body)) return;
+    bool changed = false;
+
+    if (general.removeJavaScript && !mMediaMode) {
+        ShowStatus("Removing JavaScript");
+        const std::size_t before = body.size();
+        RemoveJavaScript(body);
+        changed = body.size() != before;
+    }
+
+    if (relink || remap || remapHosts) {
+        if (relink) ShowStatus("Relinking URLs");
+        if (remap) ShowStatus("Remapping URLs");
+        if (remapHosts) ShowStatus("Remapping secondary hosts");
+
+        // The page is about to be saved at its own place.
+        CSiteIndex::Item& self = mSiteIndex.FindOrAdd(url.mURL);
+        DecideLinkPath(self);
+        if (self.second.localPath.empty()) self.second.localPath = ExpectedLocalPath(url, self.second.fileName);
+        if (self.second.state != ETargetState::kSaved) self.second.state = ETargetState::kExpected;
+        const std::string pageFolder = FolderOf(ExpectedLocalPath(url, "x"));
+
+        const std::size_t quantum = static_cast<std::size_t>(general.yieldQuantum > 0 ? general.yieldQuantum : 1);
+        std::size_t offers = 0;
+        std::string scratch;
+        std::string fallbackURL;
+        auto rewrite = [&](const CLinkOccurrence& occurrence, std::string& replacement) -> ERewrite {
+            if (++offers % quantum == 0) Yield();
+            if (mStopRequested) return ERewrite::kStop;
+            const std::string_view link = NormalizeLinkText(occurrence.link, scratch);
+            const std::string* target = page.FindLinkURL(link);
+            if (target == nullptr) {
+                // Links the page did not follow (the anchors of a one-page
+                // grab) still leave the page as absolute URLs.
+                if (!relink || HasURIScheme(link) || ClassifyLink(link) != ELinkKind::kWeb ||
+                    !IsLinkAttribute(body, occurrence) || !ResolvePageLink(link, page.BaseURL(), fallbackURL))
+                    return ERewrite::kKeep;
+                target = &fallbackURL;
+            }
+            const std::size_t hash = link.find('#');
+            const std::string_view fragment = hash == std::string_view::npos ? std::string_view() : link.substr(hash);
+
+            const std::string_view host = HostOf(*target);
+            const bool ownHost = EqualsNoCase(host, mStartHost) || EqualsNoCase(host, url.mHost);
+            CSiteIndex::Item* item = mSiteIndex.Find(*target);
+            const bool inMirror = item != nullptr && !item->second.localPath.empty() &&
+                                  (item->second.state == ETargetState::kExpected ||
+                                   item->second.state == ETargetState::kSaved);
+            bool allowed;
+            if (ownHost) allowed = relink || (remap && item != nullptr && !item->second.fileName.empty());
+            else allowed = remapHosts || (relink && mPreferences.allowSecondaryDomains);
+            if (allowed && inMirror) {
+                replacement = LinkLocalPath(item->second.localPath, pageFolder);
+                replacement.append(fragment);
+                if (item->second.state != ETargetState::kSaved) {
+                    item->second.linked = true;
+                    mPagePendingTargets.push_back(item);
+                }
+                return replacement == occurrence.link ? ERewrite::kKeep : ERewrite::kReplace;
+            }
+            if (relink && !HasURIScheme(link)) {
+                replacement = *target;
+                replacement.append(fragment);
+                return ERewrite::kReplace;
+            }
+            return ERewrite::kKeep;
+        };
+        std::string rewritten;
+        const CRewriteResult result = RewriteLinks(body, rewrite, rewritten);
+        if (result.replaced > 0) {
+            body.swap(rewritten);
+            changed = true;
+        }
+    }
+
+    if (changed) {
+        url.mBody.Clear();
+        url.mBody.AppendBytes(body.data(), body.size());
+    }
+}
+
+void CSiteIterator::FinishRelinking()
+{
+    // Targets linked while queued that never got a file.
+    for (CSiteIndex::Item& item : mSiteIndex.MutableEntries())
+        if (!item.second.pendingPages.empty()) SettleEntry(item, nullptr);
+    if (mCorrections.empty()) return;
+
+    ShowStatus("Relinking URLs");
+    std::unordered_map<std::uint32_t, TextMap<const CLinkCorrection*>> byPage;
+    for (const CLinkCorrection& correction : mCorrections)
+        for (std::uint32_t page : correction.pages) byPage[page].emplace(correction.oldPath, &correction);
+
+    for (const auto& [pageIndex, corrections] : byPage) {
+        if (pageIndex >= mSavedPages.size()) continue;
+        const CSavedPage& saved = mSavedPages[pageIndex];
+        const CFileRef file(saved.file);
+        std::string text;
+        if (ReadWholeFile(file, text) != 0) continue;
+        std::string resolved;
+        auto correct = [&](const CLinkOccurrence& occurrence, std::string& replacement) -> ERewrite {
+            const std::string_view link = occurrence.link;
+            const std::size_t hash = link.find('#');
+            const std::string_view path = link.substr(0, hash);
+            const std::string_view fragment = hash == std::string_view::npos ? std::string_view() : link.substr(hash);
+            if (path.empty() || path.front() == '/' || HasURIScheme(path)) return ERewrite::kKeep;
+            resolved = RemoveDotSegments("/" + saved.folder + std::string(path));
+            auto found = corrections.find(std::string_view(resolved).substr(1));
+            if (found == corrections.end()) return ERewrite::kKeep;
+            const CLinkCorrection& correction = *found->second;
+            replacement = correction.absoluteURL.empty() ? LinkLocalPath(correction.newPath, saved.folder)
+                                                         : correction.absoluteURL;
+            replacement.append(fragment);
+            return ERewrite::kReplace;
+        };
+        std::string rewritten;
+        if (RewriteLinks(text, correct, rewritten).replaced == 0) continue;
+        std::int64_t modified = 0;
+        const bool hasDate = CFile::GetModificationSeconds(file, modified) == 0;
+        if (WriteWholeFile(file, rewritten) == 0 && hasDate) CFile::SetDates(file, modified, modified);
+    }
+    mCorrections.clear();
+    mSavedPages.clear();
+}

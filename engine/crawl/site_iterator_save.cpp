@@ -1,0 +1,244 @@
+// Saving into the mirror: the file name of each URL, the save itself, the
+// first file of the crawl and where each saved file lies for links to it.
+#include "engine/config/configuration.h"
+#include "engine/crawl/generated_names.h"
+#include "engine/crawl/mirror_writer.h"
+#include "engine/crawl/site_iterator.h"
+#include "engine/crawl/window_interfaces.h"
+#include "foundation/files/file.h"
+#include "foundation/files/file_status.h"
+#include "foundation/files/file_system.h"
+#include "foundation/files/unique_name.h"
+#include "foundation/system/default_browser.h"
+#include "foundation/system/file_name_mappings.h"
+#include "foundation/text/text_encodings.h"
+
+namespace {
+
+constexpr TypeCode kTextType = MakeTypeCode("TEXT");
+constexpr TypeCode kExplorerCreator = MakeTypeCode("MSIE");
+
+bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && CompareTextNoCase(text.data(), prefix.data(), prefix.size()) == 0;
+}
+
+bool IsPHPExtension(const std::string& extension)
+{
+    return extension == ".php" || extension == ".php3" || extension == ".phtml";
+}
+
+}  // namespace
+
+CMirrorNaming CSiteIterator::Naming() const
+{
+    // Dynamic URLs always get a name of their own (SaveFileName), so the
+    // default rule never maps them onto the index name.
+    CMirrorNaming naming;
+    naming.indexName = mConfiguration->mGeneralOptions.indexFilename.c_str();
+    if (naming.indexName.empty()) naming.indexName = "Index.html";
+    naming.flat = mFlat;
+    naming.indexForDynamic = false;
+    naming.remapAllPHP = false;
+    return naming;
+}
+
+bool CSiteIterator::IsRemappedDynamic(const CURL& url) const
+{
+    const CGeneralOptions& general = mConfiguration->mGeneralOptions;
+    if (!general.remapURLs) return false;
+    return url.IsDynamic() || (general.remapAllPHP && IsPHPExtension(url.mExtension));
+}
+
+std::string CSiteIterator::GeneratedName(const CURL& url)
+{
+    const CGeneralOptions& general = mConfiguration->mGeneralOptions;
+    std::string extension;
+    if (general.setExtensionFromContentType) {
+        std::string contentType = url.mContentType;
+        if (contentType.empty()) {
+            CURL head(url.mURL);
+            if (head.FetchContentType(mUserAgent.c_str(), general.timeout)) contentType = head.mContentType;
+        }
+        auto found = mTypeExtensions.find(MimeTypeOf(contentType));
+        extension = found != mTypeExtensions.end() ? found->second : ".html";
+    } else if (general.alwaysUseExtension) {
+        extension = ConfiguredExtension(general.extension.c_str());
+    }
+    return NewUUIDText() + extension;
+}
+
+// The on-disk name the save uses in place of the URL's own; "" for the
+// URL's own rule; nothing for a dynamic URL that has no name yet (unless
+// `generate`, which gives it one).
+std::optional<std::string> CSiteIterator::SaveFileName(const CURL& url, bool generate)
+{
+    CSiteIndex::Item* item = generate ? &mSiteIndex.FindOrAdd(url.mURL) : mSiteIndex.Find(url.mURL);
+    if (IsRemappedDynamic(url)) {
+        if (item == nullptr) return std::nullopt;
+        if (item->second.fileName.empty()) {
+            if (!generate) return std::nullopt;
+            item->second.fileName = GeneratedName(url);
+        }
+        return item->second.fileName;
+    }
+    if (item != nullptr) return item->second.fileName;
+    return std::string();
+}
+
+std::string CSiteIterator::ExpectedLocalPath(const CURL& url, const std::string& fileName) const
+{
+    CMirrorLocation location = MirrorLocationForURL(url, Naming());
+    if (!fileName.empty()) location.fileName = fileName;
+    return EncodedMirrorPath(location);
+}
+
+std::string CSiteIterator::PathFromRoot(const CFileRef& file) const
+{
+    const CFileRef root(std::string(mConfiguration->mGeneralOptions.localPath.c_str()));
+    const std::string& rootPath = root.Path();
+    const std::string& path = file.Path();
+    std::size_t start = rootPath == "/" ? 1 : rootPath.size() + 1;
+    if (path.size() <= start || path.compare(0, rootPath.size(), rootPath) != 0) return {};
+    std::string encoded;
+    while (start < path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        if (!encoded.empty()) encoded += '/';
+        encoded += EncodeMirrorNameForLink(std::string_view(path).substr(start, end - start));
+        start = end + 1;
+    }
+    return encoded;
+}
+
+bool CSiteIterator::FindSavedFile(const CURL& url, CFileRef& file)
+{
+    const char* downloadFolder = mConfiguration->mGeneralOptions.localPath.c_str();
+    if (*downloadFolder == '\0') return false;
+    const std::optional<std::string> name = SaveFileName(url, false);
+    if (!name) return false;
+    CMirrorLocation location = MirrorLocationForURL(url, Naming());
+    if (!name->empty()) location.fileName = *name;
+    return MirrorAccess().Find(location.folders, location.fileName, file);
+}
+
+CMirrorWriter& CSiteIterator::MirrorAccess()
+{
+    const char* downloadFolder = mConfiguration->mGeneralOptions.localPath.c_str();
+    if (!mMirror || mMirror->DownloadFolder() != CFileRef(std::string(downloadFolder)).Path())
+        mMirror = std::make_unique<CMirrorWriter>(CFileRef(std::string(downloadFolder)).Path());
+    return *mMirror;
+}
+
+bool CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
+{
+    ShowStatus("Saving url");
+    const CGeneralOptions& general = mConfiguration->mGeneralOptions;
+
+    TypeCode type = url.mFileType;
+    TypeCode creator = url.mFileCreator;
+    const bool isText = BeginsWithNoCase(url.mContentType, "text");
+    if ((isText && type == 0) || creator == kExplorerCreator) {
+        if (!mBrowserCreator) {
+            CFixedString255 browser;
+            mBrowserCreator = GetDefaultBrowserName(browser);
+        }
+        if (isText && type == 0) type = kTextType;
+        creator = *mBrowserCreator;
+    }
+
+    const CFileRef downloadFolder(std::string(general.localPath.c_str()));
+    int status = 0;
+    if (general.saveAction == 2) {
+        ShowStatus("Saving to bookmark");
+        status = url.SaveAsBookmark(downloadFolder, type, creator, Naming().indexName, outFile);
+    } else {
+        if (general.saveAction != 1 || !downloadFolder.IsValid()) return false;
+        ShowStatus("Saving to disk");
+        CMirrorLocation location = MirrorLocationForURL(url, Naming());
+        if (const std::string name = SaveFileName(url, true).value_or(std::string()); !name.empty())
+            location.fileName = name;
+        std::string body;
+        if (!url.mBody.CopyTo(body)) return false;
+        CMirrorFileLabels labels;
+        labels.type = type;
+        labels.creator = creator;
+        labels.url = url.mURL;
+        labels.modificationSeconds = url.mModificationSeconds;
+        status = MirrorAccess().Write(location.folders, location.fileName, general.checkFileModificationDates != 0,
+                                      body, labels, outFile);
+        // Without the date check an existing file is kept as it is: it is
+        // the saved copy of the URL.
+        if (status == kStatusDuplicateName) status = 0;
+    }
+    mLastSaveStatus = status;
+    if (status != 0) return false;
+
+    if (mFirstURL) {
+        mFirstURL = false;
+        mFirstFile = outFile;
+        CCrawlOwner* window = mGrabber != nullptr ? static_cast<CCrawlOwner*>(mGrabber) : mQuickGrabber;
+        if (window != nullptr) {
+            window->SetFirstFile(outFile);
+            window->EnableFileButtons(mConfiguration->mMiscOptions.generateSiteMap == 1);
+            if (mPreferences.createAliases) CreateAlias();
+            window->SetProxyFile(outFile);
+            window->AppendToTitle(": " + mStartHost);
+            window->ShowFileIcon(outFile);
+        }
+    }
+    return true;
+}
+
+int CSiteIterator::CreateAlias()
+{
+    if (!mFirstFile.IsValid() || mPreferences.aliasesFolder.empty()) return -ENOENT;
+    const std::string name = mStartHost + " alias";
+    CFileRef alias;
+    const int status = TellFinderToMakeAlias(mFirstFile, CFileRef(mPreferences.aliasesFolder), name.c_str(), alias);
+    if (status != 0) return status;
+    return TellFinderToUpdateItem(alias);
+}
+
+// Where the URL (and the URLs that redirected to it) is saved now: links
+// to it open that file.
+void CSiteIterator::NoteSaved(const std::vector<std::string>& urls, const CFileRef& file)
+{
+    const std::string path = PathFromRoot(file);
+    if (path.empty()) return;
+    for (const std::string& url : urls) SettleEntry(mSiteIndex.FindOrAdd(url), &path);
+}
+
+void CSiteIterator::NoteNotSaved(const std::vector<std::string>& urls)
+{
+    for (const std::string& url : urls) {
+        CSiteIndex::Item& item = mSiteIndex.FindOrAdd(url);
+        if (item.second.state == ETargetState::kSaved) continue;
+        SettleEntry(item, nullptr);
+    }
+}
+
+// Pages that link to the entry's place before its file was there are
+// settled when the file lands there; otherwise they wait for the final
+// correction, to the place it landed or to the URL itself.
+void CSiteIterator::SettleEntry(CSiteIndex::Item& item, const std::string* savedPath)
+{
+    CSiteEntry& entry = item.second;
+    if (savedPath != nullptr && entry.state == ETargetState::kSaved && entry.localPath == *savedPath) return;
+    if (!entry.pendingPages.empty() && (savedPath == nullptr || entry.localPath != *savedPath)) {
+        CLinkCorrection correction;
+        correction.oldPath = entry.localPath;
+        if (savedPath != nullptr) correction.newPath = *savedPath;
+        else correction.absoluteURL = item.first;
+        correction.pages = std::move(entry.pendingPages);
+        mCorrections.push_back(std::move(correction));
+    }
+    entry.pendingPages.clear();
+    entry.pendingPages.shrink_to_fit();
+    if (savedPath != nullptr) {
+        entry.localPath = *savedPath;
+        entry.state = ETargetState::kSaved;
+    } else {
+        entry.state = ETargetState::kNotSaved;
+    }
+}

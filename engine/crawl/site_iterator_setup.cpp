@@ -1,0 +1,250 @@
+// The crawl driver's life: construction, set-up, the crawl as a whole and
+// the stop request.
+#include <chrono>
+
+#include "engine/config/configuration.h"
+#include "engine/crawl/crawl_hooks.h"
+#include "engine/crawl/elapsed_time.h"
+#include "engine/crawl/mirror_writer.h"
+#include "engine/crawl/progress_mail_timer.h"
+#include "engine/crawl/site_domain.h"
+#include "engine/crawl/site_iterator.h"
+#include "engine/crawl/window_interfaces.h"
+#include "engine/mail/progress_mail.h"
+#include "engine/mail/send_mail_thread.h"
+#include "engine/transfer/transfer_messages.h"
+#include "foundation/settings/app_settings.h"
+#include "foundation/system/internet_config.h"
+#include "foundation/text/text_encodings.h"
+#include "foundation/threads/thread.h"
+
+namespace {
+
+constexpr std::chrono::seconds kFirstProgressMail{10};
+
+std::string Lowercased(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out) c = AsciiLower(c);
+    return out;
+}
+
+}  // namespace
+
+CSiteIterator::CSiteIterator(CGrabberInterface* window, CConfiguration* configuration, const CURL& startURL)
+    : mGrabber(window)
+{
+    Construct(configuration, startURL);
+}
+
+CSiteIterator::CSiteIterator(CConfiguration* configuration, const CURL& startURL, CQuickerGrabberInterface* window)
+    : mQuickGrabber(window)
+{
+    if (window != nullptr) {
+        mOnePage = window->IsDownloadOnePage();
+        mMediaMode = window->IsMediaGrabber();
+        mFlat = window->IsFlattenWhenSaving();
+    }
+    Construct(configuration, startURL);
+}
+
+// Only what needs no request: the configuration, the start URL, the type
+// extensions. Init does the rest.
+void CSiteIterator::Construct(CConfiguration* configuration, const CURL& startURL)
+{
+    mConfiguration = configuration;
+    mStartURL = startURL;
+    mStartHost = mStartURL.mHost;
+    if (gAppSettings != nullptr) mUserAgent = gAppSettings->mUserAgent.c_str();
+
+    CInternetConfig internetConfig(kTidewellCreator);
+    if (internetConfig.Start() == 0) {
+        if (internetConfig.BeginMapping() == 0) {
+            FileNameMapping mapping;
+            while (internetConfig.NextMapEntry(mapping)) {
+                if (mapping.mimeType[0] == '\0' || mapping.extension[0] == '\0') continue;
+                mTypeExtensions.try_emplace(Lowercased(mapping.mimeType), mapping.extension);
+            }
+            internetConfig.EndMapping();
+        }
+        internetConfig.Stop();
+    }
+}
+
+CSiteIterator::~CSiteIterator()
+{
+    // The timer thread is detached first, so no mail is built from a driver
+    // that is going away, whatever ended the crawl.
+    mProgressMail.reset();
+    mURLInProgress = nullptr;
+}
+
+void CSiteIterator::Init(CConfiguration* configuration, const CURL& startURL)
+{
+    mConfiguration = configuration;
+    mStartURL = startURL;
+    mStartHost = mStartURL.mHost;
+    mFirstURL = true;
+    if (mCrawlThread == nullptr) mCrawlThread = CThread::Current();
+    // A crawl that starts with a form submits it in place of the start URL,
+    // which is then not asked for on its own.
+    if (mStopRequested || HasStartForm()) return;
+
+    // A start URL whose file name has no extension is saved with the one its
+    // Content-Type calls for.
+    const CGeneralOptions& general = mConfiguration->mGeneralOptions;
+    CURL probe(mStartURL.mURL);
+    std::string typedURL;
+    if (probe.GetURLWithTypeExtension(mUserAgent.c_str(), general.name.c_str(), general.password.c_str(),
+                                      general.timeout, typedURL)) {
+        CSiteIndex::Item& item = mSiteIndex.FindOrAdd(mStartURL.mURL);
+        item.second.fileName = URLDecode(CURL(typedURL).mFileName);
+        item.second.localPath = ExpectedLocalPath(mStartURL, item.second.fileName);
+        item.second.pathDecided = true;
+    }
+}
+
+CCookieStore* CSiteIterator::RunningCookieStore()
+{
+    if (mConfiguration == nullptr || mConfiguration->mGeneralOptions.useCookies == 0) return nullptr;
+    return &mCookies;
+}
+
+void CSiteIterator::ApplyModeOverrides()
+{
+    CGeneralOptions& general = mConfiguration->mGeneralOptions;
+    if (mOnePage) {
+        general.allowSecondaryDomains = 1;
+        general.remapSecondaryDomains = 1;
+        general.linkDepth = 2;
+        general.remapURLs = 1;
+        general.remapAllPHP = 1;
+        general.relinkURLs = 1;
+        general.checkForRedirection = 1;
+    }
+    if (mMediaMode) {
+        general.grabOffsiteURLs = 1;
+        general.allowSecondaryDomains = 1;
+        general.remapSecondaryDomains = 0;
+        general.checkForRedirection = 1;
+        general.setExtensionFromContentType = 1;
+        general.checkFileModificationDates = 1;
+        const std::uint8_t relinkAndRemap = mPreferences.mediaRelinkAndRemap ? 1 : 0;
+        general.remapURLs = relinkAndRemap;
+        general.remapAllPHP = relinkAndRemap;
+        general.relinkURLs = relinkAndRemap;
+        const std::int32_t levels = mQuickGrabber != nullptr ? mQuickGrabber->GetMediaLevels() : 0;
+        if (levels == 1) general.linkDepth = 2;
+        else if (levels == 2) general.linkDepth = 3;
+        else if (levels == 3) general.linkDepth = 99;
+    }
+    if (general.yieldQuantum < 1) general.yieldQuantum = 1;
+    if (general.linkDepth < 1) general.linkDepth = 1;
+}
+
+void CSiteIterator::Crawl()
+{
+    if (mCrawlThread == nullptr) mCrawlThread = CThread::Current();
+    mPreferences = CCrawlPreferences::Read();
+    StartProgressMail();
+
+    CGeneralOptions& general = mConfiguration->mGeneralOptions;
+    if (mPreferences.grabOffsiteURLs)
+        for (const CFixedString255& host : general.offsiteHosts)
+            if (!host.IsEmpty()) mAllowedOffsiteHosts.insert(Lowercased(host.c_str()));
+    if (mPreferences.generateSitemap) mConfiguration->mMiscOptions.generateSiteMap = 1;
+    ApplyModeOverrides();
+
+    mCounters = CCrawlCounters{};
+    mLevel = 1;
+    mIndex = 1;
+    mLevelSize = 1;
+    mStartTime = CrawlClockNow();
+    mLastTime = mStartTime;
+    if (mGrabber != nullptr) mGrabber->LogText("Crawling: " + mStartURL.mURL);
+
+    mStartHost = mStartURL.mHost;
+    mStartSiteDomain = SiteDomain(mStartHost);
+    mStartDomain = mPreferences.allowSecondaryDomains ? mStartSiteDomain : mStartHost;
+    if (general.useCookies) LoadCookies(mConfiguration->mMiscOptions.logFolder.c_str());
+
+    // A stop requested from the window ends the transfer in progress with
+    // the thread's stop exception; the crawl still ends with its summary.
+    try {
+        CURL start(mStartURL);
+        CrawlLevels(start);
+    } catch (const CThread::CStopException&) {
+        if (!mStopRequested) throw;
+    }
+    mURLInProgress = nullptr;
+    FinishRelinking();
+
+    StopProgressMail();
+    SendCompletionMail();
+    WriteSummary();
+}
+
+void CSiteIterator::StartProgressMail()
+{
+    if (gAppSettings == nullptr) return;
+    gAppSettings->LoadMailSettings();
+    if (gAppSettings->mMailRecipient.IsEmpty()) return;
+    const std::int64_t period = ProgressMailIntervalSeconds(gAppSettings->mMailPeriod);
+    if (period <= 0) return;
+    mProgressMail = std::make_unique<CProgressMailTimer>(*this, kFirstProgressMail, std::chrono::seconds(period));
+}
+
+void CSiteIterator::StopProgressMail() { mProgressMail.reset(); }
+
+void CSiteIterator::SendCompletionMail()
+{
+    if (gAppSettings == nullptr || gAppSettings->mMailRecipient.IsEmpty()) return;
+    const std::string elapsed = ElapsedTimeText(CrawlClockNow() - mStartTime);
+    StartSendMailThread(
+        CMailInfo(MakeCompletionMail(gAppSettings->mMailRecipient.c_str(), mStartURL.mURL, elapsed)));
+}
+
+std::string CSiteIterator::ProgressMailElapsedText() const { return ElapsedTimeText(CrawlClockNow() - mStartTime); }
+
+void CSiteIterator::WriteSummary()
+{
+    if (mGrabber != nullptr) {
+        if (!mStopRequested) ClearLevelPanes();
+        mGrabber->LogText("Done");
+        std::string summary;
+        summary += "Total files grabbed: " + std::to_string(mCounters.files) + "\r";
+        summary += "Total errors: " + std::to_string(mCounters.errors) + "\r";
+        summary += "Total bytes grabbed: " + std::to_string(mCounters.bytes) + "\r";
+        summary += "Total time: " + std::to_string(CrawlClockNow() - mStartTime) + "\r";
+        mGrabber->LogText(summary);
+        const std::string logFolder = mConfiguration->mMiscOptions.logFolder.c_str();
+        if (mConfiguration->mMiscOptions.errorLinks) WriteErrorReport(logFolder);
+        if (mConfiguration->mMiscOptions.offsiteLinks) WriteOffsiteReport(logFolder);
+        mGrabber->StopSpinner();
+        mGrabber->SetStatusText(" ");
+    }
+    if (mQuickGrabber != nullptr) {
+        mQuickGrabber->HideLevelProgress();
+        mQuickGrabber->HideProgressText();
+    }
+}
+
+void CSiteIterator::Stop(bool byError)
+{
+    mStopRequested = true;
+    if (byError) mAbortedByError = true;
+    if (mURLInProgress != nullptr) mURLInProgress->BroadcastMessage(kMsgSkip);
+    // The crawl thread may wait on a transfer, a retry or a pause: its stop
+    // request ends any of them at once.
+    if (mCrawlThread != nullptr && !mCrawlThread->IsFinished()) {
+        mCrawlThread->RequestStop();
+        if (mCrawlThread != CThread::Current()) mCrawlThread->Wake();
+    }
+}
+
+void CSiteIterator::ListenToMessage(MessageT message, void* /*ioParam*/)
+{
+    if (message == kMsgSkip) mSkipRequested = true;
+}
+
+void CSiteIterator::Yield() { CThread::Yield(); }

@@ -1,0 +1,65 @@
+// CSiteIteratorThread: one grab on a cooperative thread of its own. A
+// grabber window or a quicker grabber window makes it with the grab's
+// configuration and start URL and starts it; the thread sends the start and
+// finish notifications, makes and runs the crawl driver, writes the site
+// map, the e-mail addresses and the cookies when asked, and puts the window
+// into its "done" state. It deletes itself when it ends; its destructor
+// always stops the window's chasing arrows and clears the window's pointer
+// to the thread, however the grab ended.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/url/url_record.h"
+#include "foundation/threads/thread.h"
+
+class CConfiguration;
+class CCookieStore;
+class CGrabberInterface;
+class CQuickerGrabberInterface;
+class CSiteIterator;
+
+class CSiteIteratorThread : public CThread {
+public:
+    // The configuration is the window's and must outlive the thread; the
+    // driver changes some of its fields for the grab.
+    CSiteIteratorThread(CGrabberInterface* window, CConfiguration* configuration, const CURL& startURL);
+    // Starts and shows the quicker window's chasing arrows.
+    CSiteIteratorThread(CConfiguration* configuration, const CURL& startURL, CQuickerGrabberInterface* window);
+    ~CSiteIteratorThread() override;
+
+    // Stops the crawl: at once when it runs, and, when the driver is not
+    // made yet, as soon as it is (a crawl stopped before it began makes no
+    // request). `byError` when a transfer error ends the grab.
+    void StopCrawl(bool byError);
+
+    // Null until the thread has made the driver.
+    CSiteIterator* Driver() const { return mDriver.get(); }
+    // The running crawl's cookie store, for the window's transfers; null
+    // without a driver or when the configuration keeps no cookies.
+    CCookieStore* RunningCookieStore() const;
+    std::string StartHost() const;
+    // What the progress tile shows: level, index, level size.
+    void GetProgress(std::int32_t& level, std::int32_t& index, std::int32_t& count) const;
+
+protected:
+    void* Run() override;
+
+private:
+    void RunGrab();
+    void FinishWindow();
+
+    CConfiguration* mConfiguration;
+    CURL mStartURL;
+    std::int64_t mStartTime;
+    std::int64_t mEndTime = 0;
+    std::int64_t mElapsed = 0;
+    CQuickerGrabberInterface* mQuickWindow = nullptr;
+    CGrabberInterface* mGrabberWindow = nullptr;
+    std::unique_ptr<CSiteIterator> mDriver;
+    bool mStopPending = false;
+    bool mStopPendingByError = false;
+    bool mUserStopped = false;
+};

@@ -1,0 +1,14 @@
+// One redirection step of a start URL, taken by the windows before a grab
+// starts (up to 11 times) and by the form capture: a META refresh of the
+// start page, else the Location of its headers.
+#pragma once
+
+#include <string>
+
+class CConfiguration;
+
+// HEAD of `ioURL` with the configuration's user agent, site login and
+// time-out; nothing changes unless it answers 200, 301 or 302. Then the
+// page's META refresh target, else the HEAD's Location, resolved against
+// the URL, becomes `ioURL`. True when `ioURL` changed.
+bool FollowRedirection(const CConfiguration& configuration, std::string& ioURL);

@@ -1,0 +1,299 @@
+// Stopping, pausing and ending a crawl: a stop is honoured at every stage,
+// the window always gets its thread pointer back and its arrows stopped,
+// the quicker window's last message tells how the grab ended, and the mail
+// timer never outlives the crawl.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <mutex>
+
+#include "engine/crawl/site_iterator.h"
+#include "engine/mail/send_mail_thread.h"
+#include "foundation/threads/stop_all_threads.h"
+#include "foundation/threads/thread.h"
+#include "tests/crawl/crawl_test_support.h"
+#include "tests/support/http_peer.h"
+
+namespace {
+
+using crawltest::CrawlEnvironment;
+using crawltest::FileText;
+using crawltest::ReadTree;
+using crawltest::RecordingGrabber;
+using crawltest::RecordingQuickGrabber;
+using crawltest::RunGrab;
+using crawltest::RunQuickGrab;
+using crawltest::RunUntil;
+using testsupport::HttpPeer;
+using testsupport::HttpRoute;
+using namespace std::chrono_literals;
+
+// A port on 127.0.0.1 that accepts connections (the kernel does) and never
+// answers: a request to it waits until its time-out.
+class SilentServer {
+public:
+    SilentServer()
+    {
+        mFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        EXPECT_EQ(::bind(mFd, reinterpret_cast<sockaddr*>(&address), length), 0);
+        EXPECT_EQ(::listen(mFd, 8), 0);
+        ::getsockname(mFd, reinterpret_cast<sockaddr*>(&address), &length);
+        mPort = ntohs(address.sin_port);
+    }
+    ~SilentServer() { ::close(mFd); }
+    std::string Url(const char* path) const { return "http://127.0.0.1:" + std::to_string(mPort) + path; }
+
+private:
+    int mFd = -1;
+    int mPort = 0;
+};
+
+std::string Page(const std::string& body) { return "<html><head><title>T</title></head><body>" + body + "</body></html>"; }
+
+bool Requested(const HttpPeer& peer, const std::string& target)
+{
+    const auto requests = peer.Requests();
+    return std::any_of(requests.begin(), requests.end(), [&](const auto& r) { return r.target == target; });
+}
+
+class CrawlControl : public CrawlEnvironment {
+protected:
+    void SetUp() override
+    {
+        CrawlEnvironment::SetUp();
+        SetPreference("Grab Offsite URLs", "false");
+    }
+};
+
+TEST_F(CrawlControl, AStopBeforeTheThreadRunsEndsItWithoutARequest)
+{
+    HttpPeer peer({{.path = "/", .body = Page("start")}});
+    CConfiguration configuration = MakeConfiguration();
+    RecordingGrabber window(configuration);
+    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")));
+    window.Attach(thread);
+    thread->StopCrawl(false);
+    thread->Resume();
+    ASSERT_TRUE(RunUntil([&] { return window.Ended(); }, 10s));
+    EXPECT_TRUE(peer.Requests().empty());
+    EXPECT_EQ(window.states, std::vector<std::int32_t>{kWindowDone});
+    EXPECT_EQ(window.buttonTitles[MakeFourCharCode("CNCL")], std::vector<std::string>{"Done"});
+    EXPECT_FALSE(window.spinning);
+    EXPECT_EQ(window.threadEndings, 1);
+    EXPECT_EQ(window.Thread(), nullptr);
+}
+
+TEST_F(CrawlControl, AStopDuringTheFirstRequestIsHonouredAtOnce)
+{
+    SilentServer server;
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.timeout = 30;
+    RecordingQuickGrabber window(configuration);
+    auto* thread = new CSiteIteratorThread(&configuration, CURL(server.Url("/")), &window);
+    window.Attach(thread);
+    EXPECT_TRUE(window.spinning);
+    thread->Resume();
+    RunUntil([] { return false; }, 300ms);
+    ASSERT_FALSE(window.Ended());
+    ASSERT_NE(thread->Driver(), nullptr) << "the driver exists while its set-up waits";
+
+    const auto stopped = std::chrono::steady_clock::now();
+    thread->StopCrawl(false);
+    ASSERT_TRUE(RunUntil([&] { return window.Ended(); }, 10s));
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 3s);
+    EXPECT_FALSE(window.spinning);
+    EXPECT_EQ(window.threadEndings, 1);
+    ASSERT_FALSE(window.messages.empty());
+    EXPECT_EQ(window.messages.back().rfind("Aborted. Elapsed time = ", 0), 0u) << window.messages.back();
+    EXPECT_TRUE(window.pauseHidden);
+    EXPECT_TRUE(window.grabDone);
+    EXPECT_TRUE(ReadTree(Mirror()).empty());
+}
+
+TEST_F(CrawlControl, AStopDuringATransferEndsTheCrawlWithItsSummary)
+{
+    HttpPeer peer({
+        {.path = "/", .body = Page("<a href=\"/a.html\">a</a> <a href=\"/stall.html\">s</a> <a href=\"/c.html\">c</a>")},
+        {.path = "/a.html", .body = Page("<a href=\"/deeper.html\">d</a>")},
+        {.path = "/stall.html", .body = Page("late"), .stallSeconds = 30},
+        {.path = "/c.html", .body = Page("c")},
+        {.path = "/deeper.html", .body = Page("d")},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.timeout = 30;
+    configuration.mMiscOptions.errorLinks = 1;
+    RecordingGrabber window(configuration);
+    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")));
+    window.Attach(thread);
+    thread->Resume();
+    ASSERT_TRUE(RunUntil([&] { return Requested(peer, "/stall.html"); }, 10s));
+    RunUntil([] { return false; }, 100ms);
+
+    const auto stopped = std::chrono::steady_clock::now();
+    thread->StopCrawl(false);
+    ASSERT_TRUE(RunUntil([&] { return window.Ended(); }, 10s));
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 3s);
+
+    EXPECT_FALSE(Requested(peer, "/c.html"));
+    EXPECT_FALSE(Requested(peer, "/deeper.html"));
+    const std::string host = "127.0.0.1/" + std::to_string(peer.Port()) + "/";
+    const auto tree = ReadTree(Mirror());
+    EXPECT_TRUE(tree.contains(host + "a.html"));
+    EXPECT_FALSE(tree.contains(host + "stall.html"));
+    // The aborted transfer is no error; links to pages never fetched stay
+    // absolute.
+    EXPECT_TRUE(window.Logged("Done"));
+    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "0");
+    EXPECT_FALSE(std::filesystem::exists(Mirror() + "/127.0.0.1-" + std::to_string(peer.Port()) + ".errors.txt"));
+    const std::string& start = tree.at(host + "Index.html");
+    EXPECT_NE(start.find("<a href=\"a.html\">a</a>"), std::string::npos) << start;
+    EXPECT_NE(start.find("<a href=\"" + peer.Url("/c.html") + "\">c</a>"), std::string::npos) << start;
+    EXPECT_NE(start.find("<a href=\"" + peer.Url("/stall.html") + "\">s</a>"), std::string::npos) << start;
+    EXPECT_NE(tree.at(host + "a.html").find(peer.Url("/deeper.html")), std::string::npos);
+    EXPECT_FALSE(window.spinning);
+    EXPECT_EQ(window.states.back(), kWindowDone);
+}
+
+TEST_F(CrawlControl, APausedCrawlMakesNoRequestUntilResumed)
+{
+    HttpPeer peer({
+        {.path = "/", .body = Page("<a href=\"/a.html\">a</a> <a href=\"/b.html\">b</a>")},
+        {.path = "/a.html", .body = Page("a"), .stallSeconds = 0.3},
+        {.path = "/b.html", .body = Page("b")},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    RecordingGrabber window(configuration);
+    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")));
+    window.Attach(thread);
+    thread->Resume();
+    ASSERT_TRUE(RunUntil([&] { return Requested(peer, "/a.html"); }, 10s));
+    thread->Suspend();
+    RunUntil([] { return false; }, 700ms);
+    EXPECT_FALSE(Requested(peer, "/b.html"));
+    EXPECT_FALSE(window.Ended());
+    thread->Resume();
+    ASSERT_TRUE(RunUntil([&] { return window.Ended(); }, 10s));
+    EXPECT_TRUE(Requested(peer, "/b.html"));
+    EXPECT_EQ(ReadTree(Mirror()).size(), 4u);  // three pages and the cookie file
+}
+
+TEST_F(CrawlControl, AQuickGrabEndsWithItsMessageAndNoNotificationMail)
+{
+    HttpPeer peer({
+        {.path = "/", .body = Page("<a href=\"/a.html\">a</a> <img src=\"/p.png\">")},
+        {.path = "/a.html", .body = Page("a")},
+        {.path = "/p.png", .headers = {{"Content-Type", "image/png"}}, .body = "png"},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mMiscOptions.generateEmail = 1;
+    RecordingQuickGrabber window(configuration);
+    ASSERT_TRUE(RunQuickGrab(window, configuration, peer.Url("/")));
+    EXPECT_EQ(window.messages.back(), "Done. Elapsed time = ");
+    EXPECT_EQ(window.states, std::vector<std::int32_t>{kWindowDone});
+    EXPECT_TRUE(window.grabDone);
+    EXPECT_TRUE(window.pauseHidden);
+    EXPECT_FALSE(window.levelProgressShown);
+    EXPECT_TRUE(window.progressTextHidden);
+    EXPECT_FALSE(window.spinning);
+    EXPECT_TRUE(window.enabledButtons.empty());
+    EXPECT_NE(std::find(window.tasks.begin(), window.tasks.end(), "Saving to disk"), window.tasks.end());
+    EXPECT_NE(std::find(window.progressTexts.begin(), window.progressTexts.end(), "2 of 2 (0 URLs on next level)"),
+              window.progressTexts.end());
+    EXPECT_NE(window.logFile.find("The following URLs have been extracted from " + peer.Url("/")),
+              std::string::npos);
+    EXPECT_EQ(ReadTree(Mirror()).size(), 4u);
+}
+
+TEST_F(CrawlControl, OnePageGrabsThePageWithItsContentAndLinksTheRestOnline)
+{
+    HttpPeer peer({
+        {.path = "/page.html", .body = Page("<a href=\"other.html\">other</a> <img src=\"pics/p.png\">")},
+        {.path = "/other.html", .body = Page("other")},
+        {.path = "/pics/p.png", .headers = {{"Content-Type", "image/png"}}, .body = "png"},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    RecordingQuickGrabber window(configuration);
+    window.onePage = true;
+    ASSERT_TRUE(RunQuickGrab(window, configuration, peer.Url("/page.html")));
+    const std::string host = "127.0.0.1/" + std::to_string(peer.Port()) + "/";
+    const auto tree = ReadTree(Mirror());
+    EXPECT_FALSE(Requested(peer, "/other.html"));
+    EXPECT_EQ(tree.at(host + "pics/p.png"), "png");
+    const std::string& page = tree.at(host + "page.html");
+    EXPECT_NE(page.find("<a href=\"" + peer.Url("/other.html") + "\">other</a>"), std::string::npos) << page;
+    EXPECT_NE(page.find("<img src=\"pics/p.png\">"), std::string::npos) << page;
+    EXPECT_EQ(window.enabledButtons, std::vector<PaneIDT>{MakeFourCharCode("Down")});
+}
+
+TEST_F(CrawlControl, TheProgressMailTimerGoesWithTheDriverEvenWhenTheCrawlIsCutShort)
+{
+    SetPreference("Mail Recipient", "owner@example.com");
+    SetPreference("Mail Period", "1");
+    std::mutex mutex;
+    std::vector<CMailOutcome> outcomes;
+    SetMailOutcomeHook([&](const CMailOutcome& outcome) {
+        std::lock_guard lock(mutex);
+        outcomes.push_back(outcome);
+    });
+    HttpPeer peer({
+        {.path = "/", .body = Page("<a href=\"/stall.html\">s</a>")},
+        {.path = "/stall.html", .body = Page("late"), .stallSeconds = 30},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.timeout = 30;
+    const std::int32_t before = CThread::LiveThreads().Count();
+    RecordingGrabber window(configuration);
+    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")));
+    window.Attach(thread);
+    thread->Resume();
+    ASSERT_TRUE(RunUntil([&] { return Requested(peer, "/stall.html"); }, 10s));
+    // The crawl thread and its timer thread, at least.
+    EXPECT_GE(CThread::LiveThreads().Count(), before + 2);
+
+    // Quitting stops every thread: the stop passes through the crawl as an
+    // exception, and the timer must not outlive the driver.
+    EXPECT_TRUE(StopAllThreads(10s));
+    EXPECT_TRUE(window.Ended());
+    EXPECT_EQ(CThread::LiveThreads().Count(), before);
+    EXPECT_FALSE(window.spinning);
+    WaitForMailSending(5s);
+    SetMailOutcomeHook(nullptr);
+    std::lock_guard lock(mutex);
+    EXPECT_TRUE(outcomes.empty()) << "no completion mail for a crawl cut short";
+}
+
+TEST_F(CrawlControl, AFinishedCrawlSendsItsCompletionMail)
+{
+    SetPreference("Mail Recipient", "owner@example.com");
+    std::mutex mutex;
+    std::vector<CMailOutcome> outcomes;
+    SetMailOutcomeHook([&](const CMailOutcome& outcome) {
+        std::lock_guard lock(mutex);
+        outcomes.push_back(outcome);
+    });
+    HttpPeer peer({{.path = "/", .body = Page("only")}});
+    CConfiguration configuration = MakeConfiguration();
+    RecordingGrabber window(configuration);
+    const std::int32_t before = CThread::LiveThreads().Count();
+    ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
+    EXPECT_EQ(CThread::LiveThreads().Count(), before);
+    EXPECT_TRUE(WaitForMailSending(10s));
+    SetMailOutcomeHook(nullptr);
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(outcomes[0].recipient, "owner@example.com");
+}
+
+}  // namespace

@@ -1,0 +1,199 @@
+// Whole crawls of a static site served by nginx: the mirror's exact layout
+// and bytes, links that open saved files from every depth, links to files
+// that were not saved left as absolute URLs, and what the grabber window is
+// told from start to end.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+
+#include "tests/crawl/crawl_test_support.h"
+#include "tests/support/nginx_peer.h"
+
+namespace {
+
+using crawltest::CheckMirrorLinks;
+using crawltest::CrawlEnvironment;
+using crawltest::FileText;
+using crawltest::ReadTree;
+using crawltest::RecordingGrabber;
+using crawltest::RunGrab;
+using testsupport::NginxPeer;
+
+constexpr char kPNGBytes[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR-bytes";
+const std::string kPNG(kPNGBytes, sizeof kPNGBytes - 1);
+const std::regex kUUIDName("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}\\.html");
+
+class CrawlMirror : public CrawlEnvironment {
+protected:
+    void SetUp() override
+    {
+        CrawlEnvironment::SetUp();
+        SetPreference("Grab Offsite URLs", "false");
+        const std::string site = mRoot.MakeFolder("site");
+        mRoot.Write("site/index.html",
+                    "<html><head><title>Home</title><link rel=stylesheet href=\"style.css\"></head><body>\n"
+                    "<a href=\"a/page1.html\">one</a> <a href=\"about%20us.html\">about</a>\n"
+                    "<a href=\"/b/c/deep.html\">deep</a> <a href=\"http://127.0.0.1:{port}/b/\">b</a>\n"
+                    "<img src=\"//127.0.0.1:{port}/img/logo.png\"> <a href=\"missing.html\">gone</a>\n"
+                    "<a href=\"list.html?page=2\">2</a> <a href=\"list.html?page=3\">3</a>\n"
+                    "<a href=\"mailto:ann@example.com\">Ann</a> <a href=\"#top\">top</a>\n"
+                    "<a href=\"javascript:void(0)\">js</a> <a href=\"tel:+123\">tel</a>\n"
+                    "<a href=\"http://127.0.0.2:9/elsewhere.html\">away</a>\n"
+                    "</body></html>\n");
+        mRoot.Write("site/about us.html", "<html><head><title>About</title></head><body>"
+                                          "<a href=\"index.html\">home</a></body></html>\n");
+        mRoot.Write("site/a/page1.html", "<html><head><title>One</title></head><body>\n"
+                                         "<a href=\"../index.html\">up</a> <a href=\"/index.html\">root</a>\n"
+                                         "<a href=\"../b/c/deep.html#sec\">deep</a></body></html>\n");
+        mRoot.Write("site/b/index.html", "<html><head><title>B</title></head><body>"
+                                         "<a href=\"c/deep.html\">deep</a></body></html>\n");
+        mRoot.Write("site/b/c/deep.html", "<html><head><title>Deep</title></head><body>\n"
+                                          "<a href=\"/\">home</a> <a href=\"../../a/page1.html\">one</a>\n"
+                                          "<img src=\"http://127.0.0.1:{port}/img/logo.png\">\n"
+                                          "<a href=\"?page=2\">next</a></body></html>\n");
+        mRoot.Write("site/list.html", "<html><head><title>List</title></head><body>list</body></html>\n");
+        mRoot.Write("site/style.css", "body { background: url(img/bg.png) }\n");
+        mRoot.Write("site/img/logo.png", kPNG);
+        mRoot.Write("site/img/bg.png", kPNG + "bg");
+        mServer = std::make_unique<NginxPeer>(site, 60);
+        // The pages name the server's own port.
+        for (const char* page : {"site/index.html", "site/b/c/deep.html"}) {
+            std::string text = FileText(mRoot.File(page));
+            for (std::size_t at; (at = text.find("{port}")) != std::string::npos;)
+                text.replace(at, 6, std::to_string(mServer->Port()));
+            mRoot.Write(page, text);
+        }
+        mHost = "127.0.0.1/" + std::to_string(mServer->Port()) + "/";
+    }
+
+    std::unique_ptr<NginxPeer> mServer;
+    std::string mHost;
+};
+
+TEST_F(CrawlMirror, MirrorsTheSiteWithLinksThatOpenSavedFilesFromEveryDepth)
+{
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mMiscOptions.errorLinks = 1;
+    configuration.mMiscOptions.offsiteLinks = 1;
+    RecordingGrabber window(configuration);
+    ASSERT_TRUE(RunGrab(window, configuration, mServer->Url("/")));
+
+    // The layout: every on-site file once, dynamic pages under names of
+    // their own, nothing for the missing page or the offsite one.
+    const auto tree = ReadTree(Mirror());
+    std::vector<std::string> named;
+    int generated = 0;
+    for (const auto& [path, bytes] : tree) {
+        if (std::regex_match(path.substr(path.rfind('/') + 1), kUUIDName)) ++generated;
+        else named.push_back(path);
+    }
+    const std::string report = "127.0.0.1-" + std::to_string(mServer->Port());
+    const std::vector<std::string> expected = {
+        report + ".cookies.plist", report + ".errors.txt", report + ".offsite.txt",
+        mHost + "Index.html",      mHost + "a/page1.html", mHost + "about us.html",
+        mHost + "b/Index.html",    mHost + "b/c/deep.html", mHost + "img/bg.png",
+        mHost + "img/logo.png",    mHost + "index.html",    mHost + "style.css",
+    };
+    EXPECT_EQ(named, expected);
+    EXPECT_EQ(generated, 3) << "list.html?page=2, ?page=3 and deep.html?page=2";
+
+    // Resources keep their bytes; pages link the mirror.
+    EXPECT_EQ(tree.at(mHost + "img/logo.png"), kPNG);
+    EXPECT_EQ(tree.at(mHost + "img/bg.png"), kPNG + "bg");
+    EXPECT_EQ(tree.at(mHost + "style.css"), "body { background: url(img/bg.png) }\n");
+    const std::string& deep = tree.at(mHost + "b/c/deep.html");
+    EXPECT_NE(deep.find("<a href=\"../../Index.html\">home</a>"), std::string::npos) << deep;
+    EXPECT_NE(deep.find("<a href=\"../../a/page1.html\">one</a>"), std::string::npos) << deep;
+    EXPECT_NE(deep.find("<img src=\"../../img/logo.png\">"), std::string::npos) << deep;
+    EXPECT_TRUE(std::regex_search(deep, std::regex("<a href=\"[0-9A-F-]{36}\\.html\">next</a>"))) << deep;
+    const std::string& page1 = tree.at(mHost + "a/page1.html");
+    EXPECT_NE(page1.find("<a href=\"../index.html\">root</a>"), std::string::npos) << page1;
+    EXPECT_NE(page1.find("<a href=\"../b/c/deep.html#sec\">deep</a>"), std::string::npos) << page1;
+    const std::string& home = tree.at(mHost + "Index.html");
+    EXPECT_NE(home.find("<a href=\"about%20us.html\">about</a>"), std::string::npos) << home;
+    EXPECT_NE(home.find("<a href=\"b/Index.html\">b</a>"), std::string::npos) << home;
+    EXPECT_NE(home.find("<img src=\"img/logo.png\">"), std::string::npos) << home;
+    EXPECT_NE(home.find("<a href=\"mailto:ann@example.com\">"), std::string::npos) << home;
+    EXPECT_NE(home.find("<a href=\"javascript:void(0)\">"), std::string::npos) << home;
+
+    const auto links = CheckMirrorLinks(Mirror());
+    EXPECT_TRUE(links.broken.empty()) << ::testing::PrintToString(links.broken);
+    EXPECT_GE(links.local, 20);
+    const std::string base = "http://127.0.0.1:" + std::to_string(mServer->Port());
+    // The start page and its copy under its own name ("/" and "index.html").
+    std::vector<std::string> absolute = {mHost + "Index.html: " + base + "/missing.html",
+                                         mHost + "Index.html: http://127.0.0.2:9/elsewhere.html",
+                                         mHost + "index.html: " + base + "/missing.html",
+                                         mHost + "index.html: http://127.0.0.2:9/elsewhere.html"};
+    std::vector<std::string> found = links.absolute;
+    std::sort(found.begin(), found.end());
+    std::sort(absolute.begin(), absolute.end());
+    EXPECT_EQ(found, absolute);
+
+    // What the window was told.
+    EXPECT_EQ(window.states, (std::vector<std::int32_t>{kWindowRunning, kWindowDone}));
+    EXPECT_EQ(window.buttonTitles[MakeFourCharCode("CNCL")], (std::vector<std::string>{"Stop", "Done"}));
+    EXPECT_EQ(window.buttonTitles[MakeFourCharCode("Star")], (std::vector<std::string>{"Pause", "Start"}));
+    EXPECT_EQ(window.statuses.back(), "Idle");
+    EXPECT_FALSE(window.spinning);
+    EXPECT_EQ(window.threadEndings, 1);
+    EXPECT_EQ(window.firstFile, Mirror() + "/" + mHost + "Index.html");
+    EXPECT_EQ(window.title, "Grabber Window: 127.0.0.1:" + std::to_string(mServer->Port()));
+    EXPECT_TRUE(window.Logged("Crawling: " + mServer->Url("/")));
+    EXPECT_TRUE(window.Logged("Done"));
+    const std::string files = window.panes[MakeFourCharCode("REQU")];
+    EXPECT_TRUE(window.Logged("Total files grabbed: " + files + "\rTotal errors: 1\rTotal bytes grabbed: " +
+                              window.panes[MakeFourCharCode("BYTE")] + "\rTotal time: 0\r") ||
+                window.Logged("Total files grabbed: " + files + "\rTotal errors: 1\rTotal bytes grabbed: " +
+                              window.panes[MakeFourCharCode("BYTE")] + "\rTotal time: 1\r"))
+        << window.LogTranscript();
+    EXPECT_EQ(files, "13");
+    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
+    EXPECT_EQ(window.panes[MakeFourCharCode("NXTL")], "");
+    EXPECT_FALSE(window.panes[MakeFourCharCode("FTIM")].empty());
+    for (const char* status : {" Grab content", " Extracting url's", " Relinking URLs", " Remapping URLs",
+                               " Saving to disk", " Updating site map", " Idling"})
+        EXPECT_TRUE(window.ShowedStatus(status)) << status;
+
+    // The reports, byte for byte.
+    EXPECT_EQ(FileText(Mirror() + "/" + report + ".errors.txt"),
+              "Errors: \r\r" + base + "/missing.html\rReferred from: " + base + "/\r\r");
+    EXPECT_EQ(FileText(Mirror() + "/" + report + ".offsite.txt"),
+              "Offsite URLs: \r\rhttp://127.0.0.2:9/elsewhere.html\r");
+}
+
+TEST_F(CrawlMirror, LinkDepthLimitsTheLevelsAndTheLastLevelStillLinksTheMirror)
+{
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.linkDepth = 2;
+    RecordingGrabber window(configuration);
+    ASSERT_TRUE(RunGrab(window, configuration, mServer->Url("/")));
+    const auto tree = ReadTree(Mirror());
+    // The start page and what it links to; not deep.html's own links.
+    EXPECT_TRUE(tree.contains(mHost + "b/c/deep.html"));
+    EXPECT_TRUE(tree.contains(mHost + "a/page1.html"));
+    EXPECT_FALSE(tree.contains(mHost + "index.html"));
+    // page1 is on the last level: its link to the unsaved index.html is the
+    // server's, its link to deep.html opens the saved file.
+    const std::string& page1 = tree.at(mHost + "a/page1.html");
+    const std::string base = "http://127.0.0.1:" + std::to_string(mServer->Port());
+    EXPECT_NE(page1.find("<a href=\"" + base + "/index.html\">up</a>"), std::string::npos) << page1;
+    EXPECT_NE(page1.find("<a href=\"../b/c/deep.html#sec\">deep</a>"), std::string::npos) << page1;
+    EXPECT_TRUE(CheckMirrorLinks(Mirror()).broken.empty());
+}
+
+TEST_F(CrawlMirror, WithoutRelinkingPagesAreSavedAsServed)
+{
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.relinkURLs = 0;
+    configuration.mGeneralOptions.remapURLs = 0;
+    configuration.mGeneralOptions.remapSecondaryDomains = 0;
+    RecordingGrabber window(configuration);
+    ASSERT_TRUE(RunGrab(window, configuration, mServer->Url("/")));
+    EXPECT_EQ(FileText(Mirror() + "/" + mHost + "a/page1.html"), FileText(mRoot.File("site/a/page1.html")));
+    // Dynamic pages keep their query in their name.
+    EXPECT_TRUE(ReadTree(Mirror()).contains(mHost + "list.html?page=2"));
+}
+
+}  // namespace

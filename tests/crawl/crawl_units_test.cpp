@@ -1,0 +1,154 @@
+// The crawl's small rules, table by table: which hosts are one site, the
+// elapsed-time text, links between mirror paths, the form query, META
+// refresh targets, report escaping and the progress-mail timer.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "engine/config/configuration.h"
+#include "engine/crawl/elapsed_time.h"
+#include "engine/crawl/form_submission.h"
+#include "engine/crawl/html_escape.h"
+#include "engine/crawl/meta_refresh.h"
+#include "engine/crawl/progress_mail_timer.h"
+#include "engine/crawl/site_domain.h"
+#include "engine/crawl/site_iterator.h"
+#include "foundation/text/text_buffer.h"
+#include "foundation/threads/thread.h"
+#include "foundation/threads/thread_scheduler.h"
+
+namespace {
+
+TEST(SiteDomain, HostsAreOneSiteOnlyWithinARegistrableDomain)
+{
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;
+    };
+    const Case cases[] = {
+        {"www.example.com", "img.example.com", true},
+        {"WWW.Example.COM", "example.com", true},
+        {"example.co.uk", "other.co.uk", false},
+        {"www.example.co.uk", "example.co.uk", true},
+        {"a.com", "a.company.com", false},
+        {"a.com", "b.a.com", true},
+        {"localhost", "otherhost", false},
+        {"intranet", "intranet", true},
+        {"127.0.0.1", "127.0.0.2", false},
+        {"www.a.localhost", "img.a.localhost", true},
+        {"a.localhost", "b.localhost", false},
+        {"example.com:8080", "www.example.com:8080", true},
+        {"example.com:8080", "example.com", false},
+        {"[::1]:80", "[::1]:80", true},
+        {"user.github.io", "other.github.io", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SiteDomain(c.a) == SiteDomain(c.b), c.same) << c.a << " / " << c.b;
+    EXPECT_EQ(SiteDomain("www.example.co.uk:81"), "example.co.uk:81");
+}
+
+TEST(ElapsedTime, UnitsAreNamedAndEachFollowedByOneBlank)
+{
+    const std::pair<std::int64_t, const char*> cases[] = {
+        {0, ""},
+        {1, "1 sec "},
+        {59, "59 secs "},
+        {60, "1 min "},
+        {61, "1 min 1 sec "},
+        {3600, "1 hr "},
+        {3661, "1 hr 1 min 1 sec "},
+        {3723, "1 hr 2 mins 3 secs "},
+        {7200, "2 hrs "},
+    };
+    for (const auto& [seconds, text] : cases) EXPECT_EQ(ElapsedTimeText(seconds), text) << seconds;
+}
+
+TEST(LinkLocalPath, LinksClimbOnlyOutOfFoldersTheTargetDoesNotShare)
+{
+    struct Case {
+        const char* target;
+        const char* pageFolder;
+        const char* link;
+    };
+    const Case cases[] = {
+        {"h/a.html", "h/", "a.html"},
+        {"h/x/y.html", "h/a/b/", "../../x/y.html"},
+        {"h/a/b/c.html", "h/a/", "b/c.html"},
+        {"h/a/Index.html", "h/a/", "Index.html"},
+        {"img.h/80/p.png", "www.h/80/a/", "../../../img.h/80/p.png"},
+        {"h/ab/c.html", "h/a/", "../ab/c.html"},
+        {"h/a.html", "", "h/a.html"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CSiteIterator::LinkLocalPath(c.target, c.pageFolder), c.link) << c.target << " from " << c.pageFolder;
+}
+
+TEST(FormQuery, ItemsAreFormEncodedAndJoined)
+{
+    struct Case {
+        std::vector<std::pair<const char*, const char*>> items;
+        const char* query;
+    };
+    const Case cases[] = {
+        {{}, ""},
+        {{{"a", "1"}, {"b", "2"}}, "a=1&b=2"},
+        {{{"q", "two words"}, {"x&y", "=%"}}, "q=two+words&x%26y=%3D%25"},
+        {{{"empty", ""}}, "empty="},
+    };
+    for (const Case& c : cases) {
+        TPooledList<CInputItem> items;
+        for (const auto& [name, value] : c.items) {
+            CInputItem item;
+            item.name = name;
+            item.value = value;
+            items.Append(item);
+        }
+        CTextBuffer query("left over");
+        BuildFormQuery(items, query);
+        EXPECT_EQ(query.str(), c.query);
+    }
+}
+
+TEST(MetaRefresh, TargetIsReadFromEitherMarkerIgnoringCase)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"<meta http-equiv=refresh content=\"0; URL=next.html\">", "next.html"},
+        {"<META HTTP-EQUIV=\"REFRESH\" CONTENT=\"5;url=http://h/x\">", "http://h/x"},
+        {"<meta http-equiv=\"refresh\" content='0; url= spaced.html '>", "spaced.html"},
+        {"<meta http-equiv=refresh content=\"5\">", ""},
+        {"<p>URL=not-a-refresh.html</p>", ""},
+        {"<meta charset=utf-8><meta name=x content=\"URL=no\"><meta http-equiv=refresh content=\"0;URL=second\">",
+         "second"},
+        {"", ""},
+    };
+    for (const auto& [body, target] : cases) EXPECT_EQ(MetaRefreshTarget(body), target) << body;
+}
+
+TEST(HtmlEscape, MarkupCharactersBecomeEntities)
+{
+    std::string out;
+    AppendEscapedHTML(out, "<a href=\"x\">Tom & Jerry's</a>");
+    EXPECT_EQ(out, "&lt;a href=&quot;x&quot;&gt;Tom &amp; Jerry&#39;s&lt;/a&gt;");
+}
+
+TEST(ProgressMailTimer, NoPositivePeriodMeansNoPeriodicMail)
+{
+    CConfiguration configuration;
+    CSiteIterator driver(static_cast<CGrabberInterface*>(nullptr), &configuration, CURL("http://h/"));
+    for (long period : {0L, -5L}) {
+        CProgressMailTimer timer(driver, std::chrono::seconds(10), std::chrono::seconds(period));
+        EXPECT_FALSE(timer.IsRunning()) << period;
+    }
+    const std::int32_t before = CThread::LiveThreads().Count();
+    {
+        CProgressMailTimer timer(driver, std::chrono::seconds(10), std::chrono::seconds(60));
+        EXPECT_TRUE(timer.IsRunning());
+        EXPECT_EQ(CThread::LiveThreads().Count(), before + 1);
+    }
+    // Removing the timer ends its thread; nothing is sent.
+    CThreadScheduler::RunUntil([&] { return CThread::LiveThreads().Count() == before; },
+                               std::chrono::steady_clock::now() + std::chrono::seconds(5));
+    EXPECT_EQ(CThread::LiveThreads().Count(), before);
+}
+
+}  // namespace
