@@ -27,7 +27,7 @@ std::vector<std::string> SplitList(std::string_view text, char separator)
 }
 
 // XDG base folders: a relative value in the variables is ignored, as the
-// base directory specification asks.
+// XDG base directory rules require.
 std::string HomeBased(const char* variable, const char* fallbackBelowHome)
 {
     std::string value = Environment(variable);
