@@ -10,6 +10,24 @@ const std::string& EmptyText()
 }
 }
 
+PlistValue::PlistValue(const PlistValue& other)
+    : mKind(other.mKind),
+      mBoolean(other.mBoolean),
+      mInteger(other.mInteger),
+      mReal(other.mReal),
+      mText(other.mText),
+      mItems(other.mItems),
+      mKeys(other.mKeys),
+      mKeyIndex(other.mKeyIndex ? std::make_unique<KeyIndex>(*other.mKeyIndex) : nullptr)
+{
+}
+
+PlistValue& PlistValue::operator=(const PlistValue& other)
+{
+    if (this != &other) *this = PlistValue(other);
+    return *this;
+}
+
 PlistValue PlistValue::MakeString(std::string_view text)
 {
     PlistValue value;
@@ -100,16 +118,39 @@ void PlistValue::RemoveAt(std::size_t index)
 {
     if (index >= mItems.size()) return;
     mItems.erase(mItems.begin() + static_cast<std::ptrdiff_t>(index));
-    if (mKind == Kind::kDictionary) mKeys.erase(mKeys.begin() + static_cast<std::ptrdiff_t>(index));
+    if (mKind != Kind::kDictionary) return;
+    mKeys.erase(mKeys.begin() + static_cast<std::ptrdiff_t>(index));
+    RebuildKeyIndex();
+}
+
+void PlistValue::RebuildKeyIndex()
+{
+    if (mKeys.size() < kIndexedKeyCount) {
+        mKeyIndex.reset();
+        return;
+    }
+    if (!mKeyIndex) mKeyIndex = std::make_unique<KeyIndex>();
+    mKeyIndex->clear();
+    for (std::size_t i = 0; i < mKeys.size(); ++i) mKeyIndex->emplace(mKeys[i], i);
+}
+
+std::ptrdiff_t PlistValue::IndexOfKey(std::string_view key) const
+{
+    if (mKind != Kind::kDictionary) return -1;
+    if (mKeyIndex) {
+        auto found = mKeyIndex->find(key);
+        return found == mKeyIndex->end() ? -1 : static_cast<std::ptrdiff_t>(found->second);
+    }
+    for (std::size_t i = 0; i < mKeys.size(); ++i) {
+        if (mKeys[i] == key) return static_cast<std::ptrdiff_t>(i);
+    }
+    return -1;
 }
 
 const PlistValue* PlistValue::Find(std::string_view key) const
 {
-    if (mKind != Kind::kDictionary) return nullptr;
-    for (std::size_t i = 0; i < mKeys.size(); ++i) {
-        if (mKeys[i] == key) return &mItems[i];
-    }
-    return nullptr;
+    std::ptrdiff_t index = IndexOfKey(key);
+    return index < 0 ? nullptr : &mItems[static_cast<std::size_t>(index)];
 }
 
 PlistValue* PlistValue::Find(std::string_view key)
@@ -126,18 +167,18 @@ void PlistValue::Set(std::string_view key, PlistValue value)
     }
     mKeys.emplace_back(key);
     mItems.push_back(std::move(value));
+    if (mKeyIndex)
+        mKeyIndex->emplace(mKeys.back(), mKeys.size() - 1);
+    else if (mKeys.size() >= kIndexedKeyCount)
+        RebuildKeyIndex();
 }
 
 bool PlistValue::Remove(std::string_view key)
 {
-    if (mKind != Kind::kDictionary) return false;
-    for (std::size_t i = 0; i < mKeys.size(); ++i) {
-        if (mKeys[i] == key) {
-            RemoveAt(i);
-            return true;
-        }
-    }
-    return false;
+    std::ptrdiff_t index = IndexOfKey(key);
+    if (index < 0) return false;
+    RemoveAt(static_cast<std::size_t>(index));
+    return true;
 }
 
 std::vector<std::string> PlistValue::StringItems() const

@@ -8,8 +8,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class PlistValue {
@@ -18,6 +21,11 @@ public:
 
     // An empty text.
     PlistValue() = default;
+    PlistValue(const PlistValue& other);
+    PlistValue& operator=(const PlistValue& other);
+    PlistValue(PlistValue&&) noexcept = default;
+    PlistValue& operator=(PlistValue&&) noexcept = default;
+    ~PlistValue() = default;
 
     static PlistValue MakeString(std::string_view text);
     static PlistValue MakeInteger(std::int64_t value);
@@ -57,7 +65,8 @@ public:
     // Removes the item (or dictionary entry) at `index`; ignored when outside.
     void RemoveAt(std::size_t index);
 
-    // Dictionaries: keys in order, parallel to Items().
+    // Dictionaries: keys in order, parallel to Items(). Large dictionaries
+    // keep a hash index of their keys, so filling one stays linear.
     const std::vector<std::string>& Keys() const { return mKeys; }
     const std::string& KeyAt(std::size_t index) const { return mKeys.at(index); }
     const PlistValue* Find(std::string_view key) const;
@@ -74,6 +83,17 @@ public:
     friend bool operator==(const PlistValue& a, const PlistValue& b);
 
 private:
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+    };
+    using KeyIndex = std::unordered_map<std::string, std::size_t, KeyHash, std::equal_to<>>;
+    // Below this many keys a scan is as quick as a hash.
+    static constexpr std::size_t kIndexedKeyCount = 16;
+
+    std::ptrdiff_t IndexOfKey(std::string_view key) const;
+    void RebuildKeyIndex();
+
     Kind mKind = Kind::kString;
     bool mBoolean = false;
     std::int64_t mInteger = 0;  // integers, and dates as Unix seconds
@@ -81,4 +101,5 @@ private:
     std::string mText;  // strings and data
     std::vector<PlistValue> mItems;
     std::vector<std::string> mKeys;
+    std::unique_ptr<KeyIndex> mKeyIndex;  // dictionaries of kIndexedKeyCount keys or more
 };

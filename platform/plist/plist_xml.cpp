@@ -369,6 +369,9 @@ bool ParsePlist(std::string_view bytes, PlistValue& out)
     // Binary lists go through a parser with a long record of faults on bad
     // input; nothing of ours needs them.
     if (plist_is_binary(bytes.data(), static_cast<std::uint32_t>(bytes.size()))) return false;
+    // XML has no place for a NUL byte, and libplist aborts on a text that
+    // holds one.
+    if (bytes.find('\0') != std::string_view::npos) return false;
     std::size_t containerTags = CountContainerTags(bytes);
     if (containerTags > kMaxContainerTags) return false;
     // The parser reads C strings: hand it a copy that ends in a NUL.

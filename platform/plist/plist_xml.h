@@ -24,8 +24,8 @@ inline constexpr int kPlistMaxDepth = 256;
 inline constexpr int kPlistMalformed = -EBADMSG;
 
 // Parses an XML property list (any kind of value at its root). False, with
-// `out` unchanged, for malformed XML, binary property lists, nesting deeper
-// than kPlistMaxDepth and inputs of 4 GB or more.
+// `out` unchanged, for malformed XML, binary property lists, NUL bytes,
+// nesting deeper than kPlistMaxDepth and inputs of 4 GB or more.
 bool ParsePlist(std::string_view bytes, PlistValue& out);
 std::optional<PlistValue> ParsePlist(std::string_view bytes);
 

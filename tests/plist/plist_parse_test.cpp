@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/plist/plist_xml.h"
+#include "tests/support/growth_ratio.h"
 
 namespace {
 
@@ -100,6 +101,15 @@ TEST(PlistParse, MalformedInputIsRefusedAndLeavesTheOutputAlone)
         {"unclosed plist", "<plist version=\"1.0\"><dict><key>a</key><string>b</string>"},
         {"bad entity NUL", Document("<string>a&#0;b</string>")},
         {"binary list", std::string("bplist00\xD0\x08\x00\x00\x00\x00\x00\x00\x01\x01", 18) + std::string(24, '\0')},
+        {"NUL byte in a string", Document(std::string_view("<string>a\0b</string>", 20))},
+        {"NUL byte in a key", Document(std::string_view("<dict><key>a\0b</key><string>x</string></dict>", 45))},
+        {"binary list, NUL in a string",
+         std::string("bplist00\x53\x61\x00\x62\x08\x00\x00\x00\x00\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00"
+                     "\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x0C", 45)},
+        {"binary list, NUL in a key",
+         std::string("bplist00\xD1\x01\x02\x53\x61\x00\x62\x51\x78\x08\x0B\x0F\x00\x00\x00\x00\x00\x00\x01"
+                     "\x01\x00\x00\x00\x00\x00\x00\x00\x03\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+                     "\x00\x00\x00\x11", 52)},
         {"nesting beyond the limit", deepBeyond},
     };
     for (const Case& c : cases) {
@@ -191,6 +201,35 @@ TEST(PlistParse, ManyShallowContainersParse)
     ASSERT_TRUE(parsed.has_value());
     ASSERT_EQ(parsed->Count(), 5000u);
     EXPECT_EQ(parsed->ItemAt(4999).ItemAt(0).Text(), "c4999");
+}
+
+// Large dictionaries (preferences, version lists) keep their order and fill
+// in linear time.
+TEST(PlistValue, LargeDictionariesFillInLinearTime)
+{
+    std::string xml = "<plist version=\"1.0\"><dict>";
+    for (int i = 0; i < 100; ++i) xml += "<key>k" + std::to_string(i) + "</key><true/>";
+    xml += "<key>k0</key><false/></dict></plist>";
+    std::optional<PlistValue> parsed = ParsePlist(xml);
+    ASSERT_TRUE(parsed.has_value());
+    ASSERT_EQ(parsed->Count(), 100u);
+    EXPECT_FALSE(parsed->Find("k0")->Boolean());  // a repeated key replaces in place
+    EXPECT_EQ(parsed->KeyAt(99), "k99");
+    PlistValue copy = *parsed;
+    ASSERT_TRUE(copy.Remove("k1"));
+    EXPECT_EQ(copy.Find("k2"), &copy.ItemAt(1));
+    EXPECT_EQ(copy.Find("k1"), nullptr);
+    EXPECT_NE(parsed->Find("k1"), nullptr);
+
+    auto fill = [](std::size_t count) {
+        PlistValue dictionary = PlistValue::MakeDictionary();
+        for (std::size_t i = 0; i < count; ++i) dictionary.Set("key " + std::to_string(i), PlistValue::MakeInteger(1));
+        for (std::size_t i = 0; i < count; i += 2) dictionary.Set("key " + std::to_string(i), PlistValue());
+        ASSERT_EQ(dictionary.Count(), count);
+    };
+    // Sixteen times the keys: about sixteen times the time, where a search
+    // per key took some two hundred and fifty.
+    EXPECT_LT(testsupport::GrowthRatio(fill, 4000, 64000), 64.0);
 }
 
 // Random bytes and damaged copies of a real document: each either parses to
