@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/config/configuration.h"
+#include "engine/config/configuration_file_text.h"
 #include "tests/config/config_test_environment.h"
 #include "tests/config/configuration_fields.h"
 #include "tests/support/file_bytes.h"
@@ -25,6 +26,13 @@ CConfiguration EveryFieldChanged()
     for (const auto& change : SavedFieldChanges()) change.second(c);
     for (CFilterSet* set : {&c.mGrabFilters, &c.mCrawlFilters, &c.mSaveFilters}) set->Compile();
     return c;
+}
+
+OSType GetBigEndian32Bytes(const char (&bytes)[5])
+{
+    OSType code = 0;
+    for (int i = 0; i < 4; ++i) code = (code << 8) | static_cast<unsigned char>(bytes[i]);
+    return code;
 }
 
 CConfiguration ReadBack(const std::string& text, CConfiguration into = CConfiguration())
@@ -84,6 +92,48 @@ TEST_F(ConfigurationTextTest, ItemsWithSeparatorsAreEscapedOnlyWhereNeeded)
     EXPECT_NE(text.find("realmList Members\tann\ta%2Cb%09c,100% sure\t\t%252C\xA5\r"), std::string::npos);
     EXPECT_NE(text.find("inputItemList q\tx%20y\xA5\r"), std::string::npos);
     EXPECT_TRUE(ReadBack(text).IsEqual(c));
+}
+
+// A code is four bytes of any value; its line must stay UTF-8, keep its end
+// mark and give the same four bytes back.
+TEST_F(ConfigurationTextTest, EveryFileTypeCodeSurvivesAWriteAndARead)
+{
+    struct Case {
+        const char* what;
+        const char bytes[5];
+        const char* written;
+    };
+    const Case cases[] = {
+        {"plain", "TEXT", "TEXT"},
+        {"trailing blank", "PDF ", "PDF "},
+        {"short code", {'a', 'b', 0, 0, 0}, "ab"},
+        {"zero", {0, 0, 0, 0, 0}, "%00"},
+        {"leading NUL", {0, 'a', 'b', 'c', 0}, "%00abc"},
+        {"whole two-byte character", "\xC3\xA9" "ab", "\xC3\xA9" "ab"},
+        {"whole four-byte character", "\xF0\x9F\x8C\x8A", "\xF0\x9F\x8C\x8A"},
+        {"character cut at the end", "a\xC3\xA9\xC3", "a\xC3\xA9%C3"},
+        {"three-byte character and a cut one", "\xE6\x97\xA5\xC2", "\xE6\x97\xA5%C2"},
+        {"lone continuation bytes", "\xA5\x0D\xA5\x0D", "%A5%0D%A5%0D"},
+        {"MacRoman bytes", "\xA5\xE9\xFF\x80", "%A5%E9%FF%80"},
+        {"separators", "a,b%", "a%2Cb%25"},
+        {"percent text", "%41A", "%2541A"},
+        {"controls", "\t\r\n\x7F", "%09%0D%0A%7F"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CConfiguration written = EveryFieldChanged();
+        const OSType code = GetBigEndian32Bytes(c.bytes);
+        written.mCrawlFilters.fileTypes.Clear();
+        written.mCrawlFilters.fileTypes.Append(code);
+        written.mCrawlFilters.fileTypes.Append(MakeFourCharCode("TEXT"));
+        written.mCrawlFilters.Compile();
+        std::string text = TextOf(written);
+        EXPECT_TRUE(IsUtf8ConfigurationText(text));
+        EXPECT_NE(text.find("fileTypes " + std::string(c.written) + ",TEXT\xA5\r"), std::string::npos);
+        CConfiguration read = ReadBack(text);
+        EXPECT_TRUE(read.IsEqual(written));
+        EXPECT_EQ(TextOf(read), text);
+    }
 }
 
 TEST_F(ConfigurationTextTest, SummaryDescribesEverySettingUnderItsHeading)
