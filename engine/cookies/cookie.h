@@ -51,6 +51,9 @@ using CCookieList = std::vector<CCookie>;
 // Each cookie value yields one cookie per name=value piece left after its
 // attributes; a cookie's value is everything after the first '=' of its
 // piece, and leading blanks are trimmed from names. Blank pieces give nothing.
+// `defaultDomain` is the host that set the cookies (without its port): a
+// cookie whose Domain attribute that host may not name (AcceptCookieDomain)
+// is dropped.
 void ParseSetCookieHeader(std::string_view headerValue, std::string_view defaultDomain, std::string_view defaultPath,
                           CCookieList& outList);
 

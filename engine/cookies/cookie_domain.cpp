@@ -1,5 +1,6 @@
 #include "engine/cookies/cookie_domain.h"
 
+#include "engine/cookies/public_suffix.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -63,3 +64,32 @@ bool CookieDomainMatchesHost(std::string_view cookieDomain, std::string_view hos
 }
 
 bool IsSameCookieDomain(std::string_view a, std::string_view b) { return EqualNoCase(NormalDomain(a), NormalDomain(b)); }
+
+std::string CookieDomainKey(std::string_view domain)
+{
+    std::string key(NormalDomain(domain));
+    for (char& c : key) c = AsciiLower(c);
+    return key;
+}
+
+std::vector<std::string> CookieDomainKeysHolding(std::string_view host)
+{
+    std::vector<std::string> keys;
+    std::string key = CookieDomainKey(HostWithoutPort(host));
+    if (key.empty()) return keys;
+    keys.push_back(key);
+    if (IsAddressLiteral(key)) return keys;
+    for (std::size_t dot = key.find('.'); dot != std::string::npos; dot = key.find('.', dot + 1))
+        if (dot + 1 < key.size()) keys.push_back(key.substr(dot + 1));
+    return keys;
+}
+
+bool AcceptCookieDomain(std::string_view host, std::string& domain)
+{
+    const std::string key = CookieDomainKey(domain);
+    if (key.empty() || !CookieDomainMatchesHost(key, host)) return false;
+    if (IsAddressLiteral(key) || !IsPublicSuffix(key)) return true;
+    if (key != CookieDomainKey(host)) return false;
+    domain.assign(HostWithoutPort(host));
+    return true;
+}

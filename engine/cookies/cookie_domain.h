@@ -2,7 +2,9 @@
 // ASCII case and a leading '.' of the domain.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 // Splits "host[:port]" into its host and port; a bracketed IPv6 literal
 // ("[::1]:8080") keeps its brackets and its colons. `port` is empty when
@@ -17,3 +19,19 @@ bool CookieDomainMatchesHost(std::string_view cookieDomain, std::string_view hos
 
 // True when two cookie domains name the same site (same rules, both ways).
 bool IsSameCookieDomain(std::string_view a, std::string_view b);
+
+// The form a store files a domain under: without port and leading '.',
+// ASCII lower case. Same domains give the same key.
+std::string CookieDomainKey(std::string_view domain);
+
+// The keys of every domain that holds `host` (host[:port]): the host itself
+// and, unless it is an address, each parent name ("a.b.c": "a.b.c", "b.c",
+// "c"). Empty for an empty host.
+std::vector<std::string> CookieDomainKeysHolding(std::string_view host);
+
+// Whether a cookie that `host` (without port) set with the Domain attribute
+// `domain` may be kept: the host must lie in the domain, and the domain must
+// not be a public suffix unless it is the host itself (the cookie then
+// stays with that host, `domain` becoming `host`). An address sets cookies
+// only for itself.
+bool AcceptCookieDomain(std::string_view host, std::string& domain);

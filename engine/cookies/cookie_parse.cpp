@@ -1,6 +1,7 @@
 #include <array>
 
 #include "engine/cookies/cookie.h"
+#include "engine/cookies/cookie_domain.h"
 #include "foundation/system/http_dates.h"
 #include "foundation/text/text_encodings.h"
 
@@ -133,6 +134,7 @@ void ParseSetCookieHeader(std::string_view headerValue, std::string_view default
         CCookie attributes;
         attributes.ParseSetCookieValue(defaultDomain, defaultPath, cookieValue);
         if (attributes.mAttributes.empty()) continue;
+        if (attributes.mDomain != defaultDomain && !AcceptCookieDomain(defaultDomain, attributes.mDomain)) continue;
         for (std::string_view piece : SplitAt(attributes.mAttributes, ';')) {
             std::string_view name, value;
             SplitPair(piece, name, value);

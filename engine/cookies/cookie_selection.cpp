@@ -1,6 +1,5 @@
 #include "engine/cookies/cookie_selection.h"
 
-#include "engine/cookies/cookie_domain.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -26,16 +25,13 @@ std::vector<std::string> CookieHeaderLinesForRequest(const CCookieStore& store, 
                                                      std::string_view requestPath)
 {
     std::vector<std::string> lines;
-    for (const CCookieStore::Entry& entry : store.Entries()) {
-        for (const CCookie& cookie : entry.cookies) {
-            if (!CookieDomainMatchesHost(cookie.mDomain, host) || !CookiePathMatches(cookie.mPath, requestPath))
-                continue;
-            std::string line = "Cookie: ";
-            AppendHeaderSafe(line, cookie.mName);
-            line += '=';
-            AppendHeaderSafe(line, cookie.mValue);
-            lines.push_back(std::move(line));
-        }
+    for (const CCookie* cookie : store.CookiesForHost(host)) {
+        if (!CookiePathMatches(cookie->mPath, requestPath)) continue;
+        std::string line = "Cookie: ";
+        AppendHeaderSafe(line, cookie->mName);
+        line += '=';
+        AppendHeaderSafe(line, cookie->mValue);
+        lines.push_back(std::move(line));
     }
     return lines;
 }

@@ -13,8 +13,7 @@ bool CookiePathMatches(std::string_view cookiePath, std::string_view requestPath
 
 // One "Cookie: name=value" line (no line end) for every cookie of the store
 // whose domain holds `host` (host[:port]) and whose path covers
-// `requestPath` ("/" + the request URL's directory); entries in store order,
-// cookies in list order. Expiry is not consulted: a crawl keeps its session
+// `requestPath` ("/" + the request URL's directory), in store order. Expiry is not consulted: a crawl keeps its session
 // cookies to its end.
 std::vector<std::string> CookieHeaderLinesForRequest(const CCookieStore& store, std::string_view host,
                                                      std::string_view requestPath);

@@ -1,54 +1,80 @@
-// CCookieStore: the cookies of one crawl, filed by cookie path in the order
-// the paths first appeared.
+// CCookieStore: the cookies of one crawl.
 //
-// A cookie is known by its name and its domain: the same name set by two
-// sites gives two cookies. The store belongs to its crawl and has no lock.
+// A cookie is known by its path, its name and its domain: the same name set
+// by two sites, or for two paths, gives two cookies. "Store order", in which
+// requests send cookies and the cookie file lists them, groups cookies by
+// path in the order the paths first appeared and, within a path, puts them
+// in the order they were set.
+//
+// Sites cannot make every request heavy: a domain keeps at most
+// kMaxCookiesPerDomain cookies and the store kMaxCookies, the least recently
+// set going first. Look-ups are hashed, so storing stays linear in the
+// cookies set. The store belongs to its crawl and has no lock.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "engine/cookies/cookie.h"
 
-// The same cookie: equal names (exact) in the same domain.
-bool IsSameCookie(const CCookie& a, const CCookie& b);
-
-// Removes the first cookie of the list that is the same cookie, then appends
-// a copy (a response replaces what it set before).
-void ReplaceCookie(CCookieList& list, const CCookie& cookie);
-
 class CCookieStore {
 public:
+    static constexpr std::size_t kMaxCookiesPerDomain = 50;
+    static constexpr std::size_t kMaxCookies = 3000;
+
     struct Entry {
         std::string path;
         CCookieList cookies;
     };
 
-    // The list for a cookie path, made empty when missing. The reference
-    // stays valid as long as the store.
-    CCookieList& FindOrAddHost(std::string_view path);
-    // Appends a copy unless the list holds the same cookie; true when added.
-    bool AddCookie(CCookieList& list, const CCookie& cookie);
-    // Files the cookie of a response under its path, replacing its older self.
-    void StoreResponseCookie(const CCookie& cookie) { ReplaceCookie(FindOrAddHost(cookie.mPath), cookie); }
+    // Adds a copy unless the store holds the same cookie; true when added.
+    bool AddCookie(const CCookie& cookie);
+    // Files the cookie of a response, replacing its older self (which it
+    // follows in store order from then on).
+    void StoreResponseCookie(const CCookie& cookie);
 
     std::int32_t CountCookies() const;
-    // Entries in the order their paths first appeared.
-    const std::deque<Entry>& Entries() const { return mEntries; }
+    bool IsEmpty() const { return mCookies.empty(); }
+    // The cookies whose domain holds `host` (host[:port]), in store order.
+    // The pointers stay valid until the store next changes.
+    std::vector<const CCookie*> CookiesForHost(std::string_view host) const;
+    // A copy of the whole store, grouped by path, in store order.
+    std::vector<Entry> Entries() const;
     void Clear();
 
-    // The whole store as the cookie file's root array: entries in order,
-    // cookies of each in list order.
+    // The whole store as the cookie file's root array, in store order.
     PlistValue CopyAsArray() const;
     // Adds the cookies of such an array: elements of another shape, cookies
-    // whose expiry is not after `now` and repeats of a cookie already in its
-    // list are dropped.
+    // whose expiry is not after `now` and repeats of a cookie already held
+    // are dropped.
     void AddFromArray(const PlistValue& array, std::int64_t now = CookieClockNow());
 
 private:
-    std::deque<Entry> mEntries;
-    std::map<std::string, std::size_t, std::less<>> mIndexByPath;
+    struct Stored {
+        CCookie cookie;
+        std::string key;
+        std::string domainKey;
+        std::uint64_t pathOrder = 0;
+        std::uint64_t setOrder = 0;
+    };
+    struct PathUse {
+        std::uint64_t order = 0;
+        std::size_t count = 0;
+    };
+    using ByAge = std::map<std::uint64_t, Stored*>;
+
+    void Insert(const CCookie& cookie, std::string key, std::string domainKey);
+    void Remove(Stored& stored);
+    std::vector<const Stored*> InStoreOrder(std::vector<const Stored*> cookies) const;
+
+    std::unordered_map<std::string, Stored> mCookies;  // by path, name and domain
+    std::unordered_map<std::string, ByAge> mByDomain;  // by domain key, oldest first
+    ByAge mByAge;                                      // all, oldest first
+    std::unordered_map<std::string, PathUse> mPaths;
+    std::uint64_t mNextOrder = 0;
 };

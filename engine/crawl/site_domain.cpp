@@ -1,22 +1,11 @@
 #include "engine/crawl/site_domain.h"
 
-#include <libpsl.h>
-
 #include "engine/cookies/cookie_domain.h"
+#include "engine/cookies/public_suffix.h"
 #include "engine/url/url_record.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
-
-// The list is read once and kept for the life of the process.
-const psl_ctx_t* PublicSuffixList()
-{
-    static const psl_ctx_t* list = [] {
-        const psl_ctx_t* latest = psl_latest(nullptr);
-        return latest != nullptr ? latest : psl_builtin();
-    }();
-    return list;
-}
 
 std::string RegistrableDomain(const std::string& host)
 {

@@ -11,7 +11,7 @@ std::vector<std::string> OwnerCookieLines(CCrawlOwner* owner, const std::string&
 {
     if (owner == nullptr) return {};
     const CCookieStore* store = owner->GetRunningCookieStore();
-    if (store == nullptr || store->Entries().empty()) return {};
+    if (store == nullptr || store->IsEmpty()) return {};
     const CConfiguration* configuration = owner->GetConfiguration();
     if (configuration != nullptr && configuration->mGeneralOptions.useCookies == 0) return {};
     return CookieHeaderLinesForURL(*store, CURL(url));

@@ -66,17 +66,18 @@ TEST(CookieFile, WritesTheExpectedXmlAndReadsItBack)
     ASSERT_TRUE(plist.has_value());
     CCookieStore loaded;
     loaded.AddFromArray(*plist, kNow);
-    ASSERT_EQ(loaded.Entries().size(), 2u);
+    const std::vector<CCookieStore::Entry> entries = loaded.Entries();
+    ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(loaded.CountCookies(), 3);
-    const CCookie& sid = loaded.Entries()[0].cookies.at(0);
+    const CCookie& sid = entries[0].cookies.at(0);
     EXPECT_EQ(sid.mName, "sid");
     EXPECT_EQ(sid.mValue, "abc=123");
     EXPECT_EQ(sid.mDomain, "127.0.0.1");
     EXPECT_EQ(sid.mPath, "/");
     EXPECT_EQ(sid.mExpires, "Mon, 01 Jan 2100 00:00:00 GMT");
     EXPECT_EQ(sid.mExpirySeconds, 4102444800);  // past 2040: 64 bits on both sides
-    EXPECT_EQ(loaded.Entries()[0].cookies.at(1).mName, "theme");
-    EXPECT_EQ(loaded.Entries()[1].cookies.at(0).mValue, "<a&b> \xC3\xA9t\xC3\xA9");
+    EXPECT_EQ(entries[0].cookies.at(1).mName, "theme");
+    EXPECT_EQ(entries[1].cookies.at(0).mValue, "<a&b> \xC3\xA9t\xC3\xA9");
 
     // Writing what was read gives the same bytes again.
     CFileRef again(folder.File("again.plist"));
@@ -118,15 +119,16 @@ TEST(CookieFile, ReaderKeepsOnlyWellFormedLiveCookies)
     ASSERT_TRUE(plist.has_value());
     CCookieStore store;
     store.AddFromArray(*plist, kNow);
-    ASSERT_EQ(store.Entries().size(), 2u);
-    const CCookieList& root = store.Entries()[0].cookies;
+    const std::vector<CCookieStore::Entry> entries = store.Entries();
+    ASSERT_EQ(entries.size(), 2u);
+    const CCookieList& root = entries[0].cookies;
     ASSERT_EQ(root.size(), 2u);
     EXPECT_EQ(root[0].mName, "keep");
     EXPECT_EQ(root[0].mValue, "1");
     EXPECT_EQ(root[1].mName, "linebreak");
     EXPECT_EQ(root[1].mValue, "value");
-    EXPECT_EQ(store.Entries()[1].path, "/other");
-    EXPECT_EQ(store.Entries()[1].cookies.at(0).mValue, "3");
+    EXPECT_EQ(entries[1].path, "/other");
+    EXPECT_EQ(entries[1].cookies.at(0).mValue, "3");
 }
 
 TEST(CookieFile, MissingOrForeignFilesReadAsNoCookies)

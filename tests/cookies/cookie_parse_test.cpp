@@ -34,8 +34,8 @@ TEST(CookieParse, SetCookieValuesGiveTheirCookies)
         {"attributes after blanks never become cookies", "a=1; Secure; path=/x", {{"a", "1", "/x", kNow}}},
         {"every known attribute in odd case", "a=1; MAX-AGE=60; SameSite=Lax; HTTPONLY; secure; Expires=Thu, 01 Jan 2099 00:00:00 GMT; DOMAIN=.site.example; Path=/p",
          {{"a", "1", "/p", 4070908800, ".site.example"}}},
-        {"blanks around attribute names and values", "a=1;  path = /q ;\tdomain =  other.example ",
-         {{"a", "1", "/q", kNow, "other.example"}}},
+        {"blanks around attribute names and values", "a=1;  path = /q ;\tdomain =  .SITE.example ",
+         {{"a", "1", "/q", kNow, ".SITE.example"}}},
         {"value runs past further '='", "k=v=w", {{"k", "v=w", "/dir", kNow}}},
         {"base64 padding stays", "t=YWJj==; path=/", {{"t", "YWJj==", "/", kNow}}},
         {"leading blanks leave the name", "   lead=1", {{"lead", "1", "/dir", kNow}}},
@@ -69,6 +69,53 @@ TEST(CookieParse, SetCookieValuesGiveTheirCookies)
             } else {
                 EXPECT_EQ(cookies[i].mExpirySeconds, e.expiry) << c.what << " #" << i;
             }
+        }
+    }
+}
+
+// A host may name itself or a parent domain that is not a public suffix;
+// an address names only itself.
+TEST(CookieParse, ADomainTheSettingHostMayNotNameDropsTheCookie)
+{
+    struct Case {
+        const char* host;
+        const char* domain;
+        const char* kept;  // the cookie's domain, or null when dropped
+    };
+    const Case cases[] = {
+        {"127.0.0.1", "localhost", nullptr},
+        {"127.0.0.1", "127.0.0.2", nullptr},
+        {"127.0.0.1", "0.0.1", nullptr},
+        {"127.0.0.1", ".0.0.1", nullptr},
+        {"127.0.0.1", "127.0.0.1", "127.0.0.1"},
+        {"[::1]", "[::1]", "[::1]"},
+        {"www.example.com", "example.com", "example.com"},
+        {"www.Example.COM", ".EXAMPLE.com", ".EXAMPLE.com"},
+        {"www.example.com", "www.example.com", "www.example.com"},
+        {"www.example.com", "other.com", nullptr},
+        {"www.example.com", "ample.com", nullptr},
+        {"www.example.com", "sub.www.example.com", nullptr},
+        {"www.example.com", "com", nullptr},
+        {"www.example.com", ".", nullptr},
+        {"shop.example.co.uk", "co.uk", nullptr},
+        {"shop.example.co.uk", "example.co.uk", "example.co.uk"},
+        {"ann.github.io", "github.io", nullptr},
+        // A public suffix that is the host itself keeps the cookie to the host.
+        {"github.io", "github.io", "github.io"},
+        {"localhost", ".localhost", "localhost"},
+        {"a.localhost", "localhost", nullptr},
+    };
+    for (const Case& c : cases) {
+        CCookieList cookies;
+        ParseSetCookieHeader(std::string("a=1; Domain=") + c.domain + ", b=2", c.host, "/", cookies);
+        ASSERT_FALSE(cookies.empty()) << c.host << " " << c.domain;
+        EXPECT_EQ(cookies.back().mName, "b");  // the next cookie of the header stays
+        EXPECT_EQ(cookies.back().mDomain, c.host);
+        if (c.kept == nullptr) {
+            EXPECT_EQ(cookies.size(), 1u) << c.host << " may not name " << c.domain;
+        } else {
+            ASSERT_EQ(cookies.size(), 2u) << c.host << " may name " << c.domain;
+            EXPECT_EQ(cookies[0].mDomain, c.kept) << c.host;
         }
     }
 }

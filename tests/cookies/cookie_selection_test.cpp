@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/cookies/cookie_domain.h"
+#include "tests/support/growth_ratio.h"
 
 namespace {
 
@@ -60,7 +61,7 @@ TEST(CookieSelection, CookiesGoOnlyToTheirDomainAndPath)
     for (const Case& c : cases) {
         CCookieStore store;
         CCookie cookie = MakeCookie("n", "v", c.domain, c.path);
-        store.AddCookie(store.FindOrAddHost(cookie.mPath), cookie);
+        store.AddCookie(cookie);
         std::vector<std::string> lines = CookieHeaderLinesForRequest(store, c.host, c.requestPath);
         EXPECT_EQ(lines.size(), c.sent ? 1u : 0u)
             << c.domain << c.path << " for " << c.host << c.requestPath;
@@ -90,8 +91,9 @@ TEST(CookieStore, SameNameInSameDomainReplacesOtherDomainsStay)
     store.StoreResponseCookie(MakeCookie("sid", "a2", ".A.example:80", "/"));
     store.StoreResponseCookie(MakeCookie("sid", "deep", "a.example", "/deep"));
     EXPECT_EQ(store.CountCookies(), 4);
-    ASSERT_EQ(store.Entries().size(), 2u);
-    const CCookieList& root = store.Entries()[0].cookies;
+    const std::vector<CCookieStore::Entry> entries = store.Entries();
+    ASSERT_EQ(entries.size(), 2u);
+    const CCookieList& root = entries[0].cookies;
     ASSERT_EQ(root.size(), 3u);
     EXPECT_EQ(root[0].mValue, "b1");
     EXPECT_EQ(root[1].mName, "other");
@@ -99,13 +101,58 @@ TEST(CookieStore, SameNameInSameDomainReplacesOtherDomainsStay)
     EXPECT_EQ(CookieHeaderLinesForRequest(store, "a.example", "/"),
               (std::vector<std::string>{"Cookie: other=x", "Cookie: sid=a2"}));
 
-    CCookieList& list = store.FindOrAddHost("/");
-    EXPECT_FALSE(store.AddCookie(list, MakeCookie("other", "y", "a.example", "/")));
-    EXPECT_TRUE(store.AddCookie(list, MakeCookie("other", "y", "c.example", "/")));
+    EXPECT_FALSE(store.AddCookie(MakeCookie("other", "y", "a.example", "/")));
+    EXPECT_TRUE(store.AddCookie(MakeCookie("other", "y", "c.example", "/")));
     EXPECT_EQ(store.CountCookies(), 5);
     store.Clear();
     EXPECT_EQ(store.CountCookies(), 0);
     EXPECT_TRUE(store.Entries().empty());
+}
+
+// Each domain keeps its 50 most recently set cookies, the store its 3,000.
+TEST(CookieStore, DomainsAndTheStoreKeepTheirNewestCookies)
+{
+    CCookieStore store;
+    for (int i = 0; i < 60; ++i) store.StoreResponseCookie(MakeCookie("c" + std::to_string(i), "v", "h.example", "/"));
+    store.StoreResponseCookie(MakeCookie("c10", "again", "h.example", "/"));  // set anew: now the newest
+    store.StoreResponseCookie(MakeCookie("c60", "v", "h.example", "/"));
+    store.StoreResponseCookie(MakeCookie("c0", "v", "other.example", "/"));
+    std::vector<std::string> lines = CookieHeaderLinesForRequest(store, "h.example", "/");
+    ASSERT_EQ(lines.size(), CCookieStore::kMaxCookiesPerDomain);
+    EXPECT_EQ(lines.front(), "Cookie: c12=v");  // c0 to c9 and then c11 went first
+    EXPECT_EQ(lines[lines.size() - 2], "Cookie: c10=again");
+    EXPECT_EQ(lines.back(), "Cookie: c60=v");
+    EXPECT_EQ(store.CountCookies(), 51);
+
+    // A parent domain is a domain of its own: a host can receive both.
+    for (int i = 0; i < 60; ++i) store.StoreResponseCookie(MakeCookie("p" + std::to_string(i), "v", "example", "/"));
+    EXPECT_EQ(CookieHeaderLinesForRequest(store, "h.example", "/").size(), 2 * CCookieStore::kMaxCookiesPerDomain);
+
+    store.Clear();
+    for (int site = 0; site < 100; ++site)
+        for (int i = 0; i < 40; ++i)
+            store.AddCookie(MakeCookie("c" + std::to_string(i), "v", "s" + std::to_string(site) + ".example", "/"));
+    EXPECT_EQ(store.CountCookies(), static_cast<std::int32_t>(CCookieStore::kMaxCookies));
+    EXPECT_TRUE(CookieHeaderLinesForRequest(store, "s24.example", "/").empty());  // the oldest 1,000 went
+    EXPECT_EQ(CookieHeaderLinesForRequest(store, "s25.example", "/").size(), 40u);
+    EXPECT_EQ(CookieHeaderLinesForRequest(store, "s99.example", "/").size(), 40u);
+    EXPECT_EQ(store.Entries().size(), 1u);
+}
+
+// Storing and selecting stay linear in the cookies set (a search per cookie
+// made 40,000 Set-Cookie lines take seconds).
+TEST(CookieStore, StoringCookiesTakesLinearTime)
+{
+    auto store = [](std::size_t count) {
+        CCookieStore cookies;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::string n = std::to_string(i);
+            cookies.StoreResponseCookie(MakeCookie("c" + n, n, "s" + std::to_string(i / 40) + ".example", "/p" + std::to_string(i % 4)));
+        }
+        ASSERT_EQ(cookies.CountCookies(), static_cast<std::int32_t>(std::min(count, CCookieStore::kMaxCookies)));
+        ASSERT_LE(CookieHeaderLinesForRequest(cookies, "s1.example", "/").size(), 40u);
+    };
+    EXPECT_LT(testsupport::GrowthRatio(store, 2500, 40000), 64.0);
 }
 
 TEST(CookieDomain, HostAndPortSplit)

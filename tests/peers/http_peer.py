@@ -2,9 +2,10 @@
 """Scripted HTTP/1.1 server for tests.
 
     http_peer.py [--script FILE] [--root DIR] [--log FILE] [--lifetime SECONDS]
-                 [--tls-cert PEM --tls-key PEM]
+                 [--tls-cert PEM --tls-key PEM] [--host ADDRESS]
 
-Binds 127.0.0.1 on an ephemeral port, prints "PORT n" as its first line, and
+Binds --host (127.0.0.1; any loopback address such as 127.0.0.2 serves as a
+second host) on an ephemeral port, prints "PORT n" as its first line, and
 exits after --lifetime seconds (120) or as soon as its standard input closes.
 Connections are persistent (HTTP/1.1 keep-alive) unless the client or the
 route says otherwise.
@@ -474,7 +475,10 @@ def main():
     parser.add_argument("--lifetime", type=float, default=120.0)
     parser.add_argument("--tls-cert")
     parser.add_argument("--tls-key")
+    parser.add_argument("--host", default="127.0.0.1")
     args = parser.parse_args()
+    if not args.host.startswith("127."):
+        parser.error("--host must be a loopback address")
 
     tls_context = None
     if args.tls_cert:
@@ -482,10 +486,10 @@ def main():
         tls_context.load_cert_chain(args.tls_cert, args.tls_key)
 
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-    listener.bind(("127.0.0.1", 0))
+    listener.bind((args.host, 0))
     listener.listen(128)
     port = listener.getsockname()[1]
-    base = "%s://127.0.0.1:%d" % ("https" if tls_context else "http", port)
+    base = "%s://%s:%d" % ("https" if tls_context else "http", args.host, port)
 
     routes = load_routes(args.script, base)
     root = os.path.realpath(args.root) if args.root else None

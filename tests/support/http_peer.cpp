@@ -135,7 +135,9 @@ HttpPeer::HttpPeer(const std::vector<HttpRoute>& routes, const HttpPeerOptions& 
     script.Set("routes", std::move(routeList));
     std::vector<std::string> args = {"--script", mDir.Write("script.json", script.Serialize()),
                                      "--log", mDir.File("requests.jsonl"),
-                                     "--lifetime", std::to_string(options.lifetimeSeconds)};
+                                     "--lifetime", std::to_string(options.lifetimeSeconds),
+                                     "--host", options.host};
+    mHost = options.host;
     if (!options.root.empty()) {
         args.push_back("--root");
         args.push_back(options.root);
@@ -152,7 +154,7 @@ HttpPeer::HttpPeer(const std::vector<HttpRoute>& routes, const HttpPeerOptions& 
 
 std::string HttpPeer::BaseUrl() const
 {
-    return std::string(mTls ? "https" : "http") + "://127.0.0.1:" + std::to_string(mPort);
+    return std::string(mTls ? "https" : "http") + "://" + mHost + ":" + std::to_string(mPort);
 }
 
 std::string HttpPeer::Url(std::string_view pathAndQuery) const

@@ -63,6 +63,7 @@ struct HttpPeerOptions {
     std::string tlsCertFile{};  // both set: HTTPS
     std::string tlsKeyFile{};
     double lifetimeSeconds = 120;
+    std::string host = "127.0.0.1";  // another loopback address makes a second host
 };
 
 // One request as the peer received it.
@@ -92,7 +93,7 @@ public:
     explicit HttpPeer(const std::vector<HttpRoute>& routes, const HttpPeerOptions& options = {});
 
     int Port() const { return mPort; }
-    // "http://127.0.0.1:PORT" (https with TLS).
+    // "http://HOST:PORT" (https with TLS), HOST as in the options.
     std::string BaseUrl() const;
     // BaseUrl() + pathAndQuery.
     std::string Url(std::string_view pathAndQuery) const;
@@ -109,6 +110,7 @@ private:
 
     TempDir mDir;
     bool mTls = false;
+    std::string mHost;
     std::unique_ptr<PeerProcess> mProcess;
     int mPort = 0;
 };

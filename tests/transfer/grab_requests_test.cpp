@@ -125,11 +125,15 @@ TEST_F(GrabRequests, TheSiteLoginStaysWithTheStartHost)
 }
 
 // Cookies set by a response go back to the hosts of their domain only, one
-// Cookie line each.
+// Cookie line each; a Domain the setting host may not name drops the cookie.
 TEST_F(GrabRequests, CookiesGoOnlyToTheirOwnHost)
 {
-    HttpPeer peer({{.path = "/set", .body = "set", .setCookies = {"a=1; Path=/", "b=2; Path=/"}},
+    HttpPeer peer({{.path = "/set", .body = "set",
+                    .setCookies = {"a=1; Path=/", "b=2; Path=/", "wide=3; Path=/; Domain=localhost",
+                                   "other=4; Path=/; Domain=127.0.0.2", "self=5; Path=/; Domain=127.0.0.1",
+                                   "tld=6; Path=/; Domain=.0.0.1"}},
                    {.path = "/page", .body = "page"}});
+    HttpPeer second({{.path = "/page", .body = "page"}}, {.host = "127.0.0.2"});
     const std::string port = std::to_string(peer.Port());
     for (const bool quicker : {false, true}) {
         SCOPED_TRACE(quicker ? "quicker" : "grabber");
@@ -145,13 +149,17 @@ TEST_F(GrabRequests, CookiesGoOnlyToTheirOwnHost)
             }));
         };
         fetch("http://127.0.0.1:" + port + "/set");
-        EXPECT_EQ((quicker ? quick.cookies : grabber.cookies).CountCookies(), 2);
+        EXPECT_EQ((quicker ? quick.cookies : grabber.cookies).CountCookies(), 3);
 
         fetch("http://127.0.0.1:" + port + "/page");
-        EXPECT_EQ(peer.Requests().back().HeaderValues("Cookie"), (std::vector<std::string>{"a=1", "b=2"}));
+        EXPECT_EQ(peer.Requests().back().HeaderValues("Cookie"), (std::vector<std::string>{"a=1", "b=2", "self=5"}));
 
         fetch("http://localhost:" + port + "/page");
         EXPECT_TRUE(peer.Requests().back().HeaderValues("Cookie").empty());
+
+        fetch(second.Url("/page"));
+        ASSERT_FALSE(second.Requests().empty());
+        EXPECT_TRUE(second.Requests().back().HeaderValues("Cookie").empty());
     }
 }
 

@@ -70,7 +70,7 @@ TEST(URLHeaders, SetCookiesGoToTheRunningCrawlOfTheOwner)
     url.ParseRawHeaders();
     EXPECT_EQ(CookieNames(grabber.mStore),
               (std::vector<std::string>{"/shop/cart a=1", "/shop/cart c=3", "/ b=2"}));
-    const CCookie& a = grabber.mStore.Entries()[0].cookies[0];
+    const CCookie a = grabber.mStore.Entries()[0].cookies[0];
     EXPECT_EQ(a.mDomain, "www.site.example");  // the host that set it, without the port
 
     url.mRawHeader = "HTTP/1.1 200 OK\r\nSet-Cookie: a=changed\r\n\r\n";
