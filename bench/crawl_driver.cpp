@@ -174,8 +174,7 @@ int main(int argc, char** argv)
     if (!BeginsWithNoCase(url, "http://") && !BeginsWithNoCase(url, "https://") && !BeginsWithNoCase(url, "ftp://"))
         url = "http://" + url;
     CPrintingGrabber grabber(configuration, printLog);
-    int redirections = 0;
-    while (redirections < kMaxStartRedirections && FollowRedirection(configuration, url)) ++redirections;
+    const int redirections = FollowStartRedirections(configuration, url, kMaxStartRedirections);
     if (redirections > 0) grabber.LogText("Note: The starting URL was redirected.");
 
     const CURL startURL(url);

@@ -1,6 +1,7 @@
 #include "engine/crawl/start_redirection.h"
 
 #include "engine/config/configuration.h"
+#include "engine/cookies/cookie_domain.h"
 #include "engine/crawl/meta_refresh.h"
 #include "engine/html/url_resolution.h"
 #include "engine/url/url_record.h"
@@ -14,6 +15,22 @@ bool ChangeTo(std::string& ioURL, const std::string& target)
     if (target.empty() || !ResolveRelativeURL(ioURL, target, resolved) || resolved == ioURL) return false;
     ioURL = resolved;
     return true;
+}
+
+std::string HostNameOf(const std::string& url)
+{
+    std::string host(HostWithoutPort(CURL(url).mHost));
+    for (char& c : host) c = AsciiLower(c);
+    return host;
+}
+
+void DropLogins(CConfiguration& configuration)
+{
+    configuration.mGeneralOptions.name = "";
+    configuration.mGeneralOptions.password = "";
+    configuration.mSiteLogin.siteUsername = "";
+    configuration.mSiteLogin.sitePassword = "";
+    configuration.mSiteLogin.realmList.Clear();
 }
 
 }  // namespace
@@ -38,4 +55,15 @@ bool FollowRedirection(const CConfiguration& configuration, std::string& ioURL)
     for (char c : head.mLocation)
         if (static_cast<unsigned char>(c) > 0x20 && c != 0x7F) location += c;
     return ChangeTo(ioURL, location);
+}
+
+int FollowStartRedirections(CConfiguration& configuration, std::string& ioURL, int maxSteps)
+{
+    const std::string namedHost = HostNameOf(ioURL);
+    int steps = 0;
+    while (steps < maxSteps && FollowRedirection(configuration, ioURL)) {
+        ++steps;
+        if (HostNameOf(ioURL) != namedHost) DropLogins(configuration);
+    }
+    return steps;
 }
