@@ -137,6 +137,10 @@ TEST(CookieFile, MissingOrForeignFilesReadAsNoCookies)
     EXPECT_FALSE(ReadPropertyListFile(CFileRef(folder.File("missing.plist"))).has_value());
     EXPECT_FALSE(ReadPropertyListFile(CFileRef(folder.Write("junk.plist", "not a property list"))).has_value());
     EXPECT_FALSE(ReadPropertyListFile(CFileRef()).has_value());
+    // A NUL byte in a text is refused, not handed to the parser.
+    EXPECT_FALSE(ReadPropertyListFile(CFileRef(folder.Write(
+        "nul.plist", std::string("<plist version=\"1.0\"><array><array><string>a\0b</string></array></array></plist>",
+                                 79)))).has_value());
 
     std::optional<PlistValue> dictionary = ReadPropertyListFile(CFileRef(folder.Write(
         "dict.plist", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>a</key><string>b</string></dict>"
