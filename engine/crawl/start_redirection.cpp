@@ -1,7 +1,6 @@
 #include "engine/crawl/start_redirection.h"
 
 #include "engine/config/configuration.h"
-#include "engine/cookies/cookie_domain.h"
 #include "engine/crawl/meta_refresh.h"
 #include "engine/html/url_resolution.h"
 #include "engine/url/url_record.h"
@@ -17,9 +16,10 @@ bool ChangeTo(std::string& ioURL, const std::string& target)
     return true;
 }
 
-std::string HostNameOf(const std::string& url)
+// Host and port, as the crawl compares its start host.
+std::string HostOf(const std::string& url)
 {
-    std::string host(HostWithoutPort(CURL(url).mHost));
+    std::string host = CURL(url).mHost;
     for (char& c : host) c = AsciiLower(c);
     return host;
 }
@@ -59,11 +59,11 @@ bool FollowRedirection(const CConfiguration& configuration, std::string& ioURL)
 
 int FollowStartRedirections(CConfiguration& configuration, std::string& ioURL, int maxSteps)
 {
-    const std::string namedHost = HostNameOf(ioURL);
+    const std::string namedHost = HostOf(ioURL);
     int steps = 0;
     while (steps < maxSteps && FollowRedirection(configuration, ioURL)) {
         ++steps;
-        if (HostNameOf(ioURL) != namedHost) DropLogins(configuration);
+        if (HostOf(ioURL) != namedHost) DropLogins(configuration);
     }
     return steps;
 }

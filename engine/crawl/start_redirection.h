@@ -16,6 +16,7 @@ bool FollowRedirection(const CConfiguration& configuration, std::string& ioURL);
 // Follows the start URL's redirections step by step, at most `maxSteps`,
 // and returns the number taken. The configuration's logins (general, site
 // and realm) belong to the host the user named: once a step leads to another
-// host they are cleared from `configuration`, which must be the grab's own
-// copy, so that neither the later steps nor the crawl send them there.
+// host or port they are cleared from `configuration`, which must be the
+// grab's own copy, so that neither the later steps nor the crawl send them
+// there.
 int FollowStartRedirections(CConfiguration& configuration, std::string& ioURL, int maxSteps);
