@@ -32,6 +32,14 @@ public:
         CCookieList cookies;
     };
 
+    CCookieStore() = default;
+    // The indexes point into the store's own nodes, which a move hands over
+    // and a copy could not.
+    CCookieStore(const CCookieStore&) = delete;
+    CCookieStore& operator=(const CCookieStore&) = delete;
+    CCookieStore(CCookieStore&&) = default;
+    CCookieStore& operator=(CCookieStore&&) = default;
+
     // Adds a copy unless the store holds the same cookie; true when added.
     bool AddCookie(const CCookie& cookie);
     // Files the cookie of a response, replacing its older self (which it
