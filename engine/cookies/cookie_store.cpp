@@ -35,8 +35,21 @@ void CCookieStore::StoreResponseCookie(const CCookie& cookie)
 {
     std::string domainKey = CookieDomainKey(cookie.mDomain);
     std::string key = CookieKey(cookie, domainKey);
-    if (auto older = mCookies.find(key); older != mCookies.end()) Remove(older->second);
-    Insert(cookie, std::move(key), std::move(domainKey));
+    auto older = mCookies.find(key);
+    if (older == mCookies.end()) {
+        Insert(cookie, std::move(key), std::move(domainKey));
+        return;
+    }
+    // In place: its path keeps its place in store order, the cookie becomes
+    // the newest of its path and domain.
+    Stored& stored = older->second;
+    ByAge& domain = mByDomain[stored.domainKey];
+    mByAge.erase(stored.setOrder);
+    domain.erase(stored.setOrder);
+    stored.cookie = cookie;
+    stored.setOrder = mNextOrder++;
+    mByAge.emplace(stored.setOrder, &stored);
+    domain.emplace(stored.setOrder, &stored);
 }
 
 void CCookieStore::Insert(const CCookie& cookie, std::string key, std::string domainKey)

@@ -104,6 +104,12 @@ TEST(CookieStore, SameNameInSameDomainReplacesOtherDomainsStay)
     EXPECT_FALSE(store.AddCookie(MakeCookie("other", "y", "a.example", "/")));
     EXPECT_TRUE(store.AddCookie(MakeCookie("other", "y", "c.example", "/")));
     EXPECT_EQ(store.CountCookies(), 5);
+    // Set anew, the only cookie of a path leaves the path in its place.
+    store.StoreResponseCookie(MakeCookie("late", "1", "a.example", "/later"));
+    store.StoreResponseCookie(MakeCookie("sid", "deeper", "a.example", "/deep"));
+    std::vector<std::string> paths;
+    for (const CCookieStore::Entry& entry : store.Entries()) paths.push_back(entry.path);
+    EXPECT_EQ(paths, (std::vector<std::string>{"/", "/deep", "/later"}));
     store.Clear();
     EXPECT_EQ(store.CountCookies(), 0);
     EXPECT_TRUE(store.Entries().empty());
