@@ -28,8 +28,12 @@ EPageKind PageKindOf(std::string_view contentType, std::string_view fileName)
     std::string_view type = MediaType(contentType);
     if (type.empty() || EqualNoCase(type, "application/octet-stream")) {
         const FileNameMapping* mapping = FindFileNameMappingForName(fileName);
-        // Nothing tells: read it as a page, as the crawl always did.
-        if (mapping == nullptr) return EPageKind::kPage;
+        if (mapping == nullptr) {
+            // Nothing tells (no type, no extension: a folder, a script's
+            // output): read it as a page, as the crawl always did. A file
+            // of a type the program does not know ("tool.py") is data.
+            return type.empty() && fileName.find('.') == std::string_view::npos ? EPageKind::kPage : EPageKind::kOther;
+        }
         type = mapping->mimeType;
     }
     if (EqualNoCase(type, "text/html") || EqualNoCase(type, "application/xhtml+xml")) return EPageKind::kPage;

@@ -15,5 +15,6 @@ enum class EPageKind {
 
 // By the Content-Type (text/html, application/xhtml+xml, text/css), or by
 // the extension of the file name when the Content-Type is empty or says
-// nothing (application/octet-stream); a page when neither tells.
+// nothing (application/octet-stream). Without a type or a known extension,
+// a name without an extension is a page and any other is data.
 EPageKind PageKindOf(std::string_view contentType, std::string_view fileName);
