@@ -77,8 +77,14 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
     // 2. Fetch, or submit the configuration's form in place of the start URL.
     // A guess of the dotted-link scan that the server does not have is
     // neither an error nor a page: it is dropped, never to be asked again.
-    std::string scratch;
-    mFetchingGuess = !isStart && !mGuessedURLs.empty() && mGuessedURLs.contains(URLIdentity(url.mURL, scratch));
+    mFetchingGuess = false;
+    if (!isStart && !mGuessedURLs.empty()) {
+        std::string scratch;
+        if (auto guess = mGuessedURLs.find(URLIdentity(url.mURL, scratch)); guess != mGuessedURLs.end()) {
+            mGuessedURLs.erase(guess);
+            mFetchingGuess = true;
+        }
+    }
     bool ok = isStart && HasStartForm() ? SubmitStartForm(url) : GrabWithRetry(url);
     const bool missingGuess = mFetchingGuess && !ok && IsMissingGuessAnswer(url.mStatusCode);
     mFetchingGuess = false;
