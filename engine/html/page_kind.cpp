@@ -1,32 +1,27 @@
 #include "engine/html/page_kind.h"
 
+#include <string>
+
 #include "foundation/system/file_name_mappings.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
 
-bool EqualNoCase(std::string_view a, std::string_view b)
+// The media type of a Content-Type, lower-cased, without its parameters.
+std::string MediaType(std::string_view contentType)
 {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    return true;
-}
-
-std::string_view MediaType(std::string_view contentType)
-{
-    contentType = contentType.substr(0, contentType.find(';'));
-    while (!contentType.empty() && IsAsciiSpace(static_cast<unsigned char>(contentType.front()))) contentType.remove_prefix(1);
-    while (!contentType.empty() && IsAsciiSpace(static_cast<unsigned char>(contentType.back()))) contentType.remove_suffix(1);
-    return contentType;
+    std::string type;
+    for (char c : contentType.substr(0, contentType.find(';')))
+        if (!IsAsciiSpace(static_cast<unsigned char>(c))) type += AsciiLower(c);
+    return type;
 }
 
 }  // namespace
 
 EPageKind PageKindOf(std::string_view contentType, std::string_view fileName)
 {
-    std::string_view type = MediaType(contentType);
-    if (type.empty() || EqualNoCase(type, "application/octet-stream")) {
+    std::string type = MediaType(contentType);
+    if (type.empty() || type == "application/octet-stream") {
         const FileNameMapping* mapping = FindFileNameMappingForName(fileName);
         if (mapping == nullptr) {
             // Nothing tells (no type, no extension: a folder, a script's
@@ -36,7 +31,7 @@ EPageKind PageKindOf(std::string_view contentType, std::string_view fileName)
         }
         type = mapping->mimeType;
     }
-    if (EqualNoCase(type, "text/html") || EqualNoCase(type, "application/xhtml+xml")) return EPageKind::kPage;
-    if (EqualNoCase(type, "text/css")) return EPageKind::kStyleSheet;
+    if (type == "text/html" || type == "application/xhtml+xml") return EPageKind::kPage;
+    if (type == "text/css") return EPageKind::kStyleSheet;
     return EPageKind::kOther;
 }

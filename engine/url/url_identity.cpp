@@ -6,14 +6,6 @@
 
 namespace {
 
-bool EqualNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    return true;
-}
-
 bool HasUpper(std::string_view text)
 {
     for (char c : text)
@@ -23,9 +15,12 @@ bool HasUpper(std::string_view text)
 
 std::string_view DefaultPort(std::string_view scheme)
 {
-    if (EqualNoCase(scheme, "http")) return "80";
-    if (EqualNoCase(scheme, "https")) return "443";
-    if (EqualNoCase(scheme, "ftp")) return "21";
+    std::string lower;
+    for (char c : scheme.substr(0, 6)) lower += AsciiLower(c);
+    if (scheme.size() > 5) return {};
+    if (lower == "http") return "80";
+    if (lower == "https") return "443";
+    if (lower == "ftp") return "21";
     return {};
 }
 
