@@ -37,7 +37,8 @@ void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links)
         // resolves to a URL; a file name may say "javascript" freely.
         CSiteIndex::Item& item = mSiteIndex.FindOrAdd(link.mURL);
         CSiteEntry& entry = item.second;
-        if (entry.linkKind == ELinkSite::kUnknown) entry.linkKind = IsOnSite(CURL(link.mURL)) ? ELinkSite::kOnSite : ELinkSite::kOffsite;
+        if (entry.linkKind == ELinkSite::kUnknown)
+            entry.linkKind = IsOnSite(CURL(link.mURL)) ? ELinkSite::kOnSite : ELinkSite::kOffsite;
         switch (entry.linkKind) {
         case ELinkSite::kOnSite:
             if (recordPaths) DecideLinkPath(item);

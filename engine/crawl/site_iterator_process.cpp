@@ -91,7 +91,8 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
     if (missingGuess) {
         if (mRedirectChain.back() != url.mURL) mRedirectChain.push_back(url.mURL);
         NoteNotSaved(mRedirectChain);
-        for (const std::string& chained : mRedirectChain) mSiteIndex.FindOrAdd(chained).second.linkKind = ELinkSite::kDropped;
+        for (const std::string& chained : mRedirectChain)
+            mSiteIndex.FindOrAdd(chained).second.linkKind = ELinkSite::kDropped;
         ShowProgress();
         return;
     }

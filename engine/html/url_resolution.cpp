@@ -249,7 +249,10 @@ std::string ResolveAgainst(const CURIReference& base, std::string_view reference
 
 namespace {
 
-bool IsHexDigit(char c) { return IsAsciiDigit(static_cast<unsigned char>(c)) || (AsciiLower(c) >= 'a' && AsciiLower(c) <= 'f'); }
+bool IsHexDigit(char c)
+{
+    return IsAsciiDigit(static_cast<unsigned char>(c)) || (AsciiLower(c) >= 'a' && AsciiLower(c) <= 'f');
+}
 
 // A byte a request line cannot carry as it is: blanks, controls, bytes of
 // UTF-8 characters, the chars RFC 3986 excludes, and a '%' that starts no
