@@ -41,7 +41,9 @@ void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links)
             entry.linkKind = IsOnSite(CURL(link.mURL)) ? ELinkSite::kOnSite : ELinkSite::kOffsite;
         switch (entry.linkKind) {
         case ELinkSite::kOnSite:
-            if (recordPaths) DecideLinkPath(item);
+            // A guess gets its place when it is saved, if it ever is: no
+            // question is sent about it beforehand.
+            if (recordPaths && !link.mGuess) DecideLinkPath(item);
             if (!link.mGuess && !mGuessedURLs.empty()) mGuessedURLs.erase(item.first);
             if (!entry.visited && entry.queuedLevel != nextLevel) {
                 entry.queuedLevel = nextLevel;
