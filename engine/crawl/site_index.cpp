@@ -1,23 +1,32 @@
 #include "engine/crawl/site_index.h"
 
+#include "engine/url/url_identity.h"
+
 CSiteIndex::CSiteIndex() { mNodes.emplace_back(); }
 
+// Every look-up goes by the URL's identity form, so the spellings of one URL
+// share one entry, keyed by that form.
 CSiteIndex::Item* CSiteIndex::Find(std::string_view url)
 {
-    auto found = mEntries.find(url);
+    std::string scratch;
+    auto found = mEntries.find(URLIdentity(url, scratch));
     return found == mEntries.end() ? nullptr : &*found;
 }
 
 const CSiteIndex::Item* CSiteIndex::Find(std::string_view url) const
 {
-    auto found = mEntries.find(url);
+    std::string scratch;
+    auto found = mEntries.find(URLIdentity(url, scratch));
     return found == mEntries.end() ? nullptr : &*found;
 }
 
 CSiteIndex::Item& CSiteIndex::FindOrAdd(std::string_view url)
 {
-    if (Item* item = Find(url)) return *item;
-    return *mEntries.emplace(std::string(url), CSiteEntry{}).first;
+    std::string scratch;
+    const std::string_view key = URLIdentity(url, scratch);
+    auto found = mEntries.find(key);
+    if (found != mEntries.end()) return *found;
+    return *mEntries.emplace(std::string(key), CSiteEntry{}).first;
 }
 
 bool CSiteIndex::IsVisited(std::string_view url) const

@@ -27,7 +27,7 @@ enum class ETargetState : std::uint8_t {
 // What a link to the URL is, decided once when the crawl first meets it.
 enum class ELinkSite : std::uint8_t {
     kUnknown,
-    kDropped,  // a script link ("javascript" in its file name part)
+    kDropped,  // a guess of the dotted-link scan that the server does not have
     kOnSite,
     kOffsite,
 };

@@ -23,6 +23,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -83,6 +84,12 @@ public:
     void Crawl();
     void CrawlLevels(CURL& startURL);
     bool IsOnSite(const CURL& url);
+    // The URL's host is the start host, or belongs to the start site
+    // (hosts compared in their identity form).
+    bool IsStartHost(const CURL& url);
+    bool IsStartSite(const CURL& url);
+    // Both the preference and the configuration allow off-site URLs.
+    bool GrabsOffsiteURLs() const;
     bool IsVisited(std::string_view url) const { return mSiteIndex.IsVisited(url); }
     void MarkVisited(const CURL& url);
     void Pause(std::int32_t seconds);
@@ -191,6 +198,12 @@ private:
     // Fetching
     bool FetchOnce(CURL& url);
     bool FinishFetch(CURL& url, bool ok, bool aborted);
+    // An answer that says the server does not have a guessed URL.
+    static bool IsMissingGuessAnswer(std::int32_t status);
+    // The links of a page loaded from its saved copy, as the URLs they stand
+    // for: a link this program made local names a file of the mirror,
+    // whose URL is given back instead of a resolution against the web.
+    std::vector<CLinkRecord> LinksOfSavedCopy(const CURL& url, const std::vector<CLinkRecord>& links);
     bool HasStartForm() const;
     bool SubmitStartForm(CURL& url);
     bool IsRedirectFollowed(const CURL& target);
@@ -273,6 +286,16 @@ private:
     std::string mStartHost;
     std::string mStartDomain;      // the start site, or the start host without secondary domains
     std::string mStartSiteDomain;  // the start site in every case
+    std::string mStartHostKey;     // the start host in identity form, once computed
+    std::string mStartSiteKey;     // its site
+    // The spellings of queued URLs that differ from their identity form:
+    // a request goes out as the page wrote it.
+    std::deque<std::string> mWrittenURLs;
+    // Queued URLs that only guesses of the dotted-link scan name (identity
+    // form), and whether the URL being fetched is one: a guess the server
+    // does not have is neither an error nor a page of the crawl.
+    TextSet mGuessedURLs;
+    bool mFetchingGuess = false;
     bool mFirstURL = true;
     CFileRef mFirstFile;
     std::optional<std::uint32_t> mBrowserCreator;

@@ -1,8 +1,12 @@
 // The links of a fetched page: which go to the next level, which to the
 // offsite list, and where the file of each on-site link will lie.
+#include <algorithm>
+
 #include "engine/config/configuration.h"
 #include "engine/crawl/generated_names.h"
 #include "engine/crawl/site_iterator.h"
+#include "engine/html/url_resolution.h"
+#include "foundation/files/file.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -29,16 +33,18 @@ void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links)
         if (n % quantum == 0) Yield();
         if (n % kLinksPerStatus == 0) ShowStatus("Examining extracted URLs (" + std::to_string(n) + " of " + count + ")");
 
+        // Scripts are dropped by their javascript: scheme, which never
+        // resolves to a URL; a file name may say "javascript" freely.
         CSiteIndex::Item& item = mSiteIndex.FindOrAdd(link.mURL);
         CSiteEntry& entry = item.second;
-        if (entry.linkKind == ELinkSite::kUnknown) {
-            const CURL url(link.mURL);
-            if (FindTextNoCase(url.mFileWithQuery, "javascript") != std::string::npos) entry.linkKind = ELinkSite::kDropped;
-            else entry.linkKind = IsOnSite(url) ? ELinkSite::kOnSite : ELinkSite::kOffsite;
-        }
+        if (entry.linkKind == ELinkSite::kUnknown)
+            entry.linkKind = IsOnSite(CURL(link.mURL)) ? ELinkSite::kOnSite : ELinkSite::kOffsite;
         switch (entry.linkKind) {
         case ELinkSite::kOnSite:
-            if (recordPaths) DecideLinkPath(item);
+            // A guess gets its place when it is saved, if it ever is: no
+            // question is sent about it beforehand.
+            if (recordPaths && !link.mGuess) DecideLinkPath(item);
+            if (!link.mGuess && !mGuessedURLs.empty()) mGuessedURLs.erase(item.first);
             if (!entry.visited && entry.queuedLevel != nextLevel) {
                 entry.queuedLevel = nextLevel;
                 if (entry.state == ETargetState::kKnown) entry.state = ETargetState::kExpected;
@@ -46,7 +52,11 @@ void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links)
                     referrer = &mSiteIndex.FindOrAdd(link.mReferrer).first;
                     referrerText = referrer;
                 }
-                mNextLevel.push_back(CQueuedURL{&item.first, referrer});
+                if (link.mGuess) mGuessedURLs.insert(item.first);
+                // The request goes out as the page wrote the URL.
+                const std::string* written = &item.first;
+                if (item.first != link.mURL) written = &mWrittenURLs.emplace_back(link.mURL);
+                mNextLevel.push_back(CQueuedURL{written, referrer});
             }
             break;
         case ELinkSite::kOffsite:
@@ -105,4 +115,102 @@ bool CSiteIterator::CheckLinkType(const CURL& linkURL, std::string& typeExtensio
         if (found != mTypeExtensions.end()) typeExtension = found->second;
     }
     return false;
+}
+
+namespace {
+
+std::string FolderOfPath(std::string_view path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+}
+
+// The on-disk names of a mirror path written for a link; false when one
+// cannot be a name this program made (empty, "." or "..", or holding a '/'
+// or a NUL once decoded).
+bool DecodeMirrorPath(std::string_view path, std::vector<std::string>& names)
+{
+    names.clear();
+    for (std::size_t at = 0; at <= path.size();) {
+        std::size_t end = path.find('/', at);
+        if (end == std::string_view::npos) end = path.size();
+        std::string name = URLDecode(path.substr(at, end - at));
+        if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+            name.find('\0') != std::string::npos)
+            return false;
+        names.push_back(std::move(name));
+        at = end + 1;
+    }
+    return !names.empty();
+}
+
+}  // namespace
+
+// A link of a saved copy that is neither absolute nor from the root is read
+// as this program writes local links: a path from the page's file to
+// another file of the mirror. That file's label holds the URL it was saved
+// for; without one, a path into a host's folder names that host's URL (a
+// folder's index file, the folder). A local link that leads nowhere in the
+// mirror is no URL at all: it is dropped rather than guessed at.
+std::vector<CLinkRecord> CSiteIterator::LinksOfSavedCopy(const CURL& url, const std::vector<CLinkRecord>& links)
+{
+    CFileRef pageFile;
+    if (!FindSavedFile(url, pageFile)) return links;
+    const std::string pageFolder = FolderOfPath(PathFromRoot(pageFile));
+    const std::string root = CFileRef(std::string(mConfiguration->mGeneralOptions.localPath.c_str())).Path();
+    const CMirrorNaming naming = Naming();
+    const std::string indexName = EncodeMirrorNameForLink(naming.indexName);
+    const char* scheme = url.mScheme == kSchemeHTTPS ? "https://" : url.mScheme == kSchemeFTP ? "ftp://" : "http://";
+
+    // The folder of every host of the crawl, longest first.
+    std::vector<std::pair<std::string, std::string>> hostFolders;  // folder path ending in '/', host
+    if (!mFlat) {
+        std::vector<std::string> hosts = mHostsSeen;
+        hosts.push_back(mStartHost);
+        for (const std::string& host : hosts) {
+            const std::string path = EncodedMirrorPath(MirrorLocationForURL(std::string(scheme) + host + "/", naming));
+            hostFolders.emplace_back(FolderOfPath(path), host);
+        }
+        std::sort(hostFolders.begin(), hostFolders.end(),
+                  [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
+    }
+
+    std::vector<CLinkRecord> out;
+    out.reserve(links.size());
+    std::vector<std::string> names;
+    for (const CLinkRecord& link : links) {
+        const std::string_view text = link.mLink;
+        if (text.empty() || text.front() == '/' || HasURIScheme(text) || text.find('?') != std::string_view::npos) {
+            out.push_back(link);
+            continue;
+        }
+        std::string path = RemoveDotSegments("/" + pageFolder + std::string(text.substr(0, text.find('#')))).substr(1);
+        if (!path.empty() && path.back() == '/') path += indexName;
+
+        std::string mapped;
+        if (DecodeMirrorPath(path, names)) {
+            std::string file = root;
+            for (const std::string& name : names) file += "/" + name;
+            std::string label;
+            if (CFile::IsFile(CFileRef(file)) && CFile::GetFinderComment(CFileRef(file), label) == 0 &&
+                IsFetchableURL(label))
+                mapped = label;
+        }
+        if (mapped.empty()) {
+            for (const auto& [folder, host] : hostFolders) {
+                if (path.compare(0, folder.size(), folder) != 0) continue;
+                std::string rest = path.substr(folder.size());
+                const std::size_t slash = rest.rfind('/');
+                if (rest.compare(slash == std::string::npos ? 0 : slash + 1, std::string::npos, indexName) == 0)
+                    rest.resize(slash == std::string::npos ? 0 : slash + 1);
+                mapped = scheme + host + "/" + rest;
+                break;
+            }
+        }
+        if (mapped.empty()) continue;
+        CLinkRecord record = link;
+        record.mURL = std::move(mapped);
+        out.push_back(std::move(record));
+    }
+    return out;
 }

@@ -7,6 +7,8 @@
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/window_interfaces.h"
 #include "engine/html/html_page.h"
+#include "engine/html/page_kind.h"
+#include "engine/url/url_identity.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -73,7 +75,27 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
     }
 
     // 2. Fetch, or submit the configuration's form in place of the start URL.
+    // A guess of the dotted-link scan that the server does not have is
+    // neither an error nor a page: it is dropped, never to be asked again.
+    mFetchingGuess = false;
+    if (!isStart && !mGuessedURLs.empty()) {
+        std::string scratch;
+        if (auto guess = mGuessedURLs.find(URLIdentity(url.mURL, scratch)); guess != mGuessedURLs.end()) {
+            mGuessedURLs.erase(guess);
+            mFetchingGuess = true;
+        }
+    }
     bool ok = isStart && HasStartForm() ? SubmitStartForm(url) : GrabWithRetry(url);
+    const bool missingGuess = mFetchingGuess && !ok && IsMissingGuessAnswer(url.mStatusCode);
+    mFetchingGuess = false;
+    if (missingGuess) {
+        if (mRedirectChain.back() != url.mURL) mRedirectChain.push_back(url.mURL);
+        NoteNotSaved(mRedirectChain);
+        for (const std::string& chained : mRedirectChain)
+            mSiteIndex.FindOrAdd(chained).second.linkKind = ELinkSite::kDropped;
+        ShowProgress();
+        return;
+    }
 
     CFileRef savedFile;
     bool saved = false;
@@ -87,14 +109,16 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
         // 5. Whether the page's links are followed.
         Yield();
         const bool crawl = mConfiguration->mCrawlFilters.Evaluate(url);
-        const bool extract = crawl && SiteOf(url.mHost) == mStartSiteDomain &&
-                             (url.mHost == mStartHost || general.crawlSecondaryDomains);
+        const bool extract = crawl && IsStartSite(url) && (IsStartHost(url) || general.crawlSecondaryDomains);
         const bool lastLevel = level >= general.linkDepth - 1;
         const bool relink = general.relinkURLs && !mMediaMode;
         const bool remap = general.remapURLs != 0;
         const bool remapHosts = general.remapSecondaryDomains && !mMediaMode &&
-                                (mPreferences.allowSecondaryDomains || mPreferences.grabOffsiteURLs);
-        const bool rewrite = !url.mHasData && (relink || remap || remapHosts || general.removeJavaScript);
+                                (mPreferences.allowSecondaryDomains || GrabsOffsiteURLs());
+        // Only pages and style sheets are rewritten for the mirror.
+        const bool rewritable = PageKindOf(url.mContentType, url.mFileName) != EPageKind::kOther;
+        const bool rewrite =
+            !url.mHasData && rewritable && (relink || remap || remapHosts || general.removeJavaScript);
 
         // 6. Links: the next level (not from the last level, whose pages are
         // still rewritten so that their links work from disk too).
@@ -105,7 +129,9 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
                                                lastLevel ? static_cast<CPageContext*>(&lastLevelContext) : this);
             if (!lastLevel) {
                 ShowStatus("Extracting url's");
-                ExamineExtractedURLs(page->LinkRecords());
+                // A saved copy holds the links as this program wrote them.
+                if (url.mHasData) ExamineExtractedURLs(LinksOfSavedCopy(url, page->LinkRecords()));
+                else ExamineExtractedURLs(page->LinkRecords());
                 if (mQuickGrabber != nullptr) {
                     static constexpr const char* kRule = "\r_________________________________\r";
                     std::string list = "The following URLs have been extracted from " + url.mURL + kRule;
@@ -160,6 +186,11 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
     }
     MarkVisited(url);
     ShowProgress();
+}
+
+bool CSiteIterator::IsMissingGuessAnswer(std::int32_t status)
+{
+    return status >= 400 && status != 401 && status != 407;
 }
 
 void CSiteIterator::ReportSaveFailure(const CURL& url)

@@ -113,6 +113,8 @@ bool CSiteIterator::FetchOnce(CURL& url)
 // is neither an error nor a success.
 bool CSiteIterator::FinishFetch(CURL& url, bool ok, bool aborted)
 {
+    // A guess the server does not have is neither counted nor listed.
+    if (mFetchingGuess && !aborted && IsMissingGuessAnswer(url.mStatusCode)) return false;
     ++mCounters.files;
     mCounters.bytes += url.mBody.Length();
     if (mGrabber != nullptr) mCounters.bytes += static_cast<std::uint64_t>(url.mRawHeader.Length());

@@ -5,10 +5,15 @@
 // Each URL's place in the mirror is kept once for the whole crawl as a path
 // from the mirror's root (the site index); a page adds "../" for each of its
 // folders the target does not share, so links are right from every depth.
-// A link to a file that is not in the mirror is written as its absolute URL,
-// which still works online. Links written before their target was fetched
-// are checked when it is saved; at the end of the crawl those whose target
+// A link of the markup to a file that is not in the mirror is written as its
+// absolute URL, which still works online. Text that only looks like a link
+// (a word with a dot in a script or a code sample) changes only when its
+// target was saved. Links written before their target was fetched are
+// checked when it is saved; at the end of the crawl those whose target
 // landed elsewhere, or nowhere, are corrected in the saved pages.
+//
+// Only pages and style sheets are rewritten; scripts, text and every other
+// file are saved as they came.
 #include <unordered_map>
 
 #include "engine/config/configuration.h"
@@ -17,45 +22,14 @@
 #include "engine/html/link_rewriter.h"
 #include "engine/html/link_text.h"
 #include "engine/html/page_cleanup.h"
+#include "engine/html/style_links.h"
 #include "engine/html/url_resolution.h"
+#include "engine/url/url_identity.h"
 #include "foundation/files/file.h"
 #include "foundation/files/whole_file.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && CompareTextNoCase(a.data(), b.data(), a.size()) == 0;
-}
-
-// The host[:port] of an absolute URL.
-std::string_view HostOf(std::string_view url)
-{
-    const std::size_t separator = url.find("://");
-    if (separator == std::string_view::npos) return {};
-    std::string_view rest = url.substr(separator + 3);
-    std::string_view authority = rest.substr(0, rest.find_first_of("/?#"));
-    const std::size_t at = authority.rfind('@');
-    return at == std::string_view::npos ? authority : authority.substr(at + 1);
-}
-
-// Whether a quoted occurrence is the value of an href, src or background
-// attribute.
-bool IsLinkAttribute(std::string_view page, const CLinkOccurrence& occurrence)
-{
-    if (occurrence.delimiter == ELinkDelimiter::kUnquotedAttribute) return true;
-    if (occurrence.delimiter == ELinkDelimiter::kParenthesis || occurrence.offset < 2) return false;
-    std::size_t at = occurrence.offset - 1;  // the opening quote
-    while (at > 0 && IsAsciiSpace(static_cast<unsigned char>(page[at - 1]))) --at;
-    if (at == 0 || page[at - 1] != '=') return false;
-    --at;
-    while (at > 0 && IsAsciiSpace(static_cast<unsigned char>(page[at - 1]))) --at;
-    std::size_t start = at;
-    while (start > 0 && IsAsciiAlpha(static_cast<unsigned char>(page[start - 1]))) --start;
-    const std::string_view name = page.substr(start, at - start);
-    return EqualsNoCase(name, "href") || EqualsNoCase(name, "src") || EqualsNoCase(name, "background");
-}
 
 std::string FolderOf(const std::string& path)
 {
@@ -90,7 +64,8 @@ void CSiteIterator::PostProcessPage(CURL& url, const CHTMLPage& page, bool relin
     if (!url.mBody.CopyTo(body)) return;
     bool changed = false;
 
-    if (general.removeJavaScript && !mMediaMode) {
+    const bool markup = page.Kind() == EPageKind::kPage;
+    if (general.removeJavaScript && !mMediaMode && markup) {
         ShowStatus("Removing JavaScript");
         const std::size_t before = body.size();
         RemoveJavaScript(body);
@@ -113,28 +88,33 @@ void CSiteIterator::PostProcessPage(CURL& url, const CHTMLPage& page, bool relin
         std::size_t offers = 0;
         std::string scratch;
         std::string fallbackURL;
+        const std::string pageHost = HostIdentityOf(url);
+        if (mStartHostKey.empty()) mStartHostKey = HostIdentityOf(mStartURL);
         auto rewrite = [&](const CLinkOccurrence& occurrence, std::string& replacement) -> ERewrite {
             if (++offers % quantum == 0) Yield();
             if (mStopRequested) return ERewrite::kStop;
             const std::string_view link = NormalizeLinkText(occurrence.link, scratch);
             const std::string* target = page.FindLinkURL(link);
+            // A link of the markup, or text that only looks like one (a
+            // guess of the dotted-link scan, a word of a script).
+            const bool markupLink = markup ? IsMarkupLink(body, occurrence) : IsStyleLinkAt(body, occurrence.offset);
             if (target == nullptr) {
                 // Links the page did not follow (the anchors of a one-page
                 // grab) still leave the page as absolute URLs.
-                if (!relink || HasURIScheme(link) || ClassifyLink(link) != ELinkKind::kWeb ||
-                    !IsLinkAttribute(body, occurrence) || !ResolvePageLink(link, page.BaseURL(), fallbackURL))
+                if (!relink || !markupLink || HasURIScheme(link) || ClassifyLink(link) != ELinkKind::kWeb ||
+                    !ResolvePageLink(link, page.BaseURL(), fallbackURL))
                     return ERewrite::kKeep;
                 target = &fallbackURL;
             }
             const std::size_t hash = link.find('#');
             const std::string_view fragment = hash == std::string_view::npos ? std::string_view() : link.substr(hash);
 
-            const std::string_view host = HostOf(*target);
-            const bool ownHost = EqualsNoCase(host, mStartHost) || EqualsNoCase(host, url.mHost);
+            const std::string host = URLHostIdentity(*target);
+            const bool ownHost = host == mStartHostKey || host == pageHost;
             CSiteIndex::Item* item = mSiteIndex.Find(*target);
             const bool inMirror = item != nullptr && !item->second.localPath.empty() &&
-                                  (item->second.state == ETargetState::kExpected ||
-                                   item->second.state == ETargetState::kSaved);
+                                  (item->second.state == ETargetState::kSaved ||
+                                   (markupLink && item->second.state == ETargetState::kExpected));
             bool allowed;
             if (ownHost) allowed = relink || (remap && item != nullptr && !item->second.fileName.empty());
             else allowed = remapHosts || (relink && mPreferences.allowSecondaryDomains);
@@ -147,7 +127,7 @@ void CSiteIterator::PostProcessPage(CURL& url, const CHTMLPage& page, bool relin
                 }
                 return replacement == occurrence.link ? ERewrite::kKeep : ERewrite::kReplace;
             }
-            if (relink && !HasURIScheme(link)) {
+            if (relink && markupLink && !HasURIScheme(link)) {
                 replacement = *target;
                 replacement.append(fragment);
                 return ERewrite::kReplace;
@@ -192,7 +172,8 @@ void CSiteIterator::FinishRelinking()
             const std::size_t hash = link.find('#');
             const std::string_view path = link.substr(0, hash);
             const std::string_view fragment = hash == std::string_view::npos ? std::string_view() : link.substr(hash);
-            if (path.empty() || path.front() == '/' || HasURIScheme(path)) return ERewrite::kKeep;
+            if (path.empty() || path.front() == '/' || HasURIScheme(path) || !IsMarkupLink(text, occurrence))
+                return ERewrite::kKeep;
             resolved = RemoveDotSegments("/" + saved.folder + std::string(path));
             auto found = corrections.find(std::string_view(resolved).substr(1));
             if (found == corrections.end()) return ERewrite::kKeep;

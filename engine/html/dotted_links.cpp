@@ -134,6 +134,9 @@ void CollectDottedLinks(std::string_view text, std::vector<std::string_view>& ou
             continue;
         }
         if (link.front() == '#') continue;
+        // A guess names a file of a type the program knows: "str(self.msg)"
+        // or "event.key" in a code sample is no link.
+        if (!IsKnownExtension(extension)) continue;
         out.push_back(link);
     }
 }

@@ -17,7 +17,9 @@ bool IsPlausibleExtension(std::string_view extension);
 // back to a stop char (LF, CR, '"', '\'', '(', ')', '<', '>'; the text's
 // first char is never taken) and the chars after it up to the next stop
 // char must both be non-empty URL chars, and the part after it a plausible
-// extension; a '.' with no stop char after it gives nothing. The link is
+// extension; a '.' with no stop char after it gives nothing. A link (other
+// than a "mailto:" one) is listed only when that part is an extension of
+// the program's file-name mappings (any case): a guess names a known type. The link is
 // both parts joined by the '.', a view into `text`. Links starting with '#' or "mailto:" are
 // not listed; with `harvestEmail` each "mailto:" link's address goes to the
 // context's e-mail table with its anchor text.

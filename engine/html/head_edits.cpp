@@ -145,7 +145,8 @@ bool ApplyBaseHref(std::string& text, const CBaseHref& base, CPageContext* conte
     std::string rewritten;
     RewriteLinks(text, [&](const CLinkOccurrence& occurrence, std::string& replacement) {
         auto entry = resolved.find(occurrence.link);
-        if (entry == resolved.end()) return ERewrite::kKeep;
+        // Text that only looks like a link keeps its bytes.
+        if (entry == resolved.end() || !IsMarkupLink(text, occurrence)) return ERewrite::kKeep;
         if (context) {
             if (context->IsStopRequested()) return ERewrite::kStop;
             if (seen.insert(entry->first).second && seen.size() % kEntriesPerStatus == 0)

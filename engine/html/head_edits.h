@@ -37,9 +37,9 @@ bool FindBaseHref(std::string_view text, std::string_view pageURL, CBaseHref& ba
 
 // Rewrites the page for its base element: the address is cut out of the
 // element (the attribute stays, empty), the element becomes "<bc ", which
-// disables it, and every link of the page that is not absolute (a scheme
-// followed by ':') is replaced by its resolution against the base, its
-// fragment kept, in one pass. Places in the page ("#top") and other schemes are kept. Yields and
+// disables it, and every link of the markup (IsMarkupLink) that is not
+// absolute (a scheme followed by ':') is replaced by its resolution against
+// the base, its fragment kept, in one pass. Places in the page ("#top") and other schemes are kept. Yields and
 // shows "Replacing base relinked URLs (n of m)" through `context` (may be
 // null), and stops when it asks. True when the text changed.
 bool ApplyBaseHref(std::string& text, const CBaseHref& base, CPageContext* context);

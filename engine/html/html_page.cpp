@@ -9,8 +9,10 @@
 #include "engine/html/head_edits.h"
 #include "engine/html/link_text.h"
 #include "engine/html/page_context.h"
+#include "engine/html/style_links.h"
 #include "engine/html/url_resolution.h"
 #include "engine/url/url_record.h"
+#include "foundation/system/file_name_mappings.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -78,14 +80,17 @@ CHTMLPage::CHTMLPage(const TPooledList<CDelimiter>& delimiters, CURL& fetchedURL
 
     std::string body;
     fetchedURL.mBody.CopyTo(body);
+    // Only a page's markup is edited; other files keep their bytes.
+    mKind = PageKindOf(fetchedURL.mContentType, fetchedURL.mFileName);
+    const bool page = mKind == EPageKind::kPage;
     bool changed = false;
-    if (useServerContentType) changed = InsertContentTypeMeta(body, fetchedURL.mContentType);
+    if (useServerContentType && page) changed = InsertContentTypeMeta(body, fetchedURL.mContentType);
 
     mPageURL = fetchedURL.mURL;
     mBaseURL = mPageURL;
     CBaseHref base;
     bool keepBase = false;
-    if (FindBaseHref(body, mPageURL, base)) {
+    if (page && FindBaseHref(body, mPageURL, base)) {
         mBaseURL = base.url;
         // A media grab saves the page as it came, base element and all; its
         // links still resolve against the base.
@@ -130,6 +135,17 @@ void CHTMLPage::CollectURLs(bool resourcesOnly)
         RemoveAnchorHrefs(withoutAnchors);
         text = withoutAnchors;
     }
+    // A style sheet's links are its url() references; a page's and a
+    // style block's too. Elsewhere (scripts, text) every link is a guess.
+    if (mKind != EPageKind::kOther) {
+        std::vector<std::string_view> styleLinks;
+        CollectStyleLinks(text, styleLinks);
+        for (std::string_view link : styleLinks) {
+            if (IsStopRequested()) return;
+            ProcessLink(link, resourcesOnly, nullptr, 0, false);
+        }
+        if (mKind == EPageKind::kStyleSheet) return;
+    }
     std::vector<std::string_view> links;
     CollectDottedLinks(text, links, mCrawl, mHarvestEmail);
 
@@ -144,7 +160,7 @@ void CHTMLPage::CollectURLs(bool resourcesOnly)
             ShowStatus("Collecting URLs (" + std::to_string(i) + " of " + count + ")");
         }
         if (IsStopRequested()) break;
-        ProcessLink(links[i], resourcesOnly, nullptr, 0);
+        ProcessLink(links[i], resourcesOnly, nullptr, 0, true);
     }
     ExtractURLs(text, resourcesOnly);
 }
@@ -157,12 +173,13 @@ void CHTMLPage::ExtractURLs(std::string_view text, bool resourcesOnly)
             Yield();
             ShowStatus("Extracting URLs (" + std::to_string(count - 1) + ")");
         }
-        ProcessLink(link, resourcesOnly, &anchors, linkEnd);
+        ProcessLink(link, resourcesOnly, &anchors, linkEnd, mKind == EPageKind::kOther);
         return !IsStopRequested();
     });
 }
 
-void CHTMLPage::ProcessLink(std::string_view link, bool resourcesOnly, CAnchorSource* anchors, std::size_t linkEnd)
+void CHTMLPage::ProcessLink(std::string_view link, bool resourcesOnly, CAnchorSource* anchors, std::size_t linkEnd,
+                            bool guess)
 {
     std::string scratch;
     std::string_view text = NormalizeLinkText(link, scratch);
@@ -187,17 +204,26 @@ void CHTMLPage::ProcessLink(std::string_view link, bool resourcesOnly, CAnchorSo
         resolved.fetchable = ResolvePageLink(text, *mResolver, resolved.url);
         if (resolved.fetchable) {
             resolved.dynamic = URLIsDynamic(resolved.url);
-            resolved.hasFileName = URLHasFileName(resolved.url);
+            const std::string_view fileName = URLFileName(resolved.url);
+            resolved.hasFileName = !fileName.empty();
+            resolved.knownType = FindFileNameMappingForName(fileName) != nullptr;
         }
         found = mResolved.emplace(std::string(text), std::move(resolved)).first;
         if (found->second.fetchable) mRawLinks.push_back(found->first);
     }
     CResolvedLink& resolved = found->second;
-    if (!resolved.fetchable || resolved.record >= 0) return;
+    if (!resolved.fetchable) return;
+    if (resolved.record >= 0) {
+        // A guess that the markup names too is a link.
+        if (!guess) mLinkRecords[static_cast<std::size_t>(resolved.record)].mGuess = false;
+        return;
+    }
+    // A guess names a file of a type the program knows.
+    if (guess && !resolved.knownType) return;
     if (mIgnoreDynamicURLs && resolved.dynamic) return;
     if (resourcesOnly && !resolved.hasFileName) return;
     resolved.record = static_cast<std::ptrdiff_t>(mLinkRecords.size());
-    mLinkRecords.push_back(CLinkRecord{found->first, std::move(resolved.url), {}, {}, mPageURL});
+    mLinkRecords.push_back(CLinkRecord{found->first, std::move(resolved.url), {}, {}, mPageURL, guess});
 }
 
 void CHTMLPage::Yield()

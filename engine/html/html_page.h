@@ -19,6 +19,7 @@
 
 #include "engine/html/delimited_links.h"
 #include "engine/html/link_record.h"
+#include "engine/html/page_kind.h"
 #include "engine/html/text_hash.h"
 #include "foundation/containers/pooled_list.h"
 
@@ -59,6 +60,7 @@ public:
     // The page text the links were read from (non-printables blanked,
     // blank runs collapsed).
     const std::string& PageText() const { return mPageText; }
+    EPageKind Kind() const { return mKind; }
 
 private:
     struct CResolvedLink {
@@ -67,14 +69,17 @@ private:
         bool fetchable = false;
         bool dynamic = false;
         bool hasFileName = false;
+        bool knownType = false;  // its file name's extension is in the file-name mappings
     };
 
     void CollectURLs(bool resourcesOnly);
     // `text`: the page text, without the anchors' links in one-page mode.
     void ExtractURLs(std::string_view text, bool resourcesOnly);
     // `anchors` and `linkEnd` locate the link for the anchor text of a
-    // "mailto:" link; null when the caller harvested it already.
-    void ProcessLink(std::string_view link, bool resourcesOnly, CAnchorSource* anchors, std::size_t linkEnd);
+    // "mailto:" link; null when the caller harvested it already. `guess`:
+    // found by the dotted-link scan only.
+    void ProcessLink(std::string_view link, bool resourcesOnly, CAnchorSource* anchors, std::size_t linkEnd,
+                     bool guess);
     void Yield();
     void ShowStatus(const std::string& text);
     bool IsStopRequested() const;
@@ -84,6 +89,7 @@ private:
     std::vector<CLinkRecord> mLinkRecords;
     std::vector<std::string_view> mRawLinks;  // keys of mResolved
     CPageContext* mCrawl;
+    EPageKind mKind = EPageKind::kPage;  // by the fetched record's Content-Type
 
     std::string mPageURL;
     std::string mBaseURL;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/html/anchor_text.h"
+#include "engine/html/style_links.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -137,4 +138,17 @@ CRewriteResult RewriteLinks(std::string_view page, const LinkRewriteCallback& ca
     }
     out.append(page, copied);
     return result;
+}
+
+bool IsMarkupLink(std::string_view page, const CLinkOccurrence& occurrence)
+{
+    if (occurrence.delimiter == ELinkDelimiter::kUnquotedAttribute) return true;
+    if (IsStyleLinkAt(page, occurrence.offset)) return true;
+    if (occurrence.delimiter == ELinkDelimiter::kParenthesis || occurrence.offset < 2) return false;
+    std::size_t at = occurrence.offset - 1;  // the opening quote
+    while (at > 0 && IsBlank(page[at - 1])) --at;
+    if (at == 0 || page[at - 1] != '=') return false;
+    --at;
+    while (at > 0 && IsBlank(page[at - 1])) --at;
+    return FollowsLinkAttribute(page, at);
 }

@@ -47,3 +47,9 @@ struct CRewriteResult {
 
 // `out` receives the new page (a copy of `page` when nothing is replaced).
 CRewriteResult RewriteLinks(std::string_view page, const LinkRewriteCallback& callback, std::string& out);
+
+// Whether an offer is a link of the markup rather than text that looks like
+// one: the value of an href, src or background attribute, quoted or not, or
+// a style's url() reference or @import address. Text, scripts and code
+// samples hold the rest ("str(self.msg)").
+bool IsMarkupLink(std::string_view page, const CLinkOccurrence& occurrence);

@@ -102,13 +102,15 @@ bool URLIsDynamic(std::string_view url)
     return !PartAfter(rest, '$', '?', '#').empty() || !PartAfter(rest, '?', '$', '#').empty();
 }
 
-bool URLHasFileName(std::string_view url)
+std::string_view URLFileName(std::string_view url)
 {
     std::string_view rest = AfterAuthority(url);
-    if (rest.empty() || rest.front() != '/') return false;
+    if (rest.empty() || rest.front() != '/') return {};
     std::string_view file = CutAtLast(CutAtLast(CutAtLast(rest, '$'), '?'), '#');
-    return file.rfind('/') + 1 < file.size();
+    return file.substr(file.rfind('/') + 1);
 }
+
+bool URLHasFileName(std::string_view url) { return !URLFileName(url).empty(); }
 
 std::string_view MailtoAddress(std::string_view link)
 {

@@ -37,6 +37,8 @@ bool ResolvePageLink(std::string_view normalizedLink, const CURLResolver& page, 
 // (without query, '$' part and fragment) is not empty.
 bool URLIsDynamic(std::string_view url);
 bool URLHasFileName(std::string_view url);
+// That last path segment ("" for none).
+std::string_view URLFileName(std::string_view url);
 
 // The address of a "mailto:" link: the text after "mailto:" up to any '?'
 // (the headers of the mail, such as a subject, are not part of it).

@@ -249,17 +249,53 @@ std::string ResolveAgainst(const CURIReference& base, std::string_view reference
 
 namespace {
 
+bool IsHexDigit(char c)
+{
+    return IsAsciiDigit(static_cast<unsigned char>(c)) || (AsciiLower(c) >= 'a' && AsciiLower(c) <= 'f');
+}
+
+// A byte a request line cannot carry as it is: blanks, controls, bytes of
+// UTF-8 characters, the chars RFC 3986 excludes, and a '%' that starts no
+// escape (servers answer a raw "%" with 400).
+bool NeedsEscapeInRequest(std::string_view url, std::size_t at)
+{
+    const auto c = static_cast<unsigned char>(url[at]);
+    if (c <= 0x20 || c >= 0x7F) return true;
+    switch (c) {
+    case '"': case '<': case '>': case '\\': case '^': case '`': case '{': case '|': case '}':
+        return true;
+    case '%':
+        return at + 2 >= url.size() || !IsHexDigit(url[at + 1]) || !IsHexDigit(url[at + 2]);
+    default:
+        return false;
+    }
+}
+
+void EscapeForRequest(std::string& url)
+{
+    std::size_t first = 0;
+    while (first < url.size() && !NeedsEscapeInRequest(url, first)) ++first;
+    if (first == url.size()) return;
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out(url, 0, first);
+    for (std::size_t at = first; at < url.size(); ++at) {
+        if (!NeedsEscapeInRequest(url, at)) {
+            out += url[at];
+            continue;
+        }
+        const auto c = static_cast<unsigned char>(url[at]);
+        out += '%';
+        out += kHex[c >> 4];
+        out += kHex[c & 0x0F];
+    }
+    url.swap(out);
+}
+
 bool ResolveCleanly(const CURIReference& base, std::string_view link, std::string& out)
 {
     std::string scratch;
     out = ResolveAgainst(base, CleanLink(link, scratch), false);
-    for (char ch : out) {
-        auto c = static_cast<unsigned char>(ch);
-        if (c <= 0x20 || c >= 0x7F) {  // blanks, controls and bytes of UTF-8 characters
-            out = PercentEncodeUnsafe(out);
-            break;
-        }
-    }
+    EscapeForRequest(out);
     return IsFetchableURL(out);
 }
 

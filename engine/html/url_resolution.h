@@ -40,9 +40,11 @@ std::string ResolveAgainst(const CURIReference& base, std::string_view reference
 
 // The resolver of the crawl, the redirects and the form capture. The link is
 // trimmed of blanks and control chars at both ends and loses every TAB, LF
-// and CR inside (as browsers read links); the result has no fragment and its
-// unsafe bytes (blanks, controls, bytes >= 0x7F) are %-escaped. True when the
-// result is a URL the crawl can fetch (IsFetchableURL).
+// and CR inside (as browsers read links); the result has no fragment, and
+// every byte a request cannot carry as it is (blanks, controls, bytes >=
+// 0x7F, '"', '<', '>', '\\', '^', '`', '{', '|', '}', and a '%' that starts no
+// %XX escape) is %-escaped. True when the result is a URL the crawl can
+// fetch (IsFetchableURL).
 bool ResolveRelativeURL(std::string_view baseURL, std::string_view link, std::string& out);
 
 // ResolveRelativeURL against one base for many links: the base is split

@@ -52,6 +52,9 @@ TEST(DottedLinks, FindsLinksBetweenStopChars)
         {"xa.gif\"", {"a.gif"}},
         {"\"a.verylongext\"", {}},
         {"\"a.\"", {}},
+        // A guess names a known type of file; words of code do not.
+        {"print(str(self.msg)) if (event.key) (notes.TXT)", {"notes.TXT"}},
+        {"\"www.example.com\" 'Math.max'", {}},
     };
     for (const auto& c : cases) EXPECT_EQ(Dotted(c.text), c.links) << c.text;
 }

@@ -147,13 +147,13 @@ TEST_F(HTMLPage, RewritesThePageForItsBaseElement)
 {
     const char* body = "<html><head><base href=\"http://b/d/\"></head><body>"
                        "<a href=\"p.html#s\">P</a><img src='i/q.gif'><a href=\"http://abs/z.html\">Z</a>"
-                       "<a href=\"#top\">T</a><a href=\"mailto:x@y.com\">M</a></body></html>";
+                       "<a href=\"#top\">T</a><a href=\"mailto:x@y.com\">M</a>(see p.html)</body></html>";
     CURL fetched = Fetched("http://h/x/page.html", body);
     CHTMLPage page(mContext.mConfiguration.mDelimiters, fetched, false, &mContext);
     EXPECT_EQ(BodyOf(fetched), "<html><head><bc href=\"\"></head><body>"
                                "<a href=\"http://b/d/p.html#s\">P</a><img src='http://b/d/i/q.gif'>"
                                "<a href=\"http://abs/z.html\">Z</a><a href=\"#top\">T</a>"
-                               "<a href=\"mailto:x@y.com\">M</a></body></html>");
+                               "<a href=\"mailto:x@y.com\">M</a>(see p.html)</body></html>");
     EXPECT_EQ(page.BaseURL(), "http://b/d/");
     EXPECT_EQ(URLs(page), (std::set<std::string>{"http://b/d/p.html", "http://b/d/i/q.gif", "http://abs/z.html"}));
 }
@@ -291,6 +291,40 @@ TEST_F(HTMLPage, UsesTheConfigurationsDelimiters)
     CURL fetched = Fetched("http://h/f.html", "<select><option value=\"a.html\">A<option value=\"b.html\">B</select>");
     CHTMLPage page(delimiters, fetched, false, &mContext);
     EXPECT_EQ(URLs(page), (std::set<std::string>{"http://h/a.html", "http://h/b.html"}));
+}
+
+// What a document's links are depends on what it is: a page's markup and
+// styles hold links, its text only guesses; a style sheet's links are its
+// url() references; in a script or a text every link is a guess. Only a
+// page's head is ever edited.
+TEST_F(HTMLPage, TakesLinksAsTheDocumentsKindHoldsThem)
+{
+    mContext.mConfiguration.mGeneralOptions.useServerContentType = 1;
+    const std::string body = "<head></head><a href=\"a.html\">a</a> (b.gif) \"c.unknown\" "
+                             "x{background:url(d.png)} str(self.msg) 'e.js'";
+    using Guesses = std::map<std::string, bool>;
+    const Guesses kAllGuesses = {
+        {"http://h/a.html", true}, {"http://h/b.gif", true}, {"http://h/d.png", true}, {"http://h/e.js", true}};
+    const struct {
+        const char* contentType;
+        const char* url;
+        Guesses links;  // URL -> guess
+    } cases[] = {
+        {"text/html; charset=utf-8", "http://h/p.html",
+         {{"http://h/a.html", false}, {"http://h/b.gif", true}, {"http://h/d.png", false}, {"http://h/e.js", true}}},
+        {"text/css", "http://h/s.css", {{"http://h/d.png", false}}},
+        {"application/javascript", "http://h/s.js", kAllGuesses},
+        {"", "http://h/notes.txt", kAllGuesses},
+        {"application/octet-stream", "http://h/tool.py", kAllGuesses},
+    };
+    for (const auto& c : cases) {
+        CURL fetched = Fetched(c.url, body, c.contentType);
+        CHTMLPage page(mContext.mConfiguration.mDelimiters, fetched, false, &mContext);
+        Guesses links;
+        for (const CLinkRecord& record : page.LinkRecords()) links[record.mURL] = record.mGuess;
+        EXPECT_EQ(links, c.links) << c.url;
+        EXPECT_EQ(BodyOf(fetched) == body, page.Kind() != EPageKind::kPage) << c.url;
+    }
 }
 
 }  // namespace

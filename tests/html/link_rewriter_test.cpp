@@ -1,7 +1,9 @@
 #include "engine/html/link_rewriter.h"
+#include "engine/html/style_links.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <set>
@@ -132,6 +134,39 @@ TEST(LinkRewriter, ReportsWhereEachLinkStands)
         return ERewrite::kKeep;
     }, out);
     EXPECT_EQ(offsets, (std::set<std::size_t>{9, 28}));
+}
+
+}  // namespace
+
+namespace {
+
+// Which offers of a page are links of its markup, and which links a style
+// sheet holds.
+TEST(LinkRewriter, TellsMarkupLinksFromTextThatLooksLikeOne)
+{
+    const std::string page =
+        "<a href=\"a.html\"> <img SRC = 'b.png'> <td background=c.gif> <p title=\"d.html\">"
+        "<script>go(\"e.html\"); f(g.html)</script> <div style=\"background:url( h.png )\">"
+        "<style>@import \"i.css\"; x{src:url('j.woff?v=1')} y{u:url(k.png)}</style> str(self.msg)";
+    std::vector<std::string> markup, text;
+    std::string out;
+    RewriteLinks(page, [&](const CLinkOccurrence& occurrence, std::string&) {
+        (IsMarkupLink(page, occurrence) ? markup : text).emplace_back(occurrence.link);
+        return ERewrite::kKeep;
+    }, out);
+    EXPECT_EQ(markup, (std::vector<std::string>{"a.html", "b.png", "c.gif", " h.png ", "i.css", "j.woff?v=1", "k.png"}));
+    EXPECT_EQ(std::count(text.begin(), text.end(), "d.html"), 1);
+    EXPECT_EQ(std::count(text.begin(), text.end(), "e.html"), 1);
+    EXPECT_EQ(std::count(text.begin(), text.end(), "g.html"), 1);
+    EXPECT_EQ(std::count(text.begin(), text.end(), "self.msg"), 1);
+    EXPECT_EQ(std::count(text.begin(), text.end(), "'j.woff?v=1'"), 1);
+
+    std::vector<std::string_view> links;
+    CollectStyleLinks("a{b:URL(x.png)} @import 'y.css'; @import url(\"z.css\"); c{d:url(e f)} url(r'^a/', v)"
+                      " g{h:url( \"i.woff2?v=2#f\" )}",
+                      links);
+    EXPECT_EQ(std::vector<std::string>(links.begin(), links.end()),
+              (std::vector<std::string>{"x.png", "z.css", "i.woff2?v=2#f", "y.css"}));
 }
 
 }  // namespace

@@ -105,6 +105,10 @@ TEST(UrlResolution, ResolvesTheUsualLinkShapesOfAPage)
         {"x\t.ht\nml", "http://h/a/b/x.html"},
         {"a b.html", "http://h/a/b/a%20b.html"},
         {"caf\xC3\xA9.html", "http://h/a/b/caf%c3%a9.html"},
+        // What a request line cannot carry is escaped; escapes stay.
+        {"50%.png", "http://h/a/b/50%25.png"},
+        {"a%2Fb%zz%4.x", "http://h/a/b/a%2Fb%25zz%254.x"},
+        {"{x}|\"y\"^`<z>\\.js", "http://h/a/b/%7bx%7d%7c%22y%22%5e%60%3cz%3e%5c.js"},
     };
     for (const Case& c : cases) {
         std::string out;

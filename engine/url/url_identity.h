@@ -1,0 +1,28 @@
+// Which texts name the same URL. The scheme and the host are case-blind and
+// a default port or an empty path change nothing (RFC 3986 6.2.2.1 and
+// 6.2.3), so "HTTP://Host:80" and "http://host/" are one URL to the crawl:
+// one visit, one file, one relinked path. Only the crawl's keys use this
+// form; requests are sent as the links write them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The identity form of an absolute URL: scheme and host lower-cased, the
+// scheme's default port (http 80, https 443, ftp 21) and an empty port
+// dropped, an empty path written "/". User information, path, query and
+// fragment stay as written; a text without "scheme://" is returned as it is.
+// The result is `url` itself when it is already in that form (the usual
+// case, no copy), else it lives in `scratch`.
+std::string_view URLIdentity(std::string_view url, std::string& scratch);
+std::string URLIdentity(std::string_view url);
+
+// The host[:port] of an absolute URL in identity form ("" without one).
+std::string URLHostIdentity(std::string_view url);
+// The same for a host[:port] reached over `scheme` ("http", "https",
+// "ftp"; any case).
+std::string HostIdentity(std::string_view hostAndPort, std::string_view scheme);
+
+class CURL;
+// The host[:port] of a URL record in identity form.
+std::string HostIdentityOf(const CURL& url);

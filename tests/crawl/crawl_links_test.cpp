@@ -1,0 +1,183 @@
+// Crawls of a documentation-like site served by nginx, checked against
+// nginx's own access log: which URLs are asked for, and how often; what is
+// counted; which bytes are saved as they came and which links are made
+// local; and a second crawl into the same mirror reading its saved copies.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "platform/xattr/item_attributes.h"
+#include "tests/crawl/crawl_test_support.h"
+#include "tests/support/nginx_peer.h"
+
+namespace {
+
+using crawltest::CrawlEnvironment;
+using crawltest::FileText;
+using crawltest::ReadTree;
+using crawltest::RecordingGrabber;
+using crawltest::RunGrab;
+using testsupport::NginxPeer;
+
+constexpr char kScript[] = "if (event.key === \"Escape\") { location.href = \"p.html\"; } // str(self.msg)\n";
+constexpr char kNotes[] = "See str(self.msg), event.key and p.html; or http://127.0.0.1/p.html.\n";
+constexpr char kTool[] = "print(str(self.msg))  # p.html\n";
+
+class CrawlLinks : public CrawlEnvironment {
+protected:
+    void SetUp() override
+    {
+        CrawlEnvironment::SetUp();
+        mRoot.MakeFolder("cdn");
+        mRoot.Write("cdn/lib.html", "<html><body>lib</body></html>\n");
+        mCdn = std::make_unique<NginxPeer>(mRoot.File("cdn"), 60);
+        const std::string site = mRoot.MakeFolder("site");
+        mServer = std::make_unique<NginxPeer>(site, 60);
+        const std::string self = "127.0.0.1:" + std::to_string(mServer->Port());
+        mRoot.Write("site/index.html",
+                    "<html><head><title>Docs</title><link rel=\"stylesheet\" href=\"_static/theme.css\">\n"
+                    "<script src=\"_static/_sphinx_javascript_frameworks_compat.js\"></script>\n"
+                    "<script>if (event.key === 'x') show('str(self.msg)');</script></head>\n"
+                    "<body><div style=\"background: url(img/bg.png)\">\n"
+                    "<a href=\"HTTP://" + self + "/p.html\">upper</a> <a href=\"http://" + self + "/p.html\">p</a>\n"
+                    "<a href=\"http://127.0.0.1:" + std::to_string(mCdn->Port()) + "/lib.html\">cdn</a>\n"
+                    "<pre>print(str(self.msg)) # see (missing.png)</pre>\n"
+                    "<img src=\"50%.png\"> <a href=\"notes.txt\">notes</a> <a href=\"tool.py\">tool</a>\n"
+                    "</div></body></html>\n");
+        mRoot.Write("site/p.html", "<html><body><a href=\"index.html\">home</a></body></html>\n");
+        mRoot.Write("site/_static/theme.css", "@font-face{src:url(\"fonts/font.woff?v=1\") format(\"woff\")}\n"
+                                              ".x{background:url( ../img/tile.png )}\n");
+        mRoot.Write("site/_static/fonts/font.woff", "wOFF-bytes");
+        mRoot.Write("site/_static/_sphinx_javascript_frameworks_compat.js", kScript);
+        mRoot.Write("site/img/bg.png", "png-bg");
+        mRoot.Write("site/img/tile.png", "png-tile");
+        mRoot.Write("site/50%.png", "png-50");
+        mRoot.Write("site/notes.txt", kNotes);
+        mRoot.Write("site/tool.py", kTool);
+        mSite = "127.0.0.1/" + std::to_string(mServer->Port()) + "/";
+    }
+
+    // The access log's requests as "METHOD path status", one per line.
+    static std::vector<std::string> Requests(const NginxPeer& server)
+    {
+        static const std::regex line("\"([A-Z]+) (\\S+) HTTP/[0-9.]+\" ([0-9]+)");
+        std::vector<std::string> requests;
+        const std::string log = server.AccessLog();
+        for (std::sregex_iterator at(log.begin(), log.end(), line), end; at != end; ++at)
+            requests.push_back((*at)[1].str() + " " + (*at)[2].str() + " " + (*at)[3].str());
+        return requests;
+    }
+
+    static int Count(const std::vector<std::string>& requests, const std::string& request)
+    {
+        return static_cast<int>(std::count(requests.begin(), requests.end(), request));
+    }
+
+    std::unique_ptr<NginxPeer> mCdn;
+    std::unique_ptr<NginxPeer> mServer;
+    std::string mSite;
+};
+
+// A fresh profile (no preferences) with the built-in configuration.
+TEST_F(CrawlLinks, ASiteIsMirroredWithOneRequestPerFileAndOnlyItsPagesRewritten)
+{
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mMiscOptions.errorLinks = 1;
+    RecordingGrabber window(configuration);
+    ASSERT_TRUE(RunGrab(window, configuration, mServer->Url("/index.html")));
+    const auto requests = Requests(*mServer);
+
+    // Each file once, however its URL is spelled; the file whose name says
+    // "javascript" too; the style sheet's url() references, query and all;
+    // a raw '%' escaped.
+    for (const char* request : {"GET /p.html 200", "GET /_static/_sphinx_javascript_frameworks_compat.js 200",
+                                "GET /_static/fonts/font.woff?v=1 200", "GET /img/tile.png 200",
+                                "GET /img/bg.png 200", "GET /50%25.png 200", "GET /notes.txt 200"})
+        EXPECT_EQ(Count(requests, request), 1) << request << "\n" << ::testing::PrintToString(requests);
+    // Words with a dot are no requests, and off-site URLs are not grabbed
+    // unless the configuration says so.
+    for (const std::string& request : requests)
+        EXPECT_EQ(request.find("msg"), std::string::npos) << request;
+    EXPECT_EQ(Requests(*mCdn), std::vector<std::string>{});
+
+    // The guess "missing.png" was asked for once; the server does not have
+    // it, and that is no error of the crawl.
+    EXPECT_EQ(Count(requests, "GET /missing.png 404"), 1);
+    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "0");
+    EXPECT_FALSE(std::filesystem::exists(Mirror() + "/127.0.0.1-" + std::to_string(mServer->Port()) + ".errors.txt"));
+    int fetched = 0;
+    for (const std::string& request : requests) fetched += request.starts_with("GET ") && request.ends_with(" 200");
+    EXPECT_EQ(window.panes[MakeFourCharCode("REQU")], std::to_string(fetched));
+
+    // Scripts, text and data are saved as they came.
+    const auto tree = ReadTree(Mirror());
+    EXPECT_EQ(tree.at(mSite + "_static/_sphinx_javascript_frameworks_compat.js"), kScript);
+    EXPECT_EQ(tree.at(mSite + "notes.txt"), kNotes);
+    EXPECT_EQ(tree.at(mSite + "tool.py"), kTool);
+    // The page: links made local, text and inline script as written.
+    const std::string& page = tree.at(mSite + "index.html");
+    for (const char* kept : {"<a href=\"p.html\">upper</a> <a href=\"p.html\">p</a>",
+                             "<script>if (event.key === 'x') show('str(self.msg)');</script>",
+                             "<pre>print(str(self.msg)) # see (missing.png)</pre>", "url(img/bg.png)",
+                             "<img src=\"50%25.png\">"})
+        EXPECT_NE(page.find(kept), std::string::npos) << kept << "\n" << page;
+    // The style sheet's references open saved files.
+    const std::string& css = tree.at(mSite + "_static/theme.css");
+    static const std::regex reference("url\\(\\s*\"?([^\")\\s]+)");
+    int references = 0;
+    for (std::sregex_iterator at(css.begin(), css.end(), reference), end; at != end; ++at, ++references)
+        EXPECT_TRUE(tree.contains(mSite + "_static/" + (*at)[1].str()) ||
+                    tree.contains(mSite + (*at)[1].str().substr(3)))
+            << css;
+    EXPECT_EQ(references, 2) << css;
+}
+
+// A secondary host's files are linked from the pages as files of the
+// mirror; a second crawl that reads those pages back asks for the URLs the
+// links stand for, never for their mirror paths on the start host.
+TEST_F(CrawlLinks, SavedCopiesGiveBackTheURLsOfTheirLocalLinks)
+{
+    const std::string cdn = "127.0.0.1:" + std::to_string(mCdn->Port());
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.grabOffsiteURLs = 1;
+    configuration.mGeneralOptions.offsiteHosts = {CFixedString255(cdn.c_str())};
+    configuration.mMiscOptions.errorLinks = 1;
+    {
+        RecordingGrabber window(configuration);
+        ASSERT_TRUE(RunGrab(window, configuration, mServer->Url("/index.html")));
+    }
+    EXPECT_EQ(Count(Requests(*mCdn), "GET /lib.html 200"), 1);
+    const std::string page = FileText(Mirror() + "/" + mSite + "index.html");
+    EXPECT_NE(page.find("<a href=\"../" + std::to_string(mCdn->Port()) + "/lib.html\">cdn</a>"), std::string::npos)
+        << page;
+
+    // The second crawl into the same mirror reads every file back. A file
+    // that lost its URL label is still found by its host's folder; the
+    // style sheet's link to the font saved under a generated name gives back
+    // the font's own URL (asked for again: a new crawl names it anew).
+    const std::string lib = Mirror() + "/127.0.0.1/" + std::to_string(mCdn->Port()) + "/lib.html";
+    ASSERT_EQ(RemoveItemAttribute(lib.c_str(), kCommentAttribute), 0);
+    const std::size_t before = Requests(*mServer).size();
+    RecordingGrabber again(configuration);
+    ASSERT_TRUE(RunGrab(again, configuration, mServer->Url("/index.html")));
+    const auto requests = Requests(*mServer);
+    for (std::size_t i = before; i < requests.size(); ++i)
+        EXPECT_EQ(requests[i].find(" /" + std::to_string(mCdn->Port()) + "/"), std::string::npos) << requests[i];
+    EXPECT_EQ(Count(requests, "GET /_static/fonts/font.woff?v=1 200"), 2);
+    EXPECT_EQ(again.panes[MakeFourCharCode("ERRO")], "0");
+    EXPECT_EQ(Count(Requests(*mCdn), "GET /lib.html 200"), 1) << "loaded from its saved copy";
+}
+
+TEST_F(CrawlLinks, TheGrabOffsitePreferenceStillVetoesTheConfiguration)
+{
+    SetPreference("Grab Offsite URLs", "false");
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.grabOffsiteURLs = 1;
+    RecordingGrabber window(configuration);
+    ASSERT_TRUE(RunGrab(window, configuration, mServer->Url("/index.html")));
+    EXPECT_EQ(Requests(*mCdn), std::vector<std::string>{});
+    EXPECT_EQ(Count(Requests(*mServer), "GET /p.html 200"), 1);
+}
+
+}  // namespace

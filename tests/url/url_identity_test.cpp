@@ -1,0 +1,40 @@
+#include "engine/url/url_identity.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/url/url_record.h"
+
+namespace {
+
+TEST(URLIdentity, SpellingsOfOneURLShareOneForm)
+{
+    const struct {
+        const char* url;
+        const char* identity;
+        const char* host;
+    } cases[] = {
+        {"http://h/p.html", "http://h/p.html", "h"},
+        {"HTTP://Host.Example/P.html?Q=A#F", "http://host.example/P.html?Q=A#F", "host.example"},
+        {"http://h:80/p", "http://h/p", "h"},
+        {"http://h:/p", "http://h/p", "h"},
+        {"https://h:443", "https://h/", "h"},
+        {"https://h:80/", "https://h:80/", "h:80"},
+        {"ftp://U:P@FTP.H:21?x", "ftp://U:P@ftp.h/?x", "ftp.h"},
+        {"http://h:8080", "http://h:8080/", "h:8080"},
+        {"http://[::1]:80/x", "http://[::1]/x", "[::1]"},
+        {"http://[::1]/x", "http://[::1]/x", "[::1]"},
+        {"relative/P.html", "relative/P.html", ""},
+        {"mailto:A@B", "mailto:A@B", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(URLIdentity(c.url), c.identity) << c.url;
+        EXPECT_EQ(URLHostIdentity(c.url), c.host) << c.url;
+        if (*c.host != '\0') EXPECT_EQ(HostIdentityOf(CURL(c.url)), c.host) << c.url;
+    }
+    // The usual form is given back without a copy.
+    std::string scratch;
+    const std::string_view plain = "http://h/a";
+    EXPECT_EQ(URLIdentity(plain, scratch).data(), plain.data());
+}
+
+}  // namespace
