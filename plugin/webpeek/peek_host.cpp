@@ -14,6 +14,10 @@
 //   grab FILE                        saves a picture of the window once the page
 //                                    shows on it -> "grab W H painted 1|0"
 //
+// Once the plug-in has started the application, the remaining commands run
+// from its event loop, as they would in a Qt host; should closing a window
+// end that loop, "last window closed" is printed and the rest is not run.
+//
 // With a single URL argument it opens the built-in window, loads the URL and
 // prints its document size. The plug-in's system-log lines are copied to
 // standard error.
@@ -30,8 +34,10 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QTimer>
 #include <QWidget>
 
 #include "plugin/webpeek/webpeek.h"
@@ -126,10 +132,11 @@ class Host {
 public:
     explicit Host(const Plugin& plugin) : mPlugin(plugin) {}
 
-    // Runs the commands; false on a malformed command line.
-    bool Run(const std::vector<std::string_view>& args)
+    // Runs the commands from `at` on; false on a malformed command line.
+    bool Run(const std::vector<std::string_view>& args, size_t at = 0)
     {
-        for (size_t at = 0; at < args.size();) {
+        while (at < args.size()) {
+            if (!mInEventLoop && QCoreApplication::instance()) return RunInEventLoop(args, at);
             const std::string_view command = args[at++];
             const size_t wanted = Arity(command);
             if (wanted == kUnknown || at + wanted > args.size()) {
@@ -152,6 +159,21 @@ public:
 
 private:
     static constexpr size_t kUnknown = 99;
+
+    bool RunInEventLoop(const std::vector<std::string_view>& args, size_t at)
+    {
+        mInEventLoop = true;
+        bool ran = false;
+        bool finished = false;
+        QObject::connect(qApp, &QGuiApplication::lastWindowClosed, [] { std::printf("last window closed\n"); });
+        QTimer::singleShot(0, qApp, [&] {
+            ran = Run(args, at);
+            finished = true;
+            QCoreApplication::quit();
+        });
+        QCoreApplication::exec();
+        return ran && finished;
+    }
 
     static size_t Arity(std::string_view command)
     {
@@ -243,6 +265,7 @@ private:
     const Plugin& mPlugin;
     std::vector<Window> mWindows;
     size_t mCurrent = 0;
+    bool mInEventLoop = false;
 };
 
 }  // namespace

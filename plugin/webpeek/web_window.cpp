@@ -28,21 +28,6 @@ private:
     QWebEngineView& mView;
 };
 
-// A close request hides the window instead: it stays the host's to show
-// again, and closing it never ends the host's event loop.
-class CloseHides : public QObject {
-public:
-    explicit CloseHides(QWidget& window) : QObject(&window) { window.installEventFilter(this); }
-
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::Close) return false;
-        event->ignore();
-        static_cast<QWidget*>(watched)->hide();
-        return true;
-    }
-};
-
 }  // namespace
 
 QWidget* ContentArea(QWidget& window)
@@ -55,7 +40,11 @@ QWidget* ContentArea(QWidget& window)
 
 QWebEngineView* AttachWebView(QWidget& window)
 {
+    // Closing only hides the window: it stays the host's to show again, and
+    // neither ends the host's event loop as its last window nor holds up the
+    // host's own quit.
     window.setAttribute(Qt::WA_DeleteOnClose, false);
+    window.setAttribute(Qt::WA_QuitOnClose, false);
     QWidget* content = ContentArea(window);
     // A window not shown yet has not laid out its central widget.
     if (window.layout()) window.layout()->activate();
@@ -64,7 +53,6 @@ QWebEngineView* AttachWebView(QWidget& window)
     view->raise();
     view->show();
     new ContentBoundsFollower(*content, *view);
-    new CloseHides(window);
     return view;
 }
 

@@ -11,7 +11,7 @@ namespace webpeek {
 // nib has none), else the window itself.
 QWidget* ContentArea(QWidget& window);
 
-// Makes the web view, a child of the content area, and installs the resize
+// Makes the web view, a child of the content area, and sets up the resize
 // and close handling.
 QWebEngineView* AttachWebView(QWidget& window);
 
