@@ -2,6 +2,9 @@
  * document. The library is loaded with dlopen; every call comes from the
  * host's main thread, the one that runs (or will run) its Qt event loop.
  *
+ * Calls from another thread, or before InitializeWebpeek when the host runs
+ * no Qt application, do nothing (CreateWebWindow returns NULL).
+ *
  * Strings are UTF-8. The handles are opaque to a C host; a Qt host may treat
  * a WebpeekWindow as the QWidget of the top-level window (to show, hide, move,
  * resize or delete it: the window belongs to the host) and a WebpeekView as
@@ -51,8 +54,9 @@ WebpeekView* CreateWebWindow(const char* nibName, const char* windowName, bool s
 void Webpeek(WebpeekView* view, const char* url);
 
 /* The size of the rendered document in CSS pixels (at least the visible
- * area), truncated. The outputs stay unchanged when view holds no web view or
- * no document. */
+ * area), truncated. The engine is asked while the event loop runs, for at
+ * most the load time-out. The outputs stay unchanged when view holds no web
+ * view or no document (a page still loading has none yet). */
 void GetDocumentViewSize(WebpeekView* view, int* width, int* height);
 
 #ifdef __cplusplus

@@ -53,6 +53,7 @@ WEBPEEK_EXPORT void Webpeek(WebpeekView* handle, const char* url)
 {
     // Cleared first, so that no return below leaves an earlier load's result.
     gLoaded = false;
+    if (!webpeek::GuiApplicationReady()) return;
     QWebEngineView* view = webpeek::FindWebView(handle);
     if (!view || !url) return;
     webpeek::LogLine(std::string("Loading url: ") + url);
@@ -65,6 +66,7 @@ WEBPEEK_EXPORT void Webpeek(WebpeekView* handle, const char* url)
 
 WEBPEEK_EXPORT void GetDocumentViewSize(WebpeekView* handle, int* width, int* height)
 {
+    if (!webpeek::GuiApplicationReady()) return;
     QWebEngineView* view = webpeek::FindWebView(handle);
     if (!view || !width || !height) return;
     const auto size = webpeek::MeasureDocument(*view, webpeek::LoadTimeout());
