@@ -52,19 +52,47 @@ bool ViewWait::Run(std::chrono::milliseconds timeout)
     return mFinished;
 }
 
+namespace {
+
+// The load observer of one Webpeek call: only this view's page counts. The
+// engine reports one finish per loading run, so a load still running from an
+// earlier, timed-out call is taken over by this one and finishes with it,
+// never on its own.
+class ImageURL {
+public:
+    explicit ImageURL(QWebEngineView& view) : mWait(view)
+    {
+        mFinished = QObject::connect(view.page(), &QWebEnginePage::loadFinished,
+                                     [this] { WebPageFinishedLoading(); });
+    }
+    ~ImageURL() { QObject::disconnect(mFinished); }
+    ImageURL(const ImageURL&) = delete;
+    ImageURL& operator=(const ImageURL&) = delete;
+
+    bool IsLoaded() const { return mLoaded; }
+    // True when the load finished within `timeout`.
+    bool Wait(std::chrono::milliseconds timeout) { return mWait.Run(timeout) && IsLoaded(); }
+
+private:
+    void WebPageFinishedLoading()
+    {
+        mLoaded = true;
+        mWait.Finish();
+    }
+
+    ViewWait mWait;
+    QMetaObject::Connection mFinished;
+    bool mLoaded = false;
+};
+
+}  // namespace
+
 bool LoadAndWait(QWebEngineView& view, const QUrl& url, std::chrono::milliseconds timeout)
 {
-    ViewWait wait(view);
-    // Only this view's page counts. The engine reports one finish per loading
-    // run: a load still running from an earlier, timed-out call is taken over
-    // by this one and finishes with it, never on its own.
-    const QMetaObject::Connection finished =
-        QObject::connect(view.page(), &QWebEnginePage::loadFinished, [&wait] { wait.Finish(); });
-    QPointer<QWebEngineView> guard(&view);
+    ImageURL observer(view);
+    QPointer<QWebEngineView> alive(&view);
     view.load(url);
-    const bool loaded = wait.Run(timeout);
-    QObject::disconnect(finished);
-    return loaded && guard;
+    return observer.Wait(timeout) && alive;
 }
 
 }  // namespace webpeek

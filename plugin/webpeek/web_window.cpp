@@ -9,18 +9,22 @@ namespace webpeek {
 
 namespace {
 
-// Keeps the view equal to the content area's rectangle.
-class ContentBoundsFollower : public QObject {
+// The view always covers the content area.
+void ContentBoundsChanged(const QWidget& content, QWebEngineView& view)
+{
+    view.setGeometry(content.rect());
+}
+
+class ContentBoundsWatcher : public QObject {
 public:
-    ContentBoundsFollower(QWidget& content, QWebEngineView& view) : QObject(&view), mView(view)
+    ContentBoundsWatcher(QWidget& content, QWebEngineView& view) : QObject(&view), mView(view)
     {
         content.installEventFilter(this);
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Resize)
-            mView.setGeometry(static_cast<QWidget*>(watched)->rect());
+        if (event->type() == QEvent::Resize) ContentBoundsChanged(*static_cast<QWidget*>(watched), mView);
         return false;
     }
 
@@ -49,10 +53,10 @@ QWebEngineView* AttachWebView(QWidget& window)
     // A window not shown yet has not laid out its central widget.
     if (window.layout()) window.layout()->activate();
     auto* view = new QWebEngineView(content);
-    view->setGeometry(content->rect());
+    ContentBoundsChanged(*content, *view);
     view->raise();
     view->show();
-    new ContentBoundsFollower(*content, *view);
+    new ContentBoundsWatcher(*content, *view);
     return view;
 }
 
