@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include <QByteArray>
 #include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
@@ -23,9 +24,10 @@ std::chrono::milliseconds LoadTimeout()
 {
     double seconds = kDefaultTimeoutSeconds;
     if (const char* text = std::getenv("WEBPEEK_LOAD_TIMEOUT"); text && *text) {
-        char* end = nullptr;
-        const double value = std::strtod(text, &end);
-        if (*end == '\0' && std::isfinite(value) && value > 0) seconds = std::min(value, kLongestTimeoutSeconds);
+        // Read in the C locale, whatever locale the application set.
+        bool ok = false;
+        const double value = QByteArray(text).toDouble(&ok);
+        if (ok && std::isfinite(value) && value > 0) seconds = std::min(value, kLongestTimeoutSeconds);
     }
     return std::chrono::milliseconds(static_cast<long long>(std::ceil(seconds * 1000)));
 }
