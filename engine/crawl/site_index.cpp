@@ -58,8 +58,18 @@ std::uint32_t CSiteIndex::NodeFor(const std::vector<std::string>& components)
     return node;
 }
 
+bool CSiteIndex::ClaimPath(const std::string& path, const std::string& url, bool force)
+{
+    auto [owner, added] = mPathOwners.try_emplace(path, url);
+    if (added || owner->second == url) return true;
+    if (!force) return false;
+    owner->second = url;
+    return true;
+}
+
 void CSiteIndex::Clear()
 {
+    mPathOwners.clear();
     mEntries.clear();
     mVisitedCount = 0;
     mNodes.clear();

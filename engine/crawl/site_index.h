@@ -71,6 +71,11 @@ public:
     void MarkVisited(std::string_view url, const std::vector<std::string>& directoryComponents,
                      const std::string& title);
 
+    // Claims the mirror path (from the root, as written for links) for the
+    // URL: true when it was free or already the URL's. With `force` the
+    // claim is taken over (the URL's file is there now).
+    bool ClaimPath(const std::string& path, const std::string& url, bool force = false);
+
     std::size_t Size() const { return mEntries.size(); }
     std::size_t VisitedCount() const { return mVisitedCount; }
     const Map& Entries() const { return mEntries; }
@@ -94,4 +99,6 @@ private:
     std::vector<Node> mNodes;
     // "a/b/c" (components joined by NUL, which no component holds) -> node.
     TextMap<std::uint32_t> mNodeByPath;
+    // Mirror path -> the URL whose file it is (or will be).
+    TextMap<std::string> mPathOwners;
 };

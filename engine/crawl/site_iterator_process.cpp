@@ -164,7 +164,6 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
 
 void CSiteIterator::ReportSaveFailure(const CURL& url)
 {
-    if (mCounters.files > 0) --mCounters.files;
     ++mCounters.errors;
     LogLine("The file could not be saved: " + url.mURL + " (" + std::strerror(-mLastSaveStatus) + ")");
     if (mConfiguration->mMiscOptions.errorLinks) mErrorURLs.emplace_back(url.mURL, url.mParentURL);
