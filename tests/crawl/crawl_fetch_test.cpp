@@ -17,6 +17,7 @@ namespace {
 using crawltest::CheckMirrorLinks;
 using crawltest::CrawlEnvironment;
 using crawltest::FileText;
+using crawltest::Page;
 using crawltest::ReadTree;
 using crawltest::RecordingGrabber;
 using crawltest::RunGrab;
@@ -30,11 +31,6 @@ int CountRequests(const HttpPeer& peer, const std::string& method, const std::st
     return static_cast<int>(std::count_if(requests.begin(), requests.end(), [&](const auto& request) {
         return request.method == method && request.target == target;
     }));
-}
-
-std::string Page(const std::string& title, const std::string& body)
-{
-    return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
 }
 
 class CrawlFetch : public CrawlEnvironment {

@@ -20,15 +20,11 @@ namespace {
 using crawltest::CheckMirrorLinks;
 using crawltest::CrawlEnvironment;
 using crawltest::FileText;
+using crawltest::Page;
 using crawltest::ReadTree;
 using crawltest::RecordingGrabber;
 using crawltest::RunGrab;
 using testsupport::HttpPeer;
-
-std::string Page(const std::string& title, const std::string& body)
-{
-    return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
-}
 
 class CrawlNames : public CrawlEnvironment {
 protected:

@@ -11,14 +11,10 @@ namespace {
 
 using crawltest::CrawlEnvironment;
 using crawltest::FileText;
+using crawltest::Page;
 using crawltest::RecordingGrabber;
 using crawltest::RunGrab;
 using testsupport::HttpPeer;
-
-std::string Page(const std::string& title, const std::string& body)
-{
-    return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
-}
 
 class CrawlReports : public CrawlEnvironment {
 protected:
