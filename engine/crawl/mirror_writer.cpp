@@ -128,7 +128,7 @@ int CMirrorWriter::CheckSlot(int folder, const std::string& path, const std::str
         const std::string filePath = path == "/" ? "/" + name : path + "/" + name;
         if (ReadItemAttribute(filePath.c_str(), kCommentAttribute, holder) != 0) holder.clear();
     }
-    if (!holder.empty() && holder != owner) slot = ESlot::kTaken;
+    if (!holder.empty() && MirrorOwnerKey(holder) != MirrorOwnerKey(owner)) slot = ESlot::kTaken;
     return 0;
 }
 

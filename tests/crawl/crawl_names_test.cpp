@@ -126,6 +126,7 @@ TEST_F(CrawlNames, TheMirrorWriterNeverGivesTwoURLsOneFile)
         {"http://h/Index.html", "Index.html", "~", "general index"},
         {"http://h/", "Index.html", "Index.html", "folder page again"},
         {"http://h/a.html", "a.html", "a.html", "a"},
+        {"HTTP://H/a.html", "a.html", "a.html", "a, its URL written otherwise"},
         {"http://h/A.HTML", "A.HTML", "~", "folded"},
         {"http://h/old.html", "old.html", "~", "new owner"},
         {"http://h/folder.html", "folder.html", "~", "not a folder"},

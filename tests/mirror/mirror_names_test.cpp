@@ -102,6 +102,8 @@ TEST(MirrorNames, DistinctNamesDependOnTheOwnerAndKeepTheExtension)
     const std::string a = DistinctMirrorName("Index.html", "http://h/");
     EXPECT_TRUE(std::regex_match(a, std::regex("Index~[0-9a-f]{12}\\.html"))) << a;
     EXPECT_EQ(a, DistinctMirrorName("Index.html", "http://h/"));
+    EXPECT_EQ(a, DistinctMirrorName("Index.html", "HTTP://H")) << "the same URL written otherwise";
+    EXPECT_NE(a, DistinctMirrorName("Index.html", "http://h/?q"));
     EXPECT_NE(a, DistinctMirrorName("Index.html", "http://h/Index.html"));
     EXPECT_NE(a, DistinctMirrorName("Index.html", "http://h/", 2));
     const std::string longName = std::string(240, 'x') + ".html";
