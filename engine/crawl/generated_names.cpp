@@ -1,7 +1,5 @@
 #include "engine/crawl/generated_names.h"
 
-#include <algorithm>
-
 #include "foundation/system/file_name_mappings.h"
 #include "foundation/text/text_encodings.h"
 
@@ -56,9 +54,20 @@ std::string GeneratedNameExtension(std::string_view contentType, std::string_vie
     return {};
 }
 
-std::string WithGeneratedExtension(std::string_view generatedName, std::string_view extension)
+bool IsGeneratedName(std::string_view name)
 {
-    std::string name(generatedName.substr(0, std::min(generatedName.size(), kUUIDTextLength)));
-    name += extension;
-    return name;
+    if (name.size() < kUUIDTextLength) return false;
+    for (std::size_t i = 0; i < kUUIDTextLength; ++i) {
+        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+        if (dash ? name[i] != '-' : !IsAsciiHexDigit(static_cast<unsigned char>(name[i]))) return false;
+    }
+    return kUUIDTextLength == name.size() || name[kUUIDTextLength] == '.';
+}
+
+std::string WithGeneratedExtension(std::string_view name, std::string_view extension)
+{
+    if (!IsGeneratedName(name)) return std::string(name);
+    std::string renamed(name.substr(0, kUUIDTextLength));
+    renamed += extension;
+    return renamed;
 }

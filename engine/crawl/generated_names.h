@@ -36,5 +36,9 @@ struct CGeneratedExtensionRules {
 std::string GeneratedNameExtension(std::string_view contentType, std::string_view urlExtension,
                                    const CGeneratedExtensionRules& rules, const TextMap<std::string>& typeExtensions);
 
-// A generated name ("<UUID><extension>") with `extension` in place of its own.
-std::string WithGeneratedExtension(std::string_view generatedName, std::string_view extension);
+// Whether `name` is a generated one: a UUID, then nothing or an extension.
+bool IsGeneratedName(std::string_view name);
+
+// A generated name with `extension` in place of its own; any other name
+// (a type extension's, a distinct one) is returned as it is.
+std::string WithGeneratedExtension(std::string_view name, std::string_view extension);

@@ -37,7 +37,8 @@ struct CSiteEntry {
     // ("host/8080/a%20b/x.html"); empty while not decided.
     std::string localPath;
     // The on-disk name the save uses in place of the URL's own (a generated
-    // name for a dynamic URL, a name with a type extension); empty for none.
+    // name for a dynamic URL, a name with a type extension, a distinct name
+    // where the URL's own is another URL's); empty for none.
     std::string fileName;
     std::string title;
     // Indexes of saved pages that link to localPath while the file is not
