@@ -58,12 +58,12 @@ std::uint32_t CSiteIndex::NodeFor(const std::vector<std::string>& components)
     return node;
 }
 
-bool CSiteIndex::ClaimPath(const std::string& path, const std::string& url, bool force)
+bool CSiteIndex::ClaimPath(const std::string& path, const std::string& urlKey, bool force)
 {
-    auto [owner, added] = mPathOwners.try_emplace(path, url);
-    if (added || owner->second == url) return true;
+    auto [owner, added] = mPathOwners.try_emplace(path, &urlKey);
+    if (added || *owner->second == urlKey) return true;
     if (!force) return false;
-    owner->second = url;
+    owner->second = &urlKey;
     return true;
 }
 

@@ -73,9 +73,10 @@ public:
                      const std::string& title);
 
     // Claims the mirror path (from the root, as written for links) for the
-    // URL: true when it was free or already the URL's. With `force` the
-    // claim is taken over (the URL's file is there now).
-    bool ClaimPath(const std::string& path, const std::string& url, bool force = false);
+    // URL, given as an entry's key (Item::first, kept, not copied): true when
+    // it was free or already the URL's. With `force` the claim is taken over
+    // (the URL's file is there now).
+    bool ClaimPath(const std::string& path, const std::string& urlKey, bool force = false);
 
     std::size_t Size() const { return mEntries.size(); }
     std::size_t VisitedCount() const { return mVisitedCount; }
@@ -101,5 +102,5 @@ private:
     // "a/b/c" (components joined by NUL, which no component holds) -> node.
     TextMap<std::uint32_t> mNodeByPath;
     // Mirror path -> the URL whose file it is (or will be).
-    TextMap<std::string> mPathOwners;
+    TextMap<const std::string*> mPathOwners;
 };
