@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <functional>
 
 #include "foundation/files/file_status.h"
 #include "foundation/mirror/mirror_names.h"
@@ -45,6 +46,13 @@ int WriteAll(int fd, std::string_view bytes)
 }
 
 // A level that is not a folder: a link is told apart from a file.
+std::uint64_t FileKey(const struct stat& info)
+{
+    return (static_cast<std::uint64_t>(info.st_dev) * 0x9E3779B97F4A7C15ull) ^ static_cast<std::uint64_t>(info.st_ino);
+}
+
+std::uint64_t OwnerHash(std::string_view url) { return std::hash<std::string>{}(MirrorOwnerKey(url)); }
+
 int NotAFolder(int parent, const std::string& name)
 {
     struct stat info {};
@@ -120,14 +128,14 @@ int CMirrorWriter::CheckSlot(int folder, const std::string& path, const std::str
     if (!S_ISREG(info.st_mode)) return -EINVAL;
     slot = ESlot::kOwn;
     if (owner.empty()) return 0;
-    std::string holder;
-    if (auto found = mOwners.find({info.st_dev, info.st_ino}); found != mOwners.end()) {
-        holder = found->second;
-    } else {
-        // A file of an earlier crawl carries its URL as its comment.
-        const std::string filePath = path == "/" ? "/" + name : path + "/" + name;
-        if (ReadItemAttribute(filePath.c_str(), kCommentAttribute, holder) != 0) holder.clear();
+    if (auto found = mOwners.find(FileKey(info)); found != mOwners.end()) {
+        if (found->second != OwnerHash(owner)) slot = ESlot::kTaken;
+        return 0;
     }
+    // A file of an earlier crawl carries its URL as its comment.
+    const std::string filePath = path == "/" ? "/" + name : path + "/" + name;
+    std::string holder;
+    if (ReadItemAttribute(filePath.c_str(), kCommentAttribute, holder) != 0) holder.clear();
     if (!holder.empty() && MirrorOwnerKey(holder) != MirrorOwnerKey(owner)) slot = ESlot::kTaken;
     return 0;
 }
@@ -157,7 +165,7 @@ int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view
         struct stat info {};
         if (error == EEXIST && ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(info.st_mode)) {
-            if (!labels.url.empty()) mOwners[{info.st_dev, info.st_ino}] = labels.url;
+            if (!labels.url.empty()) mOwners[FileKey(info)] = OwnerHash(labels.url);
             file = CFileRef(filePath);
             return kStatusDuplicateName;
         }
@@ -188,7 +196,7 @@ int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view
     }
     if (::close(fd) != 0 && status == 0) status = -errno;
     if (status == 0) {
-        if (!labels.url.empty()) mOwners[{info.st_dev, info.st_ino}] = labels.url;
+        if (!labels.url.empty()) mOwners[FileKey(info)] = OwnerHash(labels.url);
         file = CFileRef(filePath);
     }
     return status;

@@ -23,10 +23,10 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "engine/html/text_hash.h"
 #include "foundation/files/file_ref.h"
@@ -79,6 +79,7 @@ private:
     int mRoot = -1;
     // Relative folder path (safe names joined by '/') -> open descriptor.
     TextMap<int> mFolders;
-    // (device, inode) of each file written -> the URL it belongs to.
-    std::map<std::pair<std::uint64_t, std::uint64_t>, std::string> mOwners;
+    // Each file written (its device and inode, hashed) -> the hash of the
+    // URL it belongs to (MirrorOwnerKey): small, for mirrors of many files.
+    std::unordered_map<std::uint64_t, std::uint64_t> mOwners;
 };

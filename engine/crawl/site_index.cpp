@@ -60,7 +60,7 @@ std::uint32_t CSiteIndex::NodeFor(const std::vector<std::string>& components)
 
 bool CSiteIndex::ClaimPath(const std::string& path, const std::string& urlKey, bool force)
 {
-    auto [owner, added] = mPathOwners.try_emplace(path, &urlKey);
+    auto [owner, added] = mPathOwners.try_emplace(CTextHash{}(path), &urlKey);
     if (added || *owner->second == urlKey) return true;
     if (!force) return false;
     owner->second = &urlKey;

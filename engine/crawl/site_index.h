@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -101,6 +102,7 @@ private:
     std::vector<Node> mNodes;
     // "a/b/c" (components joined by NUL, which no component holds) -> node.
     TextMap<std::uint32_t> mNodeByPath;
-    // Mirror path -> the URL whose file it is (or will be).
-    TextMap<const std::string*> mPathOwners;
+    // Hash of a mirror path -> the URL whose file it is (or will be). Two
+    // paths of one hash only cost the later URL a distinct name.
+    std::unordered_map<std::size_t, const std::string*> mPathOwners;
 };
