@@ -23,7 +23,9 @@ using crawltest::FileText;
 using crawltest::Page;
 using crawltest::ReadTree;
 using crawltest::RecordingGrabber;
+using crawltest::RecordingQuickGrabber;
 using crawltest::RunGrab;
+using crawltest::RunQuickGrab;
 using testsupport::HttpPeer;
 
 class CrawlNames : public CrawlEnvironment {
@@ -98,6 +100,28 @@ TEST_F(CrawlNames, CollidingNamesKeepDistinctFilesAndLinksFollowThem)
         EXPECT_TRUE(links.absolute.empty()) << ::testing::PrintToString(links.absolute);
         EXPECT_NE(window.LogTranscript().find("Total files grabbed: 7\r"), std::string::npos) << window.LogTranscript();
     }
+}
+
+// A flattened mirror puts every file in its host's folder: files of one
+// name from different folders stay apart.
+TEST_F(CrawlNames, AFlattenedMirrorKeepsSameNamedFilesApart)
+{
+    HttpPeer peer({
+        {.path = "/", .body = Page("Start", "<a href=\"/a/x.html\">a</a> <a href=\"/b/x.html\">b</a>")},
+        {.path = "/a/x.html", .body = Page("A", "a")},
+        {.path = "/b/x.html", .body = Page("B", "b")},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    RecordingQuickGrabber window(configuration);
+    window.flatten = true;
+    ASSERT_TRUE(RunQuickGrab(window, configuration, peer.Url("/")));
+    std::set<std::string> bodies;
+    for (const auto& [path, bytes] : ReadTree(Mirror()))
+        if (path.starts_with(Host(peer) + "x")) bodies.insert(bytes);
+    EXPECT_EQ(bodies, (std::set<std::string>{Page("A", "a"), Page("B", "b")}));
+    const auto links = CheckMirrorLinks(Mirror());
+    EXPECT_TRUE(links.broken.empty()) << ::testing::PrintToString(links.broken);
+    EXPECT_TRUE(links.absolute.empty()) << ::testing::PrintToString(links.absolute);
 }
 
 // One writer per crawl: a URL's name held by another URL's file (by name, by
