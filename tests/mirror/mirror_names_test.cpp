@@ -95,24 +95,6 @@ TEST(MirrorNames, LongNamesAreCutWithADigestOfTheWholeName)
     EXPECT_EQ(MirrorNameFromSegment(longA), MirrorNameFromSegment(longA)) << "the same name every time";
 }
 
-// A taken name gets another that depends on its owner alone, stays within
-// the limit and keeps its extension.
-TEST(MirrorNames, DistinctNamesDependOnTheOwnerAndKeepTheExtension)
-{
-    const std::string a = DistinctMirrorName("Index.html", "http://h/");
-    EXPECT_TRUE(std::regex_match(a, std::regex("Index~[0-9a-f]{12}\\.html"))) << a;
-    EXPECT_EQ(a, DistinctMirrorName("Index.html", "http://h/"));
-    EXPECT_EQ(a, DistinctMirrorName("Index.html", "HTTP://H")) << "the same URL written otherwise";
-    EXPECT_NE(a, DistinctMirrorName("Index.html", "http://h/?q"));
-    EXPECT_NE(a, DistinctMirrorName("Index.html", "http://h/Index.html"));
-    EXPECT_NE(a, DistinctMirrorName("Index.html", "http://h/", 2));
-    const std::string longName = std::string(240, 'x') + ".html";
-    const std::string cut = DistinctMirrorName(SafeMirrorName(longName), "http://h/long");
-    EXPECT_LE(cut.size(), kMirrorNameByteLimit);
-    EXPECT_TRUE(cut.ends_with(".html")) << cut;
-    EXPECT_TRUE(DistinctMirrorName("noextension", "u").starts_with("noextension~"));
-}
-
 TEST(MirrorNames, DecodedFileNamesAreOnlyMadeSafe)
 {
     struct Case {
