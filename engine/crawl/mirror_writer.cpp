@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <functional>
 
 #include "foundation/files/file_status.h"
 #include "foundation/mirror/mirror_names.h"
@@ -16,6 +17,8 @@ namespace {
 // needed.
 constexpr std::size_t kFolderLimit = 512;
 constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+// Distinct names tried for a file whose own name is taken.
+constexpr unsigned kDistinctNameAttempts = 8;
 
 // The URL without any "user:password@" part, as file managers show it.
 std::string WithoutUserInfo(const std::string& url)
@@ -43,6 +46,13 @@ int WriteAll(int fd, std::string_view bytes)
 }
 
 // A level that is not a folder: a link is told apart from a file.
+std::uint64_t FileKey(const struct stat& info)
+{
+    return (static_cast<std::uint64_t>(info.st_dev) * 0x9E3779B97F4A7C15ull) ^ static_cast<std::uint64_t>(info.st_ino);
+}
+
+std::uint64_t OwnerHash(std::string_view url) { return std::hash<std::string>{}(MirrorOwnerKey(url)); }
+
 int NotAFolder(int parent, const std::string& name)
 {
     struct stat info {};
@@ -100,13 +110,52 @@ int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create
     return folder;
 }
 
+int CMirrorWriter::CheckSlot(int folder, const std::string& path, const std::string& name, std::string_view owner,
+                             ESlot& slot) const
+{
+    struct stat info {};
+    if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno != ENOENT) return FileErrnoStatus();
+        slot = ESlot::kFree;
+        return 0;
+    }
+    if (S_ISLNK(info.st_mode)) return -ELOOP;
+    if (S_ISDIR(info.st_mode)) {
+        if (owner.empty()) return -EISDIR;
+        slot = ESlot::kTaken;
+        return 0;
+    }
+    if (!S_ISREG(info.st_mode)) return -EINVAL;
+    slot = ESlot::kOwn;
+    if (owner.empty()) return 0;
+    if (auto found = mOwners.find(FileKey(info)); found != mOwners.end()) {
+        if (found->second != OwnerHash(owner)) slot = ESlot::kTaken;
+        return 0;
+    }
+    // A file of an earlier crawl carries its URL as its comment.
+    const std::string filePath = path == "/" ? "/" + name : path + "/" + name;
+    std::string holder;
+    if (ReadItemAttribute(filePath.c_str(), kCommentAttribute, holder) != 0) holder.clear();
+    if (!holder.empty() && MirrorOwnerKey(holder) != MirrorOwnerKey(owner)) slot = ESlot::kTaken;
+    return 0;
+}
+
 int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
                          std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file)
 {
     std::string path;
     const int folder = OpenFolder(segments, true, path);
     if (folder < 0) return folder;
-    const std::string name = SafeMirrorName(fileName.empty() ? std::string_view("Index.html") : fileName);
+    const std::string ownName = SafeMirrorName(fileName.empty() ? std::string_view("Index.html") : fileName);
+    std::string name = ownName;
+    for (unsigned attempt = 1;; ++attempt) {
+        ESlot slot = ESlot::kFree;
+        const int status = CheckSlot(folder, path, name, labels.url, slot);
+        if (status != 0) return status;
+        if (slot != ESlot::kTaken) break;
+        if (attempt > kDistinctNameAttempts) return -EEXIST;
+        name = DistinctMirrorName(ownName, labels.url, attempt);
+    }
     const std::string filePath = path == "/" ? "/" + name : path + "/" + name;
 
     const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | (replace ? 0 : O_EXCL);
@@ -116,6 +165,7 @@ int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view
         struct stat info {};
         if (error == EEXIST && ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(info.st_mode)) {
+            if (!labels.url.empty()) mOwners[FileKey(info)] = OwnerHash(labels.url);
             file = CFileRef(filePath);
             return kStatusDuplicateName;
         }
@@ -145,18 +195,28 @@ int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view
         }
     }
     if (::close(fd) != 0 && status == 0) status = -errno;
-    if (status == 0) file = CFileRef(filePath);
+    if (status == 0) {
+        if (!labels.url.empty()) mOwners[FileKey(info)] = OwnerHash(labels.url);
+        file = CFileRef(filePath);
+    }
     return status;
 }
 
-bool CMirrorWriter::Find(std::span<const std::string> segments, std::string_view fileName, CFileRef& file)
+bool CMirrorWriter::Find(std::span<const std::string> segments, std::string_view fileName, CFileRef& file,
+                         std::string_view owner)
 {
     std::string path;
     const int folder = OpenFolder(segments, false, path);
     if (folder < 0) return false;
-    const std::string name = SafeMirrorName(fileName.empty() ? std::string_view("Index.html") : fileName);
-    struct stat info {};
-    if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) return false;
+    const std::string ownName = SafeMirrorName(fileName.empty() ? std::string_view("Index.html") : fileName);
+    std::string name = ownName;
+    for (unsigned attempt = 1;; ++attempt) {
+        ESlot slot = ESlot::kFree;
+        if (CheckSlot(folder, path, name, owner, slot) != 0 || slot == ESlot::kFree) return false;
+        if (slot == ESlot::kOwn) break;
+        if (attempt > kDistinctNameAttempts) return false;
+        name = DistinctMirrorName(ownName, owner, attempt);
+    }
     file = CFileRef(path == "/" ? "/" + name : path + "/" + name);
     return true;
 }

@@ -13,12 +13,20 @@
 // fetched again). Its labels are the URL record's: the modification date,
 // the URL as its comment, the URL without credentials as its origin, and
 // the type and creator codes.
+//
+// No two URLs share a file. The writer knows which URL each file it wrote
+// belongs to (by its inode, so names that a case-blind file system folds
+// together are caught too) and, for files of an earlier crawl, reads the
+// URL from the file's comment. A name taken by another URL, or by a folder,
+// is replaced by DistinctMirrorName's, which depends only on the URL, so a
+// later crawl or a look-up finds the same file again.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "engine/html/text_hash.h"
 #include "foundation/files/file_ref.h"
@@ -41,13 +49,17 @@ public:
     // folder of `segments`, making the folders. An existing plain file is
     // rewritten when `replace`, else kept and reported as kStatusDuplicateName
     // (-EEXIST). 0 or a negative errno value; `file` names the file in both
-    // of these cases. Labels that the file system cannot keep are skipped.
+    // of these cases, under the name it really has. Labels that the file
+    // system cannot keep are skipped. `labels.url` owns the file; an empty
+    // one claims whatever stands at the name.
     int Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
               std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file);
 
-    // True, with `file` naming it, when a plain file stands at the place.
-    // Nothing is made.
-    bool Find(std::span<const std::string> segments, std::string_view fileName, CFileRef& file);
+    // True, with `file` naming it, when a plain file of `owner` (any file
+    // when `owner` is empty) stands at the place or under the distinct name
+    // the writer gives it there. Nothing is made.
+    bool Find(std::span<const std::string> segments, std::string_view fileName, CFileRef& file,
+              std::string_view owner = {});
 
     const std::string& DownloadFolder() const { return mRootPath; }
 
@@ -56,9 +68,18 @@ private:
     // `create`, missing levels are made; `path` receives the folder's path.
     int OpenFolder(std::span<const std::string> segments, bool create, std::string& path);
     void ForgetFolders();
+    enum class ESlot { kFree, kOwn, kTaken };
+    // Whether `name` in `folder` (at `path`) is free, `owner`'s (or of no
+    // known URL), or another URL's; a negative status for a link or an
+    // item that is neither a file nor a folder.
+    int CheckSlot(int folder, const std::string& path, const std::string& name, std::string_view owner,
+                  ESlot& slot) const;
 
     std::string mRootPath;
     int mRoot = -1;
     // Relative folder path (safe names joined by '/') -> open descriptor.
     TextMap<int> mFolders;
+    // Each file written (its device and inode, hashed) -> the hash of the
+    // URL it belongs to (MirrorOwnerKey): small, for mirrors of many files.
+    std::unordered_map<std::uint64_t, std::uint64_t> mOwners;
 };

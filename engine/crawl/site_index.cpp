@@ -67,8 +67,18 @@ std::uint32_t CSiteIndex::NodeFor(const std::vector<std::string>& components)
     return node;
 }
 
+bool CSiteIndex::ClaimPath(const std::string& path, const std::string& urlKey, bool force)
+{
+    auto [owner, added] = mPathOwners.try_emplace(CTextHash{}(path), &urlKey);
+    if (added || *owner->second == urlKey) return true;
+    if (!force) return false;
+    owner->second = &urlKey;
+    return true;
+}
+
 void CSiteIndex::Clear()
 {
+    mPathOwners.clear();
     mEntries.clear();
     mVisitedCount = 0;
     mNodes.clear();

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -37,7 +38,8 @@ struct CSiteEntry {
     // ("host/8080/a%20b/x.html"); empty while not decided.
     std::string localPath;
     // The on-disk name the save uses in place of the URL's own (a generated
-    // name for a dynamic URL, a name with a type extension); empty for none.
+    // name for a dynamic URL, a name with a type extension, a distinct name
+    // where the URL's own is another URL's); empty for none.
     std::string fileName;
     std::string title;
     // Indexes of saved pages that link to localPath while the file is not
@@ -71,6 +73,12 @@ public:
     void MarkVisited(std::string_view url, const std::vector<std::string>& directoryComponents,
                      const std::string& title);
 
+    // Claims the mirror path (from the root, as written for links) for the
+    // URL, given as an entry's key (Item::first, kept, not copied): true when
+    // it was free or already the URL's. With `force` the claim is taken over
+    // (the URL's file is there now).
+    bool ClaimPath(const std::string& path, const std::string& urlKey, bool force = false);
+
     std::size_t Size() const { return mEntries.size(); }
     std::size_t VisitedCount() const { return mVisitedCount; }
     const Map& Entries() const { return mEntries; }
@@ -94,4 +102,7 @@ private:
     std::vector<Node> mNodes;
     // "a/b/c" (components joined by NUL, which no component holds) -> node.
     TextMap<std::uint32_t> mNodeByPath;
+    // Hash of a mirror path -> the URL whose file it is (or will be). Two
+    // paths of one hash only cost the later URL a distinct name.
+    std::unordered_map<std::size_t, const std::string*> mPathOwners;
 };

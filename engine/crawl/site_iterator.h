@@ -61,8 +61,10 @@ struct CQueuedURL {
 struct CCrawlCounters {
     std::uint32_t unauthorized = 0;
     std::uint32_t errors = 0;
-    std::uint32_t files = 0;
+    std::uint32_t files = 0;  // requests made
     std::uint64_t bytes = 0;
+    std::uint32_t saved = 0;  // files saved into the mirror: "Total files grabbed"
+
 };
 
 class CSiteIterator : public CPageContext, public CListener {
@@ -142,7 +144,7 @@ public:
     void SaveCookies(const std::string& folder);
     int LoadCookies(const std::string& folder);
     int CreateAlias();
-    // "<folder>/<start host with ':' as '-'><suffix>".
+    // "<folder>/<start host with ':' as '-'><suffix>"; empty without a folder.
     std::string ReportPath(const std::string& folder, const char* suffix) const;
 
     // CPageContext ---------------------------------------------------------------------
@@ -188,6 +190,9 @@ private:
     void StopProgressMail();
     void SendCompletionMail();
     void WriteSummary();
+    // Writes a report file; a failure is logged.
+    void WriteReport(const std::string& path, std::string_view text);
+    void ReportWriteOutcome(const std::string& path, int status);
 
     // Status texts and log lines for whichever window there is.
     void LogLine(const std::string& text);
@@ -219,8 +224,12 @@ private:
     CMirrorNaming Naming() const;
     bool IsRemappedDynamic(const CURL& url) const;
     std::string GeneratedName(const CURL& url);
+    std::string GeneratedExtension(const CURL& url, bool askServer);
     std::optional<std::string> SaveFileName(const CURL& url, bool generate);
     std::string ExpectedLocalPath(const CURL& url, const std::string& fileName) const;
+    // Sets the entry's place in the mirror, claiming it: a place another URL
+    // holds gives this one a distinct file name.
+    void AssignLocalPath(CSiteIndex::Item& item, const CURL& url);
     std::string PathFromRoot(const CFileRef& file) const;
     void DecideLinkPath(CSiteIndex::Item& item);
     void RegisterSavedPage(const CFileRef& file);
@@ -249,7 +258,7 @@ private:
 
     // Reports
     std::vector<std::pair<std::string, std::string>> mEmailAddresses;  // address, anchor text
-    TextSet mEmailIndex;
+    TextMap<std::size_t> mEmailIndex;  // address -> its place in mEmailAddresses
     std::vector<std::string> mHostsSeen;
     TextSet mHostsSeenIndex;
     std::vector<std::string> mOffsiteURLs;

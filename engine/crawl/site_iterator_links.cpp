@@ -97,7 +97,7 @@ void CSiteIterator::DecideLinkPath(CSiteIndex::Item& item)
         }
         if (!extension.empty()) entry.fileName = URLDecode(url.mFileName) + extension;
     }
-    entry.localPath = ExpectedLocalPath(url, entry.fileName);
+    AssignLocalPath(item, url);
 }
 
 bool CSiteIterator::CheckLinkType(const CURL& linkURL, std::string& typeExtension)

@@ -195,7 +195,6 @@ bool CSiteIterator::IsMissingGuessAnswer(std::int32_t status)
 
 void CSiteIterator::ReportSaveFailure(const CURL& url)
 {
-    if (mCounters.files > 0) --mCounters.files;
     ++mCounters.errors;
     LogLine("The file could not be saved: " + url.mURL + " (" + std::strerror(-mLastSaveStatus) + ")");
     if (mConfiguration->mMiscOptions.errorLinks) mErrorURLs.emplace_back(url.mURL, url.mParentURL);

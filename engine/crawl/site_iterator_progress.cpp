@@ -5,6 +5,7 @@
 #include "engine/crawl/elapsed_time.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/window_interfaces.h"
+#include "foundation/text/text_encodings.h"
 
 void CSiteIterator::ShowStatus(const std::string& text)
 {
@@ -18,9 +19,23 @@ void CSiteIterator::LogLine(const std::string& text)
     else if (mQuickGrabber != nullptr) mQuickGrabber->SetMessageText(text);
 }
 
+// Pages write addresses and anchors as HTML ("ann&#64;example.com", "R&amp;D");
+// the report holds the text. An address met again keeps its place and takes
+// the newest anchor text.
 void CSiteIterator::AddEmailAddress(const std::string& address, const std::string& anchorText)
 {
-    if (mEmailIndex.insert(address).second) mEmailAddresses.emplace_back(address, anchorText);
+    std::string text = DecodeEntities(address);
+    // One line per address: the anchor's line breaks and tabs become blanks.
+    std::string anchor;
+    for (char c : DecodeEntities(anchorText)) {
+        const bool blank = IsAsciiSpace(static_cast<unsigned char>(c));
+        if (!blank) anchor += c;
+        else if (!anchor.empty() && anchor.back() != ' ') anchor += ' ';
+    }
+    if (!anchor.empty() && anchor.back() == ' ') anchor.pop_back();
+    auto [found, added] = mEmailIndex.try_emplace(std::move(text), mEmailAddresses.size());
+    if (added) mEmailAddresses.emplace_back(found->first, std::move(anchor));
+    else if (!anchor.empty()) mEmailAddresses[found->second].second = std::move(anchor);
 }
 
 void CSiteIterator::ShowProgress()

@@ -2,6 +2,7 @@
 // after the start host: the site map, the harvested e-mail addresses, the
 // error and offsite lists, and the cookie file read before the crawl and
 // written after it.
+#include <cstring>
 #include <utility>
 
 #include "engine/config/configuration.h"
@@ -14,21 +15,31 @@
 
 namespace {
 
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && CompareTextNoCase(a.data(), b.data(), a.size()) == 0;
-}
-
-void WriteReport(const std::string& path, std::string_view text)
-{
-    // The crawl goes on whatever became of the report.
-    WriteWholeFile(CFileRef(path), text);
-}
+// Report text from page text: a title holds entities ("&#8212;") that must
+// be written once, not escaped again.
+void AppendPageText(std::string& out, std::string_view pageText) { AppendEscapedHTML(out, DecodeEntities(pageText)); }
 
 }  // namespace
 
+// The crawl goes on whatever became of a report, but a report that could
+// not be written is told, never passed over.
+void CSiteIterator::WriteReport(const std::string& path, std::string_view text)
+{
+    int status = path.empty() ? -ENOENT : WriteWholeFile(CFileRef(path), text);
+    ReportWriteOutcome(path, status);
+}
+
+void CSiteIterator::ReportWriteOutcome(const std::string& path, int status)
+{
+    if (status == 0) return;
+    const std::string shown = path.empty() ? std::string("(no log folder)") : path;
+    LogLine("The report could not be written: " + shown + " (" + std::strerror(-status) + ")");
+}
+
 std::string CSiteIterator::ReportPath(const std::string& folder, const char* suffix) const
 {
+    // Without a log folder there is nowhere to write: never the root folder.
+    if (folder.empty()) return {};
     std::string path = folder;
     if (path.empty() || path.back() != '/') path += '/';
     for (char c : mStartHost) path += c == ':' ? '-' : c;
@@ -61,11 +72,15 @@ void CSiteIterator::GenerateSiteMap(bool openAfterwards)
         for (const CSiteIndex::Item* record : mSiteIndex.TreeNode(node).records) {
             const std::string& url = record->first;
             const std::string& title = record->second.title;
+            // Only URLs whose file is in the mirror (saved, or a redirect
+            // to a saved file).
+            if (record->second.state != ETargetState::kSaved) continue;
             bool listed = misc.includeAll != 0;
             if (!listed) {
+                // The extension as the URL writes it, letter case included.
                 const std::string extension = CURL(url).mExtension;
                 for (const CFixedString255& suffix : misc.siteMapSuffixes)
-                    if (!extension.empty() && EqualsNoCase(extension, suffix.c_str())) listed = true;
+                    if (!extension.empty() && extension == suffix.c_str()) listed = true;
             }
             if (!listed) continue;
             text.append(depth, '\t');
@@ -73,13 +88,16 @@ void CSiteIterator::GenerateSiteMap(bool openAfterwards)
             AppendEscapedHTML(text, url);
             text += "\">";
             switch (misc.siteMapFormat) {
-            case 1: AppendEscapedHTML(text, title.empty() ? url : title); break;
+            case 1:
+                if (title.empty()) AppendEscapedHTML(text, url);
+                else AppendPageText(text, title);
+                break;
             case 2: AppendEscapedHTML(text, url); break;
             case 3:
                 if (title.empty()) {
                     AppendEscapedHTML(text, url);
                 } else {
-                    AppendEscapedHTML(text, title);
+                    AppendPageText(text, title);
                     text += " (";
                     AppendEscapedHTML(text, url);
                     text += ")";
@@ -133,11 +151,13 @@ void CSiteIterator::WriteErrorReport(const std::string& folder)
 {
     if (mErrorURLs.empty() && mUnauthorizedURLs.empty()) return;
     ShowStatus("Saving error and unauthorized urls");
+    // A URL that asked for a login no configured one answered is listed
+    // once, as unauthorized.
+    std::string errors;
+    for (const auto& [url, referrer] : mErrorURLs)
+        if (!mUnauthorizedIndex.contains(url)) errors += "\r" + url + "\rReferred from: " + referrer + "\r\r";
     std::string text;
-    if (!mErrorURLs.empty()) {
-        text += "Errors: \r";
-        for (const auto& [url, referrer] : mErrorURLs) text += "\r" + url + "\rReferred from: " + referrer + "\r\r";
-    }
+    if (!errors.empty()) text += "Errors: \r" + errors;
     if (!mUnauthorizedURLs.empty()) {
         text += "\rUnauthorized URLs: \r";
         for (const std::string& url : mUnauthorizedURLs) text += "\r" + url + "\r\r";
@@ -157,7 +177,9 @@ void CSiteIterator::WriteOffsiteReport(const std::string& folder)
 int CSiteIterator::LoadCookies(const std::string& folder)
 {
     ShowStatus("Loading cookies from last session");
-    const std::optional<PlistValue> list = ReadPropertyListFile(CFileRef(ReportPath(folder, ".cookies.plist")));
+    const std::string path = ReportPath(folder, ".cookies.plist");
+    if (path.empty()) return -ENOENT;
+    const std::optional<PlistValue> list = ReadPropertyListFile(CFileRef(path));
     if (!list) return -ENOENT;
     mCookies.AddFromArray(*list);
     return 0;
@@ -166,5 +188,6 @@ int CSiteIterator::LoadCookies(const std::string& folder)
 void CSiteIterator::SaveCookies(const std::string& folder)
 {
     ShowStatus("Saving this sessions cookies");
-    WritePropertyListFile(mCookies.CopyAsArray(), CFileRef(ReportPath(folder, ".cookies.plist")));
+    const std::string path = ReportPath(folder, ".cookies.plist");
+    ReportWriteOutcome(path, path.empty() ? -ENOENT : WritePropertyListFile(mCookies.CopyAsArray(), CFileRef(path)));
 }

@@ -80,7 +80,7 @@ void CSiteIterator::PostProcessPage(CURL& url, const CHTMLPage& page, bool relin
         // The page is about to be saved at its own place.
         CSiteIndex::Item& self = mSiteIndex.FindOrAdd(url.mURL);
         DecideLinkPath(self);
-        if (self.second.localPath.empty()) self.second.localPath = ExpectedLocalPath(url, self.second.fileName);
+        if (self.second.localPath.empty()) AssignLocalPath(self, url);
         if (self.second.state != ETargetState::kSaved) self.second.state = ETargetState::kExpected;
         const std::string pageFolder = FolderOf(ExpectedLocalPath(url, "x"));
 

@@ -50,23 +50,24 @@ bool CSiteIterator::IsRemappedDynamic(const CURL& url) const
     return url.IsDynamic() || (general.remapAllPHP && IsPHPExtension(url.mExtension));
 }
 
-std::string CSiteIterator::GeneratedName(const CURL& url)
+// The extension of a generated name for the URL's response (the one the
+// URL has, or, with setExtensionFromContentType, a HEAD's).
+std::string CSiteIterator::GeneratedExtension(const CURL& url, bool askServer)
 {
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
-    std::string extension;
-    if (general.setExtensionFromContentType) {
-        std::string contentType = url.mContentType;
-        if (contentType.empty()) {
-            CURL head(url.mURL);
-            if (head.FetchContentType(mUserAgent.c_str(), general.timeout)) contentType = head.mContentType;
-        }
-        auto found = mTypeExtensions.find(MimeTypeOf(contentType));
-        extension = found != mTypeExtensions.end() ? found->second : ".html";
-    } else if (general.alwaysUseExtension) {
-        extension = ConfiguredExtension(general.extension.c_str());
+    std::string contentType = url.mContentType;
+    if (contentType.empty() && askServer && general.setExtensionFromContentType) {
+        CURL head(url.mURL);
+        if (head.FetchContentType(mUserAgent.c_str(), general.timeout)) contentType = head.mContentType;
     }
-    return NewUUIDText() + extension;
+    CGeneratedExtensionRules rules;
+    rules.fromContentType = general.setExtensionFromContentType != 0;
+    rules.alwaysUseExtension = general.alwaysUseExtension != 0;
+    rules.configuredExtension = general.extension.c_str();
+    return GeneratedNameExtension(contentType, url.mExtension, rules, mTypeExtensions);
 }
+
+std::string CSiteIterator::GeneratedName(const CURL& url) { return NewUUIDText() + GeneratedExtension(url, true); }
 
 // The on-disk name the save uses in place of the URL's own; "" for the
 // URL's own rule; nothing for a dynamic URL that has no name yet (unless
@@ -79,9 +80,16 @@ std::optional<std::string> CSiteIterator::SaveFileName(const CURL& url, bool gen
         if (item->second.fileName.empty()) {
             if (!generate) return std::nullopt;
             item->second.fileName = GeneratedName(url);
+        } else if (generate && !url.mContentType.empty()) {
+            // Named before its response came: the extension follows what it
+            // turned out to be. Links to the old name are corrected when the
+            // file is noted as saved.
+            item->second.fileName = WithGeneratedExtension(item->second.fileName, GeneratedExtension(url, false));
         }
         return item->second.fileName;
     }
+    if (generate && item->second.localPath.empty() && item->second.state != ETargetState::kSaved)
+        AssignLocalPath(*item, url);
     if (item != nullptr) return item->second.fileName;
     return std::string();
 }
@@ -119,7 +127,7 @@ bool CSiteIterator::FindSavedFile(const CURL& url, CFileRef& file)
     if (!name) return false;
     CMirrorLocation location = MirrorLocationForURL(url, Naming());
     if (!name->empty()) location.fileName = *name;
-    return MirrorAccess().Find(location.folders, location.fileName, file);
+    return MirrorAccess().Find(location.folders, location.fileName, file, url.mURL);
 }
 
 CMirrorWriter& CSiteIterator::MirrorAccess()
@@ -173,6 +181,7 @@ bool CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
     }
     mLastSaveStatus = status;
     if (status != 0) return false;
+    ++mCounters.saved;
 
     if (mFirstURL) {
         mFirstURL = false;
@@ -236,6 +245,7 @@ void CSiteIterator::SettleEntry(CSiteIndex::Item& item, const std::string* saved
     entry.pendingPages.clear();
     entry.pendingPages.shrink_to_fit();
     if (savedPath != nullptr) {
+        mSiteIndex.ClaimPath(*savedPath, item.first, true);
         entry.localPath = *savedPath;
         entry.state = ETargetState::kSaved;
     } else {

@@ -99,7 +99,7 @@ void CSiteIterator::Init(CConfiguration* configuration, const CURL& startURL)
                                       general.timeout, typedURL)) {
         CSiteIndex::Item& item = mSiteIndex.FindOrAdd(mStartURL.mURL);
         item.second.fileName = URLDecode(CURL(typedURL).mFileName);
-        item.second.localPath = ExpectedLocalPath(mStartURL, item.second.fileName);
+        AssignLocalPath(item, mStartURL);
         item.second.pathDecided = true;
     }
 }
@@ -212,7 +212,7 @@ void CSiteIterator::WriteSummary()
         if (!mStopRequested) ClearLevelPanes();
         mGrabber->LogText("Done");
         std::string summary;
-        summary += "Total files grabbed: " + std::to_string(mCounters.files) + "\r";
+        summary += "Total files grabbed: " + std::to_string(mCounters.saved) + "\r";
         summary += "Total errors: " + std::to_string(mCounters.errors) + "\r";
         summary += "Total bytes grabbed: " + std::to_string(mCounters.bytes) + "\r";
         summary += "Total time: " + std::to_string(CrawlClockNow() - mStartTime) + "\r";

@@ -14,3 +14,9 @@ std::string ExtensionForContentType(std::string_view contentType)
     }
     return ".html";
 }
+
+const FileNameMapping* FileTypeMappingForExtension(std::string_view extension)
+{
+    const FileNameMapping* mapping = extension.empty() ? nullptr : FindFileNameMapping(extension);
+    return mapping != nullptr && extension == mapping->extension ? mapping : nullptr;
+}

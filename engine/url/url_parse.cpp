@@ -6,6 +6,7 @@
 // host or the query can reach a folder name.
 #include "engine/cookies/cookie_domain.h"
 #include "engine/url/url_record.h"
+#include "engine/url/url_type_extension.h"
 #include "foundation/system/file_name_mappings.h"
 #include "foundation/text/text_encodings.h"
 
@@ -134,7 +135,7 @@ void CURL::Parse()
     mQuery = PartAfter(rest, '?', '$', '#');
     mFragment = PartAfter(rest, '#', '?', '$');
 
-    const FileNameMapping* mapping = mExtension.empty() ? nullptr : FindFileNameMapping(mExtension);
+    const FileNameMapping* mapping = FileTypeMappingForExtension(mExtension);
     mFileType = mapping ? mapping->type : 0;
     mFileCreator = mapping ? mapping->creator : 0;
 }

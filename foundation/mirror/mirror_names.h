@@ -1,10 +1,15 @@
 // The on-disk name of one URL component in the mirror.
 //
-// A name never leaves its folder: after percent-decoding, "/" and NUL stay
-// escaped as %2F and %00, a whole name "." or ".." becomes %2E or %2E%2E,
-// bytes that do not form valid UTF-8 stay escaped as %XX (upper-case hex),
-// and the result is cut to 255 bytes without splitting a character or an
-// escape. Valid UTF-8 text is kept as it is, so links and files agree.
+// A name never leaves its folder: after percent-decoding, "/", NUL and the
+// other control characters (below 0x20, and 0x7F) stay escaped as %XX, a
+// whole name "." or ".." becomes %2E or %2E%2E, bytes that do not form valid
+// UTF-8 stay escaped as %XX (upper-case hex). Valid UTF-8 text is kept as it
+// is, so links and files agree.
+//
+// A name longer than the file system's 255 bytes is cut, without splitting a
+// character or an escape, and ends with "~", a digest of the whole name and
+// the name's extension: two names that share their first 255 bytes keep
+// distinct files, and the cut file keeps its type.
 #pragma once
 
 #include <cstddef>
@@ -18,5 +23,17 @@ inline constexpr std::size_t kMirrorNameByteLimit = 255;
 std::string MirrorNameFromSegment(std::string_view segment);
 
 // For a name that is already percent-decoded (the file names the URL record
-// hands over): only the rules above.
+// hands over): only the rules above. A safe name is returned unchanged.
 std::string SafeMirrorName(std::string_view decodedName);
+
+// Another name for a file whose own name `safeName` is taken by a different
+// URL: "~", a digest of the URL `owner` (its MirrorOwnerKey, and `attempt`
+// when above 1) put before the extension ("Index.html" ->
+// "Index~3f9c0a1b22de.html"), still within 255 bytes. The same owner and
+// attempt always give the same name, so a later crawl finds the file again.
+std::string DistinctMirrorName(std::string_view safeName, std::string_view owner, unsigned attempt = 1);
+
+// A URL as the owner of a file: scheme and host in lower case and an empty
+// path written "/", so "HTTP://Example.com" and "http://example.com/" own
+// the same file.
+std::string MirrorOwnerKey(std::string_view url);

@@ -149,6 +149,11 @@ std::set<std::string> ListTree(const std::string& folder)
 
 std::string FileText(const std::string& path) { return testsupport::ReadFileBytes(path); }
 
+std::string Page(const std::string& title, const std::string& body)
+{
+    return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
+}
+
 MirrorLinks CheckMirrorLinks(const std::string& mirror)
 {
     MirrorLinks result;

@@ -201,4 +201,7 @@ MirrorLinks CheckMirrorLinks(const std::string& mirror);
 // The bytes of a file; empty when it is missing.
 std::string FileText(const std::string& path);
 
+// A small HTML page with a title.
+std::string Page(const std::string& title, const std::string& body);
+
 }  // namespace crawltest

@@ -1,6 +1,7 @@
 // The crawl's small rules, table by table: which hosts are one site, the
 // elapsed-time text, links between mirror paths, the form query, META
-// refresh targets, report escaping and the progress-mail timer.
+// refresh targets, report escaping, generated names' extensions and the
+// progress-mail timer.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,6 +9,7 @@
 #include "engine/config/configuration.h"
 #include "engine/crawl/elapsed_time.h"
 #include "engine/crawl/form_submission.h"
+#include "engine/crawl/generated_names.h"
 #include "engine/crawl/html_escape.h"
 #include "engine/crawl/meta_refresh.h"
 #include "engine/crawl/progress_mail_timer.h"
@@ -129,6 +131,46 @@ TEST(HtmlEscape, MarkupCharactersBecomeEntities)
     std::string out;
     AppendEscapedHTML(out, "<a href=\"x\">Tom & Jerry's</a>");
     EXPECT_EQ(out, "&lt;a href=&quot;x&quot;&gt;Tom &amp; Jerry&#39;s&lt;/a&gt;");
+}
+
+// Pages follow the configuration; anything else keeps its type's extension,
+// known from the response or, before it, from the URL's own extension.
+TEST(GeneratedNames, ExtensionFollowsTheTypeAndTheOptionsOnlyForPages)
+{
+    const TextMap<std::string> types = {{"text/html", ".html"}, {"text/css", ".css"}, {"image/png", ".png"}};
+    const CGeneratedExtensionRules configured{.alwaysUseExtension = true, .configuredExtension = "htm"};
+    const CGeneratedExtensionRules fromType{.fromContentType = true, .configuredExtension = ""};
+    const CGeneratedExtensionRules none{};
+    struct Case {
+        const char* contentType;
+        const char* urlExtension;
+        const CGeneratedExtensionRules& rules;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"text/html; charset=utf-8", ".php", configured, ".htm"},
+        {"", ".php", configured, ".htm"},
+        {"", "", configured, ".htm"},
+        {"TEXT/CSS", ".php", configured, ".css"},
+        {"", ".css", configured, ".css"},
+        {"", ".css", none, ".css"},
+        {"image/png", "", none, ".png"},
+        {"application/x-unknown", ".php", configured, ""},
+        {"application/x-unknown", ".png", configured, ".png"},
+        {"text/html", ".php", none, ""},
+        {"", ".php", fromType, ".html"},
+        {"text/css", ".css", fromType, ".css"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(GeneratedNameExtension(c.contentType, c.urlExtension, c.rules, types), c.expected)
+            << c.contentType << " " << c.urlExtension;
+
+    EXPECT_EQ(WithGeneratedExtension("6BC2473D-0167-4176-AC16-7E7CEBDFFFE1.html", ".css"),
+              "6BC2473D-0167-4176-AC16-7E7CEBDFFFE1.css");
+    EXPECT_EQ(WithGeneratedExtension("6BC2473D-0167-4176-AC16-7E7CEBDFFFE1", ".css"),
+              "6BC2473D-0167-4176-AC16-7E7CEBDFFFE1.css");
+    EXPECT_EQ(WithGeneratedExtension("page.html", ".css"), "page.html") << "a type extension's name stays";
+    EXPECT_EQ(WithGeneratedExtension("Index~0123456789ab.html", ".css"), "Index~0123456789ab.html");
 }
 
 TEST(ProgressMailTimer, NoPositivePeriodMeansNoPeriodicMail)

@@ -2,16 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <set>
 #include <string>
 
 namespace {
 
 TEST(MirrorNames, DecodedComponentsNeverLeaveTheirFolder)
 {
-    std::string accented;
-    for (int i = 0; i < 150; ++i) accented += "\xC3\xA9";  // 300 bytes
-    std::string nulls;
-    for (int i = 0; i < 100; ++i) nulls += "%00";
     struct Case {
         std::string segment;
         std::string expected;
@@ -39,10 +37,8 @@ TEST(MirrorNames, DecodedComponentsNeverLeaveTheirFolder)
         {"%zz%4", "%zz%4"},                       // malformed escapes stay as written
         {"100%", "100%"},
         {"%25", "%"},
-        {std::string(300, 'a'), std::string(255, 'a')},
-        {accented, accented.substr(0, 254)},      // never half a character
-        {nulls, nulls.substr(0, 255)},            // 85 whole escapes
-        {std::string(254, 'b') + "%00", std::string(254, 'b')},  // never half an escape
+        {"a%0Db%0Ac%09d", "a%0Db%0Ac%09d"},     // control characters stay escaped
+        {"%01%1F%7F%20", "%01%1F%7F "},
         {"", ""},
     };
     for (const Case& c : cases) {
@@ -54,6 +50,49 @@ TEST(MirrorNames, DecodedComponentsNeverLeaveTheirFolder)
         EXPECT_NE(name, ".");
         EXPECT_NE(name, "..");
     }
+}
+
+// Names past 255 bytes keep whole characters and escapes, end with a digest
+// of the whole name (and their extension), so names that share their first
+// 255 bytes stay apart; a name already cut is left as it is.
+TEST(MirrorNames, LongNamesAreCutWithADigestOfTheWholeName)
+{
+    std::string accented;
+    for (int i = 0; i < 150; ++i) accented += "\xC3\xA9";  // 300 bytes
+    std::string nulls;
+    for (int i = 0; i < 100; ++i) nulls += "%00";
+    const std::string longA(300, 'a');
+    struct Case {
+        std::string segment;
+        std::string keptPrefix;  // the name starts with it
+        std::string extension;   // and ends with it, after the digest
+    };
+    const Case cases[] = {
+        {longA, std::string(242, 'a'), ""},
+        {longA + "b", std::string(242, 'a'), ""},  // same first 255 bytes as the row above
+        {std::string(300, 'c') + ".css", std::string(238, 'c'), ".css"},
+        {std::string(300, 'c') + ".css%3Fv=1", std::string(200, 'c'), ".css?v=1"},
+        {accented, accented.substr(0, 242), ""},
+        {nulls, nulls.substr(0, 240), ""},
+        {std::string(250, 'b') + "%00%0A%00", std::string(242, 'b'), ""},
+    };
+    const std::regex cutName("(.*)~[0-9a-f]{12}(\\..*)?");
+    std::set<std::string> names;
+    for (const Case& c : cases) {
+        const std::string name = MirrorNameFromSegment(c.segment);
+        std::smatch parts;
+        ASSERT_TRUE(std::regex_match(name, parts, cutName)) << name;
+        EXPECT_LE(name.size(), kMirrorNameByteLimit) << c.segment;
+        EXPECT_GE(name.size(), kMirrorNameByteLimit - 3) << c.segment;  // at most one escape short
+        EXPECT_TRUE(name.starts_with(c.keptPrefix)) << name;
+        EXPECT_EQ(parts[2].str(), c.extension) << name;
+        const std::string stem = parts[1].str();
+        EXPECT_TRUE(stem.empty() || (static_cast<unsigned char>(stem.back()) & 0xC0) != 0xC0) << "half a character";
+        EXPECT_EQ(stem.find('%', stem.size() > 2 ? stem.size() - 2 : 0), std::string::npos) << "half an escape";
+        EXPECT_EQ(SafeMirrorName(name), name) << "cut once";
+        EXPECT_TRUE(names.insert(name).second) << name;
+    }
+    EXPECT_EQ(MirrorNameFromSegment(longA), MirrorNameFromSegment(longA)) << "the same name every time";
 }
 
 TEST(MirrorNames, DecodedFileNamesAreOnlyMadeSafe)
@@ -69,6 +108,8 @@ TEST(MirrorNames, DecodedFileNamesAreOnlyMadeSafe)
         {"../../etc/passwd", "..%2F..%2Fetc%2Fpasswd"},
         {std::string("a\0b", 3), "a%00b"},
         {"page?q=a/b", "page?q=a%2Fb"},
+        {"line\r\nbreak\t.html", "line%0D%0Abreak%09.html"},
+        {"del\x7F", "del%7F"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SafeMirrorName(c.name), c.expected) << c.name;

@@ -88,7 +88,9 @@ TEST(URLParse, FileTypeComesFromTheExtension)
     ASSERT_NE(html, nullptr);
     EXPECT_EQ(page.mFileType, html->type);
     EXPECT_EQ(page.mFileCreator, html->creator);
-    for (const char* text : {"http://h/a/noextension", "http://h/", "http://h/a.unknown-extension-xyz"}) {
+    // The table's keys are compared byte for byte: ".HTML" is not ".html".
+    for (const char* text : {"http://h/a/noextension", "http://h/", "http://h/a.unknown-extension-xyz",
+                             "http://h/a/INDEX.HTML", "http://h/a/photo.Jpg"}) {
         CURL url(text);
         EXPECT_EQ(url.mFileType, 0u) << text;
         EXPECT_EQ(url.mFileCreator, 0u) << text;

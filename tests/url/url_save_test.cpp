@@ -10,6 +10,7 @@
 #include "engine/url/url_record.h"
 #include "foundation/files/file.h"
 #include "foundation/files/file_status.h"
+#include "foundation/mirror/mirror_names.h"
 #include "platform/xattr/item_attributes.h"
 #include "tests/files/scratch_folder.h"
 
@@ -82,8 +83,8 @@ TEST_F(URLSave, HostileURLsStayInsideTheDownloadFolder)
         {"http://h/a%2Fb/f.html", "h/a%2Fb/f.html"},
         {"http://h/n%00ul.html", "h/n%00ul.html"},
         {"http://h/sp%20ace.html", "h/sp ace.html"},
-        {"http://h/" + longName, "h/" + std::string(255, 'n')},
-        {"http://h/" + std::string(300, 'd') + "/f.html", "h/" + std::string(255, 'd') + "/f.html"},
+        {"http://h/" + longName, "h/" + SafeMirrorName(longName)},
+        {"http://h/" + std::string(300, 'd') + "/f.html", "h/" + SafeMirrorName(std::string(300, 'd')) + "/f.html"},
         {"http://h/dir/", "h/dir/index.html"},
         {"http://h", "h/index.html"},
         {"http://h?q=../../x", "h/index.html", "index.html", true},

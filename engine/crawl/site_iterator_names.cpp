@@ -1,0 +1,34 @@
+// Where each URL's file lies in the mirror, claimed once per place: two URLs
+// whose names meet (a folder's index name and a real file of that name,
+// names cut to the file system's limit, a flattened mirror) never share a
+// file, and links follow the distinct name the later one gets.
+#include "engine/crawl/site_iterator.h"
+#include "foundation/mirror/mirror_names.h"
+
+namespace {
+
+// Distinct names tried before the place is left to the writer's own check.
+constexpr unsigned kDistinctNameAttempts = 8;
+
+}  // namespace
+
+void CSiteIterator::AssignLocalPath(CSiteIndex::Item& item, const CURL& url)
+{
+    CSiteEntry& entry = item.second;
+    std::string path = ExpectedLocalPath(url, entry.fileName);
+    if (!mSiteIndex.ClaimPath(path, item.first)) {
+        std::string own = entry.fileName;
+        if (own.empty()) own = MirrorLocationForURL(url, Naming()).fileName;
+        own = SafeMirrorName(own.empty() ? std::string_view("Index.html") : std::string_view(own));
+        for (unsigned attempt = 1; attempt <= kDistinctNameAttempts; ++attempt) {
+            std::string name = DistinctMirrorName(own, item.first, attempt);
+            std::string distinct = ExpectedLocalPath(url, name);
+            if (mSiteIndex.ClaimPath(distinct, item.first)) {
+                entry.fileName = std::move(name);
+                path = std::move(distinct);
+                break;
+            }
+        }
+    }
+    entry.localPath = std::move(path);
+}

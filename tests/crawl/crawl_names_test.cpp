@@ -1,0 +1,179 @@
+// Names in the mirror against the scripted HTTP peer: URLs whose names meet
+// (a folder's index name and a real "Index.html", names past the file
+// system's 255 bytes, names a file system folds together) keep distinct
+// files and links follow them; generated names carry their type's
+// extension; control characters stay escaped. And the mirror writer's own
+// rule that no two URLs share a file, across crawls too.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include <unistd.h>
+
+#include "engine/crawl/mirror_writer.h"
+#include "foundation/files/file_status.h"
+#include "tests/crawl/crawl_test_support.h"
+#include "tests/support/http_peer.h"
+
+namespace {
+
+using crawltest::CheckMirrorLinks;
+using crawltest::CrawlEnvironment;
+using crawltest::FileText;
+using crawltest::Page;
+using crawltest::ReadTree;
+using crawltest::RecordingGrabber;
+using crawltest::RecordingQuickGrabber;
+using crawltest::RunGrab;
+using crawltest::RunQuickGrab;
+using testsupport::HttpPeer;
+
+class CrawlNames : public CrawlEnvironment {
+protected:
+    void SetUp() override
+    {
+        CrawlEnvironment::SetUp();
+        SetPreference("Grab Offsite URLs", "false");
+    }
+    std::string Host(const HttpPeer& peer) const { return "127.0.0.1/" + std::to_string(peer.Port()) + "/"; }
+};
+
+TEST_F(CrawlNames, CollidingNamesKeepDistinctFilesAndLinksFollowThem)
+{
+    const std::string longStem(300, 'x');
+    const std::string css = "body { color: teal }\n";
+    HttpPeer peer({
+        {.path = "/", .body = Page("Start", "<a href=\"Index.html\">index</a> <a href=\"" + longStem + "1.html\">l1</a> "
+                                            "<a href=\"" + longStem + "2.html\">l2</a> <a href=\"a%0Ab.html\">lf</a> "
+                                            "<link rel=stylesheet href=\"style.css?v=1\"> "
+                                            "<link rel=stylesheet href=\"theme.php?v=2\">")},
+        {.path = "/Index.html", .body = Page("General index", "<a href=\"/\">home</a>")},
+        {.path = "/" + longStem + "1.html", .body = Page("Long one", "one")},
+        {.path = "/" + longStem + "2.html", .body = Page("Long two", "two")},
+        {.path = "/a%0Ab.html", .body = Page("Line feed", "lf")},
+        {.path = "/style.css", .headers = {{"Content-Type", "text/css"}}, .body = css},
+        {.path = "/theme.php", .headers = {{"Content-Type", "text/css; charset=utf-8"}}, .body = css},
+    });
+    const std::string host = Host(peer);
+    // The second crawl fetches again, into the files the first one left.
+    SetPreference("Load URLs from disk", "false");
+    ReloadSettings();
+    for (int crawl = 1; crawl <= 2; ++crawl) {
+        SCOPED_TRACE("crawl " + std::to_string(crawl));
+        CConfiguration configuration = MakeConfiguration();
+        configuration.mGeneralOptions.checkFileModificationDates = crawl == 2;  // replace what is there
+        RecordingGrabber window(configuration);
+        ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
+        const auto tree = ReadTree(Mirror());
+
+        // The real Index.html keeps its name and content; the folder page
+        // lies beside it and each links to the other's file.
+        ASSERT_TRUE(tree.contains(host + "Index.html"));
+        EXPECT_NE(tree.at(host + "Index.html").find("<title>General index</title>"), std::string::npos);
+        const std::string start = window.firstFile.substr(window.firstFile.rfind('/') + 1);
+        ASSERT_TRUE(std::regex_match(start, std::regex("Index~[0-9a-f]{12}\\.html"))) << window.firstFile << "\n" << window.LogTranscript();
+        EXPECT_NE(tree.at(host + start).find("<a href=\"Index.html\">index</a>"), std::string::npos);
+        EXPECT_NE(tree.at(host + "Index.html").find("<a href=\"" + start + "\">home</a>"), std::string::npos)
+            << tree.at(host + "Index.html");
+
+        // Long names sharing their first 255 bytes, a line feed, style sheets.
+        std::set<std::string> longBodies;
+        int styleSheets = 0;
+        for (const auto& [path, bytes] : tree) {
+            if (!path.starts_with(host)) continue;
+            const std::string name = path.substr(host.size());
+            EXPECT_LE(name.size(), 255u) << name;
+            if (name.starts_with(std::string(200, 'x'))) longBodies.insert(bytes);
+            if (std::regex_match(name, std::regex("[0-9A-F-]{36}\\.css"))) {
+                EXPECT_EQ(bytes, css);
+                ++styleSheets;
+            }
+        }
+        EXPECT_EQ(longBodies, (std::set<std::string>{Page("Long one", "one"), Page("Long two", "two")}));
+        // By its own extension, and by its Content-Type; each crawl names
+        // its dynamic URLs afresh.
+        EXPECT_EQ(styleSheets, 2 * crawl);
+        EXPECT_EQ(tree.at(host + "a%0Ab.html"), Page("Line feed", "lf"));
+
+        const auto links = CheckMirrorLinks(Mirror());
+        EXPECT_TRUE(links.broken.empty()) << ::testing::PrintToString(links.broken);
+        EXPECT_TRUE(links.absolute.empty()) << ::testing::PrintToString(links.absolute);
+        EXPECT_NE(window.LogTranscript().find("Total files grabbed: 7\r"), std::string::npos) << window.LogTranscript();
+    }
+}
+
+// A flattened mirror puts every file in its host's folder: files of one
+// name from different folders stay apart.
+TEST_F(CrawlNames, AFlattenedMirrorKeepsSameNamedFilesApart)
+{
+    HttpPeer peer({
+        {.path = "/", .body = Page("Start", "<a href=\"/a/x.html\">a</a> <a href=\"/b/x.html\">b</a>")},
+        {.path = "/a/x.html", .body = Page("A", "a")},
+        {.path = "/b/x.html", .body = Page("B", "b")},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    RecordingQuickGrabber window(configuration);
+    window.flatten = true;
+    ASSERT_TRUE(RunQuickGrab(window, configuration, peer.Url("/")));
+    std::set<std::string> bodies;
+    for (const auto& [path, bytes] : ReadTree(Mirror()))
+        if (path.starts_with(Host(peer) + "x")) bodies.insert(bytes);
+    EXPECT_EQ(bodies, (std::set<std::string>{Page("A", "a"), Page("B", "b")}));
+    const auto links = CheckMirrorLinks(Mirror());
+    EXPECT_TRUE(links.broken.empty()) << ::testing::PrintToString(links.broken);
+    EXPECT_TRUE(links.absolute.empty()) << ::testing::PrintToString(links.absolute);
+}
+
+// One writer per crawl: a URL's name held by another URL's file (by name, by
+// a second name of the same file, as a case-blind file system gives, by an
+// earlier crawl's label, or by a folder) sends it to a distinct name that a
+// look-up finds again; the same URL always gets its own file back.
+TEST_F(CrawlNames, TheMirrorWriterNeverGivesTwoURLsOneFile)
+{
+    const std::string root = Mirror() + "/";
+    mRoot.MakeFolder("mirror/h/folder.html");
+    mRoot.Write("mirror/h/a.html", "earlier");
+    ASSERT_EQ(::link((root + "h/a.html").c_str(), (root + "h/A.HTML").c_str()), 0);
+    {
+        CMirrorWriter earlier(root);
+        CFileRef file;
+        ASSERT_EQ(earlier.Write({{"h"}}, "old.html", true, "old", {.url = "http://h/old-owner"}, file), 0);
+    }
+    struct Step {
+        std::string url;
+        std::string name;      // the name the URL asks for
+        std::string expected;  // "~" for a distinct name
+        std::string bytes;
+    };
+    const Step steps[] = {
+        {"http://h/", "Index.html", "Index.html", "folder page"},
+        {"http://h/Index.html", "Index.html", "~", "general index"},
+        {"http://h/", "Index.html", "Index.html", "folder page again"},
+        {"http://h/a.html", "a.html", "a.html", "a"},
+        {"HTTP://H/a.html", "a.html", "a.html", "a, its URL written otherwise"},
+        {"http://h/A.HTML", "A.HTML", "~", "folded"},
+        {"http://h/old.html", "old.html", "~", "new owner"},
+        {"http://h/folder.html", "folder.html", "~", "not a folder"},
+    };
+    CMirrorWriter writer(root);
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.url);
+        CFileRef file;
+        ASSERT_EQ(writer.Write({{"h"}}, step.name, true, step.bytes, {.url = step.url}, file), 0);
+        const std::string name = file.Path().substr(file.Path().rfind('/') + 1);
+        if (step.expected == "~") EXPECT_NE(name.find('~'), std::string::npos) << name;
+        else EXPECT_EQ(name, step.expected);
+        EXPECT_EQ(FileText(file.Path()), step.bytes);
+        CFileRef found;
+        CMirrorWriter lookup(root);  // a later crawl, from the files' labels alone
+        ASSERT_TRUE(lookup.Find({{"h"}}, step.name, found, step.url));
+        EXPECT_EQ(found.Path(), file.Path());
+    }
+    EXPECT_EQ(FileText(root + "h/Index.html"), "folder page again");
+    EXPECT_EQ(FileText(root + "h/old.html"), "old");
+    // Without an owner the writer takes what stands at the name, as before.
+    CFileRef file;
+    EXPECT_EQ(writer.Write({{"h"}}, "folder.html", true, "x", {}, file), -EISDIR);
+}
+
+}  // namespace
