@@ -202,9 +202,9 @@ END {
             verdict = (s == "sphinx") ? (r <= bar ? "  PASS (bar " bar "x)" : "  FAIL (bar " bar "x)") : ""
             printf "%-8s requests crawl-driver/wget: %.2fx%s\n", s, r, verdict
             if (s == "sphinx" && r > bar) failed = 1
-            # The site's own dead links draw 4xx for both; more are guesses.
+            # Dead links of the site itself draw 4xx for both; more are guesses.
             e = errors[s, "crawl-driver"] - errors[s, "wget"]
-            printf "%-8s requests that drew 4xx beyond wget'"'"'s: %d %s\n", s, e, e > 0 ? "FAIL" : "PASS"
+            printf "%-8s requests that drew 4xx beyond wget: %d %s\n", s, e, e > 0 ? "FAIL" : "PASS"
             if (e > 0) failed = 1
         }
         if (s == "listing" && ((s, "crawl-driver") in rss))
