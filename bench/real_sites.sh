@@ -204,7 +204,7 @@ END {
             if (s == "sphinx" && r > bar) failed = 1
             # Dead links of the site itself draw 4xx for both; more are guesses.
             e = errors[s, "crawl-driver"] - errors[s, "wget"]
-            printf "%-8s requests that drew 4xx beyond wget: %d %s\n", s, e, e > 0 ? "FAIL" : "PASS"
+            printf "%-8s requests that drew 4xx beyond wget: %d %s\n", s, e, (e > 0 ? "FAIL" : "PASS")
             if (e > 0) failed = 1
         }
         if (s == "listing" && ((s, "crawl-driver") in rss))

@@ -134,8 +134,8 @@ class Originals:
         return "html" if self.kind(path) == "folder" else type_of_name(path)
 
 
-def url_for_saved(relative, originals):
-    """The URL path a saved file stands for, or None."""
+def urls_for_saved(relative, originals):
+    """The URL paths a saved file may stand for, its own name first."""
     name = "/" + relative
     candidates = []
     for stem in (name, name.split("?", 1)[0]):
@@ -145,17 +145,33 @@ def url_for_saved(relative, originals):
         base = os.path.basename(stem).lower()
         if base in ("index.html", "index.htm"):
             candidates.append(stem[: len(stem) - len(base)])
+    found = []
     for candidate in candidates:
-        if originals.kind(candidate):
-            return candidate
-    return None
+        if candidate not in found and originals.kind(candidate):
+            found.append(candidate)
+    return found
 
 
-def saved_names_for(path):
-    """The names a tool may give the URL path's file."""
-    if path.endswith("/"):
-        return [path + "index.html", path + "Index.html"]
-    return [path, path + ".html"]
+def url_for_saved(relative, originals):
+    found = urls_for_saved(relative, originals)
+    return found[0] if found else None
+
+
+def difference(original, data, kind):
+    """None when `data` keeps the content of `original`, else (check, text)."""
+    if kind == "html":
+        text_a, scripts_a = page_parts(original)
+        text_b, scripts_b = page_parts(data)
+        if text_a != text_b:
+            return "text", first_difference(text_a, text_b)
+        if scripts_a != scripts_b:
+            pairs = [(a, b) for a, b in zip(scripts_a, scripts_b) if a != b] or [("", "")]
+            return "scripts", first_difference(*pairs[0])
+        return None
+    if kind == "css":
+        original = CSS_URL.sub("url()", original.decode("utf-8", "replace"))
+        data = CSS_URL.sub("url()", data.decode("utf-8", "replace"))
+    return None if original == data else ("bytes", first_difference(original, data))
 
 
 class Check:
@@ -193,51 +209,28 @@ def check(mirror, root, site, log_path, limit):
 
     compared = defaultdict(int)
     for relative, full in saved.items():
-        path = url_for_saved(relative, originals)
-        if path is None:
+        paths = urls_for_saved(relative, originals)
+        if not paths:
             result.fail("original", relative)
             continue
         with open(full, "rb") as f:
             data = f.read()
-        original = originals.content(path)
+        path = paths[0]
         kind = originals.content_type(path)
         saved_kind = type_of_name(relative)
         if kind and saved_kind and kind != saved_kind:
             result.fail("extension", "%s (a %s file saved as %s)" % (relative, kind, saved_kind))
-        if kind == "html":
-            compared["pages"] += 1
-            text_a, scripts_a = page_parts(original)
-            text_b, scripts_b = page_parts(data)
-            if text_a != text_b:
-                result.fail("text", "%s: %s" % (relative, first_difference(text_a, text_b)))
-            if scripts_a != scripts_b:
-                pairs = [(a, b) for a, b in zip(scripts_a, scripts_b) if a != b] or [("", "")]
-                result.fail("scripts", "%s: %s" % (relative, first_difference(*pairs[0])))
-        else:
-            compared["files"] += 1
-            if kind == "css":
-                same = CSS_URL.sub("url()", original.decode("utf-8", "replace")) == \
-                    CSS_URL.sub("url()", data.decode("utf-8", "replace"))
-            else:
-                same = original == data
-            if not same:
-                result.fail("bytes", "%s: %s" % (relative, first_difference(original, data)))
-
-    requests = requests_of(log_path)
-    # Two fetched URLs with different content that both find their file under
-    # one saved name: one of them overwrote the other.
-    claims = defaultdict(set)
-    for method, target, status in requests:
-        if method != "GET" or status != 200:
+        compared["pages" if kind == "html" else "files"] += 1
+        problem = difference(originals.content(path), data, kind)
+        if problem is None:
             continue
-        path = unquote(urlsplit(target).path)
-        for name in saved_names_for(path):
-            if name.lstrip("/") in saved:
-                claims[name.lstrip("/")].add(path)
-    for name, paths in sorted(claims.items()):
-        contents = {originals.content(p) for p in paths if originals.kind(p)}
-        if len(contents) > 1:
-            result.fail("collision", "%s <- %s" % (name, ", ".join(sorted(paths))))
+        # Another URL's content under this name: one overwrote the other.
+        holder = next((p for p in paths[1:] if difference(originals.content(p), data,
+                                                          originals.content_type(p)) is None), None)
+        if holder is not None:
+            result.fail("collision", "%s holds %s, not %s" % (relative, holder, path))
+        else:
+            result.fail(problem[0], "%s: %s" % (relative, problem[1]))
 
     # Every broken link, less those already dead on the site itself.
     links = link_checker.check_mirror(os.path.normpath(os.path.abspath(mirror)), site, [], 1 << 30)
@@ -265,6 +258,7 @@ def check(mirror, root, site, log_path, limit):
             if not link_checker.opens_saved_file(full, target):
                 result.fail("css-links", "%s: url(%s)" % (relative, target))
 
+    requests = requests_of(log_path)
     error_requests = [r for r in requests if 400 <= r[2] < 500]
     for method, target, status in error_requests[:limit]:
         result.failures["4xx"].append("%s %s %d" % (method, target, status))
