@@ -37,11 +37,11 @@ EXAMPLES=${REAL_SITES_EXAMPLES:-4}
 # The bar: requests at most this many times wget's, on the Sphinx site.
 REQUEST_RATIO_BAR=1.2
 
-if [[ ${REAL_SITES_IN_NAMESPACE:-0} != 1 ]] && unshare -n true 2> /dev/null; then
+if [[ ${REAL_SITES_IN_NAMESPACE:-0} != 1 ]] && command -v ip > /dev/null && unshare -n ip link set lo up 2> /dev/null; then
     exec unshare -n env REAL_SITES_IN_NAMESPACE=1 bash -c 'ip link set lo up && exec "$@"' _ "$0" "$@"
 fi
 [[ ${REAL_SITES_IN_NAMESPACE:-0} == 1 ]] ||
-    echo "note: no private network namespace (unshare -n failed): off-site links may reach the network" >&2
+    echo "note: no private network namespace (unshare -n and ip are needed): off-site links may reach the network" >&2
 [[ -x $NGINX ]] || { echo "nginx is not installed ($NGINX): cannot serve the sites" >&2; exit 1; }
 [[ -x $CRAWL_DRIVER ]] || { echo "crawl-driver is not built ($CRAWL_DRIVER)" >&2; exit 1; }
 
