@@ -4,12 +4,13 @@
 # closes, so nginx never outlives the script.
 #
 # The caller sets PY, NGINX, REPO, WORK and NGINX_LIFETIME. NGINX_TYPES (the
-# MIME table) and NGINX_SERVER_EXTRA (more server directives, such as
-# "autoindex on;") are optional.
+# MIME table), NGINX_SERVER_EXTRA (more server directives, such as
+# "autoindex on;") and NGINX_ACCESS_LOG=off (no access log) are optional.
 
 NGINX_TYPES=${NGINX_TYPES:-"text/html html htm; text/css css; application/javascript js;
     text/plain txt; image/png png; image/jpeg jpg jpeg; image/gif gif;"}
 NGINX_SERVER_EXTRA=${NGINX_SERVER_EXTRA:-}
+NGINX_ACCESS_LOG=${NGINX_ACCESS_LOG:-on}
 SERVER_PID=
 free_port() {
     "$PY" -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
@@ -26,7 +27,7 @@ pid $dir/nginx.pid;
 error_log $dir/error.log warn;
 events { worker_connections 1024; }
 http {
-  access_log $dir/access.log;
+  access_log $([[ $NGINX_ACCESS_LOG == off ]] && echo off || echo "$dir/access.log");
   client_body_temp_path $dir/temp/client_body;
   proxy_temp_path $dir/temp/proxy;
   fastcgi_temp_path $dir/temp/fastcgi;
