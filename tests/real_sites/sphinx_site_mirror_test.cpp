@@ -114,6 +114,7 @@ struct CrawledSite {
     std::string mirror;    // the folder standing for the server's root
     std::string baseUrl;
     std::vector<Request> crawlRequests;
+    int reportedErrors = -1;  // the crawl's "Total errors: " line
     int wgetRequests = -1;  // -1: wget not installed
     std::map<std::string, std::string> originals;  // site path -> bytes
     std::set<std::string> linked;                   // site paths reachable from the start page
@@ -189,6 +190,10 @@ private:
         CConfiguration configuration = MakeConfiguration();
         crawltest::RecordingGrabber window(configuration);
         crawl.ended = crawltest::RunGrab(window, configuration, nginx.Url("/index.html"), std::chrono::seconds(240));
+        std::smatch errors;
+        const std::string transcript = window.LogTranscript();
+        if (std::regex_search(transcript, errors, std::regex("Total errors: ([0-9]+)")))
+            crawl.reportedErrors = std::stoi(errors[1].str());
         crawl.mirror = Mirror() + "/127.0.0.1/" + std::to_string(nginx.Port());
         const std::string mirrorCopy = crawl.folder.File("mirror");
         if (fs::is_directory(crawl.mirror)) fs::copy(crawl.mirror, mirrorCopy, fs::copy_options::recursive);
@@ -281,14 +286,17 @@ TEST_F(SphinxSiteMirror, OnSiteLinksWorkFromDisk)
     }
 }
 
-// A 4xx is only fair for a link the site really has but cannot serve;
-// anything else is a request for a name the crawl made up.
+// A 4xx, and an error in the crawl's count, is only fair for a link the site
+// really has but cannot serve; anything else is a request for a name the
+// crawl made up.
 TEST_F(SphinxSiteMirror, RequestsOnlyWhatTheSiteLinks)
 {
     for (const Request& request : Site().crawlRequests) {
         if (request.status >= 400 && request.status < 500 && !Site().deadLinks.contains(request.path.substr(1)))
             ADD_FAILURE() << request.method << " " << request.path << " drew " << request.status;
     }
+    EXPECT_GE(Site().reportedErrors, 0) << "no error count in the crawl's summary";
+    EXPECT_LE(Site().reportedErrors, static_cast<int>(Site().deadLinks.size()));
 }
 
 TEST_F(SphinxSiteMirror, RequestsNoMoreThanARecursiveFetch)
