@@ -162,12 +162,13 @@ private:
     {
         crawl.crawled = true;
         crawl.site = crawl.folder.File("site");
-        // The package links its shared scripts and themes: served as files.
-        fs::copy(kInstalledSite, crawl.site, fs::copy_options::recursive);
-        for (const auto& entry : fs::recursive_directory_iterator(crawl.site)) {
+        // The package links its shared scripts and themes: served as files
+        // (a link that leads nowhere is left out).
+        for (const auto& entry : fs::recursive_directory_iterator(kInstalledSite)) {
             if (!entry.is_regular_file()) continue;
-            const std::string path = fs::relative(entry.path(), crawl.site).string();
+            const std::string path = entry.path().lexically_relative(kInstalledSite).string();
             crawl.originals[path] = testsupport::ReadFileBytes(entry.path().string());
+            crawl.folder.Write("site/" + path, crawl.originals[path]);
         }
         testsupport::NginxPeer nginx(crawl.site);
         crawl.baseUrl = nginx.BaseUrl();
