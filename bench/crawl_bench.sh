@@ -36,7 +36,6 @@ done
 [[ -x $NGINX ]] || { echo "nginx is not installed ($NGINX): cannot serve the site" >&2; exit 1; }
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/crawl-bench.XXXXXX")
-SERVER_PID=
 cleanup() {
     stop_server
     if [[ ${CRAWL_BENCH_KEEP:-0} == 1 ]]; then
@@ -48,98 +47,8 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# ---------------------------------------------------------------------------
-# nginx in the foreground with a generated configuration, run by
-# tests/peers/bounded_run.py: it ends nginx when its standard input (a pipe
-# this script holds open on fd 9) closes, so nginx never outlives the script.
-
-free_port() {
-    "$PY" -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
-
-write_nginx_config() {  # dir root port token
-    local dir=$1 root=$2 port=$3 token=$4
-    mkdir -p "$dir/temp"
-    cat > "$dir/nginx.conf" <<EOF
-daemon off;
-master_process off;
-worker_processes 1;
-pid $dir/nginx.pid;
-error_log $dir/error.log warn;
-events { worker_connections 1024; }
-http {
-  access_log $dir/access.log;
-  client_body_temp_path $dir/temp/client_body;
-  proxy_temp_path $dir/temp/proxy;
-  fastcgi_temp_path $dir/temp/fastcgi;
-  uwsgi_temp_path $dir/temp/uwsgi;
-  scgi_temp_path $dir/temp/scgi;
-  types {
-    text/html html htm; text/css css; application/javascript js;
-    text/plain txt; image/png png; image/jpeg jpg jpeg; image/gif gif;
-  }
-  default_type application/octet-stream;
-  sendfile on;
-  keepalive_requests 1000000;
-  server {
-    listen 127.0.0.1:$port;
-    server_name localhost;
-    root "$root";
-    location = /__bench_ready { access_log off; return 200 "$token"; }
-  }
-}
-EOF
-}
-
-answers_with_token() {  # port token
-    "$PY" - "$1" "$2" <<'EOF' 2>/dev/null
-import sys, urllib.request
-port, token = sys.argv[1], sys.argv[2]
-try:
-    with urllib.request.urlopen(f"http://127.0.0.1:{port}/__bench_ready", timeout=2) as answer:
-        sys.exit(0 if answer.read().decode() == token else 1)
-except Exception:
-    sys.exit(1)
-EOF
-}
-
-stop_server() {
-    if [[ -n $SERVER_PID ]]; then
-        exec 9>&-
-        wait "$SERVER_PID" 2>/dev/null || true
-        SERVER_PID=
-    fi
-}
-
-# Serves `root` on a free port; sets PORT and SERVER_DIR.
-start_server() {  # root
-    local root=$1 attempt
-    for attempt in 1 2 3 4 5 6 7 8; do
-        PORT=$(free_port)
-        SERVER_DIR=$WORK/nginx-$PORT
-        local token="ready-$RANDOM$RANDOM"
-        write_nginx_config "$SERVER_DIR" "$root" "$PORT" "$token"
-        : > "$SERVER_DIR/error.log"
-        mkfifo "$SERVER_DIR/lifeline"
-        "$PY" "$REPO/tests/peers/bounded_run.py" --lifetime "$NGINX_LIFETIME" -- \
-            "$NGINX" -e "$SERVER_DIR/error.log" -p "$SERVER_DIR" -c "$SERVER_DIR/nginx.conf" \
-            < "$SERVER_DIR/lifeline" > /dev/null 2>&1 &
-        SERVER_PID=$!
-        exec 9> "$SERVER_DIR/lifeline"
-        local waited
-        for waited in $(seq 1 200); do
-            if answers_with_token "$PORT" "$token"; then return 0; fi
-            if grep -q "Address already in use" "$SERVER_DIR/error.log" || ! kill -0 "$SERVER_PID" 2>/dev/null; then
-                break
-            fi
-            sleep 0.05
-        done
-        stop_server
-        grep -q "Address already in use" "$SERVER_DIR/error.log" || { cat "$SERVER_DIR/error.log" >&2; break; }
-    done
-    echo "nginx did not start" >&2
-    exit 1
-}
+# nginx: start_server ROOT sets PORT and SERVER_DIR; stop_server ends it.
+source "$HERE/nginx_server.sh"
 
 # ---------------------------------------------------------------------------
 # One mirror: the tool under /usr/bin/time with a fresh HOME and XDG folders,

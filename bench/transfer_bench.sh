@@ -26,56 +26,25 @@ command -v curl >/dev/null || { echo "curl is missing" >&2; exit 2; }
 [ -x "$nginx" ] || { echo "nginx is missing" >&2; exit 2; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/transfer-bench.XXXXXX")
-nginx_pid=
+# nginx (bench/nginx_server.sh): start_server ROOT sets PORT; stop_server ends it.
+PY=/usr/bin/python3 NGINX=$nginx REPO=$(dirname "$here") WORK=$work NGINX_LIFETIME=3600
+NGINX_TYPES="text/html html;" NGINX_ACCESS_LOG=off
+source "$here/nginx_server.sh"
 cleanup() {
-  if [ -n "$nginx_pid" ]; then
-    kill "$nginx_pid" 2>/dev/null || true
-    wait "$nginx_pid" 2>/dev/null || true
-  fi
+  stop_server
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 # The site: small pages of about 1.5 KB, each linking to the next.
-mkdir -p "$work/site" "$work/temp"
+mkdir -p "$work/site"
 filler=$(printf 'Lorem ipsum dolor sit amet, consectetur adipiscing elit. %.0s' $(seq 1 24))
 for i in $(seq 1 "$pages"); do
   printf '<html><head><title>Page %d</title></head><body><p>%s</p><a href="page-%d.html">next</a></body></html>\n' \
     "$i" "$filler" $((i + 1)) > "$work/site/page-$i.html"
 done
-
-port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-cat > "$work/nginx.conf" <<EOF
-daemon off;
-master_process off;
-worker_processes 1;
-pid $work/nginx.pid;
-error_log $work/error.log warn;
-events { worker_connections 256; }
-http {
-  access_log off;
-  client_body_temp_path $work/temp/client_body;
-  proxy_temp_path $work/temp/proxy;
-  fastcgi_temp_path $work/temp/fastcgi;
-  uwsgi_temp_path $work/temp/uwsgi;
-  scgi_temp_path $work/temp/scgi;
-  types { text/html html; }
-  default_type application/octet-stream;
-  sendfile on;
-  keepalive_requests 100000;
-  keepalive_timeout 60s;
-  server {
-    listen 127.0.0.1:$port;
-    root $work/site;
-  }
-}
-EOF
-"$nginx" -c "$work/nginx.conf" -p "$work" -e "$work/error.log" &
-nginx_pid=$!
-for _ in $(seq 1 50); do
-  curl -s -o /dev/null "http://127.0.0.1:$port/page-1.html" && break
-  sleep 0.1
-done
+start_server "$work/site"
+port=$PORT
 
 for i in $(seq 1 "$pages"); do echo "http://127.0.0.1:$port/page-$i.html"; done > "$work/urls.txt"
 sed 's|.*|url = "&"\noutput = "/dev/null"|' "$work/urls.txt" > "$work/curl.cfg"
