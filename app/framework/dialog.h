@@ -21,6 +21,9 @@
 class CDialog : public CWindow, public CListener {
 public:
     CDialog(const SLayout& layout, CCommander* superCommander);
+    // A dialog from a layout that is not registered (one made at run time,
+    // such as an alert's); 'nilP' with `operation` when it cannot be built.
+    static CDialog* MakeFromLayout(const SLayout& layout, CCommander* superCommander, const char* operation);
 
     // Messages that end the dialog (default: 900 and 901).
     void SetEndMessages(std::vector<MessageT> messages) { mEndMessages = std::move(messages); }
@@ -42,8 +45,11 @@ protected:
     void FinishCreateSelf() override;
 
 private:
+    friend MessageT RunDialog(CDialog* dialog, const std::string& question,
+                              const std::function<void(CDialog&)>& inspect);
     std::vector<MessageT> mEndMessages{kMsgOK, kMsgCancel};
     MessageT mAnswer = kMsgNothing;
+    std::function<void()> mEndHook;  // wakes whoever waits for the answer
 };
 
 // Builds the dialog of `layoutNumber` ('nilP' with `operation` when it cannot

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 class CSchedulerDriver {
 public:
@@ -25,6 +26,9 @@ public:
     static bool IsInstalled();
     static SStats Stats();
     static void ResetStats();
-    // Schedules a pass now (as the ready hook does).
+    // Schedules a pass now (as the ready hook does). Any OS thread.
     static void Poke();
+    // Called on the GUI thread after every pass (the application runs its
+    // attachments then: the quicker grabbers flush their progress).
+    static void SetAfterPassHook(std::function<void()> hook);
 };

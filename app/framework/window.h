@@ -44,6 +44,8 @@ public:
     void Show();
     void Hide();
     bool IsVisible() const;
+    // Whether the window has been on screen at least once.
+    bool HasBeenShown() const { return mShownOnce; }
     // Brings it to the front and makes it the target.
     void Select();
 
@@ -83,6 +85,7 @@ private:
     int mLayoutNumber;
     std::unique_ptr<CPane> mContent;
     bool mClosing = false;
+    bool mShownOnce = false;
 };
 
 // Builds the window of a layout or raises 'nilP' with `operation`.
