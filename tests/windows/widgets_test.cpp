@@ -26,10 +26,10 @@ public:
     void ListenToMessage(MessageT message, void* ioParam) override
     {
         messages.push_back(message);
-        if (message == CDDTextField::kMsgFieldKey) keys.push_back(*static_cast<std::int16_t*>(ioParam));
+        if (message == CDDTextField::kMsgFieldKey) keys.push_back(*static_cast<std::int32_t*>(ioParam));
     }
     std::vector<MessageT> messages;
-    std::vector<std::int16_t> keys;
+    std::vector<std::int32_t> keys;
 };
 
 TEST(DirtyTextTest, EmptiesItselfBeforeReachingItsCapacity)
@@ -137,7 +137,7 @@ TEST(DDTextFieldTest, EveryKeyIsToldToTheListenersBeforeTheFieldTakesIt)
         QKeyEvent press(QEvent::KeyPress, k.key, Qt::NoModifier, QString::fromLatin1(k.text));
         QApplication::sendEvent(&field, &press);
     }
-    EXPECT_EQ(log.keys, (std::vector<std::int16_t>{'a', 13, 3}));
+    EXPECT_EQ(log.keys, (std::vector<std::int32_t>{'a', 13, 3}));
     EXPECT_EQ(field.text(), "a");
 }
 

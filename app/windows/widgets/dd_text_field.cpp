@@ -45,10 +45,10 @@ QString CDDTextField::FitDroppedText(const QString& dropped, int length, int sel
 
 void CDDTextField::keyPressEvent(QKeyEvent* event)
 {
-    std::int16_t character = 0;
+    std::int32_t character = 0;
     if (event->key() == Qt::Key_Return) character = 13;
     else if (event->key() == Qt::Key_Enter) character = 3;
-    else if (!event->text().isEmpty()) character = static_cast<std::int16_t>(event->text().at(0).unicode());
+    else if (!event->text().isEmpty()) character = event->text().at(0).unicode();
     BroadcastMessage(kMsgFieldKey, &character);
     QLineEdit::keyPressEvent(event);
 }

@@ -16,7 +16,7 @@ class QMimeData;
 
 class CDDTextField : public QLineEdit, public CBroadcaster {
 public:
-    // Broadcast for every key press; the payload points to a std::int16_t
+    // Broadcast for every key press; the payload points to a std::int32_t
     // character code (13 Return, 3 Enter).
     static constexpr MessageT kMsgFieldKey = 814;
 
