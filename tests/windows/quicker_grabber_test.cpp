@@ -94,6 +94,8 @@ TEST_F(QuickerGrabber, ReturnInTheURLFieldMirrorsTheSiteAndEndsDone)
     EXPECT_FALSE(IsShown(*window, kPause));
     EXPECT_FALSE(IsShown(*window, kSpin));
     EXPECT_FALSE(IsEnabled(*window, kURL)) << "a new grab is made in a new window";
+    window->FlushProgress();
+    EXPECT_EQ(Text(*window, kByte).front(), '(') << Text(*window, kByte);
     const std::string host = "127.0.0.1/" + std::to_string(nginx.Port()) + "/";
     const auto tree = crawltest::ReadTree(Downloads());
     for (const char* file : {"index.html", "a.html", "sub/b.html", "p.png"})
@@ -170,6 +172,26 @@ TEST_F(QuickerGrabber, StopIsHonouredAtEveryStage)
         EXPECT_FALSE(Requested(peer, "/b.html"));
         delete window;
     }
+}
+
+TEST_F(QuickerGrabber, ClosingWhileGrabbingAsksFirstAndStopsTheCrawl)
+{
+    HttpPeer peer({
+        {.path = "/", .body = Page("<a href=\"/a.html\">a</a>")},
+        {.path = "/a.html", .body = Page("a"), .stallSeconds = 30},
+    });
+    CQuickerGrabber* window = Open(peer.Url("/"));
+    Click(*window, kGrab);
+    ASSERT_TRUE(RunEvents([&] { return Requested(peer, "/a.html"); }));
+    CScriptedAnswers::Push(kMsgCancel);
+    EXPECT_FALSE(window->AttemptClose());
+    EXPECT_TRUE(window->IsCrawling());
+    CScriptedAnswers::Push(kMsgOK);
+    EXPECT_TRUE(window->AttemptClose());
+    ASSERT_EQ(CScriptedAnswers::Asked().size(), 2u);
+    EXPECT_EQ(CScriptedAnswers::Asked()[1].layoutNumber, kCloseDialog);
+    DeleteScheduledObjects();  // waits for the crawl to let go of the window
+    EXPECT_TRUE(CWindow::WindowsOfClass<CQuickerGrabber>().empty());
 }
 
 TEST_F(QuickerGrabber, APausedGrabMakesNoRequestUntilResumed)

@@ -315,28 +315,22 @@ void CQuickerGrabber::SetGrabButton(MessageT message, const char* title)
 
 // Pause, resume, stop ----------------------------------------------------------------------
 
-void CQuickerGrabber::PauseGrab()
-{
-    if (mThread == nullptr) return;
-    mThread->Suspend();
-    mState = kWindowPaused;
-    if (CPane* pause = FindPaneByID(kPause)) pause->SetDescriptor("Resume");
-    SetPaneText(kMess, "Grabber paused.");
-    std::int32_t level = 0, index = 0, count = 0;
-    mThread->GetProgress(level, index, count);
-    DrawDockTilePaused(level, index, count);
-}
+void CQuickerGrabber::PauseGrab() { SetPaused(true); }
 
-void CQuickerGrabber::ResumeGrab()
+void CQuickerGrabber::ResumeGrab() { SetPaused(false); }
+
+void CQuickerGrabber::SetPaused(bool paused)
 {
     if (mThread == nullptr) return;
-    mThread->Resume();
-    mState = kWindowRunning;
-    if (CPane* pause = FindPaneByID(kPause)) pause->SetDescriptor("Pause");
-    SetPaneText(kMess, "Grabber Resumed.");
+    if (paused) mThread->Suspend();
+    else mThread->Resume();
+    mState = paused ? kWindowPaused : kWindowRunning;
+    if (CPane* pause = FindPaneByID(kPause)) pause->SetDescriptor(paused ? "Resume" : "Pause");
+    SetPaneText(kMess, paused ? "Grabber paused." : "Grabber Resumed.");
     std::int32_t level = 0, index = 0, count = 0;
     mThread->GetProgress(level, index, count);
-    DrawDockTileProgress(level, index, count);
+    if (paused) DrawDockTilePaused(level, index, count);
+    else DrawDockTileProgress(level, index, count);
 }
 
 void CQuickerGrabber::StopGrab(bool byError)

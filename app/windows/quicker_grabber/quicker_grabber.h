@@ -112,6 +112,8 @@ private:
     void StartURLChecked(CStartURLThread* thread, const CStartURLThread::SResult& result);
     // Starts the crawl of the checked URL.
     void StartCrawl(const std::string& url);
+    // Suspends or resumes the crawl, with the 'PAUS' title, the message and the tile.
+    void SetPaused(bool paused);
     // The 'GRAB' button's message and title.
     void SetGrabButton(MessageT message, const char* title);
     // A grab that ends before its crawl began (stopped during the check).

@@ -53,15 +53,7 @@ void CDDTextField::keyPressEvent(QKeyEvent* event)
     QLineEdit::keyPressEvent(event);
 }
 
-void CDDTextField::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (isEnabled() && !isReadOnly() && !DropText(*event->mimeData()).isNull()) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
-}
+void CDDTextField::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
 
 void CDDTextField::dragMoveEvent(QDragMoveEvent* event)
 {
