@@ -1,5 +1,4 @@
 #include <atomic>
-#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -96,6 +95,7 @@ TEST_F(QuickerGrabber, ReturnInTheURLFieldMirrorsTheSiteAndEndsDone)
     EXPECT_FALSE(IsEnabled(*window, kURL)) << "a new grab is made in a new window";
     window->FlushProgress();
     EXPECT_EQ(Text(*window, kByte).front(), '(') << Text(*window, kByte);
+    Screenshot(*window, "quicker-grabber-done");
     const std::string host = "127.0.0.1/" + std::to_string(nginx.Port()) + "/";
     const auto tree = crawltest::ReadTree(Downloads());
     for (const char* file : {"index.html", "a.html", "sub/b.html", "p.png"})
@@ -206,6 +206,7 @@ TEST_F(QuickerGrabber, APausedGrabMakesNoRequestUntilResumed)
     ASSERT_TRUE(RunEvents([&] { return Requested(peer, "/a.html"); }));
     Click(*window, kPause);
     EXPECT_EQ(Text(*window, kMess), "Grabber paused.");
+    Screenshot(*window, "quicker-grabber-paused");
     RunEvents([] { return false; }, 800ms);
     EXPECT_FALSE(Requested(peer, "/b.html"));
     EXPECT_EQ(window->GetState(), kWindowPaused);
@@ -273,7 +274,8 @@ TEST_F(QuickerGrabber, TheStartURLFollowsRedirections)
         EXPECT_EQ(url, peer.Url(step.to)) << step.from;
     }
 
-    CQuickerGrabber* window = Open(peer.Url("/moved"));
+    // Typed without a scheme: "http://" goes in front.
+    CQuickerGrabber* window = Open("127.0.0.1:" + std::to_string(peer.Port()) + "/moved");
     Click(*window, kGrab);
     ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
     EXPECT_EQ(Text(*window, kURL), peer.Url("/final.html"));
@@ -302,6 +304,7 @@ TEST_F(QuickerGrabber, TheSlideShowShowsEachGrabbedImage)
         return window->GetState() == kWindowDone && !window->IsCrawling();
     }));
     EXPECT_TRUE(std::find(shown.begin(), shown.end(), QSize(64, 32)) != shown.end());
+    Screenshot(*window, "media-grabber-done");
     // The last image did not decode: only the empty well is drawn.
     ASSERT_NE(view->Image(), nullptr);
     EXPECT_FALSE(view->Image()->IsOK());
@@ -321,14 +324,10 @@ TEST_F(QuickerGrabber, EveryLayoutDraws)
         {"download-one-page", false, true, "Download One Page"},
         {"media-grabber", true, false, "Media Grabber"},
     };
-    const char* folder = std::getenv("TIDEWELL_SCREENSHOT_DIR");
     for (const auto& layout : layouts) {
         CQuickerGrabber* window = Open("http://www.example.com/", layout.media, layout.onePage);
         EXPECT_EQ(window->GetTitle(), layout.title);
-        QApplication::processEvents();
-        const QImage picture = window->GetWidget()->grab().toImage();
-        EXPECT_GT(picture.width(), 300) << layout.name;
-        if (folder != nullptr) picture.save(QString::fromUtf8(folder) + "/" + layout.name + ".png");
+        EXPECT_GT(Screenshot(*window, layout.name).width(), 300) << layout.name;
         delete window;
     }
 }

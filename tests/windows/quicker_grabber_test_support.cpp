@@ -1,6 +1,7 @@
 #include "tests/windows/quicker_grabber_test_support.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -88,6 +89,15 @@ bool QuickerGrabberTest::IsShown(CQuickerGrabber& window, PaneIDT pane)
 bool QuickerGrabberTest::IsEnabled(CQuickerGrabber& window, PaneIDT pane)
 {
     return window.FindPaneByID(pane)->IsEnabled();
+}
+
+QImage QuickerGrabberTest::Screenshot(CQuickerGrabber& window, const char* name)
+{
+    QApplication::processEvents();
+    const QImage picture = window.GetWidget()->grab().toImage();
+    if (const char* folder = std::getenv("TIDEWELL_SCREENSHOT_DIR"))
+        picture.save(QString::fromUtf8(folder) + "/" + name + ".png");
+    return picture;
 }
 
 bool Requested(const testsupport::HttpPeer& peer, const std::string& target)

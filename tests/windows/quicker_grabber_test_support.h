@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <QImage>
+
 #include "app/windows/quicker_grabber/quicker_grabber.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/http_peer.h"
@@ -31,6 +33,9 @@ protected:
     static std::string Text(CQuickerGrabber& window, PaneIDT pane);
     static bool IsShown(CQuickerGrabber& window, PaneIDT pane);
     static bool IsEnabled(CQuickerGrabber& window, PaneIDT pane);
+    // Draws the window; saved as "<name>.png" in $TIDEWELL_SCREENSHOT_DIR when
+    // that is set, for a person to look at.
+    static QImage Screenshot(CQuickerGrabber& window, const char* name);
     // The user's download folder, which the built-in configuration mirrors into.
     std::string Downloads() const { return Root() + "/home/Downloads"; }
 

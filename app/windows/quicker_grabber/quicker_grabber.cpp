@@ -3,7 +3,10 @@
 #include <chrono>
 #include <filesystem>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QIcon>
+#include <QStyle>
 #include <QFont>
 #include <QWidget>
 
@@ -103,6 +106,7 @@ void CQuickerGrabber::FinishCreateSelf()
     url->MakeKeyboardTarget();
     for (PaneIDT id : {kDown, kBrowse, kSiteMap})
         if (CPane* button = FindPaneByID(id)) button->AddListener(this);
+    SetDownButtonIcon("folder", QStyle::SP_DirIcon);
     for (PaneIDT id : {kMess, kTask, kByte, kCrnt}) {
         CPane* caption = FindPaneByID(id);
         if (caption == nullptr || caption->GetWidget() == nullptr) continue;
@@ -224,7 +228,8 @@ void CQuickerGrabber::StartGrab()
     LoadConfiguration(mConfigurationName, mConfiguration);
 
     // The download folder: its last component is made when missing.
-    const std::string localPath = mConfiguration.mGeneralOptions.localPath.c_str();
+    std::string localPath = mConfiguration.mGeneralOptions.localPath.c_str();
+    while (localPath.size() > 1 && localPath.back() == '/') localPath.pop_back();
     const std::size_t slash = localPath.find_last_of('/');
     CFileRef made;
     if (slash == std::string::npos || slash + 1 >= localPath.size() ||
@@ -348,6 +353,17 @@ void CQuickerGrabber::SetDownloadOnePage()
 {
     mOnePage = true;
     SetTitle("Download One Page");
+    SetPaneText(kDown, "Show File");
+    SetDownButtonIcon("text-x-generic", QStyle::SP_FileIcon);
+}
+
+void CQuickerGrabber::SetDownButtonIcon(const char* themeName, int standardIcon)
+{
+    CPane* down = FindPaneByID(kDown);
+    auto* button = down != nullptr ? qobject_cast<QAbstractButton*>(down->GetWidget()) : nullptr;
+    if (button == nullptr) return;
+    const QIcon fallback = button->style()->standardIcon(static_cast<QStyle::StandardPixmap>(standardIcon));
+    button->setIcon(QIcon::fromTheme(QString::fromLatin1(themeName), fallback));
 }
 
 void CQuickerGrabber::SetStartURL(const std::string& text) { SetPaneText(kURL, text); }

@@ -112,6 +112,9 @@ private:
     void StartURLChecked(CStartURLThread* thread, const CStartURLThread::SResult& result);
     // Starts the crawl of the checked URL.
     void StartCrawl(const std::string& url);
+    // The system's folder or file icon on 'Down' (a QStyle::StandardPixmap
+    // where the icon theme has none).
+    void SetDownButtonIcon(const char* themeName, int standardIcon);
     // Suspends or resumes the crawl, with the 'PAUS' title, the message and the tile.
     void SetPaused(bool paused);
     // The 'GRAB' button's message and title.

@@ -15,10 +15,10 @@ constexpr PaneIDT kStatus = MakeFourCharCode("Stts");
 constexpr PaneIDT kMediaOptions = MakeFourCharCode("Mopt");
 
 // The start row, the options row and the status lines; the media grabber
-// adds its options and the picture below them.
-constexpr auto kQuickPanes = std::to_array<SPaneSpec>({
-    SPaneSpec{.id = kURL, .classID = kClassDDTextField, .cell = {0, 0, 1, 4}, .widthChars = 48,
-              .stretch = true},
+// adds its options and the picture below them, the others an empty row that
+// takes the room a larger window has.
+constexpr auto kCommonPanes = std::to_array<SPaneSpec>({
+    SPaneSpec{.id = kURL, .classID = kClassDDTextField, .cell = {0, 0, 1, 4}, .widthChars = 48},
     SPaneSpec{.id = kGrab, .classID = kClassPushButton, .cell = {0, 4}, .caption = "Grab"},
     SPaneSpec{.id = kPause, .classID = kClassPushButton, .cell = {0, 5}, .caption = "Pause",
               .visible = false},
@@ -38,7 +38,7 @@ constexpr auto kQuickPanes = std::to_array<SPaneSpec>({
     SPaneSpec{.id = kTask, .classID = kClassCaption, .superID = kStatus, .cell = {0, 0, 1, 2},
               .caption = "Idle"},
     SPaneSpec{.id = kMess, .classID = kClassCaption, .superID = kStatus, .cell = {1, 0, 1, 2},
-              .caption = "Enter a URL and press Grab.", .stretch = true},
+              .caption = "Enter a URL and press Grab."},
     SPaneSpec{.id = kByte, .classID = kClassCaption, .superID = kStatus, .cell = {2, 0, 1, 2}},
     SPaneSpec{.id = kCrnt, .classID = kClassCaption, .superID = kStatus, .cell = {3, 0, 1, 2},
               .visible = false},
@@ -58,7 +58,11 @@ constexpr std::array<SPaneSpec, N + M> Join(const std::array<SPaneSpec, N>& firs
     return joined;
 }
 
-constexpr auto kMediaPanes = Join(kQuickPanes, std::to_array<SPaneSpec>({
+constexpr auto kQuickPanes = Join(kCommonPanes, std::to_array<SPaneSpec>({
+    SPaneSpec{.classID = kClassView, .cell = {3, 0}, .stretch = true},
+}));
+
+constexpr auto kMediaPanes = Join(kCommonPanes, std::to_array<SPaneSpec>({
     SPaneSpec{.id = kMediaOptions, .classID = kClassView, .cell = {3, 0, 1, 7}},
     SPaneSpec{.id = kMedia, .classID = kClassPopupMenu, .superID = kMediaOptions, .cell = {0, 0},
               .caption = "Images\nMovies\nSounds", .value = 1, .minValue = 1, .maxValue = 3},
