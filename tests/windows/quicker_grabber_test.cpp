@@ -2,27 +2,34 @@
 #include <filesystem>
 #include <thread>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QBuffer>
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include "app/framework/class_registrar.h"
 #include "app/framework/cleanup.h"
 #include "app/framework/dialog.h"
+#include "app/framework/scheduler_driver.h"
+#include "app/framework/window_hooks.h"
 #include "app/windows/quicker_grabber/progress_text.h"
+#include "app/windows/quicker_grabber/quicker_grabber.h"
 #include "app/windows/quicker_grabber/quicker_grabber_layout.h"
+#include "app/windows/quicker_grabber/register_quicker_grabber.h"
 #include "app/windows/widgets/quicktime_view.h"
 #include "app/windows/widgets/widget_panes.h"
 #include "engine/crawl/start_redirection.h"
+#include "platform/launch/program_launcher.h"
 #include "tests/support/nginx_peer.h"
-#include "tests/windows/quicker_grabber_test_support.h"
+#include "tests/crawl/crawl_test_support.h"
+#include "tests/support/http_peer.h"
 
 namespace {
 
 using namespace quickergrabber;
 using namespace std::chrono_literals;
-using qgtest::QuickerGrabberTest;
-using qgtest::Requested;
 using testsupport::HttpPeer;
 using testsupport::HttpRoute;
 
@@ -66,7 +73,109 @@ TEST(ProgressTextTest, AFastTransferLeavesOnlyItsNewestText)
     EXPECT_EQ(mailbox.Take(), std::nullopt);
 }
 
-class QuickerGrabber : public QuickerGrabberTest {};
+// Each test runs in the crawl tests' private environment (home, XDG
+// folders, settings) with the framework's classes, the scheduler driven by
+// the Qt event loop, and the desktop opener recorded instead of run.
+class QuickerGrabber : public crawltest::CrawlEnvironment {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Opens one through the framework's opener, shown.
+    CQuickerGrabber* Open(const std::string& url, bool media = false, bool onePage = false);
+    // Runs the event loop (which runs the threads) until `done`; false
+    // when it did not happen within `limit` (a guard against hanging).
+    static bool RunEvents(const std::function<bool()>& done,
+                          std::chrono::milliseconds limit = std::chrono::seconds(60));
+    static void Click(CQuickerGrabber& window, PaneIDT pane);
+    static void PressKey(CQuickerGrabber& window, PaneIDT pane, int key, const char* text);
+    static std::string Text(CQuickerGrabber& window, PaneIDT pane) { return window.FindPaneByID(pane)->GetDescriptor(); }
+    static bool IsShown(CQuickerGrabber& window, PaneIDT pane) { return window.FindPaneByID(pane)->IsVisible(); }
+    static bool IsEnabled(CQuickerGrabber& window, PaneIDT pane) { return window.FindPaneByID(pane)->IsEnabled(); }
+    // Draws the window; saved as "<name>.png" in $TIDEWELL_SCREENSHOT_DIR when
+    // that is set, for a person to look at.
+    static QImage Screenshot(CQuickerGrabber& window, const char* name);
+    // The user's download folder, which the built-in configuration mirrors into.
+    std::string Downloads() const { return Root() + "/home/Downloads"; }
+
+    std::vector<std::vector<std::string>> mSpawned;
+};
+void QuickerGrabber::SetUp()
+{
+    CrawlEnvironment::SetUp();
+    static const bool registered = [] {
+        RegisterStandardClasses();
+        RegisterQuickerGrabber();
+        return true;
+    }();
+    (void)registered;
+    CSchedulerDriver::Install();
+    CScriptedAnswers::Clear();
+    SetProgramSpawner([this](const std::vector<std::string>& argv) {
+        mSpawned.push_back(argv);
+        return 0;
+    });
+}
+
+void QuickerGrabber::TearDown()
+{
+    for (CQuickerGrabber* window : CWindow::WindowsOfClass<CQuickerGrabber>()) delete window;
+    DeleteScheduledObjects();
+    SetProgramSpawner({});
+    CScriptedAnswers::Clear();
+    CSchedulerDriver::Uninstall();
+    CrawlEnvironment::TearDown();
+}
+
+CQuickerGrabber* QuickerGrabber::Open(const std::string& url, bool media, bool onePage)
+{
+    SQuickGrabRequest request;
+    request.url = url;
+    request.mediaLayout = media;
+    request.onePage = onePage;
+    return dynamic_cast<CQuickerGrabber*>(OpenQuickerGrabber(request, nullptr));
+}
+
+bool QuickerGrabber::RunEvents(const std::function<bool()>& done, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+    return true;
+}
+
+void QuickerGrabber::Click(CQuickerGrabber& window, PaneIDT pane)
+{
+    auto* button = qobject_cast<QAbstractButton*>(window.FindPaneByID(pane)->GetWidget());
+    ASSERT_NE(button, nullptr);
+    button->click();
+}
+
+void QuickerGrabber::PressKey(CQuickerGrabber& window, PaneIDT pane, int key, const char* text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString::fromLatin1(text));
+    QApplication::sendEvent(window.FindPaneByID(pane)->GetWidget(), &press);
+}
+
+
+
+
+QImage QuickerGrabber::Screenshot(CQuickerGrabber& window, const char* name)
+{
+    QApplication::processEvents();
+    const QImage picture = window.GetWidget()->grab().toImage();
+    if (const char* folder = std::getenv("TIDEWELL_SCREENSHOT_DIR"))
+        picture.save(QString::fromUtf8(folder) + "/" + name + ".png");
+    return picture;
+}
+
+bool Requested(const HttpPeer& peer, const std::string& target)
+{
+    const auto requests = peer.Requests();
+    return std::any_of(requests.begin(), requests.end(), [&](const auto& r) { return r.target == target; });
+}
 
 TEST_F(QuickerGrabber, ReturnInTheURLFieldMirrorsTheSiteAndEndsDone)
 {
