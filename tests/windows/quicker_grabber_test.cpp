@@ -389,6 +389,40 @@ TEST_F(QuickerGrabber, TheStartURLFollowsRedirections)
     ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
     EXPECT_EQ(Text(*window, kURL), peer.Url("/final.html"));
     EXPECT_TRUE(crawltest::ReadTree(Downloads()).contains("127.0.0.1/" + std::to_string(peer.Port()) + "/final.html"));
+    delete window;
+
+    // A chain longer than eleven steps is used as the eleventh step left it.
+    std::vector<HttpRoute> chain;
+    for (int i = 1; i <= 13; ++i)
+        chain.push_back({.path = "/r" + std::to_string(i), .status = 302, .redirect = "/r" + std::to_string(i + 1)});
+    chain.push_back({.path = "/r14", .body = Page("end")});
+    HttpPeer chained(chain);
+    window = Open(chained.Url("/r1"));
+    Click(*window, kGrab);
+    ASSERT_TRUE(RunEvents([&] { return !window->IsCheckingStartURL(); }));
+    EXPECT_EQ(Text(*window, kURL), chained.Url("/r12"));
+}
+
+TEST_F(QuickerGrabber, DownloadOnePageGrabsThePageAndShowsItsFile)
+{
+    HttpPeer peer({
+        {.path = "/page.html", .body = Page("<a href=\"other.html\">other</a> <img src=\"p.png\">")},
+        {.path = "/other.html", .body = Page("other")},
+        {.path = "/p.png", .headers = {{"Content-Type", "image/png"}}, .body = PNG(2, 2)},
+    });
+    CQuickerGrabber* window = Open(peer.Url("/page.html"), false, true);
+    EXPECT_EQ(window->GetTitle(), "Download One Page");
+    Click(*window, kGrab);
+    ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+    EXPECT_FALSE(Requested(peer, "/other.html"));
+    EXPECT_FALSE(IsShown(*window, kLevel));
+    const std::string page = Downloads() + "/127.0.0.1/" + std::to_string(peer.Port()) + "/page.html";
+    mSpawned.clear();
+    Click(*window, kBrowse);
+    Click(*window, kDown);
+    ASSERT_EQ(mSpawned.size(), 2u);
+    EXPECT_EQ(mSpawned[0].back(), page);
+    EXPECT_EQ(mSpawned[1].back(), std::filesystem::path(page).parent_path().string());
 }
 
 TEST_F(QuickerGrabber, TheSlideShowShowsEachGrabbedImage)
