@@ -12,6 +12,8 @@ class QMenu;
 
 QAction* AddCommandItem(QMenu* menu, const QString& text, CommandT command,
                         const QKeySequence& shortcut = {});
+// Dispatches from the target; a framework exception becomes a stop alert.
+bool DispatchMenuCommand(CommandT command);
 CommandT GetItemCommand(const QAction* action);
 // Applies the commanders' answers to every command item of the menu (done
 // automatically before the menu shows).

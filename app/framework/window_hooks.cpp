@@ -1,5 +1,6 @@
 #include "app/framework/window_hooks.h"
 
+#include <map>
 #include <vector>
 
 namespace {
@@ -43,3 +44,29 @@ void CloseAllGrabWindows()
 }
 
 void ClearGrabWindowFamilies() { Families().clear(); }
+
+namespace {
+std::map<std::uint32_t, std::function<void()>>& CommandHandlers()
+{
+    static std::map<std::uint32_t, std::function<void()>> handlers;
+    return handlers;
+}
+}  // namespace
+
+void SetApplicationCommandHandler(std::uint32_t command, std::function<void()> handler)
+{
+    if (handler) CommandHandlers()[command] = std::move(handler);
+    else CommandHandlers().erase(command);
+}
+
+bool RunApplicationCommandHandler(std::uint32_t command)
+{
+    auto found = CommandHandlers().find(command);
+    if (found == CommandHandlers().end()) return false;
+    // A copy: the handler may replace itself.
+    std::function<void()> handler = found->second;
+    handler();
+    return true;
+}
+
+bool HasApplicationCommandHandler(std::uint32_t command) { return CommandHandlers().count(command) > 0; }

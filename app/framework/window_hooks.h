@@ -10,6 +10,7 @@
 #pragma once
 
 #include <functional>
+#include <cstdint>
 #include <string>
 
 class CCommander;
@@ -30,6 +31,15 @@ void SetQuickerGrabberOpener(QuickerGrabberOpener opener);
 bool HasQuickerGrabberOpener();
 // Null when no opener is registered or it made nothing.
 CWindow* OpenQuickerGrabber(const SQuickGrabRequest& request, CCommander* super);
+
+// Application commands served by windows of other libraries (the search
+// window's 'SRch', the preferences' kCmdPreferences, the version check's
+// 'UPDT'). The application enables such a command only while a handler is
+// registered.
+void SetApplicationCommandHandler(std::uint32_t command, std::function<void()> handler);
+// False when no handler is registered for the command.
+bool RunApplicationCommandHandler(std::uint32_t command);
+bool HasApplicationCommandHandler(std::uint32_t command);
 
 // A family of windows that run grabs, for the quit check.
 struct SGrabWindowFamily {
