@@ -437,6 +437,13 @@ TEST_F(QuickerGrabber, TheSlideShowShowsEachGrabbedImage)
     auto* view = window->FindPaneAs<CQuickTimeViewPane>(kImage)->View();
     ASSERT_NE(view->Image(), nullptr);
     EXPECT_EQ(view->Image()->NaturalSize(), QSize(240, 300)) << "the framed picture before any image";
+    EXPECT_TRUE(window->IsFlattenWhenSaving());
+    window->FindPaneByID(kMedia)->SetValue(2);  // movies: no slide show
+    EXPECT_FALSE(IsShown(*window, kImage));
+    EXPECT_FALSE(IsShown(*window, kSlide));
+    window->FindPaneByID(kMedia)->SetValue(1);
+    EXPECT_TRUE(IsShown(*window, kImage));
+    EXPECT_EQ(window->GetMediaType(), 1);
 
     std::vector<QSize> shown;
     Click(*window, kGrab);
