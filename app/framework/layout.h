@@ -28,7 +28,7 @@ struct SPaneSpec {
     PaneIDT id = 0;          // 0: anonymous (cannot be looked up)
     ClassIDT classID = 0;    // a class registered with CClassRegistrar
     PaneIDT superID = 0;     // 0: the window's content pane
-    SPaneCell cell;          // place in the super-pane's grid
+    SPaneCell cell{};        // place in the super-pane's grid
     const char* caption = "";  // title, text or (popups) items separated by '\n'
     // Broadcast when the user changes the control; 0 means the pane's own ID.
     MessageT valueMessage = 0;

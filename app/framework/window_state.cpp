@@ -20,6 +20,16 @@ std::int64_t OverlapArea(const SWindowRect& a, const SWindowRect& b)
     return width > 0 && height > 0 ? width * height : 0;
 }
 
+// Squared distance from the window's centre to the nearest point of the screen.
+std::int64_t DistanceToCentre(const SWindowRect& window, const SWindowRect& screen)
+{
+    std::int64_t x = (std::int64_t{window.left} + window.right) / 2;
+    std::int64_t y = (std::int64_t{window.top} + window.bottom) / 2;
+    std::int64_t dx = x < screen.left ? screen.left - x : x > screen.right ? x - screen.right : 0;
+    std::int64_t dy = y < screen.top ? screen.top - y : y > screen.bottom ? y - screen.bottom : 0;
+    return dx * dx + dy * dy;
+}
+
 }  // namespace
 
 std::string FormatWindowState(const SWindowState& state)
@@ -54,14 +64,19 @@ std::optional<SWindowState> ParseWindowState(std::string_view text)
 SWindowState KeepOnScreen(const SWindowState& state, const std::vector<SWindowRect>& screens)
 {
     if (screens.empty()) return state;
+    // The screen it overlaps most; off every screen, the nearest one.
     const SWindowRect* best = &screens.front();
-    std::int64_t bestArea = -1;
+    std::int64_t bestArea = 0;
     for (const SWindowRect& screen : screens) {
         std::int64_t area = OverlapArea(state.bounds, screen);
         if (area > bestArea) {
             bestArea = area;
             best = &screen;
         }
+    }
+    if (bestArea == 0) {
+        for (const SWindowRect& screen : screens)
+            if (DistanceToCentre(state.bounds, screen) < DistanceToCentre(state.bounds, *best)) best = &screen;
     }
     SWindowState fitted = state;
     SWindowRect& bounds = fitted.bounds;
