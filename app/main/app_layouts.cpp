@@ -10,8 +10,10 @@ constexpr SPaneSpec kAboutPanes[] = {
     {.id = kAboutVersionPane, .classID = kClassCaption, .cell = {1, 1}, .caption = "Version ^0"},
     {.id = kAboutNoticePane, .classID = kClassCaption, .cell = {2, 1}, .caption = kNoticePlaceholder,
      .widthChars = 44},
-    {.id = MakeFourCharCode("OK  "), .classID = kClassPushButton, .cell = {3, 1}, .caption = "OK",
-     .valueMessage = kMsgOK},
+    {.id = MakeFourCharCode("Btns"), .classID = kClassView, .cell = {3, 1}},
+    {.classID = kClassView, .superID = MakeFourCharCode("Btns"), .cell = {0, 0}, .stretch = true},
+    {.id = MakeFourCharCode("OK  "), .classID = kClassPushButton, .superID = MakeFourCharCode("Btns"),
+     .cell = {0, 1}, .caption = "OK", .valueMessage = kMsgOK},
 };
 
 constexpr SPaneSpec kConfirmQuitPanes[] = {
@@ -31,7 +33,7 @@ constexpr SPaneSpec kConfirmQuitPanes[] = {
 const SLayout& AboutBoxLayout()
 {
     static const SLayout layout{.number = kAboutBoxLayout, .windowClass = kClassAboutBox,
-                                .kind = EWindowKind::kDocument, .title = "About Tidewell", .panes = kAboutPanes};
+                                .kind = EWindowKind::kDialog, .title = "About Tidewell", .panes = kAboutPanes};
     return layout;
 }
 
