@@ -9,42 +9,33 @@
 
 #include "app/framework/class_registrar.h"
 #include "app/framework/cleanup.h"
+#include "app/framework/posted_call.h"
 #include "app/framework/scheduler_driver.h"
 #include "app/framework/window.h"
-
-namespace {
-const QEvent::Type kTickEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-}
 
 // The application's side of Qt events: "an event was handled" ticks, posted
 // so the attachments run from the top of the main loop, never from inside a
 // handler that is still on the stack.
 class CApplicationEvents : public QObject {
 public:
-    explicit CApplicationEvents(CApplication& application) : mApplication(application)
+    explicit CApplicationEvents(CApplication& application)
+        : mApplication(application), mTick([this] { Tick(); })
     {
         qApp->installEventFilter(this);
     }
     ~CApplicationEvents() override { qApp->removeEventFilter(this); }
 
-    void PostTick()
-    {
-        if (mTickPosted.exchange(true)) return;
-        QCoreApplication::postEvent(this, new QEvent(kTickEvent));
-    }
+    void PostTick() { mTick.Post(); }
 
-    bool event(QEvent* event) override
+    void Tick()
     {
-        if (event->type() != kTickEvent) return QObject::event(event);
-        mTickPosted = false;
         // Inside a modal loop an object's code may still be on the stack
         // below us: the tick waits for the main loop.
         if (QThread::currentThread()->loopLevel() > 1) {
             mDeferred = true;
-            return true;
+            return;
         }
         mApplication.EventHandled();
-        return true;
     }
 
     // Input from the user counts as an event; so does the end of a modal loop.
@@ -68,7 +59,7 @@ public:
 
 private:
     CApplication& mApplication;
-    std::atomic<bool> mTickPosted{false};
+    CPostedCall mTick;
     bool mDeferred = false;
 };
 

@@ -1,5 +1,7 @@
 #include "app/framework/scheduler_driver.h"
 
+#include "app/framework/posted_call.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
@@ -13,8 +15,6 @@
 
 namespace {
 
-const QEvent::Type kPassEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-
 struct SAtomicStats {
     std::atomic<std::uint64_t> passes{0};
     std::atomic<std::uint64_t> threadsRun{0};
@@ -25,29 +25,17 @@ struct SAtomicStats {
 
 SAtomicStats gStats;
 
-class CDriver : public QObject {
+class CDriver {
 public:
-    CDriver()
+    CDriver() : mPass([this] { RunPass(); })
     {
         mTimer.setSingleShot(true);
         mTimer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&mTimer, &QTimer::timeout, this, [this] { RunPass(); });
+        QObject::connect(&mTimer, &QTimer::timeout, &mPass, [this] { RunPass(); });
     }
 
     // Any OS thread; one pass event in flight at a time.
-    void PostPass()
-    {
-        if (mPassPosted.exchange(true)) return;
-        QCoreApplication::postEvent(this, new QEvent(kPassEvent));
-    }
-
-    bool event(QEvent* event) override
-    {
-        if (event->type() != kPassEvent) return QObject::event(event);
-        mPassPosted = false;
-        RunPass();
-        return true;
-    }
+    void PostPass() { mPass.Post(); }
 
     std::function<void()> mAfterPass;
 
@@ -81,8 +69,8 @@ private:
         mTimer.start(static_cast<int>(std::clamp<long long>(wait.count(), 0, 24LL * 3600 * 1000)));
     }
 
+    CPostedCall mPass;
     QTimer mTimer;
-    std::atomic<bool> mPassPosted{false};
 };
 
 std::mutex gDriverMutex;

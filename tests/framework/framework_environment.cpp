@@ -10,6 +10,7 @@
 
 #include "app/framework/class_registrar.h"
 #include "app/framework/scheduler_driver.h"
+#include "tests/framework/private_home.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -19,12 +20,7 @@ public:
     void SetUp() override
     {
         mHome = std::make_unique<testsupport::TempDir>();
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        ::setenv("HOME", mHome->Path().c_str(), 1);
-        ::setenv("XDG_CONFIG_HOME", mHome->File("config").c_str(), 1);
-        ::setenv("XDG_DATA_HOME", mHome->File("data").c_str(), 1);
-        ::setenv("TIDEWELL_SYSTEM_CONFIG", mHome->File("system").c_str(), 1);
-        ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+        UsePrivateHome(*mHome);
         mApplication = std::make_unique<QApplication>(mArgc, mArgv);
         RegisterStandardClasses();
         CSchedulerDriver::Install();
