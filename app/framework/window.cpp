@@ -79,18 +79,18 @@ CWindow::CWindow(const SLayout& layout, CCommander* superCommander)
     if (MenuBars() && layout.kind == EWindowKind::kDocument) {
         if (QMenuBar* bar = MenuBars()(*this)) grid->setMenuBar(bar);
     }
-    root->installEventFilter(new CWindowEvents(*this, root));
+    mEvents = new CWindowEvents(*this, root);
+    root->installEventFilter(mEvents);
     Windows().push_back(this);
 }
 
 CWindow::~CWindow()
 {
     std::erase(Windows(), this);
-    if (QWidget* root = GetWidget()) {
-        for (auto* filter : root->findChildren<CWindowEvents*>(Qt::FindDirectChildrenOnly)) {
-            root->removeEventFilter(filter);
-            delete filter;
-        }
+    // Events sent while the widgets go must not reach a half-destroyed window.
+    if (QWidget* root = GetWidget(); root != nullptr && mEvents != nullptr) {
+        root->removeEventFilter(mEvents);
+        delete mEvents;
     }
     mContent.reset();
 }

@@ -86,6 +86,7 @@ private:
     std::unique_ptr<CPane> mContent;
     bool mClosing = false;
     bool mShownOnce = false;
+    class CWindowEvents* mEvents = nullptr;  // owned by the window's widget
 };
 
 // Builds the window of a layout or raises 'nilP' with `operation`.

@@ -17,7 +17,7 @@
 #include "app/main/app_commands.h"
 #include "app/main/app_layouts.h"
 #include "app/main/launcher_progress.h"
-#include "app/main/reveal_file.h"
+#include "app/framework/reveal_file.h"
 #include "app/main/tidewell_app.h"
 #include "app/progress/dock_tile.h"
 #include "foundation/settings/preference_store.h"

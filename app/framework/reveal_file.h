@@ -1,6 +1,7 @@
 // Showing a file in the file manager: the desktop's FileManager1 service
 // selects it (ShowItems over D-Bus); without that service the folder that
-// holds it opens in the default application.
+// holds it opens in the default application. For the windows' "reveal"
+// buttons.
 #pragma once
 
 #include <string>

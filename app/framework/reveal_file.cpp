@@ -1,4 +1,4 @@
-#include "app/main/reveal_file.h"
+#include "app/framework/reveal_file.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
