@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QHelpEvent>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QScreen>
 #include <QToolTip>
@@ -32,6 +33,7 @@ public:
 // Tool tips of the panes in our windows come from the window; others keep Qt's.
 class CHelpTagFilter : public QObject {
 public:
+    explicit CHelpTagFilter(QObject* parent) : QObject(parent) {}
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() != QEvent::ToolTip) return false;
@@ -54,10 +56,11 @@ public:
 
 void InstallHelpTags()
 {
-    static bool installed = false;
+    // Once per Qt application (tests make several, one after the other).
+    static QPointer<QObject> installed;
     if (installed || qApp == nullptr) return;
-    installed = true;
-    qApp->installEventFilter(new CHelpTagFilter);
+    installed = new CHelpTagFilter(qApp);
+    qApp->installEventFilter(installed);
     if (dynamic_cast<CHelpTagStyle*>(QApplication::style()) == nullptr)
         QApplication::setStyle(new CHelpTagStyle(QApplication::style()->name()));
 }
