@@ -90,8 +90,19 @@ CApplication::~CApplication()
 
 int CApplication::Run()
 {
+    // Our windows hide when closed (and go later), which Qt does not count
+    // as closing: the framework tells the application itself.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
     QTimer::singleShot(0, qApp, [this] { RunStartUpOnce(); });
-    return QApplication::exec();
+    mRunning = true;
+    int code = QApplication::exec();
+    mRunning = false;
+    return code;
+}
+
+void CApplication::LastWindowClosed()
+{
+    if (mRunning) Quit();
 }
 
 bool CApplication::RunStartUpOnce()

@@ -33,6 +33,9 @@ public:
 
     // Asks AllowQuit; when it agrees, ends the loop. True when quitting.
     bool Quit();
+    // The last visible window closed while the loop runs: a desktop program
+    // with no window left quits (through the quit check).
+    virtual void LastWindowClosed();
 
     // kCmdQuit quits; other commands are not handled here.
     bool HandleCommand(CommandT command, void* ioParam) override;
@@ -52,4 +55,5 @@ private:
     std::unique_ptr<class CApplicationEvents> mEvents;
     bool mStartedUp = false;
     bool mStartingUp = false;
+    bool mRunning = false;
 };

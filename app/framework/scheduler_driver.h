@@ -26,7 +26,9 @@ public:
     static bool IsInstalled();
     static SStats Stats();
     static void ResetStats();
-    // Schedules a pass now (as the ready hook does). Any OS thread.
+    // Schedules a pass now (as the ready hook does). Any OS thread. A worker
+    // that queued something for the windows (transfer progress) pokes, so
+    // the pass's after-pass hook (the yield attachment's hooks) shows it.
     static void Poke();
     // Called on the GUI thread after every pass (the application runs its
     // attachments then: the quicker grabbers flush their progress).

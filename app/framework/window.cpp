@@ -1,13 +1,16 @@
 #include "app/framework/window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QMenuBar>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
 
+#include "app/framework/application.h"
 #include "app/framework/class_registrar.h"
 #include "foundation/errors/framework_exception.h"
 
@@ -188,6 +191,13 @@ bool CWindow::AttemptClose()
     mClosing = true;
     Hide();
     ScheduleCleanup();
+    bool anyVisible = false;
+    for (CWindow* window : Windows()) anyVisible = anyVisible || window->IsVisible();
+    // From the main loop, after this window's own code has returned.
+    if (!anyVisible && CApplication::Get() != nullptr)
+        QTimer::singleShot(0, QCoreApplication::instance(), [] {
+            if (CApplication* application = CApplication::Get()) application->LastWindowClosed();
+        });
     return true;
 }
 
