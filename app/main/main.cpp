@@ -95,6 +95,17 @@ int main(int argc, char** argv)
         if (HandOverArguments(*socketPath, texts)) return 0;
     }
 
+    // The session ends the program with a signal: it quits as from the menu,
+    // without the question. Caught from here on, so none is lost while the
+    // windows are being made.
+    if (pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        struct sigaction action{};
+        action.sa_handler = &OnTerminate;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGTERM, &action, nullptr);
+        sigaction(SIGINT, &action, nullptr);
+    }
+
     int exitCode = 0;
     {
         CTidewellApp application(argc, argv);
@@ -104,9 +115,8 @@ int main(int argc, char** argv)
         if (socketPath && !application.ListenForOtherInstances(*socketPath))
             std::fprintf(stderr, "tidewell: cannot listen on %s; later instances run on their own\n",
                          socketPath->c_str());
-        // The session ends the program with a signal: quit as from the menu,
-        // without the question.
-        if (pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        // A signal that came early waits in the pipe until the loop reads it.
+        if (gSignalPipe[0] >= 0) {
             auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, qApp);
             QObject::connect(notifier, &QSocketNotifier::activated, [&application] {
                 char byte;
@@ -114,11 +124,6 @@ int main(int argc, char** argv)
                 }
                 application.QuitWithoutAsking();
             });
-            struct sigaction action{};
-            action.sa_handler = &OnTerminate;
-            sigemptyset(&action.sa_mask);
-            sigaction(SIGTERM, &action, nullptr);
-            sigaction(SIGINT, &action, nullptr);
         }
         QTimer::singleShot(0, qApp, [&application, requests] { application.HandleOutsideRequests(requests); });
         exitCode = application.Run();
