@@ -134,6 +134,7 @@ void CTidewellApp::StartUp()
     } catch (const CFrameworkException&) {
         // No quicker grabber in this build: the menus still work.
     }
+    Trace("start-up", "", true);
     CFixedString255 now;
     FormatCurrentDateTime(now);
     syslog(LOG_INFO, "Tidewell started up: %s", now.c_str());

@@ -8,6 +8,7 @@
 #include "app/framework/class_registrar.h"
 #include "app/framework/grayscale_window.h"
 #include "app/framework/window_state.h"
+#include "foundation/settings/app_settings.h"
 #include "foundation/settings/preference_store.h"
 #include "framework_environment.h"
 
@@ -97,6 +98,14 @@ TEST(WindowState, HelpTagsComeFromTheLayoutWhileSwitchedOn)
     std::string text;
     EXPECT_TRUE(window->GetHelpContent(caption->GetWidget(), text));
     EXPECT_EQ(text, "A tag");
+    {
+        // The settings' switch turns every tag off.
+        CAppSettings settings;
+        settings.mHelpTags = false;
+        gAppSettings = &settings;
+        EXPECT_FALSE(window->GetHelpContent(caption->GetWidget(), text));
+        gAppSettings = nullptr;
+    }
     caption->Disable();
     EXPECT_FALSE(window->GetHelpContent(caption->GetWidget(), text)) << "a disabled pane shows no tag";
 }
