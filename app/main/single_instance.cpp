@@ -9,6 +9,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
+#include <QVariant>
 
 #include <cerrno>
 #include <cstdlib>
