@@ -35,3 +35,12 @@ function(tidewell_add_subfolders folder)
     endif()
   endforeach()
 endfunction()
+
+# The Qt headers every window library includes, precompiled once per target:
+# parsing them dominates the compile time of a small Qt source file.
+function(tidewell_qt_precompiled_headers target)
+  target_precompile_headers(${target} PRIVATE
+    <QtCore/QObject> <QtCore/QString> <QtCore/QPointer> <QtGui/QIcon> <QtGui/QImage>
+    <QtWidgets/QWidget> <QtWidgets/QApplication> <QtWidgets/QGridLayout>
+    <QtWidgets/QLabel> <QtWidgets/QPushButton> <QtWidgets/QLineEdit> <QtWidgets/QComboBox>)
+endfunction()

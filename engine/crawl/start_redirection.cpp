@@ -8,6 +8,10 @@
 
 namespace {
 
+// A refresh belongs in the head; a page's tail is never searched, however
+// large the page.
+constexpr std::size_t kRefreshScanBytes = 64 * 1024;
+
 bool ChangeTo(std::string& ioURL, const std::string& target)
 {
     std::string resolved;
@@ -47,7 +51,7 @@ bool FollowRedirection(const CConfiguration& configuration, std::string& ioURL)
     if (page.Fetch(userAgent, general.name.c_str(), general.password.c_str(), general.timeout)) {
         std::string body;
         page.mBody.CopyTo(body);
-        const std::string target = MetaRefreshTarget(body);
+        const std::string target = MetaRefreshTarget(std::string_view(body).substr(0, kRefreshScanBytes));
         if (!target.empty() && target != ioURL) return ChangeTo(ioURL, target);
     }
     if (head.mLocation.empty()) return false;

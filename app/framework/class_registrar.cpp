@@ -1,0 +1,58 @@
+#include "app/framework/class_registrar.h"
+
+#include <map>
+
+#include "app/framework/pane.h"
+
+namespace {
+
+struct SClassEntry {
+    PaneCreator pane;
+    WindowCreator window;
+};
+
+std::map<ClassIDT, SClassEntry>& Classes()
+{
+    static std::map<ClassIDT, SClassEntry> classes;
+    return classes;
+}
+
+}  // namespace
+
+void CClassRegistrar::RegisterPane(ClassIDT classID, PaneCreator creator)
+{
+    Classes()[classID] = SClassEntry{std::move(creator), {}};
+}
+
+void CClassRegistrar::RegisterWindow(ClassIDT classID, WindowCreator creator)
+{
+    Classes()[classID] = SClassEntry{{}, std::move(creator)};
+}
+
+void CClassRegistrar::Unregister(ClassIDT classID) { Classes().erase(classID); }
+
+bool CClassRegistrar::HasPaneClass(ClassIDT classID)
+{
+    auto found = Classes().find(classID);
+    return found != Classes().end() && found->second.pane;
+}
+
+bool CClassRegistrar::HasWindowClass(ClassIDT classID)
+{
+    auto found = Classes().find(classID);
+    return found != Classes().end() && found->second.window;
+}
+
+std::unique_ptr<CPane> CClassRegistrar::CreatePane(const SPaneSpec& spec, QWidget* parentWidget)
+{
+    auto found = Classes().find(spec.classID);
+    if (found == Classes().end() || !found->second.pane) return nullptr;
+    return found->second.pane(spec, parentWidget);
+}
+
+CWindow* CClassRegistrar::CreateWindow(const SLayout& layout, CCommander* superCommander)
+{
+    auto found = Classes().find(layout.windowClass);
+    if (found == Classes().end() || !found->second.window) return nullptr;
+    return found->second.window(layout, superCommander);
+}

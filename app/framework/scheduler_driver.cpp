@@ -1,0 +1,130 @@
+#include "app/framework/scheduler_driver.h"
+
+#include "app/framework/posted_call.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+
+#include "foundation/threads/thread.h"
+#include "foundation/threads/thread_scheduler.h"
+
+namespace {
+
+struct SAtomicStats {
+    std::atomic<std::uint64_t> passes{0};
+    std::atomic<std::uint64_t> threadsRun{0};
+    std::atomic<std::uint64_t> idlePasses{0};
+    std::atomic<std::uint64_t> timerArms{0};
+    std::atomic<std::uint64_t> wakePosts{0};
+};
+
+SAtomicStats gStats;
+
+class CDriver {
+public:
+    CDriver() : mPass([this] { RunPass(); })
+    {
+        mTimer.setSingleShot(true);
+        mTimer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&mTimer, &QTimer::timeout, &mPass, [this] { RunPass(); });
+    }
+
+    // Any OS thread; one pass event in flight at a time.
+    void PostPass() { mPass.Post(); }
+
+    std::function<void()> mAfterPass;
+
+private:
+    void RunPass()
+    {
+        // Passes never run on a fiber (a fiber never runs an event loop).
+        if (CThread::Current() != nullptr) return;
+        int ran = CThreadScheduler::RunOnce();
+        ++gStats.passes;
+        gStats.threadsRun += static_cast<std::uint64_t>(ran);
+        if (ran == 0) ++gStats.idlePasses;
+        Reschedule();
+        if (mAfterPass) mAfterPass();
+    }
+
+    void Reschedule()
+    {
+        if (CThreadScheduler::HasReadyThreads()) {
+            mTimer.stop();
+            PostPass();
+            return;
+        }
+        std::optional<CThread::Clock::time_point> deadline = CThreadScheduler::NextDeadline();
+        if (!deadline) {
+            mTimer.stop();
+            return;
+        }
+        auto wait = std::chrono::ceil<std::chrono::milliseconds>(*deadline - CThread::Clock::now());
+        ++gStats.timerArms;
+        mTimer.start(static_cast<int>(std::clamp<long long>(wait.count(), 0, 24LL * 3600 * 1000)));
+    }
+
+    CPostedCall mPass;
+    QTimer mTimer;
+};
+
+std::mutex gDriverMutex;
+CDriver* gDriver = nullptr;
+
+}  // namespace
+
+void CSchedulerDriver::Install()
+{
+    if (gDriver != nullptr) return;
+    {
+        std::lock_guard lock(gDriverMutex);
+        gDriver = new CDriver;
+    }
+    CThreadScheduler::SetReadyHook([] {
+        std::lock_guard lock(gDriverMutex);
+        if (gDriver == nullptr) return;
+        ++gStats.wakePosts;
+        gDriver->PostPass();
+    });
+    Poke();
+}
+
+void CSchedulerDriver::Uninstall()
+{
+    CThreadScheduler::SetReadyHook(nullptr);
+    std::lock_guard lock(gDriverMutex);
+    delete gDriver;
+    gDriver = nullptr;
+}
+
+bool CSchedulerDriver::IsInstalled() { return gDriver != nullptr; }
+
+CSchedulerDriver::SStats CSchedulerDriver::Stats()
+{
+    return {gStats.passes, gStats.threadsRun, gStats.idlePasses, gStats.timerArms, gStats.wakePosts};
+}
+
+void CSchedulerDriver::ResetStats()
+{
+    gStats.passes = 0;
+    gStats.threadsRun = 0;
+    gStats.idlePasses = 0;
+    gStats.timerArms = 0;
+    gStats.wakePosts = 0;
+}
+
+void CSchedulerDriver::Poke()
+{
+    std::lock_guard lock(gDriverMutex);
+    if (gDriver != nullptr) gDriver->PostPass();
+}
+
+void CSchedulerDriver::SetAfterPassHook(std::function<void()> hook)
+{
+    if (gDriver != nullptr) gDriver->mAfterPass = std::move(hook);
+}

@@ -1,0 +1,36 @@
+// The Qt event loop drives the fiber scheduler, without polling:
+//   - while fibers are ready, one scheduler pass per loop iteration (posted
+//     to ourselves, so events in between are still handled);
+//   - otherwise a single-shot timer for the nearest sleep deadline;
+//   - the scheduler's ready hook (any OS thread: a worker's wake, a
+//     transfer's completion) posts an event that restarts the passes.
+// Installed by CApplication; tests may install it on a bare QApplication.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+class CSchedulerDriver {
+public:
+    struct SStats {
+        std::uint64_t passes = 0;        // scheduler passes run
+        std::uint64_t threadsRun = 0;    // fiber slices in those passes
+        std::uint64_t idlePasses = 0;    // passes that ran nothing
+        std::uint64_t timerArms = 0;     // deadline timers armed
+        std::uint64_t wakePosts = 0;     // ready-hook posts
+    };
+
+    // GUI thread, with a QCoreApplication in place.
+    static void Install();
+    static void Uninstall();
+    static bool IsInstalled();
+    static SStats Stats();
+    static void ResetStats();
+    // Schedules a pass now (as the ready hook does). Any OS thread. A worker
+    // that queued something for the windows (transfer progress) pokes, so
+    // the pass's after-pass hook (the yield attachment's hooks) shows it.
+    static void Poke();
+    // Called on the GUI thread after every pass (the application runs its
+    // attachments then: the quicker grabbers flush their progress).
+    static void SetAfterPassHook(std::function<void()> hook);
+};

@@ -1,0 +1,72 @@
+#include "app/framework/window_hooks.h"
+
+#include <map>
+#include <vector>
+
+namespace {
+
+QuickerGrabberOpener& Opener()
+{
+    static QuickerGrabberOpener opener;
+    return opener;
+}
+
+std::vector<SGrabWindowFamily>& Families()
+{
+    static std::vector<SGrabWindowFamily> families;
+    return families;
+}
+
+}  // namespace
+
+void SetQuickerGrabberOpener(QuickerGrabberOpener opener) { Opener() = std::move(opener); }
+
+bool HasQuickerGrabberOpener() { return static_cast<bool>(Opener()); }
+
+CWindow* OpenQuickerGrabber(const SQuickGrabRequest& request, CCommander* super)
+{
+    return Opener() ? Opener()(request, super) : nullptr;
+}
+
+void AddGrabWindowFamily(SGrabWindowFamily family) { Families().push_back(std::move(family)); }
+
+bool IsAnyGrabRunning()
+{
+    for (const auto& family : Families())
+        if (family.isAnyRunning && family.isAnyRunning()) return true;
+    return false;
+}
+
+void CloseAllGrabWindows()
+{
+    for (auto family = Families().rbegin(); family != Families().rend(); ++family)
+        if (family->closeAll) family->closeAll();
+}
+
+void ClearGrabWindowFamilies() { Families().clear(); }
+
+namespace {
+std::map<std::uint32_t, std::function<void()>>& CommandHandlers()
+{
+    static std::map<std::uint32_t, std::function<void()>> handlers;
+    return handlers;
+}
+}  // namespace
+
+void SetApplicationCommandHandler(std::uint32_t command, std::function<void()> handler)
+{
+    if (handler) CommandHandlers()[command] = std::move(handler);
+    else CommandHandlers().erase(command);
+}
+
+bool RunApplicationCommandHandler(std::uint32_t command)
+{
+    auto found = CommandHandlers().find(command);
+    if (found == CommandHandlers().end()) return false;
+    // A copy: the handler may replace itself.
+    std::function<void()> handler = found->second;
+    handler();
+    return true;
+}
+
+bool HasApplicationCommandHandler(std::uint32_t command) { return CommandHandlers().count(command) > 0; }

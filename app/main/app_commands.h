@@ -1,0 +1,28 @@
+// The application's commands (menu items) and the help pages behind them.
+#pragma once
+
+#include <string>
+
+#include "app/framework/framework_codes.h"
+
+inline constexpr CommandT kCmdQuickGrab = MakeCommand("GrbQ");
+inline constexpr CommandT kCmdSearch = MakeCommand("SRch");
+inline constexpr CommandT kCmdConfigurations = MakeCommand("Cnfg");
+inline constexpr CommandT kCmdCheckForUpdate = MakeCommand("UPDT");
+inline constexpr CommandT kCmdPrefsCarbon = MakeCommand("pref");
+inline constexpr CommandT kCmdWebsite = MakeCommand("WEB1");
+inline constexpr CommandT kCmdSupportMail = MakeCommand("MAIL");
+inline constexpr CommandT kCmdVersionHistory = MakeCommand("Note");
+inline constexpr CommandT kCmdReadMe = MakeCommand("RdMe");
+inline constexpr CommandT kCmdWindowHelp = MakeCommand("HELP");
+
+inline constexpr const char* kProductPageURL = "https://www.farrowby.com/tidewell/";
+inline constexpr const char* kSupportMailAddress = "tidewell-support@farrowby.com";
+
+// The help page of a window, by its saved-state name ("Grab Quick Window"),
+// as a path in the resources' help folder; the index page for other names.
+std::string HelpPageForWindow(const std::string& windowName);
+// A resource file's path ("Read Me Please.html").
+std::string ResourcePath(const std::string& name);
+// "mailto:" with the support address and a subject naming the version.
+std::string SupportMailURL(const std::string& version);

@@ -1,0 +1,48 @@
+#include "app/main/app_menus.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/framework/grayscale_window.h"
+#include "app/framework/menu_commands.h"
+#include "app/main/app_commands.h"
+
+namespace {
+
+// Help tags of menu items show while help tags are on.
+void FollowHelpTags(QMenu* menu)
+{
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [menu] { menu->setToolTipsVisible(AreHelpTagsOn()); });
+}
+
+}  // namespace
+
+QMenuBar* BuildMenuBar(CWindow&)
+{
+    auto* bar = new QMenuBar;
+    QMenu* file = bar->addMenu("&File");
+    AddCommandItem(file, "Quick Grab", kCmdQuickGrab, QKeySequence::New)->setToolTip("Grab, i.e. download, a website");
+    AddCommandItem(file, "Search Downloaded Files…", kCmdSearch, QKeySequence::Find)
+        ->setToolTip("Search a set of downloaded files");
+    AddCommandItem(file, "Configurations…", kCmdConfigurations)
+        ->setToolTip("Open the Configurations window to name, delete or edit a configuration");
+    file->addSeparator();
+    AddCommandItem(file, "Close", kCmdClose, QKeySequence::Close);
+    AddCommandItem(file, "Quit", kCmdQuit, QKeySequence::Quit);
+    FollowHelpTags(file);
+
+    QMenu* edit = bar->addMenu("&Edit");
+    AddCommandItem(edit, "Preferences…", kCmdPreferences, QKeySequence::Preferences);
+
+    QMenu* help = bar->addMenu("&Help");
+    AddCommandItem(help, "Tidewell Help", kCmdWindowHelp, QKeySequence::HelpContents);
+    AddCommandItem(help, "View in Farrowby Website...", kCmdWebsite);
+    AddCommandItem(help, "Send Mail to Support…", kCmdSupportMail);
+    AddCommandItem(help, "Version History", kCmdVersionHistory);
+    AddCommandItem(help, "Read Me Please", kCmdReadMe);
+    AddCommandItem(help, "Check for Updates…", kCmdCheckForUpdate);
+    help->addSeparator();
+    AddCommandItem(help, "About Tidewell", kCmdAbout);
+    return bar;
+}

@@ -1,0 +1,611 @@
+#include "app/windows/quicker_grabber/quicker_grabber.h"
+
+#include <chrono>
+#include <filesystem>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QIcon>
+#include <QStyle>
+#include <QFont>
+#include <QWidget>
+
+#include "app/framework/dialog.h"
+#include "app/framework/recent_items.h"
+#include "app/progress/dock_tile.h"
+#include "app/windows/quicker_grabber/framed_mona.h"
+#include "app/windows/quicker_grabber/quicker_grabber_layout.h"
+#include "app/windows/widgets/live_resize_attachment.h"
+#include "app/windows/widgets/quicktime_view.h"
+#include "app/windows/widgets/widget_panes.h"
+#include "engine/config/configuration_files.h"
+#include "engine/crawl/site_iterator.h"
+#include "engine/crawl/site_iterator_thread.h"
+#include "foundation/files/file.h"
+#include "foundation/settings/preference_accessors.h"
+#include "foundation/text/text_encodings.h"
+#include "foundation/threads/thread_scheduler.h"
+
+using namespace quickergrabber;
+
+namespace {
+
+constexpr const char* kWindowName = "Grab Quick Window";
+
+bool HasGrabScheme(const std::string& url)
+{
+    for (std::string_view scheme : {"http://", "ftp://", "https://"})
+        if (url.size() >= scheme.size() && CompareTextNoCase(url.c_str(), scheme.data(), scheme.size()) == 0)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+CQuickerGrabber::CQuickerGrabber(const SLayout& layout, CCommander* superCommander)
+    : GGrayscaleWindow(layout, superCommander), mStayInFolder(ShouldStayInFolder())
+{
+    SetName(kWindowName);
+}
+
+CQuickerGrabber::~CQuickerGrabber()
+{
+    mClosing = true;
+    if (mCheckThread != nullptr) mCheckThread->StopCheck();
+    if (mState == kWindowPaused) ResumeGrab();
+    if (mThread != nullptr) StopGrab(false);
+    WaitForThreads();
+    CloseLog();
+}
+
+void CQuickerGrabber::WaitForThreads()
+{
+    while (mThread != nullptr || mCheckThread != nullptr)
+        CThreadScheduler::RunUntil([this] { return mThread == nullptr && mCheckThread == nullptr; },
+                                   CThreadScheduler::Clock::now() + std::chrono::seconds(1));
+}
+
+void CQuickerGrabber::FinishCreateSelf()
+{
+    GGrayscaleWindow::FinishCreateSelf();
+    if (CPane* slides = FindPaneByID(kSlide)) {
+        slides->AddListener(this);
+        mSlideShow = slides->GetValue() == 1;
+    }
+    if (auto* image = FindPaneAs<CQuickTimeViewPane>(kImage)) {
+        image->View()->SetImage(std::make_unique<CImageImporter>(MakeFramedMona()));
+        mMediaMode = true;
+        if (CPane* levels = FindPaneByID(kOnly)) {
+            levels->SetValue(GetDecimalPreference("Media Grabber Levels").value_or(1));
+            mLevels = levels->GetValue();
+            levels->AddListener(this);
+        }
+        if (CPane* media = FindPaneByID(kMedia)) {
+            media->SetValue(GetDecimalPreference("Image Grabber Type").value_or(1));
+            mMediaType = media->GetValue();
+            ShowMediaPanes(mMediaType == 1);
+            media->AddListener(this);
+        }
+        if (CPane* flatten = FindPaneByID(kFlat)) flatten->SetValue(IsPreferenceNotFalse("Flatten When Saving") ? 1 : 0);
+    }
+    if (CPane* stay = FindPaneByID(kStay)) {
+        stay->SetValue(mStayInFolder ? 1 : 0);
+        stay->AddListener(this);
+    }
+    SetGrabButton(kGrab, "Grab");
+    for (PaneIDT id : {kGrab, kPause}) {
+        if (CPane* button = FindPaneByID(id)) {
+            button->AddListener(this);
+            button->Enable();
+        }
+    }
+    StopSpinner();
+    CPane* url = FindPaneByID(kURL);
+    if (url == nullptr) ThrowNilPointer("FinishCreateSelf");
+    url->AddListener(this);
+    url->MakeKeyboardTarget();
+    for (PaneIDT id : {kDown, kBrowse, kSiteMap})
+        if (CPane* button = FindPaneByID(id)) button->AddListener(this);
+    SetDownButtonIcon("folder", QStyle::SP_DirIcon);
+    for (PaneIDT id : {kMess, kTask, kByte, kCrnt}) {
+        CPane* caption = FindPaneByID(id);
+        if (caption == nullptr || caption->GetWidget() == nullptr) continue;
+        QFont small = caption->GetWidget()->font();
+        small.setPointSizeF(small.pointSizeF() * 0.9);
+        caption->GetWidget()->setFont(small);
+    }
+    if (GetWidget() != nullptr) new CLiveResizeAttachment(GetWidget());
+    if (CPane* recent = FindPaneByID(kRecent)) {
+        if (CRecentItems* items = GetRecentItems()) items->BuildMenu(*recent);
+        recent->AddListener(this);
+    }
+}
+
+// Messages ---------------------------------------------------------------------------------
+
+void CQuickerGrabber::ListenToMessage(MessageT message, void* ioParam)
+{
+    const auto value = [ioParam] { return ioParam != nullptr ? *static_cast<std::int32_t*>(ioParam) : 0; };
+    switch (message) {
+    case kGrab: StartGrab(); break;
+    case kMsgKeyPress: {
+        const std::int32_t character = ioParam != nullptr ? *static_cast<std::int32_t*>(ioParam) : 0;
+        CPane* grab = FindPaneByID(kGrab);
+        if ((character == 13 || character == 3) && grab != nullptr && grab->IsVisibleAndEnabled() &&
+            mGrabMessage == kGrab)
+            StartGrab();
+        break;
+    }
+    case kMsgStop:
+        SetPaneText(kMess, "Stopping. Please wait.");
+        EnablePane(kGrab, false);
+        if (mCheckThread != nullptr) {
+            StopGrab(false);
+        } else if (mState == kWindowPaused) {
+            ResumeGrab();
+            StopGrab(false);
+        } else if (mState == kWindowRunning) {
+            StopGrab(false);
+        } else if (mThread == nullptr) {
+            EndWithoutCrawl("Aborted.");
+        }
+        break;
+    case kPause:
+        if (mState == kWindowRunning) PauseGrab();
+        else if (mState == kWindowPaused) ResumeGrab();
+        break;
+    case kMsgDone: AttemptClose(); break;
+    case kBrowse:
+        if (mHasFile) OpenInDefaultApp(mFileRef.Path());
+        break;
+    case kDown: RevealDownloads(); break;
+    case kMedia:
+        mMediaType = value();
+        ShowMediaPanes(mMediaType == 1);
+        break;
+    case kOnly: mLevels = value(); break;
+    case kSlide: mSlideShow = value() == 1; break;
+    case kSiteMap: OpenSiteMap(); break;
+    case kStay: mStayInFolder = value() == 1; break;
+    case kRecent: RecentItemChosen(value()); break;
+    default: break;
+    }
+}
+
+bool CQuickerGrabber::GetPaneHelpText(PaneIDT paneID, std::string& outText)
+{
+    switch (paneID) {
+    case kBrowse:
+        outText = "View the file of the starting URL (note that until further levels are downloaded it probably "
+                  "will not display properly)";
+        return true;
+    case kDown:
+        outText = mOnePage ? "Reveal the downloaded file in the Finder" : "Reveal the download directory in the Finder";
+        return true;
+    case kFlat:
+        outText = "If checked all media (images, movies,...) will be saved in the top level host directories they "
+                  "reside in";
+        return true;
+    case kGrab: outText = "Start or Stop the download"; return true;
+    case kMedia: outText = "Choose the type of media to grab"; return true;
+    case kMess: outText = "This pane displays the current URL being processed"; return true;
+    case kOnly: outText = "Choose search depth"; return true;
+    case kRecent: outText = "Recent items."; return true;
+    case kSlide: outText = "Check/Uncheck to start/stop the slide show"; return true;
+    case kSiteMap:
+        outText = "View the site map. (If the crawl is not complete then the site map will not be complete either.)";
+        return true;
+    case kStay: outText = "When checked only grabs URLs whose path begins with the path of the starting URL"; return true;
+    case kURL: outText = "Enter the web address of the site or URL you wish to grab"; return true;
+    default: return GGrayscaleWindow::GetPaneHelpText(paneID, outText);
+    }
+}
+
+bool CQuickerGrabber::AllowClose()
+{
+    if (mThread == nullptr && mCheckThread == nullptr) return true;
+    return RunModalDialog(kCloseDialog, "ObeyCommand") != kMsgCancel;
+}
+
+// Starting ---------------------------------------------------------------------------------
+
+void CQuickerGrabber::StartGrab()
+{
+    if (mState != kWindowNeverStarted || mCheckThread != nullptr) return;
+    mStopping = false;
+    CPane* urlPane = FindPaneByID(kURL);
+    const std::string text = urlPane != nullptr ? urlPane->GetDescriptor() : std::string();
+    if (text.empty()) {
+        QApplication::beep();
+        SetMessageText("The starting URL is empty!");
+        return;
+    }
+    for (PaneIDT id : {kURL, kRecent, kOnly, kMedia, kFlat}) EnablePane(id, false);
+    if (CRecentItems* items = GetRecentItems()) {
+        items->AddItem(text);
+        if (CPane* recent = FindPaneByID(kRecent)) items->BuildMenu(*recent);
+    }
+    LoadConfiguration(mConfigurationName, mConfiguration);
+
+    // The download folder: its last component is made when missing.
+    std::string localPath = mConfiguration.mGeneralOptions.localPath.c_str();
+    while (localPath.size() > 1 && localPath.back() == '/') localPath.pop_back();
+    const std::size_t slash = localPath.find_last_of('/');
+    CFileRef made;
+    if (slash == std::string::npos || slash + 1 >= localPath.size() ||
+        CFile::CreateFolderIfMissing(CFileRef(localPath.substr(0, slash == 0 ? 1 : slash)),
+                                     localPath.substr(slash + 1).c_str(), made) != 0) {
+        const char* message = "The download folder for the selected configuration could not be found or created. "
+                              "Please create it manually.";
+        SAlert alert;
+        alert.kind = EAlertKind::kCaution;
+        alert.text = message;
+        RunAlert(alert);
+        SetMessageText(message);
+        EnablePane(kGrab, false);
+        return;
+    }
+
+    std::string url = text;
+    const CFormOptions& form = mConfiguration.mFormOptions;
+    if (!form.formActionURL.IsEmpty() && form.inputItemList.Count() > 0) url = form.formActionURL.c_str();
+    if (!HasGrabScheme(url)) url.insert(0, "http://");
+
+    SetGrabButton(kMsgStop, "Stop");
+    ShowPane(kLevel, !mOnePage);
+    SetTaskText("Checking the starting URL");
+    StartSpinner();
+    mCheckThread = new CStartURLThread(
+        mConfiguration, url, [this](CStartURLThread* thread, const CStartURLThread::SResult& result) {
+            StartURLChecked(thread, result);
+        });
+    mCheckThread->Resume();
+}
+
+void CQuickerGrabber::StartURLChecked(CStartURLThread* thread, const CStartURLThread::SResult& result)
+{
+    if (thread != mCheckThread) return;
+    mCheckThread = nullptr;
+    if (mClosing) return;
+    if (result.stopped || mStopping) {
+        EndWithoutCrawl("Aborted.");
+        return;
+    }
+    if (result.redirected) SetMessageText("Note: The starting URL was redirected.");
+    const CURL parsed(result.url);
+    if (parsed.mURL.empty() || parsed.mHost.empty()) {
+        StopSpinner();
+        QApplication::beep();
+        RunModalDialog(kBadURLDialog, "StartGrab");
+        // The user may correct the URL and grab again.
+        SetTaskText("Idle");
+        ShowPane(kLevel, false);
+        for (PaneIDT id : {kURL, kRecent, kOnly, kMedia, kFlat}) EnablePane(id, true);
+        SetGrabButton(kGrab, "Grab");
+        return;
+    }
+    StartCrawl(parsed.mURL);
+}
+
+void CQuickerGrabber::StartCrawl(const std::string& url)
+{
+    const CURL parsed(url);
+    SetStartURL(parsed.mURL);
+    if (IsPreferenceTrue("Generate Log")) OpenLog(parsed);
+    mThread = new CSiteIteratorThread(&mConfiguration, parsed, this);
+    mThread->Resume();
+    ShowPane(kPause, true);
+    mState = kWindowRunning;
+}
+
+void CQuickerGrabber::EndWithoutCrawl(const std::string& message)
+{
+    StopSpinner();
+    SetTaskText("Idle");
+    SetMessageText(message);
+    HideLevelProgress();
+    HidePauseButton();
+    mState = kWindowDone;
+    SetGrabButtonDone();
+}
+
+void CQuickerGrabber::SetGrabButton(MessageT message, const char* title)
+{
+    mGrabMessage = message;
+    if (CPane* grab = FindPaneByID(kGrab)) {
+        grab->SetValueMessage(message);
+        grab->SetDescriptor(title);
+    }
+}
+
+// Pause, resume, stop ----------------------------------------------------------------------
+
+void CQuickerGrabber::PauseGrab() { SetPaused(true); }
+
+void CQuickerGrabber::ResumeGrab() { SetPaused(false); }
+
+void CQuickerGrabber::SetPaused(bool paused)
+{
+    if (mThread == nullptr) return;
+    if (paused) mThread->Suspend();
+    else mThread->Resume();
+    mState = paused ? kWindowPaused : kWindowRunning;
+    if (CPane* pause = FindPaneByID(kPause)) pause->SetDescriptor(paused ? "Resume" : "Pause");
+    SetPaneText(kMess, paused ? "Grabber paused." : "Grabber Resumed.");
+    std::int32_t level = 0, index = 0, count = 0;
+    mThread->GetProgress(level, index, count);
+    if (paused) DrawDockTilePaused(level, index, count);
+    else DrawDockTileProgress(level, index, count);
+}
+
+void CQuickerGrabber::StopGrab(bool byError)
+{
+    HidePauseButton();
+    mStopping = true;
+    if (mCheckThread != nullptr) mCheckThread->StopCheck();
+    if (mThread != nullptr) {
+        mThread->StopCrawl(byError);
+        mState = kWindowDone;
+    }
+}
+
+void CQuickerGrabber::SetDownloadOnePage()
+{
+    mOnePage = true;
+    SetTitle("Download One Page");
+    SetPaneText(kDown, "Show File");
+    SetDownButtonIcon("text-x-generic", QStyle::SP_FileIcon);
+}
+
+void CQuickerGrabber::SetDownButtonIcon(const char* themeName, int standardIcon)
+{
+    CPane* down = FindPaneByID(kDown);
+    auto* button = down != nullptr ? qobject_cast<QAbstractButton*>(down->GetWidget()) : nullptr;
+    if (button == nullptr) return;
+    const QIcon fallback = button->style()->standardIcon(static_cast<QStyle::StandardPixmap>(standardIcon));
+    button->setIcon(QIcon::fromTheme(QString::fromLatin1(themeName), fallback));
+}
+
+void CQuickerGrabber::SetStartURL(const std::string& text) { SetPaneText(kURL, text); }
+
+// The crawl's side -------------------------------------------------------------------------
+
+CCookieStore* CQuickerGrabber::GetRunningCookieStore()
+{
+    return mThread != nullptr ? mThread->RunningCookieStore() : nullptr;
+}
+
+std::string CQuickerGrabber::GetStartHost() const { return mThread != nullptr ? mThread->StartHost() : std::string(); }
+
+void CQuickerGrabber::StartSpinner()
+{
+    if (CPane* spin = FindPaneByID(kSpin)) {
+        spin->Show();
+        spin->StartIdling();
+    }
+}
+
+void CQuickerGrabber::StopSpinner()
+{
+    if (CPane* spin = FindPaneByID(kSpin)) {
+        spin->StopIdling();
+        spin->Hide();
+    }
+}
+
+void CQuickerGrabber::CrawlThreadEnded(CSiteIteratorThread* thread)
+{
+    if (thread != mThread) return;
+    mThread = nullptr;
+    if (mState == kWindowRunning || mState == kWindowPaused) mState = kWindowDone;
+    if (mGrabMessage != kMsgDone && !mClosing) SetGrabButtonDone();
+    // The thread has written the window's last line by now.
+    CloseLog();
+}
+
+void CQuickerGrabber::SetFirstFile(const CFileRef& file)
+{
+    mHasFile = true;
+    mFileRef = file;
+}
+
+void CQuickerGrabber::EnableFileButtons(bool withSiteMap)
+{
+    EnablePane(kBrowse, true);
+    EnablePane(kDown, true);
+    if (withSiteMap) EnablePane(kSiteMap, true);
+}
+
+void CQuickerGrabber::AppendToTitle(const std::string& text) { SetTitle(GetTitle() + text); }
+
+void CQuickerGrabber::EnableButton(PaneIDT pane) { EnablePane(pane, true); }
+
+void CQuickerGrabber::SetTaskText(const std::string& text)
+{
+    SetPaneText(kTask, text);
+    AppendToLogFile(text + "\r");
+}
+
+void CQuickerGrabber::SetMessageText(const std::string& text)
+{
+    SetPaneText(kMess, text);
+    AppendToLogFile(text + "\r");
+}
+
+void CQuickerGrabber::PostTransferProgress(std::uint64_t received, std::uint64_t expected,
+                                           std::uint64_t bytesPerSecond, bool)
+{
+    PostProgress(static_cast<std::int64_t>(received), static_cast<std::int64_t>(expected),
+                 static_cast<std::int64_t>(bytesPerSecond));
+}
+
+void CQuickerGrabber::PostProgress(std::int64_t bytes, std::int64_t size, std::int64_t rate)
+{
+    mProgress.Post(ProgressText(bytes, size, rate));
+}
+
+void CQuickerGrabber::FlushProgress()
+{
+    if (std::optional<std::string> text = mProgress.Take()) SetPaneText(kByte, *text);
+}
+
+void CQuickerGrabber::ShowLevelProgress()
+{
+    ShowPane(kProgress, true);
+    if (!mOnePage) ShowPane(kLevel, true);
+}
+
+void CQuickerGrabber::HideLevelProgress()
+{
+    ShowPane(kProgress, false);
+    if (!mOnePage) ShowPane(kLevel, false);
+}
+
+void CQuickerGrabber::SetProgressRange(std::int32_t minimum, std::int32_t maximum)
+{
+    if (CPane* progress = FindPaneByID(kProgress)) {
+        progress->SetMinValue(minimum);
+        progress->SetMaxValue(maximum);
+    }
+}
+
+void CQuickerGrabber::SetLevelProgress(std::int32_t level, std::int32_t value)
+{
+    if (CPane* progress = FindPaneByID(kProgress)) progress->SetValue(value);
+    if (!mOnePage) SetPaneText(kLevel, "Level: " + std::to_string(level));
+}
+
+void CQuickerGrabber::SetProgressText(const std::string& text)
+{
+    SetPaneText(kCrnt, text);
+    ShowPane(kCrnt, true);
+}
+
+void CQuickerGrabber::HideProgressText() { ShowPane(kCrnt, false); }
+
+void CQuickerGrabber::HidePauseButton() { ShowPane(kPause, false); }
+
+void CQuickerGrabber::SetGrabButtonDone()
+{
+    // The crawl still exists here; where its site map goes is kept for 'SMAP'.
+    if (mThread != nullptr && mThread->Driver() != nullptr)
+        mSiteMapPath = mThread->Driver()->ReportPath(mConfiguration.mMiscOptions.logFolder.c_str(), ".sitemap.html");
+    SetGrabButton(kMsgDone, "Done");
+    EnablePane(kGrab, true);
+}
+
+void CQuickerGrabber::AppendToLogFile(const std::string& text) { AppendToLog(&mLog, text); }
+
+bool CQuickerGrabber::IsFlattenWhenSaving() const
+{
+    const CPane* flatten = const_cast<CQuickerGrabber*>(this)->FindPaneByID(kFlat);
+    return flatten != nullptr && flatten->GetValue() == 1;
+}
+
+void CQuickerGrabber::ShowMediaURL(const std::string& url)
+{
+    if (!mMediaMode || !mSlideShow) return;
+    auto* image = FindPaneAs<CQuickTimeViewPane>(kImage);
+    if (image == nullptr) return;
+    const CGeneralOptions& general = mConfiguration.mGeneralOptions;
+    std::unique_ptr<CImageImporter> picture =
+        CImageImporter::FromURL(url, general.name.c_str(), general.password.c_str());
+    // The window may have been told to close meanwhile; its panes still stand.
+    if (auto* view = FindPaneAs<CQuickTimeViewPane>(kImage)) view->View()->SetImage(std::move(picture));
+}
+
+// Helpers ------------------------------------------------------------------------------------
+
+void CQuickerGrabber::OpenLog(const CURL& startURL)
+{
+    std::string path = mConfiguration.mMiscOptions.logFolder.c_str();
+    if (path.empty() || path.back() != '/') path += '/';
+    path += startURL.mHost + ".log";
+    if (StartLogging(&mLog, path.c_str()) == 0) mLogPath = path;
+}
+
+void CQuickerGrabber::CloseLog()
+{
+    if (mLog.IsOpen()) StopLogging(&mLog);
+}
+
+void CQuickerGrabber::SetPaneText(PaneIDT pane, const std::string& text)
+{
+    if (CPane* found = FindPaneByID(pane)) found->SetDescriptor(text);
+}
+
+void CQuickerGrabber::ShowPane(PaneIDT pane, bool visible)
+{
+    if (CPane* found = FindPaneByID(pane)) found->SetVisible(visible);
+}
+
+void CQuickerGrabber::EnablePane(PaneIDT pane, bool enabled)
+{
+    if (CPane* found = FindPaneByID(pane)) found->SetEnabled(enabled);
+}
+
+void CQuickerGrabber::ShowMediaPanes(bool show)
+{
+    ShowPane(kImage, show);
+    ShowPane(kSlide, show);
+}
+
+void CQuickerGrabber::RevealDownloads()
+{
+    // No file manager call selects a file everywhere: the file's folder is opened.
+    if (mOnePage && mHasFile) {
+        OpenInDefaultApp(std::filesystem::path(mFileRef.Path()).parent_path().string());
+        return;
+    }
+    CConfiguration configuration;
+    OpenInDefaultApp(configuration.mGeneralOptions.localPath.c_str());
+}
+
+void CQuickerGrabber::OpenSiteMap()
+{
+    if (mThread != nullptr && mThread->Driver() != nullptr) {
+        mThread->Driver()->GenerateSiteMap(true);
+        mSiteMapPath = mThread->Driver()->ReportPath(mConfiguration.mMiscOptions.logFolder.c_str(), ".sitemap.html");
+        return;
+    }
+    std::error_code error;
+    if (!mSiteMapPath.empty() && std::filesystem::is_regular_file(mSiteMapPath, error)) {
+        OpenInDefaultApp(mSiteMapPath);
+        return;
+    }
+    QApplication::beep();
+}
+
+void CQuickerGrabber::RecentItemChosen(std::int32_t item)
+{
+    CRecentItems* items = GetRecentItems();
+    CPane* recent = FindPaneByID(kRecent);
+    if (items == nullptr || recent == nullptr) return;
+    if (item == 1) {
+        items->Clear();
+        items->BuildMenu(*recent);
+    } else if (item >= 3) {
+        SetStartURL(items->GetItem(item - 3));
+    }
+}
+
+// Every window -------------------------------------------------------------------------------
+
+void CQuickerGrabber::CloseAllQuickerGrabbers()
+{
+    for (CQuickerGrabber* window : WindowsOfClass<CQuickerGrabber>()) delete window;
+}
+
+bool CQuickerGrabber::IsAnyQuickerGrabberRunning()
+{
+    for (CQuickerGrabber* window : WindowsOfClass<CQuickerGrabber>())
+        if (window->mState == kWindowRunning || window->mState == kWindowPaused || window->mCheckThread != nullptr)
+            return true;
+    return false;
+}
+
+void CQuickerGrabber::NotifyConfigurationsChanged()
+{
+    for (CQuickerGrabber* window : WindowsOfClass<CQuickerGrabber>())
+        window->ListenToMessage(kMsgConfigurationsChanged, nullptr);
+}

@@ -1,0 +1,157 @@
+// CQuickerGrabber: the window a user meets first. One start URL, a Grab
+// button, and what the crawl reports: the task, a message line, the byte
+// progress of the transfer, the level progress. Two more variants share the
+// class: "Download One Page" (the start page and what it contains) and the
+// media grabber (layout 2111: levels, media type, flattening and a slide
+// show of the grabbed images).
+//
+// A grab goes: StartGrab refuses an empty URL or a download folder that
+// cannot be made; otherwise 'GRAB' becomes 'STOP' and a CStartURLThread
+// follows the start page's redirections on a cooperative thread while the
+// window stays live; when it reports, the URL is parsed and the crawl thread
+// (CSiteIteratorThread) starts. A stop while the URL is checked ends the
+// check and the grab; a URL that does not parse gives the window back its
+// 'GRAB' button.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/framework/grayscale_window.h"
+#include "app/windows/quicker_grabber/progress_text.h"
+#include "app/windows/quicker_grabber/start_url_thread.h"
+#include "engine/config/configuration.h"
+#include "engine/crawl/window_interfaces.h"
+#include "foundation/files/file_ref.h"
+#include "foundation/settings/log_file.h"
+
+class CSiteIteratorThread;
+
+class CQuickerGrabber : public GGrayscaleWindow, public CQuickerGrabberInterface {
+public:
+    CQuickerGrabber(const SLayout& layout, CCommander* superCommander);
+    ~CQuickerGrabber() override;
+
+    // The user's side ---------------------------------------------------------------
+    void StartGrab();
+    void PauseGrab();
+    void ResumeGrab();
+    void StopGrab(bool byError);
+    void SetDownloadOnePage();
+    void SetStartURL(const std::string& text);
+    // The configuration a grab loads ("Default": the built-in one).
+    void SetConfigurationName(std::string name) { mConfigurationName = std::move(name); }
+
+    void ListenToMessage(MessageT message, void* ioParam) override;
+    bool GetPaneHelpText(PaneIDT paneID, std::string& outText) override;
+    // While a grab is active, asks first (dialog 2128); closing stops it.
+    bool AllowClose() override;
+
+    // ECrawlWindowState.
+    std::int32_t GetState() const { return mState; }
+    bool IsStopping() const { return mStopping; }
+    bool IsCheckingStartURL() const { return mCheckThread != nullptr; }
+    bool IsCrawling() const { return mThread != nullptr; }
+    // The log file of the last grab ("" when none was kept) and whether it is open.
+    const std::string& LogFilePath() const { return mLogPath; }
+    bool IsLogOpen() const { return mLog.IsOpen(); }
+    // The site map the last crawl wrote ("" before one was written).
+    const std::string& SiteMapPath() const { return mSiteMapPath; }
+
+    // The main thread: shows the newest byte-progress text.
+    void FlushProgress();
+
+    // Over every open quicker grabber.
+    static void CloseAllQuickerGrabbers();
+    static bool IsAnyQuickerGrabberRunning();
+    static void NotifyConfigurationsChanged();
+
+    // CCrawlOwner ----------------------------------------------------------------------
+    const CConfiguration* GetConfiguration() const override { return &mConfiguration; }
+    CCookieStore* GetRunningCookieStore() override;
+    std::string GetStartHost() const override;
+    void SetCrawlState(std::int32_t state) override { mState = state; }
+    void StartSpinner() override;
+    void StopSpinner() override;
+    void CrawlThreadEnded(CSiteIteratorThread* thread) override;
+    bool IsStayInFolder() const override { return mStayInFolder; }
+    void SetFirstFile(const CFileRef& file) override;
+    void EnableFileButtons(bool withSiteMap) override;
+    void AppendToTitle(const std::string& text) override;
+    void EnableButton(PaneIDT pane) override;
+
+    // CQuickerGrabberInterface -----------------------------------------------------------
+    void SetTaskText(const std::string& text) override;
+    void SetMessageText(const std::string& text) override;
+    void PostTransferProgress(std::uint64_t received, std::uint64_t expected, std::uint64_t bytesPerSecond,
+                              bool finished) override;
+    // Any OS thread: formats the text and leaves it for FlushProgress.
+    void PostProgress(std::int64_t bytes, std::int64_t size, std::int64_t rate);
+    void ShowLevelProgress() override;
+    void HideLevelProgress() override;
+    void SetProgressRange(std::int32_t minimum, std::int32_t maximum) override;
+    void SetLevelProgress(std::int32_t level, std::int32_t value) override;
+    void SetProgressText(const std::string& text) override;
+    void HideProgressText() override;
+    void HidePauseButton() override;
+    void SetGrabButtonDone() override;
+    void AppendToLogFile(const std::string& text) override;
+    bool IsDownloadOnePage() const override { return mOnePage; }
+    bool IsMediaGrabber() const override { return mMediaMode; }
+    bool IsFlattenWhenSaving() const override;
+    std::int32_t GetMediaLevels() const override { return mLevels; }
+    std::int32_t GetMediaType() const override { return mMediaType; }
+    void ShowMediaURL(const std::string& url) override;
+
+protected:
+    void FinishCreateSelf() override;
+
+private:
+    // The check of the start URL has ended (on the check's thread).
+    void StartURLChecked(CStartURLThread* thread, const CStartURLThread::SResult& result);
+    // Starts the crawl of the checked URL.
+    void StartCrawl(const std::string& url);
+    // The system's folder or file icon on 'Down' (a QStyle::StandardPixmap
+    // where the icon theme has none).
+    void SetDownButtonIcon(const char* themeName, int standardIcon);
+    // Suspends or resumes the crawl, with the 'PAUS' title, the message and the tile.
+    void SetPaused(bool paused);
+    // The 'GRAB' button's message and title.
+    void SetGrabButton(MessageT message, const char* title);
+    // A grab that ends before its crawl began (stopped during the check).
+    void EndWithoutCrawl(const std::string& message);
+    void OpenLog(const CURL& startURL);
+    void CloseLog();
+    void SetPaneText(PaneIDT pane, const std::string& text);
+    void ShowPane(PaneIDT pane, bool visible);
+    void EnablePane(PaneIDT pane, bool enabled);
+    std::int32_t PaneValue(PaneIDT pane, std::int32_t missing) const;
+    void ShowMediaPanes(bool show);
+    void RevealDownloads();
+    void OpenSiteMap();
+    void RecentItemChosen(std::int32_t item);
+    // Waits cooperatively until neither thread holds the window.
+    void WaitForThreads();
+
+    std::int32_t mState = kWindowNeverStarted;
+    bool mStopping = false;
+    bool mClosing = false;
+    std::string mConfigurationName = "Default";
+    CConfiguration mConfiguration;
+    CSiteIteratorThread* mThread = nullptr;
+    CStartURLThread* mCheckThread = nullptr;
+    CLogHolder mLog;
+    std::string mLogPath;
+    bool mHasFile = false;
+    CFileRef mFileRef;
+    std::string mSiteMapPath;
+    bool mStayInFolder = false;
+    bool mOnePage = false;
+    bool mMediaMode = false;
+    bool mSlideShow = true;
+    std::int32_t mLevels = 1;
+    std::int32_t mMediaType = 1;
+    MessageT mGrabMessage = 0;
+    CLatestText mProgress;
+};

@@ -1,0 +1,47 @@
+#include "app/windows/quicker_grabber/start_url_thread.h"
+
+#include <utility>
+
+#include "engine/crawl/start_redirection.h"
+
+CStartURLThread::CStartURLThread(const CConfiguration& configuration, std::string url, Done done)
+    : mConfiguration(configuration), mDone(std::move(done))
+{
+    mResult.url = std::move(url);
+}
+
+CStartURLThread::~CStartURLThread()
+{
+    if (mDone) Report();
+}
+
+void CStartURLThread::StopCheck()
+{
+    if (IsFinished()) return;
+    RequestStop();
+    mResult.stopped = true;
+    if (CThread::Current() != this) Wake();
+}
+
+void* CStartURLThread::Run()
+{
+    try {
+        for (int step = 0; step < kMaxRedirections; ++step) {
+            CheckStop();
+            if (!FollowRedirection(mConfiguration, mResult.url)) break;
+            mResult.redirected = true;
+        }
+        CheckStop();
+    } catch (const CThread::CStopException&) {
+        mResult.stopped = true;
+    }
+    Report();
+    return nullptr;
+}
+
+void CStartURLThread::Report()
+{
+    Done done = std::move(mDone);
+    mDone = nullptr;
+    done(this, mResult);
+}

@@ -1,0 +1,41 @@
+// CStartURLThread: checks a start URL before its grab, on a cooperative
+// thread, so the window keeps drawing and answering while the server is
+// slow: up to kMaxRedirections redirection steps of the start page. A stop
+// request ends the check at once (an unanswered request is cancelled).
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "engine/config/configuration.h"
+#include "foundation/threads/thread.h"
+
+class CStartURLThread : public CThread {
+public:
+    static constexpr int kMaxRedirections = 11;
+
+    struct SResult {
+        std::string url;          // the URL after the steps taken
+        bool redirected = false;  // at least one step changed it
+        bool stopped = false;     // a stop request ended the check
+    };
+    // Called on this thread when the check ends, however it ends (also for
+    // a thread deleted before it ran).
+    using Done = std::function<void(CStartURLThread* thread, const SResult& result)>;
+
+    CStartURLThread(const CConfiguration& configuration, std::string url, Done done);
+    ~CStartURLThread() override;
+
+    // Stops the check and wakes a wait for the server.
+    void StopCheck();
+
+protected:
+    void* Run() override;
+
+private:
+    void Report();
+
+    CConfiguration mConfiguration;
+    SResult mResult;
+    Done mDone;
+};

@@ -1,0 +1,231 @@
+// The application object in process: its commands and what they open, the
+// about box (with a screenshot to look at), the quit check, the launcher's
+// progress and the help-tag delay.
+#include <unistd.h>
+
+#include <cmath>
+
+#include <QImage>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include "app/framework/class_registrar.h"
+#include "app/framework/dialog.h"
+#include "app/framework/grayscale_window.h"
+#include "app/framework/window_hooks.h"
+#include "app/main/about_box.h"
+#include "app/main/app_commands.h"
+#include "app/main/app_layouts.h"
+#include "app/main/launcher_progress.h"
+#include "app/framework/reveal_file.h"
+#include "app/main/tidewell_app.h"
+#include "app/progress/dock_tile.h"
+#include "foundation/settings/preference_store.h"
+#include "foundation/threads/thread.h"
+#include "platform/launch/program_launcher.h"
+#include "tests/framework/private_home.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+class AppEnvironment : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        mHome = std::make_unique<testsupport::TempDir>();
+        UsePrivateHome(*mHome);
+        mApplication = std::make_unique<CTidewellApp>(mArgc, mArgv);
+    }
+    void TearDown() override
+    {
+        mApplication.reset();
+        mHome.reset();
+    }
+
+private:
+    int mArgc = 1;
+    char mName[16] = "app_main_tests";
+    char* mArgv[2] = {mName, nullptr};
+    std::unique_ptr<testsupport::TempDir> mHome;
+    std::unique_ptr<CTidewellApp> mApplication;
+};
+
+const testing::Environment* const kApp = testing::AddGlobalTestEnvironment(new AppEnvironment);
+
+// Records what would have been started instead of starting it.
+class RecordedSpawns {
+public:
+    RecordedSpawns()
+    {
+        SetProgramSpawner([this](const std::vector<std::string>& argv) {
+            started.push_back(argv);
+            return 0;
+        });
+    }
+    ~RecordedSpawns() { SetProgramSpawner(nullptr); }
+    std::vector<std::vector<std::string>> started;
+};
+
+TEST(TidewellApp, HelpCommandsOpenTheirPagesAndDelegatedOnesNeedAHandler)
+{
+    CCommander::SetTarget(gApplication);
+    RecordedSpawns spawns;
+    struct SCase {
+        CommandT command;
+        std::string opens;
+    } cases[] = {
+        {kCmdWebsite, kProductPageURL},
+        {kCmdSupportMail, "mailto:tidewell-support@farrowby.com?subject=Tidewell%20"},
+        {kCmdVersionHistory, ResourcePath("Version History.html")},
+        {kCmdReadMe, ResourcePath("Read Me Please.html")},
+        {kCmdWindowHelp, ResourcePath("help/index.html")},
+    };
+    for (const SCase& c : cases) {
+        spawns.started.clear();
+        EXPECT_TRUE(CCommander::DispatchCommandStatus(c.command).enabled);
+        EXPECT_TRUE(CCommander::DispatchCommand(c.command));
+        ASSERT_EQ(spawns.started.size(), 1u) << FourCharCodeText(CommandValue(c.command));
+        EXPECT_EQ(spawns.started[0].front(), "xdg-open");
+        EXPECT_EQ(spawns.started[0].back().substr(0, c.opens.size()), c.opens);
+    }
+    // Every help page the windows name exists.
+    for (const char* name : {"Grab Quick Window", "Grabber Window", "Search Window", "Update Window",
+                             "Preferences Window", "Configurations Window", "Edit Configuration Window", "other"}) {
+        std::string page = HelpPageForWindow(name);
+        EXPECT_EQ(access(page.c_str(), R_OK), 0) << page;
+    }
+
+    EXPECT_FALSE(CCommander::DispatchCommandStatus(kCmdSearch).enabled);
+    int searches = 0;
+    SetApplicationCommandHandler(CommandValue(kCmdSearch), [&] { ++searches; });
+    EXPECT_TRUE(CCommander::DispatchCommandStatus(kCmdSearch).enabled);
+    EXPECT_TRUE(CCommander::DispatchCommand(kCmdSearch));
+    EXPECT_EQ(searches, 1);
+    SetApplicationCommandHandler(CommandValue(kCmdSearch), nullptr);
+}
+
+void SaveScreenshot(QWidget* widget, const char* name)
+{
+    widget->adjustSize();
+    QImage picture = widget->grab().toImage();
+    EXPECT_FALSE(picture.isNull());
+    // Beside the test program, to look at after a run.
+    EXPECT_TRUE(picture.save(QString(TIDEWELL_SCREENSHOT_DIR "/") + name + ".png")) << name;
+}
+
+TEST(TidewellApp, AboutBoxShowsVersionAndNotice)
+{
+    gApplication->ShowAboutBox();
+    auto boxes = CWindow::WindowsOfClass<CAboutBox>();
+    ASSERT_EQ(boxes.size(), 1u);
+    CAboutBox* box = boxes[0];
+    EXPECT_EQ(box->FindPaneByID(kAboutNoticePane)->GetDescriptor(), AboutBoxNotice());
+    EXPECT_EQ(box->FindPaneByID(kAboutVersionPane)->GetDescriptor().find("^0"), std::string::npos);
+    SaveScreenshot(box->GetWidget(), "about-box");
+    box->ListenToMessage(kMsgOK, nullptr);  // OK closes it, later
+    EXPECT_TRUE(box->IsScheduledForCleanup());
+    DeleteScheduledObjects();
+    EXPECT_TRUE(CWindow::WindowsOfClass<CAboutBox>().empty());
+}
+
+TEST(TidewellApp, FrameworkWindowScreenshot)
+{
+    // A document window with the menu bar, a grid of controls and help tags.
+    static constexpr SPaneSpec panes[] = {
+        {.classID = kClassCaption, .cell = {0, 0}, .caption = "URL:"},
+        {.id = MakeFourCharCode("URL "), .classID = kClassEditField, .cell = {0, 1, 1, 2},
+         .caption = "https://example.org/", .widthChars = 40, .stretch = true},
+        {.id = MakeFourCharCode("Stay"), .classID = kClassCheckBox, .cell = {1, 1}, .caption = "Stay in folder",
+         .value = 1},
+        {.id = MakeFourCharCode("ONLY"), .classID = kClassPopupMenu, .cell = {1, 2}, .caption = "1 level\n2 levels"},
+        {.id = MakeFourCharCode("Prog"), .classID = kClassProgressBar, .cell = {2, 0, 1, 3}, .value = 40,
+         .maxValue = 100},
+        {.id = MakeFourCharCode("GRAB"), .classID = kClassPushButton, .cell = {3, 2}, .caption = "Grab"},
+    };
+    static constexpr SLayout layout{.number = 9500, .windowClass = kClassGrayscaleWindow, .title = "Framework window",
+                                    .panes = panes};
+    CLayoutTable::Register(layout);
+    std::unique_ptr<CWindow> window(MakeWindow(layout.number, gApplication, "Screenshot"));
+    window->Show();
+    SaveScreenshot(window->GetWidget(), "framework-window");
+    CLayoutTable::Unregister(layout.number);
+}
+
+class CLongSleeper : public CThread {
+protected:
+    void* Run() override
+    {
+        for (;;) {
+            Sleep(std::chrono::hours(1));
+            CheckStop();
+        }
+    }
+};
+
+TEST(TidewellApp, QuitAsksWhileAGrabRunsThenStopsEveryThread)
+{
+    bool running = true;
+    int closed = 0;
+    AddGrabWindowFamily({"test", [&] { return running; }, [&] { ++closed; }});
+    auto* sleeper = new CLongSleeper;
+    sleeper->Resume();
+    CThread::Yield();
+
+    CScriptedAnswers::Clear();
+    CScriptedAnswers::Push(kMsgCancel);
+    EXPECT_FALSE(gApplication->Quit());
+    EXPECT_EQ(closed, 0) << "Cancel must leave every window as it was";
+    EXPECT_FALSE(sleeper->IsStopRequested());
+    ASSERT_EQ(CScriptedAnswers::Asked().size(), 1u);
+    EXPECT_EQ(CScriptedAnswers::Asked()[0].layoutNumber, kConfirmQuitLayout);
+
+    CScriptedAnswers::Push(kMsgOK);
+    EXPECT_TRUE(gApplication->Quit());
+    EXPECT_EQ(closed, 1);
+    EXPECT_TRUE(CThread::LiveThreads().IsEmpty()) << "a thread outlived the quit";
+
+    running = false;  // nothing runs: no question
+    CScriptedAnswers::Clear();
+    EXPECT_TRUE(gApplication->Quit());
+    EXPECT_TRUE(CScriptedAnswers::Asked().empty());
+    ClearGrabWindowFamilies();
+}
+
+TEST(TidewellApp, LauncherProgressAndTagDelay)
+{
+    struct SProgress {
+        double progress;
+        bool visible;
+        double shown;
+    } progressCases[] = {{-1, false, 0}, {0, true, 0}, {0.25, true, 0.25}, {1, true, 1}, {7, true, 1},
+                         {std::nan(""), false, 0}};
+    for (const SProgress& c : progressCases) {
+        SLauncherProgress progress = LauncherProgressFor(CDockTile{QIcon(), c.progress, false});
+        EXPECT_EQ(progress.visible, c.visible) << c.progress;
+        EXPECT_DOUBLE_EQ(progress.progress, c.shown) << c.progress;
+    }
+    // A crawl with no URLs on its level: no division, an empty pie.
+    DrawDockTileProgress(3, 0, 0);
+    RestoreDockTile();
+
+    struct SDelay {
+        const char* stored;  // null: missing
+        int milliseconds;
+    } delays[] = {{nullptr, 2000}, {"0", 0}, {"3", 3000}, {"-4", 0}, {"99999999", 3600000}};
+    for (const SDelay& c : delays) {
+        if (c.stored) SetPreferenceString(c.stored, "Tag Delay");
+        else RemovePreference("Tag Delay");
+        EXPECT_EQ(TagDelayMilliseconds(), c.milliseconds) << (c.stored ? c.stored : "missing");
+    }
+    RemovePreference("Tag Delay");
+}
+
+TEST(TidewellApp, RevealWithoutAFileManagerOpensTheFolder)
+{
+    RecordedSpawns spawns;
+    EXPECT_TRUE(RevealFile("/tmp/site/index.html"));
+    ASSERT_EQ(spawns.started.size(), 1u);
+    EXPECT_EQ(spawns.started[0], (std::vector<std::string>{"xdg-open", "/tmp/site"}));
+}
+
+}  // namespace

@@ -1,0 +1,485 @@
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QBuffer>
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include "app/framework/class_registrar.h"
+#include "app/framework/cleanup.h"
+#include "app/framework/dialog.h"
+#include "app/framework/scheduler_driver.h"
+#include "app/framework/window_hooks.h"
+#include "app/windows/quicker_grabber/progress_text.h"
+#include "app/windows/quicker_grabber/quicker_grabber.h"
+#include "app/windows/quicker_grabber/quicker_grabber_layout.h"
+#include "app/windows/quicker_grabber/register_quicker_grabber.h"
+#include "app/windows/widgets/quicktime_view.h"
+#include "app/windows/widgets/widget_panes.h"
+#include "engine/crawl/start_redirection.h"
+#include "platform/launch/program_launcher.h"
+#include "tests/support/nginx_peer.h"
+#include "tests/crawl/crawl_test_support.h"
+#include "tests/support/http_peer.h"
+
+namespace {
+
+using namespace quickergrabber;
+using namespace std::chrono_literals;
+using testsupport::HttpPeer;
+using testsupport::HttpRoute;
+
+std::string Page(const std::string& body) { return "<html><head><title>T</title></head><body>" + body + "</body></html>"; }
+
+std::string PNG(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes.toStdString();
+}
+
+TEST(ProgressTextTest, FormatsBytesShareAndRate)
+{
+    const struct {
+        std::int64_t bytes, size, rate;
+        const char* text;
+    } cases[] = {
+        {999, 0, 0, "(999 bytes)"},
+        {1000, 4000, 1000, "(25%, 1 KB, 1 KB/sec)"},
+        {5000, 10000, 2500, "(50%, 5 KB, 2 KB/sec)"},
+        {10, 0, 999, "(10 bytes, 999 bytes/sec)"},
+        {-1, 100, 5, "Ooops, an error occurred."},
+        {1, 3, 0, "(33%, 1 bytes)"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ProgressText(c.bytes, c.size, c.rate), c.text);
+}
+
+TEST(ProgressTextTest, AFastTransferLeavesOnlyItsNewestText)
+{
+    CLatestText mailbox;
+    std::thread transfer([&mailbox] {
+        for (int i = 1; i <= 100000; ++i) mailbox.Post(ProgressText(i, 100000, 0));
+    });
+    transfer.join();
+    EXPECT_EQ(mailbox.Take(), "(100%, 100 KB)");
+    EXPECT_EQ(mailbox.Take(), std::nullopt);
+}
+
+// Each test runs in the crawl tests' private environment (home, XDG
+// folders, settings) with the framework's classes, the scheduler driven by
+// the Qt event loop, and the desktop opener recorded instead of run.
+class QuickerGrabber : public crawltest::CrawlEnvironment {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Opens one through the framework's opener, shown.
+    CQuickerGrabber* Open(const std::string& url, bool media = false, bool onePage = false);
+    // Runs the event loop (which runs the threads) until `done`; false
+    // when it did not happen within `limit` (a guard against hanging).
+    static bool RunEvents(const std::function<bool()>& done,
+                          std::chrono::milliseconds limit = std::chrono::seconds(60));
+    static void Click(CQuickerGrabber& window, PaneIDT pane);
+    static void PressKey(CQuickerGrabber& window, PaneIDT pane, int key, const char* text);
+    static std::string Text(CQuickerGrabber& window, PaneIDT pane) { return window.FindPaneByID(pane)->GetDescriptor(); }
+    static bool IsShown(CQuickerGrabber& window, PaneIDT pane) { return window.FindPaneByID(pane)->IsVisible(); }
+    static bool IsEnabled(CQuickerGrabber& window, PaneIDT pane) { return window.FindPaneByID(pane)->IsEnabled(); }
+    // Draws the window; saved as "<name>.png" in $TIDEWELL_SCREENSHOT_DIR when
+    // that is set, for a person to look at.
+    static QImage Screenshot(CQuickerGrabber& window, const char* name);
+    // The user's download folder, which the built-in configuration mirrors into.
+    std::string Downloads() const { return Root() + "/home/Downloads"; }
+
+    std::vector<std::vector<std::string>> mSpawned;
+};
+void QuickerGrabber::SetUp()
+{
+    CrawlEnvironment::SetUp();
+    static const bool registered = [] {
+        RegisterStandardClasses();
+        RegisterQuickerGrabber();
+        return true;
+    }();
+    (void)registered;
+    CSchedulerDriver::Install();
+    CScriptedAnswers::Clear();
+    SetProgramSpawner([this](const std::vector<std::string>& argv) {
+        mSpawned.push_back(argv);
+        return 0;
+    });
+}
+
+void QuickerGrabber::TearDown()
+{
+    for (CQuickerGrabber* window : CWindow::WindowsOfClass<CQuickerGrabber>()) delete window;
+    DeleteScheduledObjects();
+    SetProgramSpawner({});
+    CScriptedAnswers::Clear();
+    CSchedulerDriver::Uninstall();
+    CrawlEnvironment::TearDown();
+}
+
+CQuickerGrabber* QuickerGrabber::Open(const std::string& url, bool media, bool onePage)
+{
+    SQuickGrabRequest request;
+    request.url = url;
+    request.mediaLayout = media;
+    request.onePage = onePage;
+    return dynamic_cast<CQuickerGrabber*>(OpenQuickerGrabber(request, nullptr));
+}
+
+bool QuickerGrabber::RunEvents(const std::function<bool()>& done, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+    return true;
+}
+
+void QuickerGrabber::Click(CQuickerGrabber& window, PaneIDT pane)
+{
+    auto* button = qobject_cast<QAbstractButton*>(window.FindPaneByID(pane)->GetWidget());
+    ASSERT_NE(button, nullptr);
+    button->click();
+}
+
+void QuickerGrabber::PressKey(CQuickerGrabber& window, PaneIDT pane, int key, const char* text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString::fromLatin1(text));
+    QApplication::sendEvent(window.FindPaneByID(pane)->GetWidget(), &press);
+}
+
+
+
+
+QImage QuickerGrabber::Screenshot(CQuickerGrabber& window, const char* name)
+{
+    QApplication::processEvents();
+    const QImage picture = window.GetWidget()->grab().toImage();
+    if (const char* folder = std::getenv("TIDEWELL_SCREENSHOT_DIR"))
+        picture.save(QString::fromUtf8(folder) + "/" + name + ".png");
+    return picture;
+}
+
+bool Requested(const HttpPeer& peer, const std::string& target)
+{
+    const auto requests = peer.Requests();
+    return std::any_of(requests.begin(), requests.end(), [&](const auto& r) { return r.target == target; });
+}
+
+TEST_F(QuickerGrabber, ReturnInTheURLFieldMirrorsTheSiteAndEndsDone)
+{
+    const std::string site = mRoot.MakeFolder("site");
+    mRoot.Write("site/index.html", Page("<a href=\"a.html\">a</a> <a href=\"sub/b.html\">b</a> <img src=\"p.png\">"));
+    mRoot.Write("site/a.html", Page("<a href=\"index.html\">home</a>"));
+    mRoot.Write("site/sub/b.html", Page("<a href=\"../a.html\">a</a>"));
+    mRoot.Write("site/p.png", PNG(4, 4));
+    testsupport::NginxPeer nginx(site);
+    SetPreference("Generate Log", "true");
+    SetPreference("GenerateSitemap", "true");
+
+    CQuickerGrabber* window = Open(nginx.Url("/index.html"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Text(*window, kGrab), "Grab");
+    PressKey(*window, kURL, Qt::Key_Return, "\r");
+    EXPECT_EQ(Text(*window, kGrab), "Stop");
+    EXPECT_FALSE(IsEnabled(*window, kURL));
+    ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+
+    EXPECT_EQ(Text(*window, kMess).rfind("Done. Elapsed time = ", 0), 0u) << Text(*window, kMess);
+    EXPECT_EQ(Text(*window, kGrab), "Done");
+    EXPECT_TRUE(IsEnabled(*window, kGrab));
+    EXPECT_FALSE(IsShown(*window, kPause));
+    EXPECT_FALSE(IsShown(*window, kSpin));
+    EXPECT_FALSE(IsEnabled(*window, kURL)) << "a new grab is made in a new window";
+    window->FlushProgress();
+    EXPECT_EQ(Text(*window, kByte).front(), '(') << Text(*window, kByte);
+    Screenshot(*window, "quicker-grabber-done");
+    const std::string host = "127.0.0.1/" + std::to_string(nginx.Port()) + "/";
+    const auto tree = crawltest::ReadTree(Downloads());
+    for (const char* file : {"index.html", "a.html", "sub/b.html", "p.png"})
+        EXPECT_TRUE(tree.contains(host + file)) << file;
+    const crawltest::MirrorLinks links = crawltest::CheckMirrorLinks(Downloads());
+    EXPECT_TRUE(links.broken.empty()) << links.broken.front();
+    EXPECT_GE(links.local, 4);
+
+    // The log is closed, after the window's own last line.
+    EXPECT_FALSE(window->IsLogOpen());
+    const std::string log = crawltest::FileText(window->LogFilePath());
+    const std::size_t done = log.rfind("Done. Elapsed time = ");
+    const std::size_t stop = log.rfind("Tidewell stopping logging at ");
+    ASSERT_NE(done, std::string::npos) << log;
+    EXPECT_LT(done, stop);
+
+    // The crawl object is gone; 'SMAP' opens the site map it wrote.
+    mSpawned.clear();
+    Click(*window, kSiteMap);
+    ASSERT_EQ(mSpawned.size(), 1u);
+    EXPECT_EQ(mSpawned[0].back(), window->SiteMapPath());
+    EXPECT_NE(crawltest::FileText(window->SiteMapPath()).find("a.html"), std::string::npos);
+
+    Click(*window, kGrab);  // now 'DONE': the window goes
+    EXPECT_FALSE(window->IsVisible());
+    EXPECT_TRUE(window->IsScheduledForCleanup());
+    DeleteScheduledObjects();
+    EXPECT_TRUE(CWindow::WindowsOfClass<CQuickerGrabber>().empty());
+}
+
+// Stop pressed at each stage of a grab: it is honoured, and the window ends
+// in its "done" state with its button turned into 'DONE'.
+TEST_F(QuickerGrabber, StopIsHonouredAtEveryStage)
+{
+    enum class EStage { kCheckingURL, kRunning, kPaused };
+    const struct {
+        const char* name;
+        EStage stage;
+        const char* message;
+    } cases[] = {
+        {"while the URL is checked", EStage::kCheckingURL, "Aborted."},
+        {"while running", EStage::kRunning, "Aborted. Elapsed time = "},
+        {"while paused", EStage::kPaused, "Aborted. Elapsed time = "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HttpPeer peer({
+            {.method = "HEAD", .path = "/slow/", .stallSeconds = 30},
+            {.path = "/", .body = Page("<a href=\"/a.html\">a</a> <a href=\"/b.html\">b</a>")},
+            {.path = "/a.html", .body = Page("a"), .stallSeconds = 30},
+            {.path = "/b.html", .body = Page("b")},
+        });
+        CQuickerGrabber* window = Open(peer.Url(c.stage == EStage::kCheckingURL ? "/slow/" : "/"));
+        Click(*window, kGrab);
+        if (c.stage == EStage::kCheckingURL) {
+            ASSERT_TRUE(RunEvents([&] { return Requested(peer, "/slow/"); }));
+            EXPECT_TRUE(window->IsCheckingStartURL());
+            EXPECT_TRUE(IsShown(*window, kSpin));
+        } else {
+            ASSERT_TRUE(RunEvents([&] { return Requested(peer, "/a.html"); }));
+            if (c.stage == EStage::kPaused) {
+                Click(*window, kPause);
+                EXPECT_EQ(window->GetState(), kWindowPaused);
+                EXPECT_EQ(Text(*window, kPause), "Resume");
+            }
+        }
+        Click(*window, kGrab);  // 'STOP'
+        ASSERT_TRUE(RunEvents([&] { return !window->IsCrawling() && !window->IsCheckingStartURL(); }));
+        EXPECT_EQ(window->GetState(), kWindowDone);
+        EXPECT_EQ(Text(*window, kMess).rfind(c.message, 0), 0u) << Text(*window, kMess);
+        EXPECT_EQ(Text(*window, kGrab), "Done");
+        EXPECT_TRUE(IsEnabled(*window, kGrab));
+        EXPECT_FALSE(IsShown(*window, kSpin));
+        EXPECT_FALSE(Requested(peer, "/b.html"));
+        delete window;
+    }
+}
+
+TEST_F(QuickerGrabber, ClosingWhileGrabbingAsksFirstAndStopsTheCrawl)
+{
+    HttpPeer peer({
+        {.path = "/", .body = Page("<a href=\"/a.html\">a</a>")},
+        {.path = "/a.html", .body = Page("a"), .stallSeconds = 30},
+    });
+    CQuickerGrabber* window = Open(peer.Url("/"));
+    Click(*window, kGrab);
+    ASSERT_TRUE(RunEvents([&] { return Requested(peer, "/a.html"); }));
+    CScriptedAnswers::Push(kMsgCancel);
+    EXPECT_FALSE(window->AttemptClose());
+    EXPECT_TRUE(window->IsCrawling());
+    CScriptedAnswers::Push(kMsgOK);
+    EXPECT_TRUE(window->AttemptClose());
+    ASSERT_EQ(CScriptedAnswers::Asked().size(), 2u);
+    EXPECT_EQ(CScriptedAnswers::Asked()[1].layoutNumber, kCloseDialog);
+    DeleteScheduledObjects();  // waits for the crawl to let go of the window
+    EXPECT_TRUE(CWindow::WindowsOfClass<CQuickerGrabber>().empty());
+}
+
+TEST_F(QuickerGrabber, APausedGrabMakesNoRequestUntilResumed)
+{
+    HttpPeer peer({
+        {.path = "/", .body = Page("<a href=\"/a.html\">a</a> <a href=\"/b.html\">b</a>")},
+        {.path = "/a.html", .body = Page("a"), .stallSeconds = 0.3},
+        {.path = "/b.html", .body = Page("b")},
+    });
+    CQuickerGrabber* window = Open(peer.Url("/"));
+    Click(*window, kGrab);
+    ASSERT_TRUE(RunEvents([&] { return Requested(peer, "/a.html"); }));
+    Click(*window, kPause);
+    EXPECT_EQ(Text(*window, kMess), "Grabber paused.");
+    Screenshot(*window, "quicker-grabber-paused");
+    RunEvents([] { return false; }, 800ms);
+    EXPECT_FALSE(Requested(peer, "/b.html"));
+    EXPECT_EQ(window->GetState(), kWindowPaused);
+    Click(*window, kPause);
+    EXPECT_EQ(Text(*window, kPause), "Pause");
+    ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+    EXPECT_TRUE(Requested(peer, "/b.html"));
+    EXPECT_EQ(Text(*window, kMess).rfind("Done. Elapsed time = ", 0), 0u);
+}
+
+TEST_F(QuickerGrabber, StartsThatAreRefusedLeaveTheWindowUsable)
+{
+    const struct {
+        const char* name;
+        const char* url;
+        const char* message;
+        int dialog;
+    } cases[] = {
+        {"empty", "", "The starting URL is empty!", 0},
+        {"no host", "http://", "", kBadURLDialog},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CScriptedAnswers::Clear();
+        CScriptedAnswers::Push(kMsgOK);
+        CQuickerGrabber* window = Open(c.url);
+        Click(*window, kGrab);
+        ASSERT_TRUE(RunEvents([&] { return !window->IsCheckingStartURL(); }));
+        if (*c.message != '\0') {
+            EXPECT_EQ(Text(*window, kMess), c.message);
+        }
+        const auto& asked = CScriptedAnswers::Asked();
+        EXPECT_EQ(asked.empty() ? 0 : asked.front().layoutNumber, c.dialog);
+        EXPECT_EQ(window->GetState(), kWindowNeverStarted);
+        EXPECT_EQ(Text(*window, kGrab), "Grab");
+        EXPECT_TRUE(IsEnabled(*window, kURL));
+        EXPECT_FALSE(IsShown(*window, kSpin));
+        delete window;
+    }
+}
+
+TEST_F(QuickerGrabber, TheStartURLFollowsRedirections)
+{
+    std::string far(70 * 1024, ' ');
+    HttpPeer peer({
+        {.path = "/moved", .status = 301, .redirect = "page/"},
+        {.path = "/page/", .body = Page("<META HTTP-EQUIV=REFRESH CONTENT=\"0; URL=../final.html\">")},
+        {.path = "/final.html", .body = Page("<meta http-equiv=\"refresh\" content=\"0; url=final.html\">")},
+        {.path = "/far.html", .body = far + "<META HTTP-EQUIV=REFRESH CONTENT=\"0; URL=/final.html\">"},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    const struct {
+        const char* from;
+        bool changed;
+        const char* to;
+    } steps[] = {
+        {"/moved", true, "/page/"},             // a relative Location, resolved
+        {"/page/", true, "/final.html"},        // a relative refresh, resolved against the page
+        {"/final.html", false, "/final.html"},  // a refresh to itself ends the steps
+        {"/far.html", false, "/far.html"},      // a refresh beyond the page's first 64 KB is not looked for
+    };
+    for (const auto& step : steps) {
+        std::string url = peer.Url(step.from);
+        EXPECT_EQ(FollowRedirection(configuration, url), step.changed) << step.from;
+        EXPECT_EQ(url, peer.Url(step.to)) << step.from;
+    }
+
+    // Typed without a scheme: "http://" goes in front.
+    CQuickerGrabber* window = Open("127.0.0.1:" + std::to_string(peer.Port()) + "/moved");
+    Click(*window, kGrab);
+    ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+    EXPECT_EQ(Text(*window, kURL), peer.Url("/final.html"));
+    EXPECT_TRUE(crawltest::ReadTree(Downloads()).contains("127.0.0.1/" + std::to_string(peer.Port()) + "/final.html"));
+    delete window;
+
+    // A chain longer than eleven steps is used as the eleventh step left it.
+    std::vector<HttpRoute> chain;
+    for (int i = 1; i <= 13; ++i)
+        chain.push_back({.path = "/r" + std::to_string(i), .status = 302, .redirect = "/r" + std::to_string(i + 1)});
+    chain.push_back({.path = "/r14", .body = Page("end")});
+    HttpPeer chained(chain);
+    window = Open(chained.Url("/r1"));
+    Click(*window, kGrab);
+    ASSERT_TRUE(RunEvents([&] { return !window->IsCheckingStartURL(); }));
+    EXPECT_EQ(Text(*window, kURL), chained.Url("/r12"));
+}
+
+TEST_F(QuickerGrabber, DownloadOnePageGrabsThePageAndShowsItsFile)
+{
+    HttpPeer peer({
+        {.path = "/page.html", .body = Page("<a href=\"other.html\">other</a> <img src=\"p.png\">")},
+        {.path = "/other.html", .body = Page("other")},
+        {.path = "/p.png", .headers = {{"Content-Type", "image/png"}}, .body = PNG(2, 2)},
+    });
+    CQuickerGrabber* window = Open(peer.Url("/page.html"), false, true);
+    EXPECT_EQ(window->GetTitle(), "Download One Page");
+    Click(*window, kGrab);
+    ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+    EXPECT_FALSE(Requested(peer, "/other.html"));
+    EXPECT_FALSE(IsShown(*window, kLevel));
+    const std::string page = Downloads() + "/127.0.0.1/" + std::to_string(peer.Port()) + "/page.html";
+    mSpawned.clear();
+    Click(*window, kBrowse);
+    Click(*window, kDown);
+    ASSERT_EQ(mSpawned.size(), 2u);
+    EXPECT_EQ(mSpawned[0].back(), page);
+    EXPECT_EQ(mSpawned[1].back(), std::filesystem::path(page).parent_path().string());
+}
+
+TEST_F(QuickerGrabber, TheSlideShowShowsEachGrabbedImage)
+{
+    HttpPeer peer({
+        {.path = "/", .body = Page("<img src=\"/wide.png\"> <img src=\"/broken.png\">")},
+        {.path = "/wide.png", .headers = {{"Content-Type", "image/png"}}, .body = PNG(64, 32)},
+        {.path = "/broken.png", .headers = {{"Content-Type", "image/png"}}, .body = "not a picture"},
+    });
+    CQuickerGrabber* window = Open(peer.Url("/"), true);
+    ASSERT_TRUE(window->IsMediaGrabber());
+    auto* view = window->FindPaneAs<CQuickTimeViewPane>(kImage)->View();
+    ASSERT_NE(view->Image(), nullptr);
+    EXPECT_EQ(view->Image()->NaturalSize(), QSize(240, 300)) << "the framed picture before any image";
+    EXPECT_TRUE(window->IsFlattenWhenSaving());
+    window->FindPaneByID(kMedia)->SetValue(2);  // movies: no slide show
+    EXPECT_FALSE(IsShown(*window, kImage));
+    EXPECT_FALSE(IsShown(*window, kSlide));
+    window->FindPaneByID(kMedia)->SetValue(1);
+    EXPECT_TRUE(IsShown(*window, kImage));
+    EXPECT_EQ(window->GetMediaType(), 1);
+
+    std::vector<QSize> shown;
+    Click(*window, kGrab);
+    ASSERT_TRUE(RunEvents([&] {
+        const CImageImporter* image = view->Image();
+        if (image != nullptr && (shown.empty() || shown.back() != image->NaturalSize()))
+            shown.push_back(image->NaturalSize());
+        return window->GetState() == kWindowDone && !window->IsCrawling();
+    }));
+    EXPECT_TRUE(std::find(shown.begin(), shown.end(), QSize(64, 32)) != shown.end());
+    Screenshot(*window, "media-grabber-done");
+    // The last image did not decode: only the empty well is drawn.
+    ASSERT_NE(view->Image(), nullptr);
+    EXPECT_FALSE(view->Image()->IsOK());
+    EXPECT_TRUE(Requested(peer, "/broken.png"));
+}
+
+// Each layout drawn; with TIDEWELL_SCREENSHOT_DIR set they are saved there
+// for a person to look at.
+TEST_F(QuickerGrabber, EveryLayoutDraws)
+{
+    const struct {
+        const char* name;
+        bool media, onePage;
+        const char* title;
+    } layouts[] = {
+        {"quicker-grabber", false, false, "Quicker Grabber"},
+        {"download-one-page", false, true, "Download One Page"},
+        {"media-grabber", true, false, "Media Grabber"},
+    };
+    for (const auto& layout : layouts) {
+        CQuickerGrabber* window = Open("http://www.example.com/", layout.media, layout.onePage);
+        EXPECT_EQ(window->GetTitle(), layout.title);
+        EXPECT_GT(Screenshot(*window, layout.name).width(), 300) << layout.name;
+        delete window;
+    }
+}
+
+}  // namespace
