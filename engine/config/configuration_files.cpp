@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -75,6 +76,21 @@ bool ConfigurationExists(std::string_view name)
     for (const CFolderEntry& entry : entries)
         if (entry.name == name && !entry.isFolder) return true;
     return false;
+}
+
+std::vector<std::string> ListConfigurationNames()
+{
+    std::vector<std::string> names;
+    std::string folderPath = ConfigurationsFolder();
+    if (folderPath.empty()) return names;
+    CUniqueFd folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    std::vector<CFolderEntry> entries;
+    if (!folder.IsOpen() || ReadFolderEntries(folder.Get(), entries) != 0) return names;
+    for (const CFolderEntry& entry : entries)
+        if (!entry.isFolder && !IsDefaultConfigurationName(entry.name) && CheckConfigurationName(entry.name) == 0)
+            names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 int LoadConfiguration(std::string_view name, CConfiguration& configuration)
