@@ -1,5 +1,7 @@
 #include "app/windows/software_update/software_updater_thread.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -130,7 +132,9 @@ void CSoftwareUpdaterThread::Download()
     if (mCancelled) return;
     std::optional<std::string> body = CompleteBody(get);
     if (!body) return;
-    mSucceeded = WriteNewFile(UserDownloadFolder(), ArchiveFileName(mURL), *body, mArchivePath) == 0;
+    const std::string folder = UserDownloadFolder();
+    ::mkdir(folder.c_str(), 0755);  // a first download makes the folder
+    mSucceeded = WriteNewFile(folder, ArchiveFileName(mURL), *body, mArchivePath) == 0;
 }
 
 void CSoftwareUpdaterThread::CloseProgressWindow()

@@ -61,6 +61,12 @@ CVersionCheckThread::CVersionCheckThread(std::string url, bool quiet, CCommander
     : mURL(std::move(url)), mQuiet(quiet), mSuperCommander(superCommander), mDone(std::move(done))
 {
     sCurrent = this;
+    // Shown at once, before the thread first runs.
+    if (!mQuiet) {
+        mCheckingWindow = MakeWindowAs<CCheckingForSoftwareWindow>(kCheckingLayout, mSuperCommander,
+                                                                   "CheckForSoftwareUpdate");
+        mCheckingWindow->Show();
+    }
 }
 
 CVersionCheckThread::~CVersionCheckThread()
@@ -73,11 +79,6 @@ void CVersionCheckThread::SetDeadline(std::chrono::milliseconds deadline) { Dead
 
 void* CVersionCheckThread::Run()
 {
-    if (!mQuiet) {
-        mCheckingWindow = MakeWindowAs<CCheckingForSoftwareWindow>(kCheckingLayout, mSuperCommander,
-                                                                   "CheckForSoftwareUpdate");
-        mCheckingWindow->Show();
-    }
     CUpdateInfo info;
     EVersionCheck result = EVersionCheck::kFailed;
     try {
