@@ -104,11 +104,7 @@ void CUpdateIteratorWindow::StopUpdate(std::chrono::milliseconds bound)
         mUpdater->Wake();
         CThreadScheduler::RunUntil([this] { return mUpdater == nullptr; }, CThreadScheduler::Clock::now() + bound);
     }
-    if (mUpdater == nullptr) {
-        ShowBusy(false);
-        EnablePane(kStop, false);
-        EnablePane(kStart, !mFolderRef.Path().empty());
-    }
+    if (mUpdater == nullptr) ShowBusy(false);
 }
 
 void CUpdateIteratorWindow::ShowBusy(bool busy)
@@ -122,10 +118,13 @@ void CUpdateIteratorWindow::ShowBusy(bool busy)
             spin->Hide();
         }
     }
-    if (!busy && mUpdater == nullptr) {
-        EnablePane(kStop, false);
-        EnablePane(kStart, !mFolderRef.Path().empty());
-    }
+}
+
+void CUpdateIteratorWindow::ClearThreadPointer()
+{
+    mUpdater = nullptr;
+    EnablePane(kStop, false);
+    EnablePane(kStart, !mFolderRef.Path().empty());
 }
 
 void CUpdateIteratorWindow::LogText(const std::string& text)

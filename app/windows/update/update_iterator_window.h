@@ -36,7 +36,8 @@ public:
     void SetRunning(bool running) override { mRunning = running; }
     void LogText(const std::string& text) override;
     void LogLine(const std::string& text) override;
-    void ClearThreadPointer() override { mUpdater = nullptr; }
+    // The thread is going away: the buttons offer a new update.
+    void ClearThreadPointer() override;
 
 protected:
     void FinishCreateSelf() override;
