@@ -22,9 +22,9 @@
 #include "app/windows/widgets/live_resize_attachment.h"
 #include "app/windows/widgets/widget_panes.h"
 #include "engine/config/configuration_files.h"
+#include "engine/crawl/grab_start.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/site_iterator_thread.h"
-#include "foundation/files/file.h"
 #include "foundation/settings/preference_accessors.h"
 #include "foundation/text/text_encodings.h"
 #include "foundation/threads/thread_scheduler.h"
@@ -92,14 +92,6 @@ constexpr PaneIDT LowerCaseID(PaneIDT id)
         lower |= byte << shift;
     }
     return lower;
-}
-
-bool HasGrabScheme(const std::string& url)
-{
-    for (std::string_view scheme : {"http://", "ftp://", "https://"})
-        if (url.size() >= scheme.size() && CompareTextNoCase(url.c_str(), scheme.data(), scheme.size()) == 0)
-            return true;
-    return false;
 }
 
 CGrabber::EditConfigurationHook& EditHook()
@@ -355,12 +347,7 @@ void CGrabber::StartGrab()
     LoadConfiguration(configurationName, mConfiguration);
     if (FindConfigurationFile(configurationName, mConfigRef) != 0) mConfigRef = CFileRef();
 
-    const std::string localPath = mConfiguration.mGeneralOptions.localPath.c_str();
-    const std::size_t slash = localPath.find_last_of('/');
-    CFileRef made;
-    if (slash == std::string::npos || slash + 1 >= localPath.size() ||
-        CFile::CreateFolderIfMissing(CFileRef(localPath.substr(0, slash == 0 ? 1 : slash)),
-                                     localPath.substr(slash + 1).c_str(), made) != 0) {
+    if (MakeDownloadFolder(mConfiguration) != 0) {
         SAlert alert;
         alert.kind = EAlertKind::kCaution;
         alert.text = kDownloadFolderFailure;
@@ -369,11 +356,7 @@ void CGrabber::StartGrab()
         EnablePane(kStart, false);
         return;
     }
-
-    std::string url = text;
-    const CFormOptions& form = mConfiguration.mFormOptions;
-    if (!form.formActionURL.IsEmpty() && form.inputItemList.Count() > 0) url = form.formActionURL.c_str();
-    if (!HasGrabScheme(url)) url.insert(0, "http://");
+    const std::string url = StartURLForGrab(mConfiguration, text);
 
     // The check may take a while: it can be stopped, not started twice.
     EnablePane(kStart, false);

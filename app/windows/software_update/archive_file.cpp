@@ -6,34 +6,16 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 
 #include "foundation/files/unique_name.h"
-
-namespace {
-
-int WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return -errno;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return ::fsync(fd) == 0 ? 0 : -errno;
-}
-
-}  // namespace
+#include "foundation/files/whole_file.h"
 
 int WriteNewFile(const std::string& folder, const std::string& name, std::string_view bytes, std::string& outPath)
 {
-    std::string temporary = folder + "/.tidewell-download-XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return -errno;
-    int status = ::fchmod(fd, 0644) == 0 ? WriteAll(fd, bytes) : -errno;
-    if (::close(fd) != 0 && status == 0) status = -errno;
+    // Written whole under a name nobody else uses, then moved into place.
+    const std::string temporary = folder + "/." + MakeUniqueFileName("tidewell-download");
+    int status = WriteWholeFile(CFileRef(temporary), bytes);
+    if (status == 0 && ::chmod(temporary.c_str(), 0644) != 0) status = -errno;
     if (status == 0) {
         status = -EEXIST;
         std::string candidate = name;
