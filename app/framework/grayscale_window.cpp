@@ -57,7 +57,10 @@ void InstallHelpTags()
     static bool installed = false;
     if (installed || qApp == nullptr) return;
     installed = true;
-    qApp->installEventFilter(new CHelpTagFilter);
+    // Owned by the application object, so it goes with it.
+    auto* filter = new CHelpTagFilter;
+    filter->setParent(qApp);
+    qApp->installEventFilter(filter);
     if (dynamic_cast<CHelpTagStyle*>(QApplication::style()) == nullptr)
         QApplication::setStyle(new CHelpTagStyle(QApplication::style()->name()));
 }

@@ -87,9 +87,13 @@ CWindow::~CWindow()
 {
     std::erase(Windows(), this);
     if (QWidget* root = GetWidget()) {
-        for (auto* filter : root->findChildren<CWindowEvents*>(Qt::FindDirectChildrenOnly)) {
-            root->removeEventFilter(filter);
-            delete filter;
+        // CWindowEvents has no meta-object of its own: a qobject_cast would
+        // take every child (the grid layout, attachments) for one.
+        for (QObject* child : root->findChildren<QObject*>(Qt::FindDirectChildrenOnly)) {
+            if (auto* filter = dynamic_cast<CWindowEvents*>(child)) {
+                root->removeEventFilter(filter);
+                delete filter;
+            }
         }
     }
     mContent.reset();
