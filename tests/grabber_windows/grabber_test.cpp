@@ -177,7 +177,32 @@ TEST_F(Grabber, PauseResumeAndStopActOnTheCrawl)
     }
 }
 
-TEST_F(Grabber, ClosingWhileGrabbingAsksThenWaitsForTheCrawlBeforeClosingTheLog)
+// The start page's redirections are followed before the crawl; the start
+// and finish notifications the crawl asks for are only noted (the crawl
+// sends its mails itself).
+TEST_F(Grabber, TheStartURLIsFollowedAndNotificationsAreNoted)
+{
+    HttpPeer peer({
+        {.path = "/old/", .status = 301, .redirect = "/new/"},
+        {.path = "/new/", .body = Page("new")},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mMiscOptions.generateEmail = 1;
+    configuration.mMiscOptions.mailTo = "someone@example.com";
+    configuration.mMiscOptions.replyTo = "grabber@example.com";
+    configuration.mMiscOptions.mailServer = "127.0.0.1";
+    ASSERT_EQ(CreateConfigurationFile("Mailing", configuration), 0);
+    CGrabber* window = Open();
+    Choose(*window, "Mailing");
+    window->SetStartURL(peer.Url("/old/"));
+    Click(*window, kStart);
+    ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+    EXPECT_EQ(Text(*window, kURL), peer.Url("/new/"));
+    EXPECT_NE(LogPane(*window).find("Note: The starting URL was redirected."), std::string::npos);
+    EXPECT_EQ(window->NotificationRequests(), 2);
+}
+
+TEST_F(Grabber, ASiteMapWhileGrabbingThenClosingAsksAndWaitsForTheCrawlBeforeClosingTheLog)
 {
     HttpPeer peer({
         {.path = "/", .body = Page("<a href=\"/a.html\">a</a>")},
@@ -190,6 +215,12 @@ TEST_F(Grabber, ClosingWhileGrabbingAsksThenWaitsForTheCrawlBeforeClosingTheLog)
     Click(*window, kStart);
     ASSERT_TRUE(RunEvents([&] { return Requested(peer, "/a.html"); }));
     const std::string logPath = window->LogFilePath();
+    // Before the end, 'SMAP' writes the site map so far and opens it.
+    ASSERT_TRUE(IsEnabled(*window, kSiteMap));
+    Click(*window, kSiteMap);
+    ASSERT_EQ(mSpawned.size(), 1u);
+    EXPECT_TRUE(mSpawned[0].back().ends_with(".sitemap.html")) << mSpawned[0].back();
+    EXPECT_TRUE(std::filesystem::is_regular_file(mSpawned[0].back()));
 
     CScriptedAnswers::Push(kMsgCancel);
     EXPECT_FALSE(window->AttemptClose());

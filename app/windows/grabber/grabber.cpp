@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTextDocument>
@@ -273,7 +274,8 @@ bool CGrabber::HandleCommand(CommandT command, void* ioParam)
 {
     if (command == kCmdPrint) {
         QPrinter printer;
-        DoPrint(printer);
+        QPrintDialog dialog(&printer, GetWidget());
+        if (dialog.exec() == QDialog::Accepted) DoPrint(printer);
         return true;
     }
     return GGrayscaleWindow::HandleCommand(command, ioParam);
