@@ -61,6 +61,7 @@ protected:
     {
         SetPreference("Version List URL", url.c_str());
         CheckForSoftwareUpdate(false, nullptr);
+        EXPECT_NE(CVersionCheckThread::Current(), nullptr) << "the command returns while the check runs";
         EXPECT_EQ(Count<CCheckingForSoftwareWindow>(), 1u);
         ASSERT_TRUE(RunEvents([] { return CVersionCheckThread::Current() == nullptr; }));
         EXPECT_EQ(Count<CCheckingForSoftwareWindow>(), 0u);
