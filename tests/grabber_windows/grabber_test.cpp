@@ -157,6 +157,7 @@ TEST_F(Grabber, PauseResumeAndStopActOnTheCrawl)
             EXPECT_EQ(window->GetState(), kWindowPaused);
             EXPECT_EQ(Text(*window, kStart), "Resume");
             EXPECT_NE(LogPane(*window).find("Grabber Paused."), std::string::npos);
+            Screenshot(*window, "grabber_paused");
             if (c.resume) {
                 RunEvents([] { return false; }, 600ms);
                 EXPECT_FALSE(Requested(peer, "/b.html")) << "a paused crawl makes no request";
