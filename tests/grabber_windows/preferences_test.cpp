@@ -47,7 +47,7 @@ TEST_F(PreferencesWindow, BoxesAccessorsAndTheCrawlAgree)
                 RemovePreference(entry.key);
             }
         }
-        CTWLPreferencesWindow* window = CTWLPreferencesWindow::Show(nullptr);
+        CTWLPreferencesWindow* window = CTWLPreferencesWindow::Open(nullptr);
         const CCrawlPreferences crawl = CCrawlPreferences::Read();
         for (const SSwitch& entry : switches) {
             SCOPED_TRACE(entry.key);
@@ -60,7 +60,7 @@ TEST_F(PreferencesWindow, BoxesAccessorsAndTheCrawlAgree)
             EXPECT_EQ(GetPreferenceString(entry.key), value.on ? "false" : "true");
             EXPECT_EQ(entry.accessor(), !value.on);
         }
-        EXPECT_EQ(CTWLPreferencesWindow::Show(nullptr), window) << "at most one window";
+        EXPECT_EQ(CTWLPreferencesWindow::Open(nullptr), window) << "at most one window";
         delete window;
         EXPECT_EQ(CTWLPreferencesWindow::Current(), nullptr);
     }
@@ -68,7 +68,7 @@ TEST_F(PreferencesWindow, BoxesAccessorsAndTheCrawlAgree)
 
 TEST_F(PreferencesWindow, OpenLogFolderOpensTheSupportFolder)
 {
-    CTWLPreferencesWindow* window = CTWLPreferencesWindow::Show(nullptr);
+    CTWLPreferencesWindow* window = CTWLPreferencesWindow::Open(nullptr);
     Screenshot(*window, "preferences");
     Click(*window, kOpenLogFolder);
     ASSERT_EQ(mSpawned.size(), 1u);

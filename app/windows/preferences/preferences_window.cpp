@@ -55,11 +55,11 @@ void CTWLPreferencesWindow::FinishCreateSelf()
     sWindow = this;
 }
 
-CTWLPreferencesWindow* CTWLPreferencesWindow::Show(CCommander* superCommander)
+CTWLPreferencesWindow* CTWLPreferencesWindow::Open(CCommander* superCommander)
 {
     if (sWindow == nullptr || sWindow->IsScheduledForCleanup())
         MakeWindowAs<CTWLPreferencesWindow>(kLayout, superCommander, "ShowPreferences");
-    sWindow->CWindow::Show();
+    sWindow->Show();
     sWindow->Select();
     return sWindow;
 }
@@ -88,4 +88,4 @@ void RegisterPreferencesWindow()
     RegisterPreferencesLayout();
 }
 
-void OpenPreferencesWindow(CCommander* superCommander) { CTWLPreferencesWindow::Show(superCommander); }
+void OpenPreferencesWindow(CCommander* superCommander) { CTWLPreferencesWindow::Open(superCommander); }

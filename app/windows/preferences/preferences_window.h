@@ -14,7 +14,7 @@ public:
     ~CTWLPreferencesWindow() override;
 
     // Builds the window, or brings the one that exists to the front.
-    static CTWLPreferencesWindow* Show(CCommander* superCommander);
+    static CTWLPreferencesWindow* Open(CCommander* superCommander);
     // The window that exists, or null.
     static CTWLPreferencesWindow* Current() { return sWindow; }
 
