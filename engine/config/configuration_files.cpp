@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -64,17 +65,42 @@ int FindConfigurationFile(std::string_view name, CFileRef& outFile)
     return 0;
 }
 
-bool ConfigurationExists(std::string_view name)
+namespace {
+
+// The items of the configurations folder that are not folders; false when
+// it is missing or cannot be read.
+bool ReadConfigurationFileEntries(std::vector<CFolderEntry>& files)
 {
-    if (IsDefaultConfigurationName(name) || CheckConfigurationName(name) != 0) return false;
     std::string folderPath = ConfigurationsFolder();
     if (folderPath.empty()) return false;
     CUniqueFd folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     std::vector<CFolderEntry> entries;
     if (!folder.IsOpen() || ReadFolderEntries(folder.Get(), entries) != 0) return false;
-    for (const CFolderEntry& entry : entries)
-        if (entry.name == name && !entry.isFolder) return true;
-    return false;
+    for (CFolderEntry& entry : entries)
+        if (!entry.isFolder) files.push_back(std::move(entry));
+    return true;
+}
+
+}  // namespace
+
+bool ConfigurationExists(std::string_view name)
+{
+    if (IsDefaultConfigurationName(name) || CheckConfigurationName(name) != 0) return false;
+    std::vector<CFolderEntry> files;
+    ReadConfigurationFileEntries(files);
+    return std::any_of(files.begin(), files.end(), [name](const CFolderEntry& entry) { return entry.name == name; });
+}
+
+std::vector<std::string> ListConfigurationNames()
+{
+    std::vector<std::string> names;
+    std::vector<CFolderEntry> files;
+    ReadConfigurationFileEntries(files);
+    for (const CFolderEntry& entry : files)
+        if (!IsDefaultConfigurationName(entry.name) && CheckConfigurationName(entry.name) == 0)
+            names.push_back(entry.name);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 int LoadConfiguration(std::string_view name, CConfiguration& configuration)

@@ -11,6 +11,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/config/configuration.h"
 #include "foundation/files/file_ref.h"
@@ -32,6 +33,11 @@ int FindConfigurationFile(std::string_view name, CFileRef& outFile);
 // True when the configurations folder holds an item of exactly that name
 // that is not a folder; never for "Default".
 bool ConfigurationExists(std::string_view name);
+
+// The names of the configuration files (every item of the configurations
+// folder that is not a folder and whose name is usable), sorted byte for
+// byte; empty when the folder is missing or unreadable.
+std::vector<std::string> ListConfigurationNames();
 
 // Replaces `configuration` by the built-in defaults, then, for a name other
 // than "Default" (or empty), reads its file over them. 0 when loaded (or

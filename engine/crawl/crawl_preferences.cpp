@@ -4,13 +4,18 @@
 #include "foundation/settings/preference_accessors.h"
 #include "foundation/settings/preference_store.h"
 
+bool GetGenerateLogPreference() { return IsPreferenceNotFalse("Generate Log"); }
+bool GetAllowSecondaryDomainsPreference() { return IsPreferenceNotFalse("Allow Secondary Domains"); }
+bool GetGrabOffsiteURLsPreference() { return IsPreferenceNotFalse("Grab Offsite URLs"); }
+bool GetURLsFromDiskPreference() { return IsPreferenceNotFalse("Load URLs from disk"); }
+
 CCrawlPreferences CCrawlPreferences::Read()
 {
     CCrawlPreferences preferences;
-    preferences.allowSecondaryDomains = IsPreferenceNotFalse("Allow Secondary Domains");
-    preferences.grabOffsiteURLs = IsPreferenceNotFalse("Grab Offsite URLs");
+    preferences.allowSecondaryDomains = GetAllowSecondaryDomainsPreference();
+    preferences.grabOffsiteURLs = GetGrabOffsiteURLsPreference();
     preferences.generateSitemap = ShouldGenerateSitemap();
-    preferences.loadURLsFromDisk = IsPreferenceNotFalse("Load URLs from disk");
+    preferences.loadURLsFromDisk = GetURLsFromDiskPreference();
     preferences.preview = GetPreviewSettings(&preferences.previewIn);
     preferences.mediaRelinkAndRemap = ShouldRelinkAndRemapMedia();
     if (gAppSettings != nullptr) {

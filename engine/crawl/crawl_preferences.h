@@ -21,3 +21,10 @@ struct CCrawlPreferences {
     // Reads them all from the store and the settings object.
     static CCrawlPreferences Read();
 };
+
+// The four switches of the preferences window, read the same way wherever
+// they are consulted: on unless the stored text is "false" (missing: on).
+bool GetGenerateLogPreference();
+bool GetAllowSecondaryDomainsPreference();
+bool GetGrabOffsiteURLsPreference();
+bool GetURLsFromDiskPreference();

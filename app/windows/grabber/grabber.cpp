@@ -1,0 +1,664 @@
+#include "app/windows/grabber/grabber.h"
+
+#include <array>
+#include <chrono>
+#include <filesystem>
+
+#include <QApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTextDocument>
+
+#include "app/framework/dialog.h"
+#include "app/framework/recent_items.h"
+#include "app/progress/dock_tile.h"
+#include "app/windows/grabber/grabber_layout.h"
+#include "app/windows/grabber/time_thread.h"
+#include "app/windows/quicker_grabber/quicker_grabber_layout.h"
+#include "app/windows/quicker_grabber/start_url_thread.h"
+#include "app/windows/widgets/dirty_text.h"
+#include "app/windows/widgets/live_resize_attachment.h"
+#include "app/windows/widgets/widget_panes.h"
+#include "engine/config/configuration_files.h"
+#include "engine/crawl/grab_start.h"
+#include "engine/crawl/site_iterator.h"
+#include "engine/crawl/site_iterator_thread.h"
+#include "foundation/settings/preference_accessors.h"
+#include "foundation/text/text_encodings.h"
+#include "foundation/threads/thread_scheduler.h"
+
+using namespace grabber;
+
+namespace {
+
+constexpr const char* kWindowName = "Grabber Window";
+constexpr const char* kDownloadFolderFailure =
+    "The download folder for the selected configuration could not be found or created. Please create it manually.";
+
+struct SHelpText {
+    PaneIDT pane;
+    bool lowerCaseToo;  // also answers under the ID in lower case ('byte')
+    const char* text;
+};
+
+constexpr SHelpText kHelpTexts[] = {
+    {kURL, true, "Enter the web address of the site or URL you wish to grab"},
+    {kMenu, true, "Use this popup menu to change or edit configurations"},
+    {kEdit, false, "View or edit the settings of the selected configuration"},
+    {kStart, false, "Start, Pause and Resume the download"},
+    {kCancel, false, "Stop the download; Close this window"},
+    {kSkip, false, "Skip the URL currently being processed"},
+    {kStay, false, "Only download URLs whose path begins with the path of the starting URL"},
+    {kRecent, false, "Recent items."},
+    {kDown, false, "Reveal the download directory in the Finder"},
+    {kBrowse, false, "View the file"},
+    {kSiteMap, false,
+     "View the site map. (If the crawl is not complete then the site map will not be complete either.)"},
+    {kSearch, false, "Search the content of the downloaded files"},
+    {kHelp, false, "Help for this window"},
+    {kText, false,
+     "This pane displays the current URL being processed and the server response header for each request"},
+    {kTask, false, "This pane displays the current task"},
+    {kTime, true, "The current time"},
+    {kStartTime, true, "The time the crawl started"},
+    {kFinishTime, true, "The time the crawl finished"},
+    {kElapsedTime, true, "The elapsed time."},
+    {kUnauthorized, true, "The number of requests that required user authorization"},
+    {kErrors, true, "The number of requests that were not succesully grabbed."},
+    {kRequests, true, "The number of requests made"},
+    {kBytes, true, "The total number of bytes downloaded"},
+    {kCookies, true, "The total number of cookies encountered"},
+    {kMails, true, "The total number of email addresses encountered"},
+    {kFileName, true,
+     "The file name of the current URL being processed. (Displays the host name if there is no filename)"},
+    {kFileSize, true, "The total size (in bytes) of the current file"},
+    {kFileReceived, true, "The number of bytes downloaded"},
+    {kLevel, true,
+     "The current depth of the crawl. The starting URL is the first level. All resources referenced by the "
+     "starting URL are the second level and so on..."},
+    {kLevelFiles, true, "The number of resources that must be grabbed at the current level"},
+    {kLevelIndex, true, "The index of the current URL on the current level"},
+    {kNextLevel, true, "The (cumulative) number of resources that must be grabbed on the next level"},
+};
+
+constexpr PaneIDT LowerCaseID(PaneIDT id)
+{
+    PaneIDT lower = 0;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        std::uint32_t byte = (id >> shift) & 0xFF;
+        if (byte >= 'A' && byte <= 'Z') byte += 'a' - 'A';
+        lower |= byte << shift;
+    }
+    return lower;
+}
+
+CGrabber::EditConfigurationHook& EditHook()
+{
+    static CGrabber::EditConfigurationHook hook;
+    return hook;
+}
+
+CGrabber::SearchHook& SearchHookSlot()
+{
+    static CGrabber::SearchHook hook;
+    return hook;
+}
+
+}  // namespace
+
+CGrabber::CGrabber(const SLayout& layout, CCommander* superCommander)
+    : GGrayscaleWindow(layout, superCommander), mStayInFolder(ShouldStayInFolder())
+{
+    SetName(kWindowName);
+}
+
+CGrabber::~CGrabber()
+{
+    mClosing = true;
+    if (mClockThread) mClockThread->Stop();
+    if (mCheckThread != nullptr) mCheckThread->StopCheck();
+    if (mThread != nullptr) {
+        if (mState == kWindowPaused) mThread->Resume();
+        mThread->StopCrawl(false);
+    }
+    // The crawl writes into the log until it lets go of the window; only
+    // then does the log get its closing line.
+    WaitForThreads();
+    CloseLog();
+}
+
+void CGrabber::WaitForThreads()
+{
+    while (mThread != nullptr || mCheckThread != nullptr)
+        CThreadScheduler::RunUntil([this] { return mThread == nullptr && mCheckThread == nullptr; },
+                                   CThreadScheduler::Clock::now() + std::chrono::seconds(1));
+}
+
+void CGrabber::FinishCreateSelf()
+{
+    GGrayscaleWindow::FinishCreateSelf();
+    if (Pane(kURL) == nullptr || Pane(kText) == nullptr) ThrowNilPointer("FinishCreateSelf");
+    StopSpinner();
+    if (CPane* stay = Pane(kStay)) stay->SetValue(mStayInFolder ? 1 : 0);
+    if (CPane* clock = Pane(kTime)) {
+        mClockThread = std::make_unique<CTimeThread>(clock);
+        mClockThread->Resume();
+    }
+    for (PaneIDT id : {kMenu, kEdit, kCancel, kStart, kDown, kBrowse, kSiteMap, kSearch, kURL, kHelp, kRecent, kStay})
+        if (CPane* pane = Pane(id)) pane->AddListener(this);
+    EnablePane(kCancel, false);
+    if (CPane* start = Pane(kStart))
+        if (auto* button = qobject_cast<QPushButton*>(start->GetWidget())) button->setDefault(true);
+    const auto setIcon = [this](PaneIDT id, const char* themeName) {
+        if (CPane* pane = Pane(id))
+            if (auto* button = qobject_cast<QPushButton*>(pane->GetWidget())) button->setIcon(QIcon::fromTheme(themeName));
+    };
+    setIcon(kDown, "folder");
+    setIcon(kSearch, "system-search");
+    setIcon(kHelp, "help-browser");
+    Pane(kURL)->MakeKeyboardTarget();
+    if (GetWidget() != nullptr) new CLiveResizeAttachment(GetWidget());
+    if (CPane* recent = Pane(kRecent))
+        if (CRecentItems* items = GetRecentItems()) items->BuildMenu(*recent);
+    FillConfigurationsMenu();
+}
+
+// The configurations popup ------------------------------------------------------------------
+
+void CGrabber::FillConfigurationsMenu()
+{
+    CPane* menu = Pane(kMenu);
+    if (menu == nullptr) return;
+    const std::string chosen = mPopupReady ? ChosenConfiguration() : std::string(kDefaultConfigurationName);
+    mPopupReady = false;
+    menu->RemoveAllMenuItems();
+    menu->AppendMenuItem(kDefaultConfigurationName);
+    for (const std::string& name : ListConfigurationNames()) menu->AppendMenuItem(name);
+    menu->AppendMenuItem(kConfigurationsItem);
+    menu->SetMinValue(1);
+    menu->SetMaxValue(menu->CountMenuItems());
+    mPopupReady = true;
+    if (!ChooseConfiguration(chosen)) ChooseConfiguration(kDefaultConfigurationName);
+    mPopupValue = menu->GetValue();
+}
+
+bool CGrabber::ChooseConfiguration(const std::string& name)
+{
+    CPane* menu = Pane(kMenu);
+    if (menu == nullptr) return false;
+    for (int item = 1; item < menu->CountMenuItems(); ++item) {
+        if (menu->GetMenuItemText(item) != name) continue;
+        const bool ready = mPopupReady;
+        mPopupReady = false;
+        menu->SetValue(item);
+        mPopupReady = ready;
+        mPopupValue = item;
+        return true;
+    }
+    return false;
+}
+
+std::string CGrabber::ChosenConfiguration() const
+{
+    CPane* menu = Pane(kMenu);
+    if (menu == nullptr || menu->GetValue() < 1 || menu->GetValue() >= menu->CountMenuItems())
+        return kDefaultConfigurationName;
+    return menu->GetMenuItemText(menu->GetValue());
+}
+
+void CGrabber::MenuChosen(std::int32_t item)
+{
+    CPane* menu = Pane(kMenu);
+    if (!mPopupReady || menu == nullptr) return;
+    if (item == menu->CountMenuItems()) {
+        // The last item opens the configurations window; the choice stays.
+        mPopupReady = false;
+        menu->SetValue(mPopupValue);
+        mPopupReady = true;
+        if (CCommander* super = GetSuperCommander()) super->ProcessCommand(kCmdConfigurations);
+        return;
+    }
+    mPopupValue = menu->GetValue();
+}
+
+// Messages -----------------------------------------------------------------------------------
+
+void CGrabber::ListenToMessage(MessageT message, void* ioParam)
+{
+    const std::int32_t value = ioParam != nullptr ? *static_cast<std::int32_t*>(ioParam) : 0;
+    switch (message) {
+    case kMsgKeyPress:
+        if (value != 13 && value != 3) break;
+        [[fallthrough]];
+    case kStart:
+        if (mCheckThread != nullptr) break;
+        if (mState == kWindowNeverStarted || mState == kWindowDone) StartGrab();
+        else if (mState == kWindowRunning) PauseGrab();
+        else if (mState == kWindowPaused) ResumeGrab();
+        break;
+    case kCancel:
+        if (mCheckThread != nullptr) {
+            mCheckThread->StopCheck();
+        } else if (mState == kWindowPaused) {
+            ResumeGrab();
+            StopGrab();
+        } else if (mState == kWindowRunning) {
+            StopGrab();
+        } else {
+            AttemptClose();
+        }
+        break;
+    case kStay: mStayInFolder = value == 1; break;
+    case kSiteMap: OpenSiteMap(); break;
+    case kRecent: RecentItemChosen(value); break;
+    case kMenu: MenuChosen(value); break;
+    case kHelp: OpenHelp(); break;
+    case kEdit: ShowEditConfigurationWindow(ChosenConfiguration()); break;
+    case kDown: RevealDownloads(); break;
+    case kBrowse:
+        if (mHasFile) OpenInDefaultApp(mFileRef.Path());
+        break;
+    case kSearch:
+        if (SearchHookSlot()) SearchHookSlot()(*this);
+        else QApplication::beep();
+        break;
+    case kMsgConfigurationsChanged: FillConfigurationsMenu(); break;
+    default: break;
+    }
+}
+
+bool CGrabber::HandleCommand(CommandT command, void* ioParam)
+{
+    if (command == kCmdPrint) {
+        QPrinter printer;
+        QPrintDialog dialog(&printer, GetWidget());
+        if (dialog.exec() == QDialog::Accepted) DoPrint(printer);
+        return true;
+    }
+    return GGrayscaleWindow::HandleCommand(command, ioParam);
+}
+
+bool CGrabber::GetCommandStatus(CommandT command, SCommandStatus& status)
+{
+    if (command == kCmdPrint) {
+        status = SCommandStatus{};
+        status.enabled = true;
+        return true;
+    }
+    return GGrayscaleWindow::GetCommandStatus(command, status);
+}
+
+bool CGrabber::GetPaneHelpText(PaneIDT paneID, std::string& outText)
+{
+    for (const SHelpText& entry : kHelpTexts) {
+        if (entry.pane == paneID || (entry.lowerCaseToo && LowerCaseID(entry.pane) == paneID)) {
+            outText = entry.text;
+            return true;
+        }
+    }
+    return GGrayscaleWindow::GetPaneHelpText(paneID, outText);
+}
+
+bool CGrabber::AllowClose()
+{
+    if (mThread == nullptr && mCheckThread == nullptr) return true;
+    return RunModalDialog(quickergrabber::kCloseDialog, "ObeyCommand") != kMsgCancel;
+}
+
+void CGrabber::DoPrint(QPrinter& printer)
+{
+    auto* text = FindPaneAs<CDirtyTextPane>(kText);
+    if (text == nullptr || text->Text() == nullptr) ThrowNilPointer("DoPrint");
+    text->Text()->document()->print(&printer);
+}
+
+void CGrabber::ShowEditConfigurationWindow(const std::string& name)
+{
+    if (EditHook()) EditHook()(*this, name);
+    else QApplication::beep();
+}
+
+void CGrabber::SetEditConfigurationHook(EditConfigurationHook hook) { EditHook() = std::move(hook); }
+void CGrabber::SetSearchHook(SearchHook hook) { SearchHookSlot() = std::move(hook); }
+
+// Starting -----------------------------------------------------------------------------------
+
+void CGrabber::StartGrab()
+{
+    if (mThread != nullptr || mCheckThread != nullptr) return;
+    const std::string configurationName = ChosenConfiguration();
+    EnablePane(kMenu, false);
+    CPane* urlPane = Pane(kURL);
+    const std::string text = urlPane != nullptr ? urlPane->GetDescriptor() : std::string();
+    if (text.empty()) {
+        QApplication::beep();
+        LogLine("The starting URL is empty!");
+        EnablePane(kMenu, true);  // nothing was started: another choice may follow
+        return;
+    }
+    EnablePane(kURL, false);
+    EnablePane(kRecent, false);
+    if (CRecentItems* items = GetRecentItems()) {
+        items->AddItem(text);
+        if (CPane* recent = Pane(kRecent)) items->BuildMenu(*recent);
+    }
+
+    LoadConfiguration(configurationName, mConfiguration);
+    if (FindConfigurationFile(configurationName, mConfigRef) != 0) mConfigRef = CFileRef();
+
+    if (MakeDownloadFolder(mConfiguration) != 0) {
+        SAlert alert;
+        alert.kind = EAlertKind::kCaution;
+        alert.text = kDownloadFolderFailure;
+        RunAlert(alert);
+        LogLine(kDownloadFolderFailure);
+        EnablePane(kStart, false);
+        return;
+    }
+    const std::string url = StartURLForGrab(mConfiguration, text);
+
+    // The check may take a while: it can be stopped, not started twice.
+    EnablePane(kStart, false);
+    EnablePane(kCancel, true);
+    SetButtonTitle(kCancel, "Stop");
+    SetStatusText("Checking the starting URL");
+    StartSpinner();
+    mCheckThread = new CStartURLThread(mConfiguration, url,
+                                       [this](CStartURLThread* thread, const CStartURLThread::SResult& result) {
+                                           StartURLChecked(thread, result.url, result.redirected, result.stopped);
+                                       });
+    mCheckThread->Resume();
+}
+
+void CGrabber::StartURLChecked(CStartURLThread* thread, const std::string& url, bool redirected, bool stopped)
+{
+    if (thread != mCheckThread) return;
+    mCheckThread = nullptr;
+    if (mClosing) return;
+    if (stopped) {
+        EndWithoutCrawl();
+        return;
+    }
+    if (redirected) LogLine("Note: The starting URL was redirected.");
+    const CURL parsed(url);
+    if (parsed.mURL.empty() || parsed.mHost.empty()) {
+        QApplication::beep();
+        RunModalDialog(quickergrabber::kBadURLDialog, "StartGrab");
+        EndWithoutCrawl();
+        EnablePane(kURL, true);
+        EnablePane(kRecent, true);
+        return;
+    }
+    StartCrawl(parsed.mURL);
+}
+
+void CGrabber::StartCrawl(const std::string& url)
+{
+    const CURL parsed(url);
+    SetStartURL(parsed.mURL);
+    if (mConfiguration.mMiscOptions.generateLog) OpenLog(parsed);
+    mSiteMapPath.clear();
+    mThread = new CSiteIteratorThread(this, &mConfiguration, parsed);
+    mThread->Resume();
+    EnablePane(kStart, true);
+    mState = kWindowRunning;
+}
+
+void CGrabber::EndWithoutCrawl()
+{
+    StopSpinner();
+    SetStatusText("Idle");
+    SetButtonTitle(kCancel, "Close");
+    EnablePane(kStart, true);
+    EnablePane(kMenu, true);
+}
+
+// Pause, resume, stop ---------------------------------------------------------------------------
+
+void CGrabber::PauseGrab()
+{
+    if (mThread == nullptr) return;
+    mThread->Suspend();
+    mState = kWindowPaused;
+    SetButtonTitle(kStart, "Resume");
+    LogLine("Grabber Paused.");
+    std::int32_t level = 0, index = 0, count = 0;
+    mThread->GetProgress(level, index, count);
+    DrawDockTilePaused(level, index, count);
+}
+
+void CGrabber::ResumeGrab()
+{
+    if (mThread == nullptr) return;
+    mThread->Resume();
+    mState = kWindowRunning;
+    SetButtonTitle(kStart, "Pause");
+    LogLine("Grabber Resumed.");
+    std::int32_t level = 0, index = 0, count = 0;
+    mThread->GetProgress(level, index, count);
+    DrawDockTileProgress(level, index, count);
+}
+
+void CGrabber::StopGrab()
+{
+    if (mThread == nullptr) return;
+    LogLine("Grabber stopping at your request.");
+    EnablePane(kCancel, false);
+    EnablePane(kStart, false);
+    mThread->StopCrawl(false);
+    mState = kWindowDone;
+}
+
+void CGrabber::SetStartURL(const std::string& text)
+{
+    if (CPane* url = Pane(kURL)) url->SetDescriptor(text);
+}
+
+// The crawl's side ------------------------------------------------------------------------------
+
+CCookieStore* CGrabber::GetRunningCookieStore() { return mThread != nullptr ? mThread->RunningCookieStore() : nullptr; }
+
+std::string CGrabber::GetStartHost() const { return mThread != nullptr ? mThread->StartHost() : std::string(); }
+
+void CGrabber::SetCrawlState(std::int32_t state)
+{
+    mState = state;
+    // The crawl still exists when it reports its end: where its site map
+    // goes is kept for 'SMAP' after the crawl object is gone.
+    if (state == kWindowDone && mThread != nullptr && mThread->Driver() != nullptr)
+        mSiteMapPath = mThread->Driver()->ReportPath(mConfiguration.mMiscOptions.logFolder.c_str(), ".sitemap.html");
+}
+
+void CGrabber::StartSpinner()
+{
+    if (CPane* spin = Pane(kSpin)) {
+        spin->Show();
+        spin->StartIdling();
+    }
+}
+
+void CGrabber::StopSpinner()
+{
+    if (CPane* spin = Pane(kSpin)) {
+        spin->StopIdling();
+        spin->Hide();
+    }
+}
+
+void CGrabber::CrawlThreadEnded(CSiteIteratorThread* thread)
+{
+    if (thread != mThread) return;
+    mThread = nullptr;
+    if (mState == kWindowRunning || mState == kWindowPaused) mState = kWindowDone;
+    if (mClosing) return;
+    // 'CNCL' now closes the window; 'Star' starts a new grab.
+    EnablePane(kCancel, true);
+    EnablePane(kStart, true);
+    EnablePane(kMenu, true);
+    EnableSkipButton(false);
+}
+
+void CGrabber::SetFirstFile(const CFileRef& file)
+{
+    mHasFile = true;
+    mFileRef = file;
+}
+
+void CGrabber::EnableFileButtons(bool withSiteMap)
+{
+    EnablePane(kBrowse, true);
+    EnablePane(kDown, true);
+    if (withSiteMap) EnablePane(kSiteMap, true);
+}
+
+void CGrabber::AppendToTitle(const std::string& text) { SetTitle(GetTitle() + text); }
+
+void CGrabber::EnableButton(PaneIDT pane) { EnablePane(pane, true); }
+
+void CGrabber::SetStatusText(const std::string& text) { SetPaneText(kTask, text); }
+void CGrabber::SetTransferName(const std::string& text) { SetPaneText(kFileName, text); }
+void CGrabber::SetTransferSize(const std::string& text) { SetPaneText(kFileSize, text); }
+void CGrabber::SetTransferReceived(const std::string& text) { SetPaneText(kFileReceived, text); }
+std::int32_t CGrabber::GetProgressMin() const { return GetPaneMinValue(kFileProgress); }
+std::int32_t CGrabber::GetProgressMax() const { return GetPaneMaxValue(kFileProgress); }
+
+std::int32_t CGrabber::GetProgressValue() const
+{
+    CPane* bar = Pane(kFileProgress);
+    return bar != nullptr ? bar->GetValue() : 0;
+}
+
+void CGrabber::SetProgressValue(std::int32_t value) { SetPaneValue(kFileProgress, value); }
+
+CBroadcaster* CGrabber::GetSkipButton() { return Pane(kSkip); }
+
+void CGrabber::EnableSkipButton(bool enabled) { EnablePane(kSkip, enabled); }
+
+void CGrabber::LogText(const std::string& text) { AppendLog(text, false); }
+
+void CGrabber::LogError(const std::string& text) { AppendLog(text, true); }
+
+void CGrabber::AppendLog(const std::string& text, bool error)
+{
+    if (auto* pane = FindPaneAs<CDirtyTextPane>(kText); pane != nullptr && pane->Text() != nullptr) {
+        if (error) pane->Text()->InsertRedText(text + "\n");
+        else pane->Text()->Insert(text + "\n");
+    }
+    AppendToLog(&mLog, text + "\r");
+    // The main thread redraws between lines.
+    if (CThread::Current() != nullptr) CThread::Yield();
+}
+
+void CGrabber::SetPaneText(PaneIDT pane, const std::string& text)
+{
+    if (CPane* found = Pane(pane)) found->SetDescriptor(text);
+}
+
+void CGrabber::SetPaneValue(PaneIDT pane, std::int32_t value)
+{
+    if (CPane* found = Pane(pane)) found->SetValue(value);
+}
+
+std::int32_t CGrabber::GetPaneMinValue(PaneIDT pane) const
+{
+    CPane* found = Pane(pane);
+    return found != nullptr ? found->GetMinValue() : 0;
+}
+
+std::int32_t CGrabber::GetPaneMaxValue(PaneIDT pane) const
+{
+    CPane* found = Pane(pane);
+    return found != nullptr ? found->GetMaxValue() : 100;
+}
+
+void CGrabber::SetButtonTitle(PaneIDT pane, const std::string& title) { SetPaneText(pane, title); }
+
+void CGrabber::SendNotificationMail(const std::string&)
+{
+    // The crawl sends the notification mails itself; the window only notes
+    // that one was asked for.
+    ++mNotificationRequests;
+}
+
+// Helpers ----------------------------------------------------------------------------------------
+
+void CGrabber::OpenLog(const CURL& startURL)
+{
+    std::string path = mConfiguration.mMiscOptions.logFolder.c_str();
+    if (path.empty() || path.back() != '/') path += '/';
+    path += startURL.mHost + ".log";
+    CloseLog();
+    if (StartLogging(&mLog, path.c_str()) == 0) mLogPath = path;
+}
+
+void CGrabber::CloseLog()
+{
+    if (mLog.IsOpen()) StopLogging(&mLog);
+}
+
+void CGrabber::EnablePane(PaneIDT pane, bool enabled)
+{
+    if (CPane* found = Pane(pane)) found->SetEnabled(enabled);
+}
+
+CPane* CGrabber::Pane(PaneIDT pane) const { return const_cast<CGrabber*>(this)->FindPaneByID(pane); }
+
+void CGrabber::RevealDownloads()
+{
+    CConfiguration configuration;
+    LoadConfiguration(ChosenConfiguration(), configuration);
+    OpenInDefaultApp(configuration.mGeneralOptions.localPath.c_str());
+}
+
+void CGrabber::OpenSiteMap()
+{
+    if (mThread != nullptr && mThread->Driver() != nullptr) {
+        mThread->Driver()->GenerateSiteMap(true);
+        mSiteMapPath = mThread->Driver()->ReportPath(mConfiguration.mMiscOptions.logFolder.c_str(), ".sitemap.html");
+        return;
+    }
+    std::error_code error;
+    if (!mSiteMapPath.empty() && std::filesystem::is_regular_file(mSiteMapPath, error)) {
+        OpenInDefaultApp(mSiteMapPath);
+        return;
+    }
+    QApplication::beep();
+}
+
+void CGrabber::RecentItemChosen(std::int32_t item)
+{
+    CRecentItems* items = GetRecentItems();
+    CPane* recent = Pane(kRecent);
+    if (items == nullptr || recent == nullptr) return;
+    if (item == 1) {
+        items->Clear();
+        items->BuildMenu(*recent);
+    } else if (item >= 3) {
+        SetStartURL(items->GetItem(item - 3));
+    }
+}
+
+void CGrabber::OpenHelp() { OpenInDefaultApp(ResourceFolder() + "/help/grabber.html"); }
+
+// Every window ---------------------------------------------------------------------------------
+
+void CGrabber::CloseAllGrabbers()
+{
+    for (CGrabber* window : WindowsOfClass<CGrabber>()) delete window;
+}
+
+bool CGrabber::IsAnyGrabberRunning()
+{
+    for (CGrabber* window : WindowsOfClass<CGrabber>())
+        if (window->mState == kWindowRunning || window->mState == kWindowPaused || window->mCheckThread != nullptr)
+            return true;
+    return false;
+}
+
+void CGrabber::NotifyConfigurationsChanged()
+{
+    for (CGrabber* window : WindowsOfClass<CGrabber>()) window->ListenToMessage(kMsgConfigurationsChanged, nullptr);
+}

@@ -1,0 +1,147 @@
+// CGrabber: the full grabber window. A start URL, a popup of the named
+// configurations, a log pane that lists every URL and response header, and
+// a panel of counters and times that the crawl fills. One crawl thread at a
+// time; 'Star' starts, pauses and resumes it, 'CNCL' stops it (or closes an
+// idle window). The start page's redirections are followed on a cooperative
+// thread (CStartURLThread), so the window keeps drawing while a server is
+// slow. A clock thread keeps 'TIME' current.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/framework/grayscale_window.h"
+#include "engine/config/configuration.h"
+#include "engine/crawl/window_interfaces.h"
+#include "foundation/files/file_ref.h"
+#include "foundation/settings/log_file.h"
+
+class CStartURLThread;
+class CTimeThread;
+class QPrinter;
+class CURL;
+
+class CGrabber : public GGrayscaleWindow, public CGrabberInterface {
+public:
+    CGrabber(const SLayout& layout, CCommander* superCommander);
+    ~CGrabber() override;
+
+    // The user's side ---------------------------------------------------------------
+    void StartGrab();
+    void PauseGrab();
+    void ResumeGrab();
+    void StopGrab();
+    // Opens the configuration editor on a configuration, through the hook
+    // below (the editor lives in another library).
+    void ShowEditConfigurationWindow(const std::string& name);
+    // Prints the log pane.
+    void DoPrint(QPrinter& printer);
+    void SetStartURL(const std::string& text);
+    // Chooses a configuration of the popup by name; false when it is not listed.
+    bool ChooseConfiguration(const std::string& name);
+    std::string ChosenConfiguration() const;
+
+    void ListenToMessage(MessageT message, void* ioParam) override;
+    bool HandleCommand(CommandT command, void* ioParam) override;
+    bool GetCommandStatus(CommandT command, SCommandStatus& status) override;
+    bool GetPaneHelpText(PaneIDT paneID, std::string& outText) override;
+    // While a grab is active, asks first; closing stops it.
+    bool AllowClose() override;
+
+    std::int32_t GetState() const { return mState; }
+    bool IsCrawling() const { return mThread != nullptr; }
+    bool IsCheckingStartURL() const { return mCheckThread != nullptr; }
+    const std::string& LogFilePath() const { return mLogPath; }
+    bool IsLogOpen() const { return mLog.IsOpen(); }
+    const std::string& SiteMapPath() const { return mSiteMapPath; }
+    // How many notification mails the crawl asked this window for.
+    int NotificationRequests() const { return mNotificationRequests; }
+
+    // Over every open grabber window.
+    static void CloseAllGrabbers();
+    static bool IsAnyGrabberRunning();
+    static void NotifyConfigurationsChanged();
+
+    // Where 'EDIT' and 'Srch' lead: set by the libraries of the configuration
+    // editor and of the search window; without them the buttons beep.
+    using EditConfigurationHook = std::function<void(CGrabber& window, const std::string& name)>;
+    using SearchHook = std::function<void(CGrabber& window)>;
+    static void SetEditConfigurationHook(EditConfigurationHook hook);
+    static void SetSearchHook(SearchHook hook);
+
+    // CCrawlOwner ----------------------------------------------------------------------
+    const CConfiguration* GetConfiguration() const override { return &mConfiguration; }
+    CCookieStore* GetRunningCookieStore() override;
+    std::string GetStartHost() const override;
+    void SetCrawlState(std::int32_t state) override;
+    void StartSpinner() override;
+    void StopSpinner() override;
+    void CrawlThreadEnded(CSiteIteratorThread* thread) override;
+    bool IsStayInFolder() const override { return mStayInFolder; }
+    void SetFirstFile(const CFileRef& file) override;
+    void EnableFileButtons(bool withSiteMap) override;
+    void AppendToTitle(const std::string& text) override;
+    void EnableButton(PaneIDT pane) override;
+
+    // CGrabberInterface ----------------------------------------------------------------
+    void SetStatusText(const std::string& text) override;
+    void SetTransferName(const std::string& text) override;
+    void SetTransferSize(const std::string& text) override;
+    void SetTransferReceived(const std::string& text) override;
+    std::int32_t GetProgressMin() const override;
+    std::int32_t GetProgressMax() const override;
+    std::int32_t GetProgressValue() const override;
+    void SetProgressValue(std::int32_t value) override;
+    CBroadcaster* GetSkipButton() override;
+    void EnableSkipButton(bool enabled) override;
+    void LogText(const std::string& text) override;
+    void LogLine(const std::string& text) { LogText(text); }
+    void LogError(const std::string& text);
+    void SetNetworkError(std::int32_t) override {}
+    void SetPaneText(PaneIDT pane, const std::string& text) override;
+    void SetPaneValue(PaneIDT pane, std::int32_t value) override;
+    std::int32_t GetPaneMinValue(PaneIDT pane) const override;
+    std::int32_t GetPaneMaxValue(PaneIDT pane) const override;
+    void SetButtonTitle(PaneIDT pane, const std::string& title) override;
+    void SendNotificationMail(const std::string& body) override;
+
+protected:
+    void FinishCreateSelf() override;
+
+private:
+    void FillConfigurationsMenu();
+    void StartURLChecked(CStartURLThread* thread, const std::string& url, bool redirected, bool stopped);
+    void StartCrawl(const std::string& url);
+    // A grab that ended before its crawl began.
+    void EndWithoutCrawl();
+    void OpenLog(const CURL& startURL);
+    void CloseLog();
+    void AppendLog(const std::string& text, bool error);
+    void EnablePane(PaneIDT pane, bool enabled);
+    CPane* Pane(PaneIDT pane) const;
+    void RevealDownloads();
+    void OpenSiteMap();
+    void RecentItemChosen(std::int32_t item);
+    void MenuChosen(std::int32_t item);
+    void OpenHelp();
+    void WaitForThreads();
+
+    std::int32_t mState = kWindowNeverStarted;
+    bool mClosing = false;
+    CConfiguration mConfiguration;
+    CFileRef mConfigRef;
+    CSiteIteratorThread* mThread = nullptr;
+    CStartURLThread* mCheckThread = nullptr;
+    std::unique_ptr<CTimeThread> mClockThread;
+    CLogHolder mLog;
+    std::string mLogPath;
+    bool mHasFile = false;
+    CFileRef mFileRef;
+    std::string mSiteMapPath;
+    bool mStayInFolder = false;
+    bool mPopupReady = false;
+    std::int32_t mPopupValue = 1;
+    int mNotificationRequests = 0;
+};

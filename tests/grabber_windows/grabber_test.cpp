@@ -1,0 +1,319 @@
+#include <time.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+
+#include <QPrinter>
+#include <gtest/gtest.h>
+
+#include "app/framework/cleanup.h"
+#include "app/framework/commander.h"
+#include "app/framework/dialog.h"
+#include "app/windows/grabber/grabber.h"
+#include "app/windows/grabber/grabber_layout.h"
+#include "app/windows/grabber/open_grabber.h"
+#include "engine/config/configuration_files.h"
+#include "tests/grabber_windows/window_test_support.h"
+#include "tests/support/http_peer.h"
+#include "tests/support/nginx_peer.h"
+
+namespace {
+
+using namespace grabber;
+using namespace std::chrono_literals;
+using testsupport::HttpPeer;
+
+std::string Page(const std::string& body) { return "<html><head><title>T</title></head><body>" + body + "</body></html>"; }
+
+bool Requested(const HttpPeer& peer, const std::string& target)
+{
+    for (const auto& request : peer.Requests())
+        if (request.target == target) return true;
+    return false;
+}
+
+int Number(const std::string& text) { return std::atoi(text.c_str()); }
+
+// Records the commands that reach the application.
+class CRecordingApplication : public CCommander {
+public:
+    bool HandleCommand(CommandT command, void*) override
+    {
+        commands.push_back(command);
+        return true;
+    }
+    std::vector<CommandT> commands;
+};
+
+class Grabber : public gwtest::WindowTest {
+protected:
+    CGrabber* Open(CCommander* super = nullptr) { return OpenGrabberWindow(super); }
+    std::string LogPane(CGrabber& window) { return Text(window, kText); }
+    // A named configuration that mirrors into the test's folder.
+    void MakeConfigurationFile(const std::string& name, bool withLog)
+    {
+        CConfiguration configuration = MakeConfiguration();
+        configuration.mMiscOptions.generateLog = withLog ? 1 : 0;
+        configuration.mMiscOptions.generateSiteMap = 1;
+        ASSERT_EQ(CreateConfigurationFile(name, configuration), 0);
+    }
+    void Choose(CGrabber& window, const std::string& name)
+    {
+        CPane* menu = window.FindPaneByID(kMenu);
+        for (int item = 1; item <= menu->CountMenuItems(); ++item)
+            if (menu->GetMenuItemText(item) == name) menu->SetValue(item);
+        ASSERT_EQ(window.ChosenConfiguration(), name);
+    }
+};
+
+TEST_F(Grabber, AGrabWithANamedConfigurationFillsCountersLogAndSiteMap)
+{
+    const std::string site = mRoot.MakeFolder("site");
+    mRoot.Write("site/index.html", Page("<a href=\"a.html\">a</a> <a href=\"sub/b.html\">b</a>"));
+    mRoot.Write("site/a.html", Page("<a href=\"index.html\">home</a> <a href=\"c.html\">c</a>"));
+    mRoot.Write("site/c.html", Page("c"));
+    mRoot.Write("site/sub/b.html", Page("<a href=\"../a.html\">a</a>"));
+    testsupport::NginxPeer nginx(site);
+    MakeConfigurationFile("Site", true);
+
+    CGrabber* window = Open();
+    Choose(*window, "Site");
+    window->SetStartURL("127.0.0.1:" + std::to_string(nginx.Port()) + "/index.html");
+    Click(*window, kStart);
+    int deepestLevel = 0;
+    int levelProgress = 0;
+    ASSERT_TRUE(RunEvents([&] {
+        deepestLevel = std::max(deepestLevel, Number(Text(*window, kLevel)));
+        levelProgress = std::max(levelProgress, window->FindPaneByID(kLevelProgress)->GetValue());
+        return window->GetState() == kWindowDone && !window->IsCrawling();
+    }));
+    Screenshot(*window, "grabber_after_grab");
+
+    EXPECT_EQ(Text(*window, kURL), nginx.Url("/index.html")) << "http:// goes in front";
+    EXPECT_GE(Number(Text(*window, kRequests)), 4);
+    EXPECT_EQ(Text(*window, kErrors), "0");
+    EXPECT_GT(Number(Text(*window, kBytes)), 0);
+    EXPECT_FALSE(Text(*window, kStartTime).empty());
+    EXPECT_FALSE(Text(*window, kFinishTime).empty());
+    EXPECT_EQ(deepestLevel, 3);
+    EXPECT_GT(levelProgress, 0);
+    for (const char* file : {"index.html", "a.html", "sub/b.html", "c.html"})
+        EXPECT_NE(LogPane(*window).find(file), std::string::npos) << file;
+    const auto tree = crawltest::ReadTree(Mirror());
+    EXPECT_TRUE(tree.contains("127.0.0.1/" + std::to_string(nginx.Port()) + "/c.html"));
+    EXPECT_EQ(Text(*window, kCancel), "Done");
+    EXPECT_TRUE(IsEnabled(*window, kCancel));
+    EXPECT_EQ(window->NotificationRequests(), 0);
+
+    // The crawl object is gone: 'SMAP' opens the site map it wrote.
+    Click(*window, kSiteMap);
+    ASSERT_FALSE(mSpawned.empty());
+    EXPECT_EQ(mSpawned.back().back(), window->SiteMapPath());
+    EXPECT_NE(crawltest::FileText(window->SiteMapPath()).find("c.html"), std::string::npos);
+
+    // The log holds what the pane showed, and its closing line comes last.
+    const std::string logPath = window->LogFilePath();
+    ASSERT_FALSE(logPath.empty());
+    EXPECT_TRUE(window->IsLogOpen());
+    Click(*window, kCancel);  // idle: closes
+    EXPECT_TRUE(window->IsScheduledForCleanup());
+    DeleteScheduledObjects();
+    const std::string log = crawltest::FileText(logPath);
+    EXPECT_NE(log.find("sub/b.html"), std::string::npos);
+    const std::size_t closing = log.rfind("Tidewell stopping logging at ");
+    ASSERT_NE(closing, std::string::npos);
+    EXPECT_EQ(log.find('\r', closing), log.size() - 1) << "nothing follows the closing line";
+}
+
+// 'Star' pauses and resumes, 'CNCL' stops (a paused crawl is resumed first
+// so that it reaches its stop check), and the window can close afterwards.
+TEST_F(Grabber, PauseResumeAndStopActOnTheCrawl)
+{
+    const struct {
+        const char* name;
+        bool pause;
+        bool resume;
+        bool stop;
+    } cases[] = {
+        {"stop while running", false, false, true},
+        {"stop while paused", true, false, true},
+        {"pause, then resume to the end", true, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HttpPeer peer({
+            {.path = "/", .body = Page("<a href=\"/a.html\">a</a> <a href=\"/b.html\">b</a>")},
+            {.path = "/a.html", .body = Page("a"), .stallSeconds = c.stop ? 30.0 : 0.3},
+            {.path = "/b.html", .body = Page("b")},
+        });
+        CGrabber* window = Open();
+        window->SetStartURL(peer.Url("/"));
+        Click(*window, kStart);
+        ASSERT_TRUE(RunEvents([&] { return Requested(peer, "/a.html"); }));
+        EXPECT_EQ(window->GetState(), kWindowRunning);
+        if (c.pause) {
+            Click(*window, kStart);
+            EXPECT_EQ(window->GetState(), kWindowPaused);
+            EXPECT_EQ(Text(*window, kStart), "Resume");
+            EXPECT_NE(LogPane(*window).find("Grabber Paused."), std::string::npos);
+            Screenshot(*window, "grabber_paused");
+            if (c.resume) {
+                RunEvents([] { return false; }, 600ms);
+                EXPECT_FALSE(Requested(peer, "/b.html")) << "a paused crawl makes no request";
+                Click(*window, kStart);
+                EXPECT_EQ(Text(*window, kStart), "Pause");
+                EXPECT_NE(LogPane(*window).find("Grabber Resumed."), std::string::npos);
+            }
+        }
+        if (c.stop) Click(*window, kCancel);
+        ASSERT_TRUE(RunEvents([&] { return !window->IsCrawling(); }));
+        EXPECT_EQ(window->GetState(), kWindowDone);
+        EXPECT_EQ(Requested(peer, "/b.html"), !c.stop);
+        EXPECT_EQ(LogPane(*window).find("Grabber stopping at your request.") != std::string::npos, c.stop);
+        EXPECT_TRUE(IsEnabled(*window, kCancel));
+        Click(*window, kCancel);
+        EXPECT_TRUE(window->IsScheduledForCleanup());
+        DeleteScheduledObjects();
+    }
+}
+
+// The start page's redirections are followed before the crawl; the start
+// and finish notifications the crawl asks for are only noted (the crawl
+// sends its mails itself).
+TEST_F(Grabber, TheStartURLIsFollowedAndNotificationsAreNoted)
+{
+    HttpPeer peer({
+        {.path = "/old/", .status = 301, .redirect = "/new/"},
+        {.path = "/new/", .body = Page("new")},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mMiscOptions.generateEmail = 1;
+    configuration.mMiscOptions.mailTo = "someone@example.com";
+    configuration.mMiscOptions.replyTo = "grabber@example.com";
+    configuration.mMiscOptions.mailServer = "127.0.0.1";
+    ASSERT_EQ(CreateConfigurationFile("Mailing", configuration), 0);
+    CGrabber* window = Open();
+    Choose(*window, "Mailing");
+    window->SetStartURL(peer.Url("/old/"));
+    Click(*window, kStart);
+    ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+    EXPECT_EQ(Text(*window, kURL), peer.Url("/new/"));
+    EXPECT_NE(LogPane(*window).find("Note: The starting URL was redirected."), std::string::npos);
+    EXPECT_EQ(window->NotificationRequests(), 2);
+}
+
+TEST_F(Grabber, ASiteMapWhileGrabbingThenClosingAsksAndWaitsForTheCrawlBeforeClosingTheLog)
+{
+    HttpPeer peer({
+        {.path = "/", .body = Page("<a href=\"/a.html\">a</a>")},
+        {.path = "/a.html", .body = Page("a"), .stallSeconds = 30},
+    });
+    MakeConfigurationFile("Logged", true);
+    CGrabber* window = Open();
+    Choose(*window, "Logged");
+    window->SetStartURL(peer.Url("/"));
+    Click(*window, kStart);
+    ASSERT_TRUE(RunEvents([&] { return Requested(peer, "/a.html"); }));
+    const std::string logPath = window->LogFilePath();
+    // Before the end, 'SMAP' writes the site map so far and opens it.
+    ASSERT_TRUE(IsEnabled(*window, kSiteMap));
+    Click(*window, kSiteMap);
+    ASSERT_EQ(mSpawned.size(), 1u);
+    EXPECT_TRUE(mSpawned[0].back().ends_with(".sitemap.html")) << mSpawned[0].back();
+    EXPECT_TRUE(std::filesystem::is_regular_file(mSpawned[0].back()));
+
+    CScriptedAnswers::Push(kMsgCancel);
+    EXPECT_FALSE(window->AttemptClose());
+    EXPECT_TRUE(window->IsCrawling());
+    CScriptedAnswers::Push(kMsgOK);
+    EXPECT_TRUE(window->AttemptClose());
+    DeleteScheduledObjects();  // the destructor waits for the crawl
+    EXPECT_TRUE(CWindow::WindowsOfClass<CGrabber>().empty());
+    const std::string log = crawltest::FileText(logPath);
+    const std::size_t closing = log.rfind("Tidewell stopping logging at ");
+    ASSERT_NE(closing, std::string::npos) << log;
+    EXPECT_EQ(log.find('\r', closing), log.size() - 1) << "the crawl wrote nothing after the log was closed";
+}
+
+TEST_F(Grabber, WithoutACrawlPauseResumeAndStopDoNothing)
+{
+    CGrabber* window = Open();
+    window->PauseGrab();
+    window->ResumeGrab();
+    window->StopGrab();
+    EXPECT_EQ(window->GetState(), kWindowNeverStarted);
+    EXPECT_EQ(LogPane(*window), "");
+    EXPECT_EQ(Text(*window, kStart), "Start");
+
+    // An empty URL is refused in the log pane; the window stays usable.
+    Click(*window, kStart);
+    EXPECT_EQ(LogPane(*window), "The starting URL is empty!\n");
+    EXPECT_EQ(window->GetState(), kWindowNeverStarted);
+    EXPECT_TRUE(IsEnabled(*window, kMenu));
+    EXPECT_TRUE(IsEnabled(*window, kURL));
+}
+
+TEST_F(Grabber, TheConfigurationsPopupFollowsTheConfigurationFiles)
+{
+    CRecordingApplication application;
+    const auto items = [](CGrabber& window) {
+        std::vector<std::string> texts;
+        CPane* menu = window.FindPaneByID(kMenu);
+        for (int item = 1; item <= menu->CountMenuItems(); ++item) texts.push_back(menu->GetMenuItemText(item));
+        return texts;
+    };
+    CGrabber* window = Open(&application);
+    EXPECT_EQ(items(*window), (std::vector<std::string>{"Default", kConfigurationsItem}));
+
+    MakeConfigurationFile("Beta", false);
+    MakeConfigurationFile("Alpha", false);
+    CGrabber::NotifyConfigurationsChanged();
+    EXPECT_EQ(items(*window), (std::vector<std::string>{"Default", "Alpha", "Beta", kConfigurationsItem}));
+    Choose(*window, "Beta");
+    MakeConfigurationFile("Aardvark", false);
+    CGrabber::NotifyConfigurationsChanged();
+    EXPECT_EQ(window->ChosenConfiguration(), "Beta") << "the choice survives a refill";
+
+    // The last item asks the application for the configurations window.
+    CPane* menu = window->FindPaneByID(kMenu);
+    menu->SetValue(menu->CountMenuItems());
+    ASSERT_EQ(application.commands.size(), 1u);
+    EXPECT_EQ(application.commands[0], kCmdConfigurations);
+    EXPECT_EQ(window->ChosenConfiguration(), "Beta");
+    delete window;
+}
+
+TEST_F(Grabber, AnIdleWindowsClockCostsAlmostNoProcessorTime)
+{
+    CGrabber* window = Open();
+    EXPECT_EQ(Text(*window, kTime), "") << "nothing until the next second begins";
+    const auto cpuNow = [] {
+        timespec now{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+    };
+    const auto cpuBefore = cpuNow();
+    const auto wallBefore = std::chrono::steady_clock::now();
+    RunEvents([] { return false; }, 3s);
+    const double cpu = std::chrono::duration<double>(cpuNow() - cpuBefore).count();
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
+    EXPECT_NE(Text(*window, kTime).find(':'), std::string::npos) << Text(*window, kTime);
+    EXPECT_LT(cpu / wall, 0.05) << cpu << " s of processor time in " << wall << " s";
+    delete window;  // stops the clock first
+}
+
+TEST_F(Grabber, PrintsTheLogPane)
+{
+    CGrabber* window = Open();
+    window->LogLine("A line worth printing");
+    const std::string pdf = Root() + "/log.pdf";
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    window->DoPrint(printer);
+    EXPECT_EQ(crawltest::FileText(pdf).substr(0, 5), "%PDF-");
+    delete window;
+}
+
+}  // namespace

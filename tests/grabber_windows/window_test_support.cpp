@@ -1,0 +1,89 @@
+#include "tests/grabber_windows/window_test_support.h"
+
+#include <filesystem>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+
+#include "app/framework/class_registrar.h"
+#include "app/framework/cleanup.h"
+#include "app/framework/dialog.h"
+#include "app/framework/scheduler_driver.h"
+#include "app/windows/grabber/open_grabber.h"
+#include "app/windows/preferences/open_preferences.h"
+#include "app/windows/software_update/open_software_update.h"
+#include "app/windows/update/open_update_window.h"
+#include "platform/launch/program_launcher.h"
+
+namespace gwtest {
+
+void WindowTest::SetUp()
+{
+    CrawlEnvironment::SetUp();
+    static const bool registered = [] {
+        RegisterStandardClasses();
+        RegisterGrabberWindows();
+        RegisterUpdateWindow();
+        RegisterPreferencesWindow();
+        RegisterSoftwareUpdateWindows();
+        return true;
+    }();
+    (void)registered;
+    CSchedulerDriver::Install();
+    CScriptedAnswers::Clear();
+    SetProgramSpawner([this](const std::vector<std::string>& argv) {
+        mSpawned.push_back(argv);
+        return 0;
+    });
+}
+
+void WindowTest::TearDown()
+{
+    for (CWindow* window : std::vector<CWindow*>(CWindow::AllWindows())) delete window;
+    DeleteScheduledObjects();
+    SetProgramSpawner({});
+    CScriptedAnswers::Clear();
+    CSchedulerDriver::Uninstall();
+    CrawlEnvironment::TearDown();
+}
+
+bool WindowTest::RunEvents(const std::function<bool()>& done, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        // The overload with a time limit polls without sleeping: a timer
+        // wakes the one that sleeps instead, so an idle loop is idle.
+        QTimer::singleShot(50, [] {});
+        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+void WindowTest::Click(CWindow& window, PaneIDT pane)
+{
+    CPane* found = window.FindPaneByID(pane);
+    ASSERT_NE(found, nullptr);
+    auto* button = qobject_cast<QAbstractButton*>(found->GetWidget());
+    ASSERT_NE(button, nullptr);
+    button->click();
+}
+
+std::string WindowTest::Text(CWindow& window, PaneIDT pane) { return window.FindPaneByID(pane)->GetDescriptor(); }
+
+bool WindowTest::IsEnabled(CWindow& window, PaneIDT pane) { return window.FindPaneByID(pane)->IsEnabled(); }
+
+std::string WindowTest::Screenshot(CWindow& window, const std::string& name)
+{
+    std::filesystem::create_directories(TIDEWELL_SCREENSHOTS);
+    std::filesystem::path path(TIDEWELL_SCREENSHOTS);
+    path /= name + ".png";
+    QApplication::processEvents();
+    window.GetWidget()->grab().save(QString::fromStdString(path.string()), "PNG");
+    return path.string();
+}
+
+}  // namespace gwtest
