@@ -1,0 +1,142 @@
+#include "app/windows/configurations/table_panels.h"
+
+#include <QLineEdit>
+
+#include "app/framework/dialog.h"
+#include "app/windows/configurations/configurations_layout.h"
+#include "app/windows/configurations/drag_and_drop_table.h"
+
+using namespace configwin;
+
+namespace {
+
+constexpr MessageT kMsgNewRealm = MakeFourCharCode("NREA");
+constexpr MessageT kMsgDeleteRealm = MakeFourCharCode("DREA");
+constexpr MessageT kMsgEditRealm = MakeFourCharCode("EREA");
+
+CFixedString255 Cell(const std::vector<std::string>& row, std::size_t column)
+{
+    return column < row.size() ? CFixedString255(std::string_view(row[column])) : CFixedString255();
+}
+
+}  // namespace
+
+TableRows RealmRows(const TPooledList<CRealm>& realms)
+{
+    TableRows rows;
+    for (const CRealm& realm : realms) rows.push_back({realm.realm.str(), realm.userName.str(), realm.password.str()});
+    return rows;
+}
+
+void RealmsFromRows(const TableRows& rows, TPooledList<CRealm>& realms)
+{
+    realms.Clear();
+    for (const auto& row : rows) realms.Append(CRealm{Cell(row, 0), Cell(row, 1), Cell(row, 2)});
+}
+
+TableRows InputItemRows(const TPooledList<CInputItem>& items)
+{
+    TableRows rows;
+    for (const CInputItem& item : items) rows.push_back({item.name.str(), item.value.str()});
+    return rows;
+}
+
+void InputItemsFromRows(const TableRows& rows, TPooledList<CInputItem>& items)
+{
+    items.Clear();
+    for (const auto& row : rows) items.Append(CInputItem{Cell(row, 0), Cell(row, 1)});
+}
+
+TableRows DelimiterRows(const TPooledList<CDelimiter>& delimiters)
+{
+    TableRows rows;
+    for (const CDelimiter& pair : delimiters) rows.push_back({pair.start.str(), pair.end.str()});
+    return rows;
+}
+
+void DelimitersFromRows(const TableRows& rows, TPooledList<CDelimiter>& delimiters)
+{
+    std::vector<CDelimiter> old(delimiters.begin(), delimiters.end());
+    std::vector<bool> used(old.size(), false);
+    delimiters.Clear();
+    for (const auto& row : rows) {
+        CDelimiter pair(Cell(row, 0).c_str(), Cell(row, 1).c_str(), 1);
+        for (std::size_t i = 0; i < old.size(); ++i) {
+            if (used[i] || old[i].start != pair.start || old[i].end != pair.end) continue;
+            used[i] = true;
+            pair.enabled = old[i].enabled;
+            break;
+        }
+        delimiters.Append(pair);
+    }
+}
+
+CRealmsPanel::CRealmsPanel(CEditConfigurationWindow& window, CPane& view) : CEditConfigurationPanel(window, view)
+{
+    BindTable(kTable, [](CConfiguration& c) { return RealmRows(c.mSiteLogin.realmList); },
+              [](CConfiguration& c, const Rows& rows) { RealmsFromRows(rows, c.mSiteLogin.realmList); });
+    BindText(kSiteUser, [](CConfiguration& c) -> CFixedString255& { return c.mSiteLogin.siteUsername; });
+    BindText(kSitePassword, [](CConfiguration& c) -> CFixedString255& { return c.mSiteLogin.sitePassword; });
+}
+
+void CRealmsPanel::FinishCreateSelf()
+{
+    Listen({kNewRow, kDeleteRow, kEditRow});
+    if (CDragAndDropTable* table = Table(kTable)) table->AddListener(this);
+    if (CPane* password = Pane(kSitePassword))
+        if (auto* field = qobject_cast<QLineEdit*>(password->GetWidget())) field->setEchoMode(QLineEdit::Password);
+    LoadBindings();
+}
+
+void CRealmsPanel::ListenToMessage(MessageT message, void* ioParam)
+{
+    CDragAndDropTable* table = Table(kTable);
+    if (table == nullptr) return;
+    const std::initializer_list<PaneIDT> fields{kDialogName, kDialogUser, kDialogPassword};
+    if (message == kMsgNewRealm) {
+        std::vector<std::string> values;
+        if (RunFieldsDialog(kNewRealmDialog, "NewRealm", fields, values)) table->InsertRow(0, values);
+    } else if (message == kMsgDeleteRealm) {
+        if (RunModalDialog(kDeleteRealmDialog, "DeleteRealm") == kMsgOK) table->RemoveRow(table->SelectedRow());
+    } else if (message == kMsgEditRealm || message == CDragAndDropTable::kMsgDoubleClick) {
+        const int row = table->SelectedRow();
+        if (row < 0) return;
+        std::vector<std::string> values = table->RowCells(row);
+        if (RunFieldsDialog(kEditRealmDialog, "EditRealm", fields, values)) table->SetRowCells(row, values);
+    } else {
+        CEditConfigurationPanel::ListenToMessage(message, ioParam);
+    }
+}
+
+CDelimitersPanel::CDelimitersPanel(CEditConfigurationWindow& window, CPane& view)
+    : CEditConfigurationPanel(window, view)
+{
+    BindTable(kTable, [](CConfiguration& c) { return DelimiterRows(c.mDelimiters); },
+              [](CConfiguration& c, const Rows& rows) { DelimitersFromRows(rows, c.mDelimiters); });
+}
+
+void CDelimitersPanel::FinishCreateSelf()
+{
+    Listen({kNewRow, kDeleteRow, kEditRow});
+    LoadBindings();
+}
+
+void CDelimitersPanel::ListenToMessage(MessageT message, void* ioParam)
+{
+    CDragAndDropTable* table = Table(kTable);
+    if (table == nullptr) return;
+    const std::initializer_list<PaneIDT> fields{kDialogStart, kDialogEnd};
+    if (message == kMsgNewPair) {
+        std::vector<std::string> values;
+        if (RunFieldsDialog(kNewDelimiterDialog, "NewDelimiter", fields, values)) table->InsertRow(0, values);
+    } else if (message == kMsgDeletePair) {
+        table->RemoveRow(table->SelectedRow());
+    } else if (message == kMsgEditPair) {
+        const int row = table->SelectedRow();
+        if (row < 0) return;
+        std::vector<std::string> values = table->RowCells(row);
+        if (RunFieldsDialog(kEditDelimiterDialog, "EditDelimiter", fields, values)) table->SetRowCells(row, values);
+    } else {
+        CEditConfigurationPanel::ListenToMessage(message, ioParam);
+    }
+}
