@@ -4,12 +4,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
 
 #include "app/windows/configurations/configuration_panes.h"
 #include "app/windows/configurations/drag_and_drop_table.h"
 #include "app/windows/configurations/edit_configuration_window.h"
-#include "app/framework/dialog.h"
 #include "foundation/settings/preference_accessors.h"
 
 namespace {
@@ -166,30 +164,6 @@ void CEditConfigurationPanel::BindTable(PaneIDT pane, std::function<Rows(CConfig
                                         std::function<void(CConfiguration&, const Rows&)> store)
 {
     mBindings.push_back(SBinding{pane, {}, {}, {}, std::move(load), std::move(store), {}});
-}
-
-bool CEditConfigurationPanel::RunFieldsDialog(int layoutNumber, const char* operation,
-                                              std::initializer_list<PaneIDT> fields, std::vector<std::string>& values)
-{
-    values.resize(fields.size());
-    const MessageT answer = RunModalDialog(
-        layoutNumber, operation,
-        [&](CDialog& dialog) {
-            std::size_t i = 0;
-            for (PaneIDT id : fields) {
-                CPane* field = dialog.FindPaneByID(id);
-                if (field == nullptr) ThrowNilPointer(operation);
-                field->SetDescriptor(values[i]);
-                if (id == MakeFourCharCode("PASS"))
-                    if (auto* edit = qobject_cast<QLineEdit*>(field->GetWidget())) edit->setEchoMode(QLineEdit::Password);
-                if (i++ == 0) field->MakeKeyboardTarget();
-            }
-        },
-        [&](CDialog& dialog) {
-            std::size_t i = 0;
-            for (PaneIDT id : fields) values[i++] = dialog.FindPaneByID(id)->GetDescriptor();
-        });
-    return answer == kMsgOK;
 }
 
 void CEditConfigurationPanel::LoadBindings()

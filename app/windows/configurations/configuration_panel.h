@@ -84,10 +84,6 @@ protected:
     // only when its rows differ from what was loaded.
     void BindTable(PaneIDT pane, std::function<Rows(CConfiguration&)> load,
                    std::function<void(CConfiguration&, const Rows&)> store);
-    // Runs a dialog whose edit fields `fields` start with `values` (the
-    // first selected); on OK `values` takes what they hold. True on OK.
-    static bool RunFieldsDialog(int layoutNumber, const char* operation, std::initializer_list<PaneIDT> fields,
-                                std::vector<std::string>& values);
 
     // Sets every bound control, then remembers what each shows.
     void LoadBindings();

@@ -8,6 +8,7 @@
 #include "app/framework/dialog.h"
 #include "app/windows/configurations/configuration_panes.h"
 #include "app/windows/configurations/configurations_layout.h"
+#include "app/windows/configurations/dialog_fields.h"
 #include "app/windows/configurations/edit_configuration_window.h"
 #include "app/windows/configurations/help_pages.h"
 #include "engine/config/configuration_files.h"
@@ -140,16 +141,13 @@ bool CConfigurationsWindow::GetPaneHelpText(PaneIDT paneID, std::string& outText
 
 bool CConfigurationsWindow::AskNewName(int dialog, const char* operation, std::string& outName)
 {
-    std::string typed;
-    const MessageT answer = RunModalDialog(
-        dialog, operation,
-        [operation](CDialog& d) {
-            CPane* field = d.FindPaneByID(kName);
-            if (field == nullptr) ThrowNilPointer(operation);
-            field->MakeKeyboardTarget();
-        },
-        [&typed](CDialog& d) { typed = d.FindPaneByID(kName)->GetDescriptor(); });
-    if (answer != kMsgOK) return false;
+    std::vector<std::string> typed;
+    if (!RunFieldsDialog(dialog, operation, {kName}, typed)) return false;
+    return CheckNewName(typed[0], outName);
+}
+
+bool CConfigurationsWindow::CheckNewName(const std::string& typed, std::string& outName)
+{
     CConfigurationTable* table = Table();
     if (table) table->Refresh();
     int status = CheckConfigurationName(typed);

@@ -52,6 +52,7 @@ private:
     // The name typed into a name dialog, when it is one the folder can take
     // (an alert says why not otherwise).
     bool AskNewName(int dialog, const char* operation, std::string& outName);
+    bool CheckNewName(const std::string& typed, std::string& outName);
     // After a file operation: the rows follow the folder; a failure is shown.
     void Finish(int status, const std::string& name, const char* doing);
 };

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/framework/dialog.h"
+#include "app/windows/configurations/dialog_fields.h"
 #include "app/windows/configurations/configurations_layout.h"
 #include "app/windows/configurations/drag_and_drop_table.h"
 #include "app/windows/configurations/form_capture.h"
