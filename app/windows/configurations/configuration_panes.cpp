@@ -76,6 +76,7 @@ CTabBarPane::CTabBarPane(const SPaneSpec& spec, QWidget* parent)
           const QString titles = QString::fromUtf8(spec.caption);
           for (const QString& title : titles.split('\n', Qt::SkipEmptyParts)) bar->addTab(title);
           bar->setExpanding(false);
+          bar->setUsesScrollButtons(false);  // every tab shows: the window is as wide as they need
           return bar;
       }())
 {

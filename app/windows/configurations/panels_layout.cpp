@@ -42,9 +42,11 @@ constexpr SPaneSpec Button(PaneIDT id, int row, int column, const char* caption,
                      .valueMessage = message, .helpTag = tag};
 }
 
-constexpr SPaneSpec Filler(int row, int columnSpan)
+// Takes the spare room: below the last row, and to the right in the last
+// column (where the fields are), so captions keep their natural width.
+constexpr SPaneSpec Filler(int row, int columns)
 {
-    return SPaneSpec{.classID = kClassView, .cell = {row, 0, 1, columnSpan}, .stretch = true};
+    return SPaneSpec{.classID = kClassView, .cell = {row, columns - 1}, .stretch = true};
 }
 
 constexpr auto kGeneralPanes = std::to_array<SPaneSpec>({
@@ -123,64 +125,66 @@ constexpr auto kRealmsPanes = std::to_array<SPaneSpec>({
               .helpTag = "The usename and password entered here will be used for all requests for authorization. "
                          "Realm specific login should be specified below."},
     Label(1, 0, "User name:"),
-    Field(kSiteUser, 1, 1, "Enter the username to use when authorization is requested."),
+    Field(kSiteUser, 1, 1, "Enter the username to use when authorization is requested.", 2),
     Label(2, 0, "Password:"),
-    Field(kSitePassword, 2, 1, "Enter the password to use when authorization is requested."),
+    Field(kSitePassword, 2, 1, "Enter the password to use when authorization is requested.", 2),
     SPaneSpec{.id = 14, .classID = kClassCaption, .cell = {3, 0, 1, 3}, .caption = "Realm login",
               .helpTag = "You can enter the username and password for each specific realm you are authorized to "
                          "access. Note that this requires you to know the name of the realm."},
     SPaneSpec{.id = kTable, .classID = kClassRealmsTable, .cell = {4, 0, 4, 2},
               .helpTag = "Use the buttons on the right to create, delete and edit entries in this table.",
-              .widthChars = 48, .heightLines = 8, .stretch = true},
+              .widthChars = 48, .heightLines = 8},
     Button(kNewRow, 4, 2, "New", "Create a new entry in the table.", C("NREA")),
     Button(kDeleteRow, 5, 2, "Delete", "Delete an entry in the table.", C("DREA")),
     Button(kEditRow, 6, 2, "Edit", "Edit an entry in the table.", C("EREA")),
+    SPaneSpec{.classID = kClassView, .cell = {8, 1}, .stretch = true},
 });
 
-#define FILTER_PANES(verb, p1, p2, p3, p4, p5, p6, p7, p8, captionMime)                                          \
-    std::to_array<SPaneSpec>({                                                                                   \
-        SPaneSpec{.id = kFilterSetPopup, .classID = kClassPopupMenu, .cell = {0, 1},                             \
-                  .caption = "Grab filters\nCrawl filters\nSave filters", .value = 1, .minValue = 1,              \
-                  .maxValue = 3},                                                                                 \
-        Label(1, 0, "File name " verb "contains:"), Field(1, 1, 1, p1),                                          \
-        Label(2, 0, "File name " verb "begins with:"), Field(2, 2, 1, p2),                                       \
-        Label(3, 0, "File name " verb "ends with:"), Field(3, 3, 1, p3),                                         \
-        Label(4, 0, "Suffix " verb "is:"), Field(4, 4, 1, p4),                                                   \
-        Label(5, 0, "Path " verb "contains:"), Field(5, 5, 1, p5),                                               \
-        Label(6, 0, "Path " verb "begins with:"), Field(6, 6, 1, p6),                                            \
-        Label(7, 0, "Path " verb "ends with:"), Field(7, 7, 1, p7),                                              \
-        SPaneSpec{.id = 18, .classID = kClassCaption, .cell = {8, 0}, .caption = captionMime},                   \
-        Field(8, 8, 1, p8),                                                                                      \
-        SPaneSpec{.id = 26, .classID = kClassCaption, .cell = {9, 1},                                            \
-                  .caption = "The MIME type is known once the server has answered."},                            \
-        Filler(10, 2),                                                                                           \
-    })
+constexpr auto FilterPanes(const std::array<const char*, 8>& labels, const std::array<const char*, 8>& tags)
+{
+    std::array<SPaneSpec, 20> panes{};
+    panes[0] = SPaneSpec{.id = kFilterSetPopup, .classID = kClassPopupMenu, .cell = {0, 1},
+                         .caption = "Grab filters\nCrawl filters\nSave filters", .value = 1, .minValue = 1,
+                         .maxValue = 3};
+    for (int i = 0; i < 8; ++i) {
+        // Pane 18 is the caption of the MIME type list (pane 8).
+        panes[1 + 2 * i] = Label(i + 1, 0, labels[static_cast<std::size_t>(i)]);
+        if (i == 7) panes[1 + 2 * i].id = 18;
+        panes[2 + 2 * i] = SPaneSpec{.id = static_cast<PaneIDT>(i + 1), .classID = kClassEditField, .cell = {i + 1, 1},
+                                     .helpTag = tags[static_cast<std::size_t>(i)], .widthChars = 40};
+    }
+    panes[17] = SPaneSpec{.id = 26, .classID = kClassCaption, .cell = {9, 1},
+                          .caption = "The MIME type is known once the server has answered."};
+    panes[18] = Filler(10, 2);
+    panes[19] = SPaneSpec{.classID = kClassView, .cell = {10, 0}};
+    return panes;
+}
 
-constexpr auto kNegativePanes = FILTER_PANES(
-    "does not ",
-    "Do not grab (crawl, save) any URL whose filename contains any of these strings.",
-    "Do not grab (crawl, save) any URL whose filename starts with any of these strings.",
-    "Do not grab (crawl, save) any URL whose filename ends with any of these strings.",
-    "Do not grab (crawl, save) any URL whose suffix (extension) is any of these strings.",
-    "Do not grab (crawl, save) any URL whose pathname contains any of these strings.",
-    "Do not grab (crawl, save) any URL whose pathname starts with any of these strings.",
-    "Do not grab (crawl, save) any URL whose pathname ends with any of these strings.",
-    "Do not grab (crawl, save) any URL whose MIME type contains any of these strings.",
-    "MIME type does not contain:");
+constexpr auto kNegativePanes = FilterPanes(
+    {"File name does not contain:", "File name does not begin with:", "File name does not end with:",
+     "Suffix is not:", "Path does not contain:", "Path does not begin with:", "Path does not end with:",
+     "MIME type does not contain:"},
+    {"Do not grab (crawl, save) any URL whose filename contains any of these strings.",
+     "Do not grab (crawl, save) any URL whose filename starts with any of these strings.",
+     "Do not grab (crawl, save) any URL whose filename ends with any of these strings.",
+     "Do not grab (crawl, save) any URL whose suffix (extension) is any of these strings.",
+     "Do not grab (crawl, save) any URL whose pathname contains any of these strings.",
+     "Do not grab (crawl, save) any URL whose pathname starts with any of these strings.",
+     "Do not grab (crawl, save) any URL whose pathname ends with any of these strings.",
+     "Do not grab (crawl, save) any URL whose MIME type contains any of these strings."});
 
-constexpr auto kPositivePanes = FILTER_PANES(
-    "",
-    "Grab (crawl, save) any URL only if the filename contains any of these strings.",
-    "Grab (crawl, save) a URL only if the filename starts with any of these strings.",
-    "Grab (crawl, save) a URL only if the filename ends with any of these strings.",
-    "Grab (crawl, save) a URL only if the suffix (extension) is any of these strings.",
-    "Grab (crawl, save) a URL only if the pathname contains any of these strings.",
-    "Grab (crawl, save) a URL only if the pathname starts with any of these strings.",
-    "Grab (crawl, save) a URL only if the pathname ends with any of these strings.",
-    "Grab (crawl, save) a URL only if the MIME type contains any of these strings.",
-    "MIME type contains:");
+constexpr auto kPositivePanes = FilterPanes(
+    {"File name contains:", "File name begins with:", "File name ends with:", "Suffix is:", "Path contains:",
+     "Path begins with:", "Path ends with:", "MIME type contains:"},
+    {"Grab (crawl, save) any URL only if the filename contains any of these strings.",
+     "Grab (crawl, save) a URL only if the filename starts with any of these strings.",
+     "Grab (crawl, save) a URL only if the filename ends with any of these strings.",
+     "Grab (crawl, save) a URL only if the suffix (extension) is any of these strings.",
+     "Grab (crawl, save) a URL only if the pathname contains any of these strings.",
+     "Grab (crawl, save) a URL only if the pathname starts with any of these strings.",
+     "Grab (crawl, save) a URL only if the pathname ends with any of these strings.",
+     "Grab (crawl, save) a URL only if the MIME type contains any of these strings."});
 
-#undef FILTER_PANES
 
 constexpr auto kOtherPanes = std::to_array<SPaneSpec>({
     SPaneSpec{.id = kFilterSetPopup, .classID = kClassPopupMenu, .cell = {0, 1},
@@ -273,18 +277,19 @@ constexpr auto kInputItemsPanes = std::to_array<SPaneSpec>({
     SPaneSpec{.id = kMethod, .classID = kClassPopupMenu, .cell = {1, 2}, .caption = "POST\nGET",
               .helpTag = "Select an HTTP method. (Only POST is currently supported.)", .value = 1, .minValue = 1,
               .maxValue = 2},
-    SPaneSpec{.id = kWarning, .classID = kClassCaption, .cell = {2, 0, 1, 4},
+    SPaneSpec{.id = kWarning, .classID = kClassCaption, .cell = {8, 0, 1, 4},
               .caption = "The page holds more than one form: the last form with input items was taken.",
               .visible = false},
-    SPaneSpec{.id = kTable, .classID = kClassInputItemsTable, .cell = {3, 0, 5, 3},
+    SPaneSpec{.id = kTable, .classID = kClassInputItemsTable, .cell = {2, 0, 6, 3},
               .helpTag = "Use the buttons on the right to create, delete and edit input items in this table.",
-              .widthChars = 48, .heightLines = 8, .stretch = true},
-    Button(kNewRow, 3, 3, "New", "Create a new input item in the table.", C("NINP")),
-    Button(kDeleteRow, 4, 3, "Delete", "Delete an input item in the table.", C("DINP")),
-    Button(kEditRow, 5, 3, "Edit", "Edit an input item in the table.", C("EINP")),
-    Button(kTestSubmit, 6, 3, "Test...",
+              .widthChars = 48, .heightLines = 8},
+    Button(kNewRow, 2, 3, "New", "Create a new input item in the table.", C("NINP")),
+    Button(kDeleteRow, 3, 3, "Delete", "Delete an input item in the table.", C("DINP")),
+    Button(kEditRow, 4, 3, "Edit", "Edit an input item in the table.", C("EINP")),
+    Button(kTestSubmit, 5, 3, "Test...",
            "Click to submit the form input item data to the action URL and save the response to a disk file."),
-    Button(kClear, 7, 3, "Clear", "Erase all entries on this panel."),
+    Button(kClear, 6, 3, "Clear", "Erase all entries on this panel."),
+    SPaneSpec{.classID = kClassView, .cell = {9, 1}, .stretch = true},
 });
 
 constexpr auto kDelimitersPanes = std::to_array<SPaneSpec>({
