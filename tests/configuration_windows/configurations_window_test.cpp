@@ -86,7 +86,9 @@ TEST_F(ConfigurationWindows, NewDuplicateRenameDeleteOnTheFolder)
         }
         if (c.alert) CScriptedAnswers::Push(kMsgOK);
         window->ListenToMessage(c.message, nullptr);
-        if (!c.alert) EXPECT_FALSE(CScriptedAnswers::HasAnswers());
+        if (!c.alert) {
+            EXPECT_FALSE(CScriptedAnswers::HasAnswers());
+        }
         const bool alerted = !CScriptedAnswers::Asked().empty() && CScriptedAnswers::Asked().back().layoutNumber == 0;
         EXPECT_EQ(alerted, c.alert);
         EXPECT_EQ(Rows(*window), c.rows);
@@ -95,8 +97,9 @@ TEST_F(ConfigurationWindows, NewDuplicateRenameDeleteOnTheFolder)
                                    [](const std::string& n) { return n == ".hidden" || n == "folder"; }),
                     files.end());
         EXPECT_EQ(files, c.files);
-        if (std::string(c.what) == "duplicate")
+        if (std::string(c.what) == "duplicate") {
             EXPECT_EQ(Bytes(Folder() + "/copy"), Bytes(Folder() + "/beta"));
+        }
         delete window;
     }
 }

@@ -12,7 +12,7 @@ std::function<void(CDialog&)> gTyping;
 
 void SetDialogTyping(std::function<void(CDialog&)> typing) { gTyping = std::move(typing); }
 
-bool RunFieldsDialog(int layoutNumber, const char* operation, std::initializer_list<PaneIDT> fields,
+bool RunFieldsDialog(int layoutNumber, const char* operation, const std::vector<PaneIDT>& fields,
                      std::vector<std::string>& values)
 {
     values.resize(fields.size());

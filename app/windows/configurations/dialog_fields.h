@@ -3,7 +3,6 @@
 #pragma once
 
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -14,7 +13,7 @@ class CDialog;
 // Runs the dialog with its edit fields `fields` holding `values` (the first
 // field has the focus; a field 'PASS' shows bullets); on OK `values` takes
 // what they hold. True on OK. A missing field is 'nilP' with `operation`.
-bool RunFieldsDialog(int layoutNumber, const char* operation, std::initializer_list<PaneIDT> fields,
+bool RunFieldsDialog(int layoutNumber, const char* operation, const std::vector<PaneIDT>& fields,
                      std::vector<std::string>& values);
 
 // Tests type into these dialogs through a filler that runs once each dialog

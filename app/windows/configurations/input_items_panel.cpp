@@ -2,8 +2,6 @@
 
 #include <QApplication>
 
-#include "app/framework/dialog.h"
-#include "app/windows/configurations/dialog_fields.h"
 #include "app/windows/configurations/configurations_layout.h"
 #include "app/windows/configurations/drag_and_drop_table.h"
 #include "app/windows/configurations/form_capture.h"
@@ -97,19 +95,12 @@ void CInputItemsPanel::Clear()
 
 void CInputItemsPanel::ListenToMessage(MessageT message, void* ioParam)
 {
+    static const SRowButtons kItemButtons{kMsgNewItem, kMsgDeleteItem, kMsgEditItem, kNewInputItemDialog,
+                                          kEditInputItemDialog, kDeleteInputItemDialog,
+                                          {kDialogName, kDialogValue}, true};
     CDragAndDropTable* table = Table(kTable);
-    const std::initializer_list<PaneIDT> fields{kDialogName, kDialogValue};
-    if (message == kMsgNewItem && table) {
-        std::vector<std::string> values;
-        if (RunFieldsDialog(kNewInputItemDialog, "NewInputItem", fields, values)) table->InsertRow(0, values);
-    } else if (message == kMsgDeleteItem && table) {
-        if (RunModalDialog(kDeleteInputItemDialog, "DeleteInputItem") == kMsgOK) table->RemoveRow(table->SelectedRow());
-    } else if ((message == kMsgEditItem || message == CDragAndDropTable::kMsgDoubleClick) && table) {
-        const int row = table->SelectedRow();
-        if (row < 0) return;
-        std::vector<std::string> values = table->RowCells(row);
-        if (RunFieldsDialog(kEditInputItemDialog, "EditInputItem", fields, values)) table->SetRowCells(row, values);
-    } else if (message == kLoadForm) {
+    if (table != nullptr && HandleRowButton(*table, message, kItemButtons)) return;
+    if (message == kLoadForm) {
         LoadForm();
     } else if (message == kBrowserPage) {
         CFixedString255 url;

@@ -11,9 +11,12 @@ using namespace configwin;
 
 namespace {
 
-constexpr MessageT kMsgNewRealm = MakeFourCharCode("NREA");
-constexpr MessageT kMsgDeleteRealm = MakeFourCharCode("DREA");
-constexpr MessageT kMsgEditRealm = MakeFourCharCode("EREA");
+const SRowButtons kRealmButtons{MakeFourCharCode("NREA"), MakeFourCharCode("DREA"), MakeFourCharCode("EREA"),
+                                kNewRealmDialog, kEditRealmDialog, kDeleteRealmDialog,
+                                {kDialogName, kDialogUser, kDialogPassword}, true};
+const SRowButtons kDelimiterButtons{CDelimitersPanel::kMsgNewPair, CDelimitersPanel::kMsgDeletePair,
+                                    CDelimitersPanel::kMsgEditPair, kNewDelimiterDialog, kEditDelimiterDialog, 0,
+                                    {kDialogStart, kDialogEnd}, false};
 
 CFixedString255 Cell(const std::vector<std::string>& row, std::size_t column)
 {
@@ -21,6 +24,26 @@ CFixedString255 Cell(const std::vector<std::string>& row, std::size_t column)
 }
 
 }  // namespace
+
+bool HandleRowButton(CDragAndDropTable& table, MessageT message, const SRowButtons& buttons)
+{
+    if (message == buttons.newRow) {
+        std::vector<std::string> values;
+        if (RunFieldsDialog(buttons.newDialog, "NewRow", buttons.fields, values)) table.InsertRow(0, values);
+    } else if (message == buttons.deleteRow) {
+        if (buttons.confirmDialog == 0 || RunModalDialog(buttons.confirmDialog, "DeleteRow") == kMsgOK)
+            table.RemoveRow(table.SelectedRow());
+    } else if (message == buttons.editRow ||
+               (buttons.doubleClickEdits && message == CDragAndDropTable::kMsgDoubleClick)) {
+        const int row = table.SelectedRow();
+        if (row < 0) return true;
+        std::vector<std::string> values = table.RowCells(row);
+        if (RunFieldsDialog(buttons.editDialog, "EditRow", buttons.fields, values)) table.SetRowCells(row, values);
+    } else {
+        return false;
+    }
+    return true;
+}
 
 TableRows RealmRows(const TPooledList<CRealm>& realms)
 {
@@ -92,21 +115,8 @@ void CRealmsPanel::FinishCreateSelf()
 void CRealmsPanel::ListenToMessage(MessageT message, void* ioParam)
 {
     CDragAndDropTable* table = Table(kTable);
-    if (table == nullptr) return;
-    const std::initializer_list<PaneIDT> fields{kDialogName, kDialogUser, kDialogPassword};
-    if (message == kMsgNewRealm) {
-        std::vector<std::string> values;
-        if (RunFieldsDialog(kNewRealmDialog, "NewRealm", fields, values)) table->InsertRow(0, values);
-    } else if (message == kMsgDeleteRealm) {
-        if (RunModalDialog(kDeleteRealmDialog, "DeleteRealm") == kMsgOK) table->RemoveRow(table->SelectedRow());
-    } else if (message == kMsgEditRealm || message == CDragAndDropTable::kMsgDoubleClick) {
-        const int row = table->SelectedRow();
-        if (row < 0) return;
-        std::vector<std::string> values = table->RowCells(row);
-        if (RunFieldsDialog(kEditRealmDialog, "EditRealm", fields, values)) table->SetRowCells(row, values);
-    } else {
+    if (table == nullptr || !HandleRowButton(*table, message, kRealmButtons))
         CEditConfigurationPanel::ListenToMessage(message, ioParam);
-    }
 }
 
 CDelimitersPanel::CDelimitersPanel(CEditConfigurationWindow& window, CPane& view)
@@ -125,19 +135,6 @@ void CDelimitersPanel::FinishCreateSelf()
 void CDelimitersPanel::ListenToMessage(MessageT message, void* ioParam)
 {
     CDragAndDropTable* table = Table(kTable);
-    if (table == nullptr) return;
-    const std::initializer_list<PaneIDT> fields{kDialogStart, kDialogEnd};
-    if (message == kMsgNewPair) {
-        std::vector<std::string> values;
-        if (RunFieldsDialog(kNewDelimiterDialog, "NewDelimiter", fields, values)) table->InsertRow(0, values);
-    } else if (message == kMsgDeletePair) {
-        table->RemoveRow(table->SelectedRow());
-    } else if (message == kMsgEditPair) {
-        const int row = table->SelectedRow();
-        if (row < 0) return;
-        std::vector<std::string> values = table->RowCells(row);
-        if (RunFieldsDialog(kEditDelimiterDialog, "EditDelimiter", fields, values)) table->SetRowCells(row, values);
-    } else {
+    if (table == nullptr || !HandleRowButton(*table, message, kDelimiterButtons))
         CEditConfigurationPanel::ListenToMessage(message, ioParam);
-    }
 }

@@ -15,6 +15,25 @@ TableRows DelimiterRows(const TPooledList<CDelimiter>& delimiters);
 // pair with the same texts); a pair that is new is enabled.
 void DelimitersFromRows(const TableRows& rows, TPooledList<CDelimiter>& delimiters);
 
+class CDragAndDropTable;
+
+// The New, Delete and Edit buttons of an editable table: New inserts the
+// dialog's fields as the top row, Delete removes the selected row (after a
+// confirmation dialog when there is one), Edit (and, where it does, a double
+// click) writes the dialog's fields back into the selected row.
+struct SRowButtons {
+    MessageT newRow;
+    MessageT deleteRow;
+    MessageT editRow;
+    int newDialog;
+    int editDialog;
+    int confirmDialog;  // 0: none
+    std::vector<PaneIDT> fields;
+    bool doubleClickEdits;
+};
+// True when the message was one of them.
+bool HandleRowButton(CDragAndDropTable& table, MessageT message, const SRowButtons& buttons);
+
 class CRealmsPanel : public CEditConfigurationPanel {
 public:
     CRealmsPanel(CEditConfigurationWindow& window, CPane& view);
