@@ -123,7 +123,7 @@ void CConfigurationsWindow::ListenToMessage(MessageT message, void* ioParam)
     else if (message == kMsgEdit || message == CDragAndDropTable::kMsgDoubleClick)
         DoEditSelection();
     else if (message == kMsgHelp)
-        OpenHelpPage("ConfigurationsWindow.html");
+        OpenHelpPage("configurations.html");
     else
         GGrayscaleWindow::ListenToMessage(message, ioParam);
     BroadcastConfigurationsChanged();

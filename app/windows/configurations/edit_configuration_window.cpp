@@ -24,25 +24,16 @@ using namespace configwin;
 
 namespace {
 
-struct STab {
-    const char* helpPage;
-    const char* helpTag;
-};
-
-constexpr STab kTabInfo[kTabCount] = {
-    {"GeneralPanel.html",
-     "Set download folder, specify index filename, delay, timeout and control post-processing of downloaded files."},
-    {"AuthenticationPanel.html", "Enter site-wide and realm specific login information."},
-    {"NegativeFiltersPanel.html",
-     "Specify negative criteria to control which resources are grabbed, crawled and saved."},
-    {"PositiveFiltersPanel.html",
-     "Specify positive criteria to control which resources are grabbed, crawled and saved."},
-    {"OtherFiltersPanel.html",
-     "Specify resource size, date, and content filtering. Specify an AppleScript to execute after each grab."},
-    {"LoggingPanel.html", "Turn on logging, site map generation and spoofing (i.e. specify a user-agent.)"},
-    {"InputItemsPanel.html",
-     "Specify a form and its input values. Tidewell will start its crawl by submitting the input values to the "
-     "forms action URL."},
+// The help tags of the tabs.
+constexpr const char* kTabTags[kTabCount] = {
+    "Set download folder, specify index filename, delay, timeout and control post-processing of downloaded files.",
+    "Enter site-wide and realm specific login information.",
+    "Specify negative criteria to control which resources are grabbed, crawled and saved.",
+    "Specify positive criteria to control which resources are grabbed, crawled and saved.",
+    "Specify resource size, date, and content filtering. Specify an AppleScript to execute after each grab.",
+    "Turn on logging, site map generation and spoofing (i.e. specify a user-agent.)",
+    "Specify a form and its input values. Tidewell will start its crawl by submitting the input values to the "
+    "forms action URL.",
 };
 
 // The stored tab, held to the tabs there are.
@@ -125,8 +116,7 @@ void CEditConfigurationWindow::ListenToMessage(MessageT message, void* ioParam)
         const std::int32_t tab = ioParam ? *static_cast<std::int32_t*>(ioParam) : FindPaneByID(configwin::kTabs)->GetValue();
         if (tab >= 1 && tab <= kTabCount) InstallSamplePanel(kEditorLayout + tab);
     } else if (message == kMsgHelp) {
-        const int tab = mPanelLayout - kEditorLayout;
-        if (tab >= 1 && tab <= kTabCount) OpenHelpPage(kTabInfo[tab - 1].helpPage);
+        OpenHelpPage("configuration-editor.html");
     } else {
         GGrayscaleWindow::ListenToMessage(message, ioParam);
     }
@@ -210,7 +200,7 @@ bool CEditConfigurationWindow::GetPaneHelpText(PaneIDT paneID, std::string& outT
         CPane* tabs = FindPaneByID(configwin::kTabs);
         auto* bar = tabs ? qobject_cast<QTabBar*>(tabs->GetWidget()) : nullptr;
         const int tab = bar ? bar->tabAt(bar->mapFromGlobal(QCursor::pos())) : -1;
-        outText = tab >= 0 && tab < kTabCount ? kTabInfo[tab].helpTag : "Uh oh!";
+        outText = tab >= 0 && tab < kTabCount ? kTabTags[tab] : "Uh oh!";
         return true;
     }
     return GGrayscaleWindow::GetPaneHelpText(paneID, outText);
