@@ -40,7 +40,8 @@ bool SubmitForm(CURL& url, const CTextBuffer& query, const char* userAgent, std:
     int started = 0;
     if (method == CFormOptions::kMethodGet) {
         std::string target = url.mURL;
-        target += '?';
+        // An action URL that has a query already gets the form's fields after it.
+        target += target.find('?') == std::string::npos ? '?' : '&';
         target.append(query.View());
         url.SetURL(target);
         request = quickGrabber ? std::make_unique<HTTPRequest>(quickGrabber, kGetTimeoutSeconds, false)

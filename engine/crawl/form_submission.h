@@ -15,9 +15,9 @@ struct CInputItem;
 // an empty list gives an empty text.
 void BuildFormQuery(const TPooledList<CInputItem>& items, CTextBuffer& out);
 
-// Sends the query to the URL: method 2 (GET) appends "?" and the query to
-// the URL (60-second time-out), method 1 (POST) sends it as the body
-// (10-second time-out). The record takes the response like any fetch
+// Sends the query to the URL: method 2 (GET) appends "?" ("&" when the URL
+// has a query already) and the query to the URL (60-second time-out),
+// method 1 (POST) sends it as the body (10-second time-out). The record takes the response like any fetch
 // (status, header fields, body) and, when it names a window whose crawl
 // runs, the cookies the response sets go into that crawl, which also gives
 // the request its cookies through a quicker window. True, with the body in

@@ -1,0 +1,71 @@
+// CEditConfigurationWindow: edits one named configuration in seven tabbed
+// panels. It keeps the saved copy (as read or last saved) and the working
+// copy the panels edit; nothing reaches the file until the user closes the
+// window and chooses Save.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/framework/grayscale_window.h"
+#include "engine/config/configuration.h"
+
+class CEditConfigurationPanel;
+class QPrinter;
+
+class CEditConfigurationWindow : public GGrayscaleWindow {
+public:
+    static constexpr const char* kLastPanePreference = "Last Configuration Pane";
+
+    CEditConfigurationWindow(const SLayout& layout, CCommander* superCommander);
+    // The panel saves and goes first; the shown tab is remembered.
+    ~CEditConfigurationWindow() override;
+
+    // Reads the named configuration into both copies, shows the remembered
+    // tab and titles the window.
+    void SetConfiguration(const std::string& name);
+    const std::string& GetConfigurationName() const { return mName; }
+
+    // Builds the panel of a panel layout; the current panel saves into the
+    // working copy and goes before the new one is built.
+    void InstallSamplePanel(int layoutNumber);
+    CEditConfigurationPanel* GetPanel() const { return mPanel.get(); }
+    int GetPanelLayout() const { return mPanelLayout; }
+
+    CConfiguration& WorkingCopy() { return mWorking; }
+    CConfiguration& SavedCopy() { return mSaved; }
+
+    void ListenToMessage(MessageT message, void* ioParam) override;
+    // The close box and the close command: the panel saves, then CloseEditor.
+    bool AllowClose() override;
+    // Asks Save / Don't Save / Cancel when the copies differ; true when the
+    // user cancelled or the save failed (then the window stays with its
+    // edits).
+    bool CloseEditor();
+
+    // Prints the working copy's summary; without a printer the print dialog
+    // asks for one. False when nothing was printed.
+    bool DoPrint(QPrinter* printer = nullptr);
+
+    bool HandleCommand(CommandT command, void* ioParam) override;
+    bool GetCommandStatus(CommandT command, SCommandStatus& status) override;
+    bool GetPaneHelpText(PaneIDT paneID, std::string& outText) override;
+
+    static constexpr CommandT kCmdPrint = CommandNumber(9);
+
+protected:
+    void FinishCreateSelf() override;
+
+private:
+    void ReleasePanel();
+
+    std::string mName;
+    CConfiguration mSaved;
+    CConfiguration mWorking;
+    std::unique_ptr<CEditConfigurationPanel> mPanel;
+    int mPanelLayout = 0;
+};
+
+// Opens the editor on a configuration; when `toClose` is given, that window
+// closes once the editor shows.
+CEditConfigurationWindow* ShowEditConfigurationWindow(CWindow* toClose, const std::string& name);

@@ -1,0 +1,476 @@
+// The configuration editor and its panels, on real configuration files.
+#include <filesystem>
+#include <fstream>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QStyledItemDelegate>
+#include <QPrinter>
+#include <QSpinBox>
+#include <QTableWidget>
+
+#include "app/windows/configurations/configurations_layout.h"
+#include "app/windows/configurations/drag_and_drop_table.h"
+#include "app/windows/configurations/filter_panels.h"
+#include "app/windows/configurations/general_panel.h"
+#include "app/windows/configurations/misc_panel.h"
+#include "app/windows/configurations/table_panels.h"
+#include "engine/config/configuration_files.h"
+#include "foundation/settings/preference_accessors.h"
+#include "foundation/settings/preference_store.h"
+#include "tests/configuration_windows/configuration_test_support.h"
+
+namespace configtest {
+namespace {
+
+using namespace configwin;
+constexpr PaneIDT C(const char (&code)[5]) { return MakeFourCharCode(code); }
+PaneIDT Code(const char* text)
+{
+    return static_cast<PaneIDT>(static_cast<unsigned char>(text[0]) << 24 | static_cast<unsigned char>(text[1]) << 16 |
+                                static_cast<unsigned char>(text[2]) << 8 | static_cast<unsigned char>(text[3]));
+}
+
+CConfiguration ReadBack(const std::string& name)
+{
+    CConfiguration read;
+    EXPECT_EQ(LoadConfiguration(name, read), 0);
+    return read;
+}
+
+// Visiting every tab (and every filter set) and closing changes nothing, so
+// nothing is asked: the built-in values and values no control shows exactly.
+TEST_F(ConfigurationWindows, VisitingEveryTabLeavesTheConfigurationAsItWas)
+{
+    const struct {
+        const char* name;
+        CConfiguration configuration;
+    } cases[] = {{"Default", CConfiguration()}, {"Changed", EveryFieldChanged()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!IsDefaultConfigurationName(c.name)) Store(c.name, c.configuration);
+        CEditConfigurationWindow* editor = Edit(c.name, 1);
+        for (int tab = 1; tab <= kTabCount; ++tab) {
+            ShowTab(*editor, tab);
+            if (tab >= 3 && tab <= 5) {
+                CPane* sets = Panel(*editor).Pane(kFilterSetPopup);
+                for (int set = sets->GetMaxValue(); set >= 1; --set) sets->SetValue(set);
+            }
+            Screenshot(editor->GetWidget(), std::string("panel-") + std::to_string(tab) + "-" + c.name);
+        }
+        ShowTab(*editor, 1);
+        EXPECT_TRUE(editor->WorkingCopy().IsEqual(editor->SavedCopy()));
+        if (!IsDefaultConfigurationName(c.name)) {
+            EXPECT_TRUE(editor->SavedCopy().IsEqual(ReadBack(c.name)));
+        }
+        EXPECT_TRUE(editor->AttemptClose());
+        EXPECT_TRUE(CScriptedAnswers::Asked().empty());
+        Cleanup();
+    }
+}
+
+// What the user sets in each panel reaches the working copy when the panel
+// goes.
+TEST_F(ConfigurationWindows, EachPanelWritesWhatTheUserChanged)
+{
+    Store("Site", CConfiguration());
+    const struct {
+        int tab;
+        std::function<void(CEditConfigurationPanel&)> edit;
+        std::function<void(const CConfiguration&)> check;
+    } cases[] = {
+        {1,
+         [](CEditConfigurationPanel& p) {
+             p.SetText(1, "12");
+             p.SetValue(C("Cook"), 0);
+             p.SetText(C("Indx"), "start.html");
+             p.SetValue(C("SavE"), 0);
+         },
+         [](const CConfiguration& c) {
+             EXPECT_EQ(c.mGeneralOptions.directoryDepth, 12);
+             EXPECT_EQ(c.mGeneralOptions.useCookies, 0);
+             EXPECT_STREQ(c.mGeneralOptions.indexFilename.c_str(), "start.html");
+             EXPECT_EQ(c.mGeneralOptions.saveAction, 0);
+         }},
+        {2,
+         [](CEditConfigurationPanel& p) {
+             p.SetText(kSiteUser, "bob");
+             p.SetText(kSitePassword, "hunter2");
+             p.Table(kTable)->InsertRow(0, {"Members", "ann", "pw"});
+         },
+         [](const CConfiguration& c) {
+             EXPECT_STREQ(c.mSiteLogin.siteUsername.c_str(), "bob");
+             EXPECT_STREQ(c.mSiteLogin.sitePassword.c_str(), "hunter2");
+             CFixedString255 user, password;
+             EXPECT_TRUE(c.mSiteLogin.FindRealm("Members", user, password));
+             EXPECT_STREQ(password.c_str(), "pw");
+         }},
+        {3,
+         [](CEditConfigurationPanel& p) {
+             p.SetText(4, "  exe   dmg ");
+             p.SetValue(kFilterSetPopup, 2);  // the grab set is saved first
+             p.SetText(1, "tmp");
+         },
+         [](const CConfiguration& c) {
+             ASSERT_EQ(c.mGrabFilters.suffixIsNot.Count(), 2);
+             EXPECT_STREQ(c.mGrabFilters.suffixIsNot.Head()->element.c_str(), "exe");
+             EXPECT_STREQ(c.mGrabFilters.suffixIsNot.Tail()->element.c_str(), "dmg");
+             ASSERT_EQ(c.mCrawlFilters.filenameDoesNotContain.Count(), 1);
+         }},
+        {4, [](CEditConfigurationPanel& p) { p.SetText(7, ".pdf"); },
+         [](const CConfiguration& c) { EXPECT_EQ(c.mGrabFilters.pathEndsWith.Count(), 1); }},
+        {5,
+         [](CEditConfigurationPanel& p) {
+             p.SetText(1, "12");
+             p.SetText(2, "0");
+             p.SetText(18, "TEXT PICT");
+             p.SetValue(kFilterSetPopup, 2);
+             p.SetText(2, "3");
+         },
+         [](const CConfiguration& c) {
+             EXPECT_EQ(c.mCrawlFilters.sizeLessThan, 12000);
+             EXPECT_EQ(c.mCrawlFilters.sizeGreaterThan, 0);
+             EXPECT_EQ(FileTypeWords(c.mCrawlFilters.fileTypes), "TEXT PICT");
+             EXPECT_EQ(c.mSaveFilters.sizeGreaterThan, 3000);
+         }},
+        {6,
+         [](CEditConfigurationPanel& p) {
+             p.SetText(kUserAgent, "Spoof/2");
+             p.SetValue(C("GENL"), 1);
+             p.SetText(79, "htm  pdf");
+         },
+         [](const CConfiguration& c) {
+             EXPECT_STREQ(c.mMiscOptions.userAgent.c_str(), "Spoof/2");
+             EXPECT_EQ(c.mMiscOptions.generateLog, 1);
+             EXPECT_EQ(c.mMiscOptions.siteMapSuffixes.Count(), 2);
+         }},
+        {7,
+         [](CEditConfigurationPanel& p) {
+             p.SetText(kFormURL, "example.org/form");
+             p.SetText(kFormAction, "HTTPS://example.org/go");
+             p.SetValue(kMethod, 2);
+         },
+         [](const CConfiguration& c) {
+             EXPECT_STREQ(c.mFormOptions.formURL.c_str(), "http://example.org/form");
+             EXPECT_STREQ(c.mFormOptions.formActionURL.c_str(), "HTTPS://example.org/go");
+             EXPECT_EQ(c.mFormOptions.method, CFormOptions::kMethodGet);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tab);
+        CEditConfigurationWindow* editor = Edit("Site", c.tab);
+        c.edit(Panel(*editor));
+        ShowTab(*editor, c.tab == 1 ? 2 : 1);  // the panel saves as it goes
+        c.check(editor->WorkingCopy());
+        EXPECT_FALSE(editor->WorkingCopy().IsEqual(editor->SavedCopy()));
+        delete editor;
+    }
+}
+
+// The check boxes that depend on others, after user clicks.
+TEST_F(ConfigurationWindows, GeneralPanelDependencyRules)
+{
+    struct Expect {
+        const char* pane;
+        int value;
+        bool enabled;
+    };
+    const struct {
+        std::vector<const char*> clicks;
+        std::vector<Expect> expected;
+    } cases[] = {
+        {{"UUID"}, {{"MIME", 0, false}, {"ALWS", 0, false}, {"RPHP", 1, false}, {"Exts", -1, false}}},
+        {{"UUID", "UUID"}, {{"ALWS", 1, true}, {"Exts", -1, true}, {"MIME", 0, true}}},
+        {{"MIME"}, {{"ALWS", 0, false}, {"Exts", -1, false}}},
+        {{"MIME", "MIME"}, {{"ALWS", 1, true}, {"Exts", -1, true}}},
+        {{"StrA"}, {{"RMsd", 1, true}, {"Cscd", 1, true}}},
+        {{"StrA", "StrA"}, {{"RMsd", 0, false}, {"Cscd", 0, false}}},
+        {{"RLNK"}, {{"RDIR", 0, false}}},
+        {{"Goff"}, {{"HosT", -1, true}}},
+        {{"Goff", "Goff"}, {{"HosT", -1, false}}},
+        {{"ALWS"}, {{"Exts", -1, false}}},
+    };
+    CConfiguration start;
+    start.mGeneralOptions.allowSecondaryDomains = 0;
+    start.mGeneralOptions.extension = "";
+    start.mGeneralOptions.offsiteHosts = {CFixedString255("kept.example")};
+    Store("Rules", start);
+    for (const auto& c : cases) {
+        CEditConfigurationWindow* editor = Edit("Rules", 1);
+        CEditConfigurationPanel& panel = Panel(*editor);
+        std::string trace;
+        for (const char* click : c.clicks) {
+            trace += std::string(click) + " ";
+            Click(panel.Pane(Code(click)));
+        }
+        SCOPED_TRACE(trace);
+        for (const Expect& e : c.expected) {
+            CPane* pane = panel.Pane(Code(e.pane));
+            if (e.value >= 0) {
+                EXPECT_EQ(pane->GetValue(), e.value) << e.pane;
+            }
+            EXPECT_EQ(pane->IsEnabled(), e.enabled) << e.pane;
+        }
+        // 'MIME' and 'ALWS' are never both on after a click; an emptied
+        // extension is filled when the extension is used again.
+        EXPECT_FALSE(panel.Value(C("MIME")) && panel.Value(C("ALWS")));
+        const std::string last = c.clicks.back();
+        if ((last == "UUID" || last == "MIME" || last == "ALWS") && panel.Value(C("ALWS"))) {
+            EXPECT_EQ(panel.Text(C("Exts")), ".html");
+        }
+        ShowTab(*editor, 2);
+        EXPECT_EQ(editor->WorkingCopy().mGeneralOptions.offsiteHosts.size(), 1U);
+        delete editor;
+    }
+}
+
+// Number fields keep to their ranges, set from code or typed.
+TEST_F(ConfigurationWindows, NumberFieldsKeepToTheirRanges)
+{
+    CEditConfigurationWindow* editor = Edit("Default", 1);
+    CEditConfigurationPanel& panel = Panel(*editor);
+    const struct {
+        PaneIDT pane;
+        const char* text;
+        int expected;
+    } cases[] = {
+        {10, "0", 1}, {10, "-4", 1}, {2, "0", 1}, {C("TOUT"), "-1", 1}, {9, "-2", 0}, {9, "3", 3}, {1, "0", 0},
+        {10, "250", 250},
+    };
+    for (const auto& c : cases) {
+        panel.SetText(c.pane, c.text);
+        EXPECT_EQ(panel.Value(c.pane), c.expected) << c.text;
+        // Typed: select all, type the text, Return.
+        auto* box = qobject_cast<QSpinBox*>(panel.Pane(c.pane)->GetWidget());
+        ASSERT_NE(box, nullptr);
+        box->selectAll();
+        for (char ch : std::string(c.text)) {
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(ch)));
+            QApplication::sendEvent(box, &key);
+        }
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(box, &enter);
+        EXPECT_GE(box->value(), box->minimum()) << c.text;
+    }
+}
+
+// Close with changes: Save writes the file, Don't Save reverts, Cancel
+// keeps the window and the edits; a save the file layer refuses is shown
+// and keeps the window open; the close box of the message window cancels.
+TEST_F(ConfigurationWindows, SaveDontSaveAndCancel)
+{
+    const struct {
+        const char* name;
+        MessageT answer;
+        bool closes;
+        bool fileChanged;
+        bool alerted;
+    } cases[] = {
+        {"Work", kMsgOK, true, true, false},
+        {"Work", kMsgDontSave, true, false, false},
+        {"Work", kMsgCancel, false, false, false},
+        {"Default", kMsgOK, false, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name << " " << c.answer);
+        if (!IsDefaultConfigurationName(c.name)) Store(c.name, CConfiguration());
+        CScriptedAnswers::Clear();
+        CEditConfigurationWindow* editor = Edit(c.name, 1);
+        Panel(*editor).SetText(2, "5");  // still on screen when the window closes
+        CScriptedAnswers::Push(c.answer);
+        if (c.alerted) CScriptedAnswers::Push(kMsgOK);
+        EXPECT_EQ(editor->AttemptClose(), c.closes);
+        ASSERT_FALSE(CScriptedAnswers::Asked().empty());
+        EXPECT_EQ(CScriptedAnswers::Asked()[0].layoutNumber, kSaveChangesDialog);
+        EXPECT_EQ(CScriptedAnswers::Asked().size(), c.alerted ? 2U : 1U);
+        if (!IsDefaultConfigurationName(c.name)) {
+            EXPECT_EQ(ReadBack(c.name).mGeneralOptions.linkDepth, c.fileChanged ? 5 : 99);
+        }
+        if (!c.closes) {
+            EXPECT_EQ(editor->WorkingCopy().mGeneralOptions.linkDepth, 5);
+            EXPECT_EQ(Panel(*editor).Value(2), 5);
+            delete editor;
+        }
+        EXPECT_TRUE(IsDefaultConfigurationName(c.name) || !std::filesystem::exists(Folder() + "/Default"));
+        Cleanup();
+    }
+}
+
+// The tab shown last comes back; a stored value outside 1..7 gives tab 1.
+TEST_F(ConfigurationWindows, RemembersTheTabWithinRange)
+{
+    const struct {
+        const char* stored;
+        int shown;
+    } cases[] = {{"4", 4}, {"7", 7}, {"0", 1}, {"8", 1}, {"-3", 1}, {"many", 1}};
+    for (const auto& c : cases) {
+        SetPreferenceString(c.stored, CEditConfigurationWindow::kLastPanePreference);
+        CEditConfigurationWindow* editor = ShowEditConfigurationWindow(nullptr, "Default");
+        EXPECT_EQ(editor->FindPaneByID(kTabs)->GetValue(), c.shown) << c.stored;
+        EXPECT_EQ(editor->GetPanelLayout(), kEditorLayout + c.shown) << c.stored;
+        ShowTab(*editor, 6);
+        delete editor;
+        EXPECT_EQ(GetDecimalPreference(CEditConfigurationWindow::kLastPanePreference), 6);
+    }
+}
+
+// The folder button changes field 71 only; the chooser starts at the
+// folder when it exists.
+TEST_F(ConfigurationWindows, ChoosingTheDownloadFolderChangesOnlyTheField)
+{
+    const std::string existing = Root() + "/existing";
+    std::filesystem::create_directories(existing);
+    const std::string settingsDownloads = gAppSettings->mDownloadFolderPath;
+    const struct {
+        std::string shown;
+        std::optional<std::string> chosen;
+        std::string start;
+        std::string after;
+    } cases[] = {
+        {existing, Root() + "/chosen", existing, Root() + "/chosen"},
+        {Root() + "/missing", Root() + "/other", "", Root() + "/other"},
+        {existing, std::nullopt, existing, existing},
+    };
+    for (const auto& c : cases) {
+        CEditConfigurationWindow* editor = Edit("Default", 1);
+        CEditConfigurationPanel& panel = Panel(*editor);
+        panel.SetText(kLocalPath, c.shown);
+        mChooserRequests.clear();
+        mChosen = {c.chosen};
+        Click(panel.Pane(kChooseFolder));
+        ASSERT_EQ(mChooserRequests.size(), 1U);
+        EXPECT_EQ(mChooserRequests[0].start, c.start);
+        EXPECT_EQ(panel.Text(kLocalPath), c.after);
+        EXPECT_EQ(gAppSettings->mDownloadFolderPath, settingsDownloads);
+        EXPECT_FALSE(std::filesystem::exists(Root() + "/chosen"));
+        delete editor;
+    }
+}
+
+TEST_F(ConfigurationWindows, HostsSheetEditsTheWorkingCopy)
+{
+    CConfiguration start;
+    start.mGeneralOptions.grabOffsiteURLs = 1;
+    start.mGeneralOptions.offsiteHosts = {CFixedString255("one.example"), CFixedString255("two.example")};
+    Store("Hosts", start);
+    CEditConfigurationWindow* editor = Edit("Hosts", 1);
+    CHostsWindow* sheet = CHostsWindow::OpenFor(*editor);
+    sheet->AddHost();
+    EXPECT_EQ(sheet->List()->count(), 3);
+    EXPECT_STREQ(editor->WorkingCopy().mGeneralOptions.offsiteHosts.back().c_str(), "????");
+    Screenshot(sheet, "hosts-sheet");
+    sheet->DeleteSelectedHost();  // the last: the one before it is selected
+    EXPECT_EQ(sheet->List()->currentRow(), 1);
+    sheet->List()->item(0)->setText("first.example");
+    EXPECT_STREQ(editor->WorkingCopy().mGeneralOptions.offsiteHosts[0].c_str(), "first.example");
+    sheet->close();
+    CScriptedAnswers::Push(kMsgDontSave);
+    EXPECT_TRUE(editor->AttemptClose());
+    EXPECT_EQ(CScriptedAnswers::Asked().size(), 1U);
+}
+
+// Start and finish texts: OK keeps the edit, Cancel and the close box do
+// not; the edit buttons come back either way.
+TEST_F(ConfigurationWindows, MessageWindowOkCancelAndCloseBox)
+{
+    const struct {
+        PaneIDT button;
+        PaneIDT end;  // 0: the close box
+        bool kept;
+    } cases[] = {{kEditStart, kMessageOK, true}, {kEditFinish, kMessageCancel, false}, {kEditStart, 0, false}};
+    for (const auto& c : cases) {
+        CEditConfigurationWindow* editor = Edit("Default", 6);
+        auto& panel = dynamic_cast<CMiscPanel&>(Panel(*editor));
+        const CConfiguration before = editor->WorkingCopy();
+        Click(panel.Pane(c.button));
+        CMessageWindow* message = panel.GetMessageWindow();
+        ASSERT_NE(message, nullptr);
+        EXPECT_EQ(message->GetTitle(), c.button == kEditStart ? "Edit Start Message" : "Edit Finish Message");
+        EXPECT_FALSE(panel.Pane(kEditStart)->IsEnabled());
+        message->FindPaneByID(kMessageText)->SetDescriptor("New text");
+        if (c.end != 0)
+            Click(message->FindPaneByID(c.end));
+        else
+            message->AttemptClose();
+        EXPECT_EQ(panel.GetMessageWindow(), nullptr);
+        EXPECT_TRUE(panel.Pane(kEditStart)->IsEnabled());
+        EXPECT_TRUE(panel.Pane(kEditFinish)->IsEnabled());
+        const CTextBuffer& text = c.button == kEditStart ? editor->WorkingCopy().mMiscOptions.startMessage
+                                                         : editor->WorkingCopy().mMiscOptions.finishMessage;
+        EXPECT_EQ(text.View() == "New text", c.kept);
+        if (!c.kept) {
+            EXPECT_TRUE(editor->WorkingCopy().IsEqual(before));
+        }
+        delete editor;
+        Cleanup();
+    }
+}
+
+// Passwords show bullets in the field, the realm table and its dialog.
+TEST_F(ConfigurationWindows, PasswordsShowBullets)
+{
+    CConfiguration start;
+    start.mSiteLogin.realmList.Append(CRealm{"R", "u", "secret"});
+    Store("Login", start);
+    CEditConfigurationWindow* editor = Edit("Login", 2);
+    CEditConfigurationPanel& panel = Panel(*editor);
+    auto* field = qobject_cast<QLineEdit*>(panel.Pane(kSitePassword)->GetWidget());
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->echoMode(), QLineEdit::Password);
+    CDragAndDropTable* table = panel.Table(kTable);
+    const QString shown = qobject_cast<QStyledItemDelegate*>(table->itemDelegateForColumn(2))->displayText(table->item(0, 2)->data(Qt::DisplayRole),
+                                                                      QLocale());
+    EXPECT_EQ(shown, QString(6, QChar(0x2022)));
+    const QImage picture = Screenshot(editor->GetWidget(), "realms-bullets");
+    EXPECT_FALSE(picture.isNull());
+}
+
+TEST_F(ConfigurationWindows, PrintsTheWorkingCopyToPdf)
+{
+    CEditConfigurationWindow* editor = Edit("Default", 1);
+    Panel(*editor).SetText(kLocalPath, "/printed/path");
+    ShowTab(*editor, 2);
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const std::string pdf = Root() + "/summary.pdf";
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    ASSERT_TRUE(editor->DoPrint(&printer));
+    std::ifstream file(pdf, std::ios::binary);
+    std::string head(4, '\0');
+    file.read(head.data(), 4);
+    EXPECT_EQ(head, "%PDF");
+    EXPECT_GT(std::filesystem::file_size(pdf), 1000U);
+}
+
+// The delimiters panel (no tab shows it) keeps each pair's enabled flag.
+TEST_F(ConfigurationWindows, DelimitersPanelKeepsEnabledFlags)
+{
+    CEditConfigurationWindow* editor = Edit("Default", 1);
+    CConfiguration& working = editor->WorkingCopy();
+    working.mDelimiters.Head()->element.enabled = 0;
+    const CDelimiter first = working.mDelimiters.Head()->element;
+    editor->InstallSamplePanel(kDelimitersPanelLayout);
+    CEditConfigurationPanel& panel = Panel(*editor);
+    Screenshot(editor->GetWidget(), "panel-delimiters");
+    CDragAndDropTable* table = panel.Table(kTable);
+    ASSERT_EQ(table->RowCount(), working.mDelimiters.Count());
+    table->MoveRow(0, 3);  // the disabled pair moves; a new pair comes in
+    table->InsertRow(0, {"<x ", ">"});
+    Click(panel.Pane(kDeleteRow));  // no confirmation: the new pair goes again
+    EXPECT_TRUE(CScriptedAnswers::Asked().empty());
+    table->InsertRow(0, {"<y ", ">"});
+    ShowTab(*editor, 2);
+    std::vector<CDelimiter> pairs(working.mDelimiters.begin(), working.mDelimiters.end());
+    ASSERT_EQ(pairs.size(), 16U);
+    EXPECT_EQ(pairs[0].start, CFixedString255("<y "));
+    EXPECT_EQ(pairs[0].enabled, 1);
+    EXPECT_EQ(pairs[3].start, first.start);
+    EXPECT_EQ(pairs[3].enabled, 0);
+}
+
+}  // namespace
+}  // namespace configtest
