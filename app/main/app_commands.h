@@ -6,6 +6,9 @@
 #include "app/framework/framework_codes.h"
 
 inline constexpr CommandT kCmdQuickGrab = MakeCommand("GrbQ");
+// The quicker grabber's other two layouts: one page, and the media grabber.
+inline constexpr CommandT kCmdDownloadOnePage = MakeCommand("GrbP");
+inline constexpr CommandT kCmdGrabMedia = MakeCommand("GrbM");
 inline constexpr CommandT kCmdSearch = MakeCommand("SRch");
 inline constexpr CommandT kCmdConfigurations = MakeCommand("Cnfg");
 inline constexpr CommandT kCmdCheckForUpdate = MakeCommand("UPDT");

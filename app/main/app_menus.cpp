@@ -7,6 +7,8 @@
 #include "app/framework/grayscale_window.h"
 #include "app/framework/menu_commands.h"
 #include "app/main/app_commands.h"
+#include "app/windows/grabber/open_grabber.h"
+#include "app/windows/update/open_update_window.h"
 
 namespace {
 
@@ -23,6 +25,14 @@ QMenuBar* BuildMenuBar(CWindow&)
     auto* bar = new QMenuBar;
     QMenu* file = bar->addMenu("&File");
     AddCommandItem(file, "Quick Grab", kCmdQuickGrab, QKeySequence::New)->setToolTip("Grab, i.e. download, a website");
+    AddCommandItem(file, "Download One Page…", kCmdDownloadOnePage)
+        ->setToolTip("Download just the first page of a website and all the content it contains (images, etc.)");
+    AddCommandItem(file, "Grab Media…", kCmdGrabMedia)
+        ->setToolTip("Download media (images, movies,...) from a website");
+    AddCommandItem(file, "New Grabber…", kCmdNewGrabber)
+        ->setToolTip("Open a grabber window with counters and a log");
+    AddCommandItem(file, "Update Folder…", kCmdUpdateFolder)
+        ->setToolTip("Grab the files of a downloaded folder again");
     AddCommandItem(file, "Search Downloaded Files…", kCmdSearch, QKeySequence::Find)
         ->setToolTip("Search a set of downloaded files");
     AddCommandItem(file, "Configurations…", kCmdConfigurations)

@@ -20,13 +20,9 @@
 #include "app/main/outside_requests.h"
 #include "app/main/single_instance.h"
 #include "app/main/tidewell_app.h"
+#include "app/main/window_families.h"
 #include "foundation/system/bundle_info.h"
 #include "foundation/threads/thread.h"
-
-#if __has_include("app/windows/quicker_grabber/register_quicker_grabber.h")
-#include "app/windows/quicker_grabber/register_quicker_grabber.h"
-#define TIDEWELL_HAS_QUICKER_GRABBER 1
-#endif
 
 namespace {
 
@@ -109,9 +105,7 @@ int main(int argc, char** argv)
     int exitCode = 0;
     {
         CTidewellApp application(argc, argv);
-#ifdef TIDEWELL_HAS_QUICKER_GRABBER
-        RegisterQuickerGrabber();
-#endif
+        RegisterWindowFamilies(&application);
         if (socketPath && !application.ListenForOtherInstances(*socketPath))
             std::fprintf(stderr, "tidewell: cannot listen on %s; later instances run on their own\n",
                          socketPath->c_str());

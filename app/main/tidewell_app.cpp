@@ -22,6 +22,9 @@
 #include "app/main/app_menus.h"
 #include "app/main/launcher_progress.h"
 #include "app/main/single_instance.h"
+#include "app/main/window_families.h"
+#include "app/windows/grabber/open_grabber.h"
+#include "app/windows/update/open_update_window.h"
 #include "foundation/settings/app_settings.h"
 #include "foundation/settings/preference_accessors.h"
 #include "foundation/settings/preference_store.h"
@@ -55,7 +58,8 @@ bool IsHelpCommand(CommandT command)
 bool IsDelegatedCommand(CommandT command)
 {
     return command == kCmdSearch || command == kCmdConfigurations || command == kCmdCheckForUpdate ||
-           command == kCmdPreferences || command == kCmdPrefsCarbon;
+           command == kCmdPreferences || command == kCmdPrefsCarbon || command == kCmdNewGrabber ||
+           command == kCmdUpdateFolder;
 }
 
 std::string TargetWindowName()
@@ -151,8 +155,8 @@ void CTidewellApp::BuildUserAgent()
 
 bool CTidewellApp::HandleCommand(CommandT command, void* ioParam)
 {
-    if (command == kCmdQuickGrab) {
-        ShowQuickerGrabber(false, false);
+    if (command == kCmdQuickGrab || command == kCmdDownloadOnePage || command == kCmdGrabMedia) {
+        ShowQuickerGrabber(command == kCmdDownloadOnePage, command == kCmdGrabMedia);
         return true;
     }
     if (command == kCmdAbout) {
@@ -174,7 +178,8 @@ bool CTidewellApp::HandleCommand(CommandT command, void* ioParam)
 bool CTidewellApp::GetCommandStatus(CommandT command, SCommandStatus& status)
 {
     status = {};
-    if (command == kCmdQuickGrab || command == kCmdAbout || IsHelpCommand(command)) {
+    if (command == kCmdQuickGrab || command == kCmdDownloadOnePage || command == kCmdGrabMedia ||
+        command == kCmdAbout || IsHelpCommand(command)) {
         status.enabled = true;
         return true;
     }
@@ -283,6 +288,7 @@ bool CTidewellApp::AllowQuit()
     CloseAllGrabWindows();
     // Windows closed above go now, so their crawls see the stop.
     DeleteScheduledObjects();
+    StopWindowFamilies();
     auto bound = std::chrono::seconds(GetNetworkTimeout() + kQuitGraceSeconds);
     if (!StopAllThreads(bound)) syslog(LOG_WARNING, "Tidewell quit while threads were still running");
     return true;
