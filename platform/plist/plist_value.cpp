@@ -128,6 +128,13 @@ void PlistValue::Set(std::string_view key, PlistValue value)
     mItems.push_back(std::move(value));
 }
 
+void PlistValue::AddNewEntry(std::string_view key, PlistValue value)
+{
+    if (mKind != Kind::kDictionary) return;
+    mKeys.emplace_back(key);
+    mItems.push_back(std::move(value));
+}
+
 bool PlistValue::Remove(std::string_view key)
 {
     if (mKind != Kind::kDictionary) return false;
