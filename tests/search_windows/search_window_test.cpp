@@ -128,7 +128,8 @@ protected:
         mRoot.Write("site/pages/cats.html", "<html><body><p>cats and dog</p><script>cat</script></body></html>");
         mRoot.Write("site/pages/Tide_Tables.txt", "Tide tables for the Bay");
         mRoot.Write("site/a:b/notes.txt", "harbour notes");
-        mRoot.Write("site/img.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR cat", 22));
+        static constexpr char kPNG[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR cat";
+        mRoot.Write("site/img.png", std::string(kPNG, sizeof kPNG - 1));
         return mRoot.File("site");
     }
 
