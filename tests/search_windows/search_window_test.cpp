@@ -306,6 +306,23 @@ TEST_F(SearchWindow, AHungToolIsKilledAtItsTimeOutWhileTheWindowStaysLive)
     EXPECT_EQ(killed, 2);
 }
 
+TEST_F(SearchWindow, AToolThatFailsNeverLendsAnotherItemsWords)
+{
+    mRoot.Write("lists/a.txt", "tide");
+    mRoot.Write("lists/b.txt", "other");
+    mRoot.Write("lists/c.txt", "more");
+    // b.txt: fails without a list; c.txt: a list, but a failing status.
+    SetSearchKitIndexerPath(ToolScript("case \"$1\" in\n  *b.txt) exit 1 ;;\n  *c.txt) " SEARCH_KIT_INDEXER
+                                       " \"$1\"; exit 2 ;;\nesac"));
+    CSearcher* window = Open(mRoot.File("lists"));
+    SetText(*window, kQuery, "tide");
+    ASSERT_TRUE(RunSearch(*window));
+    EXPECT_EQ(FoundNames(window->GetResults()->Root()), (std::set<std::string>{"a.txt"}));
+    SetText(*window, kQuery, "more");
+    ASSERT_TRUE(RunSearch(*window));
+    EXPECT_EQ(Count(*window, kFoundCaption), 0);
+}
+
 TEST_F(SearchWindow, ClosingStopsTheSearchAndSavesTheFolderField)
 {
     for (int i = 0; i < 20; ++i) mRoot.Write("slow/f" + std::to_string(i) + ".txt", "tide");
@@ -353,6 +370,20 @@ TEST_F(SearchWindow, ChoosingAFolderFillsTheFieldAndCancelChangesNothing)
     ASSERT_EQ(starts.size(), 2u);
     EXPECT_EQ(starts[0], mRoot.File("chosen"));
     EXPECT_NE(starts[1], mRoot.File("other"));  // not a folder: the support folder instead
+
+    Click(*window, kHelp);
+    ASSERT_EQ(mSpawned.size(), 1u);
+    EXPECT_NE(mSpawned[0].back().find("/help/search.html"), std::string::npos);
+}
+
+TEST_F(SearchWindow, AFreshOutlineTableHasThreeColumnsAndNoRows)
+{
+    QWidget host;
+    std::unique_ptr<CPane> pane = CClassRegistrar::CreatePane(SPaneSpec{.id = 1, .classID = kClassOutlineTable}, &host);
+    auto* table = dynamic_cast<COutlineTable*>(pane.get());
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->Tree()->columnCount(), 3);
+    EXPECT_EQ(table->Tree()->topLevelItemCount(), 0);
 }
 
 // Mouse events on the heading, in its viewport's coordinates.
@@ -431,6 +462,23 @@ TEST_F(SearchWindow, DraggingADividerKeepsTheLimitsLiveOrWithFeedback)
         QApplication::sendEvent(filler, &event);
     }
     EXPECT_EQ(clicks, 0);
+
+    // Selectable columns: a click on a heading selects it and says so.
+    struct SSelections : CListener {
+        std::vector<int> columns;
+        void ListenToMessage(MessageT message, void* ioParam) override
+        {
+            if (message == MakeFourCharCode("SelC")) columns.push_back(*static_cast<int*>(ioParam));
+        }
+    } selections;
+    heading->AddListener(&selections);
+    heading->SetSelectable(true, MakeFourCharCode("SelC"));
+    Mouse(viewport, QEvent::MouseButtonPress, 30);
+    Mouse(viewport, QEvent::MouseButtonRelease, 30);
+    heading->SelectColumn(9);
+    heading->SelectColumn(3);
+    EXPECT_EQ(selections.columns, (std::vector<int>{1, 3}));
+    heading->RemoveListener(&selections);
 }
 
 }  // namespace
