@@ -63,6 +63,7 @@ protected:
         for (CSearcher* window : CWindow::WindowsOfClass<CSearcher>()) delete window;
         DeleteScheduledObjects();
         CSearcher::SetItemCounter({});
+        CSearcher::SetCloseWait(3s);
         SetSearchKitIndexerPath("");
         SetWordListTimeout(60s);
         SetProgramSpawner({});
@@ -334,12 +335,26 @@ TEST_F(SearchWindow, ClosingStopsTheSearchAndSavesTheFolderField)
     ASSERT_TRUE(RunEvents([&] { return Count(*window, kSearchedCaption) >= 1; }));
     delete window;
     EXPECT_TRUE(CWindow::WindowsOfClass<CSearcher>().empty());
-    EXPECT_TRUE(RunEvents([] {
+    const auto noSearchThread = [] {
         const auto& threads = CThread::LiveThreads();
         return std::none_of(threads.begin(), threads.end(),
                             [](CThread* thread) { return dynamic_cast<CSearchIterator*>(thread) != nullptr; });
-    }));
+    };
+    EXPECT_TRUE(RunEvents(noSearchThread));
     EXPECT_EQ(GetPreferenceString(kLastFolderPreference), mRoot.File("slow"));
+
+    // A search that does not wind down in time lets go of the window.
+    CSearcher::SetCloseWait(0ms);
+    SetWordListTimeout(1s);
+    window = Open(mRoot.File("slow"));
+    SetText(*window, kQuery, "tide");
+    Click(*window, kSearchButton);
+    ASSERT_TRUE(RunEvents([&] { return Count(*window, kSearchedCaption) >= 1; }));
+    CSearchIterator* orphan = window->GetSearchThread();
+    delete window;
+    const auto& threads = CThread::LiveThreads();
+    EXPECT_NE(std::find(threads.begin(), threads.end(), orphan), threads.end());
+    EXPECT_TRUE(RunEvents([&] { return std::find(threads.begin(), threads.end(), orphan) == threads.end(); }));
 
     // The field is saved whatever it holds, and shown again next time.
     window = Open(mRoot.File("missing"));
@@ -379,7 +394,10 @@ TEST_F(SearchWindow, ChoosingAFolderFillsTheFieldAndCancelChangesNothing)
 TEST_F(SearchWindow, AFreshOutlineTableHasThreeColumnsAndNoRows)
 {
     QWidget host;
-    std::unique_ptr<CPane> pane = CClassRegistrar::CreatePane(SPaneSpec{.id = 1, .classID = kClassOutlineTable}, &host);
+    SPaneSpec spec;
+    spec.id = 1;
+    spec.classID = kClassOutlineTable;
+    std::unique_ptr<CPane> pane = CClassRegistrar::CreatePane(spec, &host);
     auto* table = dynamic_cast<COutlineTable*>(pane.get());
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->Tree()->columnCount(), 3);

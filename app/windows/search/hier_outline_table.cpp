@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <QApplication>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHeaderView>

@@ -58,7 +58,10 @@ void CSearchIterator::ProcessItem(const CFileRef& item)
     }
     mWindow->SetProgressValue(mItemCount);
     if (IsPackage(item.c_str())) return;
-    if (mItemCount % 10 == 0) CheckStop();
+    if (mItemCount % 10 == 0) {
+        CheckStop();
+        if (mWindow == nullptr) return;  // closed meanwhile
+    }
     const std::string name = CopyRefName(item.c_str());
     if (name.empty() || name.size() > 255 || !IsValidUtf8(name)) return;
     mWindow->SetCaption(kFileCaption, name);

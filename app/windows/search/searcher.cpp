@@ -29,6 +29,7 @@ namespace {
 
 CSearcher::FolderChooser gFolderChooser;
 CSearcher::ItemCounter gItemCounter;
+std::chrono::milliseconds gCloseWait{3000};
 
 int CountItems(const CFileRef& folder, std::uint64_t& count)
 {
@@ -76,10 +77,9 @@ CSearcher::~CSearcher()
     mThread->RequestStop();
     mThread->mCancel = true;
     mSearching = false;
-    // The thread writes to the panes as it ends, so they must outlive it;
-    // a tool that hangs is killed at its time-out, which bounds the wait.
-    CThreadScheduler::RunUntil([this] { return mThread == nullptr; },
-                               CThreadScheduler::Clock::now() + WordListTimeout() + kCloseGrace);
+    // The thread writes to the panes as it ends: it either ends while they
+    // exist or is told to leave them alone.
+    CThreadScheduler::RunUntil([this] { return mThread == nullptr; }, CThreadScheduler::Clock::now() + gCloseWait);
     if (mThread != nullptr) {
         mThread->DetachWindow();
         mThread = nullptr;
@@ -273,21 +273,23 @@ void CSearcher::ShowArrows(bool shown)
     }
 }
 
-std::int32_t CSearcher::OptionValue(PaneIDT group) const
+std::int32_t CSearcher::OptionValue(PaneIDT group)
 {
-    CPane* pane = const_cast<CSearcher*>(this)->FindPaneByID(group);
+    CPane* pane = FindPaneByID(group);
     return pane != nullptr ? pane->GetValue() : 0;
 }
 
-std::string CSearcher::QueryText() const
+std::string CSearcher::QueryText()
 {
-    CPane* query = const_cast<CSearcher*>(this)->FindPaneByID(kQuery);
+    CPane* query = FindPaneByID(kQuery);
     return query != nullptr ? std::string(CFixedString255(query->GetDescriptor()).c_str()) : std::string();
 }
 
 void CSearcher::SetFolderChooser(FolderChooser chooser) { gFolderChooser = std::move(chooser); }
 
 void CSearcher::SetItemCounter(ItemCounter counter) { gItemCounter = std::move(counter); }
+
+void CSearcher::SetCloseWait(std::chrono::milliseconds wait) { gCloseWait = wait; }
 
 void CSearcher::ChooseFolder()
 {

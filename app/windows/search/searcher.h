@@ -48,8 +48,8 @@ public:
     void SetProgressValue(std::uint64_t value);
     void ShowArrows(bool shown);
     // The radio group's value (30, 31, 40...), 0 when the group is missing.
-    std::int32_t OptionValue(PaneIDT group) const;
-    std::string QueryText() const;
+    std::int32_t OptionValue(PaneIDT group);
+    std::string QueryText();
     // The end steps of the thread, in their order.
     void SearchThreadEnded(CSearchIterator* thread);
 
@@ -63,8 +63,10 @@ public:
     using ItemCounter = std::function<int(const CFileRef& folder, std::uint64_t& count)>;
     static void SetItemCounter(ItemCounter counter);
 
-    // How long closing waits for a running search beyond the tool's time-out.
-    static constexpr std::chrono::seconds kCloseGrace{5};
+    // How long closing waits for a running search to wind down (3 seconds
+    // unless set); a search still running then lets go of the window and
+    // ends on its own.
+    static void SetCloseWait(std::chrono::milliseconds wait);
 
 protected:
     void FinishCreateSelf() override;
