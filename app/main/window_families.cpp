@@ -6,6 +6,7 @@
 #include "app/windows/grabber/open_grabber.h"
 #include "app/windows/preferences/open_preferences.h"
 #include "app/windows/quicker_grabber/register_quicker_grabber.h"
+#include "app/windows/search/open_search.h"
 #include "app/windows/software_update/open_software_update.h"
 #include "app/windows/update/open_update_window.h"
 
@@ -17,10 +18,15 @@ void RegisterWindowFamilies(CCommander* application)
     RegisterPreferencesWindow();
     RegisterSoftwareUpdateWindows();
     RegisterConfigurationWindows();
+    RegisterSearchWindow();
 
     CGrabber::SetEditConfigurationHook(
         [](CGrabber&, const std::string& name) { OpenConfigurationEditor(name); });
     SetApplicationCommandHandler(CommandValue(kCmdShowConfigurations), [] { OpenConfigurationsWindow(); });
+    CGrabber::SetSearchHook(
+        [application](CGrabber& window) { OpenSearchWindow(window.DownloadFolderPath(), application); });
+    SetApplicationCommandHandler(CommandValue(kCmdSearchFiles),
+                                 [application] { OpenSearchWindow(std::nullopt, application); });
 
     SetApplicationCommandHandler(CommandValue(kCmdNewGrabber),
                                  [application] { OpenGrabberWindow(application); });

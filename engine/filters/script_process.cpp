@@ -145,7 +145,13 @@ int Supervise(pid_t child, CUniqueFd& input, std::string_view bytes, Clock::time
 int RunProgramWithInput(const std::string& path, const std::vector<std::string>& environment,
                         std::string_view input, std::chrono::milliseconds timeout, int* exitCode)
 {
-    if (path.empty()) return -EINVAL;
+    return RunProgramWithArguments({path}, environment, input, timeout, exitCode);
+}
+
+int RunProgramWithArguments(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+                            std::string_view input, std::chrono::milliseconds timeout, int* exitCode)
+{
+    if (arguments.empty() || arguments.front().empty()) return -EINVAL;
     Clock::time_point deadline = Clock::now() + timeout;
     int sockets[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) return -errno;
@@ -160,11 +166,13 @@ int RunProgramWithInput(const std::string& path, const std::vector<std::string>&
     std::vector<char*> envp;
     for (std::string& entry : merged) envp.push_back(entry.data());
     envp.push_back(nullptr);
-    std::string program = path;
-    char* argv[] = {program.data(), nullptr};
+    std::vector<std::string> owned = arguments;
+    std::vector<char*> argv;
+    for (std::string& argument : owned) argv.push_back(argument.data());
+    argv.push_back(nullptr);
 
     pid_t child = -1;
-    status = ::posix_spawn(&child, program.c_str(), setup.Actions(), setup.Attributes(), argv, envp.data());
+    status = ::posix_spawn(&child, argv[0], setup.Actions(), setup.Attributes(), argv.data(), envp.data());
     theirs.Reset();
     if (status != 0) return -status;
 

@@ -165,6 +165,18 @@ void PlistValue::Set(std::string_view key, PlistValue value)
         *existing = std::move(value);
         return;
     }
+    AppendEntry(key, std::move(value));
+}
+
+void PlistValue::AddNewEntry(std::string_view key, PlistValue value)
+{
+    if (mKind != Kind::kDictionary) return;
+    AppendEntry(key, std::move(value));
+}
+
+// Keeps the key index, once there is one, in step with every key added.
+void PlistValue::AppendEntry(std::string_view key, PlistValue value)
+{
     mKeys.emplace_back(key);
     mItems.push_back(std::move(value));
     if (mKeyIndex)

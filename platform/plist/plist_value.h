@@ -73,6 +73,9 @@ public:
     PlistValue* Find(std::string_view key);
     // Ignored for other kinds.
     void Set(std::string_view key, PlistValue value);
+    // Adds an entry whose key the caller knows is new, without the look-up
+    // Set makes: large dictionaries (a file's word list) build in linear time.
+    void AddNewEntry(std::string_view key, PlistValue value);
     bool Remove(std::string_view key);
 
     // Every item of an array that is a string, in order; other items are
@@ -93,6 +96,7 @@ private:
 
     std::ptrdiff_t IndexOfKey(std::string_view key) const;
     void RebuildKeyIndex();
+    void AppendEntry(std::string_view key, PlistValue value);
 
     Kind mKind = Kind::kString;
     bool mBoolean = false;

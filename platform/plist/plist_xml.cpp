@@ -169,7 +169,8 @@ bool ConvertContainer(plist_t node, PlistValue& out, int depth)
         }
         PlistValue item;
         ok = key != nullptr && ConvertNode(value, item, depth + 1);
-        if (ok) out.Set(key, std::move(item));
+        // libplist keeps a dictionary's keys unique already.
+        if (ok) out.AddNewEntry(key, std::move(item));
         std::free(key);
         if (!ok) break;
     }

@@ -606,11 +606,16 @@ void CGrabber::EnablePane(PaneIDT pane, bool enabled)
 
 CPane* CGrabber::Pane(PaneIDT pane) const { return const_cast<CGrabber*>(this)->FindPaneByID(pane); }
 
-void CGrabber::RevealDownloads()
+std::string CGrabber::DownloadFolderPath() const
 {
     CConfiguration configuration;
     LoadConfiguration(ChosenConfiguration(), configuration);
-    OpenInDefaultApp(configuration.mGeneralOptions.localPath.c_str());
+    return configuration.mGeneralOptions.localPath.c_str();
+}
+
+void CGrabber::RevealDownloads()
+{
+    OpenInDefaultApp(DownloadFolderPath());
 }
 
 void CGrabber::OpenSiteMap()

@@ -56,6 +56,8 @@ public:
     const std::string& LogFilePath() const { return mLogPath; }
     bool IsLogOpen() const { return mLog.IsOpen(); }
     const std::string& SiteMapPath() const { return mSiteMapPath; }
+    // The download folder of the chosen configuration: where its mirrors go.
+    std::string DownloadFolderPath() const;
     // How many notification mails the crawl asked this window for.
     int NotificationRequests() const { return mNotificationRequests; }
 

@@ -1,0 +1,52 @@
+// CSearchIterator: the cooperative thread of one search. It walks every item
+// under the search folder, has the word-list tool list each item's words (on
+// a worker thread, so the windows stay live), tests the query's terms against
+// them under the window's options, counts what it searched and found in the
+// window, and files each matching file into the results.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/windows/search/search_words.h"
+#include "app/windows/search/word_list_tool.h"
+#include "foundation/containers/pooled_list.h"
+#include "foundation/files/directory_iterator.h"
+#include "foundation/text/fixed_string.h"
+#include "foundation/threads/thread.h"
+
+class CSearcher;
+
+class CSearchIterator : public CThread, public CDirectoryIterator {
+public:
+    // Created suspended; reads the options and the terms from the window.
+    CSearchIterator(const CFileRef& folder, CSearcher* window);
+    ~CSearchIterator() override;
+
+    void ProcessItem(const CFileRef& item) override;
+    bool Matches(std::string_view wordText) const;
+    // The item's words from the tool; an empty dictionary when it gave none.
+    PlistValue CopyWordList(const CFileRef& item);
+    // The words each followed by `separator`; nothing for an item without words.
+    std::optional<std::string> MakeWordText(const CFileRef& item, std::string_view separator, bool alphabetical);
+
+    // The window gave up waiting (it is going): the thread touches it no more
+    // and ends at its next item.
+    void DetachWindow();
+
+    std::uint32_t GetFound() const { return mFound; }
+    std::uint32_t GetSearched() const { return mSearched; }
+    const TPooledList<CFixedString255>& GetTerms() const { return mTerms; }
+    const SSearchOptions& GetOptions() const { return mOptions; }
+
+protected:
+    void* Run() override;
+
+private:
+    CSearcher* mWindow;
+    TPooledList<CFixedString255> mTerms;
+    SSearchOptions mOptions;
+    std::uint32_t mFound = 0;
+    std::uint32_t mSearched = 0;
+    CWordListTool mTool;
+};

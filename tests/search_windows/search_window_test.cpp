@@ -1,0 +1,502 @@
+// The search window on real widgets with the real word-list tool over real
+// folders: what a search finds under each option, Stop, closing, a tool that
+// hangs, the results rows and the heading's dividers.
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+
+#include <algorithm>
+#include <fstream>
+#include <set>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRubberBand>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include "app/framework/class_registrar.h"
+#include "app/framework/cleanup.h"
+#include "app/framework/scheduler_driver.h"
+#include "app/windows/search/hier_outline_table.h"
+#include "app/windows/search/open_search.h"
+#include "app/windows/search/search_iterator.h"
+#include "app/windows/search/search_panes.h"
+#include "app/windows/search/searcher.h"
+#include "app/windows/search/word_list_tool.h"
+#include "app/windows/widgets/resizable_heading.h"
+#include "foundation/settings/preference_store.h"
+#include "platform/launch/program_launcher.h"
+#include "tests/crawl/crawl_test_support.h"
+
+namespace {
+
+using namespace searchwindow;
+using namespace std::chrono_literals;
+
+class SearchWindow : public crawltest::CrawlEnvironment {
+protected:
+    void SetUp() override
+    {
+        CrawlEnvironment::SetUp();
+        static const bool registered = [] {
+            RegisterStandardClasses();
+            RegisterSearchWindow();
+            return true;
+        }();
+        (void)registered;
+        CSchedulerDriver::Install();
+        SetSearchKitIndexerPath(SEARCH_KIT_INDEXER);
+        SetWordListTimeout(60s);
+        SetProgramSpawner([this](const std::vector<std::string>& argv) {
+            mSpawned.push_back(argv);
+            return 0;
+        });
+    }
+    void TearDown() override
+    {
+        for (CSearcher* window : CWindow::WindowsOfClass<CSearcher>()) delete window;
+        DeleteScheduledObjects();
+        CSearcher::SetItemCounter({});
+        CSearcher::SetCloseWait(3s);
+        SetSearchKitIndexerPath("");
+        SetWordListTimeout(60s);
+        SetProgramSpawner({});
+        CSchedulerDriver::Uninstall();
+        CrawlEnvironment::TearDown();
+    }
+
+    CSearcher* Open(const std::string& folder) { return OpenSearchWindow(folder, nullptr); }
+
+    static bool RunEvents(const std::function<bool()>& done, std::chrono::milliseconds limit = 120s)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (!done()) {
+            if (std::chrono::steady_clock::now() >= deadline) return false;
+            QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+        }
+        return true;
+    }
+    static bool RunSearch(CSearcher& window)
+    {
+        Click(window, kSearchButton);
+        return RunEvents([&] { return !window.IsSearching() && window.GetSearchThread() == nullptr; });
+    }
+    static void Click(CSearcher& window, PaneIDT pane)
+    {
+        auto* button = qobject_cast<QAbstractButton*>(window.FindPaneByID(pane)->GetWidget());
+        ASSERT_NE(button, nullptr);
+        button->click();
+    }
+    static std::string Text(CSearcher& window, PaneIDT pane) { return window.FindPaneByID(pane)->GetDescriptor(); }
+    static void SetText(CSearcher& window, PaneIDT pane, const std::string& text)
+    {
+        window.FindPaneByID(pane)->SetDescriptor(text);
+    }
+    static int Count(CSearcher& window, PaneIDT pane) { return std::stoi(Text(window, pane)); }
+    // Saved as "<name>.png" in $TIDEWELL_SCREENSHOT_DIR when that is set.
+    static void Screenshot(CSearcher& window, const char* name)
+    {
+        QApplication::processEvents();
+        const QImage picture = window.GetWidget()->grab().toImage();
+        EXPECT_FALSE(picture.isNull());
+        if (const char* folder = std::getenv("TIDEWELL_SCREENSHOT_DIR"))
+            picture.save(QString::fromUtf8(folder) + "/" + name + ".png");
+    }
+    // A tool that runs `body` (shell) and then, unless it ends, the real one.
+    std::string ToolScript(const std::string& body)
+    {
+        const std::string path = mRoot.Write("tool.sh", "#!/bin/sh\n" + body + "\nexec " SEARCH_KIT_INDEXER " \"$@\"\n");
+        ::chmod(path.c_str(), 0755);
+        return path;
+    }
+    static std::set<std::string> FoundNames(const CFolderNode& node)
+    {
+        std::set<std::string> names;
+        for (const CFoundFile& file : node.Files()) names.insert(file.mName.c_str());
+        for (const auto& child : node.Children()) names.merge(FoundNames(*child));
+        return names;
+    }
+    // A small downloaded site.
+    std::string MakeSite()
+    {
+        mRoot.Write("site/index.html", "<html><head><title>Harbour</title></head><body>cat and dog</body></html>");
+        mRoot.Write("site/pages/cats.html", "<html><body><p>cats and dog</p><script>cat</script></body></html>");
+        mRoot.Write("site/pages/Tide_Tables.txt", "Tide tables for the Bay");
+        mRoot.Write("site/a:b/notes.txt", "harbour notes");
+        static constexpr char kPNG[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR cat";
+        mRoot.Write("site/img.png", std::string(kPNG, sizeof kPNG - 1));
+        return mRoot.File("site");
+    }
+
+    std::vector<std::vector<std::string>> mSpawned;
+};
+
+TEST_F(SearchWindow, FindsFilesByContentAndNameUnderEachOption)
+{
+    const std::string site = MakeSite();
+    CSearcher* window = Open(site);
+    const struct {
+        const char* query;
+        PaneIDT matchCase, allTerms, wholeWords;
+        std::set<std::string> found;
+    } cases[] = {
+        {"cat dog", kIgnoreCase, kAllTerms, kWholeWords, {"index.html"}},
+        {"cat dog", kIgnoreCase, kAllTerms, kSubstrings, {"index.html", "cats.html"}},
+        {"cat dog", kIgnoreCase, kAnyTerm, kWholeWords, {"index.html", "cats.html"}},
+        {"Tide", kMatchCase, kAllTerms, kWholeWords, {"Tide_Tables.txt"}},
+        {"tide", kMatchCase, kAllTerms, kWholeWords, {}},
+        {"tide", kIgnoreCase, kAllTerms, kWholeWords, {"Tide_Tables.txt"}},
+        {"harbour", kMatchCase, kAllTerms, kWholeWords, {"notes.txt"}},
+        {"pages png", kIgnoreCase, kAnyTerm, kWholeWords, {"pages", "img.png"}},  // names
+        {"   ", kIgnoreCase, kAllTerms, kWholeWords, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.query);
+        SetText(*window, kQuery, c.query);
+        window->FindPaneByID(kCaseGroup)->SetValue(static_cast<std::int32_t>(c.matchCase));
+        window->FindPaneByID(kAllAnyGroup)->SetValue(static_cast<std::int32_t>(c.allTerms));
+        window->FindPaneByID(kWholeGroup)->SetValue(static_cast<std::int32_t>(c.wholeWords));
+        ASSERT_TRUE(RunSearch(*window));
+        EXPECT_EQ(FoundNames(window->GetResults()->Root()), c.found);
+        EXPECT_EQ(Count(*window, kFoundCaption), static_cast<int>(c.found.size()));
+        EXPECT_EQ(Count(*window, kSearchedCaption), 7);  // 2 folders, 5 files
+        EXPECT_EQ(Text(*window, kSearchButton), "Search");
+        EXPECT_FALSE(window->FindPaneByID(kProgress)->IsVisible());
+    }
+
+    // Return in the query field searches like the button.
+    SetText(*window, kQuery, "harbour");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    QApplication::sendEvent(window->FindPaneByID(kQuery)->GetWidget(), &enter);
+    EXPECT_TRUE(window->IsSearching());
+    ASSERT_TRUE(RunEvents([&] { return window->GetSearchThread() == nullptr; }));
+    EXPECT_EQ(FoundNames(window->GetResults()->Root()), (std::set<std::string>{"index.html", "notes.txt"}));
+
+    // A folder that does not exist: the field says so, nothing starts.
+    SetText(*window, kFolderField, mRoot.File("nowhere"));
+    Click(*window, kSearchButton);
+    EXPECT_EQ(Text(*window, kFolderField), kInvalidFolderText);
+    EXPECT_FALSE(window->IsSearching());
+}
+
+TEST_F(SearchWindow, ResultRowsListFilesFirstWithLocalDatesAndOpenFromTheirOwnPaths)
+{
+    const std::string site = MakeSite();
+    // 2026-01-01 00:30:00 UTC is 14:30 on the line islands (UTC+14).
+    const timeval times[2] = {{1767227400, 0}, {1767227400, 0}};
+    ::utimes(mRoot.File("site/a:b/notes.txt").c_str(), times);
+    const char* oldZone = std::getenv("TZ");
+    const std::string savedZone = oldZone != nullptr ? oldZone : "";
+    ::setenv("TZ", "Pacific/Kiritimati", 1);
+    ::tzset();
+
+    CSearcher* window = Open(site);
+    window->GetWidget()->resize(900, 520);
+    SetText(*window, kQuery, "harbour cats");
+    window->FindPaneByID(kAllAnyGroup)->SetValue(static_cast<std::int32_t>(kAnyTerm));
+    ASSERT_TRUE(RunSearch(*window));
+    QTreeWidget* tree = window->GetResults()->Tree();
+    ASSERT_TRUE(window->GetResults()->RootRow()->isExpanded());
+    // Open every folder row down to the site.
+    for (bool opened = true; opened;) {
+        opened = false;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            if (dynamic_cast<CNodeItem*>(*it) != nullptr && !(*it)->isExpanded()) {
+                tree->expandItem(*it);
+                opened = true;
+            }
+    }
+    QTreeWidgetItem* siteRow = tree->findItems("site", Qt::MatchExactly | Qt::MatchRecursive).value(0);
+    ASSERT_NE(siteRow, nullptr);
+    ASSERT_EQ(siteRow->childCount(), 3);
+    EXPECT_EQ(siteRow->child(0)->text(0), "index.html");  // files before folders
+    EXPECT_EQ(siteRow->child(1)->text(0), "a:b");
+    EXPECT_EQ(siteRow->child(1)->text(1), "-");
+    EXPECT_EQ(siteRow->child(2)->text(0), "pages");
+    QTreeWidgetItem* notes = siteRow->child(1)->child(0);
+    ASSERT_NE(notes, nullptr);
+    EXPECT_EQ(notes->text(1), "13");
+    EXPECT_NE(notes->text(2).indexOf("14:30:00"), -1) << notes->text(2).toStdString();
+    Screenshot(*window, "search-results");
+
+    emit tree->itemDoubleClicked(siteRow->child(1), 0);
+    emit tree->itemDoubleClicked(notes, 0);
+    emit tree->itemDoubleClicked(window->GetResults()->RootRow(), 0);  // nothing
+    ASSERT_EQ(mSpawned.size(), 2u);
+    EXPECT_EQ(mSpawned[0].back(), mRoot.File("site/a:b"));
+    EXPECT_EQ(mSpawned[1].back(), mRoot.File("site/a:b/notes.txt"));
+
+    if (oldZone != nullptr) ::setenv("TZ", savedZone.c_str(), 1);
+    else ::unsetenv("TZ");
+    ::tzset();
+}
+
+TEST_F(SearchWindow, StopWorksWhateverTheQueryAndASecondClickOnlyResumes)
+{
+    for (int i = 0; i < 40; ++i) mRoot.Write("many/file" + std::to_string(i) + ".txt", "words of file");
+    SetSearchKitIndexerPath(ToolScript("sleep 0.05"));
+    CSearcher* window = Open(mRoot.File("many"));
+    SetText(*window, kQuery, "file");
+    Click(*window, kSearchButton);
+    ASSERT_TRUE(RunEvents([&] { return Count(*window, kSearchedCaption) >= 3; }));
+    SetText(*window, kQuery, "");
+    Click(*window, kSearchButton);
+    EXPECT_FALSE(window->IsSearching());
+    EXPECT_EQ(Text(*window, kSearchButton), "Search");
+    ASSERT_TRUE(RunEvents([&] { return window->GetSearchThread() == nullptr; }));
+    EXPECT_LT(Count(*window, kSearchedCaption), 40);
+
+    SetText(*window, kQuery, "file");
+    Click(*window, kSearchButton);
+    ASSERT_TRUE(RunEvents([&] { return Count(*window, kSearchedCaption) >= 2; }));
+    CSearchIterator* first = window->GetSearchThread();
+    Click(*window, kSearchButton);  // Stop
+    Click(*window, kSearchButton);  // Search before the thread has wound down
+    EXPECT_FALSE(window->IsSearching());
+    EXPECT_EQ(window->GetSearchThread(), first);
+    ASSERT_TRUE(RunEvents([&] { return window->GetSearchThread() == nullptr; }));
+    EXPECT_EQ(Text(*window, kSearchButton), "Search");
+}
+
+TEST_F(SearchWindow, StopAfterAFailedCountReturnsToIdle)
+{
+    mRoot.MakeFolder("folder");
+    CSearcher::SetItemCounter([](const CFileRef&, std::uint64_t&) { return -EIO; });
+    CSearcher* window = Open(mRoot.File("folder"));
+    SetText(*window, kQuery, "anything");
+    Click(*window, kSearchButton);
+    EXPECT_TRUE(window->IsSearching());
+    EXPECT_EQ(window->GetSearchThread(), nullptr);
+    EXPECT_EQ(Text(*window, kSearchButton), "Stop");
+    Click(*window, kSearchButton);
+    EXPECT_FALSE(window->IsSearching());
+    EXPECT_EQ(Text(*window, kSearchButton), "Search");
+    EXPECT_FALSE(window->FindPaneByID(kArrows)->IsVisible());
+}
+
+TEST_F(SearchWindow, AHungToolIsKilledAtItsTimeOutWhileTheWindowStaysLive)
+{
+    mRoot.Write("hung/a.txt", "tide");
+    mRoot.Write("hung/b.txt", "tide");
+    const std::string pids = mRoot.File("pids");
+    SetSearchKitIndexerPath(ToolScript("echo $$ >> " + pids + "\nexec sleep 600"));
+    SetWordListTimeout(300ms);
+    CSearcher* window = Open(mRoot.File("hung"));
+    SetText(*window, kQuery, "tide");
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(10);
+    ASSERT_TRUE(RunSearch(*window));
+    timer.stop();
+    EXPECT_GE(ticks, 3);  // the event loop ran while the tool hung
+    EXPECT_EQ(Count(*window, kSearchedCaption), 2);
+    EXPECT_EQ(Count(*window, kFoundCaption), 0);
+    std::ifstream started(pids);
+    int pid = 0, killed = 0;
+    while (started >> pid) {
+        EXPECT_NE(::kill(pid, 0), 0) << pid;
+        ++killed;
+    }
+    EXPECT_EQ(killed, 2);
+}
+
+TEST_F(SearchWindow, AToolThatFailsNeverLendsAnotherItemsWords)
+{
+    mRoot.Write("lists/a.txt", "tide");
+    mRoot.Write("lists/b.txt", "other");
+    mRoot.Write("lists/c.txt", "more");
+    // b.txt: fails without a list; c.txt: a list, but a failing status.
+    SetSearchKitIndexerPath(ToolScript("case \"$1\" in\n  *b.txt) exit 1 ;;\n  *c.txt) " SEARCH_KIT_INDEXER
+                                       " \"$1\"; exit 2 ;;\nesac"));
+    CSearcher* window = Open(mRoot.File("lists"));
+    SetText(*window, kQuery, "tide");
+    ASSERT_TRUE(RunSearch(*window));
+    EXPECT_EQ(FoundNames(window->GetResults()->Root()), (std::set<std::string>{"a.txt"}));
+    SetText(*window, kQuery, "more");
+    ASSERT_TRUE(RunSearch(*window));
+    EXPECT_EQ(Count(*window, kFoundCaption), 0);
+}
+
+TEST_F(SearchWindow, ClosingStopsTheSearchAndSavesTheFolderField)
+{
+    for (int i = 0; i < 20; ++i) mRoot.Write("slow/f" + std::to_string(i) + ".txt", "tide");
+    SetSearchKitIndexerPath(ToolScript("exec sleep 600"));
+    SetWordListTimeout(400ms);
+    CSearcher* window = Open(mRoot.File("slow"));
+    SetText(*window, kQuery, "tide");
+    Click(*window, kSearchButton);
+    ASSERT_TRUE(RunEvents([&] { return Count(*window, kSearchedCaption) >= 1; }));
+    delete window;
+    EXPECT_TRUE(CWindow::WindowsOfClass<CSearcher>().empty());
+    const auto noSearchThread = [] {
+        const auto& threads = CThread::LiveThreads();
+        return std::none_of(threads.begin(), threads.end(),
+                            [](CThread* thread) { return dynamic_cast<CSearchIterator*>(thread) != nullptr; });
+    };
+    EXPECT_TRUE(RunEvents(noSearchThread));
+    EXPECT_EQ(GetPreferenceString(kLastFolderPreference), mRoot.File("slow"));
+
+    // A search that does not wind down in time lets go of the window.
+    CSearcher::SetCloseWait(0ms);
+    SetWordListTimeout(1s);
+    window = Open(mRoot.File("slow"));
+    SetText(*window, kQuery, "tide");
+    Click(*window, kSearchButton);
+    ASSERT_TRUE(RunEvents([&] { return Count(*window, kSearchedCaption) >= 1; }));
+    CSearchIterator* orphan = window->GetSearchThread();
+    delete window;
+    const auto& threads = CThread::LiveThreads();
+    EXPECT_NE(std::find(threads.begin(), threads.end(), orphan), threads.end());
+    EXPECT_TRUE(RunEvents([&] { return std::find(threads.begin(), threads.end(), orphan) == threads.end(); }));
+
+    // The field is saved whatever it holds, and shown again next time.
+    window = Open(mRoot.File("missing"));
+    SetText(*window, kQuery, "tide");
+    Click(*window, kSearchButton);
+    delete window;
+    EXPECT_EQ(GetPreferenceString(kLastFolderPreference), kInvalidFolderText);
+    window = OpenSearchWindow(std::nullopt, nullptr);
+    EXPECT_EQ(Text(*window, kFolderField), kInvalidFolderText);
+}
+
+TEST_F(SearchWindow, ChoosingAFolderFillsTheFieldAndCancelChangesNothing)
+{
+    mRoot.MakeFolder("chosen");
+    CSearcher* window = Open(mRoot.File("chosen"));
+    std::vector<std::string> starts;
+    std::optional<std::string> answer = mRoot.File("other");
+    CSearcher::SetFolderChooser([&](const std::string& start) {
+        starts.push_back(start);
+        return answer;
+    });
+    Click(*window, kChooseFolder);
+    EXPECT_EQ(Text(*window, kFolderField), mRoot.File("other"));
+    answer.reset();
+    Click(*window, kChooseFolder);
+    EXPECT_EQ(Text(*window, kFolderField), mRoot.File("other"));
+    CSearcher::SetFolderChooser({});
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[0], mRoot.File("chosen"));
+    EXPECT_NE(starts[1], mRoot.File("other"));  // not a folder: the support folder instead
+
+    Click(*window, kHelp);
+    ASSERT_EQ(mSpawned.size(), 1u);
+    EXPECT_NE(mSpawned[0].back().find("/help/search.html"), std::string::npos);
+}
+
+TEST_F(SearchWindow, AFreshOutlineTableHasThreeColumnsAndNoRows)
+{
+    QWidget host;
+    SPaneSpec spec;
+    spec.id = 1;
+    spec.classID = kClassOutlineTable;
+    std::unique_ptr<CPane> pane = CClassRegistrar::CreatePane(spec, &host);
+    auto* table = dynamic_cast<COutlineTable*>(pane.get());
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->Tree()->columnCount(), 3);
+    EXPECT_EQ(table->Tree()->topLevelItemCount(), 0);
+}
+
+// Mouse events on the heading, in its viewport's coordinates.
+void Mouse(QWidget* viewport, QEvent::Type type, int x)
+{
+    const QPointF at(x, viewport->height() / 2);
+    QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &event);
+}
+
+TEST_F(SearchWindow, DraggingADividerKeepsTheLimitsLiveOrWithFeedback)
+{
+    mRoot.MakeFolder("f");
+    CSearcher* window = Open(mRoot.File("f"));
+    window->GetWidget()->resize(900, 500);
+    QApplication::processEvents();
+    auto* heading = window->FindPaneAs<CResizableHeading>(kHeading);
+    ASSERT_NE(heading, nullptr);
+    QWidget* viewport = heading->GetHeaderView()->viewport();
+    QTreeWidget* body = window->GetResults()->Tree();
+    ASSERT_EQ(heading->GetColumnCount(), 3);
+    EXPECT_EQ(heading->GetColumnTitle(3), "Last Modified");
+    EXPECT_EQ(heading->GetColumnTextOffset(1), 20);
+
+    heading->SetMinColWidth(2, 60);
+    heading->SetMaxColWidth(2, 150);
+    const struct {
+        bool live;
+        int column, grabX, toX, width;
+    } drags[] = {
+        {true, 1, 400, 450, 450},     // Name: no maximum
+        {false, 1, 451, 301, 300},     // grabbed a pixel right of the edge
+        {true, 2, 400, 600, 150},     // Size: up to its maximum...
+        {false, 2, 450, 300, 60},     // ... and down to its minimum
+    };
+    for (const auto& drag : drags) {
+        SCOPED_TRACE(drag.toX);
+        heading->SetLiveResizing(drag.live);
+        heading->ResetResizedFlag(drag.column);
+        const int before = heading->GetColumnWidth(drag.column);
+        const int grab = drag.column == 1 ? drag.grabX : heading->GetColumnWidth(1) + before;
+        ASSERT_EQ(heading->DividerColumnAt(grab), drag.column);
+        Mouse(viewport, QEvent::MouseButtonPress, grab);
+        Mouse(viewport, QEvent::MouseMove, drag.toX);
+        const auto* band = window->GetWidget()->findChild<QRubberBand*>();
+        if (drag.live) {
+            EXPECT_EQ(heading->GetColumnWidth(drag.column), drag.width);
+        } else {
+            EXPECT_EQ(heading->GetColumnWidth(drag.column), before);
+            ASSERT_NE(band, nullptr);
+            EXPECT_TRUE(band->isVisible());
+            if (drag.column == 2 && drag.toX == 300) Screenshot(*window, "search-divider-feedback");
+        }
+        Mouse(viewport, QEvent::MouseButtonRelease, drag.toX);
+        EXPECT_EQ(heading->GetColumnWidth(drag.column), drag.width);
+        EXPECT_EQ(body->columnWidth(drag.column - 1), drag.width);
+        EXPECT_TRUE(heading->HasResized(drag.column));
+        if (band != nullptr) {
+            EXPECT_FALSE(band->isVisible());
+        }
+    }
+
+    // A fixed column gives no divider; the filler past the last column is deaf.
+    heading->SetMinColWidth(3, 200);
+    heading->SetMaxColWidth(3, 200);
+    const int end = heading->GetColumnWidth(1) + heading->GetColumnWidth(2) + heading->GetColumnWidth(3);
+    EXPECT_EQ(heading->DividerColumnAt(end), 0);
+    QPushButton* filler = heading->GetFillerButton();
+    ASSERT_NE(filler, nullptr);
+    int clicks = 0;
+    QObject::connect(filler, &QPushButton::clicked, [&] { ++clicks; });
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, QPointF(5, 5), filler->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(filler, &event);
+    }
+    EXPECT_EQ(clicks, 0);
+
+    // Selectable columns: a click on a heading selects it and says so.
+    struct SSelections : CListener {
+        std::vector<int> columns;
+        void ListenToMessage(MessageT message, void* ioParam) override
+        {
+            if (message == MakeFourCharCode("SelC")) columns.push_back(*static_cast<int*>(ioParam));
+        }
+    } selections;
+    heading->AddListener(&selections);
+    heading->SetSelectable(true, MakeFourCharCode("SelC"));
+    Mouse(viewport, QEvent::MouseButtonPress, 30);
+    Mouse(viewport, QEvent::MouseButtonRelease, 30);
+    heading->SelectColumn(9);
+    heading->SelectColumn(3);
+    EXPECT_EQ(selections.columns, (std::vector<int>{1, 3}));
+    heading->RemoveListener(&selections);
+}
+
+}  // namespace
