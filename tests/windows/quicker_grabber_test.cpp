@@ -25,6 +25,7 @@
 #include "tests/support/nginx_peer.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/http_peer.h"
+#include "tests/windows/run_events.h"
 
 namespace {
 
@@ -138,12 +139,7 @@ CQuickerGrabber* QuickerGrabber::Open(const std::string& url, bool media, bool o
 
 bool QuickerGrabber::RunEvents(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-    }
-    return true;
+    return windowtest::RunEventsUntil(done, limit);
 }
 
 void QuickerGrabber::Click(CQuickerGrabber& window, PaneIDT pane)
