@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "app/framework/dialog.h"
+#include "app/framework/scheduler_driver.h"
 #include "app/framework/window_hooks.h"
 #include "app/main/app_layouts.h"
 #include "app/main/single_instance.h"
@@ -79,6 +80,11 @@ TEST(GrabEndToEnd, AURLFromASecondInstanceIsGrabbedKeptAndAQuitStopsARunningGrab
     CQuickerGrabber* window = WindowWithURL(url);
     PressReturn(*window);
     ASSERT_TRUE(RunEventsUntil([&] { return IsDone(*window); }));
+
+    // Windows open, nothing running: the loop sleeps (no scheduler passes).
+    CSchedulerDriver::ResetStats();
+    RunEventsUntil([] { return false; }, 500ms);
+    EXPECT_LE(CSchedulerDriver::Stats().passes, 2u) << "the event loop polls while idle";
 
     EXPECT_EQ(window->FindPaneByID(kGrab)->GetDescriptor(), "Done");
     EXPECT_EQ(window->FindPaneByID(kMess)->GetDescriptor().rfind("Done.", 0), 0u);
