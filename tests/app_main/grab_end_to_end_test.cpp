@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -18,6 +19,7 @@
 #include "app/framework/scheduler_driver.h"
 #include "app/framework/window_hooks.h"
 #include "app/main/app_layouts.h"
+#include "app/main/outside_requests.h"
 #include "app/main/single_instance.h"
 #include "app/main/tidewell_app.h"
 #include "app/windows/quicker_grabber/quicker_grabber.h"
@@ -53,6 +55,13 @@ void PressReturn(CQuickerGrabber& window)
     QApplication::sendEvent(window.FindPaneByID(kURL)->GetWidget(), &press);
 }
 
+// The program registers its windows once, at start-up.
+void RegisterQuickerGrabberOnce()
+{
+    static const bool registered = (RegisterQuickerGrabber(), true);
+    (void)registered;
+}
+
 bool IsDone(const CQuickerGrabber& window) { return window.GetState() == kWindowDone && !window.IsCrawling(); }
 
 TEST(GrabEndToEnd, AURLFromASecondInstanceIsGrabbedKeptAndAQuitStopsARunningGrab)
@@ -67,7 +76,7 @@ TEST(GrabEndToEnd, AURLFromASecondInstanceIsGrabbedKeptAndAQuitStopsARunningGrab
     const std::string runtime = folders.MakeFolder("run");
     chmod(runtime.c_str(), 0700);
     ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    RegisterQuickerGrabber();
+    RegisterQuickerGrabberOnce();
     std::optional<std::string> socket = InstanceSocketPath();
     ASSERT_TRUE(socket && gApplication->ListenForOtherInstances(*socket));
 
@@ -122,7 +131,21 @@ TEST(GrabEndToEnd, AURLFromASecondInstanceIsGrabbedKeptAndAQuitStopsARunningGrab
     EXPECT_TRUE(CWindow::WindowsOfClass<CQuickerGrabber>().empty());
     EXPECT_TRUE(CThread::LiveThreads().IsEmpty()) << "a crawl outlived the quit";
     CScriptedAnswers::Clear();
-    ClearGrabWindowFamilies();
+}
+
+// A transfer reports its bytes from its own OS thread; the window shows them
+// at the loop's next turn, without waiting for some other event.
+TEST(GrabEndToEnd, ProgressFromATransferThreadWakesTheLoop)
+{
+    RegisterQuickerGrabberOnce();
+    const std::string url = "http://127.0.0.1:9/progress";
+    ASSERT_EQ(gApplication->HandleOutsideRequests(ClassifyArguments({url})), 1);
+    CQuickerGrabber* window = WindowWithURL(url);
+    RunEventsUntil([] { return false; }, 200ms);  // the window's own events are over
+    std::thread([window] { window->PostProgress(5000, 10000, 2500); }).join();
+    for (int turn = 0; turn < 3; ++turn) QApplication::processEvents();  // never waits
+    EXPECT_EQ(window->FindPaneByID(kByte)->GetDescriptor(), "(50%, 5 KB, 2 KB/sec)");
+    delete window;
 }
 
 }  // namespace
