@@ -26,6 +26,7 @@
 #include "engine/crawl/grab_start.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/site_iterator_thread.h"
+#include "engine/transfer/owner_requests.h"
 #include "foundation/files/file.h"
 #include "foundation/settings/preference_accessors.h"
 #include "foundation/text/text_encodings.h"
@@ -486,9 +487,11 @@ void CQuickerGrabber::ShowMediaURL(const std::string& url)
     if (!mMediaMode || !mSlideShow) return;
     auto* image = FindPaneAs<CQuickTimeViewPane>(kImage);
     if (image == nullptr) return;
-    const CGeneralOptions& general = mConfiguration.mGeneralOptions;
-    std::unique_ptr<CImageImporter> picture =
-        CImageImporter::FromURL(url, general.name.c_str(), general.password.c_str());
+    // The site login goes only to the crawl's start host, as the crawl's own
+    // requests do: media often lives on other hosts.
+    std::string user, password;
+    OwnerSiteLoginFor(this, CURL(url).mHost, user, password);
+    std::unique_ptr<CImageImporter> picture = CImageImporter::FromURL(url, user, password);
     // The window may have been told to close meanwhile; its panes still stand.
     if (auto* view = FindPaneAs<CQuickTimeViewPane>(kImage)) view->View()->SetImage(std::move(picture));
 }
