@@ -116,7 +116,7 @@ TEST(GrabEndToEnd, AURLFromASecondInstanceIsGrabbedKeptAndAQuitStopsARunningGrab
     ASSERT_TRUE(gApplication->OpenQuickerGrabberWithURL(slow.Url("/")));
     window = WindowWithURL(slow.Url("/"));
     PressReturn(*window);
-    ASSERT_TRUE(RunEventsUntil([&] { 
+    ASSERT_TRUE(RunEventsUntil([&] {
         const auto requests = slow.Requests();
         return window->IsCrawling() && !requests.empty() && requests.back().path == "/slow.html";
     }));
@@ -141,6 +141,7 @@ TEST(GrabEndToEnd, ProgressFromATransferThreadWakesTheLoop)
     const std::string url = "http://127.0.0.1:9/progress";
     ASSERT_EQ(gApplication->HandleOutsideRequests(ClassifyArguments({url})), 1);
     CQuickerGrabber* window = WindowWithURL(url);
+    ASSERT_NE(window, nullptr);
     RunEventsUntil([] { return false; }, 200ms);  // the window's own events are over
     std::thread([window] { window->PostProgress(5000, 10000, 2500); }).join();
     for (int turn = 0; turn < 3; ++turn) QApplication::processEvents();  // never waits
