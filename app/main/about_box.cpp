@@ -6,7 +6,10 @@
 
 #include "app/main/app_commands.h"
 #include "app/main/app_layouts.h"
+#include "app/windows/widgets/url_push_button.h"
+#include "app/windows/widgets/widget_panes.h"
 #include "foundation/system/bundle_info.h"
+#include "platform/launch/program_launcher.h"
 
 const char* AboutBoxNotice()
 {
@@ -50,4 +53,7 @@ void CAboutBox::FinishCreateSelf()
 void CAboutBox::ListenToMessage(MessageT message, void*)
 {
     if (message == kMsgOK) AttemptClose();
+    const PaneIDT link = message == kMsgAboutMail ? kAboutMailPane : message == kMsgAboutWeb ? kAboutWebPane : 0;
+    if (auto* pane = link != 0 ? FindPaneAs<CURLPushButtonPane>(link) : nullptr)
+        OpenWithDesktop(pane->Button()->URLOrTitle().toStdString());
 }

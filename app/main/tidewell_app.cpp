@@ -25,6 +25,7 @@
 #include "app/main/window_families.h"
 #include "app/windows/grabber/open_grabber.h"
 #include "app/windows/update/open_update_window.h"
+#include "app/windows/widgets/widget_panes.h"
 #include "foundation/settings/app_settings.h"
 #include "foundation/settings/preference_accessors.h"
 #include "foundation/settings/preference_store.h"
@@ -109,6 +110,7 @@ CTidewellApp::~CTidewellApp()
 void CTidewellApp::RegisterPaneClasses()
 {
     RegisterStandardClasses();
+    RegisterWidgetPanes();
     CClassRegistrar::RegisterWindowClass<CAboutBox>(kClassAboutBox);
     CLayoutTable::Register(AboutBoxLayout());
     CLayoutTable::Register(ConfirmQuitLayout());

@@ -30,7 +30,9 @@ std::string StartURLForGrab(const CConfiguration& configuration, const std::stri
 
 int MakeDownloadFolder(const CConfiguration& configuration)
 {
-    const std::string localPath = configuration.mGeneralOptions.localPath.c_str();
+    std::string localPath = configuration.mGeneralOptions.localPath.c_str();
+    // "/home/me/Downloads/" names the same folder as without its slash.
+    while (localPath.size() > 1 && localPath.back() == '/') localPath.pop_back();
     const std::size_t slash = localPath.find_last_of('/');
     if (slash == std::string::npos || slash + 1 >= localPath.size()) return -EINVAL;
     CFileRef made;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include <QAbstractButton>
 #include <QImage>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -122,6 +123,19 @@ TEST(TidewellApp, AboutBoxShowsVersionAndNotice)
     EXPECT_EQ(box->FindPaneByID(kAboutNoticePane)->GetDescriptor(), AboutBoxNotice());
     EXPECT_EQ(box->FindPaneByID(kAboutVersionPane)->GetDescriptor().find("^0"), std::string::npos);
     SaveScreenshot(box->GetWidget(), "about-box");
+    // The link buttons open the maker's addresses.
+    const struct {
+        PaneIDT pane;
+        const char* opens;
+    } links[] = {{kAboutMailPane, "mailto:tidewell-support@farrowby.com"}, {kAboutWebPane, kProductPageURL}};
+    for (const auto& link : links) {
+        RecordedSpawns spawns;
+        auto* button = qobject_cast<QAbstractButton*>(box->FindPaneByID(link.pane)->GetWidget());
+        ASSERT_NE(button, nullptr);
+        button->click();
+        ASSERT_EQ(spawns.started.size(), 1u) << link.opens;
+        EXPECT_EQ(spawns.started[0].back(), link.opens);
+    }
     box->ListenToMessage(kMsgOK, nullptr);  // OK closes it, later
     EXPECT_TRUE(box->IsScheduledForCleanup());
     DeleteScheduledObjects();

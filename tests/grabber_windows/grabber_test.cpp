@@ -10,9 +10,12 @@
 #include "app/framework/cleanup.h"
 #include "app/framework/commander.h"
 #include "app/framework/dialog.h"
+#include "app/framework/window_hooks.h"
 #include "app/windows/grabber/grabber.h"
 #include "app/windows/grabber/grabber_layout.h"
 #include "app/windows/grabber/open_grabber.h"
+#include "app/windows/quicker_grabber/quicker_grabber.h"
+#include "app/windows/quicker_grabber/quicker_grabber_layout.h"
 #include "engine/config/configuration_files.h"
 #include "tests/grabber_windows/window_test_support.h"
 #include "tests/support/http_peer.h"
@@ -201,6 +204,64 @@ TEST_F(Grabber, TheStartURLIsFollowedAndNotificationsAreNoted)
     EXPECT_EQ(Text(*window, kURL), peer.Url("/new/"));
     EXPECT_NE(LogPane(*window).find("Note: The starting URL was redirected."), std::string::npos);
     EXPECT_EQ(window->NotificationRequests(), 2);
+}
+
+// The configuration's login belongs to the site the user named: when the
+// start URL leads to another site, neither the rest of the check nor the
+// crawl sends it there. Both grabber windows check their start URL alike.
+TEST_F(Grabber, ALoginStaysWithTheNamedSiteWhenTheStartURLLeavesIt)
+{
+    HttpPeer other({{.path = "/landing.html", .body = Page("landing")}}, {.host = "127.0.0.2"});
+    HttpPeer named({{.path = "/", .status = 302, .redirect = other.Url("/landing.html")}});
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.name = "user";  // the check's login
+    configuration.mGeneralOptions.password = "secret";
+    configuration.mSiteLogin.siteUsername = "user";  // the crawl's login for its start host
+    configuration.mSiteLogin.sitePassword = "secret";
+    ASSERT_EQ(CreateConfigurationFile("Login", configuration), 0);
+
+    struct SWindow {
+        const char* name;
+        std::function<CWindow*()> grab;  // opens the window on the named site and starts
+        std::function<bool(CWindow&)> done;
+    } windows[] = {
+        {"grabber",
+         [&]() -> CWindow* {
+             CGrabber* window = Open();
+             Choose(*window, "Login");
+             window->SetStartURL(named.Url("/"));
+             Click(*window, kStart);
+             return window;
+         },
+         [](CWindow& w) {
+             auto& window = dynamic_cast<CGrabber&>(w);
+             return window.GetState() == kWindowDone && !window.IsCrawling();
+         }},
+        {"quicker grabber",
+         [&]() -> CWindow* {
+             SQuickGrabRequest request;
+             request.url = named.Url("/");
+             request.configurationName = "Login";
+             auto* window = dynamic_cast<CQuickerGrabber*>(OpenQuickerGrabber(request, nullptr));
+             Click(*window, quickergrabber::kGrab);
+             return window;
+         },
+         [](CWindow& w) {
+             auto& window = dynamic_cast<CQuickerGrabber&>(w);
+             return window.GetState() == kWindowDone && !window.IsCrawling();
+         }},
+    };
+    for (const SWindow& w : windows) {
+        CWindow* window = w.grab();
+        ASSERT_NE(window, nullptr) << w.name;
+        ASSERT_TRUE(RunEvents([&] { return w.done(*window); })) << w.name;
+        delete window;
+        ASSERT_FALSE(named.Requests().empty()) << w.name;
+        EXPECT_TRUE(named.Requests().back().Header("Authorization").has_value()) << w.name;
+        ASSERT_TRUE(Requested(other, "/landing.html")) << w.name;
+        for (const auto& request : other.Requests())
+            EXPECT_FALSE(request.Header("Authorization").has_value()) << w.name << " " << request.target;
+    }
 }
 
 TEST_F(Grabber, ASiteMapWhileGrabbingThenClosingAsksAndWaitsForTheCrawlBeforeClosingTheLog)

@@ -14,9 +14,11 @@
 #include "app/framework/scheduler_driver.h"
 #include "app/windows/grabber/open_grabber.h"
 #include "app/windows/preferences/open_preferences.h"
+#include "app/windows/quicker_grabber/register_quicker_grabber.h"
 #include "app/windows/software_update/open_software_update.h"
 #include "app/windows/update/open_update_window.h"
 #include "platform/launch/program_launcher.h"
+#include "tests/windows/run_events.h"
 
 namespace gwtest {
 
@@ -26,6 +28,7 @@ void WindowTest::SetUp()
     static const bool registered = [] {
         RegisterStandardClasses();
         RegisterGrabberWindows();
+        RegisterQuickerGrabber();
         RegisterUpdateWindow();
         RegisterPreferencesWindow();
         RegisterSoftwareUpdateWindows();
@@ -52,15 +55,7 @@ void WindowTest::TearDown()
 
 bool WindowTest::RunEvents(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        // The overload with a time limit polls without sleeping: a timer
-        // wakes the one that sleeps instead, so an idle loop is idle.
-        QTimer::singleShot(50, [] {});
-        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
+    return windowtest::RunEventsUntil(done, limit);
 }
 
 void WindowTest::Click(CWindow& window, PaneIDT pane)

@@ -20,11 +20,13 @@
 #include "app/windows/quicker_grabber/register_quicker_grabber.h"
 #include "app/windows/widgets/quicktime_view.h"
 #include "app/windows/widgets/widget_panes.h"
+#include "engine/config/configuration_files.h"
 #include "engine/crawl/start_redirection.h"
 #include "platform/launch/program_launcher.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/http_peer.h"
+#include "tests/windows/run_events.h"
 
 namespace {
 
@@ -138,12 +140,7 @@ CQuickerGrabber* QuickerGrabber::Open(const std::string& url, bool media, bool o
 
 bool QuickerGrabber::RunEvents(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-    }
-    return true;
+    return windowtest::RunEventsUntil(done, limit);
 }
 
 void QuickerGrabber::Click(CQuickerGrabber& window, PaneIDT pane)
@@ -423,6 +420,37 @@ TEST_F(QuickerGrabber, DownloadOnePageGrabsThePageAndShowsItsFile)
     ASSERT_EQ(mSpawned.size(), 2u);
     EXPECT_EQ(mSpawned[0].back(), page);
     EXPECT_EQ(mSpawned[1].back(), std::filesystem::path(page).parent_path().string());
+}
+
+// The slide show fetches each grabbed image again: the site login goes
+// with it only to the site the grab started on.
+TEST_F(QuickerGrabber, TheSlideShowSendsTheSiteLoginOnlyToTheStartSite)
+{
+    HttpPeer other({{.path = "/far.png", .headers = {{"Content-Type", "image/png"}}, .body = PNG(8, 8)}},
+                   {.host = "127.0.0.2"});
+    HttpPeer start({
+        {.path = "/", .body = Page("<img src=\"/near.png\"> <img src=\"" + other.Url("/far.png") + "\">")},
+        {.path = "/near.png", .headers = {{"Content-Type", "image/png"}}, .body = PNG(4, 4)},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.name = "user";
+    configuration.mGeneralOptions.password = "secret";
+    configuration.mSiteLogin.siteUsername = "user";
+    configuration.mSiteLogin.sitePassword = "secret";
+    ASSERT_EQ(CreateConfigurationFile("Login", configuration), 0);
+    CQuickerGrabber* window = Open(start.Url("/"), true);
+    window->SetConfigurationName("Login");
+    Click(*window, kGrab);
+    ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+    const auto shown = [](const HttpPeer& peer, const char* path, bool withLogin) {
+        int count = 0;
+        for (const auto& request : peer.Requests())
+            if (request.path == path && request.Header("Authorization").has_value() == withLogin) ++count;
+        return count;
+    };
+    EXPECT_GE(shown(start, "/near.png", true), 1);
+    EXPECT_TRUE(Requested(other, "/far.png"));
+    EXPECT_EQ(shown(other, "/far.png", true), 0);
 }
 
 TEST_F(QuickerGrabber, TheSlideShowShowsEachGrabbedImage)

@@ -17,6 +17,7 @@
 #include "app/progress/dock_tile.h"
 #include "app/windows/grabber/grabber_layout.h"
 #include "app/windows/grabber/time_thread.h"
+#include "app/windows/quicker_grabber/grab_window_parts.h"
 #include "app/windows/quicker_grabber/quicker_grabber_layout.h"
 #include "app/windows/quicker_grabber/start_url_thread.h"
 #include "app/windows/widgets/dirty_text.h"
@@ -368,22 +369,23 @@ void CGrabber::StartGrab()
     StartSpinner();
     mCheckThread = new CStartURLThread(mConfiguration, url,
                                        [this](CStartURLThread* thread, const CStartURLThread::SResult& result) {
-                                           StartURLChecked(thread, result.url, result.redirected, result.stopped);
+                                           StartURLChecked(thread, result);
                                        });
     mCheckThread->Resume();
 }
 
-void CGrabber::StartURLChecked(CStartURLThread* thread, const std::string& url, bool redirected, bool stopped)
+void CGrabber::StartURLChecked(CStartURLThread* thread, const CStartURLThread::SResult& result)
 {
     if (thread != mCheckThread) return;
     mCheckThread = nullptr;
     if (mClosing) return;
-    if (stopped) {
+    if (result.stopped) {
         EndWithoutCrawl();
         return;
     }
-    if (redirected) LogLine("Note: The starting URL was redirected.");
-    const CURL parsed(url);
+    if (result.redirected) LogLine("Note: The starting URL was redirected.");
+    mConfiguration = result.configuration;
+    const CURL parsed(result.url);
     if (parsed.mURL.empty() || parsed.mHost.empty()) {
         QApplication::beep();
         RunModalDialog(quickergrabber::kBadURLDialog, "StartGrab");
@@ -469,24 +471,12 @@ void CGrabber::SetCrawlState(std::int32_t state)
     // The crawl still exists when it reports its end: where its site map
     // goes is kept for 'SMAP' after the crawl object is gone.
     if (state == kWindowDone && mThread != nullptr && mThread->Driver() != nullptr)
-        mSiteMapPath = mThread->Driver()->ReportPath(mConfiguration.mMiscOptions.logFolder.c_str(), ".sitemap.html");
+        mSiteMapPath = SiteMapPathOf(*mThread, mConfiguration);
 }
 
-void CGrabber::StartSpinner()
-{
-    if (CPane* spin = Pane(kSpin)) {
-        spin->Show();
-        spin->StartIdling();
-    }
-}
+void CGrabber::StartSpinner() { StartSpinning(Pane(kSpin)); }
 
-void CGrabber::StopSpinner()
-{
-    if (CPane* spin = Pane(kSpin)) {
-        spin->StopIdling();
-        spin->Hide();
-    }
-}
+void CGrabber::StopSpinner() { StopSpinning(Pane(kSpin)); }
 
 void CGrabber::CrawlThreadEnded(CSiteIteratorThread* thread)
 {
@@ -587,17 +577,11 @@ void CGrabber::SendNotificationMail(const std::string&)
 
 void CGrabber::OpenLog(const CURL& startURL)
 {
-    std::string path = mConfiguration.mMiscOptions.logFolder.c_str();
-    if (path.empty() || path.back() != '/') path += '/';
-    path += startURL.mHost + ".log";
-    CloseLog();
-    if (StartLogging(&mLog, path.c_str()) == 0) mLogPath = path;
+    std::string path = OpenGrabLog(mLog, mConfiguration, startURL);
+    if (!path.empty()) mLogPath = std::move(path);
 }
 
-void CGrabber::CloseLog()
-{
-    if (mLog.IsOpen()) StopLogging(&mLog);
-}
+void CGrabber::CloseLog() { CloseGrabLog(mLog); }
 
 void CGrabber::EnablePane(PaneIDT pane, bool enabled)
 {
@@ -618,32 +602,11 @@ void CGrabber::RevealDownloads()
     OpenInDefaultApp(DownloadFolderPath());
 }
 
-void CGrabber::OpenSiteMap()
-{
-    if (mThread != nullptr && mThread->Driver() != nullptr) {
-        mThread->Driver()->GenerateSiteMap(true);
-        mSiteMapPath = mThread->Driver()->ReportPath(mConfiguration.mMiscOptions.logFolder.c_str(), ".sitemap.html");
-        return;
-    }
-    std::error_code error;
-    if (!mSiteMapPath.empty() && std::filesystem::is_regular_file(mSiteMapPath, error)) {
-        OpenInDefaultApp(mSiteMapPath);
-        return;
-    }
-    QApplication::beep();
-}
+void CGrabber::OpenSiteMap() { ShowSiteMap(mThread, mConfiguration, mSiteMapPath); }
 
 void CGrabber::RecentItemChosen(std::int32_t item)
 {
-    CRecentItems* items = GetRecentItems();
-    CPane* recent = Pane(kRecent);
-    if (items == nullptr || recent == nullptr) return;
-    if (item == 1) {
-        items->Clear();
-        items->BuildMenu(*recent);
-    } else if (item >= 3) {
-        SetStartURL(items->GetItem(item - 3));
-    }
+    if (std::optional<std::string> url = ChooseRecentItem(Pane(kRecent), item)) SetStartURL(*url);
 }
 
 void CGrabber::OpenHelp() { OpenInDefaultApp(ResourceFolder() + "/help/grabber.html"); }

@@ -13,12 +13,12 @@
 #include <string>
 
 #include "app/framework/grayscale_window.h"
+#include "app/windows/quicker_grabber/start_url_thread.h"
 #include "engine/config/configuration.h"
 #include "engine/crawl/window_interfaces.h"
 #include "foundation/files/file_ref.h"
 #include "foundation/settings/log_file.h"
 
-class CStartURLThread;
 class CTimeThread;
 class QPrinter;
 class CURL;
@@ -114,7 +114,7 @@ protected:
 
 private:
     void FillConfigurationsMenu();
-    void StartURLChecked(CStartURLThread* thread, const std::string& url, bool redirected, bool stopped);
+    void StartURLChecked(CStartURLThread* thread, const CStartURLThread::SResult& result);
     void StartCrawl(const std::string& url);
     // A grab that ended before its crawl began.
     void EndWithoutCrawl();

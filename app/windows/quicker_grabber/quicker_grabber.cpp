@@ -12,15 +12,21 @@
 
 #include "app/framework/dialog.h"
 #include "app/framework/recent_items.h"
+#include "app/framework/reveal_file.h"
+#include "app/framework/scheduler_driver.h"
 #include "app/progress/dock_tile.h"
 #include "app/windows/quicker_grabber/framed_mona.h"
+#include "app/windows/quicker_grabber/grab_window_parts.h"
 #include "app/windows/quicker_grabber/quicker_grabber_layout.h"
 #include "app/windows/widgets/live_resize_attachment.h"
 #include "app/windows/widgets/quicktime_view.h"
 #include "app/windows/widgets/widget_panes.h"
 #include "engine/config/configuration_files.h"
+#include "engine/crawl/crawl_preferences.h"
+#include "engine/crawl/grab_start.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/site_iterator_thread.h"
+#include "engine/transfer/owner_requests.h"
 #include "foundation/files/file.h"
 #include "foundation/settings/preference_accessors.h"
 #include "foundation/text/text_encodings.h"
@@ -31,14 +37,6 @@ using namespace quickergrabber;
 namespace {
 
 constexpr const char* kWindowName = "Grab Quick Window";
-
-bool HasGrabScheme(const std::string& url)
-{
-    for (std::string_view scheme : {"http://", "ftp://", "https://"})
-        if (url.size() >= scheme.size() && CompareTextNoCase(url.c_str(), scheme.data(), scheme.size()) == 0)
-            return true;
-    return false;
-}
 
 }  // namespace
 
@@ -227,14 +225,7 @@ void CQuickerGrabber::StartGrab()
     }
     LoadConfiguration(mConfigurationName, mConfiguration);
 
-    // The download folder: its last component is made when missing.
-    std::string localPath = mConfiguration.mGeneralOptions.localPath.c_str();
-    while (localPath.size() > 1 && localPath.back() == '/') localPath.pop_back();
-    const std::size_t slash = localPath.find_last_of('/');
-    CFileRef made;
-    if (slash == std::string::npos || slash + 1 >= localPath.size() ||
-        CFile::CreateFolderIfMissing(CFileRef(localPath.substr(0, slash == 0 ? 1 : slash)),
-                                     localPath.substr(slash + 1).c_str(), made) != 0) {
+    if (MakeDownloadFolder(mConfiguration) != 0) {
         const char* message = "The download folder for the selected configuration could not be found or created. "
                               "Please create it manually.";
         SAlert alert;
@@ -246,10 +237,7 @@ void CQuickerGrabber::StartGrab()
         return;
     }
 
-    std::string url = text;
-    const CFormOptions& form = mConfiguration.mFormOptions;
-    if (!form.formActionURL.IsEmpty() && form.inputItemList.Count() > 0) url = form.formActionURL.c_str();
-    if (!HasGrabScheme(url)) url.insert(0, "http://");
+    const std::string url = StartURLForGrab(mConfiguration, text);
 
     SetGrabButton(kMsgStop, "Stop");
     ShowPane(kLevel, !mOnePage);
@@ -272,6 +260,7 @@ void CQuickerGrabber::StartURLChecked(CStartURLThread* thread, const CStartURLTh
         return;
     }
     if (result.redirected) SetMessageText("Note: The starting URL was redirected.");
+    mConfiguration = result.configuration;
     const CURL parsed(result.url);
     if (parsed.mURL.empty() || parsed.mHost.empty()) {
         StopSpinner();
@@ -291,7 +280,7 @@ void CQuickerGrabber::StartCrawl(const std::string& url)
 {
     const CURL parsed(url);
     SetStartURL(parsed.mURL);
-    if (IsPreferenceTrue("Generate Log")) OpenLog(parsed);
+    if (GetGenerateLogPreference()) OpenLog(parsed);
     mThread = new CSiteIteratorThread(&mConfiguration, parsed, this);
     mThread->Resume();
     ShowPane(kPause, true);
@@ -377,21 +366,9 @@ CCookieStore* CQuickerGrabber::GetRunningCookieStore()
 
 std::string CQuickerGrabber::GetStartHost() const { return mThread != nullptr ? mThread->StartHost() : std::string(); }
 
-void CQuickerGrabber::StartSpinner()
-{
-    if (CPane* spin = FindPaneByID(kSpin)) {
-        spin->Show();
-        spin->StartIdling();
-    }
-}
+void CQuickerGrabber::StartSpinner() { StartSpinning(FindPaneByID(kSpin)); }
 
-void CQuickerGrabber::StopSpinner()
-{
-    if (CPane* spin = FindPaneByID(kSpin)) {
-        spin->StopIdling();
-        spin->Hide();
-    }
-}
+void CQuickerGrabber::StopSpinner() { StopSpinning(FindPaneByID(kSpin)); }
 
 void CQuickerGrabber::CrawlThreadEnded(CSiteIteratorThread* thread)
 {
@@ -442,6 +419,9 @@ void CQuickerGrabber::PostTransferProgress(std::uint64_t received, std::uint64_t
 void CQuickerGrabber::PostProgress(std::int64_t bytes, std::int64_t size, std::int64_t rate)
 {
     mProgress.Post(ProgressText(bytes, size, rate));
+    // Called on the transfer's OS thread: without a pass the text would wait
+    // for the next unrelated event to be shown.
+    CSchedulerDriver::Poke();
 }
 
 void CQuickerGrabber::FlushProgress()
@@ -489,7 +469,7 @@ void CQuickerGrabber::SetGrabButtonDone()
 {
     // The crawl still exists here; where its site map goes is kept for 'SMAP'.
     if (mThread != nullptr && mThread->Driver() != nullptr)
-        mSiteMapPath = mThread->Driver()->ReportPath(mConfiguration.mMiscOptions.logFolder.c_str(), ".sitemap.html");
+        mSiteMapPath = SiteMapPathOf(*mThread, mConfiguration);
     SetGrabButton(kMsgDone, "Done");
     EnablePane(kGrab, true);
 }
@@ -507,9 +487,11 @@ void CQuickerGrabber::ShowMediaURL(const std::string& url)
     if (!mMediaMode || !mSlideShow) return;
     auto* image = FindPaneAs<CQuickTimeViewPane>(kImage);
     if (image == nullptr) return;
-    const CGeneralOptions& general = mConfiguration.mGeneralOptions;
-    std::unique_ptr<CImageImporter> picture =
-        CImageImporter::FromURL(url, general.name.c_str(), general.password.c_str());
+    // The site login goes only to the crawl's start host, as the crawl's own
+    // requests do: media often lives on other hosts.
+    std::string user, password;
+    OwnerSiteLoginFor(this, CURL(url).mHost, user, password);
+    std::unique_ptr<CImageImporter> picture = CImageImporter::FromURL(url, user, password);
     // The window may have been told to close meanwhile; its panes still stand.
     if (auto* view = FindPaneAs<CQuickTimeViewPane>(kImage)) view->View()->SetImage(std::move(picture));
 }
@@ -518,16 +500,11 @@ void CQuickerGrabber::ShowMediaURL(const std::string& url)
 
 void CQuickerGrabber::OpenLog(const CURL& startURL)
 {
-    std::string path = mConfiguration.mMiscOptions.logFolder.c_str();
-    if (path.empty() || path.back() != '/') path += '/';
-    path += startURL.mHost + ".log";
-    if (StartLogging(&mLog, path.c_str()) == 0) mLogPath = path;
+    std::string path = OpenGrabLog(mLog, mConfiguration, startURL);
+    if (!path.empty()) mLogPath = std::move(path);
 }
 
-void CQuickerGrabber::CloseLog()
-{
-    if (mLog.IsOpen()) StopLogging(&mLog);
-}
+void CQuickerGrabber::CloseLog() { CloseGrabLog(mLog); }
 
 void CQuickerGrabber::SetPaneText(PaneIDT pane, const std::string& text)
 {
@@ -552,41 +529,19 @@ void CQuickerGrabber::ShowMediaPanes(bool show)
 
 void CQuickerGrabber::RevealDownloads()
 {
-    // No file manager call selects a file everywhere: the file's folder is opened.
     if (mOnePage && mHasFile) {
-        OpenInDefaultApp(std::filesystem::path(mFileRef.Path()).parent_path().string());
+        RevealFile(mFileRef.Path());
         return;
     }
     CConfiguration configuration;
     OpenInDefaultApp(configuration.mGeneralOptions.localPath.c_str());
 }
 
-void CQuickerGrabber::OpenSiteMap()
-{
-    if (mThread != nullptr && mThread->Driver() != nullptr) {
-        mThread->Driver()->GenerateSiteMap(true);
-        mSiteMapPath = mThread->Driver()->ReportPath(mConfiguration.mMiscOptions.logFolder.c_str(), ".sitemap.html");
-        return;
-    }
-    std::error_code error;
-    if (!mSiteMapPath.empty() && std::filesystem::is_regular_file(mSiteMapPath, error)) {
-        OpenInDefaultApp(mSiteMapPath);
-        return;
-    }
-    QApplication::beep();
-}
+void CQuickerGrabber::OpenSiteMap() { ShowSiteMap(mThread, mConfiguration, mSiteMapPath); }
 
 void CQuickerGrabber::RecentItemChosen(std::int32_t item)
 {
-    CRecentItems* items = GetRecentItems();
-    CPane* recent = FindPaneByID(kRecent);
-    if (items == nullptr || recent == nullptr) return;
-    if (item == 1) {
-        items->Clear();
-        items->BuildMenu(*recent);
-    } else if (item >= 3) {
-        SetStartURL(items->GetItem(item - 3));
-    }
+    if (std::optional<std::string> url = ChooseRecentItem(FindPaneByID(kRecent), item)) SetStartURL(*url);
 }
 
 // Every window -------------------------------------------------------------------------------

@@ -5,9 +5,10 @@
 #include "engine/crawl/start_redirection.h"
 
 CStartURLThread::CStartURLThread(const CConfiguration& configuration, std::string url, Done done)
-    : mConfiguration(configuration), mDone(std::move(done))
+    : mDone(std::move(done))
 {
     mResult.url = std::move(url);
+    mResult.configuration = configuration;
 }
 
 CStartURLThread::~CStartURLThread()
@@ -28,7 +29,9 @@ void* CStartURLThread::Run()
     try {
         for (int step = 0; step < kMaxRedirections; ++step) {
             CheckStop();
-            if (!FollowRedirection(mConfiguration, mResult.url)) break;
+            // One step at a time, so a stop request is seen between steps;
+            // a step that changes site drops the logins for good.
+            if (FollowStartRedirections(mResult.configuration, mResult.url, 1) == 0) break;
             mResult.redirected = true;
         }
         CheckStop();

@@ -1,7 +1,9 @@
 // CStartURLThread: checks a start URL before its grab, on a cooperative
 // thread, so the window keeps drawing and answering while the server is
-// slow: up to kMaxRedirections redirection steps of the start page. A stop
-// request ends the check at once (an unanswered request is cancelled).
+// slow: up to kMaxRedirections redirection steps of the start page, taken on
+// the grab's own copy of the configuration, which loses its logins once a
+// step leads to another site. A stop request ends the check at once (an
+// unanswered request is cancelled).
 #pragma once
 
 #include <functional>
@@ -18,6 +20,9 @@ public:
         std::string url;          // the URL after the steps taken
         bool redirected = false;  // at least one step changed it
         bool stopped = false;     // a stop request ended the check
+        // The configuration the grab must use: the one given, without its
+        // logins when the start URL was redirected to another site.
+        CConfiguration configuration;
     };
     // Called on this thread when the check ends, however it ends (also for
     // a thread deleted before it ran).
@@ -35,7 +40,6 @@ protected:
 private:
     void Report();
 
-    CConfiguration mConfiguration;
     SResult mResult;
     Done mDone;
 };

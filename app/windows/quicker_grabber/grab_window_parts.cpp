@@ -1,0 +1,74 @@
+#include "app/windows/quicker_grabber/grab_window_parts.h"
+
+#include <filesystem>
+
+#include <QApplication>
+
+#include "app/framework/pane.h"
+#include "app/framework/recent_items.h"
+#include "engine/config/configuration.h"
+#include "engine/crawl/site_iterator.h"
+#include "engine/crawl/site_iterator_thread.h"
+#include "engine/url/url_record.h"
+#include "foundation/settings/log_file.h"
+
+void StartSpinning(CPane* spinner)
+{
+    if (spinner == nullptr) return;
+    spinner->Show();
+    spinner->StartIdling();
+}
+
+void StopSpinning(CPane* spinner)
+{
+    if (spinner == nullptr) return;
+    spinner->StopIdling();
+    spinner->Hide();
+}
+
+std::string OpenGrabLog(CLogHolder& log, const CConfiguration& configuration, const CURL& startURL)
+{
+    std::string path = configuration.mMiscOptions.logFolder.c_str();
+    if (path.empty() || path.back() != '/') path += '/';
+    path += startURL.mHost + ".log";
+    CloseGrabLog(log);
+    return StartLogging(&log, path.c_str()) == 0 ? path : std::string();
+}
+
+void CloseGrabLog(CLogHolder& log)
+{
+    if (log.IsOpen()) StopLogging(&log);
+}
+
+std::string SiteMapPathOf(const CSiteIteratorThread& thread, const CConfiguration& configuration)
+{
+    return thread.Driver()->ReportPath(configuration.mMiscOptions.logFolder.c_str(), ".sitemap.html");
+}
+
+void ShowSiteMap(CSiteIteratorThread* thread, const CConfiguration& configuration, std::string& ioPath)
+{
+    if (thread != nullptr && thread->Driver() != nullptr) {
+        thread->Driver()->GenerateSiteMap(true);
+        ioPath = SiteMapPathOf(*thread, configuration);
+        return;
+    }
+    std::error_code error;
+    if (!ioPath.empty() && std::filesystem::is_regular_file(ioPath, error)) {
+        OpenInDefaultApp(ioPath);
+        return;
+    }
+    QApplication::beep();
+}
+
+std::optional<std::string> ChooseRecentItem(CPane* recent, std::int32_t item)
+{
+    CRecentItems* items = GetRecentItems();
+    if (items == nullptr || recent == nullptr) return std::nullopt;
+    if (item == 1) {
+        items->Clear();
+        items->BuildMenu(*recent);
+    } else if (item >= 3) {
+        return items->GetItem(item - 3);
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,34 @@
+// What the grabber and the quicker grabber do alike around a grab: the
+// chasing arrows, the grab's log file, the site map button and the recent
+// items popup.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class CConfiguration;
+class CLogHolder;
+class CPane;
+class CSiteIteratorThread;
+class CURL;
+
+void StartSpinning(CPane* spinner);
+void StopSpinning(CPane* spinner);
+
+// Opens "<log folder>/<start host>.log" into `log` (closing what it held);
+// the path, empty when it could not be opened.
+std::string OpenGrabLog(CLogHolder& log, const CConfiguration& configuration, const CURL& startURL);
+void CloseGrabLog(CLogHolder& log);
+
+// Where the crawl writes its site map.
+std::string SiteMapPathOf(const CSiteIteratorThread& thread, const CConfiguration& configuration);
+
+// The site map button: while a crawl runs, its site map is written and
+// opened (and `ioPath` keeps where it went); afterwards the one it left is
+// opened; with neither, a beep.
+void ShowSiteMap(CSiteIteratorThread* thread, const CConfiguration& configuration, std::string& ioPath);
+
+// The recent items popup's choice: item 1 clears the list (and the popup),
+// items 3 and later give their URL.
+std::optional<std::string> ChooseRecentItem(CPane* recent, std::int32_t item);

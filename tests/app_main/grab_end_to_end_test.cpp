@@ -1,0 +1,152 @@
+// The program as a user drives it: a second tidewell hands a URL to this
+// one (the real program, in process, with its real windows), the quicker
+// grabber it opens mirrors an nginx site when Return is pressed, and what
+// the program keeps (recent items, window state, log) is in the
+// preferences and on disk; quitting during a grab asks, then stops it.
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <gtest/gtest.h>
+
+#include "app/framework/dialog.h"
+#include "app/framework/scheduler_driver.h"
+#include "app/framework/window_hooks.h"
+#include "app/main/app_layouts.h"
+#include "app/main/outside_requests.h"
+#include "app/main/single_instance.h"
+#include "app/main/tidewell_app.h"
+#include "app/windows/quicker_grabber/quicker_grabber.h"
+#include "app/windows/quicker_grabber/quicker_grabber_layout.h"
+#include "app/windows/quicker_grabber/register_quicker_grabber.h"
+#include "foundation/settings/app_settings.h"
+#include "foundation/settings/preference_store.h"
+#include "foundation/threads/thread.h"
+#include "tests/support/http_peer.h"
+#include "tests/support/nginx_peer.h"
+#include "tests/support/peer_process.h"
+#include "tests/support/temp_dir.h"
+#include "tests/windows/run_events.h"
+
+namespace {
+
+using namespace quickergrabber;
+using namespace std::chrono_literals;
+using windowtest::RunEventsUntil;
+
+std::string Page(const std::string& body) { return "<html><head><title>T</title></head><body>" + body + "</body></html>"; }
+
+CQuickerGrabber* WindowWithURL(const std::string& url)
+{
+    for (CQuickerGrabber* window : CWindow::WindowsOfClass<CQuickerGrabber>())
+        if (window->FindPaneByID(kURL)->GetDescriptor() == url) return window;
+    return nullptr;
+}
+
+void PressReturn(CQuickerGrabber& window)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    QApplication::sendEvent(window.FindPaneByID(kURL)->GetWidget(), &press);
+}
+
+// The program registers its windows once, at start-up.
+void RegisterQuickerGrabberOnce()
+{
+    static const bool registered = (RegisterQuickerGrabber(), true);
+    (void)registered;
+}
+
+bool IsDone(const CQuickerGrabber& window) { return window.GetState() == kWindowDone && !window.IsCrawling(); }
+
+TEST(GrabEndToEnd, AURLFromASecondInstanceIsGrabbedKeptAndAQuitStopsARunningGrab)
+{
+    testsupport::TempDir folders;
+    const std::string site = folders.MakeFolder("site");
+    folders.Write("site/index.html", Page("<a href=\"a.html\">a</a> <a href=\"sub/b.html\">b</a> <img src=\"p.gif\">"));
+    folders.Write("site/a.html", Page("<a href=\"index.html\">home</a>"));
+    folders.Write("site/sub/b.html", Page("<a href=\"../a.html\">a</a>"));
+    folders.Write("site/p.gif", "GIF89a\x01\x00\x01\x00\x00\x00\x00;");
+    testsupport::NginxPeer nginx(site);
+    const std::string runtime = folders.MakeFolder("run");
+    chmod(runtime.c_str(), 0700);
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    RegisterQuickerGrabberOnce();
+    std::optional<std::string> socket = InstanceSocketPath();
+    ASSERT_TRUE(socket && gApplication->ListenForOtherInstances(*socket));
+
+    const std::string url = nginx.Url("/index.html");
+    testsupport::PeerProcess second({TIDEWELL_PROGRAM, url});
+    ASSERT_TRUE(RunEventsUntil([&] { return WindowWithURL(url) != nullptr; }));
+    ASSERT_TRUE(second.WaitForExit(60s));
+    const int status = second.Stop();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the second instance handed over and left";
+    CQuickerGrabber* window = WindowWithURL(url);
+    PressReturn(*window);
+    ASSERT_TRUE(RunEventsUntil([&] { return IsDone(*window); }));
+
+    // Windows open, nothing running: the loop sleeps (no scheduler passes).
+    CSchedulerDriver::ResetStats();
+    RunEventsUntil([] { return false; }, 500ms);
+    EXPECT_LE(CSchedulerDriver::Stats().passes, 2u) << "the event loop polls while idle";
+
+    EXPECT_EQ(window->FindPaneByID(kGrab)->GetDescriptor(), "Done");
+    EXPECT_EQ(window->FindPaneByID(kMess)->GetDescriptor().rfind("Done.", 0), 0u);
+    const std::string mirror = std::string(std::getenv("HOME")) + "/Downloads/127.0.0.1/" + std::to_string(nginx.Port());
+    for (const char* file : {"/index.html", "/a.html", "/sub/b.html", "/p.gif"})
+        EXPECT_TRUE(std::filesystem::is_regular_file(mirror + file)) << file;
+    // "Generate Log" was never set: on, as the preferences window shows it.
+    EXPECT_TRUE(std::filesystem::is_regular_file(window->LogFilePath())) << window->LogFilePath();
+    std::optional<std::vector<std::string>> recent = GetPreferenceStrings(CAppSettings::kRecentItemsKey);
+    ASSERT_TRUE(recent.has_value());
+    EXPECT_EQ(recent->front(), url);
+    delete window;
+    std::optional<std::string> state = GetPreferenceString("Grab Quick Window");
+    ASSERT_TRUE(state.has_value());
+    EXPECT_EQ(std::count(state->begin(), state->end(), ' '), 6) << *state;
+
+    // A grab waiting for a slow page: Cancel keeps it, Quit stops it.
+    testsupport::HttpPeer slow({{.path = "/", .body = Page("<a href=\"slow.html\">slow</a>")},
+                                {.path = "/slow.html", .body = Page("slow"), .stallSeconds = 120}});
+    ASSERT_TRUE(gApplication->OpenQuickerGrabberWithURL(slow.Url("/")));
+    window = WindowWithURL(slow.Url("/"));
+    PressReturn(*window);
+    ASSERT_TRUE(RunEventsUntil([&] {
+        const auto requests = slow.Requests();
+        return window->IsCrawling() && !requests.empty() && requests.back().path == "/slow.html";
+    }));
+    CScriptedAnswers::Clear();
+    CScriptedAnswers::Push(kMsgCancel);
+    EXPECT_FALSE(gApplication->Quit());
+    EXPECT_TRUE(window->IsCrawling());
+    CScriptedAnswers::Push(kMsgOK);
+    EXPECT_TRUE(gApplication->Quit());
+    ASSERT_EQ(CScriptedAnswers::Asked().size(), 2u);
+    EXPECT_EQ(CScriptedAnswers::Asked()[1].layoutNumber, kConfirmQuitLayout);
+    EXPECT_TRUE(CWindow::WindowsOfClass<CQuickerGrabber>().empty());
+    EXPECT_TRUE(CThread::LiveThreads().IsEmpty()) << "a crawl outlived the quit";
+    CScriptedAnswers::Clear();
+}
+
+// A transfer reports its bytes from its own OS thread; the window shows them
+// at the loop's next turn, without waiting for some other event.
+TEST(GrabEndToEnd, ProgressFromATransferThreadWakesTheLoop)
+{
+    RegisterQuickerGrabberOnce();
+    const std::string url = "http://127.0.0.1:9/progress";
+    ASSERT_EQ(gApplication->HandleOutsideRequests(ClassifyArguments({url})), 1);
+    CQuickerGrabber* window = WindowWithURL(url);
+    ASSERT_NE(window, nullptr);
+    RunEventsUntil([] { return false; }, 200ms);  // the window's own events are over
+    std::thread([window] { window->PostProgress(5000, 10000, 2500); }).join();
+    for (int turn = 0; turn < 3; ++turn) QApplication::processEvents();  // never waits
+    EXPECT_EQ(window->FindPaneByID(kByte)->GetDescriptor(), "(50%, 5 KB, 2 KB/sec)");
+    delete window;
+}
+
+}  // namespace
