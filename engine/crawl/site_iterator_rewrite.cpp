@@ -160,7 +160,9 @@ void CSiteIterator::FinishRelinking()
     for (const CLinkCorrection& correction : mCorrections)
         for (std::uint32_t page : correction.pages) byPage[page].emplace(correction.oldPath, &correction);
 
-    for (const auto& [pageIndex, corrections] : byPage) {
+    for (const auto& entry : byPage) {
+        const std::uint32_t pageIndex = entry.first;
+        const auto& corrections = entry.second;  // a plain reference: clang 14 cannot capture a structured binding
         if (pageIndex >= mSavedPages.size()) continue;
         const CSavedPage& saved = mSavedPages[pageIndex];
         const CFileRef file(saved.file);

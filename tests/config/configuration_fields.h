@@ -39,7 +39,7 @@ inline void AddFilterChanges(std::vector<ConfigurationChange>& changes, const st
         {"contentQuery", &CFilterSet::contentQuery},
     };
     for (const auto& [name, list] : lists) {
-        changes.push_back({setName + "." + name, [set, list, tag, name = std::string(name)](CConfiguration& c) {
+        changes.push_back({setName + "." + name, [set, list = list, tag, name = std::string(name)](CConfiguration& c) {
                                AppendItem((c.*set).*list, (tag + "-" + name).c_str());
                                AppendItem((c.*set).*list, "second");
                            }});
