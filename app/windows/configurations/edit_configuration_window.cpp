@@ -32,8 +32,8 @@ constexpr const char* kTabTags[kTabCount] = {
     "Specify positive criteria to control which resources are grabbed, crawled and saved.",
     "Specify resource size, date, and content filtering. Specify an AppleScript to execute after each grab.",
     "Turn on logging, site map generation and spoofing (i.e. specify a user-agent.)",
-    "Specify a form and its input values. Tidewell will start its crawl by submitting the input values to the "
-    "forms action URL.",
+    ("Specify a form and its input values. Tidewell will start its crawl by submitting the input values to the "
+     "forms action URL."),
 };
 
 // The stored tab, held to the tabs there are.

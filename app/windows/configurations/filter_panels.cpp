@@ -121,8 +121,10 @@ COtherFiltersPanel::COtherFiltersPanel(CEditConfigurationWindow& window, CPane& 
     auto set = [this](CConfiguration& c) -> CFilterSet& { return FilterSetNumber(c, mSet); };
     for (auto [pane, member] : {std::pair{PaneIDT{1}, &CFilterSet::sizeLessThan},
                                 std::pair{PaneIDT{2}, &CFilterSet::sizeGreaterThan}}) {
-        Bind(pane, [set, member](CConfiguration& c) { return SizeInThousands(set(c).*member); },
-             [set, member](CConfiguration& c, const std::string& text) { set(c).*member = SizeFromThousands(text); });
+        Bind(pane, [set, member = member](CConfiguration& c) { return SizeInThousands(set(c).*member); },
+             [set, member = member](CConfiguration& c, const std::string& text) {
+                 set(c).*member = SizeFromThousands(text);
+             });
     }
     BindText(3, [set](CConfiguration& c) -> CFixedString255& { return set(c).afterDate; });
     BindText(4, [set](CConfiguration& c) -> CFixedString255& { return set(c).beforeDate; });

@@ -20,8 +20,8 @@ CInputItemsPanel::CInputItemsPanel(CEditConfigurationWindow& window, CPane& view
               [](CConfiguration& c, const Rows& rows) { InputItemsFromRows(rows, c.mFormOptions.inputItemList); });
     for (auto [pane, member] : {std::pair{kFormURL, &CFormOptions::formURL},
                                 std::pair{kFormAction, &CFormOptions::formActionURL}}) {
-        Bind(pane, [member](CConfiguration& c) { return (c.mFormOptions.*member).str(); },
-             [member](CConfiguration& c, const std::string& text) {
+        Bind(pane, [member = member](CConfiguration& c) { return (c.mFormOptions.*member).str(); },
+             [member = member](CConfiguration& c, const std::string& text) {
                  c.mFormOptions.*member = CFixedString255(std::string_view(WithScheme(text)));
              });
     }
