@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
+#include "foundation/files/file_replacement.h"
 #include "foundation/files/file_status.h"
 #include "foundation/mirror/mirror_names.h"
 #include "platform/xattr/item_attributes.h"
@@ -100,37 +102,38 @@ int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create
     return folder;
 }
 
-int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
-                         std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file)
+template <class WriteBody>
+int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_view fileName, bool replace,
+                             WriteBody&& writeBody, const CMirrorFileLabels& labels, CFileRef& file)
 {
     std::string path;
     const int folder = OpenFolder(segments, true, path);
     if (folder < 0) return folder;
+    std::string key = path.substr(std::min(path.size(), mRootPath.size()));
+    if (mCleared.insert(std::move(key)).second) RemoveTemporaryFiles(folder);
     const std::string name = SafeMirrorName(fileName.empty() ? std::string_view("Index.html") : fileName);
     const std::string filePath = path == "/" ? "/" + name : path + "/" + name;
 
-    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | (replace ? 0 : O_EXCL);
-    int fd = ::openat(folder, name.c_str(), flags, 0666);
-    if (fd < 0) {
-        const int error = errno;
-        struct stat info {};
-        if (error == EEXIST && ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(info.st_mode)) {
+    // Checked first so that a kept file costs no write; the commit checks
+    // again.
+    struct stat info {};
+    if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (S_ISDIR(info.st_mode)) return -EISDIR;
+        if (S_ISLNK(info.st_mode)) return -ELOOP;
+        if (!S_ISREG(info.st_mode)) return -EINVAL;
+        if (!replace) {
             file = CFileRef(filePath);
             return kStatusDuplicateName;
         }
-        if (error == EEXIST || error == ELOOP) {
-            if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
-                if (S_ISDIR(info.st_mode)) return -EISDIR;
-                if (S_ISLNK(info.st_mode)) return -ELOOP;
-            }
-        }
-        return -error;
+    } else if (errno != ENOENT) {
+        return FileErrnoStatus();
     }
-    struct stat info {};
-    int status = ::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode) ? -EINVAL : 0;
-    if (status == 0) status = WriteAll(fd, bytes);
-    if (status == 0 && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) status = -errno;
+
+    CFileReplacement replacement;
+    int status = replacement.Begin(folder);
+    if (status != 0) return status;
+    const int fd = replacement.Fd();
+    status = writeBody(fd);
     if (status == 0) {
         // Labels only: a file system without user attributes still mirrors.
         if (labels.type != 0) WriteOpenItemCode(fd, kFileTypeAttribute, labels.type);
@@ -144,9 +147,28 @@ int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view
             if (::futimens(fd, times) != 0) status = -errno;
         }
     }
-    if (::close(fd) != 0 && status == 0) status = -errno;
+    if (status == 0) status = replacement.Commit(name.c_str(), replace);
+    if (status == -EEXIST && ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(info.st_mode)) {
+        file = CFileRef(filePath);
+        return kStatusDuplicateName;
+    }
     if (status == 0) file = CFileRef(filePath);
     return status;
+}
+
+int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
+                         std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file)
+{
+    return WriteFile(
+        segments, fileName, replace, [bytes](int fd) { return WriteAll(fd, bytes); }, labels, file);
+}
+
+int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
+                         const CLDynamicBuffer& body, const CMirrorFileLabels& labels, CFileRef& file)
+{
+    return WriteFile(
+        segments, fileName, replace, [&body](int fd) { return body.WriteTo(fd); }, labels, file);
 }
 
 bool CMirrorWriter::Find(std::span<const std::string> segments, std::string_view fileName, CFileRef& file)
@@ -156,6 +178,7 @@ bool CMirrorWriter::Find(std::span<const std::string> segments, std::string_view
     if (folder < 0) return false;
     const std::string name = SafeMirrorName(fileName.empty() ? std::string_view("Index.html") : fileName);
     struct stat info {};
+    if (IsTemporaryFileName(name)) return false;
     if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)) return false;
     file = CFileRef(path == "/" ? "/" + name : path + "/" + name);
     return true;

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,9 @@ int ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes);
 // Creates the file when missing, else replaces its content. 0 or a negative
 // status; -EISDIR when a folder has the name.
 int WriteWholeFile(const CFileRef& file, const void* bytes, std::size_t count);
+// The same with the content that `writeBody` writes to the new file (0 or a
+// negative errno value), so a large body can stream in.
+int WriteWholeFileWith(const CFileRef& file, const std::function<int(int fd)>& writeBody);
 inline int WriteWholeFile(const CFileRef& file, std::string_view bytes)
 {
     return WriteWholeFile(file, bytes.data(), bytes.size());
