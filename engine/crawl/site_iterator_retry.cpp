@@ -4,6 +4,7 @@
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/window_interfaces.h"
 #include "foundation/files/file.h"
+#include "foundation/system/file_name_mappings.h"
 #include "foundation/system/internet_config.h"
 #include "foundation/text/text_encodings.h"
 #include "foundation/threads/wait_seconds.h"
@@ -18,6 +19,16 @@ bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
 bool EqualsNoCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && BeginsWithNoCase(a, b);
+}
+
+// A saved page holds links rewritten for the mirror, some of them waiting
+// for a correction that only the end of its crawl makes: it cannot stand in
+// for the server's page, whose links a crawl follows and corrects (so a
+// crawl that was cut short is repaired by the next one).
+bool IsSavedPage(const CFileRef& file)
+{
+    const FileNameMapping* mapping = FindFileNameMappingForName(file.Name());
+    return mapping != nullptr && BeginsWithNoCase(mapping->mimeType, "text/html");
 }
 
 // The folder `directory` is `top` or lies below it (case ignored).
@@ -100,7 +111,7 @@ bool CSiteIterator::GrabWithRetry(CURL& url)
 bool CSiteIterator::FetchOnce(CURL& url)
 {
     CFileRef file;
-    if (LookForDiskFile(url, file)) return url.LoadFromFile(file) != 0;
+    if (LookForDiskFile(url, file) && !IsSavedPage(file)) return url.LoadFromFile(file) != 0;
     const char* userAgent = mConfiguration->mMiscOptions.userAgent.c_str();
     if (mGrabber != nullptr) url.GrabWithLogin(mGrabber, userAgent);
     else if (mQuickGrabber != nullptr)
