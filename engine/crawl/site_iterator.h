@@ -191,6 +191,7 @@ private:
     // Fetching
     bool FetchOnce(CURL& url);
     bool FinishFetch(CURL& url, bool ok, bool aborted);
+    void NoteStartTypeExtension(const CURL& url);
     bool HasStartForm() const;
     bool SubmitStartForm(CURL& url);
     bool IsRedirectFollowed(const CURL& target);

@@ -2,7 +2,9 @@
 // and the verdict; saved copies standing in for a fetch; the date check.
 #include "engine/config/configuration.h"
 #include "engine/crawl/site_iterator.h"
+#include "engine/crawl/start_redirection.h"
 #include "engine/crawl/window_interfaces.h"
+#include "engine/url/url_type_extension.h"
 #include "foundation/files/file.h"
 #include "foundation/system/file_name_mappings.h"
 #include "foundation/system/internet_config.h"
@@ -83,7 +85,14 @@ bool CSiteIterator::GrabWithRetry(CURL& url)
     const std::int32_t interval = mPreferences.retryInterval;
     bool ok = false;
     bool aborted = false;
+    // A start URL found silent just before the crawl began has had its
+    // first attempt.
+    const bool startUnanswered = url.mURL == mStartURL.mURL && TakeUnansweredStart(url.mURL);
     for (std::int32_t attempt = 0; attempt <= retries; ++attempt) {
+        if (attempt == 0 && startUnanswered) {
+            LogLine("No answer from " + url.mURL + " within the time-out.");
+            continue;
+        }
         if (attempt > 0) {
             ShowStatus("The URL could not be grabbed. Retrying...");
             LogLine("The URL could not be grabbed. Will retry in " + std::to_string(interval) + " seconds. " +
@@ -131,6 +140,7 @@ bool CSiteIterator::FinishFetch(CURL& url, bool ok, bool aborted)
 
     ProcessResponse(url, ok);
     const std::int32_t status = url.mStatusCode;
+    if (ok && status == 200 && url.mURL == mStartURL.mURL) NoteStartTypeExtension(url);
     if (ok && (status == 200 || status == 301 || status == 302)) {
         if (mPreferences.preview && mPreferences.previewIn == 2 && BeginsWithNoCase(url.mContentType, "text")) {
             CInternetConfig internetConfig(kTidewellCreator);
@@ -144,6 +154,18 @@ bool CSiteIterator::FinishFetch(CURL& url, bool ok, bool aborted)
     ++mCounters.errors;
     if (mConfiguration->mMiscOptions.errorLinks) mErrorURLs.emplace_back(url.mURL, url.mParentURL);
     return false;
+}
+
+// A start URL whose file name has no extension is saved with the one its
+// Content-Type calls for.
+void CSiteIterator::NoteStartTypeExtension(const CURL& url)
+{
+    if (HasStartForm() || url.mHasData || url.mFileName.empty() || !url.mExtension.empty()) return;
+    CSiteIndex::Item& item = mSiteIndex.FindOrAdd(mStartURL.mURL);
+    if (item.second.pathDecided) return;
+    item.second.fileName = URLDecode(url.mFileName + ExtensionForContentType(url.mContentType));
+    item.second.localPath = ExpectedLocalPath(mStartURL, item.second.fileName);
+    item.second.pathDecided = true;
 }
 
 bool CSiteIterator::LookForDiskFile(const CURL& url, CFileRef& file)

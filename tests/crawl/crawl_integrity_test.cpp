@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "engine/crawl/start_redirection.h"
 #include "foundation/files/file_replacement.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/http_peer.h"
@@ -235,6 +236,21 @@ TEST_F(CrawlIntegrity, ATransferBelowTheRateFloorEndsAsStalled)
     const auto tree = ReadTree(Mirror());
     EXPECT_FALSE(tree.contains(Host(peer) + "slow.html"));
     EXPECT_TRUE(tree.contains(Host(peer) + "fine.html"));
+    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
+}
+
+// The window follows the start URL's redirections before the crawl begins;
+// a start URL that never answers costs one time-out in all.
+TEST_F(CrawlIntegrity, AStartURLThatNeverAnswersIsAskedOnce)
+{
+    HttpPeer peer({{.path = "/", .body = Page("Late", "late"), .stallSeconds = 60}});
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.timeout = 1;
+    std::string url = peer.Url("/");
+    EXPECT_FALSE(FollowRedirection(configuration, url));
+    RecordingGrabber window(configuration);
+    ASSERT_TRUE(RunGrab(window, configuration, url));
+    EXPECT_EQ(CountRequests(peer, "/"), 1);
     EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
 }
 
