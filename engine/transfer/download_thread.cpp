@@ -144,6 +144,9 @@ void CDownloadThread::ProcessEvents()
         DataAvailable(events);
     }
     mSpareBodyBuffer = std::move(events.body);
+    // Held back while these bytes waited: they are stored now.
+    if (events.heldBack && !mPaused && !events.finished && mHandle != 0)
+        SharedDownloadService().Pause(mHandle, false);
     if (events.finished) TransferFinished(events.result);
 }
 

@@ -224,6 +224,12 @@ size_t TransferJob::TakeBody(const char* data, size_t size)
         return 0;
     }
     if (!CallSink([&] { sink_.OnProgress(received_, expected_); })) return 0;
+    bool pause = false;
+    if (!CallSink([&] { pause = sink_.PauseAfterBody(); })) return 0;
+    if (pause) {
+        SetPaused(true);
+        curl_easy_pause(easy_, CURLPAUSE_ALL);
+    }
     return size;
 }
 

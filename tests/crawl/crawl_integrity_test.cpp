@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@
 #include "foundation/files/file_replacement.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/http_peer.h"
+#include "tests/support/nginx_peer.h"
 
 extern char** environ;
 
@@ -35,6 +37,7 @@ using crawltest::RunGrab;
 using testsupport::HttpPeer;
 using testsupport::HttpRoute;
 using testsupport::HttpTrickle;
+using testsupport::NginxPeer;
 namespace fs = std::filesystem;
 
 constexpr char kChildURL[] = "TIDEWELL_TEST_CHILD_CRAWL_URL";
@@ -252,6 +255,32 @@ TEST_F(CrawlIntegrity, AStartURLThatNeverAnswersIsAskedOnce)
     ASSERT_TRUE(RunGrab(window, configuration, url));
     EXPECT_EQ(CountRequests(peer, "/"), 1);
     EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
+}
+
+// Bodies stream to disk: a crawl's peak memory does not grow with them, and
+// a page over the link-processing cap is saved as it came.
+TEST_F(CrawlIntegrity, LargeBodiesStreamToDiskWithoutGrowingTheCrawlsMemory)
+{
+    const std::string site = mRoot.MakeFolder("site");
+    mRoot.Write("site/index.html", Page("Start", "<a href=\"big.bin\">big</a> <a href=\"huge.html\">huge</a>"));
+    constexpr off_t kBinaryBytes = 192 << 20;
+    constexpr off_t kPageBytes = 96 << 20;  // over the 64 MB cap
+    ASSERT_EQ(::truncate(mRoot.Write("site/big.bin", "").c_str(), kBinaryBytes), 0);
+    ASSERT_EQ(::truncate(mRoot.Write("site/huge.html", "").c_str(), kPageBytes), 0);
+    NginxPeer server(site, 120);
+
+    const pid_t child = StartChildCrawl(server.Url("/"), Mirror());
+    ASSERT_GT(child, 0);
+    int status = 0;
+    rusage usage {};
+    ASSERT_EQ(::wait4(child, &status, 0, &usage), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+    const std::string host = Mirror() + "/127.0.0.1/" + std::to_string(server.Port()) + "/";
+    EXPECT_EQ(fs::file_size(host + "big.bin"), static_cast<std::uintmax_t>(kBinaryBytes));
+    EXPECT_EQ(fs::file_size(host + "huge.html"), static_cast<std::uintmax_t>(kPageBytes));
+    const long peakBytes = usage.ru_maxrss * 1024L;
+    EXPECT_LT(peakBytes, kPageBytes) << "peak " << (peakBytes >> 20) << " MB";
 }
 
 }  // namespace
