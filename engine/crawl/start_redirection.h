@@ -3,9 +3,17 @@
 // start page, else the Location of its headers.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 class CConfiguration;
+
+// The head of a start page in which FollowRedirection looks for a refresh.
+inline constexpr std::size_t kStartRedirectionWindow = 256 * 1024;
+
+// True, once, when FollowRedirection found `url` silent for its time-out a
+// short while ago.
+bool TakeUnansweredStart(const std::string& url);
 
 // GET of `ioURL` with the configuration's user agent, site login and
 // time-out, reading no more of the body than a META refresh can be found in
@@ -18,9 +26,3 @@ class CConfiguration;
 // crawl that starts with it next takes that for its first attempt
 // (TakeUnansweredStart) instead of waiting a second time.
 bool FollowRedirection(const CConfiguration& configuration, std::string& ioURL);
-
-inline constexpr std::size_t kStartRedirectionWindow = 256 * 1024;
-
-// True, once, when FollowRedirection found `url` silent for its time-out a
-// short while ago.
-bool TakeUnansweredStart(const std::string& url);

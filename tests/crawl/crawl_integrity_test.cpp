@@ -279,8 +279,12 @@ TEST_F(CrawlIntegrity, LargeBodiesStreamToDiskWithoutGrowingTheCrawlsMemory)
     const std::string host = Mirror() + "/127.0.0.1/" + std::to_string(server.Port()) + "/";
     EXPECT_EQ(fs::file_size(host + "big.bin"), static_cast<std::uintmax_t>(kBinaryBytes));
     EXPECT_EQ(fs::file_size(host + "huge.html"), static_cast<std::uintmax_t>(kPageBytes));
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer's quarantine keeps freed memory: no peak to compare";
+#else
     const long peakBytes = usage.ru_maxrss * 1024L;
     EXPECT_LT(peakBytes, kPageBytes) << "peak " << (peakBytes >> 20) << " MB";
+#endif
 }
 
 }  // namespace
