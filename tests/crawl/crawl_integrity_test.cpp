@@ -269,6 +269,17 @@ TEST_F(CrawlIntegrity, LargeBodiesStreamToDiskWithoutGrowingTheCrawlsMemory)
     ASSERT_EQ(::truncate(mRoot.Write("site/huge.html", "").c_str(), kPageBytes), 0);
     NginxPeer server(site, 120);
 
+    // The start page's redirection check reads only the head of the page.
+    std::string start = server.Url("/huge.html");
+    EXPECT_FALSE(FollowRedirection(MakeConfiguration(), start));
+    const std::string access = server.AccessLog();
+    const std::string request = "\"GET /huge.html HTTP/1.1\" 200 ";
+    const std::size_t logged = access.find(request);
+    ASSERT_NE(logged, std::string::npos) << access;
+    const long long sent = std::stoll(access.substr(logged + request.size()));
+    EXPECT_LT(sent, kPageBytes / 8) << "bytes of the start page sent for its redirection check";
+    EXPECT_GT(sent, 0);
+
     const pid_t child = StartChildCrawl(server.Url("/"), Mirror());
     ASSERT_GT(child, 0);
     int status = 0;
