@@ -9,6 +9,7 @@
 
 #include "foundation/files/file_replacement.h"
 #include "foundation/files/file_status.h"
+#include "foundation/files/whole_file.h"
 #include "foundation/mirror/mirror_names.h"
 #include "platform/xattr/item_attributes.h"
 
@@ -29,19 +30,6 @@ std::string WithoutUserInfo(const std::string& url)
     const std::size_t at = url.rfind('@', end == std::string::npos ? url.size() : end);
     if (at == std::string::npos || at < start) return url;
     return url.substr(0, start) + url.substr(at + 1);
-}
-
-int WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return -errno;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return 0;
 }
 
 // A level that is not a folder: a link is told apart from a file.
@@ -161,7 +149,7 @@ int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view
                          std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file)
 {
     return WriteFile(
-        segments, fileName, replace, [bytes](int fd) { return WriteAll(fd, bytes); }, labels, file);
+        segments, fileName, replace, [bytes](int fd) { return WriteFully(fd, bytes.data(), bytes.size()); }, labels, file);
 }
 
 int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,

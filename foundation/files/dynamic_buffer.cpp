@@ -10,6 +10,8 @@
 #include <new>
 #include <utility>
 
+#include "foundation/files/whole_file.h"
+
 namespace {
 
 // Pieces in which a spilled body is copied or written out.
@@ -48,20 +50,6 @@ bool WriteAt(int fd, const char* bytes, std::size_t count, off_t offset)
         offset += wrote;
     }
     return true;
-}
-
-int WriteAll(int fd, const char* bytes, std::size_t count)
-{
-    while (count > 0) {
-        ssize_t wrote = ::write(fd, bytes, count);
-        if (wrote < 0) {
-            if (errno == EINTR) continue;
-            return errno > 0 ? -errno : -EIO;
-        }
-        bytes += wrote;
-        count -= static_cast<std::size_t>(wrote);
-    }
-    return 0;
 }
 
 bool ReadAt(int fd, char* into, std::size_t count, off_t offset)
@@ -197,13 +185,13 @@ bool CLDynamicBuffer::CopyPrefix(std::string& out, std::size_t count) const
 
 int CLDynamicBuffer::WriteTo(int fd) const
 {
-    if (!mSpillFd.IsOpen()) return WriteAll(fd, mMemory.data(), mMemory.size());
+    if (!mSpillFd.IsOpen()) return WriteFully(fd, mMemory.data(), mMemory.size());
     std::unique_ptr<char[]> piece(new (std::nothrow) char[kPieceSize]);
     if (!piece) return -ENOMEM;
     for (std::size_t at = 0; at < mLength; at += kPieceSize) {
         const std::size_t count = std::min(kPieceSize, mLength - at);
         if (!ReadAt(mSpillFd.Get(), piece.get(), count, static_cast<off_t>(at))) return -EIO;
-        if (int status = WriteAll(fd, piece.get(), count); status != 0) return status;
+        if (int status = WriteFully(fd, piece.get(), count); status != 0) return status;
     }
     return 0;
 }

@@ -36,7 +36,9 @@ int ReadAll(const CFileRef& file, Bytes& bytes)
     }
 }
 
-int WriteAll(int fd, const void* bytes, std::size_t count)
+}  // namespace
+
+int WriteFully(int fd, const void* bytes, std::size_t count)
 {
     const char* at = static_cast<const char*>(bytes);
     while (count > 0) {
@@ -50,6 +52,8 @@ int WriteAll(int fd, const void* bytes, std::size_t count)
     }
     return 0;
 }
+
+namespace {
 
 // Carries the old file's permission bits and labels over to its replacement.
 int KeepOldFileTraits(int folder, const char* name, int replacement)
@@ -73,7 +77,7 @@ int ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes) { retur
 int WriteWholeFile(const CFileRef& file, const void* bytes, std::size_t count)
 {
     if (bytes == nullptr && count > 0) return -EINVAL;
-    return WriteWholeFileWith(file, [bytes, count](int fd) { return WriteAll(fd, bytes, count); });
+    return WriteWholeFileWith(file, [bytes, count](int fd) { return WriteFully(fd, bytes, count); });
 }
 
 int WriteWholeFileWith(const CFileRef& file, const std::function<int(int fd)>& writeBody)
