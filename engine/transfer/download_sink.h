@@ -42,7 +42,7 @@ public:
     // the download thread has taken them and resumes it.
     bool PauseAfterBody() override;
 
-    static constexpr std::size_t kMaxPendingBytes = 4u << 20;
+    static constexpr std::size_t kMaxPendingBytes = 1u << 20;
     void OnFinished(const net::TransferResult& result) override;
 
 private:

@@ -272,8 +272,13 @@ TEST_F(CrawlIntegrity, LargeBodiesStreamToDiskWithoutGrowingTheCrawlsMemory)
     // The start page's redirection check reads only the head of the page.
     std::string start = server.Url("/huge.html");
     EXPECT_FALSE(FollowRedirection(MakeConfiguration(), start));
-    const std::string access = server.AccessLog();
+    // nginx logs the request once it sees the connection closed.
     const std::string request = "\"GET /huge.html HTTP/1.1\" 200 ";
+    std::string access = server.AccessLog();
+    for (int wait = 0; wait < 200 && access.find(request) == std::string::npos; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        access = server.AccessLog();
+    }
     const std::size_t logged = access.find(request);
     ASSERT_NE(logged, std::string::npos) << access;
     const long long sent = std::stoll(access.substr(logged + request.size()));
