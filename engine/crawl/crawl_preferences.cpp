@@ -29,6 +29,8 @@ CCrawlPreferences CCrawlPreferences::Read()
     }
     if (preferences.messageRetries < 0) preferences.messageRetries = 0;
     if (preferences.retryInterval < 0) preferences.retryInterval = 0;
+    if (auto mebibytes = GetDecimalPreference("Maximum Page Size For Links"); mebibytes && *mebibytes > 0)
+        preferences.maxPageBytesForLinks = static_cast<std::uint64_t>(*mebibytes) << 20;
     if (auto folder = GetPreferenceString("Aliases Folder Location"); folder && !folder->empty())
         preferences.aliasesFolder = *folder;
     return preferences;

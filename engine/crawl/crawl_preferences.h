@@ -17,6 +17,12 @@ struct CCrawlPreferences {
     std::int32_t retryInterval = 10;    // the settings' "Message Retries Interval", seconds
     bool createAliases = false;         // the settings' "Create Aliases"
     std::string aliasesFolder;          // "Aliases Folder Location"; empty: the settings' download folder
+    // "Maximum Page Size For Links", in MiB (a positive decimal; 64 when
+    // absent): a larger body is saved as it came, without looking for its
+    // links, so a crawl's memory stays bounded whatever the pages.
+    std::uint64_t maxPageBytesForLinks = kDefaultMaxPageMiBForLinks << 20;
+
+    static constexpr std::uint64_t kDefaultMaxPageMiBForLinks = 64;
 
     // Reads them all from the store and the settings object.
     static CCrawlPreferences Read();

@@ -4,10 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 
+#include "foundation/files/file_replacement.h"
 #include "foundation/files/file_status.h"
+#include "foundation/files/whole_file.h"
 #include "foundation/mirror/mirror_names.h"
 #include "platform/xattr/item_attributes.h"
 
@@ -30,19 +33,6 @@ std::string WithoutUserInfo(const std::string& url)
     const std::size_t at = url.rfind('@', end == std::string::npos ? url.size() : end);
     if (at == std::string::npos || at < start) return url;
     return url.substr(0, start) + url.substr(at + 1);
-}
-
-int WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return -errno;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return 0;
 }
 
 // A level that is not a folder: a link is told apart from a file.
@@ -140,12 +130,15 @@ int CMirrorWriter::CheckSlot(int folder, const std::string& path, const std::str
     return 0;
 }
 
-int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
-                         std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file)
+template <class WriteBody>
+int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_view fileName, bool replace,
+                             WriteBody&& writeBody, const CMirrorFileLabels& labels, CFileRef& file)
 {
     std::string path;
     const int folder = OpenFolder(segments, true, path);
     if (folder < 0) return folder;
+    std::string key = path.substr(std::min(path.size(), mRootPath.size()));
+    if (mCleared.insert(std::move(key)).second) RemoveTemporaryFiles(folder);
     const std::string ownName = SafeMirrorName(fileName.empty() ? std::string_view("Index.html") : fileName);
     std::string name = ownName;
     for (unsigned attempt = 1;; ++attempt) {
@@ -158,29 +151,25 @@ int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view
     }
     const std::string filePath = path == "/" ? "/" + name : path + "/" + name;
 
-    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | (replace ? 0 : O_EXCL);
-    int fd = ::openat(folder, name.c_str(), flags, 0666);
-    if (fd < 0) {
-        const int error = errno;
-        struct stat info {};
-        if (error == EEXIST && ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(info.st_mode)) {
+    // Checked first so that a kept file costs no write; the commit checks
+    // again. CheckSlot has refused links and anything but plain files.
+    struct stat info {};
+    if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (!S_ISREG(info.st_mode)) return S_ISDIR(info.st_mode) ? -EISDIR : -EINVAL;
+        if (!replace) {
             if (!labels.url.empty()) mOwners[FileKey(info)] = OwnerHash(labels.url);
             file = CFileRef(filePath);
             return kStatusDuplicateName;
         }
-        if (error == EEXIST || error == ELOOP) {
-            if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
-                if (S_ISDIR(info.st_mode)) return -EISDIR;
-                if (S_ISLNK(info.st_mode)) return -ELOOP;
-            }
-        }
-        return -error;
+    } else if (errno != ENOENT) {
+        return FileErrnoStatus();
     }
-    struct stat info {};
-    int status = ::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode) ? -EINVAL : 0;
-    if (status == 0) status = WriteAll(fd, bytes);
-    if (status == 0 && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) status = -errno;
+
+    CFileReplacement replacement;
+    int status = replacement.Begin(folder);
+    if (status != 0) return status;
+    const int fd = replacement.Fd();
+    status = writeBody(fd);
     if (status == 0) {
         // Labels only: a file system without user attributes still mirrors.
         if (labels.type != 0) WriteOpenItemCode(fd, kFileTypeAttribute, labels.type);
@@ -194,12 +183,31 @@ int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view
             if (::futimens(fd, times) != 0) status = -errno;
         }
     }
-    if (::close(fd) != 0 && status == 0) status = -errno;
+    if (status == 0) status = replacement.Commit(name.c_str(), replace);
+    if (status == -EEXIST && ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(info.st_mode)) {
+        file = CFileRef(filePath);
+        return kStatusDuplicateName;
+    }
     if (status == 0) {
-        if (!labels.url.empty()) mOwners[FileKey(info)] = OwnerHash(labels.url);
+        if (!labels.url.empty() && ::fstat(fd, &info) == 0) mOwners[FileKey(info)] = OwnerHash(labels.url);
         file = CFileRef(filePath);
     }
     return status;
+}
+
+int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
+                         std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file)
+{
+    return WriteFile(
+        segments, fileName, replace, [bytes](int fd) { return WriteFully(fd, bytes.data(), bytes.size()); }, labels, file);
+}
+
+int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
+                         const CLDynamicBuffer& body, const CMirrorFileLabels& labels, CFileRef& file)
+{
+    return WriteFile(
+        segments, fileName, replace, [&body](int fd) { return body.WriteTo(fd); }, labels, file);
 }
 
 bool CMirrorWriter::Find(std::span<const std::string> segments, std::string_view fileName, CFileRef& file,
@@ -209,6 +217,7 @@ bool CMirrorWriter::Find(std::span<const std::string> segments, std::string_view
     const int folder = OpenFolder(segments, false, path);
     if (folder < 0) return false;
     const std::string ownName = SafeMirrorName(fileName.empty() ? std::string_view("Index.html") : fileName);
+    if (IsTemporaryFileName(ownName)) return false;
     std::string name = ownName;
     for (unsigned attempt = 1;; ++attempt) {
         ESlot slot = ESlot::kFree;

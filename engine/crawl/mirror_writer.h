@@ -8,11 +8,17 @@
 // (never followed) and nothing is written outside it. The opened folders are
 // kept open for the crawl, so each folder is walked once.
 //
-// A file is written in place and then cut to its length, so a shorter body
-// never leaves an old tail; it is not flushed to disk (a mirror can be
-// fetched again). Its labels are the URL record's: the modification date,
-// the URL as its comment, the URL without credentials as its origin, and
-// the type and creator codes.
+// A file appears under its name only once it is whole: the body and the
+// labels go to a new file beside it, which then takes the name
+// (foundation/files/file_replacement.h). A crawl killed mid-save, a full
+// disk or an aborted transfer leave the old file or none, so a later crawl
+// never takes a cut-off file for a saved one; temporary files a killed
+// writer left are never found and are removed when their folder is next
+// written. A spilled body streams from its spill file, never whole in
+// memory. Files are not flushed to disk (a mirror can be fetched again).
+// Labels are the URL record's: the modification date, the URL as its
+// comment, the URL without credentials as its origin, and the type and
+// creator codes.
 //
 // No two URLs share a file. The writer knows which URL each file it wrote
 // belongs to (by its inode, so names that a case-blind file system folds
@@ -29,6 +35,7 @@
 #include <unordered_map>
 
 #include "engine/html/text_hash.h"
+#include "foundation/files/dynamic_buffer.h"
 #include "foundation/files/file_ref.h"
 
 struct CMirrorFileLabels {
@@ -54,6 +61,8 @@ public:
     // one claims whatever stands at the name.
     int Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
               std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file);
+    int Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
+              const CLDynamicBuffer& body, const CMirrorFileLabels& labels, CFileRef& file);
 
     // True, with `file` naming it, when a plain file of `owner` (any file
     // when `owner` is empty) stands at the place or under the distinct name
@@ -74,6 +83,10 @@ private:
     // item that is neither a file nor a folder.
     int CheckSlot(int folder, const std::string& path, const std::string& name, std::string_view owner,
                   ESlot& slot) const;
+    // Writes the file with `writeBody` (0 or a negative errno value).
+    template <class WriteBody>
+    int WriteFile(std::span<const std::string> segments, std::string_view fileName, bool replace,
+                  WriteBody&& writeBody, const CMirrorFileLabels& labels, CFileRef& file);
 
     std::string mRootPath;
     int mRoot = -1;
@@ -82,4 +95,6 @@ private:
     // Each file written (its device and inode, hashed) -> the hash of the
     // URL it belongs to (MirrorOwnerKey): small, for mirrors of many files.
     std::unordered_map<std::uint64_t, std::uint64_t> mOwners;
+    // Folders already cleared of temporary files by this writer.
+    TextSet mCleared;
 };

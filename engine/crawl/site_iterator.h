@@ -209,6 +209,7 @@ private:
     // for: a link this program made local names a file of the mirror,
     // whose URL is given back instead of a resolution against the web.
     std::vector<CLinkRecord> LinksOfSavedCopy(const CURL& url, const std::vector<CLinkRecord>& links);
+    void NoteStartTypeExtension(const CURL& url);
     bool HasStartForm() const;
     bool SubmitStartForm(CURL& url);
     bool IsRedirectFollowed(const CURL& target);

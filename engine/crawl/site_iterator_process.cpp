@@ -109,7 +109,14 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
         // 5. Whether the page's links are followed.
         Yield();
         const bool crawl = mConfiguration->mCrawlFilters.Evaluate(url);
-        const bool extract = crawl && IsStartSite(url) && (IsStartHost(url) || general.crawlSecondaryDomains);
+        bool extract = crawl && IsStartSite(url) && (IsStartHost(url) || general.crawlSecondaryDomains);
+        // A page is read whole to find its links: one over the cap is saved
+        // as it came, so memory stays bounded whatever the pages.
+        if (extract && url.mBody.Length() > mPreferences.maxPageBytesForLinks) {
+            extract = false;
+            LogLine("Saved without looking for links (larger than " +
+                    std::to_string(mPreferences.maxPageBytesForLinks >> 20) + " MB): " + url.mURL);
+        }
         const bool lastLevel = level >= general.linkDepth - 1;
         const bool relink = general.relinkURLs && !mMediaMode;
         const bool remap = general.remapURLs != 0;

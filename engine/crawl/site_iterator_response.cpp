@@ -3,6 +3,7 @@
 #include "engine/config/configuration.h"
 #include "engine/crawl/meta_refresh.h"
 #include "engine/crawl/site_iterator.h"
+#include "engine/crawl/start_redirection.h"
 #include "engine/crawl/window_interfaces.h"
 #include "engine/html/url_resolution.h"
 #include "foundation/text/text_encodings.h"
@@ -30,8 +31,11 @@ void CSiteIterator::ProcessResponse(CURL& url, bool& ok)
     LogRequest(url);
 
     if (url.mFetchedOK && MayHoldMetaRefresh(url)) {
+        // A page over the link-processing cap is looked at only where a
+        // refresh stands, in its head.
         std::string body;
-        url.mBody.CopyTo(body);
+        const bool fits = url.mBody.Length() <= mPreferences.maxPageBytesForLinks;
+        url.mBody.CopyPrefix(body, fits ? url.mBody.Length() : kStartRedirectionWindow);
         const std::string target = MetaRefreshTarget(body);
         std::string resolved;
         if (!target.empty() && target != url.mURL &&

@@ -2,8 +2,11 @@
 // and the verdict; saved copies standing in for a fetch; the date check.
 #include "engine/config/configuration.h"
 #include "engine/crawl/site_iterator.h"
+#include "engine/crawl/start_redirection.h"
 #include "engine/crawl/window_interfaces.h"
+#include "engine/url/url_type_extension.h"
 #include "foundation/files/file.h"
+#include "foundation/system/file_name_mappings.h"
 #include "foundation/system/internet_config.h"
 #include "foundation/text/text_encodings.h"
 #include "foundation/threads/wait_seconds.h"
@@ -18,6 +21,16 @@ bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
 bool EqualsNoCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && BeginsWithNoCase(a, b);
+}
+
+// A saved page holds links rewritten for the mirror, some of them waiting
+// for a correction that only the end of its crawl makes: it cannot stand in
+// for the server's page, whose links a crawl follows and corrects (so a
+// crawl that was cut short is repaired by the next one).
+bool IsSavedPage(const CFileRef& file)
+{
+    const FileNameMapping* mapping = FindFileNameMappingForName(file.Name());
+    return mapping != nullptr && BeginsWithNoCase(mapping->mimeType, "text/html");
 }
 
 // The folder `directory` is `top` or lies below it (case ignored).
@@ -72,7 +85,14 @@ bool CSiteIterator::GrabWithRetry(CURL& url)
     const std::int32_t interval = mPreferences.retryInterval;
     bool ok = false;
     bool aborted = false;
+    // A start URL found silent just before the crawl began has had its
+    // first attempt.
+    const bool startUnanswered = url.mURL == mStartURL.mURL && TakeUnansweredStart(url.mURL);
     for (std::int32_t attempt = 0; attempt <= retries; ++attempt) {
+        if (attempt == 0 && startUnanswered) {
+            LogLine("No answer from " + url.mURL + " within the time-out.");
+            continue;
+        }
         if (attempt > 0) {
             ShowStatus("The URL could not be grabbed. Retrying...");
             LogLine("The URL could not be grabbed. Will retry in " + std::to_string(interval) + " seconds. " +
@@ -100,7 +120,7 @@ bool CSiteIterator::GrabWithRetry(CURL& url)
 bool CSiteIterator::FetchOnce(CURL& url)
 {
     CFileRef file;
-    if (LookForDiskFile(url, file)) return url.LoadFromFile(file) != 0;
+    if (LookForDiskFile(url, file) && !IsSavedPage(file)) return url.LoadFromFile(file) != 0;
     const char* userAgent = mConfiguration->mMiscOptions.userAgent.c_str();
     if (mGrabber != nullptr) url.GrabWithLogin(mGrabber, userAgent);
     else if (mQuickGrabber != nullptr)
@@ -122,6 +142,7 @@ bool CSiteIterator::FinishFetch(CURL& url, bool ok, bool aborted)
 
     ProcessResponse(url, ok);
     const std::int32_t status = url.mStatusCode;
+    if (ok && status == 200 && url.mURL == mStartURL.mURL) NoteStartTypeExtension(url);
     if (ok && (status == 200 || status == 301 || status == 302)) {
         if (mPreferences.preview && mPreferences.previewIn == 2 && BeginsWithNoCase(url.mContentType, "text")) {
             CInternetConfig internetConfig(kTidewellCreator);
@@ -135,6 +156,18 @@ bool CSiteIterator::FinishFetch(CURL& url, bool ok, bool aborted)
     ++mCounters.errors;
     if (mConfiguration->mMiscOptions.errorLinks) mErrorURLs.emplace_back(url.mURL, url.mParentURL);
     return false;
+}
+
+// A start URL whose file name has no extension is saved with the one its
+// Content-Type calls for.
+void CSiteIterator::NoteStartTypeExtension(const CURL& url)
+{
+    if (HasStartForm() || url.mHasData || url.mFileName.empty() || !url.mExtension.empty()) return;
+    CSiteIndex::Item& item = mSiteIndex.FindOrAdd(mStartURL.mURL);
+    if (item.second.pathDecided) return;
+    item.second.fileName = URLDecode(url.mFileName + ExtensionForContentType(url.mContentType));
+    AssignLocalPath(item, mStartURL);
+    item.second.pathDecided = true;
 }
 
 bool CSiteIterator::LookForDiskFile(const CURL& url, CFileRef& file)

@@ -166,15 +166,13 @@ bool CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
         CMirrorLocation location = MirrorLocationForURL(url, Naming());
         if (const std::string name = SaveFileName(url, true).value_or(std::string()); !name.empty())
             location.fileName = name;
-        std::string body;
-        if (!url.mBody.CopyTo(body)) return false;
         CMirrorFileLabels labels;
         labels.type = type;
         labels.creator = creator;
         labels.url = url.mURL;
         labels.modificationSeconds = url.mModificationSeconds;
         status = MirrorAccess().Write(location.folders, location.fileName, general.checkFileModificationDates != 0,
-                                      body, labels, outFile);
+                                      url.mBody, labels, outFile);
         // Without the date check an existing file is kept as it is: it is
         // the saved copy of the URL.
         if (status == kStatusDuplicateName) status = 0;

@@ -86,22 +86,9 @@ void CSiteIterator::Init(CConfiguration* configuration, const CURL& startURL)
     mStartHost = mStartURL.mHost;
     mFirstURL = true;
     if (mCrawlThread == nullptr) mCrawlThread = CThread::Current();
-    // A crawl that starts with a form submits it in place of the start URL,
-    // which is then not asked for on its own.
-    if (mStopRequested || HasStartForm()) return;
-
     // A start URL whose file name has no extension is saved with the one its
-    // Content-Type calls for.
-    const CGeneralOptions& general = mConfiguration->mGeneralOptions;
-    CURL probe(mStartURL.mURL);
-    std::string typedURL;
-    if (probe.GetURLWithTypeExtension(mUserAgent.c_str(), general.name.c_str(), general.password.c_str(),
-                                      general.timeout, typedURL)) {
-        CSiteIndex::Item& item = mSiteIndex.FindOrAdd(mStartURL.mURL);
-        item.second.fileName = URLDecode(CURL(typedURL).mFileName);
-        AssignLocalPath(item, mStartURL);
-        item.second.pathDecided = true;
-    }
+    // Content-Type calls for: decided from the answer to its fetch
+    // (NoteStartTypeExtension), so a start URL is asked for only once.
 }
 
 CCookieStore* CSiteIterator::RunningCookieStore()

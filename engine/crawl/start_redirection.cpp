@@ -1,8 +1,12 @@
 #include "engine/crawl/start_redirection.h"
 
+#include <chrono>
+
 #include "engine/config/configuration.h"
 #include "engine/crawl/meta_refresh.h"
 #include "engine/html/url_resolution.h"
+#include "engine/transfer/http_request.h"
+#include "engine/transfer/transfer_environment.h"
 #include "engine/url/url_record.h"
 #include "foundation/text/text_encodings.h"
 
@@ -11,6 +15,25 @@ namespace {
 // A refresh belongs in the head; a page's tail is never searched, however
 // large the page.
 constexpr std::size_t kRefreshScanBytes = 64 * 1024;
+
+using Clock = std::chrono::steady_clock;
+
+// How long a silent start URL is taken for silent: long enough for the
+// crawl that the same start begins, short enough not to outlive it.
+constexpr auto kUnansweredMemory = std::chrono::minutes(5);
+
+// The last start URL that did not answer (the cooperative threads share it;
+// a start is taken on one thread at a time).
+struct CUnansweredStart {
+    std::string url;
+    Clock::time_point when;
+};
+
+CUnansweredStart& Unanswered()
+{
+    static CUnansweredStart start;
+    return start;
+}
 
 bool ChangeTo(std::string& ioURL, const std::string& target)
 {
@@ -39,24 +62,40 @@ void DropLogins(CConfiguration& configuration)
 
 }  // namespace
 
+bool TakeUnansweredStart(const std::string& url)
+{
+    CUnansweredStart& start = Unanswered();
+    if (start.url.empty() || start.url != url) return false;
+    const bool recent = Clock::now() - start.when < kUnansweredMemory;
+    start.url.clear();
+    return recent;
+}
+
 bool FollowRedirection(const CConfiguration& configuration, std::string& ioURL)
 {
     const char* userAgent = configuration.mMiscOptions.userAgent.c_str();
     const CGeneralOptions& general = configuration.mGeneralOptions;
-    CURL head(ioURL);
-    if (!head.FetchHead(userAgent, general.name.c_str(), general.password.c_str(), general.timeout)) return false;
-    if (head.mStatusCode != 200 && head.mStatusCode != 301 && head.mStatusCode != 302) return false;
-
-    CURL page(ioURL);
-    if (page.Fetch(userAgent, general.name.c_str(), general.password.c_str(), general.timeout)) {
-        std::string body;
-        page.mBody.CopyTo(body);
-        const std::string target = MetaRefreshTarget(std::string_view(body).substr(0, kRefreshScanBytes));
-        if (!target.empty() && target != ioURL) return ChangeTo(ioURL, target);
+    // As the crawl's own fetch: the settings' network time-out stands in for none.
+    const std::int32_t timeout = general.timeout > 0 ? general.timeout : SettingsNetworkTimeout();
+    HTTPRequest request(static_cast<std::uint32_t>(timeout), false);
+    request.SetBodyLimit(kStartRedirectionWindow);
+    if (request.StartGet(ioURL, userAgent, general.name.c_str(), general.password.c_str()) != 0) return false;
+    request.WaitUntilDone();
+    if (!request.Succeeded()) {
+        if (request.TimedOut()) Unanswered() = CUnansweredStart{ioURL, Clock::now()};
+        return false;
     }
-    if (head.mLocation.empty()) return false;
+    CURL page(ioURL);
+    page.ReadResponseHeaders(request.ResponseHeader());
+    if (page.mStatusCode != 200 && page.mStatusCode != 301 && page.mStatusCode != 302) return false;
+
+    std::string body;
+    request.TakeBody().CopyTo(body);
+    const std::string target = MetaRefreshTarget(std::string_view(body).substr(0, kRefreshScanBytes));
+    if (!target.empty() && target != ioURL) return ChangeTo(ioURL, target);
+    if (page.mLocation.empty()) return false;
     std::string location;
-    for (char c : head.mLocation)
+    for (char c : page.mLocation)
         if (static_cast<unsigned char>(c) > 0x20 && c != 0x7F) location += c;
     return ChangeTo(ioURL, location);
 }

@@ -3,14 +3,28 @@
 // start page, else the Location of its headers.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 class CConfiguration;
 
-// HEAD of `ioURL` with the configuration's user agent, site login and
-// time-out; nothing changes unless it answers 200, 301 or 302. Then the
-// page's META refresh target, else the HEAD's Location, resolved against
-// the URL, becomes `ioURL`. True when `ioURL` changed.
+// The head of a start page in which FollowRedirection looks for a refresh.
+inline constexpr std::size_t kStartRedirectionWindow = 256 * 1024;
+
+// True, once, when FollowRedirection found `url` silent for its time-out a
+// short while ago.
+bool TakeUnansweredStart(const std::string& url);
+
+// GET of `ioURL` with the configuration's user agent, site login and
+// time-out, reading no more of the body than a META refresh can be found in
+// (kStartRedirectionWindow bytes), so a large start page is not downloaded
+// for it; nothing changes unless it answers 200, 301 or 302. Then the
+// page's META refresh target, else the Location, resolved against the URL,
+// becomes `ioURL`. True when `ioURL` changed.
+//
+// A start URL that does not answer within the time-out is noted, and the
+// crawl that starts with it next takes that for its first attempt
+// (TakeUnansweredStart) instead of waiting a second time.
 bool FollowRedirection(const CConfiguration& configuration, std::string& ioURL);
 
 // Follows the start URL's redirections step by step, at most `maxSteps`,

@@ -43,6 +43,14 @@ bool CDownloadSink::OnBodyBytes(const char* data, std::size_t size)
     return true;
 }
 
+bool CDownloadSink::PauseAfterBody()
+{
+    std::lock_guard lock(mMutex);
+    if (mPending.body.size() < kMaxPendingBytes) return false;
+    mPending.heldBack = true;
+    return true;
+}
+
 void CDownloadSink::OnProgress(std::uint64_t, std::int64_t expected)
 {
     std::lock_guard lock(mMutex);

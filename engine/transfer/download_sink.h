@@ -21,6 +21,7 @@ public:
         std::string body;            // new body bytes
         std::int64_t expected = -1;  // expected body size, -1 unknown
         bool finished = false;
+        bool heldBack = false;       // the transfer was paused until these are taken
         net::TransferResult result;  // valid when finished
     };
 
@@ -37,6 +38,11 @@ public:
     void OnResponseHeader(int statusCode, std::string_view rawHeader) override;
     bool OnBodyBytes(const char* data, std::size_t size) override;
     void OnProgress(std::uint64_t received, std::int64_t expected) override;
+    // More than kMaxPendingBytes wait to be taken: the transfer pauses until
+    // the download thread has taken them and resumes it.
+    bool PauseAfterBody() override;
+
+    static constexpr std::size_t kMaxPendingBytes = 1u << 20;
     void OnFinished(const net::TransferResult& result) override;
 
 private:

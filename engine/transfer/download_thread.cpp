@@ -114,6 +114,8 @@ void CDownloadThread::Submit()
     request.method = net::TransferMethod::kGet;
     request.headerLines = RequestHeaderLines();
     request.userAgent = mUserAgent;
+    // The service ends a transfer that trickles below its floor as stalled.
+    request.stallTimeoutSeconds = mStallTimeoutSeconds;
     mLastActivity = Clock::now();
     mHandle = SharedDownloadService().Submit(std::move(request), *mSink);
     if (mPaused) SharedDownloadService().Pause(mHandle, true);
@@ -142,6 +144,9 @@ void CDownloadThread::ProcessEvents()
         DataAvailable(events);
     }
     mSpareBodyBuffer = std::move(events.body);
+    // Held back while these bytes waited: they are stored now.
+    if (events.heldBack && !mPaused && !events.finished && mHandle != 0)
+        SharedDownloadService().Pause(mHandle, false);
     if (events.finished) TransferFinished(events.result);
 }
 
@@ -214,6 +219,12 @@ void CDownloadThread::TransferFinished(const net::TransferResult& result)
         mAbortCompleted = true;
         break;
     case net::TransferOutcome::kStalled:
+        // The service's stall check (silence, or a rate below its floor for
+        // a whole time-out) is the stall time-out's abort.
+        Abort();
+        Say("Abort completed...");
+        mAbortCompleted = true;
+        break;
     case net::TransferOutcome::kFailed:
     case net::TransferOutcome::kTruncated: {
         const std::int32_t code =

@@ -89,7 +89,9 @@ private:
     // The response.
     std::string mResponseHeaderText;
     CResponseHeader mResponseHeader;
-    CLDynamicBuffer mBody;
+    // A body past a megabyte goes to its spill file as it arrives.
+    CLDynamicBuffer mBody{kBodySpillBytes};
+    static constexpr std::size_t kBodySpillBytes = 1u << 20;
     std::uint64_t mBytesReceived = 0;
     std::uint64_t mResourceSize = 0;
     bool mDataAvailableSeen = false;

@@ -51,7 +51,14 @@ public:
 
     bool OnBodyBytes(const char* data, std::size_t size) override
     {
-        mRequest.mResponseBody.append(data, size);
+        const std::uint64_t limit = mRequest.mBodyLimit;
+        const std::uint64_t have = mRequest.mResponseBody.Length();
+        if (limit > 0 && have + size >= limit) {
+            mRequest.mResponseBody.AppendBytes(data, static_cast<std::size_t>(limit - have));
+            mRequest.mBodyLimitReached = true;
+            return false;
+        }
+        if (!mRequest.mResponseBody.AppendBytes(data, size)) return false;
         mRequest.NoteProgress(size);
         return true;
     }
@@ -156,10 +163,12 @@ void HTTPRequest::ResetForStart()
     mCancel.store(false, std::memory_order_relaxed);
     mDone = CWakeToken();
     mHeaderLines.clear();
-    mResponseBody.clear();
+    mResponseBody.Clear();
+    mBodyLimitReached = false;
     mResponseHeader.clear();
     mStatusCode = 0;
     mErrorText.clear();
+    mTimedOut = false;
     mContentLength = 0;
     mContentLengthRead = false;
     mBytesReceived = 0;
@@ -196,7 +205,15 @@ void HTTPRequest::WaitUntilDone()
 std::unique_ptr<std::string> HTTPRequest::NewBodyPtr() const
 {
     if (!mThreadDone.load(std::memory_order_acquire) || !Succeeded()) return nullptr;
-    return std::make_unique<std::string>(mResponseBody);
+    auto body = std::make_unique<std::string>();
+    if (!mResponseBody.CopyTo(*body)) return nullptr;
+    return body;
+}
+
+CLDynamicBuffer HTTPRequest::TakeBody()
+{
+    if (!mThreadDone.load(std::memory_order_acquire) || !Succeeded()) return CLDynamicBuffer();
+    return std::move(mResponseBody);
 }
 
 void HTTPRequest::RunThread()
@@ -209,16 +226,20 @@ void HTTPRequest::RunThread()
 
     for (int redirects = 0;; ++redirects) {
         net::TransferResult result = PerformOnce(url, method, headerLines, body);
-        const bool completed = result.outcome == net::TransferOutcome::kCompleted;
+        // The part of the body that was asked for is a whole answer.
+        const bool completed = result.outcome == net::TransferOutcome::kCompleted ||
+                               (mBodyLimitReached && result.outcome == net::TransferOutcome::kAborted &&
+                                !mCancel.load(std::memory_order_relaxed));
         std::string target;
         if (completed && mAutoRedirect && redirects < kMaxAutoRedirects)
             target = RedirectTarget(url, result.statusCode, result.rawHeader);
         if (target.empty() || !IsTransferableURL(target) || mCancel.load(std::memory_order_relaxed)) {
             mStatusCode = result.statusCode;
             mErrorText = std::move(result.errorText);
+            mTimedOut = result.outcome == net::TransferOutcome::kStalled;
             if (completed) {
                 mResponseHeader = IsFtpURL(url)
-                                      ? FtpStatusHeader(result.statusCode, static_cast<std::int64_t>(mResponseBody.size()))
+                                      ? FtpStatusHeader(result.statusCode, static_cast<std::int64_t>(mResponseBody.Length()))
                                       : std::move(result.rawHeader);
             }
             Finish(completed);
@@ -235,7 +256,7 @@ void HTTPRequest::RunThread()
             RemoveHeaderLines(headerLines, "Cookie");
         }
         url = std::move(target);
-        mResponseBody.clear();
+        mResponseBody.Clear();
     }
 }
 

@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "foundation/files/dynamic_buffer.h"
 #include "foundation/threads/wake_token.h"
 #include "platform/net/transfer_result.h"
 
@@ -82,12 +83,20 @@ public:
     bool Succeeded() const { return mSucceeded.load(std::memory_order_acquire); }
     // A copy of the body when the request succeeded, else null.
     std::unique_ptr<std::string> NewBodyPtr() const;
+    // The body itself when the request succeeded (a large one lies in its
+    // spill file, never whole in memory), else an empty buffer.
+    CLDynamicBuffer TakeBody();
+    // Only the first `bytes` of a body are wanted (0: all of it): the
+    // transfer stops there and the request still succeeds. Set before Start.
+    void SetBodyLimit(std::uint64_t bytes) { mBodyLimit = bytes; }
     // The response header block as received, status line first (FTP: the
     // header of ftp_status_header.h); empty unless the request succeeded.
     const std::string& ResponseHeader() const { return mResponseHeader; }
     int StatusCode() const { return mStatusCode; }
     // How the transfer ended, for log texts.
     const std::string& ErrorText() const { return mErrorText; }
+    // The server stayed silent (or too slow) for the time-out.
+    bool TimedOut() const { return mTimedOut; }
 
     // Set when the request thread has finished (and for a refused request).
     std::atomic<bool> mThreadDone{false};
@@ -119,10 +128,13 @@ private:
     bool mAutoRedirect = false;
 
     // Written by the request thread, read by the caller once done.
-    std::string mResponseBody;
+    CLDynamicBuffer mResponseBody;
+    std::uint64_t mBodyLimit = 0;
+    bool mBodyLimitReached = false;
     std::string mResponseHeader;
     int mStatusCode = 0;
     std::string mErrorText;
+    bool mTimedOut = false;
     std::uint64_t mContentLength = 0;  // expected length, for progress only
     std::uint64_t mBytesReceived = 0;
     std::int64_t mStartTime = 0;       // seconds, when the transfer began

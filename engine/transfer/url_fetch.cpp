@@ -47,10 +47,7 @@ std::uint8_t RunRequest(CURL& url, HTTPRequest& request, std::string_view method
 
     switch (use) {
     case EResponseUse::kBodyAndHeaders: {
-        const std::unique_ptr<std::string> body = request.NewBodyPtr();
-        if (!body) return 0;
-        url.mBody.Clear();
-        if (!url.mBody.AppendBytes(body->data(), body->size())) return 0;
+        url.mBody = request.TakeBody();
         url.mFetchedOK = 1;
         url.ReadResponseHeaders(request.ResponseHeader());
         break;

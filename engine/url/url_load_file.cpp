@@ -1,9 +1,13 @@
 // A saved copy standing in for a response ("Load URLs from disk").
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <string>
 
 #include "engine/url/url_record.h"
 #include "foundation/files/file.h"
-#include "foundation/files/whole_file.h"
+#include "foundation/files/unique_fd.h"
 #include "foundation/system/file_name_mappings.h"
 #include "foundation/system/http_dates.h"
 
@@ -11,8 +15,20 @@ std::uint8_t CURL::LoadFromFile(const CFileRef& file)
 {
     mFetchedOK = 0;
     mStatusCode = 200;
-    std::string bytes;
-    if (ReadWholeFile(file, bytes) != 0) return 0;
+    // Read a piece at a time: a large file spills, never whole in memory.
+    CUniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.IsOpen()) return 0;
+    mBody.Clear();
+    char piece[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd.Get(), piece, sizeof piece);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0 || !mBody.AppendBytes(piece, static_cast<std::size_t>(got))) {
+            mBody.Clear();
+            return 0;
+        }
+        if (got == 0) break;
+    }
     std::int64_t seconds = 0;
     if (CFile::GetModificationSeconds(file, seconds) != 0) return 0;
 
@@ -24,9 +40,7 @@ std::uint8_t CURL::LoadFromFile(const CFileRef& file)
     const FileNameMapping* mapping = FindFileNameMappingForName(file.Name());
     mContentType = mapping ? mapping->mimeType : "";
 
-    mBody.Clear();
-    if (!mBody.AppendBytes(bytes.data(), bytes.size())) return 0;
-    mContentLength = std::to_string(bytes.size());
+    mContentLength = std::to_string(mBody.Length());
     mFetchedOK = 1;
     mHasData = 1;
     return mFetchedOK;

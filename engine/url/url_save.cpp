@@ -8,6 +8,7 @@
 
 #include "engine/url/url_record.h"
 #include "foundation/files/file.h"
+#include "foundation/files/file_status.h"
 #include "foundation/files/whole_file.h"
 #include "foundation/mirror/local_mirror.h"
 #include "foundation/text/text_encodings.h"
@@ -50,9 +51,23 @@ int CURL::SaveToDisk(bool write, bool replace, const CFileRef& downloadFolder, s
     if (!downloadFolder.IsValid()) return -EINVAL;
     std::vector<std::string> segments = MirrorFolderSegments(!flat);
     std::string name = MirrorFileName(indexName, indexForDynamic, remapAllPHP);
-    int status = PrepareLocalFile(true, replace, downloadFolder.Path(), segments, name, creator, type, outFile);
-    if (status != 0 || !write) return status;
-    return WriteBodyAndLabels(outFile);
+    if (!write) return PrepareLocalFile(true, replace, downloadFolder.Path(), segments, name, creator, type, outFile);
+    // No empty file is made first: the name appears only with the whole body.
+    int status = PrepareLocalFile(false, replace, downloadFolder.Path(), segments, name, creator, type, outFile);
+    if (status < 0) return status;
+    if (status == 1 && !replace) return kStatusDuplicateName;
+    CFileRef folder;
+    status = MakeLocalFolder(downloadFolder.Path(), segments, folder);
+    if (status != 0) return status;
+    const CFileRef file = folder.Child(name);
+    status = WriteBodyAndLabels(file);
+    if (CFile::IsFile(file)) {
+        outFile = file;
+        // Labels only, as for a prepared file.
+        if (type != 0) CFile::SetFileType(file, type);
+        if (creator != 0) CFile::SetFileCreator(file, creator);
+    }
+    return status;
 }
 
 int CURL::SaveAsBookmark(const CFileRef& downloadFolder, const std::string& defaultName, CFileRef& outFile)
@@ -82,9 +97,7 @@ int CURL::SaveBodyToFile(const CFileRef& file) const
 
 int CURL::WriteBodyAndLabels(const CFileRef& file) const
 {
-    std::string bytes;
-    if (!mBody.CopyTo(bytes)) return -ENOMEM;
-    int status = WriteWholeFile(file, bytes);
+    int status = WriteWholeFileWith(file, [this](int fd) { return mBody.WriteTo(fd); });
     if (status != 0) return status;
     return WriteSavedFileLabels(file);
 }

@@ -2,18 +2,39 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <utility>
 
+#include "foundation/files/whole_file.h"
+
 namespace {
+
+// Pieces in which a spilled body is copied or written out.
+constexpr std::size_t kPieceSize = 1u << 20;
 
 std::string TemporaryParent()
 {
     const char* folder = std::getenv("TMPDIR");
     return folder && folder[0] == '/' ? folder : "/tmp";
+}
+
+// A read-write file without a name in the temporary folder, or -1.
+int OpenNamelessFile()
+{
+    const std::string parent = TemporaryParent();
+    int fd = ::open(parent.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0) return fd;
+    // File systems without O_TMPFILE: a name for a moment only.
+    std::string name = parent + "/tidewell-body-XXXXXX";
+    fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    ::unlink(name.c_str());
+    return fd;
 }
 
 bool WriteAt(int fd, const char* bytes, std::size_t count, off_t offset)
@@ -31,6 +52,18 @@ bool WriteAt(int fd, const char* bytes, std::size_t count, off_t offset)
     return true;
 }
 
+bool ReadAt(int fd, char* into, std::size_t count, off_t offset)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        ssize_t got = ::pread(fd, into + done, count - done, offset + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        done += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
 }  // namespace
 
 CLDynamicBuffer::CLDynamicBuffer(const CLDynamicBuffer& other) : mSpillSize(other.mSpillSize)
@@ -38,13 +71,31 @@ CLDynamicBuffer::CLDynamicBuffer(const CLDynamicBuffer& other) : mSpillSize(othe
     *this = other;
 }
 
+// A spilled body is copied file to file, a piece at a time.
 CLDynamicBuffer& CLDynamicBuffer::operator=(const CLDynamicBuffer& other)
 {
     if (this == &other) return *this;
     Clear();
     mSpillSize = other.mSpillSize;
-    std::string bytes;
-    if (other.CopyTo(bytes)) AppendBytes(bytes.data(), bytes.size());
+    if (!other.mSpillFd.IsOpen()) {
+        AppendBytes(other.mMemory.data(), other.mMemory.size());
+        return *this;
+    }
+    std::string piece;
+    for (std::size_t at = 0; at < other.mLength; at += kPieceSize) {
+        const std::size_t count = std::min(kPieceSize, other.mLength - at);
+        try {
+            piece.resize(count);
+        } catch (const std::bad_alloc&) {
+            Clear();
+            return *this;
+        }
+        if (!ReadAt(other.mSpillFd.Get(), piece.data(), count, static_cast<off_t>(at)) ||
+            !AppendBytes(piece.data(), count)) {
+            Clear();
+            return *this;
+        }
+    }
     return *this;
 }
 
@@ -53,20 +104,15 @@ CLDynamicBuffer::CLDynamicBuffer(CLDynamicBuffer&& other) noexcept { *this = std
 CLDynamicBuffer& CLDynamicBuffer::operator=(CLDynamicBuffer&& other) noexcept
 {
     if (this == &other) return *this;
-    RemoveSpillFile();
     mSpillSize = other.mSpillSize;
     mLength = std::exchange(other.mLength, 0);
     mMemory = std::move(other.mMemory);
     other.mMemory.clear();
     mSpillFd = std::move(other.mSpillFd);
-    mSpillFolder = std::move(other.mSpillFolder);
-    mSpillPath = std::move(other.mSpillPath);
-    other.mSpillFolder.clear();
-    other.mSpillPath.clear();
     return *this;
 }
 
-CLDynamicBuffer::~CLDynamicBuffer() { RemoveSpillFile(); }
+CLDynamicBuffer::~CLDynamicBuffer() = default;
 
 bool CLDynamicBuffer::AppendBytes(const void* bytes, std::size_t length)
 {
@@ -95,7 +141,7 @@ bool CLDynamicBuffer::AppendBytes(const void* bytes, std::size_t length)
 
 void CLDynamicBuffer::Clear()
 {
-    RemoveSpillFile();
+    mSpillFd.Reset();
     mMemory.clear();
     mMemory.shrink_to_fit();
     mLength = 0;
@@ -103,57 +149,51 @@ void CLDynamicBuffer::Clear()
 
 bool CLDynamicBuffer::Spill()
 {
-    std::string folderTemplate = TemporaryParent() + "/tidewell-XXXXXX";
-    if (::mkdtemp(folderTemplate.data()) == nullptr) return false;
-    std::string fileTemplate = folderTemplate + "/body-XXXXXX";
-    int fd = ::mkostemp(fileTemplate.data(), O_CLOEXEC);
-    if (fd < 0) {
-        ::rmdir(folderTemplate.c_str());
-        return false;
-    }
-    mSpillFd.Reset(fd);
-    mSpillFolder = std::move(folderTemplate);
-    mSpillPath = std::move(fileTemplate);
-    if (!WriteAt(fd, mMemory.data(), mMemory.size(), 0)) {
-        RemoveSpillFile();
-        return false;
-    }
+    CUniqueFd fd(OpenNamelessFile());
+    if (!fd.IsOpen()) return false;
+    if (!WriteAt(fd.Get(), mMemory.data(), mMemory.size(), 0)) return false;
+    mSpillFd = std::move(fd);
     mMemory.clear();
     mMemory.shrink_to_fit();
     return true;
 }
 
-bool CLDynamicBuffer::ReadSpilled(char* into) const
+bool CLDynamicBuffer::ReadSpilled(char* into, std::size_t count) const
 {
-    std::size_t done = 0;
-    while (done < mLength) {
-        ssize_t got = ::pread(mSpillFd.Get(), into + done, mLength - done, static_cast<off_t>(done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;
-        done += static_cast<std::size_t>(got);
-    }
-    return true;
+    return ReadAt(mSpillFd.Get(), into, count, 0);
 }
 
-bool CLDynamicBuffer::CopyTo(std::string& out) const
+bool CLDynamicBuffer::CopyTo(std::string& out) const { return CopyPrefix(out, mLength); }
+
+bool CLDynamicBuffer::CopyPrefix(std::string& out, std::size_t count) const
 {
     out.clear();
-    if (!mSpillFd.IsOpen()) {
-        try {
-            out = mMemory;
-        } catch (const std::bad_alloc&) {
-            return false;
-        }
-        return true;
-    }
+    count = std::min(count, mLength);
     try {
-        out.resize(mLength);
+        if (!mSpillFd.IsOpen()) {
+            out.assign(mMemory, 0, count);
+            return true;
+        }
+        out.resize(count);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    if (ReadSpilled(out.data())) return true;
+    if (ReadSpilled(out.data(), count)) return true;
     out.clear();
     return false;
+}
+
+int CLDynamicBuffer::WriteTo(int fd) const
+{
+    if (!mSpillFd.IsOpen()) return WriteFully(fd, mMemory.data(), mMemory.size());
+    std::unique_ptr<char[]> piece(new (std::nothrow) char[kPieceSize]);
+    if (!piece) return -ENOMEM;
+    for (std::size_t at = 0; at < mLength; at += kPieceSize) {
+        const std::size_t count = std::min(kPieceSize, mLength - at);
+        if (!ReadAt(mSpillFd.Get(), piece.get(), count, static_cast<off_t>(at))) return -EIO;
+        if (int status = WriteFully(fd, piece.get(), count); status != 0) return status;
+    }
+    return 0;
 }
 
 bool CLDynamicBuffer::CopyToPtr(std::unique_ptr<std::uint8_t[]>& out, std::size_t& length) const
@@ -164,7 +204,7 @@ bool CLDynamicBuffer::CopyToPtr(std::unique_ptr<std::uint8_t[]>& out, std::size_
     std::unique_ptr<std::uint8_t[]> copy(new (std::nothrow) std::uint8_t[mLength]);
     if (!copy) return false;
     if (mSpillFd.IsOpen()) {
-        if (!ReadSpilled(reinterpret_cast<char*>(copy.get()))) return false;
+        if (!ReadSpilled(reinterpret_cast<char*>(copy.get()), mLength)) return false;
     } else {
         std::memcpy(copy.get(), mMemory.data(), mLength);
     }
@@ -176,16 +216,6 @@ bool CLDynamicBuffer::CopyToPtr(std::unique_ptr<std::uint8_t[]>& out, std::size_
 int CLDynamicBuffer::GetSpillFileRef(CFileRef& spillFile) const
 {
     if (!mSpillFd.IsOpen()) return 0;
-    spillFile = CFileRef(mSpillPath);
+    spillFile = CFileRef("/proc/self/fd/" + std::to_string(mSpillFd.Get()));
     return 1;
-}
-
-void CLDynamicBuffer::RemoveSpillFile()
-{
-    if (!mSpillFd.IsOpen() && mSpillPath.empty()) return;
-    mSpillFd.Reset();
-    if (!mSpillPath.empty()) ::unlink(mSpillPath.c_str());
-    if (!mSpillFolder.empty()) ::rmdir(mSpillFolder.c_str());
-    mSpillPath.clear();
-    mSpillFolder.clear();
 }

@@ -1,9 +1,10 @@
 // CLDynamicBuffer: a growable byte buffer that keeps its bytes in memory and
 // moves them to a file of its own once they pass a size (a response body).
 //
-// The spill file lies in a new private folder (mode 0700, made with mkdtemp
-// under $TMPDIR or /tmp) under a name made by mkstemp; both are removed with
-// the buffer. When no spill file can be made the bytes stay in memory.
+// The spill file is nameless from the start (O_TMPFILE in $TMPDIR or /tmp,
+// mode 0600), or, where the file system cannot make one, unlinked right after
+// mkstemp made it: a killed process leaves nothing behind. When no spill file
+// can be made the bytes stay in memory.
 #pragma once
 
 #include <cstddef>
@@ -41,18 +42,26 @@ public:
     // out or the spill file cannot be read.
     bool CopyToPtr(std::unique_ptr<std::uint8_t[]>& out, std::size_t& length) const;
 
+    // At most `count` bytes from the start, in `out` (the head of a large
+    // body, without reading all of it); false when the spill file cannot be
+    // read or memory runs out.
+    bool CopyPrefix(std::string& out, std::size_t count) const;
+    // Writes every byte to `fd` at its current offset, a piece at a time, so
+    // a spilled body never comes into memory whole. 0 or a negative errno
+    // value.
+    int WriteTo(int fd) const;
+
     // 1 with the spill file's reference when the bytes are in a file, else 0.
+    // The file has no name of its own: the reference is the process's handle
+    // on it (/proc/self/fd/N), valid while the buffer keeps its bytes.
     virtual int GetSpillFileRef(CFileRef& spillFile) const;
 
 private:
     bool Spill();
-    bool ReadSpilled(char* into) const;
-    void RemoveSpillFile();
+    bool ReadSpilled(char* into, std::size_t count) const;
 
     std::size_t mSpillSize = kDefaultSpillSize;
     std::size_t mLength = 0;
     std::string mMemory;
     CUniqueFd mSpillFd;
-    std::string mSpillFolder;
-    std::string mSpillPath;
 };

@@ -1,12 +1,10 @@
 #include "foundation/files/whole_file.h"
 
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
-
+#include "foundation/files/file_replacement.h"
 #include "foundation/files/file_status.h"
 #include "foundation/files/unique_fd.h"
 #include "platform/xattr/item_attributes.h"
@@ -38,7 +36,9 @@ int ReadAll(const CFileRef& file, Bytes& bytes)
     }
 }
 
-int WriteAll(int fd, const void* bytes, std::size_t count)
+}  // namespace
+
+int WriteFully(int fd, const void* bytes, std::size_t count)
 {
     const char* at = static_cast<const char*>(bytes);
     while (count > 0) {
@@ -53,25 +53,7 @@ int WriteAll(int fd, const void* bytes, std::size_t count)
     return 0;
 }
 
-// A new empty file with an unguessable name in `folder`, created with mode
-// 0666 so the kernel applies the umask and the folder's default ACL.
-int CreateTemporaryBeside(int folder, std::string& name, CUniqueFd& fd)
-{
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        unsigned char random[8];
-        if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) return FileErrnoStatus();
-        char text[40];
-        std::snprintf(text, sizeof text, ".tw-%02x%02x%02x%02x%02x%02x%02x%02x.tmp", random[0], random[1], random[2],
-                      random[3], random[4], random[5], random[6], random[7]);
-        fd.Reset(::openat(folder, text, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-        if (fd.IsOpen()) {
-            name = text;
-            return 0;
-        }
-        if (errno != EEXIST) return FileErrnoStatus();
-    }
-    return -EEXIST;
-}
+namespace {
 
 // Carries the old file's permission bits and labels over to its replacement.
 int KeepOldFileTraits(int folder, const char* name, int replacement)
@@ -94,7 +76,13 @@ int ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes) { retur
 
 int WriteWholeFile(const CFileRef& file, const void* bytes, std::size_t count)
 {
-    if (!file.IsValid() || file.Path() == "/" || (bytes == nullptr && count > 0)) return -EINVAL;
+    if (bytes == nullptr && count > 0) return -EINVAL;
+    return WriteWholeFileWith(file, [bytes, count](int fd) { return WriteFully(fd, bytes, count); });
+}
+
+int WriteWholeFileWith(const CFileRef& file, const std::function<int(int fd)>& writeBody)
+{
+    if (!file.IsValid() || file.Path() == "/") return -EINVAL;
     const std::string& path = file.Path();
     std::size_t slash = path.rfind('/');
     std::string folderPath = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
@@ -109,19 +97,14 @@ int WriteWholeFile(const CFileRef& file, const void* bytes, std::size_t count)
     } else if (errno != ENOENT) {
         return FileErrnoStatus();
     }
-    std::string temporaryName;
-    CUniqueFd temporary;
-    int status = CreateTemporaryBeside(folder.Get(), temporaryName, temporary);
+    CFileReplacement replacement;
+    int status = replacement.Begin(folder.Get());
     if (status != 0) return status;
-
-    status = WriteAll(temporary.Get(), bytes, count);
-    if (status == 0) status = KeepOldFileTraits(folder.Get(), name.c_str(), temporary.Get());
-    if (status == 0 && ::fsync(temporary.Get()) != 0) status = FileErrnoStatus();
-    if (status == 0 && ::close(temporary.Release()) != 0) status = FileErrnoStatus();
-    if (status == 0 && ::renameat(folder.Get(), temporaryName.c_str(), folder.Get(), name.c_str()) != 0)
-        status = FileErrnoStatus();
+    status = writeBody(replacement.Fd());
+    if (status == 0) status = KeepOldFileTraits(folder.Get(), name.c_str(), replacement.Fd());
+    if (status == 0 && ::fsync(replacement.Fd()) != 0) status = FileErrnoStatus();
+    if (status == 0) status = replacement.Commit(name.c_str(), true);
     // The folder is not flushed: after a crash it shows the old file or the
     // new one, both whole, and a flush per saved page would slow a crawl.
-    if (status != 0) ::unlinkat(folder.Get(), temporaryName.c_str(), 0);
     return status;
 }

@@ -14,11 +14,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "foundation/files/file_ref.h"
+
+// Writes every byte to `fd` at its offset (retrying short writes): 0 or a
+// negative status.
+int WriteFully(int fd, const void* bytes, std::size_t count);
 
 // 0 with every byte of the file; a negative status (-ENOENT when missing)
 // with `bytes` emptied.
@@ -28,6 +33,9 @@ int ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes);
 // Creates the file when missing, else replaces its content. 0 or a negative
 // status; -EISDIR when a folder has the name.
 int WriteWholeFile(const CFileRef& file, const void* bytes, std::size_t count);
+// The same with the content that `writeBody` writes to the new file (0 or a
+// negative errno value), so a large body can stream in.
+int WriteWholeFileWith(const CFileRef& file, const std::function<int(int fd)>& writeBody);
 inline int WriteWholeFile(const CFileRef& file, std::string_view bytes)
 {
     return WriteWholeFile(file, bytes.data(), bytes.size());

@@ -11,7 +11,7 @@ namespace {
 
 // libcurl's own low-speed check is armed only for its side effect: it makes
 // libcurl revisit the transfer every second, so the progress callback can
-// apply our inactivity time-out and cancel flag. Its limit is never reached.
+// apply our time-outs and cancel flag. Its limit is never reached.
 constexpr long kUnreachableLowSpeedSeconds = 10L * 365 * 24 * 3600;
 
 // FTP replies about the file itself are answers, not failures: they map to
@@ -126,6 +126,7 @@ bool TransferJob::Configure(CURL* easy, std::string& error)
         return false;
     }
     MarkActivity();
+    StartRateWindow(lastActivity_);
     return true;
 }
 
@@ -133,6 +134,13 @@ void TransferJob::SetPaused(bool paused)
 {
     paused_ = paused;
     MarkActivity();
+    StartRateWindow(lastActivity_);
+}
+
+void TransferJob::StartRateWindow(std::chrono::steady_clock::time_point now)
+{
+    windowStart_ = now;
+    windowBytes_ = 0;
 }
 
 template <class Call>
@@ -168,6 +176,7 @@ int TransferJob::ProgressCallback(void* user, curl_off_t, curl_off_t, curl_off_t
 size_t TransferJob::TakeHeaderLine(const char* data, size_t size)
 {
     MarkActivity();
+    windowBytes_ += size;
     // FTP control replies are not a response header; trailers come after it.
     if (isFtp_ || headerDone_) return size;
     const std::string_view line(data, size);
@@ -207,6 +216,7 @@ size_t TransferJob::TakeBody(const char* data, size_t size)
         return 0;
     }
     received_ += size;
+    windowBytes_ += size;
     bool wanted = true;
     if (!CallSink([&] { wanted = sink_.OnBodyBytes(data, size); })) return 0;
     if (!wanted) {
@@ -214,12 +224,19 @@ size_t TransferJob::TakeBody(const char* data, size_t size)
         return 0;
     }
     if (!CallSink([&] { sink_.OnProgress(received_, expected_); })) return 0;
+    bool pause = false;
+    if (!CallSink([&] { pause = sink_.PauseAfterBody(); })) return 0;
+    if (pause) {
+        SetPaused(true);
+        curl_easy_pause(easy_, CURLPAUSE_ALL);
+    }
     return size;
 }
 
 int TransferJob::CheckProgress(curl_off_t uploadNow)
 {
     if (uploadNow != lastUploadNow_) {
+        windowBytes_ += static_cast<std::uint64_t>(uploadNow > lastUploadNow_ ? uploadNow - lastUploadNow_ : 0);
         lastUploadNow_ = uploadNow;
         MarkActivity();
     }
@@ -227,14 +244,26 @@ int TransferJob::CheckProgress(curl_off_t uploadNow)
         stop_ = StopReason::kCancelled;
         return 1;
     }
+    const auto now = std::chrono::steady_clock::now();
     if (paused_) {
         MarkActivity();
+        StartRateWindow(now);
         return 0;
     }
-    if (request_.stallTimeoutSeconds > 0 &&
-        std::chrono::steady_clock::now() - lastActivity_ >= std::chrono::seconds(request_.stallTimeoutSeconds)) {
+    if (request_.stallTimeoutSeconds <= 0) return 0;
+    const std::chrono::seconds timeout(request_.stallTimeoutSeconds);
+    if (now - lastActivity_ >= timeout) {
         stop_ = StopReason::kStalled;
         return 1;
+    }
+    // A byte now and then keeps the clock above from running out; over a
+    // whole time-out the transfer must also move more than the floor.
+    if (now - windowStart_ >= timeout) {
+        if (windowBytes_ < static_cast<std::uint64_t>(kStallFloorBytesPerSecond) * request_.stallTimeoutSeconds) {
+            stop_ = StopReason::kTooSlow;
+            return 1;
+        }
+        StartRateWindow(now);
     }
     return 0;
 }
@@ -288,6 +317,11 @@ TransferResult TransferJob::Finish(CURLcode code)
     case StopReason::kStalled:
         result.outcome = TransferOutcome::kStalled;
         result.errorText = "no data for " + std::to_string(request_.stallTimeoutSeconds) + " seconds";
+        return result;
+    case StopReason::kTooSlow:
+        result.outcome = TransferOutcome::kStalled;
+        result.errorText = "less than " + std::to_string(kStallFloorBytesPerSecond) + " bytes a second for " +
+                           std::to_string(request_.stallTimeoutSeconds) + " seconds";
         return result;
     case StopReason::kTooLarge:
         result.errorText = "the body is larger than " + std::to_string(request_.maxBodyBytes) + " bytes";

@@ -45,7 +45,7 @@ public:
     TransferResult FinishFailed(std::string errorText);
 
 private:
-    enum class StopReason { kNone, kCancelled, kStalled, kTooLarge, kSinkFailed };
+    enum class StopReason { kNone, kCancelled, kStalled, kTooSlow, kTooLarge, kSinkFailed };
 
     static size_t HeaderCallback(char* data, size_t size, size_t count, void* user);
     static size_t BodyCallback(char* data, size_t size, size_t count, void* user);
@@ -56,6 +56,7 @@ private:
     size_t TakeBody(const char* data, size_t size);
     int CheckProgress(curl_off_t uploadNow);
     void MarkActivity() { lastActivity_ = std::chrono::steady_clock::now(); }
+    void StartRateWindow(std::chrono::steady_clock::time_point now);
     bool CancelRequested() const;
     void NoteExpectedSize();
     TransferResult BaseResult();
@@ -83,6 +84,9 @@ private:
     bool paused_ = false;
     curl_off_t lastUploadNow_ = 0;
     std::chrono::steady_clock::time_point lastActivity_;
+    // Bytes moved since the start of the current stall time-out window.
+    std::chrono::steady_clock::time_point windowStart_;
+    std::uint64_t windowBytes_ = 0;
     StopReason stop_ = StopReason::kNone;
     std::string sinkError_;
 };

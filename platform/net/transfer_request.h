@@ -12,6 +12,9 @@ namespace net {
 
 enum class TransferMethod { kGet, kHead, kPost };
 
+// The slowest rate a transfer may keep up for a whole stall time-out.
+inline constexpr int kStallFloorBytesPerSecond = 100;
+
 struct TransferRequest {
     // Only http://, https:// and ftp:// (any case) are sent; anything else is
     // refused before any network activity, as is a URL holding a space or a
@@ -25,7 +28,8 @@ struct TransferRequest {
     std::string postBody;   // sent as is for kPost (http and https only)
     int connectTimeoutSeconds = 0;  // 0: libcurl's default
     // Inactivity time-out: the transfer ends as kStalled when no byte moves
-    // for this long (connecting included). 0: none.
+    // for this long (connecting included), or when fewer than
+    // kStallFloorBytesPerSecond move on average over a whole time-out. 0: none.
     int stallTimeoutSeconds = 0;
     // A body longer than this ends the transfer as kFailed. 0: no cap.
     std::uint64_t maxBodyBytes = 0;

@@ -39,6 +39,12 @@ public:
         return true;
     }
 
+    // Asked after every OnBodyBytes that kept the bytes: true pauses the
+    // transfer, as TransferService::Pause does, until its owner resumes it
+    // (a receiver that cannot keep up holds the sender back instead of
+    // piling up bytes). Only for transfers of a TransferService.
+    virtual bool PauseAfterBody() { return false; }
+
     // After every body chunk: the bytes so far and the expected total (-1
     // when unknown).
     virtual void OnProgress(std::uint64_t received, std::int64_t expected)

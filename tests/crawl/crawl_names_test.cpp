@@ -133,7 +133,6 @@ TEST_F(CrawlNames, TheMirrorWriterNeverGivesTwoURLsOneFile)
     const std::string root = Mirror() + "/";
     mRoot.MakeFolder("mirror/h/folder.html");
     mRoot.Write("mirror/h/a.html", "earlier");
-    ASSERT_EQ(::link((root + "h/a.html").c_str(), (root + "h/A.HTML").c_str()), 0);
     {
         CMirrorWriter earlier(root);
         CFileRef file;
@@ -158,6 +157,10 @@ TEST_F(CrawlNames, TheMirrorWriterNeverGivesTwoURLsOneFile)
     CMirrorWriter writer(root);
     for (const Step& step : steps) {
         SCOPED_TRACE(step.url);
+        // A case-blind file system shows a.html under this name too.
+        if (step.url == "http://h/A.HTML") {
+            ASSERT_EQ(::link((root + "h/a.html").c_str(), (root + "h/A.HTML").c_str()), 0);
+        }
         CFileRef file;
         ASSERT_EQ(writer.Write({{"h"}}, step.name, true, step.bytes, {.url = step.url}, file), 0);
         const std::string name = file.Path().substr(file.Path().rfind('/') + 1);

@@ -39,6 +39,14 @@ struct Case {
     std::chrono::milliseconds atMost;
 };
 
+// Each letter of `letters` `count` times.
+std::string Pieces(const std::string& letters, std::size_t count)
+{
+    std::string out;
+    for (char c : letters) out.append(count, c);
+    return out;
+}
+
 const std::size_t kNoRefusal = static_cast<std::size_t>(-1);
 
 std::vector<Case> Cases()
@@ -78,14 +86,24 @@ std::vector<Case> Cases()
              p.Close();
          },
          1, 0, kNoRefusal, TransferOutcome::kStalled, 0, "", 900ms, 2500ms},
+        // Slow but above the floor: alive for as long as it keeps that up.
         {"/trickle",
          [](PeerSocket& p) {
-             p.Send(kOkHead + "Content-Length: 8\r\n\r\n");
+             p.Send(kOkHead + "Content-Length: 1600\r\n\r\n");
              for (char c : std::string("abcdefgh")) {
-                 if (!p.Pause(250ms) || !p.Send(std::string(1, c))) return;
+                 if (!p.Pause(250ms) || !p.Send(std::string(200, c))) return;
              }
          },
-         1, 0, kNoRefusal, TransferOutcome::kCompleted, 200, "abcdefgh", 1500ms, 4s},
+         1, 0, kNoRefusal, TransferOutcome::kCompleted, 200, Pieces("abcdefgh", 200), 1500ms, 4s},
+        // A byte now and then, below the floor for a whole time-out: stalled.
+        {"/dribble",
+         [](PeerSocket& p) {
+             p.Send(kOkHead + "Content-Length: 100\r\n\r\n");
+             for (int i = 0; i < 100; ++i) {
+                 if (!p.Pause(100ms) || !p.Send("d")) return;
+             }
+         },
+         1, 0, kNoRefusal, TransferOutcome::kStalled, 200, "", 900ms, 4s},
         {"/interim-first",
          [](PeerSocket& p) { p.Send("HTTP/1.1 100 Continue\r\n\r\n" + HttpResponse("200 OK", "ok")); }, 0, 0,
          kNoRefusal, TransferOutcome::kCompleted, 200, "ok", 0ms, 2s},
@@ -124,7 +142,9 @@ TEST(TransferOutcome, MatchesWhatTheServerDid)
         EXPECT_EQ(result.outcome, c.outcome) << c.path << ": " << net::TransferOutcomeName(result.outcome) << " "
                                              << result.errorText;
         EXPECT_EQ(result.statusCode, c.status) << c.path;
-        if (c.refuseAfter == kNoRefusal && c.maxBodyBytes == 0) {
+        if (c.path == std::string_view("/dribble")) {
+            EXPECT_LT(sink.body.size(), 100u) << "ended before the whole body dribbled in";
+        } else if (c.refuseAfter == kNoRefusal && c.maxBodyBytes == 0) {
             EXPECT_EQ(sink.body, c.body) << c.path;
             EXPECT_EQ(result.bytesReceived, c.body.size()) << c.path;
         }

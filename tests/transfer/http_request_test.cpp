@@ -89,25 +89,27 @@ TEST_F(HttpClient, EntitiesInTheURLAreDecodedForEveryMethod)
     }
 }
 
-// The time-out counts silence, not the whole transfer; a body cut short is
-// no success either.
+// The time-out counts silence and rates below the floor, not the whole
+// transfer; a body cut short is no success either.
 TEST_F(HttpClient, InactivityEndsARequestButSlowDataDoesNot)
 {
     HttpPeer peer({{.path = "/stall", .body = "late", .stallSeconds = 5},
-                   {.path = "/slow", .body = "12345678", .trickle = HttpTrickle{1, 0.3}},
+                   {.path = "/slow", .body = std::string(800, 's'), .trickle = HttpTrickle{100, 0.3}},
+                   {.path = "/dribble", .body = std::string(800, 'd'), .trickle = HttpTrickle{1, 0.1}},
                    {.path = "/cut", .body = std::string(50, 'c'), .closeMidBody = 10}});
     struct Case {
         const char* path;
         bool succeeds;
         double atMostSeconds;
     };
-    for (const Case& test : {Case{"/stall", false, 3.0}, Case{"/slow", true, 5.0}, Case{"/cut", false, 3.0}}) {
+    for (const Case& test : {Case{"/stall", false, 3.0}, Case{"/slow", true, 5.0}, Case{"/dribble", false, 4.0},
+                             Case{"/cut", false, 3.0}}) {
         SCOPED_TRACE(test.path);
         CURL url(peer.Url(test.path));
         const auto start = Clock::now();
         ASSERT_TRUE(RunOnThread([&] { EXPECT_EQ(url.Fetch("", "", "", 1), test.succeeds ? 1 : 0); }));
         EXPECT_LT(SecondsSince(start), test.atMostSeconds);
-        EXPECT_EQ(url.mBody.Length(), test.succeeds ? 8u : 0u);
+        EXPECT_EQ(url.mBody.Length(), test.succeeds ? 800u : 0u);
     }
 }
 

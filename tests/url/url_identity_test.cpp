@@ -29,7 +29,9 @@ TEST(URLIdentity, SpellingsOfOneURLShareOneForm)
     for (const auto& c : cases) {
         EXPECT_EQ(URLIdentity(c.url), c.identity) << c.url;
         EXPECT_EQ(URLHostIdentity(c.url), c.host) << c.url;
-        if (*c.host != '\0') EXPECT_EQ(HostIdentityOf(CURL(c.url)), c.host) << c.url;
+        if (*c.host != '\0') {
+            EXPECT_EQ(HostIdentityOf(CURL(c.url)), c.host) << c.url;
+        }
     }
     // The usual form is given back without a copy.
     std::string scratch;

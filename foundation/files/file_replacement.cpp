@@ -1,0 +1,115 @@
+#include "foundation/files/file_replacement.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "foundation/files/file_status.h"
+
+namespace {
+
+constexpr std::string_view kTemporaryPrefix = ".tidewell-partial-";
+
+int MakeTemporaryName(std::string& name)
+{
+    unsigned char random[8];
+    if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) return FileErrnoStatus();
+    char text[24];
+    std::snprintf(text, sizeof text, "%02x%02x%02x%02x%02x%02x%02x%02x", random[0], random[1], random[2], random[3],
+                  random[4], random[5], random[6], random[7]);
+    name = std::string(kTemporaryPrefix) + text;
+    return 0;
+}
+
+}  // namespace
+
+bool IsTemporaryFileName(std::string_view name) { return name.starts_with(kTemporaryPrefix); }
+
+void RemoveTemporaryFiles(int folder)
+{
+    const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listing < 0) return;
+    DIR* entries = ::fdopendir(listing);
+    if (entries == nullptr) {
+        ::close(listing);
+        return;
+    }
+    while (const dirent* entry = ::readdir(entries))
+        if (IsTemporaryFileName(entry->d_name)) ::unlinkat(folder, entry->d_name, 0);
+    ::closedir(entries);
+}
+
+CFileReplacement::~CFileReplacement() { Discard(); }
+
+int CFileReplacement::Begin(int folder)
+{
+    Discard();
+    mFolder = folder;
+    mCommitted = false;
+    mFile.Reset(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    if (mFile.IsOpen()) return 0;
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return FileErrnoStatus();
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        if (int status = MakeTemporaryName(mTemporaryName); status != 0) return status;
+        mFile.Reset(::openat(folder, mTemporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                             0666));
+        if (mFile.IsOpen()) return 0;
+        if (errno != EEXIST) break;
+    }
+    const int status = FileErrnoStatus();
+    mTemporaryName.clear();
+    return status;
+}
+
+// A nameless file gets a name through its /proc handle (linkat with
+// AT_EMPTY_PATH would need a capability).
+int CFileReplacement::LinkAs(const char* name)
+{
+    const std::string handle = "/proc/self/fd/" + std::to_string(mFile.Get());
+    if (::linkat(AT_FDCWD, handle.c_str(), mFolder, name, AT_SYMLINK_FOLLOW) != 0) return FileErrnoStatus();
+    return 0;
+}
+
+int CFileReplacement::Commit(const char* name, bool replace)
+{
+    if (!mFile.IsOpen() || mCommitted) return -EBADF;
+    struct stat old {};
+    if (::fstatat(mFolder, name, &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(old.st_mode)) return -EISDIR;
+    if (mTemporaryName.empty()) {
+        if (!replace) {
+            // The link fails when the name is taken: no moment without a check.
+            const int status = LinkAs(name);
+            if (status == 0) mCommitted = true;
+            return status;
+        }
+        if (int status = MakeTemporaryName(mTemporaryName); status != 0) return status;
+        if (int status = LinkAs(mTemporaryName.c_str()); status != 0) {
+            mTemporaryName.clear();
+            return status;
+        }
+    }
+    int status = 0;
+    if (replace) {
+        if (::renameat(mFolder, mTemporaryName.c_str(), mFolder, name) != 0) status = FileErrnoStatus();
+    } else if (::renameat2(mFolder, mTemporaryName.c_str(), mFolder, name, RENAME_NOREPLACE) != 0) {
+        status = FileErrnoStatus();
+        if (status == -EINVAL) {  // no such rename here: a link fails on a taken name too
+            status = ::linkat(mFolder, mTemporaryName.c_str(), mFolder, name, 0) == 0 ? 0 : FileErrnoStatus();
+            if (status == 0) ::unlinkat(mFolder, mTemporaryName.c_str(), 0);
+        }
+    }
+    if (status != 0) return status;
+    mTemporaryName.clear();
+    mCommitted = true;
+    return 0;
+}
+
+void CFileReplacement::Discard()
+{
+    if (!mCommitted && !mTemporaryName.empty() && mFolder >= 0) ::unlinkat(mFolder, mTemporaryName.c_str(), 0);
+    mTemporaryName.clear();
+    mFile.Reset();
+}

@@ -1,0 +1,306 @@
+// A mirror stays whole whatever ends a crawl: a killed process, a full
+// disk, a server that trickles or never answers. Files appear under their
+// names only when complete, a later crawl repairs what an earlier one left,
+// and nothing is left in the temporary folder.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "engine/crawl/start_redirection.h"
+#include "foundation/files/file_replacement.h"
+#include "tests/crawl/crawl_test_support.h"
+#include "tests/support/http_peer.h"
+#include "tests/support/nginx_peer.h"
+
+extern char** environ;
+
+namespace {
+
+using crawltest::CheckMirrorLinks;
+using crawltest::CrawlEnvironment;
+using crawltest::FileText;
+using crawltest::ListTree;
+using crawltest::ReadTree;
+using crawltest::RecordingGrabber;
+using crawltest::RunGrab;
+using testsupport::HttpPeer;
+using testsupport::HttpRoute;
+using testsupport::HttpTrickle;
+using testsupport::NginxPeer;
+namespace fs = std::filesystem;
+
+constexpr char kChildURL[] = "TIDEWELL_TEST_CHILD_CRAWL_URL";
+constexpr char kChildMirror[] = "TIDEWELL_TEST_CHILD_CRAWL_MIRROR";
+
+std::string Page(const std::string& title, const std::string& body)
+{
+    return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
+}
+
+std::string Bytes(std::size_t count)
+{
+    std::string bytes(count, '\0');
+    for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<char>('a' + i * 7 % 26);
+    return bytes;
+}
+
+int CountRequests(const HttpPeer& peer, const std::string& path)
+{
+    const auto requests = peer.Requests();
+    return static_cast<int>(
+        std::count_if(requests.begin(), requests.end(), [&](const auto& request) { return request.path == path; }));
+}
+
+// Items of the tree whose names mark a file still being written.
+std::vector<std::string> TemporaryItems(const std::string& folder)
+{
+    std::vector<std::string> found;
+    for (const std::string& item : ListTree(folder))
+        if (IsTemporaryFileName(fs::path(item).filename().string())) found.push_back(item);
+    return found;
+}
+
+// The process holds a file below `folder`, named or not (a body's spill
+// file).
+bool HoldsFileBelow(pid_t process, const std::string& folder)
+{
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(process) + "/fd", error))
+        if (fs::read_symlink(entry.path(), error).string().starts_with(folder + "/")) return true;
+    return false;
+}
+
+class CrawlIntegrity : public CrawlEnvironment {
+protected:
+    void SetUp() override
+    {
+        CrawlEnvironment::SetUp();
+        SetPreference("Grab Offsite URLs", "false");
+    }
+    std::string Host(const HttpPeer& peer) const { return "127.0.0.1/" + std::to_string(peer.Port()) + "/"; }
+
+    // This test program, running only the child crawl below, as a process
+    // of its own.
+    pid_t StartChildCrawl(const std::string& url, const std::string& mirror)
+    {
+        std::vector<std::string> variables = {std::string(kChildURL) + "=" + url,
+                                              std::string(kChildMirror) + "=" + mirror};
+        for (char** at = environ; *at != nullptr; ++at) variables.emplace_back(*at);
+        std::vector<char*> environment;
+        for (std::string& variable : variables) environment.push_back(variable.data());
+        environment.push_back(nullptr);
+        std::string program = fs::read_symlink("/proc/self/exe").string();
+        std::string filter = "--gtest_filter=CrawlIntegrityChild.CrawlsIntoTheGivenFolder";
+        char* arguments[] = {program.data(), filter.data(), nullptr};
+        pid_t child = -1;
+        if (::posix_spawn(&child, program.c_str(), nullptr, nullptr, arguments, environment.data()) != 0) return -1;
+        return child;
+    }
+};
+
+// Not a test of its own: the crawl that CrawlIntegrity kills.
+class CrawlIntegrityChild : public CrawlEnvironment {};
+
+TEST_F(CrawlIntegrityChild, CrawlsIntoTheGivenFolder)
+{
+    const char* url = std::getenv(kChildURL);
+    const char* mirror = std::getenv(kChildMirror);
+    if (url == nullptr || mirror == nullptr) GTEST_SKIP() << "runs only as the child of a kill test";
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.localPath = mirror;
+    configuration.mMiscOptions.logFolder = mirror;
+    RecordingGrabber window(configuration);
+    RunGrab(window, configuration, url, std::chrono::seconds(120));
+}
+
+TEST_F(CrawlIntegrity, ACrawlKilledMidTransferLeavesNoPartialFileAndTheNextOneRepairsTheMirror)
+{
+    const std::string big = Bytes(8u << 20);
+    HttpPeer peer({
+        {.path = "/",
+         .body = Page("Start", "<a href=\"a.html\">a</a> <a href=\"big.bin\">big</a> <a href=\"c.html\">c</a> "
+                               "<a href=\"sub/\">sub</a>")},
+        {.path = "/a.html", .body = Page("A", "<a href=\"c.html\">c</a> <a href=\"sub/\">sub</a>")},
+        {.path = "/big.bin",
+         .headers = {{"Content-Type", "application/octet-stream"}},
+         .body = big,
+         .trickle = HttpTrickle{.bytes = 256u << 10, .delaySeconds = 0.2}},
+        {.path = "/c.html", .body = Page("C", "<a href=\"/\">home</a>")},
+        {.path = "/sub/", .body = Page("Sub", "<a href=\"../a.html\">a</a>")},
+    });
+
+    const pid_t child = StartChildCrawl(peer.Url("/"), Mirror());
+    ASSERT_GT(child, 0);
+    // Killed once the large body has begun to arrive.
+    // Killed once the large body has begun to spill to a file.
+    bool midTransfer = false;
+    for (int wait = 0; wait < 1200 && !midTransfer; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        midTransfer = HoldsFileBelow(child, Root() + "/tmp");
+    }
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(midTransfer);
+
+    const std::string host = Host(peer);
+    auto tree = ReadTree(Mirror());
+    EXPECT_TRUE(tree.contains(host + "Index.html"));
+    EXPECT_FALSE(tree.contains(host + "big.bin")) << "cut short under its own name";
+    EXPECT_TRUE(TemporaryItems(Mirror()).empty());
+    // The child's spill file had no name: its temporary folder is empty.
+    for (const auto& entry : fs::directory_iterator(Root() + "/tmp")) {
+        if (!fs::is_directory(entry.path() / "tmp")) continue;
+        EXPECT_TRUE(fs::is_empty(entry.path() / "tmp")) << entry.path();
+    }
+
+    // The next crawl into the same folder completes every file and link.
+    CConfiguration configuration = MakeConfiguration();
+    RecordingGrabber window(configuration);
+    ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/"), std::chrono::seconds(60)));
+    tree = ReadTree(Mirror());
+    EXPECT_EQ(tree[host + "big.bin"], big);
+    for (const char* page : {"Index.html", "a.html", "c.html", "sub/Index.html"})
+        EXPECT_TRUE(tree.contains(host + page)) << page;
+    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "0");
+    const auto links = CheckMirrorLinks(Mirror());
+    EXPECT_TRUE(links.broken.empty()) << ::testing::PrintToString(links.broken);
+    EXPECT_TRUE(links.absolute.empty()) << ::testing::PrintToString(links.absolute);
+    EXPECT_TRUE(TemporaryItems(Mirror()).empty());
+}
+
+TEST_F(CrawlIntegrity, AFullDiskLeavesNoPartialFileAndTheNextCrawlCompletesIt)
+{
+    const std::string small = mRoot.MakeFolder("small");
+    if (::mount("tidewell-test", small.c_str(), "tmpfs", 0, "size=256k") != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted here (" << std::strerror(errno) << ")";
+    struct Unmount {
+        std::string path;
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{small};
+
+    const std::string big = Bytes(600 * 1024);
+    HttpPeer peer({
+        {.path = "/", .body = Page("Start", "<a href=\"big.bin\">big</a> <a href=\"after.html\">after</a>")},
+        {.path = "/big.bin", .headers = {{"Content-Type", "application/octet-stream"}}, .body = big},
+        {.path = "/after.html", .body = Page("After", "<a href=\"/\">home</a>")},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.localPath = small.c_str();
+    configuration.mMiscOptions.logFolder = small.c_str();
+    const std::string host = Host(peer);
+    {
+        RecordingGrabber window(configuration);
+        ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
+        EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
+        EXPECT_TRUE(window.Logged("The file could not be saved: " + peer.Url("/big.bin") +
+                                  " (No space left on device)"))
+            << window.LogTranscript();
+        const auto tree = ReadTree(small);
+        EXPECT_FALSE(tree.contains(host + "big.bin")) << "cut short under its own name";
+        EXPECT_TRUE(tree.contains(host + "after.html"));
+        EXPECT_TRUE(TemporaryItems(small).empty());
+    }
+
+    ASSERT_EQ(::mount("tidewell-test", small.c_str(), "tmpfs", MS_REMOUNT, "size=4m"), 0) << std::strerror(errno);
+    RecordingGrabber window(configuration);
+    ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
+    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "0");
+    EXPECT_EQ(FileText(small + "/" + host + "big.bin"), big);
+    const auto links = CheckMirrorLinks(small);
+    EXPECT_TRUE(links.broken.empty()) << ::testing::PrintToString(links.broken);
+}
+
+TEST_F(CrawlIntegrity, ATransferBelowTheRateFloorEndsAsStalled)
+{
+    // Ten bytes a second: the whole page would take minutes.
+    SetPreference("Network Timeout", "1");
+    ReloadSettings();
+    HttpPeer peer({
+        {.path = "/", .body = Page("Start", "<a href=\"slow.html\">slow</a> <a href=\"fine.html\">fine</a>")},
+        {.path = "/slow.html", .body = Page("Slow", std::string(3000, 's')), .trickle = HttpTrickle{1, 0.1}},
+        {.path = "/fine.html", .body = Page("Fine", "fine")},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.timeout = 0;  // the preference's time-out
+    RecordingGrabber window(configuration);
+    ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/"), std::chrono::seconds(60)));
+    const auto tree = ReadTree(Mirror());
+    EXPECT_FALSE(tree.contains(Host(peer) + "slow.html"));
+    EXPECT_TRUE(tree.contains(Host(peer) + "fine.html"));
+    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
+}
+
+// The window follows the start URL's redirections before the crawl begins;
+// a start URL that never answers costs one time-out in all.
+TEST_F(CrawlIntegrity, AStartURLThatNeverAnswersIsAskedOnce)
+{
+    HttpPeer peer({{.path = "/", .body = Page("Late", "late"), .stallSeconds = 60}});
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.timeout = 1;
+    std::string url = peer.Url("/");
+    EXPECT_FALSE(FollowRedirection(configuration, url));
+    RecordingGrabber window(configuration);
+    ASSERT_TRUE(RunGrab(window, configuration, url));
+    EXPECT_EQ(CountRequests(peer, "/"), 1);
+    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
+}
+
+// Bodies stream to disk: a crawl's peak memory does not grow with them, and
+// a page over the link-processing cap is saved as it came.
+TEST_F(CrawlIntegrity, LargeBodiesStreamToDiskWithoutGrowingTheCrawlsMemory)
+{
+    const std::string site = mRoot.MakeFolder("site");
+    mRoot.Write("site/index.html", Page("Start", "<a href=\"big.bin\">big</a> <a href=\"huge.html\">huge</a>"));
+    constexpr off_t kBinaryBytes = 192 << 20;
+    constexpr off_t kPageBytes = 96 << 20;  // over the 64 MB cap
+    ASSERT_EQ(::truncate(mRoot.Write("site/big.bin", "").c_str(), kBinaryBytes), 0);
+    ASSERT_EQ(::truncate(mRoot.Write("site/huge.html", "").c_str(), kPageBytes), 0);
+    NginxPeer server(site, 120);
+
+    // The start page's redirection check reads only the head of the page.
+    std::string start = server.Url("/huge.html");
+    EXPECT_FALSE(FollowRedirection(MakeConfiguration(), start));
+    // nginx logs the request once it sees the connection closed.
+    const std::string request = "\"GET /huge.html HTTP/1.1\" 200 ";
+    std::string access = server.AccessLog();
+    for (int wait = 0; wait < 200 && access.find(request) == std::string::npos; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        access = server.AccessLog();
+    }
+    const std::size_t logged = access.find(request);
+    ASSERT_NE(logged, std::string::npos) << access;
+    const long long sent = std::stoll(access.substr(logged + request.size()));
+    EXPECT_LT(sent, kPageBytes / 8) << "bytes of the start page sent for its redirection check";
+    EXPECT_GT(sent, 0);
+
+    const pid_t child = StartChildCrawl(server.Url("/"), Mirror());
+    ASSERT_GT(child, 0);
+    int status = 0;
+    rusage usage {};
+    ASSERT_EQ(::wait4(child, &status, 0, &usage), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+    const std::string host = Mirror() + "/127.0.0.1/" + std::to_string(server.Port()) + "/";
+    EXPECT_EQ(fs::file_size(host + "big.bin"), static_cast<std::uintmax_t>(kBinaryBytes));
+    EXPECT_EQ(fs::file_size(host + "huge.html"), static_cast<std::uintmax_t>(kPageBytes));
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer's quarantine keeps freed memory: no peak to compare";
+#else
+    const long peakBytes = usage.ru_maxrss * 1024L;
+    EXPECT_LT(peakBytes, kPageBytes) << "peak " << (peakBytes >> 20) << " MB";
+#endif
+}
+
+}  // namespace
