@@ -47,7 +47,8 @@ protected:
                     "</div></body></html>\n");
         mRoot.Write("site/p.html", "<html><body><a href=\"index.html\">home</a>\n"
                                    "<a href=\"README\">readme</a> <a href=\"guide\">guide</a>\n"
-                                   "<p>(trailing \"/p.html\") &lt;img src=\"/p.html\"&gt;</p></body></html>\n");
+                                   "<p>(trailing \"/p.html\") &lt;img src=\"/p.html\"&gt; URL.createObjectURL(id)</p>"
+                                   "</body></html>\n");
         mRoot.Write("site/README", "read me");
         mRoot.Write("site/guide/index.html", "<html><body><a href=\"../p.html\">back</a></body></html>\n");
         mRoot.Write("site/_static/theme.css", "@font-face{src:url(\"fonts/font.woff?v=1\") format(\"woff\")}\n"
@@ -175,7 +176,7 @@ TEST_F(CrawlLinks, SavedCopiesGiveBackTheURLsOfTheirLocalLinks)
 
 // Links without an extension (a file, a folder written without its '/')
 // are fetched once with no HEAD beforehand: the GET's answer places them;
-// what the page shows as text stays as written.
+// what the page shows as text stays as written, and is no style.
 TEST_F(CrawlLinks, ExtensionlessLinksAreFetchedWithoutAskingFirst)
 {
     CConfiguration configuration = MakeConfiguration();
@@ -195,7 +196,10 @@ TEST_F(CrawlLinks, ExtensionlessLinksAreFetchedWithoutAskingFirst)
     for (std::sregex_iterator at(page.begin(), page.end(), anchor), end; at != end; ++at, ++anchors)
         EXPECT_TRUE(tree.contains(mSite + (*at)[1].str())) << (*at)[0] << " opens no saved file";
     EXPECT_EQ(anchors, 2) << page;
-    EXPECT_NE(page.find("<p>(trailing \"/p.html\") &lt;img src=\"/p.html\"&gt;</p>"), std::string::npos) << page;
+    EXPECT_NE(page.find("<p>(trailing \"/p.html\") &lt;img src=\"/p.html\"&gt; URL.createObjectURL(id)</p>"),
+              std::string::npos)
+        << page;
+    EXPECT_EQ(Count(requests, "GET /id 404"), 0) << "prose is no style";
 }
 
 TEST_F(CrawlLinks, TheGrabOffsitePreferenceStillVetoesTheConfiguration)
