@@ -239,6 +239,10 @@ private:
     void AssignLocalPath(CSiteIndex::Item& item, const CURL& url);
     std::string PathFromRoot(const CFileRef& file) const;
     void DecideLinkPath(CSiteIndex::Item& item);
+    // A folder's page and the folder's "index.html" are one document when
+    // the server answers both with the same page: the one fetched second is
+    // not saved again, `file` receives the saved one, which its links open.
+    bool FindSameFolderPage(const CURL& url, CFileRef& file);
     void RegisterSavedPage(const CFileRef& file);
     void NoteSaved(const std::vector<std::string>& urls, const CFileRef& file);
     void NoteNotSaved(const std::vector<std::string>& urls);
