@@ -7,8 +7,9 @@
 MIRROR_SITE_DIR is the folder that stands for the server's root in the
 mirror; SERVED_ROOT is the folder nginx serves; LOG holds the requests of this
 mirror only (nginx's combined format). Every saved file is matched with the
-URL it came from (its own path, or that path with ".html" added, or a folder
-for "index.html"/"Index.html"; a query written into the name is cut) and
+URL it came from (the URL of its origin label, when it has one; else its own
+path, or that path with ".html" added, or a folder for "index.html"/
+"Index.html"; a query written into the name is cut) and
 compared with what the server has:
 
   bytes       a non-HTML file is byte-identical (a stylesheet's url(...)
@@ -23,7 +24,8 @@ compared with what the server has:
   links       every on-site link of a saved page opens a saved file from
               disk (link_checker.py), unless the site itself has nothing
               there;
-  css-links   every local url(...) of a saved stylesheet opens a saved file.
+  css-links   every local url(...) of a saved stylesheet opens a saved file,
+              a copy of the file the original url(...) names.
 
 Prints one JSON object with counts and the first failures of each check.
 """
@@ -134,10 +136,22 @@ class Originals:
         return "html" if self.kind(path) == "folder" else type_of_name(path)
 
 
-def urls_for_saved(relative, originals):
-    """The URL paths a saved file may stand for, its own name first."""
+def origin_path(full, site):
+    """The URL path in a saved file's origin label (query cut), or None: a
+    URL with a query is saved under a generated name carrying its URL there."""
+    try:
+        origin = os.getxattr(full, "user.xdg.origin.url").decode("utf-8", "replace")
+    except OSError:
+        return None
+    return unquote(urlsplit(origin).path) if origin.startswith(site + "/") else None
+
+
+def urls_for_saved(relative, originals, full=None):
+    """The URL paths a saved file may stand for, its origin label or else
+    its own name first."""
     name = "/" + relative
-    candidates = []
+    origin = origin_path(full, originals.site) if full else None
+    candidates = [origin] if origin else []
     for stem in (name, name.split("?", 1)[0]):
         candidates.append(stem)
         if stem.lower().endswith(".html"):
@@ -209,7 +223,7 @@ def check(mirror, root, site, log_path, limit):
 
     compared = defaultdict(int)
     for relative, full in saved.items():
-        paths = urls_for_saved(relative, originals)
+        paths = urls_for_saved(relative, originals, full)
         if not paths:
             result.fail("original", relative)
             continue
@@ -248,7 +262,15 @@ def check(mirror, root, site, log_path, limit):
             continue
         with open(full, "rb") as f:
             sheet = f.read().decode("utf-8", "replace")
-        for match in CSS_URL.finditer(sheet):
+        # The original's url() targets in the same order, to see that each
+        # relinked one opens a copy of the very file it named.
+        sheet_path = url_for_saved(relative, originals)
+        wanted = []
+        if sheet_path and originals.kind(sheet_path) == "file":
+            original = originals.content(sheet_path).decode("utf-8", "replace")
+            wanted = [unquote(urlsplit(urljoin(sheet_path, m.group(2).strip())).path)
+                      for m in CSS_URL.finditer(original)]
+        for index, match in enumerate(CSS_URL.finditer(sheet)):
             target = match.group(2).strip()
             if not target or target.startswith("#") or re.match(r"^[a-zA-Z][a-zA-Z0-9+.-]+:", target) \
                     or target.startswith("//"):
@@ -257,6 +279,15 @@ def check(mirror, root, site, log_path, limit):
             result.counts["css_links"] += 1
             if not link_checker.opens_saved_file(full, target):
                 result.fail("css-links", "%s: url(%s)" % (relative, target))
+                continue
+            bare = target.split("#")[0]
+            opened = next((p for p in (os.path.normpath(os.path.join(os.path.dirname(full), unquote(name)))
+                                       for name in (bare, bare.split("?")[0])) if os.path.isfile(p)), None)
+            want = wanted[index] if index < len(wanted) else None
+            if want and originals.kind(want) == "file" and opened:
+                with open(opened, "rb") as f:
+                    if f.read() != originals.content(want):
+                        result.fail("css-links", "%s: url(%s) opens no copy of %s" % (relative, target, want))
 
     requests = requests_of(log_path)
     error_requests = [r for r in requests if 400 <= r[2] < 500]

@@ -123,6 +123,13 @@ public:
     // when it is a folder; otherwise `typeExtension` receives the extension
     // its Content-Type maps to, when one does.
     bool CheckLinkType(const CURL& linkURL, std::string& typeExtension);
+    // Whether the crawl will GET an on-site URL it has just queued: then its
+    // own response tells what a HEAD would (a folder's redirect is followed,
+    // its Content-Type names the file), and no HEAD is sent.
+    bool WillFetchQueued(const CURL& url) const;
+    // The on-disk name of a URL without an extension, from the extension its
+    // response's Content-Type maps to; empty when none does.
+    std::string TypedFileName(const CURL& response) const;
     // The link from a page whose folder lies at `pageFolder` (path from the
     // mirror's root, "" or ending in "/") to the file at `target`: "../" for
     // each of the page's folders the target does not share.
@@ -233,6 +240,10 @@ private:
     void AssignLocalPath(CSiteIndex::Item& item, const CURL& url);
     std::string PathFromRoot(const CFileRef& file) const;
     void DecideLinkPath(CSiteIndex::Item& item);
+    // A folder's page and the folder's "index.html" are one document when
+    // the server answers both with the same page: the one fetched second is
+    // not saved again, `file` receives the saved one, which its links open.
+    bool FindSameFolderPage(const CURL& url, CFileRef& file);
     void RegisterSavedPage(const CFileRef& file);
     void NoteSaved(const std::vector<std::string>& urls, const CFileRef& file);
     void NoteNotSaved(const std::vector<std::string>& urls);

@@ -5,6 +5,7 @@
 #include "engine/config/configuration.h"
 #include "engine/crawl/generated_names.h"
 #include "engine/crawl/site_iterator.h"
+#include "engine/crawl/window_interfaces.h"
 #include "engine/html/url_resolution.h"
 #include "foundation/files/file.h"
 #include "foundation/text/text_encodings.h"
@@ -89,7 +90,7 @@ void CSiteIterator::DecideLinkPath(CSiteIndex::Item& item)
     if (IsRemappedDynamic(url)) {
         if (entry.fileName.empty()) entry.fileName = GeneratedName(url);
     } else if (entry.fileName.empty() && general.relinkURLs && general.checkForRedirection &&
-               !url.mFileName.empty() && url.mExtension.empty()) {
+               !url.mFileName.empty() && url.mExtension.empty() && !WillFetchQueued(url)) {
         std::string extension;
         if (CheckLinkType(url, extension)) {
             entry.localPath = ExpectedLocalPath(CURL(url.mURL + "/"), std::string());
@@ -98,6 +99,26 @@ void CSiteIterator::DecideLinkPath(CSiteIndex::Item& item)
         if (!extension.empty()) entry.fileName = URLDecode(url.mFileName) + extension;
     }
     AssignLocalPath(item, url);
+}
+
+bool CSiteIterator::WillFetchQueued(const CURL& url) const
+{
+    const CGeneralOptions& general = mConfiguration->mGeneralOptions;
+    if (mLevel + 1 >= general.linkDepth || general.saveAction != 1) return false;
+    if (static_cast<std::int64_t>(url.mDirectoryComponents.size()) > general.directoryDepth) return false;
+    const CCrawlOwner* window = mGrabber != nullptr ? static_cast<const CCrawlOwner*>(mGrabber) : mQuickGrabber;
+    if (window != nullptr && window->IsStayInFolder()) return false;  // asked as before
+    return url.IsSameURL(mStartURL) || mConfiguration->mGrabFilters.Evaluate(url);
+}
+
+std::string CSiteIterator::TypedFileName(const CURL& response) const
+{
+    const CGeneralOptions& general = mConfiguration->mGeneralOptions;
+    if (!general.relinkURLs || !general.checkForRedirection || response.mFileName.empty() ||
+        !response.mExtension.empty() || response.mStatusCode < 200 || response.mStatusCode >= 300)
+        return {};
+    const auto found = mTypeExtensions.find(MimeTypeOf(response.mContentType));
+    return found == mTypeExtensions.end() ? std::string() : URLDecode(response.mFileName) + found->second;
 }
 
 bool CSiteIterator::CheckLinkType(const CURL& linkURL, std::string& typeExtension)

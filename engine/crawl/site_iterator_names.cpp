@@ -3,6 +3,7 @@
 // names cut to the file system's limit, a flattened mirror) never share a
 // file, and links follow the distinct name the later one gets.
 #include "engine/crawl/site_iterator.h"
+#include "foundation/files/whole_file.h"
 #include "foundation/mirror/mirror_names.h"
 
 namespace {
@@ -31,4 +32,23 @@ void CSiteIterator::AssignLocalPath(CSiteIndex::Item& item, const CURL& url)
         }
     }
     entry.localPath = std::move(path);
+}
+
+bool CSiteIterator::FindSameFolderPage(const CURL& url, CFileRef& file)
+{
+    if (url.mURL.find_first_of("?#") != std::string::npos) return false;
+    const std::string folder = url.mURL.substr(0, url.mURL.rfind('/') + 1);
+    std::vector<std::string> twins;
+    if (url.mFileName.empty()) twins = {folder + "index.html", folder + "index.htm"};
+    else if (url.mFileName == "index.html" || url.mFileName == "index.htm") twins = {folder};
+    else return false;
+    std::string body;
+    std::string saved;
+    for (const std::string& twin : twins) {
+        const CSiteIndex::Item* item = mSiteIndex.Find(twin);
+        if (item == nullptr || item->second.state != ETargetState::kSaved || !FindSavedFile(CURL(twin), file)) continue;
+        if (body.empty() && !url.mBody.CopyTo(body)) return false;
+        if (ReadWholeFile(file, saved) == 0 && saved == body) return true;
+    }
+    return false;
 }

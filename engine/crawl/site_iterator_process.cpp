@@ -164,7 +164,7 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
                        mConfiguration->mSaveFilters.Evaluate(url);
             }
             if (save) {
-                saved = SaveURL(url, savedFile);
+                saved = FindSameFolderPage(url, savedFile) || SaveURL(url, savedFile);
                 if (!saved) ReportSaveFailure(url);
             }
         }

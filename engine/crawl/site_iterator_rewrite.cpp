@@ -24,6 +24,7 @@
 #include "engine/html/page_cleanup.h"
 #include "engine/html/style_links.h"
 #include "engine/html/url_resolution.h"
+#include "engine/html/visible_text.h"
 #include "engine/url/url_identity.h"
 #include "foundation/files/file.h"
 #include "foundation/files/whole_file.h"
@@ -90,14 +91,18 @@ void CSiteIterator::PostProcessPage(CURL& url, const CHTMLPage& page, bool relin
         std::string fallbackURL;
         const std::string pageHost = HostIdentityOf(url);
         if (mStartHostKey.empty()) mStartHostKey = HostIdentityOf(mStartURL);
+        CVisibleTextSpans visibleText(body);
         auto rewrite = [&](const CLinkOccurrence& occurrence, std::string& replacement) -> ERewrite {
             if (++offers % quantum == 0) Yield();
             if (mStopRequested) return ERewrite::kStop;
-            const std::string_view link = NormalizeLinkText(occurrence.link, scratch);
-            const std::string* target = page.FindLinkURL(link);
             // A link of the markup, or text that only looks like one (a
             // guess of the dotted-link scan, a word of a script).
             const bool markupLink = markup ? IsMarkupLink(body, occurrence) : IsStyleLinkAt(body, occurrence.offset);
+            // What the reader sees stays as written, even where it reads
+            // like markup ("&lt;script src="..."&gt;", "objectURL(id)").
+            if (markup && visibleText.InText(occurrence.offset)) return ERewrite::kKeep;
+            const std::string_view link = NormalizeLinkText(occurrence.link, scratch);
+            const std::string* target = page.FindLinkURL(link);
             if (target == nullptr) {
                 // Links the page did not follow (the anchors of a one-page
                 // grab) still leave the page as absolute URLs.

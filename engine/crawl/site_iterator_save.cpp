@@ -88,6 +88,8 @@ std::optional<std::string> CSiteIterator::SaveFileName(const CURL& url, bool gen
         }
         return item->second.fileName;
     }
+    // Not asked about beforehand: named by its own response.
+    if (generate && item->second.fileName.empty()) item->second.fileName = TypedFileName(url);
     if (generate && item->second.localPath.empty() && item->second.state != ETargetState::kSaved)
         AssignLocalPath(*item, url);
     if (item != nullptr) return item->second.fileName;

@@ -16,6 +16,17 @@ bool EndsWithNoCase(std::string_view text, std::size_t end, std::string_view wor
     return true;
 }
 
+// "url(" ending at `end` is the style function, not the end of a longer
+// name ("URL.createObjectURL(blob)" in a script or in prose).
+bool IsUrlFunctionAt(std::string_view text, std::size_t end)
+{
+    if (!EndsWithNoCase(text, end, "url(")) return false;
+    if (end == 4) return true;
+    const char before = text[end - 5];
+    return !IsAsciiAlnum(static_cast<unsigned char>(before)) && before != '_' && before != '-' && before != '.' &&
+           before != '$';
+}
+
 // The reference that starts at `at` (just after "url(" or "@import"); its
 // end in `next`. Empty when there is none.
 std::string_view ReferenceAt(std::string_view text, std::size_t at, bool quotedOnly, std::size_t& next)
@@ -47,6 +58,10 @@ void CollectAfter(std::string_view text, std::string_view marker, bool quotedOnl
 {
     std::size_t from = 0;
     for (std::size_t at; (at = FindTextNoCase(text, marker, from)) != kNone;) {
+        if (marker == "url(" && !IsUrlFunctionAt(text, at + marker.size())) {
+            from = at + marker.size();
+            continue;
+        }
         std::size_t next = 0;
         std::string_view link = ReferenceAt(text, at + marker.size(), quotedOnly, next);
         if (!link.empty()) out.push_back(link);
@@ -77,6 +92,6 @@ bool IsStyleLinkAt(std::string_view text, std::size_t offset)
         if (inside < text.size() && (text[inside] == '"' || text[inside] == '\'')) return false;
     }
     while (at > 0 && IsBlank(text[at - 1])) --at;
-    if (EndsWithNoCase(text, at, "url(")) return true;
+    if (IsUrlFunctionAt(text, at)) return true;
     return quoted && EndsWithNoCase(text, at, "@import");
 }

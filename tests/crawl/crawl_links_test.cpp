@@ -45,7 +45,12 @@ protected:
                     "<pre>print(str(self.msg)) # see (missing.png)</pre>\n"
                     "<img src=\"50%.png\"> <a href=\"notes.txt\">notes</a> <a href=\"tool.py\">tool</a>\n"
                     "</div></body></html>\n");
-        mRoot.Write("site/p.html", "<html><body><a href=\"index.html\">home</a></body></html>\n");
+        mRoot.Write("site/p.html", "<html><body><a href=\"index.html\">home</a>\n"
+                                   "<a href=\"README\">readme</a> <a href=\"guide\">guide</a>\n"
+                                   "<p>(trailing \"/p.html\") &lt;img src=\"/p.html\"&gt; URL.createObjectURL(id)</p>"
+                                   "</body></html>\n");
+        mRoot.Write("site/README", "read me");
+        mRoot.Write("site/guide/index.html", "<html><body><a href=\"../p.html\">back</a></body></html>\n");
         mRoot.Write("site/_static/theme.css", "@font-face{src:url(\"fonts/font.woff?v=1\") format(\"woff\")}\n"
                                               ".x{background:url( ../img/tile.png )}\n");
         mRoot.Write("site/_static/fonts/font.woff", "wOFF-bytes");
@@ -169,6 +174,34 @@ TEST_F(CrawlLinks, SavedCopiesGiveBackTheURLsOfTheirLocalLinks)
     EXPECT_EQ(Count(requests, "GET /_static/fonts/font.woff?v=1 200"), 2);
     EXPECT_EQ(again.panes[MakeFourCharCode("ERRO")], "0");
     EXPECT_EQ(Count(Requests(*mCdn), "GET /lib.html 200"), 2) << "a saved page is asked for again";
+}
+
+// Links without an extension (a file, a folder written without its '/')
+// are fetched once with no HEAD beforehand: the GET's answer places them;
+// what the page shows as text stays as written, and is no style.
+TEST_F(CrawlLinks, ExtensionlessLinksAreFetchedWithoutAskingFirst)
+{
+    CConfiguration configuration = MakeConfiguration();
+    RecordingGrabber window(configuration);
+    ASSERT_TRUE(RunGrab(window, configuration, mServer->Url("/index.html")));
+    const auto requests = Requests(*mServer);
+    for (const std::string& request : requests)  // the start page's set-up check aside
+        EXPECT_TRUE(!request.starts_with("HEAD ") || request.starts_with("HEAD /index.html ")) << request;
+    for (const char* request : {"GET /README 200", "GET /guide 301", "GET /guide/ 200", "GET /p.html 200"})
+        EXPECT_EQ(Count(requests, request), 1) << request << "\n" << ::testing::PrintToString(requests);
+
+    const auto tree = ReadTree(Mirror());
+    EXPECT_EQ(tree.at(mSite + "README"), "read me");
+    const std::string& page = tree.at(mSite + "p.html");
+    static const std::regex anchor("<a href=\"([^\"]+)\">(readme|guide)</a>");
+    int anchors = 0;
+    for (std::sregex_iterator at(page.begin(), page.end(), anchor), end; at != end; ++at, ++anchors)
+        EXPECT_TRUE(tree.contains(mSite + (*at)[1].str())) << (*at)[0] << " opens no saved file";
+    EXPECT_EQ(anchors, 2) << page;
+    EXPECT_NE(page.find("<p>(trailing \"/p.html\") &lt;img src=\"/p.html\"&gt; URL.createObjectURL(id)</p>"),
+              std::string::npos)
+        << page;
+    EXPECT_EQ(Count(requests, "GET /id 404"), 0) << "prose is no style";
 }
 
 TEST_F(CrawlLinks, TheGrabOffsitePreferenceStillVetoesTheConfiguration)

@@ -6,7 +6,9 @@
 // rule that no two URLs share a file, across crawls too.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <regex>
+#include <set>
 
 #include <unistd.h>
 
@@ -100,6 +102,49 @@ TEST_F(CrawlNames, CollidingNamesKeepDistinctFilesAndLinksFollowThem)
         EXPECT_TRUE(links.absolute.empty()) << ::testing::PrintToString(links.absolute);
         EXPECT_NE(window.LogTranscript().find("Total files grabbed: 7\r"), std::string::npos) << window.LogTranscript();
     }
+}
+
+// A folder's page that is its index.html is saved once, for both URLs; a
+// folder page of its own (a listing) and a real "Index.html" keep their
+// files. Links of both spellings open the one file.
+TEST_F(CrawlNames, AFolderAndItsIndexPageShareOneFile)
+{
+    const std::string same = Page("Docs", "<a href=\"Index.html\">general index</a>");
+    const std::string listing = Page("Listing", "<a href=\"index.html\">index</a>");
+    HttpPeer peer({
+        {.path = "/", .body = Page("Start", "<a href=\"docs/\">d</a> <a href=\"docs/index.html\">di</a> "
+                                            "<a href=\"list/\">l</a> <a href=\"list/index.html\">li</a>")},
+        {.path = "/docs/", .body = same},
+        {.path = "/docs/index.html", .body = same},
+        {.path = "/docs/Index.html", .body = Page("General index", "<a href=\"index.html\">docs</a>")},
+        {.path = "/list/", .body = listing},
+        {.path = "/list/index.html", .body = Page("List index", "x")},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    RecordingGrabber window(configuration);
+    ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
+    const std::string host = Host(peer);
+    const auto tree = ReadTree(Mirror());
+    const struct {
+        const char* folder;
+        std::multiset<std::string> titles;  // of the folder's saved pages
+    } cases[] = {
+        {"docs/", {"Docs", "General index"}},
+        {"list/", {"Listing", "List index"}},
+    };
+    static const std::regex title("<title>([^<]*)</title>");
+    for (const auto& c : cases) {
+        std::multiset<std::string> titles;
+        std::smatch found;
+        for (const auto& [path, bytes] : tree)
+            if (path.starts_with(host + c.folder) && path.rfind('/') == host.size() + std::strlen(c.folder) - 1 &&
+                std::regex_search(bytes, found, title))
+                titles.insert(found[1].str());
+        EXPECT_EQ(titles, c.titles) << c.folder;
+    }
+    const auto links = CheckMirrorLinks(Mirror());
+    EXPECT_TRUE(links.broken.empty()) << ::testing::PrintToString(links.broken);
+    EXPECT_TRUE(links.absolute.empty()) << ::testing::PrintToString(links.absolute);
 }
 
 // A flattened mirror puts every file in its host's folder: files of one

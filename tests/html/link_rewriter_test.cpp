@@ -163,7 +163,7 @@ TEST(LinkRewriter, TellsMarkupLinksFromTextThatLooksLikeOne)
 
     std::vector<std::string_view> links;
     CollectStyleLinks("a{b:URL(x.png)} @import 'y.css'; @import url(\"z.css\"); c{d:url(e f)} url(r'^a/', v)"
-                      " g{h:url( \"i.woff2?v=2#f\" )}",
+                      " g{h:url( \"i.woff2?v=2#f\" )} URL.createObjectURL(blob) f.toDataURL(\"j.png\")",
                       links);
     EXPECT_EQ(std::vector<std::string>(links.begin(), links.end()),
               (std::vector<std::string>{"x.png", "z.css", "i.woff2?v=2#f", "y.css"}));

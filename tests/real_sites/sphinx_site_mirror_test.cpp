@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/text/text_encodings.h"
+#include "platform/xattr/item_attributes.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/nginx_peer.h"
@@ -119,6 +120,9 @@ struct CrawledSite {
     std::map<std::string, std::string> originals;  // site path -> bytes
     std::set<std::string> linked;                   // site paths reachable from the start page
     std::set<std::string> deadLinks;                // site paths the site links to but lacks
+    // Saved files named apart from their URL (a URL with a query gets a
+    // generated name): saved path -> the site path of its origin label.
+    std::map<std::string, std::string> origins;
     bool crawled = false;
     bool ended = false;
 };
@@ -144,8 +148,19 @@ protected:
     const CrawledSite& Site() const { return *sCrawl; }
     std::string Saved(const std::string& path) const { return crawltest::FileText(sCrawl->mirror + "/" + path); }
     bool IsSaved(const std::string& path) const { return fs::is_regular_file(sCrawl->mirror + "/" + path); }
-    // The saved file standing for a site path: its own name, or that name
-    // with the query a link carried ("x.woff2?v=4.7.0"); empty when none.
+    // The site file a saved file stands for: its own name (a query cut),
+    // else the URL of its origin label; empty when neither is on the site.
+    std::string SiteFileOf(const std::string& saved) const
+    {
+        const std::string name = saved.substr(0, saved.find('?'));
+        if (sCrawl->originals.contains(name)) return name;
+        const auto origin = sCrawl->origins.find(saved);
+        return origin != sCrawl->origins.end() && sCrawl->originals.contains(origin->second) ? origin->second
+                                                                                             : std::string();
+    }
+    // The saved file standing for a site path: its own name, that name with
+    // the query a link carried ("x.woff2?v=4.7.0"), or a file labelled with
+    // its URL; empty when none.
     std::string SavedName(const std::string& path) const
     {
         if (IsSaved(path)) return path;
@@ -154,6 +169,8 @@ protected:
         for (const auto& entry : fs::directory_iterator(folder.parent_path(), error))
             if (entry.path().filename().string().starts_with(folder.filename().string() + "?"))
                 return fs::relative(entry.path(), sCrawl->mirror).string();
+        for (const auto& [saved, origin] : sCrawl->origins)
+            if (origin == path) return saved;
         return {};
     }
 
@@ -196,6 +213,17 @@ private:
         if (std::regex_search(transcript, errors, std::regex("Total errors: ([0-9]+)")))
             crawl.reportedErrors = std::stoi(errors[1].str());
         crawl.mirror = Mirror() + "/127.0.0.1/" + std::to_string(nginx.Port());
+        // Read before copying: a copy drops the labels.
+        std::error_code error;
+        for (const auto& entry : fs::recursive_directory_iterator(crawl.mirror, error)) {
+            std::string origin;
+            if (!entry.is_regular_file() ||
+                ReadItemAttribute(entry.path().c_str(), kOriginURLAttribute, origin) != 0 ||
+                !origin.starts_with(crawl.baseUrl + "/"))
+                continue;
+            origin = URLDecode(origin.substr(crawl.baseUrl.size() + 1, origin.find('?') - crawl.baseUrl.size() - 1));
+            crawl.origins[entry.path().lexically_relative(crawl.mirror).string()] = origin;
+        }
         const std::string mirrorCopy = crawl.folder.File("mirror");
         if (fs::is_directory(crawl.mirror)) fs::copy(crawl.mirror, mirrorCopy, fs::copy_options::recursive);
         crawl.mirror = mirrorCopy;
@@ -245,13 +273,16 @@ TEST_F(SphinxSiteMirror, LinkedFilesAreSavedUnchanged)
 }
 
 // Every saved file stands for a file of the site under its own name (a
-// query may follow it): no stylesheet saved as a page, no name the site
-// never had.
+// query may follow it), or under a generated name of the same type with the
+// file's URL as its origin label: no stylesheet saved as a page, no name the
+// site never had.
 TEST_F(SphinxSiteMirror, SavedFilesKeepTheirNames)
 {
     for (const auto& [path, bytes] : crawltest::ReadTree(Site().mirror)) {
         const std::string name = path.substr(0, path.find('?'));
         if (Site().originals.contains(name) && (name == path || !path.ends_with(".html"))) continue;
+        const std::string site = SiteFileOf(path);
+        if (!site.empty() && fs::path(site).extension() == fs::path(path).extension()) continue;
         const std::string stem = name.ends_with(".html") ? name.substr(0, name.size() - 5) : name;
         if (Site().originals.contains(stem)) ADD_FAILURE() << path << " is " << stem << " under another kind of name";
         else ADD_FAILURE() << path << " stands for no file of the site";
@@ -283,6 +314,29 @@ TEST_F(SphinxSiteMirror, OnSiteLinksWorkFromDisk)
             if (target.empty() || Site().deadLinks.contains(target)) continue;
             if (link.starts_with(Site().baseUrl)) ADD_FAILURE() << path << ": " << link << " points at the server";
             else if (SavedName(target).empty()) ADD_FAILURE() << path << ": " << link << " opens no saved file";
+        }
+    }
+}
+
+// A stylesheet's relinked url() opens a saved copy of the very file the
+// original url() names (fonts asked for with "?v=4.7.0" among them).
+TEST_F(SphinxSiteMirror, StylesheetLinksOpenTheSameFiles)
+{
+    static const std::regex kCssUrl(R"re(url\(\s*['"]?([^)'"]*)['"]?\s*\))re", std::regex::icase);
+    for (const auto& [path, original] : Site().originals) {
+        if (!path.ends_with(".css") || !Site().linked.contains(path) || SavedName(path).empty()) continue;
+        const std::string saved = Saved(SavedName(path));
+        std::sregex_iterator before(original.begin(), original.end(), kCssUrl);
+        std::sregex_iterator after(saved.begin(), saved.end(), kCssUrl);
+        for (; before != std::sregex_iterator() && after != std::sregex_iterator(); ++before, ++after) {
+            const std::string wanted = SitePath(path, (*before)[1].str(), Site().baseUrl);
+            if (wanted.empty() || !Site().originals.contains(wanted)) continue;
+            const std::string opened = SitePath(path, (*after)[1].str(), Site().baseUrl);
+            if (opened.empty() || !IsSaved(opened)) {
+                ADD_FAILURE() << path << ": url(" << (*after)[1] << ") opens no saved file";
+            } else if (SiteFileOf(opened) != wanted || Saved(opened) != Site().originals.at(wanted)) {
+                ADD_FAILURE() << path << ": url(" << (*after)[1] << ") opens " << opened << ", not " << wanted;
+            }
         }
     }
 }

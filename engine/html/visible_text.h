@@ -1,0 +1,29 @@
+// Where a page's visible text lies: outside every tag, comment and
+// declaration, and outside the content of script and style elements. Text
+// that only looks like a link there ("trailing \"/\"") is what a reader
+// sees, so the mirror leaves it as written.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "engine/html/anchor_text.h"
+
+class CVisibleTextSpans {
+public:
+    explicit CVisibleTextSpans(std::string_view page);
+    // Asked with offsets that never decrease; the page is scanned once.
+    bool InText(std::size_t offset);
+
+private:
+    void NextMarkup();
+
+    std::string_view mPage;
+    std::size_t mMarkupStart = 0;  // the markup span at or after the last offset asked
+    std::size_t mMarkupEnd = 0;
+    CForwardFinder mOpenings;
+    CForwardFinder mTagEnds;
+    CForwardFinder mCommentEnds;
+    CForwardFinder mScriptEnds;
+    CForwardFinder mStyleEnds;
+};
