@@ -11,7 +11,7 @@
 #include "engine/config/private_file_write.h"
 #include "foundation/files/file.h"
 #include "foundation/files/folder_entries.h"
-#include "foundation/files/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 #include "foundation/files/whole_file.h"
 #include "foundation/settings/app_settings.h"
 #include "foundation/settings/user_folders.h"

@@ -11,17 +11,13 @@
 #include "foundation/files/unique_name.h"
 #include "foundation/system/default_browser.h"
 #include "foundation/system/file_name_mappings.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
 
 constexpr TypeCode kTextType = MakeTypeCode("TEXT");
 constexpr TypeCode kExplorerCreator = MakeTypeCode("MSIE");
-
-bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && CompareTextNoCase(text.data(), prefix.data(), prefix.size()) == 0;
-}
 
 bool IsPHPExtension(const std::string& extension)
 {

@@ -39,8 +39,8 @@ int AddReadWritePermissions(const CFileRef& item)
 {
     if (!item.IsValid()) return -EINVAL;
     struct stat info;
-    if (::lstat(item.c_str(), &info) != 0) return FileErrnoStatus();
+    if (::lstat(item.c_str(), &info) != 0) return ErrnoStatus();
     if (S_ISLNK(info.st_mode)) return -ELOOP;
     mode_t mode = (info.st_mode & 07777) | (0666 & ~CurrentUmask());
-    return ::chmod(item.c_str(), mode) == 0 ? 0 : FileErrnoStatus();
+    return ::chmod(item.c_str(), mode) == 0 ? 0 : ErrnoStatus();
 }

@@ -10,11 +10,10 @@
 
 #include <cerrno>
 
+#include "platform/posix/errno_status.h"
+
 // The name is already taken (the crawl's "do not overwrite" answer).
 inline constexpr int kStatusDuplicateName = -EEXIST;
 // The operation has no meaning on this platform (inter-application events,
 // process look-ups); such routines do nothing and return this.
 inline constexpr int kStatusNoLinuxMeaning = -ENOSYS;
-
-// The status for the current errno (never 0, even if errno was not set).
-inline int FileErrnoStatus() { return errno > 0 ? -errno : -EIO; }
