@@ -8,7 +8,8 @@
 #include <cerrno>
 #include <functional>
 
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 #include "foundation/files/whole_file.h"
 #include "foundation/mirror/mirror_names.h"
 #include "platform/posix/file_replacement.h"

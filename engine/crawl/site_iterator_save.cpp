@@ -6,7 +6,7 @@
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/window_interfaces.h"
 #include "foundation/files/file.h"
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
 #include "foundation/files/file_system.h"
 #include "foundation/files/unique_name.h"
 #include "foundation/system/default_browser.h"

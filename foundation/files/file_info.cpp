@@ -3,7 +3,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 #include "foundation/files/path_text.h"
 
 bool CFile::ParentOfRef(const CFileRef& file, CFileRef& parent)

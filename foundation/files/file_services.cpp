@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 #include "foundation/text/text_encodings.h"
 
 bool IsWeblocFile(const CFileRef& file)

@@ -6,7 +6,8 @@
 
 #include <cstring>
 
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 #include "foundation/files/folder_entries.h"
 #include "foundation/files/path_text.h"
 #include "platform/posix/unique_fd.h"

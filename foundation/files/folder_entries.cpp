@@ -8,7 +8,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 
 int ReadFolderEntries(int folderFd, std::vector<CFolderEntry>& entries)
 {

@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 #include "foundation/files/file_system.h"
 #include "foundation/files/folder_entries.h"
 #include "platform/posix/unique_fd.h"

@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 
 int AbsolutePathOf(const std::string& path, std::string& absolute)
 {

@@ -4,7 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 #include "platform/posix/atomic_file.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/posix/write_all.h"

@@ -6,7 +6,8 @@
 
 #include <vector>
 
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 #include "platform/posix/unique_fd.h"
 #include "foundation/mirror/mirror_names.h"
 #include "platform/xattr/item_attributes.h"
