@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "foundation/files/whole_file.h"
+#include "foundation/text/ascii.h"
 #include "platform/plist/plist_binary.h"
 #include "platform/plist/plist_xml.h"
 
@@ -16,30 +17,9 @@ namespace {
 // A location file holds one short URL; anything larger is something else.
 constexpr off_t kMaxLocationFileBytes = 1024 * 1024;
 
-bool EndsWithNoCase(std::string_view text, std::string_view suffix)
-{
-    if (text.size() < suffix.size()) return false;
-    text.remove_prefix(text.size() - suffix.size());
-    for (std::size_t i = 0; i < suffix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != suffix[i]) return false;
-    return true;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && EndsWithNoCase(text.substr(0, prefix.size()), prefix);
-}
-
 bool IsLocationFileName(std::string_view path)
 {
     return EndsWithNoCase(path, ".webloc") || EndsWithNoCase(path, ".desktop");
-}
-
-std::string Trimmed(std::string_view text)
-{
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
-    return std::string(text);
 }
 
 bool HasControlCharacters(std::string_view text)
@@ -61,7 +41,7 @@ int HexValue(char c)
 std::optional<std::string> FileURLPath(std::string_view url)
 {
     url.remove_prefix(7);  // "file://"
-    if (StartsWithNoCase(url, "localhost/")) url.remove_prefix(9);
+    if (BeginsWithNoCase(url, "localhost/")) url.remove_prefix(9);
     if (url.empty() || url.front() != '/') return std::nullopt;
     std::string path;
     for (std::size_t i = 0; i < url.size(); ++i) {
@@ -87,7 +67,7 @@ std::string Absolute(const std::string& path)
 
 std::optional<std::string> UsableURL(std::string_view text)
 {
-    std::string url = Trimmed(text);
+    std::string url = std::string(TrimAsciiSpace(text));
     if (url.empty() || HasControlCharacters(url)) return std::nullopt;
     return url;
 }
@@ -129,7 +109,7 @@ std::optional<std::string> DesktopLinkURL(std::string_view text)
     std::optional<std::string> url;
     while (!text.empty()) {
         std::size_t end = text.find('\n');
-        std::string line = Trimmed(text.substr(0, end));
+        std::string line = std::string(TrimAsciiSpace(text.substr(0, end)));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         if (line.empty() || line.front() == '#') continue;
         if (line.front() == '[') {
@@ -139,8 +119,8 @@ std::optional<std::string> DesktopLinkURL(std::string_view text)
         if (!inEntry) continue;
         std::size_t equals = line.find('=');
         if (equals == std::string::npos) continue;
-        std::string key = Trimmed(std::string_view(line).substr(0, equals));
-        std::string value = Trimmed(std::string_view(line).substr(equals + 1));
+        std::string key = std::string(TrimAsciiSpace(std::string_view(line).substr(0, equals)));
+        std::string value = std::string(TrimAsciiSpace(std::string_view(line).substr(equals + 1)));
         // The first of a repeated key counts (a later one is a broken file).
         if (key == "Type") isLink = isLink || value == "Link";
         else if (key == "URL" && !url) url = UnescapeDesktopValue(value);
@@ -154,15 +134,15 @@ std::optional<std::string> DesktopLinkURL(std::string_view text)
 bool IsGrabbableURL(std::string_view text)
 {
     for (std::string_view scheme : {"http://", "https://", "ftp://"})
-        if (StartsWithNoCase(text, scheme) && text.size() > scheme.size()) return true;
+        if (BeginsWithNoCase(text, scheme) && text.size() > scheme.size()) return true;
     return false;
 }
 
 SOutsideRequest ClassifyArgument(std::string_view argument)
 {
-    std::string text = Trimmed(argument);
+    std::string text = std::string(TrimAsciiSpace(argument));
     if (text.empty()) return {};
-    if (StartsWithNoCase(text, "file://")) {
+    if (BeginsWithNoCase(text, "file://")) {
         std::optional<std::string> path = FileURLPath(text);
         if (!path) return {};
         return {EOutsideRequest::kOpenDocument, *path};

@@ -11,10 +11,11 @@
 #include "engine/config/private_file_write.h"
 #include "foundation/files/file.h"
 #include "foundation/files/folder_entries.h"
-#include "foundation/files/unique_fd.h"
 #include "foundation/files/whole_file.h"
 #include "foundation/settings/app_settings.h"
 #include "foundation/settings/user_folders.h"
+#include "platform/posix/errno_status.h"
+#include "platform/posix/unique_fd.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ int FindConfigurationFile(std::string_view name, CFileRef& outFile)
     if (folder.empty()) return -ENOENT;
     CFileRef file(folder + "/" + std::string(name));
     struct stat info;
-    if (::stat(file.c_str(), &info) != 0) return errno > 0 ? -errno : -EIO;
+    if (::stat(file.c_str(), &info) != 0) return ErrnoStatus();
     if (S_ISDIR(info.st_mode)) return -EISDIR;
     outFile = file;
     return 0;
@@ -164,7 +165,7 @@ int DeleteConfigurationFile(std::string_view name)
     CFileRef file;
     int status = FindConfigurationFile(name, file);
     if (status != 0) return status;
-    return ::unlink(file.c_str()) == 0 ? 0 : (errno > 0 ? -errno : -EIO);
+    return ::unlink(file.c_str()) == 0 ? 0 : ErrnoStatus();
 }
 
 int DuplicateConfigurationFile(std::string_view sourceName, std::string_view newName)

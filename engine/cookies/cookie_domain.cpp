@@ -1,17 +1,10 @@
 #include "engine/cookies/cookie_domain.h"
 
 #include "engine/cookies/public_suffix.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
-
-bool EqualNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    return true;
-}
 
 std::string_view NormalDomain(std::string_view domain)
 {
@@ -57,13 +50,13 @@ bool CookieDomainMatchesHost(std::string_view cookieDomain, std::string_view hos
     std::string_view domain = NormalDomain(cookieDomain);
     host = HostWithoutPort(host);
     if (domain.empty() || host.empty()) return false;
-    if (EqualNoCase(domain, host)) return true;
+    if (EqualsNoCase(domain, host)) return true;
     if (IsAddressLiteral(host) || host.size() <= domain.size()) return false;
     std::size_t dot = host.size() - domain.size() - 1;
-    return host[dot] == '.' && EqualNoCase(host.substr(dot + 1), domain);
+    return host[dot] == '.' && EqualsNoCase(host.substr(dot + 1), domain);
 }
 
-bool IsSameCookieDomain(std::string_view a, std::string_view b) { return EqualNoCase(NormalDomain(a), NormalDomain(b)); }
+bool IsSameCookieDomain(std::string_view a, std::string_view b) { return EqualsNoCase(NormalDomain(a), NormalDomain(b)); }
 
 std::string CookieDomainKey(std::string_view domain)
 {

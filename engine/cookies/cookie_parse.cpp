@@ -3,44 +3,19 @@
 #include "engine/cookies/cookie.h"
 #include "engine/cookies/cookie_domain.h"
 #include "foundation/system/http_dates.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string_view Trimmed(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    return true;
-}
-
-std::vector<std::string_view> SplitAt(std::string_view text, char separator)
-{
-    std::vector<std::string_view> pieces;
-    for (std::size_t at = 0;;) {
-        std::size_t end = text.find(separator, at);
-        pieces.push_back(text.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at));
-        if (end == std::string_view::npos) return pieces;
-        at = end + 1;
-    }
-}
-
 // Name and value of a "name=value" piece; the value is everything after the
 // first '='.
 void SplitPair(std::string_view piece, std::string_view& name, std::string_view& value)
 {
     std::size_t equals = piece.find('=');
-    name = Trimmed(piece.substr(0, equals));
+    name = TrimBlanks(piece.substr(0, equals));
     value = equals == std::string_view::npos ? std::string_view() : piece.substr(equals + 1);
 }
 
@@ -56,7 +31,7 @@ bool IsCommaOfExpiryDate(std::string_view text, std::size_t comma)
     --at;
     while (at > 0 && IsBlank(text[at - 1])) --at;
     static constexpr std::string_view kExpires = "expires";
-    return at >= kExpires.size() && EqualNoCase(text.substr(at - kExpires.size(), kExpires.size()), kExpires);
+    return at >= kExpires.size() && EqualsNoCase(text.substr(at - kExpires.size(), kExpires.size()), kExpires);
 }
 
 // The single cookie values of a header value that joins several with ", ".
@@ -77,12 +52,12 @@ enum class Attribute { kNone, kExpires, kDomain, kPath, kIgnored };
 
 Attribute AttributeNamed(std::string_view name)
 {
-    if (EqualNoCase(name, "expires")) return Attribute::kExpires;
-    if (EqualNoCase(name, "domain")) return Attribute::kDomain;
-    if (EqualNoCase(name, "path")) return Attribute::kPath;
+    if (EqualsNoCase(name, "expires")) return Attribute::kExpires;
+    if (EqualsNoCase(name, "domain")) return Attribute::kDomain;
+    if (EqualsNoCase(name, "path")) return Attribute::kPath;
     static constexpr std::array<std::string_view, 4> kIgnored = {"secure", "httponly", "max-age", "samesite"};
     for (std::string_view ignored : kIgnored)
-        if (EqualNoCase(name, ignored)) return Attribute::kIgnored;
+        if (EqualsNoCase(name, ignored)) return Attribute::kIgnored;
     return Attribute::kNone;
 }
 
@@ -95,11 +70,11 @@ void CCookie::ParseSetCookieValue(std::string_view defaultDomain, std::string_vi
     mAttributes.clear();
     bool seenExpires = false, seenDomain = false, seenPath = false;
     for (std::string_view raw : SplitAt(text, ';')) {
-        std::string_view piece = Trimmed(raw);
+        std::string_view piece = TrimBlanks(raw);
         if (piece.empty()) continue;
         std::string_view name, value;
         SplitPair(piece, name, value);
-        value = Trimmed(value);
+        value = TrimBlanks(value);
         switch (AttributeNamed(name)) {
         case Attribute::kExpires:
             if (seenExpires) break;

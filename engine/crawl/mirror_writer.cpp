@@ -8,10 +8,12 @@
 #include <cerrno>
 #include <functional>
 
-#include "foundation/files/file_replacement.h"
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 #include "foundation/files/whole_file.h"
 #include "foundation/mirror/mirror_names.h"
+#include "platform/posix/file_replacement.h"
+#include "platform/posix/write_all.h"
 #include "platform/xattr/item_attributes.h"
 
 namespace {
@@ -90,10 +92,10 @@ int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create
         }
         int next = ::openat(folder, name.c_str(), kFolderFlags);
         if (next < 0 && errno == ENOENT && create) {
-            if (::mkdirat(folder, name.c_str(), 0777) != 0 && errno != EEXIST) return FileErrnoStatus();
+            if (::mkdirat(folder, name.c_str(), 0777) != 0 && errno != EEXIST) return ErrnoStatus();
             next = ::openat(folder, name.c_str(), kFolderFlags);
         }
-        if (next < 0) return errno == ENOTDIR ? NotAFolder(folder, name) : FileErrnoStatus();
+        if (next < 0) return errno == ENOTDIR ? NotAFolder(folder, name) : ErrnoStatus();
         mFolders.emplace(key, next);
         folder = next;
     }
@@ -105,7 +107,7 @@ int CMirrorWriter::CheckSlot(int folder, const std::string& path, const std::str
 {
     struct stat info {};
     if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        if (errno != ENOENT) return FileErrnoStatus();
+        if (errno != ENOENT) return ErrnoStatus();
         slot = ESlot::kFree;
         return 0;
     }
@@ -162,7 +164,7 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
             return kStatusDuplicateName;
         }
     } else if (errno != ENOENT) {
-        return FileErrnoStatus();
+        return ErrnoStatus();
     }
 
     CFileReplacement replacement;
@@ -200,7 +202,7 @@ int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view
                          std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file)
 {
     return WriteFile(
-        segments, fileName, replace, [bytes](int fd) { return WriteFully(fd, bytes.data(), bytes.size()); }, labels, file);
+        segments, fileName, replace, [bytes](int fd) { return WriteAll(fd, bytes); }, labels, file);
 }
 
 int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,

@@ -10,7 +10,7 @@
 //
 // A file appears under its name only once it is whole: the body and the
 // labels go to a new file beside it, which then takes the name
-// (foundation/files/file_replacement.h). A crawl killed mid-save, a full
+// (platform/posix/file_replacement.h). A crawl killed mid-save, a full
 // disk or an aborted transfer leave the old file or none, so a later crawl
 // never takes a cut-off file for a saved one; temporary files a killed
 // writer left are never found and are removed when their folder is next

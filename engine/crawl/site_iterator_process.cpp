@@ -9,14 +9,10 @@
 #include "engine/html/html_page.h"
 #include "engine/html/page_kind.h"
 #include "engine/url/url_identity.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
-
-bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && CompareTextNoCase(text.data(), prefix.data(), prefix.size()) == 0;
-}
 
 // The page context of a page whose links are rewritten but not followed
 // (the last level): it harvests no addresses.

@@ -6,16 +6,12 @@
 #include "engine/crawl/start_redirection.h"
 #include "engine/crawl/window_interfaces.h"
 #include "engine/html/url_resolution.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
 
 constexpr std::uint16_t kRedirectLimit = 3;
-
-bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && CompareTextNoCase(text.data(), prefix.data(), prefix.size()) == 0;
-}
 
 bool MayHoldMetaRefresh(const CURL& url)
 {

@@ -8,20 +8,11 @@
 #include "foundation/files/file.h"
 #include "foundation/system/file_name_mappings.h"
 #include "foundation/system/internet_config.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 #include "foundation/threads/wait_seconds.h"
 
 namespace {
-
-bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && CompareTextNoCase(text.data(), prefix.data(), prefix.size()) == 0;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && BeginsWithNoCase(a, b);
-}
 
 // A saved page holds links rewritten for the mirror, some of them waiting
 // for a correction that only the end of its crawl makes: it cannot stand in

@@ -6,22 +6,18 @@
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/window_interfaces.h"
 #include "foundation/files/file.h"
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
 #include "foundation/files/file_system.h"
 #include "foundation/files/unique_name.h"
 #include "foundation/system/default_browser.h"
 #include "foundation/system/file_name_mappings.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
 
 constexpr TypeCode kTextType = MakeTypeCode("TEXT");
 constexpr TypeCode kExplorerCreator = MakeTypeCode("MSIE");
-
-bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && CompareTextNoCase(text.data(), prefix.data(), prefix.size()) == 0;
-}
 
 bool IsPHPExtension(const std::string& extension)
 {

@@ -15,19 +15,13 @@
 #include "engine/transfer/transfer_messages.h"
 #include "foundation/settings/app_settings.h"
 #include "foundation/system/internet_config.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 #include "foundation/threads/thread.h"
 
 namespace {
 
 constexpr std::chrono::seconds kFirstProgressMail{10};
-
-std::string Lowercased(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out) c = AsciiLower(c);
-    return out;
-}
 
 }  // namespace
 
@@ -63,7 +57,7 @@ void CSiteIterator::Construct(CConfiguration* configuration, const CURL& startUR
             FileNameMapping mapping;
             while (internetConfig.NextMapEntry(mapping)) {
                 if (mapping.mimeType[0] == '\0' || mapping.extension[0] == '\0') continue;
-                mTypeExtensions.try_emplace(Lowercased(mapping.mimeType), mapping.extension);
+                mTypeExtensions.try_emplace(AsciiLowercased(mapping.mimeType), mapping.extension);
             }
             internetConfig.EndMapping();
         }
@@ -138,7 +132,7 @@ void CSiteIterator::Crawl()
     CGeneralOptions& general = mConfiguration->mGeneralOptions;
     if (mPreferences.grabOffsiteURLs)
         for (const CFixedString255& host : general.offsiteHosts)
-            if (!host.IsEmpty()) mAllowedOffsiteHosts.insert(Lowercased(host.c_str()));
+            if (!host.IsEmpty()) mAllowedOffsiteHosts.insert(AsciiLowercased(host.c_str()));
     if (mPreferences.generateSitemap) mConfiguration->mMiscOptions.generateSiteMap = 1;
     ApplyModeOverrides();
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "foundation/system/http_dates.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -21,17 +22,10 @@ bool ReadFixedDigits(std::string_view text, std::size_t& at, std::size_t count, 
     return true;
 }
 
-std::string_view Trimmed(std::string_view text)
-{
-    while (!text.empty() && IsAsciiSpace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-    while (!text.empty() && IsAsciiSpace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
-    return text;
-}
-
 // "YYYY-MM-DD", then optionally a blank or 'T' and "HH:MM" or "HH:MM:SS".
 bool ParseNumericDate(std::string_view text, std::int64_t& seconds)
 {
-    text = Trimmed(text);
+    text = TrimAsciiSpace(text);
     std::size_t at = 0;
     std::tm parts{};
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;

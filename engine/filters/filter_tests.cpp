@@ -6,32 +6,20 @@
 #include "engine/filters/filter_date.h"
 #include "engine/filters/filter_set.h"
 #include "engine/url/url_record.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
 
-bool SameNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-    return true;
-}
-
-// An empty item is contained in every value.
-bool ContainsNoCase(std::string_view value, std::string_view item)
-{
-    return item.empty() || FindTextNoCase(value, item) != std::string_view::npos;
-}
-
+// An empty item never begins or ends a value (it is contained in every one).
 bool BeginsNoCase(std::string_view value, std::string_view item)
 {
-    return !item.empty() && item.size() <= value.size() && SameNoCase(value.substr(0, item.size()), item);
+    return !item.empty() && BeginsWithNoCase(value, item);
 }
 
 bool EndsNoCase(std::string_view value, std::string_view item)
 {
-    return !item.empty() && item.size() <= value.size() && SameNoCase(value.substr(value.size() - item.size()), item);
+    return !item.empty() && EndsWithNoCase(value, item);
 }
 
 // The item with a "." put in front when it lacks one, compared exactly.

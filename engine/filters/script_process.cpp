@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "foundation/files/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 
 extern char** environ;
 

@@ -1,13 +1,7 @@
 #include "engine/mail/mail_addresses.h"
+#include "foundation/text/ascii.h"
 
 namespace {
-
-std::string_view Trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
 
 bool IsUsableAddress(std::string_view address)
 {
@@ -23,12 +17,12 @@ bool IsUsableAddress(std::string_view address)
 
 std::string EnvelopeAddress(std::string_view text)
 {
-    std::string_view address = Trimmed(text);
+    std::string_view address = TrimBlanks(text);
     const std::size_t open = address.rfind('<');
     if (open != std::string_view::npos) {
         const std::size_t close = address.find('>', open);
-        if (close == std::string_view::npos || !Trimmed(address.substr(close + 1)).empty()) return {};
-        address = Trimmed(address.substr(open + 1, close - open - 1));
+        if (close == std::string_view::npos || !TrimBlanks(address.substr(close + 1)).empty()) return {};
+        address = TrimBlanks(address.substr(open + 1, close - open - 1));
     }
     return IsUsableAddress(address) ? std::string(address) : std::string();
 }
@@ -41,7 +35,7 @@ std::vector<std::string> EnvelopeRecipients(std::string_view list)
     for (std::size_t i = 0; i <= list.size(); ++i) {
         if (i < list.size() && list[i] == '"') quoted = !quoted;
         if (i < list.size() && (list[i] != ',' || quoted)) continue;
-        const std::string_view item = Trimmed(list.substr(start, i - start));
+        const std::string_view item = TrimBlanks(list.substr(start, i - start));
         if (!item.empty()) recipients.push_back(EnvelopeAddress(item));
         start = i + 1;
     }

@@ -1,5 +1,6 @@
 // How a send fails: a server reply that ends it, a failed command, or an
-// error of our own (codes below) or of the connection.
+// error of our own (codes in foundation/errors/status_codes.h) or of the
+// connection.
 #pragma once
 
 #include <cstdint>
@@ -9,16 +10,8 @@
 
 #include "engine/mail/smtp_reply.h"
 #include "foundation/errors/framework_exception.h"
+#include "foundation/errors/status_codes.h"
 #include "platform/net/net_status.h"
-
-enum : std::int32_t {
-    kMailNoServer = -7401,          // no mail server is set
-    kMailNoRecipient = -7402,       // neither the mail nor the settings name a recipient
-    kMailBadAddress = -7403,        // an address that cannot go into MAIL FROM or RCPT TO
-    kMailPasswordNeedsTls = -7404,  // the server offers no TLS and the account keeps the password from it
-    kMailBadReply = -7405,          // the server's answer is not an SMTP reply
-    kMailNetworkBase = -7420,       // minus the net::NetError value: a connection failure
-};
 
 // The code of a connection failure.
 std::int32_t MailNetworkErrorCode(net::NetError error);

@@ -6,6 +6,7 @@
 #include "engine/mail/mail_headers.h"
 #include "engine/mail/message_id.h"
 #include "engine/mail/quoted_printable.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -17,17 +18,6 @@ struct MimeEntity {
     std::string headers;
     std::string body;
 };
-
-bool ContainsNoCase(std::string_view text, std::string_view pattern)
-{
-    if (pattern.size() > text.size()) return false;
-    for (std::size_t i = 0; i + pattern.size() <= text.size(); ++i) {
-        std::size_t j = 0;
-        while (j < pattern.size() && AsciiLower(text[i + j]) == AsciiLower(pattern[j])) ++j;
-        if (j == pattern.size()) return true;
-    }
-    return false;
-}
 
 std::string WithoutLineBreaks(std::string_view text)
 {

@@ -1,5 +1,6 @@
 #include "engine/transfer/auto_redirect.h"
 
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -19,13 +20,6 @@ bool HasScheme(std::string_view url)
         if (!IsAsciiAlnum(c) && c != '+' && c != '-' && c != '.') return false;
     }
     return false;
-}
-
-std::string_view Trim(std::string_view text)
-{
-    while (!text.empty() && IsAsciiSpace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-    while (!text.empty() && IsAsciiSpace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
-    return text;
 }
 
 // Offset just past the authority ("scheme://host:port"), or npos.
@@ -48,7 +42,7 @@ std::string HeaderValue(std::string_view rawHeader, std::string_view name)
         const std::string_view line = rawHeader.substr(lineStart, lineEnd - lineStart);
         if (line.size() > name.size() && line[name.size()] == ':' &&
             CompareTextNoCase(line.data(), std::string(name).c_str(), name.size()) == 0) {
-            return std::string(Trim(line.substr(name.size() + 1)));
+            return std::string(TrimAsciiSpace(line.substr(name.size() + 1)));
         }
         lineStart = lineEnd + 1;
     }

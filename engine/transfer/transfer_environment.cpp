@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "foundation/settings/app_settings.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -11,12 +12,6 @@ std::string& CAFile()
 {
     static std::string path;
     return path;
-}
-
-bool BeginsWithNoCase(const std::string& text, const char* prefix)
-{
-    const std::size_t length = std::char_traits<char>::length(prefix);
-    return text.size() >= length && CompareTextNoCase(text.c_str(), prefix, length) == 0;
 }
 
 }  // namespace

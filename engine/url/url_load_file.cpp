@@ -7,7 +7,7 @@
 
 #include "engine/url/url_record.h"
 #include "foundation/files/file.h"
-#include "foundation/files/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 #include "foundation/system/file_name_mappings.h"
 #include "foundation/system/http_dates.h"
 

@@ -8,6 +8,7 @@
 #include "engine/url/url_record.h"
 #include "engine/url/url_type_extension.h"
 #include "foundation/system/file_name_mappings.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -18,21 +19,13 @@ void CutAtLast(std::string& text, char marker)
     if (at != std::string::npos) text.resize(at);
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    return true;
-}
-
 std::int32_t SchemeOf(std::string_view url)
 {
     std::size_t colon = url.find(':');
     if (colon == std::string_view::npos) return kSchemeHTTP;
     std::string_view scheme = url.substr(0, colon);
-    if (EqualNoCase(scheme, "ftp")) return kSchemeFTP;
-    if (EqualNoCase(scheme, "https")) return kSchemeHTTPS;
+    if (EqualsNoCase(scheme, "ftp")) return kSchemeFTP;
+    if (EqualsNoCase(scheme, "https")) return kSchemeHTTPS;
     return kSchemeHTTP;
 }
 

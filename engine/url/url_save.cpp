@@ -8,7 +8,7 @@
 
 #include "engine/url/url_record.h"
 #include "foundation/files/file.h"
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
 #include "foundation/files/whole_file.h"
 #include "foundation/mirror/local_mirror.h"
 #include "foundation/text/text_encodings.h"

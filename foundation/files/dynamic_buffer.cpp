@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "foundation/files/whole_file.h"
+#include "platform/posix/write_all.h"
 
 namespace {
 
@@ -185,13 +186,13 @@ bool CLDynamicBuffer::CopyPrefix(std::string& out, std::size_t count) const
 
 int CLDynamicBuffer::WriteTo(int fd) const
 {
-    if (!mSpillFd.IsOpen()) return WriteFully(fd, mMemory.data(), mMemory.size());
+    if (!mSpillFd.IsOpen()) return WriteAll(fd, mMemory.data(), mMemory.size());
     std::unique_ptr<char[]> piece(new (std::nothrow) char[kPieceSize]);
     if (!piece) return -ENOMEM;
     for (std::size_t at = 0; at < mLength; at += kPieceSize) {
         const std::size_t count = std::min(kPieceSize, mLength - at);
         if (!ReadAt(mSpillFd.Get(), piece.get(), count, static_cast<off_t>(at))) return -EIO;
-        if (int status = WriteFully(fd, piece.get(), count); status != 0) return status;
+        if (int status = WriteAll(fd, piece.get(), count); status != 0) return status;
     }
     return 0;
 }

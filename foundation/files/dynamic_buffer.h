@@ -13,7 +13,7 @@
 #include <string>
 
 #include "foundation/files/file_ref.h"
-#include "foundation/files/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 
 class CLDynamicBuffer {
 public:

@@ -2,7 +2,7 @@
 // update and the windows share, and a small file object.
 //
 // References are paths (foundation/files/file_ref.h); statuses follow
-// foundation/files/file_status.h. Names are UTF-8 and name one item of a
+// foundation/errors/status_codes.h. Names are UTF-8 and name one item of a
 // folder: an empty name, ".", ".." or a name holding '/' gives -EINVAL.
 // Files are created with mode 0666 less the umask, folders 0777 less it.
 //

@@ -6,8 +6,9 @@
 
 #include <cstring>
 
-#include "foundation/files/file_status.h"
-#include "foundation/files/unique_fd.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
+#include "platform/posix/unique_fd.h"
 #include "foundation/files/unique_name.h"
 #include "foundation/files/whole_file.h"
 
@@ -23,7 +24,7 @@ bool IsItemName(const char* name)
 int PlainFileStatus(const char* path)
 {
     struct stat info;
-    if (::stat(path, &info) != 0) return FileErrnoStatus();
+    if (::stat(path, &info) != 0) return ErrnoStatus();
     if (S_ISDIR(info.st_mode)) return -EISDIR;
     return S_ISREG(info.st_mode) ? 0 : -EEXIST;
 }
@@ -33,7 +34,7 @@ int CreateEmptyFile(const char* path)
 {
     CUniqueFd fd(::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
     if (fd.IsOpen()) return 0;
-    if (errno != EEXIST) return FileErrnoStatus();
+    if (errno != EEXIST) return ErrnoStatus();
     return PlainFileStatus(path);
 }
 
@@ -47,7 +48,7 @@ int CFile::Exists(const CFileRef& parent, const char* name, CFileRef* outRef)
     CFileRef item = parent.Child(name);
     struct stat info;
     if (::lstat(item.c_str(), &info) != 0) {
-        if (errno != ENOENT) return FileErrnoStatus();
+        if (errno != ENOENT) return ErrnoStatus();
         if (outRef) *outRef = item;
         return 0;
     }
@@ -66,12 +67,12 @@ int CFile::CreateFolderIfMissing(const CFileRef& parent, const char* name, CFile
             outRef = folder;
             return 0;
         }
-        if (errno != ENOENT) return FileErrnoStatus();
+        if (errno != ENOENT) return ErrnoStatus();
         if (::mkdir(folder.c_str(), 0777) == 0) {
             outRef = folder;
             return 0;
         }
-        if (errno != EEXIST) return FileErrnoStatus();  // else made by someone else meanwhile: look again
+        if (errno != EEXIST) return ErrnoStatus();  // else made by someone else meanwhile: look again
     }
     return -EEXIST;
 }
@@ -129,7 +130,7 @@ int CFile::Rename(CFileRef& file, const char* name)
     CFileRef parent;
     if (!ParentOfRef(file, parent)) return -EINVAL;
     CFileRef renamed = parent.Child(name);
-    if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, renamed.c_str(), RENAME_NOREPLACE) != 0) return FileErrnoStatus();
+    if (::renameat2(AT_FDCWD, file.c_str(), AT_FDCWD, renamed.c_str(), RENAME_NOREPLACE) != 0) return ErrnoStatus();
     file = renamed;
     return 0;
 }

@@ -3,7 +3,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 #include "foundation/files/path_text.h"
 
 bool CFile::ParentOfRef(const CFileRef& file, CFileRef& parent)
@@ -46,7 +47,7 @@ int CFile::GetTotalSize(const CFileRef& file, std::uint64_t& size)
     size = 0;
     if (!file.IsValid()) return -EINVAL;
     struct stat info;
-    if (::lstat(file.c_str(), &info) != 0) return FileErrnoStatus();
+    if (::lstat(file.c_str(), &info) != 0) return ErrnoStatus();
     if (!S_ISDIR(info.st_mode)) size = static_cast<std::uint64_t>(info.st_size);
     return 0;
 }
@@ -56,7 +57,7 @@ int CFile::GetModificationSeconds(const CFileRef& file, std::int64_t& seconds)
     seconds = 0;
     if (!file.IsValid()) return -EINVAL;
     struct stat info;
-    if (::lstat(file.c_str(), &info) != 0) return FileErrnoStatus();
+    if (::lstat(file.c_str(), &info) != 0) return ErrnoStatus();
     seconds = static_cast<std::int64_t>(info.st_mtim.tv_sec);
     return 0;
 }
@@ -69,5 +70,5 @@ int CFile::SetDates(const CFileRef& file, std::int64_t modificationSeconds, std:
     times[0].tv_nsec = UTIME_OMIT;  // access time stays
     times[1].tv_sec = static_cast<time_t>(modificationSeconds);
     times[1].tv_nsec = 0;
-    return ::utimensat(AT_FDCWD, file.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : FileErrnoStatus();
+    return ::utimensat(AT_FDCWD, file.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : ErrnoStatus();
 }

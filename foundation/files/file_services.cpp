@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 #include "foundation/text/text_encodings.h"
 
 bool IsWeblocFile(const CFileRef& file)
@@ -39,8 +40,8 @@ int AddReadWritePermissions(const CFileRef& item)
 {
     if (!item.IsValid()) return -EINVAL;
     struct stat info;
-    if (::lstat(item.c_str(), &info) != 0) return FileErrnoStatus();
+    if (::lstat(item.c_str(), &info) != 0) return ErrnoStatus();
     if (S_ISLNK(info.st_mode)) return -ELOOP;
     mode_t mode = (info.st_mode & 07777) | (0666 & ~CurrentUmask());
-    return ::chmod(item.c_str(), mode) == 0 ? 0 : FileErrnoStatus();
+    return ::chmod(item.c_str(), mode) == 0 ? 0 : ErrnoStatus();
 }

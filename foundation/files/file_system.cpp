@@ -6,10 +6,11 @@
 
 #include <cstring>
 
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 #include "foundation/files/folder_entries.h"
 #include "foundation/files/path_text.h"
-#include "foundation/files/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ int ListFolder(const CFileRef& folder, bool filesOnly, std::vector<CFileRef>& it
 {
     if (!folder.IsValid()) return -EINVAL;
     CUniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd.IsOpen()) return FileErrnoStatus();
+    if (!fd.IsOpen()) return ErrnoStatus();
     std::vector<CFolderEntry> entries;
     int status = ReadFolderEntries(fd.Get(), entries);
     if (status != 0) return status;
@@ -42,7 +43,7 @@ int GetRefNodeIDAndKind(const CFileRef& item, std::uint64_t* nodeID, bool* isFol
 {
     if (!item.IsValid()) return -EINVAL;
     struct stat info;
-    if (::lstat(item.c_str(), &info) != 0) return FileErrnoStatus();
+    if (::lstat(item.c_str(), &info) != 0) return ErrnoStatus();
     if (nodeID) *nodeID = static_cast<std::uint64_t>(info.st_ino);
     if (isFolder) *isFolder = S_ISDIR(info.st_mode);
     return 0;
@@ -52,7 +53,7 @@ int RefFromPath(const char* path, CFileRef& item, bool* isFolder)
 {
     if (path == nullptr || path[0] == '\0') return -EINVAL;
     struct stat info;
-    if (::stat(path, &info) != 0) return FileErrnoStatus();
+    if (::stat(path, &info) != 0) return ErrnoStatus();
     item = CFileRef(path);
     if (isFolder) *isFolder = S_ISDIR(info.st_mode);
     return 0;
@@ -91,7 +92,7 @@ int TellFinderToMakeAlias(const CFileRef& target, const CFileRef& folder, const 
     int status = AbsolutePathOf(target.Path(), targetPath);
     if (status != 0) return status;
     CFileRef link = folder.Child(name);
-    if (::symlink(targetPath.c_str(), link.c_str()) != 0) return FileErrnoStatus();
+    if (::symlink(targetPath.c_str(), link.c_str()) != 0) return ErrnoStatus();
     alias = link;
     return 0;
 }

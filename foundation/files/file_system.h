@@ -2,7 +2,7 @@
 // information, the recursive folder walk, folder listings and the file
 // manager's requests.
 //
-// Statuses follow foundation/files/file_status.h. The other platform's
+// Statuses follow foundation/errors/status_codes.h. The other platform's
 // inter-application events and process look-ups have no Linux meaning and
 // do not exist here; file managers watch folders themselves (inotify), so an
 // item needs no announcement, and an alias is a symbolic link.

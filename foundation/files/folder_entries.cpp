@@ -8,16 +8,17 @@
 #include <algorithm>
 #include <cstring>
 
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 
 int ReadFolderEntries(int folderFd, std::vector<CFolderEntry>& entries)
 {
     entries.clear();
     int own = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
-    if (own < 0) return FileErrnoStatus();
+    if (own < 0) return ErrnoStatus();
     DIR* folder = ::fdopendir(own);
     if (folder == nullptr) {
-        int status = FileErrnoStatus();
+        int status = ErrnoStatus();
         ::close(own);
         return status;
     }
@@ -27,7 +28,7 @@ int ReadFolderEntries(int folderFd, std::vector<CFolderEntry>& entries)
         errno = 0;
         struct dirent* entry = ::readdir(folder);
         if (entry == nullptr) {
-            if (errno != 0) status = FileErrnoStatus();
+            if (errno != 0) status = ErrnoStatus();
             break;
         }
         if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
@@ -39,7 +40,7 @@ int ReadFolderEntries(int folderFd, std::vector<CFolderEntry>& entries)
             struct stat info;
             if (::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
                 if (errno == ENOENT) continue;
-                status = FileErrnoStatus();
+                status = ErrnoStatus();
                 break;
             }
             type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISLNK(info.st_mode) ? DT_LNK : DT_REG;

@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <utility>
 
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 #include "foundation/files/file_system.h"
 #include "foundation/files/folder_entries.h"
-#include "foundation/files/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ public:
     {
         if (mDepthBound > 0 && depth >= mDepthBound) return 0;
         struct stat self;
-        if (::fstat(folderFd, &self) != 0) return FileErrnoStatus();
+        if (::fstat(folderFd, &self) != 0) return ErrnoStatus();
         // A folder that holds itself (a bind mount) would never end.
         std::pair<dev_t, ino_t> node(self.st_dev, self.st_ino);
         if (std::find(mAncestors.begin(), mAncestors.end(), node) != mAncestors.end()) return 0;
@@ -63,7 +64,7 @@ private:
                 ::openat(folderFd, entry.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
             if (!child.IsOpen()) {
                 if (IsSkippableEntryError(errno)) continue;
-                return FileErrnoStatus();
+                return ErrnoStatus();
             }
             status = WalkFolder(child.Get(), item.ref, depth + 1);
             if (status != 0) return status;
@@ -82,7 +83,7 @@ int WalkFolderTree(const CFileRef& folder, int depthBound, const FolderWalkCallb
 {
     if (!callback || !folder.IsValid()) return -EINVAL;
     CUniqueFd root(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!root.IsOpen()) return FileErrnoStatus();
+    if (!root.IsOpen()) return ErrnoStatus();
     CFolderTreeWalker walker(depthBound, callback);
     int status = walker.WalkFolder(root.Get(), folder, 0);
     return status == kStopped ? 0 : status;

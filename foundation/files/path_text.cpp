@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
 
 int AbsolutePathOf(const std::string& path, std::string& absolute)
 {
@@ -14,7 +15,7 @@ int AbsolutePathOf(const std::string& path, std::string& absolute)
     std::string full;
     if (path[0] != '/') {
         std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
-        if (!cwd) return FileErrnoStatus();
+        if (!cwd) return ErrnoStatus();
         full = cwd.get();
         full += '/';
     }
@@ -36,7 +37,7 @@ int AbsolutePathOf(const std::string& path, std::string& absolute)
     if (clean.empty()) clean = "/";
     if (endsInDotDot) {
         std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(clean.c_str(), nullptr), &std::free);
-        if (!resolved) return FileErrnoStatus();
+        if (!resolved) return ErrnoStatus();
         clean = resolved.get();
     }
     absolute = std::move(clean);

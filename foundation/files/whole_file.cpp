@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "foundation/files/file_replacement.h"
-#include "foundation/files/file_status.h"
-#include "foundation/files/unique_fd.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
+#include "platform/posix/atomic_file.h"
+#include "platform/posix/unique_fd.h"
+#include "platform/posix/write_all.h"
 #include "platform/xattr/item_attributes.h"
 
 namespace {
@@ -17,9 +19,9 @@ int ReadAll(const CFileRef& file, Bytes& bytes)
     bytes.clear();
     if (!file.IsValid()) return -EINVAL;
     CUniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.IsOpen()) return FileErrnoStatus();
+    if (!fd.IsOpen()) return ErrnoStatus();
     struct stat info;
-    if (::fstat(fd.Get(), &info) != 0) return FileErrnoStatus();
+    if (::fstat(fd.Get(), &info) != 0) return ErrnoStatus();
     if (S_ISDIR(info.st_mode)) return -EISDIR;
     if (S_ISREG(info.st_mode) && info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
     char chunk[65536];
@@ -28,7 +30,7 @@ int ReadAll(const CFileRef& file, Bytes& bytes)
         if (got == 0) return 0;
         if (got < 0) {
             if (errno == EINTR) continue;
-            int status = FileErrnoStatus();
+            int status = ErrnoStatus();
             bytes.clear();
             return status;
         }
@@ -38,33 +40,18 @@ int ReadAll(const CFileRef& file, Bytes& bytes)
 
 }  // namespace
 
-int WriteFully(int fd, const void* bytes, std::size_t count)
-{
-    const char* at = static_cast<const char*>(bytes);
-    while (count > 0) {
-        ssize_t wrote = ::write(fd, at, count);
-        if (wrote < 0) {
-            if (errno == EINTR) continue;
-            return FileErrnoStatus();
-        }
-        at += wrote;
-        count -= static_cast<std::size_t>(wrote);
-    }
-    return 0;
-}
-
 namespace {
 
 // Carries the old file's permission bits and labels over to its replacement.
 int KeepOldFileTraits(int folder, const char* name, int replacement)
 {
     struct stat info;
-    if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT ? 0 : FileErrnoStatus();
+    if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT ? 0 : ErrnoStatus();
     if (S_ISDIR(info.st_mode)) return -EISDIR;
     if (!S_ISREG(info.st_mode)) return 0;  // a link or a special file is simply replaced
     CUniqueFd old(::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (!old.IsOpen()) return errno == ENOENT ? 0 : FileErrnoStatus();
-    if (::fchmod(replacement, info.st_mode & 07777) != 0) return FileErrnoStatus();
+    if (!old.IsOpen()) return errno == ENOENT ? 0 : ErrnoStatus();
+    if (::fchmod(replacement, info.st_mode & 07777) != 0) return ErrnoStatus();
     return CopyUserAttributes(old.Get(), replacement);
 }
 
@@ -77,7 +64,7 @@ int ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes) { retur
 int WriteWholeFile(const CFileRef& file, const void* bytes, std::size_t count)
 {
     if (bytes == nullptr && count > 0) return -EINVAL;
-    return WriteWholeFileWith(file, [bytes, count](int fd) { return WriteFully(fd, bytes, count); });
+    return WriteWholeFileWith(file, [bytes, count](int fd) { return WriteAll(fd, bytes, count); });
 }
 
 int WriteWholeFileWith(const CFileRef& file, const std::function<int(int fd)>& writeBody)
@@ -90,21 +77,18 @@ int WriteWholeFileWith(const CFileRef& file, const std::function<int(int fd)>& w
     if (name == "." || name == "..") return -EINVAL;
 
     CUniqueFd folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.IsOpen()) return FileErrnoStatus();
+    if (!folder.IsOpen()) return ErrnoStatus();
     struct stat old;
     if (::fstatat(folder.Get(), name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISDIR(old.st_mode)) return -EISDIR;  // checked again before the rename
     } else if (errno != ENOENT) {
-        return FileErrnoStatus();
+        return ErrnoStatus();
     }
-    CFileReplacement replacement;
-    int status = replacement.Begin(folder.Get());
-    if (status != 0) return status;
-    status = writeBody(replacement.Fd());
-    if (status == 0) status = KeepOldFileTraits(folder.Get(), name.c_str(), replacement.Fd());
-    if (status == 0 && ::fsync(replacement.Fd()) != 0) status = FileErrnoStatus();
-    if (status == 0) status = replacement.Commit(name.c_str(), true);
     // The folder is not flushed: after a crash it shows the old file or the
     // new one, both whole, and a flush per saved page would slow a crawl.
-    return status;
+    const auto bodyAndTraits = [&](int fd) {
+        const int status = writeBody(fd);
+        return status != 0 ? status : KeepOldFileTraits(folder.Get(), name.c_str(), fd);
+    };
+    return WriteFileAtomically(folder.Get(), name.c_str(), bodyAndTraits, AtomicWriteOptions{});
 }

@@ -21,10 +21,6 @@
 
 #include "foundation/files/file_ref.h"
 
-// Writes every byte to `fd` at its offset (retrying short writes): 0 or a
-// negative status.
-int WriteFully(int fd, const void* bytes, std::size_t count);
-
 // 0 with every byte of the file; a negative status (-ENOENT when missing)
 // with `bytes` emptied.
 int ReadWholeFile(const CFileRef& file, std::string& bytes);

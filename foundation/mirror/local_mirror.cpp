@@ -6,8 +6,9 @@
 
 #include <vector>
 
-#include "foundation/files/file_status.h"
-#include "foundation/files/unique_fd.h"
+#include "foundation/errors/status_codes.h"
+#include "platform/posix/errno_status.h"
+#include "platform/posix/unique_fd.h"
 #include "foundation/mirror/mirror_names.h"
 #include "platform/xattr/item_attributes.h"
 
@@ -27,8 +28,8 @@ int OpenOrMakeFolder(int parent, const std::string& name, CUniqueFd& folder)
             bool isLink = ::fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode);
             return isLink ? -ELOOP : -ENOTDIR;
         }
-        if (errno != ENOENT) return FileErrnoStatus();
-        if (::mkdirat(parent, name.c_str(), 0777) != 0 && errno != EEXIST) return FileErrnoStatus();
+        if (errno != ENOENT) return ErrnoStatus();
+        if (::mkdirat(parent, name.c_str(), 0777) != 0 && errno != EEXIST) return ErrnoStatus();
     }
     return -ENOENT;
 }
@@ -41,7 +42,7 @@ int OpenMirrorFolder(std::string_view basePath, std::span<const std::string> seg
     if (basePath.empty()) return -EINVAL;
     CFileRef base{std::string(basePath)};
     folder.Reset(::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.IsOpen()) return FileErrnoStatus();
+    if (!folder.IsOpen()) return ErrnoStatus();
     path = base.Path();
     for (const std::string& segment : segments) {
         std::string name = MirrorNameFromSegment(segment);
@@ -63,7 +64,7 @@ int ClassifySlot(int folder, const std::string& name, Slot& slot)
 {
     struct stat info;
     if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        if (errno != ENOENT) return FileErrnoStatus();
+        if (errno != ENOENT) return ErrnoStatus();
         slot = Slot::kMissing;
         return 0;
     }
@@ -89,7 +90,7 @@ int OpenFileSlot(int folder, const std::string& name, CUniqueFd& file)
             file.Reset(::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
             if (file.IsOpen()) return 0;
         }
-        if (errno != ENOENT && errno != EEXIST) return FileErrnoStatus();  // else it changed meanwhile: look again
+        if (errno != ENOENT && errno != EEXIST) return ErrnoStatus();  // else it changed meanwhile: look again
     }
     return -EAGAIN;
 }

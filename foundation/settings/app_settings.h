@@ -17,7 +17,7 @@
 #include "foundation/containers/pooled_map.h"
 #include "foundation/settings/log_file.h"
 #include "foundation/system/file_name_mappings.h"
-#include "foundation/system/system_status.h"
+#include "foundation/errors/status_codes.h"
 #include "foundation/text/fixed_string.h"
 
 class CEntityTable;

@@ -9,10 +9,11 @@
 #include <cstdio>
 #include <ctime>
 
-#include "foundation/settings/errno_status.h"
 #include "foundation/settings/user_folders.h"
 #include "foundation/text/text_buffer.h"
 #include "platform/launch/program_launcher.h"
+#include "platform/posix/errno_status.h"
+#include "platform/posix/write_all.h"
 
 namespace {
 
@@ -37,23 +38,10 @@ std::string LogLine(const char* verb, std::int64_t seconds)
     return line;
 }
 
-int WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return LastErrnoStatus();
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
-}
-
 int OpenForAppending(const std::string& path)
 {
     int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    return fd >= 0 ? fd : LastErrnoStatus();
+    return fd >= 0 ? fd : ErrnoStatus();
 }
 
 // Renames a log of `limit` bytes or more to "<path>.1", replacing an older
@@ -131,7 +119,7 @@ int StopLogging(CLogHolder* holder)
     int fd = holder->mFd;
     holder->mFd = -1;
     int status = WriteAll(fd, LogStopLine(Now()));
-    int closeStatus = ::close(fd) == 0 ? 0 : LastErrnoStatus();
+    int closeStatus = ::close(fd) == 0 ? 0 : ErrnoStatus();
     return status != 0 ? status : closeStatus;
 }
 
@@ -148,9 +136,9 @@ int GetSpecForHFSPath(const char* path, std::string& found)
     if (path == nullptr || path[0] == '\0') return -EINVAL;
     struct stat info {};
     if (::stat(path, &info) != 0) {
-        if (errno != ENOENT) return LastErrnoStatus();
+        if (errno != ENOENT) return ErrnoStatus();
         int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd < 0 && errno != EEXIST) return LastErrnoStatus();
+        if (fd < 0 && errno != EEXIST) return ErrnoStatus();
         if (fd >= 0) ::close(fd);
     }
     found = path;

@@ -11,7 +11,7 @@
 #include <map>
 #include <mutex>
 
-#include "foundation/settings/errno_status.h"
+#include "platform/posix/errno_status.h"
 #include "foundation/settings/legacy_text.h"
 #include "foundation/settings/user_folders.h"
 #include "foundation/system/bundle_info.h"
@@ -79,7 +79,7 @@ CachedFile& Load(const std::string& path)
     CachedFile& entry = gCache[path];
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
-        int error = LastErrnoStatus();
+        int error = ErrnoStatus();
         entry = CachedFile();
         if (error != -ENOENT) entry.status = error;
         return entry;
@@ -114,7 +114,7 @@ int KeepAside(const std::string& path)
         struct stat info {};
         if (::lstat(aside.c_str(), &info) == 0) continue;
         if (::rename(path.c_str(), aside.c_str()) == 0) return 0;
-        return LastErrnoStatus();
+        return ErrnoStatus();
     }
     return -EEXIST;
 }

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "foundation/settings/errno_status.h"
+#include "platform/posix/errno_status.h"
 
 namespace {
 
@@ -132,13 +132,13 @@ int MakeFolderChain(const std::string& path, mode_t mode)
     if (path.empty()) return -EINVAL;
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode) ? 0 : -ENOTDIR;
-    if (errno != ENOENT) return LastErrnoStatus();
+    if (errno != ENOENT) return ErrnoStatus();
     std::size_t slash = path.find_last_of('/');
     if (slash != std::string::npos && slash > 0) {
         int status = MakeFolderChain(path.substr(0, slash), mode);
         if (status != 0) return status;
     }
-    if (::mkdir(path.c_str(), mode) != 0 && errno != EEXIST) return LastErrnoStatus();
-    if (::stat(path.c_str(), &info) != 0) return LastErrnoStatus();
+    if (::mkdir(path.c_str(), mode) != 0 && errno != EEXIST) return ErrnoStatus();
+    if (::stat(path.c_str(), &info) != 0) return ErrnoStatus();
     return S_ISDIR(info.st_mode) ? 0 : -ENOTDIR;
 }

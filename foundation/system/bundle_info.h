@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "foundation/system/system_status.h"
+#include "foundation/errors/status_codes.h"
 #include "foundation/text/fixed_string.h"
 
 // The application's identifier: it names the preference folder

@@ -1,5 +1,6 @@
 #include "foundation/system/file_name_mappings.h"
 
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -112,14 +113,6 @@ constexpr FileNameMapping kMappings[] = {
            "Presentation"),
 };
 
-bool EqualNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    return true;
-}
-
 }  // namespace
 
 std::span<const FileNameMapping> FileNameMappings()
@@ -131,7 +124,7 @@ const FileNameMapping* FindFileNameMapping(std::string_view extension)
 {
     if (extension.size() < 2 || extension[0] != '.') return nullptr;
     for (const FileNameMapping& entry : kMappings)
-        if (EqualNoCase(entry.extension, extension)) return &entry;
+        if (EqualsNoCase(entry.extension, extension)) return &entry;
     return nullptr;
 }
 

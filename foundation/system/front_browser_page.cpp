@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -12,18 +13,10 @@ ClipboardTextReader& Reader()
     return reader;
 }
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (AsciiLower(text[i]) != prefix[i]) return false;
-    return true;
-}
-
 bool IsWebURL(std::string_view text)
 {
-    std::size_t schemeLength = StartsWithNoCase(text, "http://")    ? 7
-                               : StartsWithNoCase(text, "https://") ? 8
+    std::size_t schemeLength = BeginsWithNoCase(text, "http://")    ? 7
+                               : BeginsWithNoCase(text, "https://") ? 8
                                                                     : 0;
     if (schemeLength == 0 || text.size() == schemeLength) return false;
     for (unsigned char c : text)

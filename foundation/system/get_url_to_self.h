@@ -6,7 +6,7 @@
 #include <functional>
 #include <string_view>
 
-#include "foundation/system/system_status.h"
+#include "foundation/errors/status_codes.h"
 #include "foundation/text/text_buffer.h"
 
 using GetURLHandler = std::function<void(std::string_view url)>;

@@ -29,7 +29,7 @@ SystemStatus CInternetConfig::LaunchURL(std::string_view url)
     if (!mStarted) return kSysNotStarted;
     int error = OpenWithDesktop(url);
     if (error == 0) return kSysNoError;
-    return error == EINVAL ? kSysBadParameter : kSysLaunchFailed;
+    return error == -EINVAL ? kSysBadParameter : kSysLaunchFailed;
 }
 
 SystemStatus CInternetConfig::BeginMapping()

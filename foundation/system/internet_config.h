@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "foundation/system/file_name_mappings.h"
-#include "foundation/system/system_status.h"
+#include "foundation/errors/status_codes.h"
 
 // The application's own creator code, which the program passes to every
 // CInternetConfig it makes.

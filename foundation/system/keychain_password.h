@@ -4,7 +4,7 @@
 // Service both calls fail with kSysKeychainUnavailable.
 #pragma once
 
-#include "foundation/system/system_status.h"
+#include "foundation/errors/status_codes.h"
 #include "foundation/text/fixed_string.h"
 
 // Replaces the account's password. Does nothing and returns kSysNoError when

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "foundation/system/file_name_mappings.h"
-#include "foundation/system/system_status.h"
+#include "foundation/errors/status_codes.h"
 #include "foundation/text/fixed_string.h"
 
 // kSysNoMapping, with the outputs unchanged, when the name has no extension

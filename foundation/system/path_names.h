@@ -11,7 +11,7 @@
 #include <string>
 
 #include "foundation/containers/pooled_list.h"
-#include "foundation/system/system_status.h"
+#include "foundation/errors/status_codes.h"
 #include "foundation/text/fixed_string.h"
 
 // The name ListPathComponents gives the root folder.

@@ -1,6 +1,6 @@
 #include "foundation/system/script_runner.h"
 
-#include "foundation/system/system_status.h"
+#include "foundation/errors/status_codes.h"
 
 namespace {
 

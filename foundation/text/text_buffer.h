@@ -133,10 +133,10 @@ public:
     // the file cannot be read.
     bool ReadFile(const std::string& path);
     bool ReadFileAtPath(const char* path) { return path && ReadFile(std::string(path)); }
-    // Replaces the file's whole content by the text. Returns 0 or an errno
-    // value; a missing file is not created and gives ENOENT.
+    // Replaces the file's whole content by the text. Returns 0 or a negative errno
+    // value; a missing file is not created and gives -ENOENT.
     int WriteFile(const std::string& path) const;
-    // Creates or replaces the file at `path` with the text; 0 or an errno value.
+    // Creates or replaces the file at `path` with the text; 0 or a negative errno value.
     int WriteFileAtPath(const char* path) const;
 
     // Access -------------------------------------------------------------------------

@@ -1,6 +1,6 @@
 // Reading and writing a CTextBuffer as a whole file.
 //
-// Failures are reported as errno values: only ENOENT means "missing". A
+// Failures are reported as negative errno values: only ENOENT means "missing". A
 // written file holds exactly the text, never a tail of a longer old content;
 // WriteFileAtPath replaces a file whole or not at all. WriteFile writes in
 // place, so the file keeps its identity and extended attributes.
@@ -16,60 +16,17 @@
 #include <unistd.h>
 
 #include "foundation/text/text_buffer.h"
+#include "platform/posix/atomic_file.h"
+#include "platform/posix/errno_status.h"
+#include "platform/posix/unique_fd.h"
+#include "platform/posix/write_all.h"
 
-namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : mFd(fd) {}
-    ~FileDescriptor() { if (mFd >= 0) ::close(mFd); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return mFd; }
-    // Closes now, so that a failing close is reported.
-    int Close()
-    {
-        int fd = mFd;
-        mFd = -1;
-        return ::close(fd) == 0 ? 0 : errno;
-    }
-
-private:
-    int mFd;
-};
-
-int WriteAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return 0;
-}
-
-// A name for a temporary file in the same folder as `path`, so that renaming
-// it over `path` is atomic. It does not derive from the final name, which
-// may already be as long as the file system allows.
-std::string TemporaryPathBeside(const std::string& path)
-{
-    static std::atomic<unsigned> counter{0};
-    std::string::size_type slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    return folder + ".tidewell-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
-}
-
-}  // namespace
 
 // The capacity follows the assignment rule for the file's size; a file that
 // reports no size (a pipe, /proc) grows as it is read.
 bool CTextBuffer::ReadFile(const std::string& path)
 {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    CUniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
     if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0 || info.st_size > kMaxLength - 1) {
         SetText({});
@@ -115,31 +72,19 @@ bool CTextBuffer::ReadFile(const std::string& path)
 
 int CTextBuffer::WriteFile(const std::string& path) const
 {
-    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
-    if (file.Get() < 0) return errno;
-    if (int error = WriteAll(file.Get(), c_str(), static_cast<std::size_t>(mLength))) return error;
+    CUniqueFd file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+    if (!file.IsOpen()) return ErrnoStatus();
+    if (int status = WriteAll(file.Get(), c_str(), static_cast<std::size_t>(mLength))) return status;
     // Cut an old, longer content after the new text.
     while (::ftruncate(file.Get(), mLength) != 0)
-        if (errno != EINTR) return errno;
-    return file.Close();
+        if (errno != EINTR) return ErrnoStatus();
+    return ::close(file.Release()) == 0 ? 0 : ErrnoStatus();
 }
 
 int CTextBuffer::WriteFileAtPath(const char* path) const
 {
-    if (path == nullptr || *path == '\0') return EINVAL;
-    const std::string target(path);
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = TemporaryPathBeside(target);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return errno;
-    }
-    if (fd < 0) return EEXIST;
-    FileDescriptor file(fd);
-    int error = WriteAll(fd, c_str(), static_cast<std::size_t>(mLength));
-    if (error == 0) error = file.Close();
-    if (error == 0 && std::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
-    if (error != 0) ::unlink(temporary.c_str());
-    return error;
+    if (path == nullptr || *path == '\0') return -EINVAL;
+    AtomicWriteOptions options;
+    options.syncFile = false;
+    return WriteFileAtomically(path, View(), options);
 }

@@ -74,7 +74,7 @@ bool IsSafeTarget(std::string_view target)
 
 int SpawnProgram(const std::vector<std::string>& argv)
 {
-    if (argv.empty() || argv.front().empty()) return EINVAL;
+    if (argv.empty() || argv.front().empty()) return -EINVAL;
     std::vector<char*> arguments;
     arguments.reserve(argv.size() + 1);
     for (const std::string& argument : argv) arguments.push_back(const_cast<char*>(argument.c_str()));
@@ -82,10 +82,10 @@ int SpawnProgram(const std::vector<std::string>& argv)
 
     CSpawnSetup setup;
     int error = setup.Prepare();
-    if (error != 0) return error;
+    if (error != 0) return -error;
     pid_t child = 0;
     error = posix_spawnp(&child, arguments[0], setup.Actions(), setup.Attributes(), arguments.data(), environ);
-    if (error != 0) return error;
+    if (error != 0) return -error;
     // Nobody waits for a launched program's end, but someone must collect it
     // so it does not linger as a zombie.
     std::thread([child] {
@@ -103,7 +103,7 @@ void SetProgramSpawner(ProgramSpawner spawner)
 
 int OpenWithDesktop(std::string_view target)
 {
-    if (!IsSafeTarget(target)) return EINVAL;
+    if (!IsSafeTarget(target)) return -EINVAL;
     std::vector<std::string> argv{"xdg-open", std::string(target)};
     ProgramSpawner spawner;
     {

@@ -11,8 +11,8 @@
 // Starts argv[0] (looked up on PATH) with the arguments that follow, and does
 // not wait for it: the child runs in a session of its own, reads /dev/null,
 // inherits no descriptor beyond stderr, and is reaped in the background.
-// Returns 0 when the program started, else an errno value (ENOENT when it
-// cannot be found or run, EINVAL for an empty vector).
+// Returns 0 when the program started, else a negative errno value (-ENOENT
+// when it cannot be found or run, -EINVAL for an empty vector).
 int SpawnProgram(const std::vector<std::string>& argv);
 
 // Replaces the way OpenWithDesktop starts programs, so tests can see what
@@ -23,7 +23,7 @@ using ProgramSpawner = std::function<int(const std::vector<std::string>& argv)>;
 void SetProgramSpawner(ProgramSpawner spawner);
 
 // Opens a URL or a file in the application that the desktop assigns to it
-// ("xdg-open target"). Returns 0 when xdg-open started, else an errno value;
-// EINVAL for an empty target, one that starts with '-' (it would read as an
+// ("xdg-open target"). Returns 0 when xdg-open started, else a negative errno
+// value; -EINVAL for an empty target, one that starts with '-' (it would read as an
 // option) or one holding control characters.
 int OpenWithDesktop(std::string_view target);

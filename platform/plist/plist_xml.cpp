@@ -13,7 +13,7 @@
 #include <new>
 #include <vector>
 
-#include "platform/plist/atomic_file.h"
+#include "platform/posix/atomic_file.h"
 
 namespace {
 
@@ -419,5 +419,8 @@ int WritePlistFile(const std::string& path, const PlistValue& value, mode_t mode
 {
     std::optional<std::string> xml = PlistToXml(value);
     if (!xml) return kPlistMalformed;
-    return ReplaceFileAtomically(path, *xml, mode);
+    AtomicWriteOptions options;
+    options.mode = mode;
+    options.syncFolder = true;
+    return WriteFileAtomically(path, *xml, options);
 }

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
-namespace {
+#include "platform/posix/errno_status.h"
 
-int ErrnoStatus() { return errno > 0 ? -errno : -EIO; }
+namespace {
 
 // Reads through `get(buffer, size)`, which behaves like getxattr: the value
 // may grow between the size query and the read, so retry on ERANGE.

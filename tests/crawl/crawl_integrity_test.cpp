@@ -18,7 +18,7 @@
 #include <thread>
 
 #include "engine/crawl/start_redirection.h"
-#include "foundation/files/file_replacement.h"
+#include "platform/posix/file_replacement.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/http_peer.h"
 #include "tests/support/nginx_peer.h"

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "engine/crawl/mirror_writer.h"
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/http_peer.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "foundation/files/file.h"
-#include "foundation/files/file_status.h"
+#include "foundation/errors/status_codes.h"
 #include "foundation/files/whole_file.h"
 #include "platform/xattr/item_attributes.h"
 #include "tests/files/scratch_folder.h"

@@ -9,10 +9,19 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/plist/atomic_file.h"
+#include "platform/posix/atomic_file.h"
 #include "tests/plist/plist_test_folder.h"
 
 namespace {
+
+// The preference store's writes: the asked mode less the umask, the folder flushed.
+int ReplaceFileAtomically(const std::string& path, std::string_view bytes, mode_t mode)
+{
+    AtomicWriteOptions options;
+    options.mode = mode;
+    options.syncFolder = true;
+    return WriteFileAtomically(path, bytes, options);
+}
 
 class AtomicFile : public PlistTestFolder {};
 

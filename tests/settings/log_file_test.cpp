@@ -249,7 +249,7 @@ TEST_F(LogFile, OpenInDefaultAppHandsThePathToTheDesktopOpener)
         return answer;
     });
     EXPECT_EQ(OpenInDefaultApp(Path("data")), 0);
-    answer = ENOENT;  // no opener installed: still nothing to report
+    answer = -ENOENT;  // no opener installed: still nothing to report
     EXPECT_EQ(OpenInDefaultApp(Path("data/Tidewell.log")), 0);
     SetProgramSpawner(nullptr);
 

@@ -1,12 +1,17 @@
 #include "tests/support/json_value.h"
 
-#include <charconv>
 #include <cmath>
 #include <stdexcept>
+
+#include <nlohmann/json.hpp>
 
 namespace testsupport {
 
 namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr int kDepthLimit = 200;
 
 const JsonValue& NullValue()
 {
@@ -14,215 +19,29 @@ const JsonValue& NullValue()
     return null;
 }
 
-void AppendUtf8(std::string& out, unsigned long code)
+JsonValue FromJson(const Json& json)
 {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-void AppendQuoted(std::string& out, const std::string& text)
-{
-    static constexpr char kHex[] = "0123456789abcdef";
-    out += '"';
-    for (char c : text) {
-        unsigned char byte = static_cast<unsigned char>(c);
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (byte < 0x20 || byte == 0x7F) {
-                out += "\\u00";
-                out += kHex[byte >> 4];
-                out += kHex[byte & 15];
-            } else {
-                out += c;
-            }
-        }
-    }
-    out += '"';
-}
-
-class Parser {
-public:
-    explicit Parser(std::string_view text) : mText(text) {}
-
-    JsonValue ParseDocument()
-    {
-        JsonValue value = ParseValue(0);
-        SkipSpace();
-        if (mPos != mText.size()) Fail("text after the value");
-        return value;
-    }
-
-private:
-    static constexpr int kDepthLimit = 200;
-
-    [[noreturn]] void Fail(const char* what) const
-    {
-        throw std::runtime_error(std::string("JSON: ") + what + " at offset " + std::to_string(mPos));
-    }
-
-    void SkipSpace()
-    {
-        while (mPos < mText.size() &&
-               (mText[mPos] == ' ' || mText[mPos] == '\t' || mText[mPos] == '\n' || mText[mPos] == '\r'))
-            ++mPos;
-    }
-
-    bool Consume(std::string_view word)
-    {
-        if (mText.substr(mPos, word.size()) != word) return false;
-        mPos += word.size();
-        return true;
-    }
-
-    JsonValue ParseValue(int depth)
-    {
-        if (depth > kDepthLimit) Fail("nesting too deep");
-        SkipSpace();
-        if (mPos >= mText.size()) Fail("unexpected end");
-        char c = mText[mPos];
-        if (c == '{') return ParseObject(depth);
-        if (c == '[') return ParseArray(depth);
-        if (c == '"') return JsonValue(ParseString());
-        if (Consume("true")) return JsonValue(true);
-        if (Consume("false")) return JsonValue(false);
-        if (Consume("null")) return JsonValue();
-        return JsonValue(ParseNumber());
-    }
-
-    JsonValue ParseObject(int depth)
-    {
-        ++mPos;
-        JsonValue::Object members;
-        SkipSpace();
-        if (mPos < mText.size() && mText[mPos] == '}') {
-            ++mPos;
-            return JsonValue(std::move(members));
-        }
-        for (;;) {
-            SkipSpace();
-            if (mPos >= mText.size() || mText[mPos] != '"') Fail("expected a member name");
-            std::string key = ParseString();
-            SkipSpace();
-            if (mPos >= mText.size() || mText[mPos] != ':') Fail("expected ':'");
-            ++mPos;
-            members.emplace_back(std::move(key), ParseValue(depth + 1));
-            SkipSpace();
-            if (mPos < mText.size() && mText[mPos] == ',') { ++mPos; continue; }
-            if (mPos < mText.size() && mText[mPos] == '}') { ++mPos; break; }
-            Fail("expected ',' or '}'");
-        }
-        return JsonValue(std::move(members));
-    }
-
-    JsonValue ParseArray(int depth)
-    {
-        ++mPos;
+    switch (json.type()) {
+    case Json::value_t::boolean: return JsonValue(json.get<bool>());
+    case Json::value_t::number_integer:
+    case Json::value_t::number_unsigned:
+    case Json::value_t::number_float: return JsonValue(json.get<double>());
+    case Json::value_t::string: return JsonValue(json.get_ref<const std::string&>());
+    case Json::value_t::array: {
         JsonValue::Array items;
-        SkipSpace();
-        if (mPos < mText.size() && mText[mPos] == ']') {
-            ++mPos;
-            return JsonValue(std::move(items));
-        }
-        for (;;) {
-            items.push_back(ParseValue(depth + 1));
-            SkipSpace();
-            if (mPos < mText.size() && mText[mPos] == ',') { ++mPos; continue; }
-            if (mPos < mText.size() && mText[mPos] == ']') { ++mPos; break; }
-            Fail("expected ',' or ']'");
-        }
+        items.reserve(json.size());
+        for (const Json& item : json) items.push_back(FromJson(item));
         return JsonValue(std::move(items));
     }
-
-    unsigned long ParseHex4()
-    {
-        if (mPos + 4 > mText.size()) Fail("short \\u escape");
-        unsigned long code = 0;
-        auto result = std::from_chars(mText.data() + mPos, mText.data() + mPos + 4, code, 16);
-        if (result.ptr != mText.data() + mPos + 4) Fail("bad \\u escape");
-        mPos += 4;
-        return code;
+    case Json::value_t::object: {
+        JsonValue::Object members;
+        members.reserve(json.size());
+        for (const auto& [key, value] : json.items()) members.emplace_back(key, FromJson(value));
+        return JsonValue(std::move(members));
     }
-
-    std::string ParseString()
-    {
-        ++mPos;
-        std::string out;
-        for (;;) {
-            if (mPos >= mText.size()) Fail("unterminated string");
-            char c = mText[mPos++];
-            if (c == '"') return out;
-            if (static_cast<unsigned char>(c) < 0x20) Fail("control character in string");
-            if (c != '\\') {
-                out += c;
-                continue;
-            }
-            if (mPos >= mText.size()) Fail("unterminated escape");
-            char escape = mText[mPos++];
-            switch (escape) {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case '/': out += '/'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case 'u': {
-                unsigned long code = ParseHex4();
-                if (code >= 0xD800 && code < 0xDC00 && Consume("\\u")) {
-                    unsigned long low = ParseHex4();
-                    if (low < 0xDC00 || low >= 0xE000) Fail("bad surrogate pair");
-                    code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                } else if (code >= 0xD800 && code < 0xE000) {
-                    Fail("lone surrogate");
-                }
-                AppendUtf8(out, code);
-                break;
-            }
-            default: Fail("unknown escape");
-            }
-        }
+    default: return JsonValue();
     }
-
-    double ParseNumber()
-    {
-        std::size_t start = mPos;
-        if (mPos < mText.size() && mText[mPos] == '-') ++mPos;
-        while (mPos < mText.size()) {
-            char c = mText[mPos];
-            if ((c >= '0' && c <= '9') || c == '.' || c == 'e' || c == 'E' || c == '+' || c == '-')
-                ++mPos;
-            else
-                break;
-        }
-        double value = 0;
-        auto result = std::from_chars(mText.data() + start, mText.data() + mPos, value);
-        if (start == mPos || result.ec != std::errc() || result.ptr != mText.data() + mPos)
-            Fail("bad value");
-        return value;
-    }
-
-    std::string_view mText;
-    std::size_t mPos = 0;
-};
+}
 
 }  // namespace
 
@@ -290,50 +109,50 @@ void JsonValue::Set(std::string key, JsonValue value)
     members.emplace_back(std::move(key), std::move(value));
 }
 
+// Whole numbers below 1e15 are written without a fraction, as Python reads them back.
+Json JsonValue::ToJson() const
+{
+    if (IsBool()) return std::get<bool>(mValue);
+    if (IsNumber()) {
+        const double number = std::get<double>(mValue);
+        if (!std::isfinite(number)) throw std::runtime_error("JSON cannot hold " + std::to_string(number));
+        if (number == std::trunc(number) && std::fabs(number) < 1e15) return static_cast<long long>(number);
+        return number;
+    }
+    if (IsString()) return std::get<std::string>(mValue);
+    if (IsArray()) {
+        Json items = Json::array();
+        for (const auto& item : std::get<Array>(mValue)) items.push_back(item.ToJson());
+        return items;
+    }
+    if (IsObject()) {
+        Json members = Json::object();
+        for (const auto& [key, value] : std::get<Object>(mValue)) members[key] = value.ToJson();
+        return members;
+    }
+    return nullptr;
+}
+
 std::string JsonValue::Serialize() const
 {
-    std::string out;
-    if (IsNull()) {
-        out = "null";
-    } else if (IsBool()) {
-        out = std::get<bool>(mValue) ? "true" : "false";
-    } else if (IsNumber()) {
-        double number = std::get<double>(mValue);
-        if (!std::isfinite(number)) throw std::runtime_error("JSON cannot hold " + std::to_string(number));
-        char buffer[64];
-        auto result = (number == std::trunc(number) && std::fabs(number) < 1e15)
-                          ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(number))
-                          : std::to_chars(buffer, buffer + sizeof buffer, number);
-        out.assign(buffer, result.ptr);
-    } else if (IsString()) {
-        AppendQuoted(out, std::get<std::string>(mValue));
-    } else if (IsArray()) {
-        out += '[';
-        const char* separator = "";
-        for (const auto& item : std::get<Array>(mValue)) {
-            out += separator;
-            out += item.Serialize();
-            separator = ",";
-        }
-        out += ']';
-    } else {
-        out += '{';
-        const char* separator = "";
-        for (const auto& [key, value] : std::get<Object>(mValue)) {
-            out += separator;
-            AppendQuoted(out, key);
-            out += ':';
-            out += value.Serialize();
-            separator = ",";
-        }
-        out += '}';
+    try {
+        return ToJson().dump();
+    } catch (const Json::exception& error) {
+        throw std::runtime_error(std::string("JSON: ") + error.what());
     }
-    return out;
 }
 
 JsonValue JsonValue::Parse(std::string_view text)
 {
-    return Parser(text).ParseDocument();
+    const Json::parser_callback_t limitDepth = [](int depth, Json::parse_event_t, Json&) {
+        if (depth > kDepthLimit) throw std::runtime_error("JSON: nesting too deep");
+        return true;
+    };
+    try {
+        return FromJson(Json::parse(text, limitDepth));
+    } catch (const Json::exception& error) {
+        throw std::runtime_error(std::string("JSON: ") + error.what());
+    }
 }
 
 bool IsValidUtf8(std::string_view bytes)

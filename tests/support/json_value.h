@@ -1,4 +1,5 @@
 // A small JSON value: enough to write the peers' scripts and read their logs.
+// Parsing and writing are nlohmann-json's; this keeps the tests' simpler interface.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,8 @@
 #include <utility>
 #include <variant>
 #include <vector>
+
+#include <nlohmann/json_fwd.hpp>
 
 namespace testsupport {
 
@@ -57,6 +60,8 @@ public:
     static JsonValue Parse(std::string_view text);
 
 private:
+    nlohmann::ordered_json ToJson() const;
+
     std::variant<std::nullptr_t, bool, double, std::string, Array, Object> mValue;
 };
 

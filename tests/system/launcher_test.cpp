@@ -49,7 +49,7 @@ TEST_F(RecordingSpawner, PassesTheTargetAsOneArgument)
 TEST_F(RecordingSpawner, RefusesTargetsThatWouldNotReadAsOne)
 {
     for (const char* target : {"", "-x", "--help", "http://a\nb", "http://a\tb", "http://a\x7f"}) {
-        EXPECT_EQ(OpenWithDesktop(target), EINVAL) << target;
+        EXPECT_EQ(OpenWithDesktop(target), -EINVAL) << target;
     }
     EXPECT_TRUE(mCalls.empty());
 }
@@ -66,7 +66,7 @@ TEST_F(RecordingSpawner, InternetConfigLaunchesOnlyWhenStarted)
     EXPECT_EQ(mCalls[0][1], "http://example.org/");
 
     EXPECT_EQ(config.LaunchURL(""), kSysBadParameter);
-    mResult = ENOENT;  // xdg-open missing
+    mResult = -ENOENT;  // xdg-open missing
     EXPECT_EQ(config.LaunchURL("http://example.org/"), kSysLaunchFailed);
 }
 
@@ -74,8 +74,8 @@ TEST(SpawnProgram, StartsRealProgramsWithoutAShell)
 {
     EXPECT_EQ(SpawnProgram({"/bin/true"}), 0);
     EXPECT_EQ(SpawnProgram({"true"}), 0) << "found on PATH";
-    EXPECT_EQ(SpawnProgram({"tidewell-no-such-program"}), ENOENT);
-    EXPECT_EQ(SpawnProgram({}), EINVAL);
+    EXPECT_EQ(SpawnProgram({"tidewell-no-such-program"}), -ENOENT);
+    EXPECT_EQ(SpawnProgram({}), -EINVAL);
 
     // Shell syntax in an argument stays part of the name: cp finds the file
     // only when it gets the name whole.

@@ -8,7 +8,7 @@
 #include "foundation/system/front_browser_page.h"
 #include "foundation/system/get_url_to_self.h"
 #include "foundation/system/script_runner.h"
-#include "foundation/system/system_status.h"
+#include "foundation/errors/status_codes.h"
 
 namespace {
 

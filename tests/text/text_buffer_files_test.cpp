@@ -115,10 +115,10 @@ TEST_F(TextBufferFiles, WriteReplacesTheWholeContentOfAnExistingFile)
 
 TEST_F(TextBufferFiles, WriteToAMissingFileIsAnError)
 {
-    EXPECT_EQ(CTextBuffer("x").WriteFile(PathOf("missing")), ENOENT);
+    EXPECT_EQ(CTextBuffer("x").WriteFile(PathOf("missing")), -ENOENT);
     EXPECT_FALSE(fs::exists(mFolder / "missing"));
     fs::create_directory(mFolder / "folder");
-    EXPECT_EQ(CTextBuffer("x").WriteFile(PathOf("folder")), EISDIR);
+    EXPECT_EQ(CTextBuffer("x").WriteFile(PathOf("folder")), -EISDIR);
 }
 
 TEST_F(TextBufferFiles, WriteAtPathCreatesOrReplacesWholly)
@@ -145,8 +145,8 @@ TEST_F(TextBufferFiles, WriteAtPathFailuresLeaveNothingBehind)
     const CTextBuffer text("body");
     EXPECT_NE(text.WriteFileAtPath(PathOf("folder").c_str()), 0);
     EXPECT_EQ(Get("folder/inside"), "kept");
-    EXPECT_EQ(text.WriteFileAtPath(PathOf("no/such/folder").c_str()), ENOENT);
-    EXPECT_EQ(text.WriteFileAtPath(nullptr), EINVAL);
+    EXPECT_EQ(text.WriteFileAtPath(PathOf("no/such/folder").c_str()), -ENOENT);
+    EXPECT_EQ(text.WriteFileAtPath(nullptr), -EINVAL);
     EXPECT_EQ(EntryCount(), 1u);
 }
 

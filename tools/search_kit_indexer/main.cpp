@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/plist/atomic_file.h"
+#include "platform/posix/atomic_file.h"
 #include "platform/plist/plist_xml.h"
 #include "tools/search_kit_indexer/readable_text.h"
 #include "tools/search_kit_indexer/word_counts.h"

@@ -10,30 +10,20 @@
 #include "engine/config/private_file_write.h"
 #include "engine/html/url_resolution.h"
 #include "engine/transfer/http_request.h"
+#include "foundation/text/ascii.h"
 #include "platform/launch/program_launcher.h"
 
 namespace {
 
 constexpr std::uint32_t kFetchTimeoutSeconds = 60;
 
-std::size_t FindNoCase(std::string_view text, std::string_view marker, std::size_t from)
-{
-    if (from > text.size()) return std::string_view::npos;
-    auto found = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), marker.begin(),
-                             marker.end(), [](char a, char b) {
-                                 return std::tolower(static_cast<unsigned char>(a)) ==
-                                        std::tolower(static_cast<unsigned char>(b));
-                             });
-    return found == text.end() ? std::string_view::npos : static_cast<std::size_t>(found - text.begin());
-}
-
 // Every span from `open` through the next `close`, in order.
 std::vector<std::string_view> Spans(std::string_view text, std::string_view open, std::string_view close)
 {
     std::vector<std::string_view> spans;
     std::size_t at = 0;
-    while ((at = FindNoCase(text, open, at)) != std::string_view::npos) {
-        const std::size_t end = FindNoCase(text, close, at + open.size());
+    while ((at = FindTextNoCase(text, open, at)) != std::string_view::npos) {
+        const std::size_t end = FindTextNoCase(text, close, at + open.size());
         if (end == std::string_view::npos) break;
         spans.push_back(text.substr(at, end + close.size() - at));
         at = end + close.size();
@@ -47,7 +37,7 @@ std::vector<std::string_view> Spans(std::string_view text, std::string_view open
 std::optional<std::string> Attribute(std::string_view tag, std::string_view key)
 {
     std::size_t at = 0;
-    while ((at = FindNoCase(tag, key, at)) != std::string_view::npos) {
+    while ((at = FindTextNoCase(tag, key, at)) != std::string_view::npos) {
         const unsigned char before = at > 0 ? static_cast<unsigned char>(tag[at - 1]) : ' ';
         if (std::isalnum(before) || before == '-' || before == '_') {
             at += key.size();
@@ -106,7 +96,7 @@ std::string WithScheme(const std::string& url)
 {
     if (url.empty()) return url;
     for (std::string_view scheme : {"http://", "https://", "ftp://"})
-        if (FindNoCase(url, scheme, 0) == 0) return url;
+        if (BeginsWithNoCase(url, scheme)) return url;
     return "http://" + url;
 }
 

@@ -4,14 +4,10 @@
 #include "engine/transfer/http_request.h"
 #include "engine/url/url_record.h"
 #include "foundation/mirror/mirror_names.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && CompareTextNoCase(text.data(), prefix.data(), prefix.size()) == 0;
-}
 
 // The status and Content-Length of the final response block.
 bool IsSuccess(const HTTPRequest& request, CHeaderBlock& block)
@@ -25,8 +21,8 @@ bool IsSuccess(const HTTPRequest& request, CHeaderBlock& block)
 
 bool IsAllowedUpdateURL(std::string_view url)
 {
-    if (StartsWithNoCase(url, "https://")) return true;
-    if (!StartsWithNoCase(url, "http://")) return false;
+    if (BeginsWithNoCase(url, "https://")) return true;
+    if (!BeginsWithNoCase(url, "http://")) return false;
     const CURL parsed(url);
     std::string host = parsed.mHost;
     if (!host.empty() && host.front() == '[') host = host.substr(0, host.find(']') + 1);

@@ -1,4 +1,4 @@
-#include "foundation/files/file_replacement.h"
+#include "platform/posix/file_replacement.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "foundation/files/file_status.h"
+#include "platform/posix/errno_status.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr std::string_view kTemporaryPrefix = ".tidewell-partial-";
 int MakeTemporaryName(std::string& name)
 {
     unsigned char random[8];
-    if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) return FileErrnoStatus();
+    if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) return ErrnoStatus();
     char text[24];
     std::snprintf(text, sizeof text, "%02x%02x%02x%02x%02x%02x%02x%02x", random[0], random[1], random[2], random[3],
                   random[4], random[5], random[6], random[7]);
@@ -44,22 +44,22 @@ void RemoveTemporaryFiles(int folder)
 
 CFileReplacement::~CFileReplacement() { Discard(); }
 
-int CFileReplacement::Begin(int folder)
+int CFileReplacement::Begin(int folder, mode_t mode)
 {
     Discard();
     mFolder = folder;
     mCommitted = false;
-    mFile.Reset(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    mFile.Reset(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
     if (mFile.IsOpen()) return 0;
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return FileErrnoStatus();
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return ErrnoStatus();
     for (int attempt = 0; attempt < 16; ++attempt) {
         if (int status = MakeTemporaryName(mTemporaryName); status != 0) return status;
         mFile.Reset(::openat(folder, mTemporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                             0666));
+                             mode));
         if (mFile.IsOpen()) return 0;
         if (errno != EEXIST) break;
     }
-    const int status = FileErrnoStatus();
+    const int status = ErrnoStatus();
     mTemporaryName.clear();
     return status;
 }
@@ -69,7 +69,7 @@ int CFileReplacement::Begin(int folder)
 int CFileReplacement::LinkAs(const char* name)
 {
     const std::string handle = "/proc/self/fd/" + std::to_string(mFile.Get());
-    if (::linkat(AT_FDCWD, handle.c_str(), mFolder, name, AT_SYMLINK_FOLLOW) != 0) return FileErrnoStatus();
+    if (::linkat(AT_FDCWD, handle.c_str(), mFolder, name, AT_SYMLINK_FOLLOW) != 0) return ErrnoStatus();
     return 0;
 }
 
@@ -93,11 +93,11 @@ int CFileReplacement::Commit(const char* name, bool replace)
     }
     int status = 0;
     if (replace) {
-        if (::renameat(mFolder, mTemporaryName.c_str(), mFolder, name) != 0) status = FileErrnoStatus();
+        if (::renameat(mFolder, mTemporaryName.c_str(), mFolder, name) != 0) status = ErrnoStatus();
     } else if (::renameat2(mFolder, mTemporaryName.c_str(), mFolder, name, RENAME_NOREPLACE) != 0) {
-        status = FileErrnoStatus();
+        status = ErrnoStatus();
         if (status == -EINVAL) {  // no such rename here: a link fails on a taken name too
-            status = ::linkat(mFolder, mTemporaryName.c_str(), mFolder, name, 0) == 0 ? 0 : FileErrnoStatus();
+            status = ::linkat(mFolder, mTemporaryName.c_str(), mFolder, name, 0) == 0 ? 0 : ErrnoStatus();
             if (status == 0) ::unlinkat(mFolder, mTemporaryName.c_str(), 0);
         }
     }

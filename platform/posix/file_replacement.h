@@ -10,10 +10,12 @@
 // RemoveTemporaryFiles clears.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
 
-#include "foundation/files/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 
 class CFileReplacement {
 public:
@@ -23,9 +25,9 @@ public:
     CFileReplacement(const CFileReplacement&) = delete;
     CFileReplacement& operator=(const CFileReplacement&) = delete;
 
-    // Starts a new empty file in the open folder `folder` (mode 0666 less
+    // Starts a new empty file in the open folder `folder` (`mode` less
     // the umask). 0 or a negative errno value.
-    int Begin(int folder);
+    int Begin(int folder, mode_t mode = 0666);
     // The new file, open for writing.
     int Fd() const { return mFile.Get(); }
     // Gives the new file the name `name` in the folder. An existing item of
