@@ -5,6 +5,7 @@
 
 #include "engine/config/configuration.h"
 #include "engine/html/anchor_text.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -141,14 +142,6 @@ std::string_view CutText(std::string_view text)
 
 bool IsBlank(unsigned char c) { return IsAsciiSpace(c); }
 
-bool EqualNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    return true;
-}
-
 }  // namespace
 
 CLinkDelimiterPair::CLinkDelimiterPair(std::string_view beginText, std::string_view endText)
@@ -243,7 +236,7 @@ void RemoveAnchorHrefs(std::string& text)
             } else {
                 while (j < size && !blank(j) && source[j] != '>') ++j;
             }
-            if (EqualNoCase(name, "href")) {
+            if (EqualsNoCase(name, "href")) {
                 if (out.empty()) out.reserve(size);
                 out.append(source, copied, nameStart - copied);
                 copied = j;

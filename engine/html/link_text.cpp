@@ -1,19 +1,12 @@
 #include "engine/html/link_text.h"
 
 #include "engine/html/url_resolution.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
 
 constexpr char kLowerHex[] = "0123456789abcdef";
-
-bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
-    return true;
-}
 
 // Where the URL record looks for the path: after the authority of the
 // first "://", or the whole text without one.

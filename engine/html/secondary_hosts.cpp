@@ -2,6 +2,7 @@
 
 #include "engine/html/link_text.h"
 #include "engine/html/url_resolution.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -11,14 +12,6 @@ std::string Lowercased(std::string_view text)
     std::string out(text);
     for (char& c : out) c = AsciiLower(c);
     return out;
-}
-
-bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (AsciiLower(text[i]) != prefix[i]) return false;
-    return true;
 }
 
 }  // namespace

@@ -3,19 +3,12 @@
 #include <cstring>
 #include <vector>
 
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
 
 bool IsSchemeChar(unsigned char c) { return IsAsciiAlnum(c) || c == '+' || c == '-' || c == '.'; }
-
-bool EqualNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    return true;
-}
 
 // "." and its escaped form "%2e" (any case), as browsers read dot-segments.
 std::size_t DotLength(std::string_view text, std::size_t at)
@@ -127,7 +120,7 @@ bool HasURIScheme(std::string_view text, std::string_view* scheme)
 
 bool IsFetchableScheme(std::string_view scheme)
 {
-    return EqualNoCase(scheme, "http") || EqualNoCase(scheme, "https") || EqualNoCase(scheme, "ftp");
+    return EqualsNoCase(scheme, "http") || EqualsNoCase(scheme, "https") || EqualsNoCase(scheme, "ftp");
 }
 
 bool IsFetchableURL(std::string_view url)
