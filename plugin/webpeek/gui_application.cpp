@@ -1,6 +1,10 @@
 #include "plugin/webpeek/gui_application.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include <unistd.h>
 
 #include <QApplication>
 #include <QEvent>
@@ -17,6 +21,27 @@ char* gArgv[] = {program_invocation_name, nullptr};
 QApplication* gOwnApplication = nullptr;
 
 }  // namespace
+}  // namespace webpeek
+
+// Present in sanitizer builds only.
+extern "C" void __lsan_do_leak_check() __attribute__((weak));
+
+namespace webpeek {
+namespace {
+
+// The engine's threads stop only when the application is destroyed, which
+// cannot be done once exit() has begun: Qt's static objects are already
+// being destroyed in an order of their own. Left running, the threads use
+// the heap while exit() frees it, and corrupt it. So the process ends here,
+// before the static destructors, once the output is flushed.
+void EndWithoutStaticDestructors(int status, void*)
+{
+    std::fflush(nullptr);
+    if (__lsan_do_leak_check) __lsan_do_leak_check();
+    _exit(status);
+}
+
+}  // namespace
 
 void StartGuiApplication()
 {
@@ -25,6 +50,9 @@ void StartGuiApplication()
     // set before the application exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     gOwnApplication = new QApplication(gArgc, gArgv);
+    // Exit handlers run in reverse order: this one comes before those of the
+    // libraries and static objects the application has set up so far.
+    on_exit(EndWithoutStaticDestructors, nullptr);
 }
 
 bool GuiApplicationReady()

@@ -10,10 +10,12 @@ namespace webpeek {
 namespace {
 
 // The key is the view's QWidget address, which is what the host holds.
+// Never destroyed: views may still go (and unregister) while the process
+// exits, after the static destructors have run.
 std::unordered_map<const void*, QPointer<QWebEngineView>>& Views()
 {
-    static std::unordered_map<const void*, QPointer<QWebEngineView>> views;
-    return views;
+    static auto* views = new std::unordered_map<const void*, QPointer<QWebEngineView>>;
+    return *views;
 }
 
 }  // namespace

@@ -34,7 +34,11 @@ extern bool gLoaded;
 
 /* Starts the GUI application (unless the host already runs one) and the web
  * engine. Calling it again does nothing more; it works again after
- * TerminateWebpeek, since the engine stays up for the life of the process. */
+ * TerminateWebpeek, since the engine stays up for the life of the process.
+ * When Webpeek started the application, exit() ends the process (with the
+ * same status, after flushing stdio) before the exit handlers and static
+ * destructors registered before this call: the engine's threads cannot be
+ * stopped then and would race them. */
 void InitializeWebpeek(void);
 /* Releases what the calls left behind; windows and their views stay the
  * host's. */
