@@ -98,9 +98,12 @@ for e in r["examples"]:
     printf '%s\t' "$tool" "$pages" "$urls" "$wall" "$user" "$sys" "$maxrss" "$files" "$pages_checked" \
         "$on_site" "$working" "$remote" "$missing" "$((after - before))" >> "$RESULTS"
     printf '%s\n' "$status" >> "$RESULTS"
-    # Earlier runs' mirrors only take disk space.
-    [[ ${CRAWL_BENCH_KEEP:-0} == 1 ]] || rm -rf "$out" "$home"
+    # Mirrors go once every run of the size is done: on a file system that
+    # skips recently freed inodes when it allocates (ext4 without a journal),
+    # deleting one here would slow the next tool's every file creation.
+    DONE_MIRRORS+=("$out" "$home")
 }
+DONE_MIRRORS=()
 
 have() { command -v "$1" > /dev/null 2>&1; }
 
@@ -163,7 +166,10 @@ PYEOF
         fi
     done
     stop_server
-    [[ ${CRAWL_BENCH_KEEP:-0} == 1 ]] || rm -rf "$site"
+    if [[ ${CRAWL_BENCH_KEEP:-0} != 1 ]]; then
+        rm -rf "$site" "${DONE_MIRRORS[@]}"
+        DONE_MIRRORS=()
+    fi
 }
 
 for size in "${SIZES[@]}"; do
