@@ -143,8 +143,8 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
     if (mCleared.insert(std::move(key)).second) RemoveTemporaryFiles(folder);
     const std::string ownName = SafeMirrorName(fileName.empty() ? std::string_view("Index.html") : fileName);
     std::string name = ownName;
+    ESlot slot = ESlot::kFree;
     for (unsigned attempt = 1;; ++attempt) {
-        ESlot slot = ESlot::kFree;
         const int status = CheckSlot(folder, path, name, labels.url, slot);
         if (status != 0) return status;
         if (slot != ESlot::kTaken) break;
@@ -154,17 +154,21 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
     const std::string filePath = path == "/" ? "/" + name : path + "/" + name;
 
     // Checked first so that a kept file costs no write; the commit checks
-    // again. CheckSlot has refused links and anything but plain files.
+    // again. CheckSlot has refused links and anything but plain files, and
+    // a name it has just found free needs no second look (most files of a
+    // first crawl).
     struct stat info {};
-    if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (!S_ISREG(info.st_mode)) return S_ISDIR(info.st_mode) ? -EISDIR : -EINVAL;
-        if (!replace) {
-            if (!labels.url.empty()) mOwners[FileKey(info)] = OwnerHash(labels.url);
-            file = CFileRef(filePath);
-            return kStatusDuplicateName;
+    if (slot != ESlot::kFree) {
+        if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (!S_ISREG(info.st_mode)) return S_ISDIR(info.st_mode) ? -EISDIR : -EINVAL;
+            if (!replace) {
+                if (!labels.url.empty()) mOwners[FileKey(info)] = OwnerHash(labels.url);
+                file = CFileRef(filePath);
+                return kStatusDuplicateName;
+            }
+        } else if (errno != ENOENT) {
+            return ErrnoStatus();
         }
-    } else if (errno != ENOENT) {
-        return ErrnoStatus();
     }
 
     CFileReplacement replacement;

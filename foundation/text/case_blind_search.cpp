@@ -1,8 +1,10 @@
 // Case-blind search and compare, folding ASCII letters only.
 //
 // Every case-blind search of a page goes through FindTextNoCase, so it scans
-// for the needle's first char eight bytes at a time and compares the rest only
-// where that char occurs.
+// for one char of the needle (a '=' or another non-letter when it has one,
+// found with memchr; else the first letter, eight bytes at a time) and
+// compares the whole needle only where that char occurs. Link markers such as
+// "href=" would otherwise stop at every 'h' of the page's text.
 #include <cstring>
 
 #include "foundation/text/text_encodings.h"
@@ -49,6 +51,18 @@ inline bool SameIgnoringCase(const unsigned char* a, const unsigned char* b, std
     return true;
 }
 
+// The needle's char to scan for: the first '=', else the first non-letter
+// (memchr finds either fast, and both are rarer than letters in a page), else
+// the first char.
+std::size_t AnchorOf(std::string_view needle)
+{
+    const std::size_t equals = needle.find('=');
+    if (equals != std::string_view::npos) return equals;
+    for (std::size_t i = 0; i < needle.size(); ++i)
+        if (!IsAsciiAlpha(needle[i])) return i;
+    return 0;
+}
+
 }  // namespace
 
 std::size_t FindTextNoCase(std::string_view haystack, std::string_view needle, std::size_t from)
@@ -59,18 +73,18 @@ std::size_t FindTextNoCase(std::string_view haystack, std::string_view needle, s
     const auto* pattern = reinterpret_cast<const unsigned char*>(needle.data());
     const std::size_t lastStart = haystack.size() - needle.size();
 
-    unsigned char first = pattern[0];
-    unsigned char fold = IsAsciiAlpha(first) ? 0x20 : 0;
-    unsigned char target = static_cast<unsigned char>(first | fold);
-    const std::size_t rest = needle.size() - 1;
+    const std::size_t anchor = AnchorOf(needle);
+    const unsigned char key = pattern[anchor];
+    const unsigned char fold = IsAsciiAlpha(static_cast<char>(key)) ? 0x20 : 0;
+    const unsigned char target = static_cast<unsigned char>(key | fold);
 
     // Candidates past lastStart cannot hold the whole needle, so the scan
-    // stops there.
+    // stops there; `at` is a candidate start, its anchor char at `at + anchor`.
     std::size_t at = from;
     while (at <= lastStart) {
-        at = ScanFirstChar(text, at, lastStart + 1, target, fold);
+        at = ScanFirstChar(text, at + anchor, lastStart + anchor + 1, target, fold) - anchor;
         if (at > lastStart) break;
-        if (SameIgnoringCase(text + at + 1, pattern + 1, rest)) return at;
+        if (SameIgnoringCase(text + at, pattern, needle.size())) return at;
         ++at;
     }
     return std::string_view::npos;
