@@ -15,7 +15,7 @@ class CPane;
 class CWindow;
 class QWidget;
 
-// Makes a pane for the spec with its widget parented to `parentWidget`.
+// Makes a pane from its layout entry, its widget parented to `parentWidget`.
 using PaneCreator = std::function<std::unique_ptr<CPane>(const SPaneSpec& spec, QWidget* parentWidget)>;
 // Makes the (not yet built) window object of a layout.
 using WindowCreator = std::function<CWindow*(const SLayout& layout, CCommander* superCommander)>;

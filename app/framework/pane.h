@@ -26,7 +26,7 @@
 
 class CPane : public CBroadcaster {
 public:
-    // Takes the widget made for the spec; the creator has parented it.
+    // Takes the widget made for the layout entry; the creator has parented it.
     CPane(const SPaneSpec& spec, QWidget* widget);
     ~CPane() override;
     CPane(const CPane&) = delete;

@@ -4,14 +4,17 @@
 #include <string>
 
 #include "app/framework/framework_codes.h"
+// The commands of the search, configurations and version-check windows come
+// from their own libraries: kCmdSearchFiles, kCmdShowConfigurations,
+// kCmdCheckForUpdates.
+#include "app/windows/configurations/open_configurations.h"
+#include "app/windows/search/open_search.h"
+#include "app/windows/software_update/open_software_update.h"
 
 inline constexpr CommandT kCmdQuickGrab = MakeCommand("GrbQ");
 // The quicker grabber's other two layouts: one page, and the media grabber.
 inline constexpr CommandT kCmdDownloadOnePage = MakeCommand("GrbP");
 inline constexpr CommandT kCmdGrabMedia = MakeCommand("GrbM");
-inline constexpr CommandT kCmdSearch = MakeCommand("SRch");
-inline constexpr CommandT kCmdConfigurations = MakeCommand("Cnfg");
-inline constexpr CommandT kCmdCheckForUpdate = MakeCommand("UPDT");
 inline constexpr CommandT kCmdPrefsCarbon = MakeCommand("pref");
 inline constexpr CommandT kCmdWebsite = MakeCommand("WEB1");
 inline constexpr CommandT kCmdSupportMail = MakeCommand("MAIL");

@@ -33,9 +33,9 @@ QMenuBar* BuildMenuBar(CWindow&)
         ->setToolTip("Open a grabber window with counters and a log");
     AddCommandItem(file, "Update Folder…", kCmdUpdateFolder)
         ->setToolTip("Grab the files of a downloaded folder again");
-    AddCommandItem(file, "Search Downloaded Files…", kCmdSearch, QKeySequence::Find)
+    AddCommandItem(file, "Search Downloaded Files…", kCmdSearchFiles, QKeySequence::Find)
         ->setToolTip("Search a set of downloaded files");
-    AddCommandItem(file, "Configurations…", kCmdConfigurations)
+    AddCommandItem(file, "Configurations…", kCmdShowConfigurations)
         ->setToolTip("Open the Configurations window to name, delete or edit a configuration");
     file->addSeparator();
     AddCommandItem(file, "Close", kCmdClose, QKeySequence::Close);
@@ -51,7 +51,7 @@ QMenuBar* BuildMenuBar(CWindow&)
     AddCommandItem(help, "Send Mail to Support…", kCmdSupportMail);
     AddCommandItem(help, "Version History", kCmdVersionHistory);
     AddCommandItem(help, "Read Me Please", kCmdReadMe);
-    AddCommandItem(help, "Check for Updates…", kCmdCheckForUpdate);
+    AddCommandItem(help, "Check for Updates…", kCmdCheckForUpdates);
     help->addSeparator();
     AddCommandItem(help, "About Tidewell", kCmdAbout);
     return bar;

@@ -58,7 +58,7 @@ bool IsHelpCommand(CommandT command)
 // Commands that other libraries' windows serve (enabled while registered).
 bool IsDelegatedCommand(CommandT command)
 {
-    return command == kCmdSearch || command == kCmdConfigurations || command == kCmdCheckForUpdate ||
+    return command == kCmdSearchFiles || command == kCmdShowConfigurations || command == kCmdCheckForUpdates ||
            command == kCmdPreferences || command == kCmdPrefsCarbon || command == kCmdNewGrabber ||
            command == kCmdUpdateFolder;
 }

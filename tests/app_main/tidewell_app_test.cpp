@@ -96,13 +96,13 @@ TEST(TidewellApp, HelpCommandsOpenTheirPagesAndDelegatedOnesNeedAHandler)
         EXPECT_EQ(access(page.c_str(), R_OK), 0) << page;
     }
 
-    EXPECT_FALSE(CCommander::DispatchCommandStatus(kCmdSearch).enabled);
+    EXPECT_FALSE(CCommander::DispatchCommandStatus(kCmdSearchFiles).enabled);
     int searches = 0;
-    SetApplicationCommandHandler(CommandValue(kCmdSearch), [&] { ++searches; });
-    EXPECT_TRUE(CCommander::DispatchCommandStatus(kCmdSearch).enabled);
-    EXPECT_TRUE(CCommander::DispatchCommand(kCmdSearch));
+    SetApplicationCommandHandler(CommandValue(kCmdSearchFiles), [&] { ++searches; });
+    EXPECT_TRUE(CCommander::DispatchCommandStatus(kCmdSearchFiles).enabled);
+    EXPECT_TRUE(CCommander::DispatchCommand(kCmdSearchFiles));
     EXPECT_EQ(searches, 1);
-    SetApplicationCommandHandler(CommandValue(kCmdSearch), nullptr);
+    SetApplicationCommandHandler(CommandValue(kCmdSearchFiles), nullptr);
 }
 
 void SaveScreenshot(QWidget* widget, const char* name)

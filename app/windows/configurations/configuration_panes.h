@@ -1,7 +1,7 @@
 // The panes the configuration windows add to the framework's classes:
 //   'D&DT' a one-column drag-and-drop table    'RTBL' realms table (realm, user name, password)
 //   'ITBL' input items table (name, value)     'DTBL' delimiters table (start, end)
-//   'NUMF' number field with arrows, held to the spec's minValue..maxValue
+//   'NUMF' number field with arrows, held to its layout entry's minValue..maxValue
 //   'TABB' tab bar: caption holds the tab titles separated by '\n', value the tab from 1
 //   'MTXT' editable multi-line text
 #pragma once
