@@ -23,7 +23,7 @@
 #include "engine/config/configuration.h"
 #include "engine/crawl/site_iterator_thread.h"
 #include "engine/crawl/start_redirection.h"
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "engine/url/url_record.h"
 #include "foundation/files/file.h"
 #include "foundation/messaging/broadcaster.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/config/configuration.h"
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "engine/url/url_record.h"
 #include "foundation/threads/thread.h"
 #include "foundation/threads/thread_scheduler.h"

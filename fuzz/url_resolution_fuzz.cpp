@@ -1,6 +1,6 @@
 // Resolving a page's link against the page's address. Input: the base
 // address, a newline, the link.
-#include "engine/html/url_resolution.h"
+#include "engine/url/url_resolution.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
 

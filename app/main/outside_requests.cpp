@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "engine/url/url_resolution.h"
 #include "foundation/files/whole_file.h"
 #include "foundation/text/ascii.h"
 #include "platform/plist/plist_binary.h"
@@ -131,13 +132,6 @@ std::optional<std::string> DesktopLinkURL(std::string_view text)
 
 }  // namespace
 
-bool IsGrabbableURL(std::string_view text)
-{
-    for (std::string_view scheme : {"http://", "https://", "ftp://"})
-        if (BeginsWithNoCase(text, scheme) && text.size() > scheme.size()) return true;
-    return false;
-}
-
 SOutsideRequest ClassifyArgument(std::string_view argument)
 {
     std::string text = std::string(TrimAsciiSpace(argument));
@@ -147,7 +141,7 @@ SOutsideRequest ClassifyArgument(std::string_view argument)
         if (!path) return {};
         return {EOutsideRequest::kOpenDocument, *path};
     }
-    if (IsGrabbableURL(text) && !HasControlCharacters(text)) return {EOutsideRequest::kGetURL, text};
+    if (IsFetchableURL(text) && !HasControlCharacters(text)) return {EOutsideRequest::kGetURL, text};
     // Paths: exactly as given (names may begin or end with blanks).
     std::string path(argument);
     struct stat info;

@@ -30,6 +30,3 @@ std::vector<SOutsideRequest> ClassifyArguments(const std::vector<std::string>& a
 // Nothing for folders, other files, files too large to be one, and files
 // without a usable URL.
 std::optional<std::string> ReadLocationFileURL(const std::string& path);
-
-// "http", "https" or "ftp" followed by "://" and something more, any case.
-bool IsGrabbableURL(std::string_view text);

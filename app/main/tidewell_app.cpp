@@ -15,6 +15,7 @@
 #include "app/framework/grayscale_window.h"
 #include "app/framework/recent_items.h"
 #include "app/framework/window_hooks.h"
+#include "engine/url/url_resolution.h"
 #include "foundation/errors/framework_exception.h"
 #include "app/main/about_box.h"
 #include "app/main/app_commands.h"
@@ -132,7 +133,7 @@ void CTidewellApp::StartUp()
     // The program's own requests to open a URL (notification texts without
     // a host among them, which open nothing).
     SetGetURLHandler([this](std::string_view url) {
-        if (IsGrabbableURL(url)) OpenQuickerGrabberWithURL(std::string(url));
+        if (IsFetchableURL(url)) OpenQuickerGrabberWithURL(std::string(url));
     });
     InstallLauncherProgress("tidewell.desktop");
     try {

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <functional>
 
+#include "engine/url/uri_reference.h"
+#include "engine/url/url_identity.h"
 #include "foundation/errors/status_codes.h"
 #include "platform/posix/errno_status.h"
 #include "foundation/files/whole_file.h"
@@ -24,18 +26,6 @@ constexpr std::size_t kFolderLimit = 512;
 constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 // Distinct names tried for a file whose own name is taken.
 constexpr unsigned kDistinctNameAttempts = 8;
-
-// The URL without any "user:password@" part, as file managers show it.
-std::string WithoutUserInfo(const std::string& url)
-{
-    const std::size_t separator = url.find("://");
-    if (separator == std::string::npos) return url;
-    const std::size_t start = separator + 3;
-    const std::size_t end = url.find_first_of("/?#", start);
-    const std::size_t at = url.rfind('@', end == std::string::npos ? url.size() : end);
-    if (at == std::string::npos || at < start) return url;
-    return url.substr(0, start) + url.substr(at + 1);
-}
 
 // A level that is not a folder: a link is told apart from a file.
 std::uint64_t FileKey(const struct stat& info)
@@ -149,7 +139,7 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
         if (status != 0) return status;
         if (slot != ESlot::kTaken) break;
         if (attempt > kDistinctNameAttempts) return -EEXIST;
-        name = DistinctMirrorName(ownName, labels.url, attempt);
+        name = DistinctMirrorName(ownName, MirrorOwnerKey(labels.url), attempt);
     }
     const std::string filePath = path == "/" ? "/" + name : path + "/" + name;
 
@@ -230,7 +220,7 @@ bool CMirrorWriter::Find(std::span<const std::string> segments, std::string_view
         if (CheckSlot(folder, path, name, owner, slot) != 0 || slot == ESlot::kFree) return false;
         if (slot == ESlot::kOwn) break;
         if (attempt > kDistinctNameAttempts) return false;
-        name = DistinctMirrorName(ownName, owner, attempt);
+        name = DistinctMirrorName(ownName, MirrorOwnerKey(owner), attempt);
     }
     file = CFileRef(path == "/" ? "/" + name : path + "/" + name);
     return true;

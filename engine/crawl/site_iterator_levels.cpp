@@ -3,7 +3,7 @@
 
 #include "engine/config/configuration.h"
 #include "engine/crawl/site_iterator.h"
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "foundation/threads/thread.h"
 #include "foundation/threads/wait_seconds.h"
 

@@ -5,8 +5,8 @@
 #include "engine/config/configuration.h"
 #include "engine/crawl/generated_names.h"
 #include "engine/crawl/site_iterator.h"
-#include "engine/crawl/window_interfaces.h"
-#include "engine/html/url_resolution.h"
+#include "engine/owner/window_interfaces.h"
+#include "engine/url/url_resolution.h"
 #include "foundation/files/file.h"
 #include "foundation/text/text_encodings.h"
 

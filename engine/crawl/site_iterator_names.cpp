@@ -4,6 +4,7 @@
 // file, and links follow the distinct name the later one gets.
 #include "engine/crawl/site_iterator.h"
 #include "foundation/files/whole_file.h"
+#include "engine/url/url_identity.h"
 #include "foundation/mirror/mirror_names.h"
 
 namespace {
@@ -22,7 +23,7 @@ void CSiteIterator::AssignLocalPath(CSiteIndex::Item& item, const CURL& url)
         if (own.empty()) own = MirrorLocationForURL(url, Naming()).fileName;
         own = SafeMirrorName(own.empty() ? std::string_view("Index.html") : std::string_view(own));
         for (unsigned attempt = 1; attempt <= kDistinctNameAttempts; ++attempt) {
-            std::string name = DistinctMirrorName(own, item.first, attempt);
+            std::string name = DistinctMirrorName(own, MirrorOwnerKey(item.first), attempt);
             std::string distinct = ExpectedLocalPath(url, name);
             if (mSiteIndex.ClaimPath(distinct, item.first)) {
                 entry.fileName = std::move(name);

@@ -5,7 +5,7 @@
 #include "engine/config/configuration.h"
 #include "engine/crawl/form_submission.h"
 #include "engine/crawl/site_iterator.h"
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "engine/html/html_page.h"
 #include "engine/html/page_kind.h"
 #include "engine/url/url_identity.h"

@@ -4,8 +4,8 @@
 #include "engine/crawl/meta_refresh.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/start_redirection.h"
-#include "engine/crawl/window_interfaces.h"
-#include "engine/html/url_resolution.h"
+#include "engine/owner/window_interfaces.h"
+#include "engine/url/url_resolution.h"
 #include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 

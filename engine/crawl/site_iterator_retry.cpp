@@ -3,7 +3,7 @@
 #include "engine/config/configuration.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/start_redirection.h"
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "engine/url/url_type_extension.h"
 #include "foundation/files/file.h"
 #include "foundation/system/file_name_mappings.h"

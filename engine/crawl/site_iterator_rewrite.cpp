@@ -23,7 +23,7 @@
 #include "engine/html/link_text.h"
 #include "engine/html/page_cleanup.h"
 #include "engine/html/style_links.h"
-#include "engine/html/url_resolution.h"
+#include "engine/url/url_resolution.h"
 #include "engine/html/visible_text.h"
 #include "engine/url/url_identity.h"
 #include "foundation/files/file.h"

@@ -4,7 +4,7 @@
 #include "engine/crawl/generated_names.h"
 #include "engine/crawl/mirror_writer.h"
 #include "engine/crawl/site_iterator.h"
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "foundation/files/file.h"
 #include "foundation/errors/status_codes.h"
 #include "foundation/files/file_system.h"

@@ -9,7 +9,7 @@
 #include "engine/crawl/progress_mail_timer.h"
 #include "engine/crawl/site_domain.h"
 #include "engine/crawl/site_iterator.h"
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "engine/mail/progress_mail.h"
 #include "engine/mail/send_mail_thread.h"
 #include "engine/transfer/transfer_messages.h"

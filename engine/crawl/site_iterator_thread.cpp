@@ -7,7 +7,7 @@
 #include "engine/crawl/crawl_hooks.h"
 #include "engine/crawl/elapsed_time.h"
 #include "engine/crawl/site_iterator.h"
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "foundation/errors/framework_exception.h"
 
 CSiteIteratorThread::CSiteIteratorThread(CGrabberInterface* window, CConfiguration* configuration,

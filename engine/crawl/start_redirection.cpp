@@ -4,7 +4,7 @@
 
 #include "engine/config/configuration.h"
 #include "engine/crawl/meta_refresh.h"
-#include "engine/html/url_resolution.h"
+#include "engine/url/url_resolution.h"
 #include "engine/transfer/http_request.h"
 #include "engine/transfer/transfer_environment.h"
 #include "engine/url/url_record.h"

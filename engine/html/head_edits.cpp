@@ -11,7 +11,7 @@
 #include "engine/html/link_text.h"
 #include "engine/html/page_context.h"
 #include "engine/html/text_hash.h"
-#include "engine/html/url_resolution.h"
+#include "engine/url/url_resolution.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "engine/html/link_text.h"
 #include "engine/html/page_context.h"
 #include "engine/html/style_links.h"
-#include "engine/html/url_resolution.h"
+#include "engine/url/url_resolution.h"
 #include "engine/url/url_record.h"
 #include "foundation/system/file_name_mappings.h"
 #include "foundation/text/text_encodings.h"

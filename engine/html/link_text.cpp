@@ -1,6 +1,6 @@
 #include "engine/html/link_text.h"
 
-#include "engine/html/url_resolution.h"
+#include "engine/url/url_resolution.h"
 #include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
@@ -8,14 +8,12 @@ namespace {
 
 constexpr char kLowerHex[] = "0123456789abcdef";
 
-// Where the URL record looks for the path: after the authority of the
-// first "://", or the whole text without one.
+// Where the URL record looks for the path: after the authority, or the
+// whole text without one.
 std::string_view AfterAuthority(std::string_view url)
 {
-    std::size_t separator = url.find("://");
-    if (separator == std::string_view::npos) return url;
-    std::size_t end = url.find_first_of("/?#", separator + 3);
-    return end == std::string_view::npos ? std::string_view() : url.substr(end);
+    const std::size_t end = AuthorityEnd(url);
+    return end == std::string_view::npos ? url : url.substr(end);
 }
 
 std::string_view CutAtLast(std::string_view text, char marker)

@@ -1,7 +1,7 @@
 #include "engine/html/secondary_hosts.h"
 
 #include "engine/html/link_text.h"
-#include "engine/html/url_resolution.h"
+#include "engine/url/url_resolution.h"
 #include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
@@ -25,14 +25,10 @@ CSecondaryHosts::CSecondaryHosts(const std::vector<std::string>& hostsAndPorts, 
 
 std::string_view CSecondaryHosts::LinkHost(std::string_view link)
 {
-    std::size_t start;
-    if (BeginsWithNoCase(link, "http://")) start = 7;
-    else if (BeginsWithNoCase(link, "https://")) start = 8;
-    else if (link.starts_with("//")) start = 2;
-    else return {};
-    std::string_view rest = link.substr(start);
-    std::string_view authority = rest.substr(0, rest.find_first_of("/?#"));
-    return authority.substr(authority.rfind('@') + 1);
+    const CURIReference parts = SplitURIReference(link);
+    if (!parts.hasAuthority) return {};
+    if (parts.hasScheme && !EqualsNoCase(parts.scheme, "http") && !EqualsNoCase(parts.scheme, "https")) return {};
+    return AuthorityHost(parts.authority);
 }
 
 bool CSecondaryHosts::IsRemapped(std::string_view hostAndPort) const

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "engine/transfer/auto_redirect.h"
 #include "engine/transfer/basic_authorization.h"
 #include "engine/transfer/download_busy_flag.h"
@@ -12,6 +12,7 @@
 #include "engine/transfer/owner_requests.h"
 #include "engine/transfer/transfer_environment.h"
 #include "engine/transfer/transfer_messages.h"
+#include "engine/url/uri_reference.h"
 #include "engine/url/url_record.h"
 #include "foundation/errors/framework_exception.h"
 
@@ -23,12 +24,10 @@ using namespace std::chrono_literals;
 // a URL of only a scheme and a host.
 std::string ResourceNameOf(const std::string& url)
 {
-    std::string_view text(url);
-    text = text.substr(0, text.find_first_of("?#"));
-    const std::size_t scheme = text.find("://");
-    const std::size_t pathStart = text.find('/', scheme == std::string_view::npos ? 0 : scheme + 3);
-    if (pathStart == std::string_view::npos) return {};
-    return std::string(text.substr(text.rfind('/') + 1));
+    const std::string_view path = SplitURIReference(url).path;
+    const std::size_t lastSlash = path.rfind('/');
+    if (lastSlash == std::string_view::npos) return {};
+    return std::string(path.substr(lastSlash + 1));
 }
 
 // "0:01:05".

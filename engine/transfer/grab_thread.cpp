@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "engine/transfer/download_thread.h"
 #include "engine/transfer/owner_requests.h"
 #include "engine/url/url_record.h"

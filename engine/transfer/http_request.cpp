@@ -4,7 +4,7 @@
 #include <system_error>
 #include <utility>
 
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "engine/transfer/auto_redirect.h"
 #include "engine/transfer/basic_authorization.h"
 #include "engine/transfer/ftp_status_header.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "engine/transfer/http_request.h"
 #include "engine/http/response_header.h"
 #include "engine/transfer/owner_requests.h"

@@ -2,7 +2,7 @@
 // thread, which report to the grabber window.
 #include <string>
 
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "engine/transfer/grab_thread.h"
 #include "engine/transfer/owner_requests.h"
 #include "engine/transfer/transfer_environment.h"

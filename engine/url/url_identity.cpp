@@ -1,7 +1,7 @@
 #include "engine/url/url_identity.h"
 
+#include "engine/url/uri_reference.h"
 #include "engine/url/url_record.h"
-
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -45,18 +45,13 @@ struct CAuthorityParts {
 
 bool SplitAuthority(std::string_view url, CAuthorityParts& parts)
 {
-    const std::size_t separator = url.find("://");
-    if (separator == std::string_view::npos || separator == 0) return false;
-    for (char c : url.substr(0, separator))
-        if (!IsAsciiAlnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return false;
-    parts.scheme = url.substr(0, separator);
-    const std::size_t start = separator + 3;
-    std::size_t end = url.find_first_of("/?#", start);
-    if (end == std::string_view::npos) end = url.size();
-    std::string_view authority = url.substr(start, end - start);
-    const std::size_t at = authority.rfind('@');
-    parts.userInfo = at == std::string_view::npos ? std::string_view() : authority.substr(0, at + 1);
-    parts.host = at == std::string_view::npos ? authority : authority.substr(at + 1);
+    const CURIReference split = SplitURIReference(url);
+    const std::size_t end = AuthorityEnd(split, url);
+    if (end == std::string_view::npos) return false;
+    parts.scheme = split.scheme;
+    const std::string_view host = AuthorityHost(split.authority);
+    parts.userInfo = split.authority.substr(0, split.authority.size() - host.size());
+    parts.host = host;
     parts.rest = url.substr(end);
     return true;
 }
@@ -127,4 +122,16 @@ std::string HostIdentityOf(const CURL& url)
 {
     const std::string_view scheme = url.mScheme == kSchemeHTTPS ? "https" : url.mScheme == kSchemeFTP ? "ftp" : "http";
     return HostIdentity(url.mHost, scheme);
+}
+
+std::string MirrorOwnerKey(std::string_view url)
+{
+    const std::size_t end = AuthorityEnd(url);
+    if (end == std::string_view::npos) return std::string(url);
+    std::string key;
+    key.reserve(url.size() + 1);
+    AppendLower(key, url.substr(0, end));
+    if (end == url.size() || url[end] != '/') key += '/';
+    key.append(url.substr(end));
+    return key;
 }

@@ -26,3 +26,9 @@ std::string HostIdentity(std::string_view hostAndPort, std::string_view scheme);
 class CURL;
 // The host[:port] of a URL record in identity form.
 std::string HostIdentityOf(const CURL& url);
+
+// A URL as the owner of a mirror file: scheme, user info and host in lower
+// case and an empty path written "/", so "HTTP://Example.com" and
+// "http://example.com/" own the same file. Distinct file names are digests
+// of it, so it must not change: a later crawl finds its files by them.
+std::string MirrorOwnerKey(std::string_view url);

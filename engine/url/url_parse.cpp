@@ -1,10 +1,11 @@
 // Splitting a URL into the parts the crawl and the mirror use.
 //
-// The host is the authority between "://" and the first '/', '?' or '#',
-// without any "user:password@" part; the directory, the file name and the
+// The host is the URL's authority (RFC 3986) without any
+// "user:password@" part; the directory, the file name and the
 // query come only from what follows the authority, so nothing written in the
 // host or the query can reach a folder name.
 #include "engine/cookies/cookie_domain.h"
+#include "engine/url/uri_reference.h"
 #include "engine/url/url_record.h"
 #include "engine/url/url_type_extension.h"
 #include "foundation/system/file_name_mappings.h"
@@ -19,11 +20,8 @@ void CutAtLast(std::string& text, char marker)
     if (at != std::string::npos) text.resize(at);
 }
 
-std::int32_t SchemeOf(std::string_view url)
+std::int32_t SchemeOf(std::string_view scheme)
 {
-    std::size_t colon = url.find(':');
-    if (colon == std::string_view::npos) return kSchemeHTTP;
-    std::string_view scheme = url.substr(0, colon);
     if (EqualsNoCase(scheme, "ftp")) return kSchemeFTP;
     if (EqualsNoCase(scheme, "https")) return kSchemeHTTPS;
     return kSchemeHTTP;
@@ -76,22 +74,17 @@ bool IsDottedQuad(std::string_view host)
 void CURL::Parse()
 {
     const std::string& text = mURL;
-    mScheme = SchemeOf(text);
+    const CURIReference parts = SplitURIReference(text);
+    mScheme = SchemeOf(parts.scheme);
 
     // What follows the host: the path (from its '/') and the query part.
     std::string_view rest;
     std::string path;
     mHost.clear();
-    std::size_t separator = text.find("://");
-    if (separator != std::string::npos) {
-        std::size_t start = separator + 3;
-        std::size_t end = text.find_first_of("/?#", start);
-        if (end == std::string::npos) end = text.size();
-        std::string_view authority = std::string_view(text).substr(start, end - start);
-        std::size_t at = authority.rfind('@');
-        if (at != std::string_view::npos) authority.remove_prefix(at + 1);
-        mHost.assign(authority);
-        rest = std::string_view(text).substr(end);
+    const std::size_t authorityEnd = AuthorityEnd(parts, text);
+    if (authorityEnd != std::string::npos) {
+        mHost.assign(AuthorityHost(parts.authority));
+        rest = std::string_view(text).substr(authorityEnd);
         if (!rest.empty() && rest.front() == '/') path.assign(rest);
     } else {
         rest = text;

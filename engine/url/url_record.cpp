@@ -1,6 +1,6 @@
 #include "engine/url/url_record.h"
 
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "engine/http/response_header.h"
 #include "foundation/text/text_encodings.h"
 

@@ -6,6 +6,7 @@
 // folder, whatever the URL says.
 #include <cerrno>
 
+#include "engine/url/uri_reference.h"
 #include "engine/url/url_record.h"
 #include "foundation/files/file.h"
 #include "foundation/errors/status_codes.h"
@@ -18,19 +19,6 @@ namespace {
 bool IsPHPExtension(const std::string& extension)
 {
     return extension == ".php" || extension == ".php3" || extension == ".phtml";
-}
-
-// The URL without any "user:password@" part: the origin label is shown by
-// file managers and copied along with the file.
-std::string WithoutUserInfo(const std::string& url)
-{
-    std::size_t separator = url.find("://");
-    if (separator == std::string::npos) return url;
-    std::size_t start = separator + 3;
-    std::size_t end = url.find_first_of("/?#", start);
-    std::size_t at = url.rfind('@', end == std::string::npos ? url.size() : end);
-    if (at == std::string::npos || at < start) return url;
-    return url.substr(0, start) + url.substr(at + 1);
 }
 
 }  // namespace

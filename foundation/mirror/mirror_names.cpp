@@ -140,23 +140,9 @@ std::string SafeMirrorName(std::string_view name)
     return CutWithTail(std::string_view(out).substr(0, out.size() - extension.size()), &boundaries, tail);
 }
 
-std::string MirrorOwnerKey(std::string_view url)
+std::string DistinctMirrorName(std::string_view safeName, std::string_view ownerKey, unsigned attempt)
 {
-    const std::size_t separator = url.find("://");
-    if (separator == std::string_view::npos) return std::string(url);
-    std::size_t end = url.find_first_of("/?#", separator + 3);
-    if (end == std::string_view::npos) end = url.size();
-    std::string key;
-    key.reserve(url.size() + 1);
-    for (char c : url.substr(0, end)) key += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    if (end == url.size() || url[end] != '/') key += '/';
-    key.append(url.substr(end));
-    return key;
-}
-
-std::string DistinctMirrorName(std::string_view safeName, std::string_view owner, unsigned attempt)
-{
-    std::uint64_t digest = Digest(MirrorOwnerKey(owner));
+    std::uint64_t digest = Digest(ownerKey);
     if (attempt > 1) digest = Digest(std::to_string(attempt), digest ^ 0x9E3779B97F4A7C15ull);
     const std::string_view extension = KeptExtension(safeName);
     const std::string tail = "~" + DigestText(digest) + std::string(extension);

@@ -27,13 +27,9 @@ std::string MirrorNameFromSegment(std::string_view segment);
 std::string SafeMirrorName(std::string_view decodedName);
 
 // Another name for a file whose own name `safeName` is taken by a different
-// URL: "~", a digest of the URL `owner` (its MirrorOwnerKey, and `attempt`
+// URL: "~", a digest of `ownerKey` (the URL's owner key, and `attempt`
 // when above 1) put before the extension ("Index.html" ->
 // "Index~3f9c0a1b22de.html"), still within 255 bytes. The same owner and
 // attempt always give the same name, so a later crawl finds the file again.
-std::string DistinctMirrorName(std::string_view safeName, std::string_view owner, unsigned attempt = 1);
+std::string DistinctMirrorName(std::string_view safeName, std::string_view ownerKey, unsigned attempt = 1);
 
-// A URL as the owner of a file: scheme and host in lower case and an empty
-// path written "/", so "HTTP://Example.com" and "http://example.com/" own
-// the same file.
-std::string MirrorOwnerKey(std::string_view url);

@@ -142,19 +142,20 @@ TEST_F(CrawlIntegrity, ACrawlKilledMidTransferLeavesNoPartialFileAndTheNextOneRe
 
     const pid_t child = StartChildCrawl(peer.Url("/"), Mirror());
     ASSERT_GT(child, 0);
-    // Killed once the large body has begun to arrive.
-    // Killed once the large body has begun to spill to a file.
+    // Killed once the start page is saved and the large body has begun to
+    // spill to a file (the child may hold other temporary files while it
+    // starts up).
+    const std::string host = Host(peer);
     bool midTransfer = false;
     for (int wait = 0; wait < 1200 && !midTransfer; ++wait) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        midTransfer = HoldsFileBelow(child, Root() + "/tmp");
+        midTransfer = fs::exists(Mirror() + "/" + host + "Index.html") && HoldsFileBelow(child, Root() + "/tmp");
     }
     ::kill(child, SIGKILL);
     int status = 0;
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(midTransfer);
 
-    const std::string host = Host(peer);
     auto tree = ReadTree(Mirror());
     EXPECT_TRUE(tree.contains(host + "Index.html"));
     EXPECT_FALSE(tree.contains(host + "big.bin")) << "cut short under its own name";

@@ -19,7 +19,7 @@
 
 #include "engine/config/configuration.h"
 #include "engine/crawl/site_iterator_thread.h"
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "foundation/files/file_ref.h"
 #include "foundation/messaging/broadcaster.h"
 #include "foundation/settings/app_settings.h"

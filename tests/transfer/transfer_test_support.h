@@ -11,7 +11,7 @@
 
 #include "engine/config/configuration.h"
 #include "engine/cookies/cookie_store.h"
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "engine/transfer/grab_thread.h"
 #include "foundation/messaging/broadcaster.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/cookies/cookie_store.h"
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 
 class CTestQuickGrabber : public CQuickerGrabberInterface {
 public:

@@ -8,7 +8,7 @@
 
 #include "app/windows/configurations/file_choosers.h"
 #include "engine/config/private_file_write.h"
-#include "engine/html/url_resolution.h"
+#include "engine/url/url_resolution.h"
 #include "engine/transfer/http_request.h"
 #include "foundation/text/ascii.h"
 #include "platform/launch/program_launcher.h"

@@ -15,7 +15,7 @@
 #include "app/framework/grayscale_window.h"
 #include "app/windows/quicker_grabber/start_url_thread.h"
 #include "engine/config/configuration.h"
-#include "engine/crawl/window_interfaces.h"
+#include "engine/owner/window_interfaces.h"
 #include "foundation/files/file_ref.h"
 #include "foundation/settings/log_file.h"
 

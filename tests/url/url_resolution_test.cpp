@@ -1,6 +1,10 @@
-#include "engine/html/url_resolution.h"
+#include "engine/url/url_resolution.h"
 
 #include <gtest/gtest.h>
+
+#include "engine/url/url_identity.h"
+#include "engine/url/url_record.h"
+#include "foundation/text/ascii.h"
 
 namespace {
 
@@ -166,3 +170,34 @@ TEST(UrlResolution, TellsSchemesFromPathsWithColons)
 }
 
 }  // namespace
+
+// Every reader of a URL takes its host from the same split: what stands in
+// a query, a fragment or the user information never becomes the host, and a
+// relative text has none.
+TEST(UrlResolution, EveryReaderFindsTheSameHost)
+{
+    struct Case {
+        const char* url;
+        const char* host;  // "" for none
+        const char* withoutUserInfo;
+    };
+    const Case cases[] = {
+        {"http://h/a", "h", "http://h/a"},
+        {"HTTP://U:P@H:81/a?b#c", "H:81", "HTTP://H:81/a?b#c"},
+        {"http://a@b@h/x", "h", "http://h/x"},
+        {"http://h?u=http://evil/x", "h", "http://h?u=http://evil/x"},
+        {"http://h#http://evil/", "h", "http://h#http://evil/"},
+        {"http://h/p?u=x@evil", "h", "http://h/p?u=x@evil"},
+        {"/out?u=http://evil/x", "", "/out?u=http://evil/x"},
+        {"a b://evil/x", "", "a b://evil/x"},
+        {"http:/h/x", "", "http:/h/x"},
+    };
+    for (const Case& c : cases) {
+        const CURL record(c.url);
+        EXPECT_EQ(record.mHost, c.host) << c.url;
+        const std::size_t end = AuthorityEnd(c.url);
+        EXPECT_EQ(end == std::string_view::npos, std::string_view(c.host).empty()) << c.url;
+        EXPECT_EQ(WithoutUserInfo(c.url), c.withoutUserInfo) << c.url;
+        EXPECT_EQ(URLHostIdentity(c.url), AsciiLowercased(c.host)) << c.url;
+    }
+}

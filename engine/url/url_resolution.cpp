@@ -1,4 +1,4 @@
-#include "engine/html/url_resolution.h"
+#include "engine/url/url_resolution.h"
 
 #include <cstring>
 #include <vector>
@@ -7,8 +7,6 @@
 #include "foundation/text/text_encodings.h"
 
 namespace {
-
-bool IsSchemeChar(unsigned char c) { return IsAsciiAlnum(c) || c == '+' || c == '-' || c == '.'; }
 
 // "." and its escaped form "%2e" (any case), as browsers read dot-segments.
 std::size_t DotLength(std::string_view text, std::size_t at)
@@ -104,20 +102,6 @@ std::string_view CleanLink(std::string_view link, std::string& scratch)
 
 }  // namespace
 
-bool HasURIScheme(std::string_view text, std::string_view* scheme)
-{
-    if (text.empty() || !IsAsciiAlpha(static_cast<unsigned char>(text.front()))) return false;
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == ':') {
-            if (scheme) *scheme = text.substr(0, i);
-            return true;
-        }
-        if (!IsSchemeChar(c)) return false;
-    }
-    return false;
-}
-
 bool IsFetchableScheme(std::string_view scheme)
 {
     return EqualsNoCase(scheme, "http") || EqualsNoCase(scheme, "https") || EqualsNoCase(scheme, "ftp");
@@ -127,40 +111,8 @@ bool IsFetchableURL(std::string_view url)
 {
     CURIReference parts = SplitURIReference(url);
     if (!parts.hasScheme || !IsFetchableScheme(parts.scheme) || !parts.hasAuthority) return false;
-    std::string_view host = parts.authority.substr(parts.authority.rfind('@') + 1);
+    std::string_view host = AuthorityHost(parts.authority);
     return !host.empty() && host.front() != ':';
-}
-
-CURIReference SplitURIReference(std::string_view text)
-{
-    CURIReference parts;
-    std::string_view rest = text;
-    if (HasURIScheme(text, &parts.scheme)) {
-        parts.hasScheme = true;
-        rest.remove_prefix(parts.scheme.size() + 1);
-    }
-    if (rest.size() >= 2 && rest[0] == '/' && rest[1] == '/') {
-        rest.remove_prefix(2);
-        std::size_t end = rest.find_first_of("/?#");
-        if (end == std::string_view::npos) end = rest.size();
-        parts.authority = rest.substr(0, end);
-        parts.hasAuthority = true;
-        rest.remove_prefix(end);
-    }
-    std::size_t hash = rest.find('#');
-    if (hash != std::string_view::npos) {
-        parts.fragment = rest.substr(hash + 1);
-        parts.hasFragment = true;
-        rest = rest.substr(0, hash);
-    }
-    std::size_t question = rest.find('?');
-    if (question != std::string_view::npos) {
-        parts.query = rest.substr(question + 1);
-        parts.hasQuery = true;
-        rest = rest.substr(0, question);
-    }
-    parts.path = rest;
-    return parts;
 }
 
 std::string RemoveDotSegments(std::string_view path)

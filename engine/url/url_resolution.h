@@ -11,23 +11,7 @@
 #include <string>
 #include <string_view>
 
-// The five parts of a URI reference (RFC 3986 appendix B); each `has` flag
-// tells an empty part from a missing one.
-struct CURIReference {
-    std::string_view scheme;
-    std::string_view authority;
-    std::string_view path;
-    std::string_view query;
-    std::string_view fragment;
-    bool hasScheme = false;
-    bool hasAuthority = false;
-    bool hasQuery = false;
-    bool hasFragment = false;
-};
-
-// Splits any text; the scheme is taken only when it is one by the RFC's
-// grammar (a letter, then letters, digits, '+', '-' or '.').
-CURIReference SplitURIReference(std::string_view text);
+#include "engine/url/uri_reference.h"
 
 // RFC 3986 5.2.4. "%2e" counts as '.', so "%2e%2e" climbs like "..".
 std::string RemoveDotSegments(std::string_view path);
@@ -63,8 +47,6 @@ private:
     CURIReference mParts;  // views into mBase
 };
 
-// The scheme of `text` when it starts with one followed by ':'.
-bool HasURIScheme(std::string_view text, std::string_view* scheme = nullptr);
 // http, https and ftp, in any letter case.
 bool IsFetchableScheme(std::string_view scheme);
 // A fetchable scheme followed by "//" and a non-empty host.
