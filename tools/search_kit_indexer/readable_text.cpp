@@ -2,19 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 #include <unicode/unistr.h>
 
-namespace {
+#include "foundation/text/ascii.h"
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size()) return false;
-    return std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    });
-}
+namespace {
 
 std::string_view ExtensionOf(std::string_view name)
 {
@@ -26,7 +19,7 @@ std::string_view ExtensionOf(std::string_view name)
 bool IsOneOf(std::string_view extension, std::initializer_list<std::string_view> names)
 {
     return std::any_of(names.begin(), names.end(), [&](std::string_view name) {
-        return extension.size() == name.size() && StartsWithNoCase(extension, name);
+        return EqualsNoCase(extension, name);
     });
 }
 
@@ -39,7 +32,7 @@ bool LooksLikeHTML(std::string_view bytes)
     if (start == std::string_view::npos) return false;
     bytes.remove_prefix(start);
     for (std::string_view opening : {"<!doctype html", "<html", "<head", "<body", "<title"})
-        if (StartsWithNoCase(bytes, opening)) return true;
+        if (BeginsWithNoCase(bytes, opening)) return true;
     return false;
 }
 
