@@ -84,36 +84,34 @@ PythonPeer::PythonPeer(const std::string& script, const std::vector<std::string>
     int input[2];
     int output[2];
     if (pipe2(input, O_CLOEXEC) != 0) return;
-    if (pipe2(output, O_CLOEXEC) != 0) {
-        close(input[0]);
-        close(input[1]);
-        return;
-    }
+    CUniqueFd inputRead(input[0]);
+    CUniqueFd inputWrite(input[1]);
+    if (pipe2(output, O_CLOEXEC) != 0) return;
+    CUniqueFd outputRead(output[0]);
+    CUniqueFd outputWrite(output[1]);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, inputRead.Get(), STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, outputWrite.Get(), STDOUT_FILENO);
     std::vector<std::string> all = {"/usr/bin/python3", "-c", std::string(kPeerLifetimePrologue) + script};
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv = ArgumentVector(all);
     const int spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    close(input[0]);
-    close(output[1]);
-    stdinFd_ = input[1];
+    inputRead.Reset();
+    outputWrite.Reset();
+    stdinFd_ = std::move(inputWrite);
     if (spawned != 0) {
         pid_ = -1;
-        close(output[0]);
         return;
     }
-    const std::string line = ReadFirstLine(output[0], std::chrono::seconds(15));
-    close(output[0]);
+    const std::string line = ReadFirstLine(outputRead.Get(), std::chrono::seconds(15));
     if (line.rfind("PORT ", 0) == 0) port_ = static_cast<std::uint16_t>(std::atoi(line.c_str() + 5));
 }
 
 PythonPeer::~PythonPeer()
 {
-    if (stdinFd_ >= 0) close(stdinFd_);
+    stdinFd_.Reset();
     if (pid_ > 0) {
         kill(pid_, SIGTERM);
         int status = 0;

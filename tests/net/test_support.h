@@ -17,6 +17,7 @@
 #include <sys/types.h>
 
 #include "platform/net/transfer_sink.h"
+#include "platform/posix/unique_fd.h"
 
 namespace nettest {
 
@@ -49,7 +50,7 @@ public:
 
 private:
     pid_t pid_ = -1;
-    int stdinFd_ = -1;
+    CUniqueFd stdinFd_;
     std::uint16_t port_ = 0;
 };
 
