@@ -1,6 +1,7 @@
 #include "tests/support/http_peer.h"
 
 #include "foundation/text/ascii.h"
+#include "foundation/text/utf8_validity.h"
 #include "tests/support/base64.h"
 #include "tests/support/file_bytes.h"
 
