@@ -29,8 +29,9 @@
 #include "foundation/messaging/broadcaster.h"
 #include "foundation/settings/app_settings.h"
 #include "foundation/settings/log_file.h"
-#include "foundation/text/text_encodings.h"
+#include "foundation/text/ascii.h"
 #include "foundation/threads/thread_scheduler.h"
+#include "tests/support/silent_grabber.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ constexpr int kMaxStartRedirections = 11;
 
 // A grabber window without a window: the crawl's log goes to the log file
 // when the configuration asks for one, and to standard output as asked.
-class CPrintingGrabber : public CGrabberInterface {
+class CPrintingGrabber : public CSilentGrabber {
 public:
     CPrintingGrabber(CConfiguration& configuration, bool printLog) : mConfiguration(configuration), mPrintLog(printLog)
     {
@@ -48,17 +49,9 @@ public:
     CCookieStore* GetRunningCookieStore() override { return mThread ? mThread->RunningCookieStore() : nullptr; }
     std::string GetStartHost() const override { return mThread ? mThread->StartHost() : std::string(); }
 
-    void SetStatusText(const std::string&) override {}
-    void SetTransferName(const std::string&) override {}
-    void SetTransferSize(const std::string&) override {}
-    void SetTransferReceived(const std::string&) override {}
-    std::int32_t GetProgressMin() const override { return 0; }
-    std::int32_t GetProgressMax() const override { return 100; }
     std::int32_t GetProgressValue() const override { return mProgress; }
     void SetProgressValue(std::int32_t value) override { mProgress = value; }
     CBroadcaster* GetSkipButton() override { return &mSkipButton; }
-    void EnableSkipButton(bool) override {}
-    void SetNetworkError(std::int32_t) override {}
 
     void LogText(const std::string& text) override
     {
@@ -104,11 +97,6 @@ int Usage()
 {
     std::fprintf(stderr, "usage: crawl-driver [--config FILE] [--log] URL FOLDER\n");
     return 2;
-}
-
-bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && CompareTextNoCase(text.data(), prefix.data(), prefix.size()) == 0;
 }
 
 // The download folder as an absolute path, made when missing (its parent

@@ -17,27 +17,16 @@
 #include "engine/url/url_record.h"
 #include "foundation/threads/thread.h"
 #include "foundation/threads/thread_scheduler.h"
+#include "tests/support/silent_grabber.h"
 
 namespace {
 
 // A grabber window that shows nothing, as cheap as a window can be.
-class CQuietGrabber : public CGrabberInterface {
+class CQuietGrabber : public CSilentGrabber {
 public:
     const CConfiguration* GetConfiguration() const override { return &mConfiguration; }
     CCookieStore* GetRunningCookieStore() override { return nullptr; }
     std::string GetStartHost() const override { return {}; }
-    void SetStatusText(const std::string&) override {}
-    void SetTransferName(const std::string&) override {}
-    void SetTransferSize(const std::string&) override {}
-    void SetTransferReceived(const std::string&) override {}
-    std::int32_t GetProgressMin() const override { return 0; }
-    std::int32_t GetProgressMax() const override { return 100; }
-    std::int32_t GetProgressValue() const override { return 0; }
-    void SetProgressValue(std::int32_t) override {}
-    CBroadcaster* GetSkipButton() override { return nullptr; }
-    void EnableSkipButton(bool) override {}
-    void LogText(const std::string&) override {}
-    void SetNetworkError(std::int32_t) override {}
 
 private:
     CConfiguration mConfiguration;

@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/posix/unique_fd.h"
+
 namespace {
 
 // More than any command line holds; a peer that sends more is cut off.
@@ -77,8 +79,9 @@ std::optional<std::string> InstanceSocketPath()
 
 bool HandOverArguments(const std::string& socketPath, const std::vector<std::string>& arguments)
 {
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) return false;
+    const CUniqueFd socketFd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (!socketFd.IsOpen()) return false;
+    const int fd = socketFd.Get();
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, socketPath.c_str(), std::min(socketPath.size(), sizeof address.sun_path - 1));
@@ -101,7 +104,6 @@ bool HandOverArguments(const std::string& socketPath, const std::vector<std::str
         }
         accepted = answer.rfind("OK\n", 0) == 0;
     }
-    close(fd);
     return accepted;
 }
 

@@ -5,6 +5,7 @@
 #include "engine/filters/setting_values.h"
 #include "foundation/settings/legacy_text.h"
 #include "foundation/text/key_value_lines.h"
+#include "foundation/text/utf8_validity.h"
 
 namespace {
 

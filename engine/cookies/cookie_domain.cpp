@@ -60,9 +60,7 @@ bool IsSameCookieDomain(std::string_view a, std::string_view b) { return EqualsN
 
 std::string CookieDomainKey(std::string_view domain)
 {
-    std::string key(NormalDomain(domain));
-    for (char& c : key) c = AsciiLower(c);
-    return key;
+    return AsciiLowercased(NormalDomain(domain));
 }
 
 std::vector<std::string> CookieDomainKeysHolding(std::string_view host)

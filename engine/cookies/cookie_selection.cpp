@@ -1,5 +1,6 @@
 #include "engine/cookies/cookie_selection.h"
 
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -15,10 +16,7 @@ void AppendHeaderSafe(std::string& line, std::string_view text)
 
 bool CookiePathMatches(std::string_view cookiePath, std::string_view requestPath)
 {
-    if (cookiePath.size() > requestPath.size()) return false;
-    for (std::size_t i = 0; i < cookiePath.size(); ++i)
-        if (AsciiLower(cookiePath[i]) != AsciiLower(requestPath[i])) return false;
-    return true;
+    return BeginsWithNoCase(requestPath, cookiePath);
 }
 
 std::vector<std::string> CookieHeaderLinesForRequest(const CCookieStore& store, std::string_view host,

@@ -3,6 +3,7 @@
 #include "engine/cookies/cookie_domain.h"
 #include "engine/cookies/public_suffix.h"
 #include "engine/url/url_record.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -24,8 +25,7 @@ std::string SiteDomain(std::string_view hostAndPort)
     std::string_view host;
     std::string_view port;
     SplitHostAndPort(hostAndPort, host, port);
-    std::string lower(host);
-    for (char& c : lower) c = AsciiLower(c);
+    std::string lower = AsciiLowercased(host);
     while (!lower.empty() && lower.back() == '.') lower.pop_back();
     std::string site = RegistrableDomain(lower);
     if (!port.empty()) {

@@ -8,6 +8,7 @@
 #include "engine/transfer/http_request.h"
 #include "engine/transfer/transfer_environment.h"
 #include "engine/url/url_record.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -46,9 +47,7 @@ bool ChangeTo(std::string& ioURL, const std::string& target)
 // Host and port, as the crawl compares its start host.
 std::string HostOf(const std::string& url)
 {
-    std::string host = CURL(url).mHost;
-    for (char& c : host) c = AsciiLower(c);
-    return host;
+    return AsciiLowercased(CURL(url).mHost);
 }
 
 void DropLogins(CConfiguration& configuration)

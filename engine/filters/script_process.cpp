@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/posix/errno_status.h"
 #include "platform/posix/unique_fd.h"
 
 extern char** environ;
@@ -127,7 +128,7 @@ int Supervise(pid_t child, CUniqueFd& input, std::string_view bytes, Clock::time
         // short poll.
         int wait = exitFd.IsOpen() ? static_cast<int>(std::min<long long>(left, 60000)) : 20;
         if (::poll(watched, count, static_cast<int>(std::min<long long>(wait, left))) < 0 && errno != EINTR) {
-            int failure = -errno;
+            const int failure = ErrnoStatus();
             ::kill(-child, SIGKILL);
             Reap(child, true, waitStatus);
             return failure;
@@ -154,7 +155,7 @@ int RunProgramWithArguments(const std::vector<std::string>& arguments, const std
     if (arguments.empty() || arguments.front().empty()) return -EINVAL;
     Clock::time_point deadline = Clock::now() + timeout;
     int sockets[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) return -errno;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) return ErrnoStatus();
     CUniqueFd ours(sockets[0]);
     CUniqueFd theirs(sockets[1]);
 

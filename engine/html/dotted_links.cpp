@@ -6,6 +6,7 @@
 #include "engine/html/page_context.h"
 #include "engine/html/text_hash.h"
 #include "foundation/system/file_name_mappings.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -41,8 +42,7 @@ const TextSet& KnownExtensions()
     static const TextSet extensions = [] {
         TextSet set;
         for (const FileNameMapping& mapping : FileNameMappings()) {
-            std::string extension(mapping.extension[0] == '.' ? mapping.extension + 1 : mapping.extension);
-            for (char& c : extension) c = AsciiLower(c);
+            std::string extension = AsciiLowercased(mapping.extension[0] == '.' ? mapping.extension + 1 : mapping.extension);
             if (!extension.empty()) set.insert(std::move(extension));
         }
         return set;

@@ -4,6 +4,7 @@
 
 #include "engine/html/anchor_text.h"
 #include "engine/html/style_links.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -42,13 +43,13 @@ struct COfferStarts {
 
 bool IsBlank(char c) { return IsAsciiSpace(static_cast<unsigned char>(c)); }
 
+// `word` ends at `end` and starts the text or follows a blank.
 bool EndsWithWordNoCase(std::string_view text, std::size_t end, std::string_view word)
 {
-    if (end < word.size()) return false;
-    std::size_t start = end - word.size();
-    for (std::size_t i = 0; i < word.size(); ++i)
-        if (AsciiLower(text[start + i]) != word[i]) return false;
-    return start == 0 || IsBlank(text[start - 1]);
+    const std::string_view before = text.substr(0, end);
+    if (!EndsWithNoCase(before, word)) return false;
+    const std::size_t start = before.size() - word.size();
+    return start == 0 || IsBlank(before[start - 1]);
 }
 
 // True when the '=' at `equals` follows the name of an attribute that holds

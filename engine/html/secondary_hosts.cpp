@@ -5,22 +5,11 @@
 #include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
-namespace {
-
-std::string Lowercased(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out) c = AsciiLower(c);
-    return out;
-}
-
-}  // namespace
-
 CSecondaryHosts::CSecondaryHosts(const std::vector<std::string>& hostsAndPorts, SavedHostTest isSaved)
     : mIsSaved(std::move(isSaved))
 {
     for (const std::string& host : hostsAndPorts)
-        if (!host.empty()) mHosts.insert(Lowercased(host));
+        if (!host.empty()) mHosts.insert(AsciiLowercased(host));
 }
 
 std::string_view CSecondaryHosts::LinkHost(std::string_view link)
@@ -33,7 +22,7 @@ std::string_view CSecondaryHosts::LinkHost(std::string_view link)
 
 bool CSecondaryHosts::IsRemapped(std::string_view hostAndPort) const
 {
-    if (hostAndPort.empty() || mHosts.find(Lowercased(hostAndPort)) == mHosts.end()) return false;
+    if (hostAndPort.empty() || mHosts.find(AsciiLowercased(hostAndPort)) == mHosts.end()) return false;
     return !mIsSaved || mIsSaved(hostAndPort);
 }
 

@@ -1,6 +1,6 @@
 #include "engine/html/style_links.h"
 
-#include "foundation/text/text_encodings.h"
+#include "foundation/text/ascii.h"
 
 namespace {
 
@@ -8,19 +8,11 @@ constexpr std::size_t kNone = std::string_view::npos;
 
 bool IsBlank(char c) { return IsAsciiSpace(static_cast<unsigned char>(c)); }
 
-bool EndsWithNoCase(std::string_view text, std::size_t end, std::string_view word)
-{
-    if (end < word.size()) return false;
-    for (std::size_t i = 0; i < word.size(); ++i)
-        if (AsciiLower(text[end - word.size() + i]) != word[i]) return false;
-    return true;
-}
-
 // "url(" ending at `end` is the style function, not the end of a longer
 // name ("URL.createObjectURL(blob)" in a script or in prose).
 bool IsUrlFunctionAt(std::string_view text, std::size_t end)
 {
-    if (!EndsWithNoCase(text, end, "url(")) return false;
+    if (!EndsWithNoCase(text.substr(0, end), "url(")) return false;
     if (end == 4) return true;
     const char before = text[end - 5];
     return !IsAsciiAlnum(static_cast<unsigned char>(before)) && before != '_' && before != '-' && before != '.' &&
@@ -93,5 +85,5 @@ bool IsStyleLinkAt(std::string_view text, std::size_t offset)
     }
     while (at > 0 && IsBlank(text[at - 1])) --at;
     if (IsUrlFunctionAt(text, at)) return true;
-    return quoted && EndsWithNoCase(text, at, "@import");
+    return quoted && EndsWithNoCase(text.substr(0, at), "@import");
 }

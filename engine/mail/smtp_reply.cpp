@@ -1,17 +1,7 @@
 #include "engine/mail/smtp_reply.h"
 
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
-
-namespace {
-
-std::string Upper(std::string_view text)
-{
-    std::string out(text);
-    for (char& c : out) c = AsciiUpper(c);
-    return out;
-}
-
-}  // namespace
 
 std::string CSmtpReply::Text() const
 {
@@ -46,7 +36,7 @@ CSmtpExtensions ParseEhloExtensions(const CSmtpReply& reply)
     CSmtpExtensions extensions;
     // The first line is the server's greeting of us, not a keyword.
     for (std::size_t i = 1; i < reply.lines.size(); ++i) {
-        std::string line = Upper(reply.lines[i]);
+        std::string line = AsciiUppercased(reply.lines[i]);
         while (!line.empty() && IsAsciiSpace(static_cast<unsigned char>(line.back()))) line.pop_back();
         if (line == "STARTTLS") extensions.startTls = true;
         if (line.rfind("AUTH", 0) != 0 || line.size() < 5 || (line[4] != ' ' && line[4] != '=')) continue;

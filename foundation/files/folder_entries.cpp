@@ -10,18 +10,16 @@
 
 #include "foundation/errors/status_codes.h"
 #include "platform/posix/errno_status.h"
+#include "platform/posix/unique_fd.h"
 
 int ReadFolderEntries(int folderFd, std::vector<CFolderEntry>& entries)
 {
     entries.clear();
-    int own = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
-    if (own < 0) return ErrnoStatus();
-    DIR* folder = ::fdopendir(own);
-    if (folder == nullptr) {
-        int status = ErrnoStatus();
-        ::close(own);
-        return status;
-    }
+    CUniqueFd own(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
+    if (!own.IsOpen()) return ErrnoStatus();
+    DIR* folder = ::fdopendir(own.Get());
+    if (folder == nullptr) return ErrnoStatus();
+    own.Release();  // closedir closes it
     ::rewinddir(folder);  // the duplicate shares its position with the original
     int status = 0;
     for (;;) {

@@ -5,7 +5,5 @@
 #include <string>
 #include <string_view>
 
-bool IsValidUtf8(std::string_view text);
-
 // The text itself when it is valid UTF-8, else its bytes read as MacRoman.
 std::string LegacyTextToUtf8(std::string_view text);

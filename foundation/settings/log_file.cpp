@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <utility>
 
 #include "foundation/settings/user_folders.h"
 #include "foundation/text/text_buffer.h"
@@ -54,11 +55,6 @@ bool RotateWhenFull(const std::string& path, std::int64_t size, std::int64_t lim
 
 }  // namespace
 
-CLogHolder::~CLogHolder()
-{
-    if (mFd >= 0) ::close(mFd);
-}
-
 std::string LogStartLine(std::int64_t seconds) { return LogLine("starting", seconds); }
 
 std::string LogStopLine(std::int64_t seconds) { return LogLine("stopping", seconds); }
@@ -69,21 +65,16 @@ int StartLogging(CLogHolder* holder, const char* path)
 {
     if (holder == nullptr || path == nullptr || path[0] == '\0') return -EINVAL;
     std::lock_guard<std::mutex> lock(holder->mMutex);
-    if (holder->mFd >= 0) {
-        ::close(holder->mFd);
-        holder->mFd = -1;
-    }
+    holder->mFd.Reset();
     holder->mPath = path;
     struct stat info {};
     if (::stat(path, &info) == 0) RotateWhenFull(holder->mPath, info.st_size, holder->mRotateAtBytes);
-    int fd = OpenForAppending(holder->mPath);
-    if (fd < 0) return fd;
-    int status = WriteAll(fd, LogStartLine(Now()));
-    if (status != 0) {
-        ::close(fd);
-        return status;
-    }
-    holder->mFd = fd;
+    const int opened = OpenForAppending(holder->mPath);
+    if (opened < 0) return opened;
+    CUniqueFd fd(opened);
+    const int status = WriteAll(fd.Get(), LogStartLine(Now()));
+    if (status != 0) return status;
+    holder->mFd = std::move(fd);
     return 0;
 }
 
@@ -91,17 +82,16 @@ int AppendToLog(CLogHolder* holder, std::string_view text)
 {
     if (holder == nullptr) return 0;
     std::lock_guard<std::mutex> lock(holder->mMutex);
-    if (holder->mFd < 0) return 0;
+    if (!holder->mFd.IsOpen()) return 0;
     struct stat info {};
-    if (holder->mRotateAtBytes > 0 && ::fstat(holder->mFd, &info) == 0 &&
+    if (holder->mRotateAtBytes > 0 && ::fstat(holder->mFd.Get(), &info) == 0 &&
         RotateWhenFull(holder->mPath, info.st_size, holder->mRotateAtBytes)) {
-        ::close(holder->mFd);
-        holder->mFd = -1;
-        int fd = OpenForAppending(holder->mPath);
+        holder->mFd.Reset();
+        const int fd = OpenForAppending(holder->mPath);
         if (fd < 0) return fd;
-        holder->mFd = fd;
+        holder->mFd.Reset(fd);
     }
-    return WriteAll(holder->mFd, text);
+    return WriteAll(holder->mFd.Get(), text);
 }
 
 int AppendToLog(CLogHolder* holder, const char* text)
@@ -115,11 +105,11 @@ int StopLogging(CLogHolder* holder)
 {
     if (holder == nullptr) return 0;
     std::lock_guard<std::mutex> lock(holder->mMutex);
-    if (holder->mFd < 0) return 0;
-    int fd = holder->mFd;
-    holder->mFd = -1;
-    int status = WriteAll(fd, LogStopLine(Now()));
-    int closeStatus = ::close(fd) == 0 ? 0 : ErrnoStatus();
+    if (!holder->mFd.IsOpen()) return 0;
+    CUniqueFd fd = std::move(holder->mFd);
+    const int status = WriteAll(fd.Get(), LogStopLine(Now()));
+    // A failed close may be the first report of a failed write.
+    const int closeStatus = ::close(fd.Release()) == 0 ? 0 : ErrnoStatus();
     return status != 0 ? status : closeStatus;
 }
 
@@ -137,9 +127,8 @@ int GetSpecForHFSPath(const char* path, std::string& found)
     struct stat info {};
     if (::stat(path, &info) != 0) {
         if (errno != ENOENT) return ErrnoStatus();
-        int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd < 0 && errno != EEXIST) return ErrnoStatus();
-        if (fd >= 0) ::close(fd);
+        const CUniqueFd created(::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+        if (!created.IsOpen() && errno != EEXIST) return ErrnoStatus();
     }
     found = path;
     return 0;

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/posix/unique_fd.h"
+
 class CTextBuffer;
 
 // The application log's name, its folder below the user's data folder, and
@@ -34,9 +36,8 @@ public:
     explicit CLogHolder(std::int64_t rotateAtBytes = 0) : mRotateAtBytes(rotateAtBytes) {}
     CLogHolder(const CLogHolder&) = delete;
     CLogHolder& operator=(const CLogHolder&) = delete;
-    ~CLogHolder();
 
-    bool IsOpen() const { return mFd >= 0; }
+    bool IsOpen() const { return mFd.IsOpen(); }
     const std::string& Path() const { return mPath; }
 
 private:
@@ -46,7 +47,7 @@ private:
 
     // The mail sender appends from its own OS thread.
     std::mutex mMutex;
-    int mFd = -1;  // -1: no log open
+    CUniqueFd mFd;  // closed: no log open
     std::string mPath;
     std::int64_t mRotateAtBytes;
 };

@@ -15,6 +15,7 @@
 #include "foundation/settings/legacy_text.h"
 #include "foundation/settings/user_folders.h"
 #include "foundation/system/bundle_info.h"
+#include "foundation/text/utf8_validity.h"
 #include "platform/plist/plist_xml.h"
 
 namespace {

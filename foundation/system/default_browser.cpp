@@ -1,6 +1,6 @@
 #include "foundation/system/default_browser.h"
 
-#include "platform/launch/desktop_url_handler.h"
+#include "foundation/system/desktop_url_handler.h"
 
 TypeCode GetInternetHelper(const char* scheme, CFixedString255& name)
 {

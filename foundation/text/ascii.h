@@ -18,6 +18,13 @@ inline std::string AsciiLowercased(std::string_view text)
     return out;
 }
 
+inline std::string AsciiUppercased(std::string_view text)
+{
+    std::string out(text);
+    for (char& c : out) c = AsciiUpper(c);
+    return out;
+}
+
 inline bool EqualsNoCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size()) return false;

@@ -1,11 +1,17 @@
 #include "platform/net/request_checks.h"
 
+#include <curl/curl.h>
+
+#include <cstring>
+
 namespace net::detail {
 namespace {
 
-char AsciiLower(char c)
+// libcurl's case-blind compare folds ASCII letters only, whatever the
+// locale. Both arguments end in a NUL, so the compare never reads past one.
+bool BeginsWithNoCase(const std::string& text, const char* prefix)
 {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return curl_strnequal(text.c_str(), prefix, std::strlen(prefix)) != 0;
 }
 
 bool IsDigit(char c)
@@ -13,10 +19,9 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-bool HasAllowedScheme(std::string_view url)
+bool HasAllowedScheme(const std::string& url)
 {
-    return StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://") ||
-           StartsWithNoCase(url, "ftp://");
+    return BeginsWithNoCase(url, "http://") || BeginsWithNoCase(url, "https://") || BeginsWithNoCase(url, "ftp://");
 }
 
 // A space or a control byte in a URL would either be refused by libcurl or
@@ -39,24 +44,16 @@ bool IsUnsafeHeaderLine(std::string_view line)
 
 }  // namespace
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix)
+bool IsFtpUrl(const std::string& url)
 {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (AsciiLower(text[i]) != AsciiLower(prefix[i])) return false;
-    }
-    return true;
+    return BeginsWithNoCase(url, "ftp://");
 }
 
-bool IsFtpUrl(std::string_view url)
+bool HasHeaderNamed(const TransferRequest& request, const char* name)
 {
-    return StartsWithNoCase(url, "ftp://");
-}
-
-bool HasHeaderNamed(const TransferRequest& request, std::string_view name)
-{
+    const std::size_t length = std::strlen(name);
     for (const std::string& line : request.headerLines) {
-        if (line.size() > name.size() && line[name.size()] == ':' && StartsWithNoCase(line, name)) return true;
+        if (line.size() > length && line[length] == ':' && BeginsWithNoCase(line, name)) return true;
     }
     return false;
 }
@@ -72,10 +69,10 @@ std::string RequestRefusal(const TransferRequest& request)
     return {};
 }
 
-int ParseStatusLine(std::string_view block)
+int ParseStatusLine(const std::string& headerBlock)
 {
-    block = block.substr(0, block.find('\n'));
-    if (!StartsWithNoCase(block, "HTTP/")) return 0;
+    if (!BeginsWithNoCase(headerBlock, "HTTP/")) return 0;
+    const std::string_view block = std::string_view(headerBlock).substr(0, headerBlock.find('\n'));
     const auto space = block.find(' ');
     if (space == std::string_view::npos || block.size() < space + 4) return 0;
     const std::string_view digits = block.substr(space + 1, 3);

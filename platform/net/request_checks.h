@@ -1,26 +1,23 @@
 // Internal to platform/net: the checks a request passes before anything
-// touches the network, and the small text tests they share.
+// touches the network, and the small text tests the transfer makes.
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "platform/net/transfer_request.h"
 
 namespace net::detail {
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix);
-
 // True for ftp:// URLs (any case).
-bool IsFtpUrl(std::string_view url);
+bool IsFtpUrl(const std::string& url);
 
 // True when one of the header lines names `name` (any case).
-bool HasHeaderNamed(const TransferRequest& request, std::string_view name);
+bool HasHeaderNamed(const TransferRequest& request, const char* name);
 
 // Why the request must not be sent, or empty.
 std::string RequestRefusal(const TransferRequest& request);
 
-// The status code of an "HTTP/x.y NNN ..." line, 0 when it is not one.
-int ParseStatusLine(std::string_view block);
+// The status code of the block's first line, "HTTP/x.y NNN ...", or 0.
+int ParseStatusLine(const std::string& headerBlock);
 
 }  // namespace net::detail

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 #include "platform/net/socket_wait.h"
 #include "platform/net/tls_channel.h"
@@ -29,27 +30,22 @@ NetStatus SocketFailure(const char* what, int error)
 }
 
 // One non-blocking connect attempt to one address.
-NetStatus ConnectOne(const addrinfo& address, Clock::time_point deadline, int& connected)
+NetStatus ConnectOne(const addrinfo& address, Clock::time_point deadline, CUniqueFd& connected)
 {
-    const int fd = socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address.ai_protocol);
-    if (fd < 0) return SocketFailure("socket", errno);
-    if (connect(fd, address.ai_addr, address.ai_addrlen) != 0 && errno != EINPROGRESS && errno != EINTR) {
-        const int error = errno;
-        close(fd);
-        return NetStatus::Failure(NetError::kConnect, detail::ErrnoText(error));
-    }
-    NetStatus waited = detail::WaitForSocket(fd, POLLOUT, deadline);
+    CUniqueFd fd(socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, address.ai_protocol));
+    if (!fd.IsOpen()) return SocketFailure("socket", errno);
+    if (connect(fd.Get(), address.ai_addr, address.ai_addrlen) != 0 && errno != EINPROGRESS && errno != EINTR)
+        return NetStatus::Failure(NetError::kConnect, detail::ErrnoText(errno));
+    NetStatus waited = detail::WaitForSocket(fd.Get(), POLLOUT, deadline);
     int error = 0;
     socklen_t length = sizeof error;
-    if (waited.ok() && getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
-    if (!waited.ok() || error != 0) {
-        close(fd);
+    if (waited.ok() && getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
+    if (!waited.ok() || error != 0)
         return waited.ok() ? NetStatus::Failure(NetError::kConnect, detail::ErrnoText(error)) : waited;
-    }
     // Commands go out whole; Nagle would only delay each round trip.
     const int on = 1;
-    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    connected = fd;
+    setsockopt(fd.Get(), IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    connected = std::move(fd);
     return NetStatus::Ok();
 }
 
@@ -77,10 +73,8 @@ NetStatus TcpConnection::Connect(const std::string& host, std::uint16_t port, st
     }
     NetStatus last = NetStatus::Failure(NetError::kResolve, "no address for " + host);
     for (const addrinfo* address = addresses; address != nullptr; address = address->ai_next) {
-        int fd = -1;
-        last = ConnectOne(*address, deadline, fd);
+        last = ConnectOne(*address, deadline, fd_);
         if (last.ok()) {
-            fd_ = fd;
             host_ = host;
             break;
         }
@@ -93,7 +87,7 @@ NetStatus TcpConnection::Connect(const std::string& host, std::uint16_t port, st
 
 NetStatus TcpConnection::SendAll(std::string_view bytes, std::chrono::milliseconds timeout)
 {
-    if (fd_ < 0) return NetStatus::Failure(NetError::kNotConnected, "not connected");
+    if (!fd_.IsOpen()) return NetStatus::Failure(NetError::kNotConnected, "not connected");
     const auto deadline = Clock::now() + timeout;
     std::size_t sent = 0;
     while (sent < bytes.size()) {
@@ -109,7 +103,7 @@ NetStatus TcpConnection::SendAll(std::string_view bytes, std::chrono::millisecon
             case TlsChannel::Step::kFailed: return NetStatus::Failure(NetError::kTls, tls_->LastError());
             }
         } else {
-            const ssize_t put = send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+            const ssize_t put = send(fd_.Get(), bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
             if (put > 0) {
                 sent += static_cast<std::size_t>(put);
                 continue;
@@ -117,7 +111,7 @@ NetStatus TcpConnection::SendAll(std::string_view bytes, std::chrono::millisecon
             if (put < 0 && errno == EINTR) continue;
             if (put < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return SocketFailure("send", errno);
         }
-        NetStatus waited = detail::WaitForSocket(fd_, waitFor, deadline);
+        NetStatus waited = detail::WaitForSocket(fd_.Get(), waitFor, deadline);
         if (!waited.ok()) return waited;
     }
     return NetStatus::Ok();
@@ -126,7 +120,7 @@ NetStatus TcpConnection::SendAll(std::string_view bytes, std::chrono::millisecon
 NetStatus TcpConnection::ReadLine(std::string& line, std::chrono::milliseconds timeout, std::size_t maxLength)
 {
     line.clear();
-    if (fd_ < 0) return NetStatus::Failure(NetError::kNotConnected, "not connected");
+    if (!fd_.IsOpen()) return NetStatus::Failure(NetError::kNotConnected, "not connected");
     const auto deadline = Clock::now() + timeout;
     std::size_t scanned = 0;
     for (;;) {
@@ -165,7 +159,7 @@ NetStatus TcpConnection::FillBuffer(Clock::time_point deadline)
             case TlsChannel::Step::kFailed: return NetStatus::Failure(NetError::kTls, tls_->LastError());
             }
         } else {
-            const ssize_t got = recv(fd_, chunk, sizeof chunk, 0);
+            const ssize_t got = recv(fd_.Get(), chunk, sizeof chunk, 0);
             if (got > 0) {
                 pending_.append(chunk, static_cast<std::size_t>(got));
                 return NetStatus::Ok();
@@ -174,14 +168,14 @@ NetStatus TcpConnection::FillBuffer(Clock::time_point deadline)
             if (errno == EINTR) continue;
             if (errno != EAGAIN && errno != EWOULDBLOCK) return SocketFailure("recv", errno);
         }
-        NetStatus waited = detail::WaitForSocket(fd_, waitFor, deadline);
+        NetStatus waited = detail::WaitForSocket(fd_.Get(), waitFor, deadline);
         if (!waited.ok()) return waited;
     }
 }
 
 NetStatus TcpConnection::StartTls(std::chrono::milliseconds timeout, const std::string& caFile)
 {
-    if (fd_ < 0) return NetStatus::Failure(NetError::kNotConnected, "not connected");
+    if (!fd_.IsOpen()) return NetStatus::Failure(NetError::kNotConnected, "not connected");
     if (tls_ != nullptr) return NetStatus::Failure(NetError::kTls, "TLS is already on");
     // A failed upgrade closes the connection: nothing may go on in plain text.
     if (!pending_.empty()) {
@@ -190,7 +184,7 @@ NetStatus TcpConnection::StartTls(std::chrono::milliseconds timeout, const std::
     }
     const auto deadline = Clock::now() + timeout;
     std::string error;
-    std::unique_ptr<TlsChannel> channel = TlsChannel::Create(fd_, host_, caFile, error);
+    std::unique_ptr<TlsChannel> channel = TlsChannel::Create(fd_.Get(), host_, caFile, error);
     if (channel == nullptr) {
         Close();
         return NetStatus::Failure(NetError::kTls, error);
@@ -210,7 +204,7 @@ NetStatus TcpConnection::StartTls(std::chrono::milliseconds timeout, const std::
             return failed;
         }
         }
-        NetStatus waited = detail::WaitForSocket(fd_, waitFor, deadline);
+        NetStatus waited = detail::WaitForSocket(fd_.Get(), waitFor, deadline);
         if (!waited.ok()) {
             Close();
             return waited;
@@ -224,20 +218,17 @@ void TcpConnection::Close()
         tls_->Shutdown();
         tls_.reset();
     }
-    if (fd_ >= 0) {
-        close(fd_);
-        fd_ = -1;
-    }
+    fd_.Reset();
     pending_.clear();
     host_.clear();
 }
 
 std::string TcpConnection::LocalAddress() const
 {
-    if (fd_ < 0) return {};
+    if (!fd_.IsOpen()) return {};
     sockaddr_storage address{};
     socklen_t length = sizeof address;
-    if (getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) return {};
+    if (getsockname(fd_.Get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) return {};
     char text[INET6_ADDRSTRLEN] = {};
     const void* bytes = address.ss_family == AF_INET6
                             ? static_cast<const void*>(&reinterpret_cast<const sockaddr_in6*>(&address)->sin6_addr)

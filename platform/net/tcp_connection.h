@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/net/net_status.h"
+#include "platform/posix/unique_fd.h"
 
 namespace net {
 
@@ -49,7 +50,7 @@ public:
 
     void Close();
 
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return fd_.IsOpen(); }
     bool IsEncrypted() const { return tls_ != nullptr; }
 
     // This end's numeric address ("192.0.2.7", "::1"), empty when closed.
@@ -59,7 +60,7 @@ private:
     // Reads what is available into the buffer, waiting up to the deadline.
     NetStatus FillBuffer(std::chrono::steady_clock::time_point deadline);
 
-    int fd_ = -1;
+    CUniqueFd fd_;
     std::string host_;
     std::unique_ptr<TlsChannel> tls_;
     std::string pending_;  // received bytes not yet returned as lines

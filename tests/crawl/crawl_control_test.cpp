@@ -19,44 +19,34 @@
 #include "engine/mail/send_mail_thread.h"
 #include "foundation/threads/stop_all_threads.h"
 #include "foundation/threads/thread.h"
+#include "platform/posix/unique_fd.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/http_peer.h"
+#include "tests/support/loopback_address.h"
 
 namespace {
 
-using crawltest::CrawlEnvironment;
-using crawltest::FileText;
-using crawltest::ReadTree;
-using crawltest::RecordingGrabber;
-using crawltest::RecordingQuickGrabber;
-using crawltest::RunGrab;
-using crawltest::RunQuickGrab;
-using crawltest::RunUntil;
-using testsupport::HttpPeer;
-using testsupport::HttpRoute;
+using namespace crawltest;
+using namespace testsupport;
 using namespace std::chrono_literals;
 
 // A port on 127.0.0.1 that accepts connections (the kernel does) and never
 // answers: a request to it waits until its time-out.
 class SilentServer {
 public:
-    SilentServer()
+    SilentServer() : mFd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
     {
-        mFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sockaddr_in address = LoopbackAddress();
         socklen_t length = sizeof address;
-        EXPECT_EQ(::bind(mFd, reinterpret_cast<sockaddr*>(&address), length), 0);
-        EXPECT_EQ(::listen(mFd, 8), 0);
-        ::getsockname(mFd, reinterpret_cast<sockaddr*>(&address), &length);
+        EXPECT_EQ(::bind(mFd.Get(), reinterpret_cast<sockaddr*>(&address), length), 0);
+        EXPECT_EQ(::listen(mFd.Get(), 8), 0);
+        ::getsockname(mFd.Get(), reinterpret_cast<sockaddr*>(&address), &length);
         mPort = ntohs(address.sin_port);
     }
-    ~SilentServer() { ::close(mFd); }
     std::string Url(const char* path) const { return "http://127.0.0.1:" + std::to_string(mPort) + path; }
 
 private:
-    int mFd = -1;
+    CUniqueFd mFd;
     int mPort = 0;
 };
 

@@ -13,12 +13,8 @@
 
 namespace {
 
-using crawltest::CrawlEnvironment;
-using crawltest::FileText;
-using crawltest::ReadTree;
-using crawltest::RecordingGrabber;
-using crawltest::RunGrab;
-using testsupport::NginxPeer;
+using namespace crawltest;
+using namespace testsupport;
 
 constexpr char kScript[] = "if (event.key === \"Escape\") { location.href = \"p.html\"; } // str(self.msg)\n";
 constexpr char kNotes[] = "See str(self.msg), event.key and p.html; or http://127.0.0.1/p.html.\n";

@@ -8,11 +8,8 @@
 
 namespace {
 
-using crawltest::CrawlEnvironment;
-using crawltest::RecordingGrabber;
-using crawltest::RunGrab;
-using testsupport::HttpPeer;
-using testsupport::HttpRealm;
+using namespace crawltest;
+using namespace testsupport;
 
 std::string Page(const std::string& body) { return "<html><head><title>T</title></head><body>" + body + "</body></html>"; }
 

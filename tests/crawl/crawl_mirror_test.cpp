@@ -12,13 +12,8 @@
 
 namespace {
 
-using crawltest::CheckMirrorLinks;
-using crawltest::CrawlEnvironment;
-using crawltest::FileText;
-using crawltest::ReadTree;
-using crawltest::RecordingGrabber;
-using crawltest::RunGrab;
-using testsupport::NginxPeer;
+using namespace crawltest;
+using namespace testsupport;
 
 constexpr char kPNGBytes[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR-bytes";
 const std::string kPNG(kPNGBytes, sizeof kPNGBytes - 1);

@@ -9,12 +9,8 @@
 
 namespace {
 
-using crawltest::CrawlEnvironment;
-using crawltest::FileText;
-using crawltest::Page;
-using crawltest::RecordingGrabber;
-using crawltest::RunGrab;
-using testsupport::HttpPeer;
+using namespace crawltest;
+using namespace testsupport;
 
 class CrawlReports : public CrawlEnvironment {
 protected:

@@ -11,16 +11,8 @@
 
 namespace {
 
-using crawltest::CrawlEnvironment;
-using crawltest::FileText;
-using crawltest::ReadTree;
-using crawltest::RecordingGrabber;
-using crawltest::RecordingQuickGrabber;
-using crawltest::RunGrab;
-using crawltest::RunQuickGrab;
-using testsupport::HttpPeer;
-using testsupport::HttpRequestRecord;
-using testsupport::HttpRoute;
+using namespace crawltest;
+using namespace testsupport;
 
 std::string Page(const std::string& body) { return "<html><head><title>T</title></head><body>" + body + "</body></html>"; }
 

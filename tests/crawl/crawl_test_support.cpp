@@ -185,4 +185,11 @@ MirrorLinks CheckMirrorLinks(const std::string& mirror)
     return result;
 }
 
+::testing::AssertionResult AllLinksLocal(const MirrorLinks& links)
+{
+    if (links.broken.empty() && links.absolute.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "broken " << ::testing::PrintToString(links.broken) << ", absolute "
+                                         << ::testing::PrintToString(links.absolute);
+}
+
 }  // namespace crawltest

@@ -197,6 +197,9 @@ struct MirrorLinks {
     std::vector<std::string> absolute;     // "page: link" for http(s) links and "//" links
 };
 MirrorLinks CheckMirrorLinks(const std::string& mirror);
+// Success when no relative link is broken and none leads off the mirror;
+// the failure lists the links that do.
+::testing::AssertionResult AllLinksLocal(const MirrorLinks& links);
 
 // The bytes of a file; empty when it is missing.
 std::string FileText(const std::string& path);

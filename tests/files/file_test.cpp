@@ -8,25 +8,12 @@
 #include "foundation/files/file_services.h"
 #include "foundation/files/file_system.h"
 #include "foundation/files/unique_name.h"
+#include "foundation/text/utf8_validity.h"
 #include "tests/files/scratch_folder.h"
 
 namespace {
 
 const char* const kUUID = "[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}";
-
-bool IsValidUtf8(const std::string& text)
-{
-    std::size_t i = 0;
-    while (i < text.size()) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (n == 0 || i + n > text.size()) return false;
-        for (std::size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        i += n;
-    }
-    return true;
-}
 
 TEST(UniqueName, KeepsStemUUIDAndExtensionWithinTheNameLimit)
 {

@@ -12,22 +12,19 @@
 #include "foundation/files/byte_buffer.h"
 #include "foundation/files/file.h"
 #include "foundation/files/file_system.h"
+#include "platform/posix/unique_fd.h"
 #include "tests/files/scratch_folder.h"
 
 namespace {
 
 bool SetImmutable(const std::string& path, bool on)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    const CUniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.IsOpen()) return false;
     int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return done;
+    if (::ioctl(fd.Get(), FS_IOC_GETFLAGS, &flags) != 0) return false;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    return ::ioctl(fd.Get(), FS_IOC_SETFLAGS, &flags) == 0;
 }
 
 TEST(WholeFile, ReplacementLeavesNoOldTail)

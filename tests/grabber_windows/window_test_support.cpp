@@ -9,16 +9,13 @@
 #include <QWidget>
 
 #include "app/framework/class_registrar.h"
-#include "app/framework/cleanup.h"
-#include "app/framework/dialog.h"
-#include "app/framework/scheduler_driver.h"
 #include "app/windows/grabber/open_grabber.h"
 #include "app/windows/preferences/open_preferences.h"
 #include "app/windows/quicker_grabber/register_quicker_grabber.h"
 #include "app/windows/software_update/open_software_update.h"
 #include "app/windows/update/open_update_window.h"
-#include "platform/launch/program_launcher.h"
 #include "tests/windows/run_events.h"
+#include "tests/windows/window_frame.h"
 
 namespace gwtest {
 
@@ -35,21 +32,13 @@ void WindowTest::SetUp()
         return true;
     }();
     (void)registered;
-    CSchedulerDriver::Install();
-    CScriptedAnswers::Clear();
-    SetProgramSpawner([this](const std::vector<std::string>& argv) {
-        mSpawned.push_back(argv);
-        return 0;
-    });
+    windowtest::InstallWindowFrame(mSpawned);
 }
 
 void WindowTest::TearDown()
 {
     for (CWindow* window : std::vector<CWindow*>(CWindow::AllWindows())) delete window;
-    DeleteScheduledObjects();
-    SetProgramSpawner({});
-    CScriptedAnswers::Clear();
-    CSchedulerDriver::Uninstall();
+    windowtest::RemoveWindowFrame();
     CrawlEnvironment::TearDown();
 }
 

@@ -12,6 +12,7 @@
 #include "foundation/errors/status_codes.h"
 #include "foundation/files/whole_file.h"
 #include "platform/xattr/item_attributes.h"
+#include "tests/files/deep_download_folder.h"
 #include "tests/files/scratch_folder.h"
 
 namespace {
@@ -19,29 +20,14 @@ namespace {
 constexpr std::uint32_t kText = 0x54455854;     // 'TEXT'
 constexpr std::uint32_t kCreator = 0x57647471;  // 'Wdtq'
 
-// scratch/l1/l2/l3/download is the download folder, deep enough that even a
-// broken mapping of three ".." levels would stay inside the scratch folder;
-// everything else in the scratch folder is what no URL may touch.
+// Everything in the scratch folder outside the download folder is what no
+// URL may touch.
 class LocalMirror : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(mScratch.IsReady());
-        for (const char* folder : {"l1", "l1/l2", "l1/l2/l3", "l1/l2/l3/download", "outside"})
-            ASSERT_TRUE(MakeFolder(mScratch.At(folder)));
-        mDownload = mScratch.At("l1/l2/l3/download");
-        ASSERT_TRUE(WriteTextFile(mScratch.At("outside/target.html"), "outside"));
-        ASSERT_TRUE(WriteTextFile(mScratch.At("l1/l2/evil.html"), "beside"));
-        ASSERT_TRUE(WriteTextFile(mScratch.At("l1/l2/l3/evil.html"), "beside"));
-    }
-
-    // True when `path` really lies below the download folder.
-    bool IsInsideDownload(const std::string& path)
-    {
-        char real[PATH_MAX];
-        char base[PATH_MAX];
-        if (!::realpath(path.c_str(), real) || !::realpath(mDownload.c_str(), base)) return false;
-        return std::string(real).rfind(std::string(base) + "/", 0) == 0;
+        ASSERT_TRUE(MakeDeepDownloadFolder(mScratch, mDownload));
     }
 
     CScratchFolder mScratch;
@@ -80,7 +66,7 @@ TEST_F(LocalMirror, HostileComponentsStayInsideTheDownloadFolder)
         EXPECT_EQ(file.Path(), mDownload + "/" + c.expected);
         EXPECT_EQ(name, c.expected.substr(c.expected.rfind('/') + 1));
         ASSERT_EQ(WriteWholeFile(file, "mirrored"), 0) << c.expected;
-        EXPECT_TRUE(IsInsideDownload(file.Path())) << file.Path();
+        EXPECT_TRUE(LiesBelow(file.Path(), mDownload)) << file.Path();
         EXPECT_EQ(ReadTextFile(file.Path()), "mirrored");
     }
     EXPECT_EQ(SnapshotTree(mScratch.Path(), mDownload), before);
@@ -94,7 +80,7 @@ TEST_F(LocalMirror, PlantedLinksAndMisplacedItemsAreErrors)
     ASSERT_TRUE(MakeFolder(mDownload + "/host/folder.html"));
     ASSERT_TRUE(WriteTextFile(mDownload + "/host/file", "a file, not a folder"));
     ASSERT_EQ(::symlink(mScratch.At("outside").c_str(), (mDownload + "/host/link").c_str()), 0);
-    ASSERT_EQ(::symlink(mScratch.At("outside/target.html").c_str(), (mDownload + "/host/page.html").c_str()), 0);
+    ASSERT_EQ(::symlink(mScratch.At("outside/evil.html").c_str(), (mDownload + "/host/page.html").c_str()), 0);
     ASSERT_EQ(::symlink(mScratch.At("outside").c_str(), (mDownload + "/linkhost").c_str()), 0);
     ASSERT_EQ(::mkfifo((mDownload + "/host/pipe").c_str(), 0600), 0);
     struct Case {
@@ -128,7 +114,7 @@ TEST_F(LocalMirror, PlantedLinksAndMisplacedItemsAreErrors)
     }
     EXPECT_EQ(SnapshotTree(mScratch.Path(), mDownload), outside);
     EXPECT_EQ(SnapshotTree(mDownload), mirror);
-    EXPECT_EQ(ReadTextFile(mScratch.At("outside/target.html")), "outside");
+    EXPECT_EQ(ReadTextFile(mScratch.At("outside/evil.html")), "outside");
 }
 
 TEST_F(LocalMirror, CreateAndLookupModes)

@@ -11,22 +11,11 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "foundation/text/ascii.h"
+#include "tests/support/loopback_address.h"
+
 namespace nettest {
 namespace {
-
-char Lower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    }
-    return true;
-}
 
 std::vector<std::string_view> HeaderLinesOf(std::string_view head)
 {
@@ -91,20 +80,22 @@ void PeerSocket::WaitForClientClose()
 
 LoopbackServer::LoopbackServer(Handler handler, int receiveBufferBytes) : handler_(std::move(handler))
 {
-    if (pipe2(stopPipe_, O_CLOEXEC) != 0) std::abort();
-    listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int stopPipe[2];
+    if (pipe2(stopPipe, O_CLOEXEC) != 0) std::abort();
+    stopRead_.Reset(stopPipe[0]);
+    stopWrite_.Reset(stopPipe[1]);
+    listenFd_.Reset(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const int listener = listenFd_.Get();
     const int on = 1;
-    setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     if (receiveBufferBytes > 0) {
         // Set on the listener so accepted sockets start with the small window.
-        setsockopt(listenFd_, SOL_SOCKET, SO_RCVBUF, &receiveBufferBytes, sizeof receiveBufferBytes);
+        setsockopt(listener, SOL_SOCKET, SO_RCVBUF, &receiveBufferBytes, sizeof receiveBufferBytes);
     }
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address = LoopbackAddress();
     socklen_t length = sizeof address;
-    if (bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listenFd_, 16) != 0 ||
-        getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener, 16) != 0 ||
+        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         std::abort();
     }
     port_ = ntohs(address.sin_port);
@@ -113,7 +104,7 @@ LoopbackServer::LoopbackServer(Handler handler, int receiveBufferBytes) : handle
 
 LoopbackServer::~LoopbackServer()
 {
-    close(stopPipe_[1]);  // every poll on the read end wakes up
+    stopWrite_.Reset();
     acceptThread_.join();
     std::vector<std::thread> threads;
     {
@@ -121,29 +112,27 @@ LoopbackServer::~LoopbackServer()
         threads.swap(threads_);
     }
     for (std::thread& thread : threads) thread.join();
-    close(listenFd_);
-    close(stopPipe_[0]);
 }
 
 void LoopbackServer::AcceptLoop()
 {
     for (;;) {
-        pollfd entries[2] = {{listenFd_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
+        pollfd entries[2] = {{listenFd_.Get(), POLLIN, 0}, {stopRead_.Get(), POLLIN, 0}};
         if (poll(entries, 2, -1) < 0) {
             if (errno == EINTR) continue;
             return;
         }
         if (entries[1].revents != 0) return;
-        const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+        const int fd = accept4(listenFd_.Get(), nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) continue;
         const int on = 1;
         setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         ++connections_;
         std::lock_guard<std::mutex> lock(threadsMutex_);
         threads_.emplace_back([this, fd] {
-            PeerSocket peer(fd, stopPipe_[0]);
+            const CUniqueFd connection(fd);
+            PeerSocket peer(fd, stopRead_.Get());
             handler_(peer);
-            close(fd);
         });
     }
 }
@@ -164,7 +153,7 @@ std::string ReceivedRequest::Header(std::string_view name) const
 {
     for (std::string_view line : HeaderLinesOf(head)) {
         const std::size_t colon = line.find(':');
-        if (colon == std::string_view::npos || !SameNoCase(line.substr(0, colon), name)) continue;
+        if (colon == std::string_view::npos || !EqualsNoCase(line.substr(0, colon), name)) continue;
         std::string_view value = line.substr(colon + 1);
         while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
         return std::string(value);

@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/posix/unique_fd.h"
+
 namespace nettest {
 
 // One accepted connection. Every wait also ends when the server stops.
@@ -58,8 +60,10 @@ private:
     void AcceptLoop();
 
     Handler handler_;
-    int listenFd_ = -1;
-    int stopPipe_[2] = {-1, -1};
+    CUniqueFd listenFd_;
+    // Closing the write end wakes every poll on the read end.
+    CUniqueFd stopRead_;
+    CUniqueFd stopWrite_;
     std::uint16_t port_ = 0;
     std::atomic<int> connections_{0};
     std::mutex threadsMutex_;

@@ -9,6 +9,8 @@
 
 #include "loopback_server.h"
 #include "platform/net/tcp_connection.h"
+#include "platform/posix/unique_fd.h"
+#include "tests/support/loopback_address.h"
 #include "test_support.h"
 
 namespace {
@@ -93,15 +95,15 @@ TEST(TcpConnectionReadLine, TimesOutOnASilentServer)
 TEST(TcpConnectionConnect, ReportsFailuresAsStatuses)
 {
     // A port that was just free: nothing listens there.
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    const std::uint16_t closedPort = ntohs(address.sin_port);
-    close(probe);
+    std::uint16_t closedPort = 0;
+    {
+        const CUniqueFd probe(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        sockaddr_in address = LoopbackAddress();
+        socklen_t length = sizeof address;
+        ASSERT_EQ(bind(probe.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        getsockname(probe.Get(), reinterpret_cast<sockaddr*>(&address), &length);
+        closedPort = ntohs(address.sin_port);
+    }
 
     TcpConnection connection;
     net::NetStatus status = connection.Connect("127.0.0.1", closedPort, 2s);
@@ -129,24 +131,22 @@ TEST(TcpConnectionConnect, ReachesAServerByName)
 
 TEST(TcpConnectionConnect, ReachesAnIpv6Server)
 {
-    const int listener = socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const CUniqueFd listenerFd(socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const int listener = listenerFd.Get();
     sockaddr_in6 address{};
     address.sin6_family = AF_INET6;
     address.sin6_addr = in6addr_loopback;
     socklen_t length = sizeof address;
     if (listener < 0 || bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(listener, 1) != 0) {
-        if (listener >= 0) close(listener);
+        listen(listener, 1) != 0)
         GTEST_SKIP() << "no IPv6 loopback here";
-    }
     getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
     std::thread server([listener] {
-        const int peer = accept(listener, nullptr, nullptr);
-        if (peer < 0) return;
-        send(peer, "220 six\r\n", 9, MSG_NOSIGNAL);
+        const CUniqueFd peer(accept(listener, nullptr, nullptr));
+        if (!peer.IsOpen()) return;
+        send(peer.Get(), "220 six\r\n", 9, MSG_NOSIGNAL);
         char ignored[16];
-        recv(peer, ignored, sizeof ignored, 0);  // until the client closes
-        close(peer);
+        recv(peer.Get(), ignored, sizeof ignored, 0);  // until the client closes
     });
     TcpConnection connection;
     const net::NetStatus status = connection.Connect("::1", ntohs(address.sin6_port), 2s);
@@ -158,7 +158,6 @@ TEST(TcpConnectionConnect, ReachesAnIpv6Server)
     connection.Close();
     shutdown(listener, SHUT_RDWR);  // frees a server still waiting in accept
     server.join();
-    close(listener);
 }
 
 TEST(TcpConnectionSend, DeliversWritesLargerThanTheSocketBuffers)

@@ -1,49 +1,10 @@
 #include "test_support.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-
-extern char** environ;
+#include <exception>
 
 namespace nettest {
-namespace {
-
-std::vector<char*> ArgumentVector(const std::vector<std::string>& arguments)
-{
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    return argv;
-}
-
-// Reads the first line of `fd` within the time-out.
-std::string ReadFirstLine(int fd, std::chrono::milliseconds timeout)
-{
-    std::string line;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (line.find('\n') == std::string::npos) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) break;
-        pollfd entry{fd, POLLIN, 0};
-        if (poll(&entry, 1, static_cast<int>(left.count())) <= 0) break;
-        char chunk[256];
-        const ssize_t got = read(fd, chunk, sizeof chunk);
-        if (got <= 0) break;
-        line.append(chunk, static_cast<std::size_t>(got));
-    }
-    return line.substr(0, line.find('\n'));
-}
-
-}  // namespace
 
 const char* const kPeerLifetimePrologue = R"(
 import os, sys, threading
@@ -60,88 +21,26 @@ _timer.daemon = True
 _timer.start()
 )";
 
-TempFolder::TempFolder()
-{
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/net-test-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-void TempFolder::Write(const std::string& name, const std::string& bytes) const
-{
-    std::ofstream(File(name), std::ios::binary) << bytes;
-}
-
 PythonPeer::PythonPeer(const std::string& script, const std::vector<std::string>& arguments)
 {
-    int input[2];
-    int output[2];
-    if (pipe2(input, O_CLOEXEC) != 0) return;
-    if (pipe2(output, O_CLOEXEC) != 0) {
-        close(input[0]);
-        close(input[1]);
-        return;
+    std::vector<std::string> argv = {testsupport::kPeerPython, "-c", std::string(kPeerLifetimePrologue) + script};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    try {
+        process_ = std::make_unique<testsupport::PeerProcess>(std::move(argv));
+        port_ = static_cast<std::uint16_t>(process_->ReadPortLine(std::chrono::seconds(15)));
+    } catch (const std::exception&) {
+        port_ = 0;  // Started() says so
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-    std::vector<std::string> all = {"/usr/bin/python3", "-c", std::string(kPeerLifetimePrologue) + script};
-    all.insert(all.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv = ArgumentVector(all);
-    const int spawned = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(input[0]);
-    close(output[1]);
-    stdinFd_ = input[1];
-    if (spawned != 0) {
-        pid_ = -1;
-        close(output[0]);
-        return;
-    }
-    const std::string line = ReadFirstLine(output[0], std::chrono::seconds(15));
-    close(output[0]);
-    if (line.rfind("PORT ", 0) == 0) port_ = static_cast<std::uint16_t>(std::atoi(line.c_str() + 5));
-}
-
-PythonPeer::~PythonPeer()
-{
-    if (stdinFd_ >= 0) close(stdinFd_);
-    if (pid_ > 0) {
-        kill(pid_, SIGTERM);
-        int status = 0;
-        waitpid(pid_, &status, 0);
-    }
-}
-
-bool RunProgram(const std::vector<std::string>& arguments)
-{
-    std::vector<char*> argv = ArgumentVector(arguments);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return false;
-    int status = 0;
-    if (waitpid(pid, &status, 0) != pid) return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 bool MakeSelfSignedCertificate(const TempFolder& folder, const std::string& stem, const std::string& names)
 {
-    return RunProgram({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
-                       "-nodes", "-days", "2", "-subj", "/CN=" + stem, "-addext", "subjectAltName=" + names,
-                       "-keyout", folder.File(stem + "-key.pem"), "-out", folder.File(stem + ".pem")});
+    const int status = testsupport::RunProgram(
+        {"/usr/bin/openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+         "-days", "2", "-subj", "/CN=" + stem, "-addext", "subjectAltName=" + names, "-keyout",
+         folder.File(stem + "-key.pem"), "-out", folder.File(stem + ".pem")},
+        "/dev/null");
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 void RecordingSink::OnResponseHeader(int statusCode, std::string_view rawHeader)

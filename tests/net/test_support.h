@@ -1,12 +1,13 @@
-// Helpers of the net tests: a private temporary folder, Python peers started
-// with posix_spawn, a self-signed certificate, and a sink that records what a
-// transfer reports.
+// Helpers of the net tests: Python peers given as inline scripts, a
+// self-signed certificate for chosen names, and a sink that records what a
+// transfer reports. Folders and processes come from tests/support.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -17,47 +18,29 @@
 #include <sys/types.h>
 
 #include "platform/net/transfer_sink.h"
+#include "tests/support/peer_process.h"
+#include "tests/support/temp_dir.h"
 
 namespace nettest {
 
-// A folder made with mkdtemp under $TMPDIR (or /tmp), removed with its
-// contents on destruction.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    void Write(const std::string& name, const std::string& bytes) const;
-
-private:
-    std::string path_;
-};
+using TempFolder = testsupport::TempDir;
 
 // /usr/bin/python3 running `script`; the script prints "PORT <n>" first and
 // exits when its standard input closes (or after its own lifetime).
 class PythonPeer {
 public:
     PythonPeer(const std::string& script, const std::vector<std::string>& arguments);
-    ~PythonPeer();
-
-    PythonPeer(const PythonPeer&) = delete;
-    PythonPeer& operator=(const PythonPeer&) = delete;
 
     bool Started() const { return port_ != 0; }
     std::uint16_t Port() const { return port_; }
 
 private:
-    pid_t pid_ = -1;
-    int stdinFd_ = -1;
+    std::unique_ptr<testsupport::PeerProcess> process_;
     std::uint16_t port_ = 0;
 };
 
 // Prologue for peer scripts: exit when stdin closes or after 60 seconds.
 extern const char* const kPeerLifetimePrologue;
-
-// Runs a program (found on PATH) and waits; true when it exits with 0.
-bool RunProgram(const std::vector<std::string>& arguments);
 
 // Makes <stem>.pem and <stem>-key.pem in `folder`, valid for `names`
 // (a subjectAltName list).

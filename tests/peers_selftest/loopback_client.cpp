@@ -1,5 +1,7 @@
 #include "loopback_client.h"
 
+#include "tests/support/loopback_address.h"
+
 #include <cerrno>
 #include <stdexcept>
 #include <system_error>
@@ -14,26 +16,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-sockaddr_in Loopback(int port)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
 }  // namespace
 
 LoopbackClient::LoopbackClient(int port) : mFd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
 {
-    if (mFd < 0) throw std::system_error(errno, std::generic_category(), "socket");
-    sockaddr_in address = Loopback(port);
-    if (connect(mFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        int error = errno;
-        close(mFd);
-        throw std::system_error(error, std::generic_category(), "connect");
-    }
+    if (!mFd.IsOpen()) throw std::system_error(errno, std::generic_category(), "socket");
+    sockaddr_in address = LoopbackAddress(port);
+    if (connect(mFd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        throw std::system_error(errno, std::generic_category(), "connect");
 }
 
 LoopbackClient::~LoopbackClient()
@@ -43,14 +33,13 @@ LoopbackClient::~LoopbackClient()
 
 void LoopbackClient::Close()
 {
-    if (mFd >= 0) close(mFd);
-    mFd = -1;
+    mFd.Reset();
 }
 
 void LoopbackClient::Send(std::string_view bytes)
 {
     while (!bytes.empty()) {
-        ssize_t sent = send(mFd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        ssize_t sent = send(mFd.Get(), bytes.data(), bytes.size(), MSG_NOSIGNAL);
         if (sent < 0 && errno == EINTR) continue;
         if (sent < 0) throw std::system_error(errno, std::generic_category(), "send");
         bytes.remove_prefix(static_cast<std::size_t>(sent));
@@ -62,11 +51,11 @@ bool LoopbackClient::Fill(Clock::time_point deadline)
     if (mEnded) return false;
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left < 0) left = 0;
-    pollfd watch{mFd, POLLIN, 0};
+    pollfd watch{mFd.Get(), POLLIN, 0};
     int ready = poll(&watch, 1, static_cast<int>(left));
     if (ready <= 0) return false;
     char chunk[4096];
-    ssize_t count = recv(mFd, chunk, sizeof chunk, 0);
+    ssize_t count = recv(mFd.Get(), chunk, sizeof chunk, 0);
     if (count <= 0) {
         mEnded = true;
         return false;
@@ -120,9 +109,7 @@ bool LoopbackClient::StaysQuiet(std::chrono::milliseconds quiet)
 
 bool PortRefusesConnections(int port)
 {
-    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address = Loopback(port);
-    bool refused = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 && errno == ECONNREFUSED;
-    close(fd);
-    return refused;
+    const CUniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_in address = LoopbackAddress(port);
+    return connect(fd.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 && errno == ECONNREFUSED;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/posix/unique_fd.h"
+
 class LoopbackClient {
 public:
     // Connects at once; throws when the connection is refused.
@@ -31,7 +33,7 @@ private:
     // Adds what arrives to mBuffer; false at end of stream or time-out.
     bool Fill(std::chrono::steady_clock::time_point deadline);
 
-    int mFd = -1;
+    CUniqueFd mFd;
     bool mEnded = false;
     std::string mBuffer;
 };

@@ -1,5 +1,6 @@
 // The JSON and base64 codecs carry scripts to the peers and their logs back:
 // a fault here would make a peer test pass or fail for the wrong reason.
+#include "foundation/text/utf8_validity.h"
 #include "tests/support/base64.h"
 #include "tests/support/json_value.h"
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/posix/atomic_file.h"
+#include "platform/posix/unique_fd.h"
 #include "tests/plist/plist_test_folder.h"
 
 namespace {
@@ -60,12 +61,11 @@ TEST_F(AtomicFile, NewFileTakesTheAskedModeLessTheUmask)
 TEST_F(AtomicFile, ReaderOfTheOldFileKeepsTheOldBytes)
 {
     Put("prefs", "old contents that are longer");
-    int reader = ::open(PathOf("prefs").c_str(), O_RDONLY);
-    ASSERT_GE(reader, 0);
+    const CUniqueFd reader(::open(PathOf("prefs").c_str(), O_RDONLY));
+    ASSERT_TRUE(reader.IsOpen());
     ASSERT_EQ(ReplaceFileAtomically(PathOf("prefs"), "new", 0644), 0);
     char buffer[64] = {};
-    ssize_t n = ::read(reader, buffer, sizeof buffer);
-    ::close(reader);
+    ssize_t n = ::read(reader.Get(), buffer, sizeof buffer);
     EXPECT_EQ(std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0), "old contents that are longer");
     EXPECT_EQ(Get("prefs"), "new");  // no old tail
 }

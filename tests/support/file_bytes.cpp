@@ -1,5 +1,6 @@
 #include "tests/support/file_bytes.h"
 
+#include "platform/posix/atomic_file.h"
 #include "tests/support/json_value.h"
 
 #include <cerrno>
@@ -7,32 +8,14 @@
 #include <stdexcept>
 #include <system_error>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace testsupport {
 
 std::string ReadFileBytes(const std::string& path)
 {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT) return {};
-        throw std::system_error(errno, std::generic_category(), "open " + path);
-    }
     std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        ssize_t count = read(fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) {
-            int error = errno;
-            close(fd);
-            throw std::system_error(error, std::generic_category(), "read " + path);
-        }
-        if (count == 0) break;
-        bytes.append(buffer, static_cast<std::size_t>(count));
-    }
-    close(fd);
+    const int status = ::ReadFileBytes(path, bytes);
+    if (status == -ENOENT) return {};
+    if (status != 0) throw std::system_error(-status, std::generic_category(), "read " + path);
     return bytes;
 }
 

@@ -1,5 +1,7 @@
 #include "tests/support/http_peer.h"
 
+#include "foundation/text/ascii.h"
+#include "foundation/text/utf8_validity.h"
 #include "tests/support/base64.h"
 #include "tests/support/file_bytes.h"
 
@@ -9,11 +11,6 @@
 namespace testsupport {
 
 namespace {
-
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
 
 JsonValue HeaderListJson(const HeaderList& headers)
 {
@@ -54,14 +51,6 @@ HttpRequestRecord RecordFromJson(const JsonValue& json)
 }
 
 }  // namespace
-
-bool SameHeaderName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
-}
 
 JsonValue HttpRoute::ToJson() const
 {
@@ -110,7 +99,7 @@ JsonValue HttpRoute::ToJson() const
 std::optional<std::string> HttpRequestRecord::Header(std::string_view name) const
 {
     for (const auto& [key, value] : headers)
-        if (SameHeaderName(key, name)) return value;
+        if (EqualsNoCase(key, name)) return value;
     return std::nullopt;
 }
 
@@ -118,7 +107,7 @@ std::vector<std::string> HttpRequestRecord::HeaderValues(std::string_view name) 
 {
     std::vector<std::string> values;
     for (const auto& [key, value] : headers)
-        if (SameHeaderName(key, name)) values.push_back(value);
+        if (EqualsNoCase(key, name)) values.push_back(value);
     return values;
 }
 

@@ -115,7 +115,4 @@ private:
     int mPort = 0;
 };
 
-// ASCII case-blind comparison of header names.
-bool SameHeaderName(std::string_view a, std::string_view b);
-
 }  // namespace testsupport

@@ -155,32 +155,4 @@ JsonValue JsonValue::Parse(std::string_view text)
     }
 }
 
-bool IsValidUtf8(std::string_view bytes)
-{
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        unsigned char lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        int extra;
-        unsigned long code;
-        unsigned long least;
-        if ((lead & 0xE0) == 0xC0) { extra = 1; code = lead & 0x1F; least = 0x80; }
-        else if ((lead & 0xF0) == 0xE0) { extra = 2; code = lead & 0x0F; least = 0x800; }
-        else if ((lead & 0xF8) == 0xF0) { extra = 3; code = lead & 0x07; least = 0x10000; }
-        else return false;
-        if (bytes.size() - i <= static_cast<std::size_t>(extra)) return false;
-        for (int k = 1; k <= extra; ++k) {
-            unsigned char next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80) return false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code < 0xE000)) return false;
-        i += extra + 1;
-    }
-    return true;
-}
-
 }  // namespace testsupport

@@ -65,7 +65,4 @@ private:
     std::variant<std::nullptr_t, bool, double, std::string, Array, Object> mValue;
 };
 
-// True when `bytes` is well-formed UTF-8 (no overlongs, no surrogates).
-bool IsValidUtf8(std::string_view bytes);
-
 }  // namespace testsupport

@@ -1,6 +1,8 @@
 #include "tests/support/nginx_peer.h"
 
+#include "platform/posix/unique_fd.h"
 #include "tests/support/file_bytes.h"
+#include "tests/support/loopback_address.h"
 
 #include <cerrno>
 #include <chrono>
@@ -22,40 +24,24 @@ constexpr const char* kNginx = "/usr/sbin/nginx";
 constexpr const char* kReadyPath = "/__nginx_peer_ready";
 constexpr int kStartAttempts = 8;
 
-class Socket {
-public:
-    Socket() : mFd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
-    {
-        if (mFd < 0) throw std::system_error(errno, std::generic_category(), "socket");
-    }
-    ~Socket() { close(mFd); }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int Fd() const { return mFd; }
-
-private:
-    int mFd;
-};
-
-sockaddr_in Loopback(int port)
+// A TCP socket; throws when none can be made.
+CUniqueFd NewSocket()
 {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
+    CUniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!fd.IsOpen()) throw std::system_error(errno, std::generic_category(), "socket");
+    return fd;
 }
 
 // A port the kernel just handed out as free; another program may still take
 // it before nginx binds it, so the caller retries on a collision.
 int PickFreePort()
 {
-    Socket probe;
-    sockaddr_in address = Loopback(0);
-    if (bind(probe.Fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+    const CUniqueFd probe = NewSocket();
+    sockaddr_in address = LoopbackAddress(0);
+    if (bind(probe.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
         throw std::system_error(errno, std::generic_category(), "bind");
     socklen_t length = sizeof address;
-    getsockname(probe.Fd(), reinterpret_cast<sockaddr*>(&address), &length);
+    getsockname(probe.Get(), reinterpret_cast<sockaddr*>(&address), &length);
     return ntohs(address.sin_port);
 }
 
@@ -63,18 +49,18 @@ int PickFreePort()
 // answer carries our token, so a stranger holding the port never counts.
 bool AnswersWithToken(int port, const std::string& token)
 {
-    Socket client;
-    sockaddr_in address = Loopback(port);
-    if (connect(client.Fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return false;
+    const CUniqueFd client = NewSocket();
+    sockaddr_in address = LoopbackAddress(port);
+    if (connect(client.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return false;
     std::string request = std::string("GET ") + kReadyPath + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
-    if (send(client.Fd(), request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size()))
+    if (send(client.Get(), request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size()))
         return false;
     std::string answer;
     char buffer[1024];
     for (;;) {
-        pollfd watch{client.Fd(), POLLIN, 0};
+        pollfd watch{client.Get(), POLLIN, 0};
         if (poll(&watch, 1, 2000) <= 0) return false;
-        ssize_t count = recv(client.Fd(), buffer, sizeof buffer, 0);
+        ssize_t count = recv(client.Get(), buffer, sizeof buffer, 0);
         if (count <= 0) break;
         answer.append(buffer, static_cast<std::size_t>(count));
     }

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -132,25 +133,17 @@ PeerProcess::PeerProcess(std::vector<std::string> argv) : mArgv(std::move(argv))
     int stdinPipe[2];
     int stdoutPipe[2];
     if (pipe2(stdinPipe, O_CLOEXEC) != 0) ThrowErrno(errno, "pipe");
-    if (pipe2(stdoutPipe, O_CLOEXEC) != 0) {
-        int error = errno;
-        close(stdinPipe[0]);
-        close(stdinPipe[1]);
-        ThrowErrno(error, "pipe");
-    }
+    CUniqueFd childStdin(stdinPipe[0]);
+    CUniqueFd stdinWrite(stdinPipe[1]);
+    if (pipe2(stdoutPipe, O_CLOEXEC) != 0) ThrowErrno(errno, "pipe");
+    CUniqueFd stdoutRead(stdoutPipe[0]);
+    CUniqueFd childStdout(stdoutPipe[1]);
     FileActions actions;
-    actions.Dup(stdinPipe[0], STDIN_FILENO);
-    actions.Dup(stdoutPipe[1], STDOUT_FILENO);
-    try {
-        mPid = Spawn(mArgv, actions);
-    } catch (...) {
-        for (int fd : {stdinPipe[0], stdinPipe[1], stdoutPipe[0], stdoutPipe[1]}) close(fd);
-        throw;
-    }
-    close(stdinPipe[0]);
-    close(stdoutPipe[1]);
-    mStdinFd = stdinPipe[1];
-    mStdoutFd = stdoutPipe[0];
+    actions.Dup(childStdin.Get(), STDIN_FILENO);
+    actions.Dup(childStdout.Get(), STDOUT_FILENO);
+    mPid = Spawn(mArgv, actions);
+    mStdinFd = std::move(stdinWrite);
+    mStdoutFd = std::move(stdoutRead);
 }
 
 PeerProcess::~PeerProcess()
@@ -166,13 +159,13 @@ int PeerProcess::ReadPortLine(std::chrono::milliseconds timeout)
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0)
             throw std::runtime_error(ProgramName() + ": no PORT line in time");
-        pollfd watch{mStdoutFd, POLLIN, 0};
+        pollfd watch{mStdoutFd.Get(), POLLIN, 0};
         int ready = poll(&watch, 1, static_cast<int>(left.count()));
         if (ready < 0 && errno == EINTR) continue;
         if (ready < 0) ThrowErrno(errno, "poll");
         if (ready == 0) continue;
         char c;
-        ssize_t count = read(mStdoutFd, &c, 1);
+        ssize_t count = read(mStdoutFd.Get(), &c, 1);
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) {
             int status = Stop();
@@ -205,10 +198,7 @@ bool PeerProcess::Running() const
 
 void PeerProcess::CloseStdin()
 {
-    if (mStdinFd >= 0) {
-        close(mStdinFd);
-        mStdinFd = -1;
-    }
+    mStdinFd.Reset();
 }
 
 bool PeerProcess::WaitForExit(std::chrono::milliseconds timeout) const
@@ -230,10 +220,7 @@ int PeerProcess::Stop()
         kill(mPid, SIGKILL);
         mWaitStatus = ReapBlocking(mPid);
     }
-    if (mStdoutFd >= 0) {
-        close(mStdoutFd);
-        mStdoutFd = -1;
-    }
+    mStdoutFd.Reset();
     return mWaitStatus.value_or(-1);
 }
 

@@ -11,6 +11,8 @@
 
 #include <sys/types.h>
 
+#include "platform/posix/unique_fd.h"
+
 namespace testsupport {
 
 // The interpreter the Python peers run under (it sees Debian's modules).
@@ -54,8 +56,8 @@ private:
 
     std::vector<std::string> mArgv;
     pid_t mPid = -1;
-    int mStdinFd = -1;
-    int mStdoutFd = -1;
+    CUniqueFd mStdinFd;
+    CUniqueFd mStdoutFd;
     std::optional<int> mWaitStatus;
 };
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "foundation/system/default_browser.h"
-#include "platform/launch/desktop_url_handler.h"
+#include "foundation/system/desktop_url_handler.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -7,22 +7,9 @@
 #include "foundation/system/file_name_mappings.h"
 #include "foundation/system/internet_config.h"
 #include "foundation/system/map_file_name.h"
+#include "foundation/text/ascii.h"
 
 namespace {
-
-bool EqualNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
-}
 
 TEST(FileNameMappings, LooksUpExtensionsWithoutRegardToCase)
 {
@@ -57,7 +44,7 @@ TEST(FileNameMappings, LooksUpExtensionsWithoutRegardToCase)
         }
         ASSERT_NE(entry, nullptr) << row.extension;
         EXPECT_STREQ(entry->mimeType, row.mimeType) << row.extension;
-        EXPECT_TRUE(EqualNoCase(entry->extension, row.extension)) << row.extension;
+        EXPECT_TRUE(EqualsNoCase(entry->extension, row.extension)) << row.extension;
         char type[5] = {};
         type[0] = static_cast<char>(entry->type >> 24);
         type[1] = static_cast<char>(entry->type >> 16);

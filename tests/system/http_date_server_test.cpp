@@ -13,6 +13,8 @@
 #include <utime.h>
 
 #include "foundation/system/http_dates.h"
+#include "platform/posix/unique_fd.h"
+#include "tests/support/loopback_address.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/temp_dir.h"
 
@@ -21,12 +23,10 @@ namespace {
 // The status code of a GET with the given If-Modified-Since; 0 on failure.
 int StatusWithIfModifiedSince(int port, const std::string& path, const std::string& date)
 {
-    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return 0;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const CUniqueFd socketFd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!socketFd.IsOpen()) return 0;
+    const int fd = socketFd.Get();
+    sockaddr_in address = LoopbackAddress(port);
     std::string answer;
     if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
         std::string request =
@@ -41,7 +41,6 @@ int StatusWithIfModifiedSince(int port, const std::string& path, const std::stri
             }
         }
     }
-    ::close(fd);
     if (answer.rfind("HTTP/1.", 0) != 0 || answer.size() < 12) return 0;
     return std::stoi(answer.substr(9, 3));
 }

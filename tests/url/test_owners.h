@@ -7,6 +7,7 @@
 
 #include "engine/cookies/cookie_store.h"
 #include "engine/owner/window_interfaces.h"
+#include "tests/support/silent_grabber.h"
 
 class CTestQuickGrabber : public CQuickerGrabberInterface {
 public:
@@ -22,23 +23,11 @@ public:
     CCookieStore mStore;
 };
 
-class CTestGrabber : public CGrabberInterface {
+class CTestGrabber : public CSilentGrabber {
 public:
     const CConfiguration* GetConfiguration() const override { return nullptr; }
     CCookieStore* GetRunningCookieStore() override { return mRunning ? &mStore : nullptr; }
     std::string GetStartHost() const override { return mStartHost; }
-    void SetStatusText(const std::string&) override {}
-    void SetTransferName(const std::string&) override {}
-    void SetTransferSize(const std::string&) override {}
-    void SetTransferReceived(const std::string&) override {}
-    std::int32_t GetProgressMin() const override { return 0; }
-    std::int32_t GetProgressMax() const override { return 100; }
-    std::int32_t GetProgressValue() const override { return 0; }
-    void SetProgressValue(std::int32_t) override {}
-    CBroadcaster* GetSkipButton() override { return nullptr; }
-    void EnableSkipButton(bool) override {}
-    void LogText(const std::string&) override {}
-    void SetNetworkError(std::int32_t) override {}
 
     bool mRunning = true;
     std::string mStartHost = "start.example";

@@ -12,6 +12,7 @@
 #include "foundation/errors/status_codes.h"
 #include "foundation/mirror/mirror_names.h"
 #include "platform/xattr/item_attributes.h"
+#include "tests/files/deep_download_folder.h"
 #include "tests/files/scratch_folder.h"
 
 namespace {
@@ -20,19 +21,14 @@ constexpr std::uint32_t kText = 0x54455854;     // 'TEXT'
 constexpr std::uint32_t kCreator = 0x57647471;  // 'Wdtq'
 constexpr std::int64_t kModified = 1600000000;
 
-// scratch/l1/l2/l3/download is the download folder; the levels above it and
-// "outside" hold what no URL may touch.
+// The levels above the download folder and "outside" hold what no URL may
+// touch.
 class URLSave : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(mScratch.IsReady());
-        for (const char* folder : {"l1", "l1/l2", "l1/l2/l3", "l1/l2/l3/download", "outside"})
-            ASSERT_TRUE(MakeFolder(mScratch.At(folder)));
-        mDownload = mScratch.At("l1/l2/l3/download");
-        ASSERT_TRUE(WriteTextFile(mScratch.At("outside/evil.html"), "outside"));
-        ASSERT_TRUE(WriteTextFile(mScratch.At("l1/l2/evil.html"), "beside"));
-        ASSERT_TRUE(WriteTextFile(mScratch.At("l1/l2/l3/evil.html"), "beside"));
+        ASSERT_TRUE(MakeDeepDownloadFolder(mScratch, mDownload));
         mXattrs = SupportsUserAttributes(mDownload);
     }
 
@@ -44,14 +40,6 @@ protected:
         url.mModificationSeconds = kModified;
         url.mBody.AppendBytes(body.data(), body.size());
         return url;
-    }
-
-    bool IsInsideDownload(const std::string& path)
-    {
-        char real[PATH_MAX];
-        char base[PATH_MAX];
-        if (!::realpath(path.c_str(), real) || !::realpath(mDownload.c_str(), base)) return false;
-        return std::string(real).rfind(std::string(base) + "/", 0) == 0;
     }
 
     CScratchFolder mScratch;
@@ -108,7 +96,7 @@ TEST_F(URLSave, HostileURLsStayInsideTheDownloadFolder)
                   0)
             << c.url;
         EXPECT_EQ(file.Path(), mDownload + "/" + c.expected) << c.url;
-        EXPECT_TRUE(IsInsideDownload(file.Path())) << c.url;
+        EXPECT_TRUE(LiesBelow(file.Path(), mDownload)) << c.url;
         EXPECT_EQ(ReadTextFile(file.Path()), "body of " + c.url) << c.url;
         EXPECT_EQ(file.Path().find("user"), std::string::npos) << c.url;
     }

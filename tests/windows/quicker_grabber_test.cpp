@@ -12,7 +12,6 @@
 #include "app/framework/class_registrar.h"
 #include "app/framework/cleanup.h"
 #include "app/framework/dialog.h"
-#include "app/framework/scheduler_driver.h"
 #include "app/framework/window_hooks.h"
 #include "app/windows/quicker_grabber/progress_text.h"
 #include "app/windows/quicker_grabber/quicker_grabber.h"
@@ -22,11 +21,11 @@
 #include "app/windows/widgets/widget_panes.h"
 #include "engine/config/configuration_files.h"
 #include "engine/crawl/start_redirection.h"
-#include "platform/launch/program_launcher.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/http_peer.h"
 #include "tests/windows/run_events.h"
+#include "tests/windows/window_frame.h"
 
 namespace {
 
@@ -111,21 +110,13 @@ void QuickerGrabber::SetUp()
         return true;
     }();
     (void)registered;
-    CSchedulerDriver::Install();
-    CScriptedAnswers::Clear();
-    SetProgramSpawner([this](const std::vector<std::string>& argv) {
-        mSpawned.push_back(argv);
-        return 0;
-    });
+    windowtest::InstallWindowFrame(mSpawned);
 }
 
 void QuickerGrabber::TearDown()
 {
     for (CQuickerGrabber* window : CWindow::WindowsOfClass<CQuickerGrabber>()) delete window;
-    DeleteScheduledObjects();
-    SetProgramSpawner({});
-    CScriptedAnswers::Clear();
-    CSchedulerDriver::Uninstall();
+    windowtest::RemoveWindowFrame();
     CrawlEnvironment::TearDown();
 }
 

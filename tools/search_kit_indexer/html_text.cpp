@@ -8,6 +8,7 @@
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
 
+#include "foundation/text/utf8_validity.h"
 #include "tools/search_kit_indexer/readable_text.h"
 
 namespace {
@@ -35,7 +36,7 @@ bool IsInline(const xmlNode* node)
 std::string HTMLReadableText(std::string_view bytes)
 {
     if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT32_MAX)) return "";
-    const char* encoding = IsValidUTF8(bytes) ? "UTF-8" : nullptr;
+    const char* encoding = IsValidUtf8(bytes) ? "UTF-8" : nullptr;
     htmlDocPtr document = htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding,
                                          HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
                                              HTML_PARSE_NONET);

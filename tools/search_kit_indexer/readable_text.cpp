@@ -2,19 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
 #include <unicode/unistr.h>
 
-namespace {
+#include "foundation/text/ascii.h"
+#include "foundation/text/utf8_validity.h"
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size()) return false;
-    return std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    });
-}
+namespace {
 
 std::string_view ExtensionOf(std::string_view name)
 {
@@ -26,7 +20,7 @@ std::string_view ExtensionOf(std::string_view name)
 bool IsOneOf(std::string_view extension, std::initializer_list<std::string_view> names)
 {
     return std::any_of(names.begin(), names.end(), [&](std::string_view name) {
-        return extension.size() == name.size() && StartsWithNoCase(extension, name);
+        return EqualsNoCase(extension, name);
     });
 }
 
@@ -39,7 +33,7 @@ bool LooksLikeHTML(std::string_view bytes)
     if (start == std::string_view::npos) return false;
     bytes.remove_prefix(start);
     for (std::string_view opening : {"<!doctype html", "<html", "<head", "<body", "<title"})
-        if (StartsWithNoCase(bytes, opening)) return true;
+        if (BeginsWithNoCase(bytes, opening)) return true;
     return false;
 }
 
@@ -59,27 +53,9 @@ EItemKind KindOfItem(std::string_view name, std::string_view bytes)
     return EItemKind::kNone;
 }
 
-bool IsValidUTF8(std::string_view bytes)
-{
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[at]);
-        std::size_t length = lead < 0x80 ? 1 : lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
-        if (length == 0 || at + length > bytes.size()) return false;
-        const auto second = length > 1 ? static_cast<unsigned char>(bytes[at + 1]) : 0x80;
-        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
-            (lead == 0xF4 && second > 0x8F))
-            return false;
-        for (std::size_t i = 1; i < length; ++i)
-            if ((static_cast<unsigned char>(bytes[at + i]) & 0xC0) != 0x80) return false;
-        at += length;
-    }
-    return true;
-}
-
 std::string PlainReadableText(std::string_view bytes)
 {
-    if (IsValidUTF8(bytes)) return std::string(bytes);
+    if (IsValidUtf8(bytes)) return std::string(bytes);
     const icu::UnicodeString decoded(bytes.data(), static_cast<std::int32_t>(bytes.size()), "windows-1252");
     std::string text;
     decoded.toUTF8String(text);

@@ -21,6 +21,3 @@ std::string PDFReadableText(std::string_view bytes);
 std::string PlainReadableText(std::string_view bytes);
 
 std::string ReadableText(EItemKind kind, std::string_view bytes);
-
-// Well-formed UTF-8: no overlong forms, surrogates or stray continuation bytes.
-bool IsValidUTF8(std::string_view bytes);

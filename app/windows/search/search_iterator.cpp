@@ -9,8 +9,8 @@
 #include "app/windows/search/search_panes.h"
 #include "app/windows/search/searcher.h"
 #include "foundation/files/file.h"
-#include "foundation/settings/legacy_text.h"
 #include "foundation/system/path_names.h"
+#include "foundation/text/utf8_validity.h"
 #include "foundation/threads/worker_pool.h"
 
 using namespace searchwindow;

@@ -4,16 +4,11 @@
 #include <numeric>
 #include <vector>
 
+#include "foundation/text/ascii_chars.h"
+
 namespace {
 
 constexpr char kNoBreakSpace[] = "\xC2\xA0";
-
-bool IsAsciiAlnum(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool EqualAt(std::string_view text, std::size_t at, std::string_view term, bool matchCase)
 {
@@ -34,7 +29,7 @@ bool IsWholeWord(std::string_view text, std::size_t at, std::size_t length, cons
     const std::size_t after = at + length;
     if (at == 0)
         return after == text.size() ||
-               (!IsAsciiAlnum(text[after]) && static_cast<unsigned char>(text[after]) < 0x80);
+               (!IsAsciiAlnum(static_cast<unsigned char>(text[after])) && static_cast<unsigned char>(text[after]) < 0x80);
     if (delimiters.DelimiterBefore(text, at) == 0) return false;
     return after == text.size() || delimiters.DelimiterAt(text, after) != 0;
 }

@@ -11,6 +11,7 @@
 
 #include "engine/filters/script_process.h"
 #include "platform/plist/plist_xml.h"
+#include "platform/posix/errno_status.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ int CWordListTool::ListWords(const std::string& itemPath, PlistValue& words) con
     words = PlistValue::MakeDictionary();
     if (mFolder.empty()) return -ENOENT;
     const std::string listPath = mFolder + "/" + kWordListFileName;
-    if (::unlink(listPath.c_str()) != 0 && errno != ENOENT) return -errno;
+    if (::unlink(listPath.c_str()) != 0 && errno != ENOENT) return ErrnoStatus();
     int exitCode = -1;
     const int status = RunProgramWithArguments({SearchKitIndexerPath(), itemPath}, {"TMPDIR=" + mFolder}, "",
                                                WordListTimeout(), &exitCode);

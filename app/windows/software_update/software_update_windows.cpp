@@ -13,6 +13,7 @@
 #include "engine/crawl/html_escape.h"
 #include "foundation/files/whole_file.h"
 #include "foundation/settings/log_file.h"
+#include "platform/posix/errno_status.h"
 
 using namespace softwareupdate;
 
@@ -122,7 +123,7 @@ int CUpdateAvailableWindow::SaveReleaseNotes(const std::string& path) const
     const int status = WriteWholeFile(CFileRef(path), mNotes);
     if (status != 0) return status;
     // Readable by everyone, writable by its owner only, whatever was there.
-    return ::chmod(path.c_str(), 0644) == 0 ? 0 : -errno;
+    return ::chmod(path.c_str(), 0644) == 0 ? 0 : ErrnoStatus();
 }
 
 void CUpdateAvailableWindow::ButtonClicked(PaneIDT button)

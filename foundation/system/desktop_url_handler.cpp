@@ -1,9 +1,11 @@
-#include "platform/launch/desktop_url_handler.h"
+#include "foundation/system/desktop_url_handler.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
 #include <vector>
+
+#include "foundation/text/ascii.h"
 
 namespace {
 
@@ -13,16 +15,12 @@ std::string Environment(const char* name)
     return value != nullptr ? value : "";
 }
 
+// The non-empty pieces of a ':' or ';' list.
 std::vector<std::string> SplitList(std::string_view text, char separator)
 {
     std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(separator, start);
-        if (end == std::string_view::npos) end = text.size();
-        if (end > start) parts.emplace_back(text.substr(start, end - start));
-        start = end + 1;
-    }
+    for (std::string_view part : SplitAt(text, separator))
+        if (!part.empty()) parts.emplace_back(part);
     return parts;
 }
 
@@ -59,11 +57,8 @@ std::vector<std::string> DataFolders()
 std::vector<std::string> ListFiles()
 {
     std::vector<std::string> desktops;
-    for (std::string& desktop : SplitList(Environment("XDG_CURRENT_DESKTOP"), ':')) {
-        for (char& c : desktop)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-        desktops.push_back(std::move(desktop));
-    }
+    for (const std::string& desktop : SplitList(Environment("XDG_CURRENT_DESKTOP"), ':'))
+        desktops.push_back(AsciiLowercased(desktop));
     std::vector<std::string> folders;
     std::string configHome = HomeBased("XDG_CONFIG_HOME", "/.config");
     if (!configHome.empty()) folders.push_back(configHome);
@@ -78,14 +73,6 @@ std::vector<std::string> ListFiles()
     return files;
 }
 
-std::string_view Trim(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return text;
-}
-
 // The value of `key` in `group` of a desktop-entry style file; false when
 // the file or the key is missing.
 bool ReadKey(const std::string& path, std::string_view group, std::string_view key, std::string& value)
@@ -95,7 +82,7 @@ bool ReadKey(const std::string& path, std::string_view group, std::string_view k
     std::string line;
     bool inGroup = false;
     while (std::getline(file, line)) {
-        std::string_view text = Trim(line);
+        std::string_view text = TrimAsciiSpace(line);
         if (text.empty() || text.front() == '#') continue;
         if (text.front() == '[') {
             inGroup = text.size() == group.size() + 2 && text.substr(1, group.size()) == group &&
@@ -104,8 +91,8 @@ bool ReadKey(const std::string& path, std::string_view group, std::string_view k
         }
         if (!inGroup) continue;
         std::size_t equals = text.find('=');
-        if (equals == std::string_view::npos || Trim(text.substr(0, equals)) != key) continue;
-        value = std::string(Trim(text.substr(equals + 1)));
+        if (equals == std::string_view::npos || TrimAsciiSpace(text.substr(0, equals)) != key) continue;
+        value = std::string(TrimAsciiSpace(text.substr(equals + 1)));
         return true;
     }
     return false;
@@ -168,8 +155,7 @@ bool FindInGroup(const std::vector<std::string>& files, std::string_view group, 
 bool FindURLSchemeHandler(std::string_view scheme, DesktopApplication& application)
 {
     if (scheme.empty()) return false;
-    std::string key = "x-scheme-handler/";
-    for (char c : scheme) key.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c);
+    const std::string key = "x-scheme-handler/" + AsciiLowercased(scheme);
     std::vector<std::string> files = ListFiles();
     return FindInGroup(files, "Default Applications", key, application) ||
            FindInGroup(files, "Added Associations", key, application);
