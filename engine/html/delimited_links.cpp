@@ -140,8 +140,6 @@ std::string_view CutText(std::string_view text)
     return text.substr(0, std::min(text.size(), kDelimiterTextLimit));
 }
 
-bool IsBlank(unsigned char c) { return IsAsciiSpace(c); }
-
 }  // namespace
 
 CLinkDelimiterPair::CLinkDelimiterPair(std::string_view beginText, std::string_view endText)
@@ -209,7 +207,7 @@ void RemoveAnchorHrefs(std::string& text)
     const std::size_t size = source.size();
     std::string out;
     std::size_t copied = 0;  // source chars before this are in `out` (or deleted)
-    auto blank = [&](std::size_t i) { return IsBlank(static_cast<unsigned char>(source[i])); };
+    auto blank = [&](std::size_t i) { return IsAsciiSpace(static_cast<unsigned char>(source[i])); };
 
     for (std::size_t tag = FindTextNoCase(source, "<a"); tag != kNone; tag = FindTextNoCase(source, "<a", tag + 1)) {
         std::size_t i = tag + 2;

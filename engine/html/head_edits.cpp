@@ -21,8 +21,6 @@ constexpr std::string_view kMetaStart = "<meta http-equiv=\"Content-Type\" conte
 constexpr std::string_view kBaseStart = "<base href=";
 constexpr int kEntriesPerStatus = 50;
 
-bool IsBlank(char c) { return IsAsciiSpace(static_cast<unsigned char>(c)); }
-
 std::string EscapedAttributeText(std::string_view text)
 {
     std::string out;
@@ -53,7 +51,7 @@ bool FindHead(std::string_view text, CHeadRange& head)
     for (std::size_t at = FindTextNoCase(text, "<head"); at != kNone; at = FindTextNoCase(text, "<head", at + 1)) {
         std::size_t after = at + 5;
         if (after >= text.size()) return false;
-        if (text[after] != '>' && !IsBlank(text[after])) continue;  // "<header>" is another element
+        if (text[after] != '>' && !IsAsciiSpace(text[after])) continue;  // "<header>" is another element
         std::size_t close = text.find('>', after);
         if (close == kNone) return false;
         std::size_t end = FindTextNoCase(text, "</head>", close + 1);
@@ -100,7 +98,7 @@ bool FindBaseHref(std::string_view text, std::string_view pageURL, CBaseHref& ba
         ++value;
     } else {
         valueEnd = value;
-        while (valueEnd < inner.size() && !IsBlank(inner[valueEnd]) && inner[valueEnd] != '>') ++valueEnd;
+        while (valueEnd < inner.size() && !IsAsciiSpace(inner[valueEnd]) && inner[valueEnd] != '>') ++valueEnd;
     }
     if (valueEnd == value) return false;
     std::string url;

@@ -41,15 +41,13 @@ struct COfferStarts {
     }
 };
 
-bool IsBlank(char c) { return IsAsciiSpace(static_cast<unsigned char>(c)); }
-
 // `word` ends at `end` and starts the text or follows a blank.
 bool EndsWithWordNoCase(std::string_view text, std::size_t end, std::string_view word)
 {
     const std::string_view before = text.substr(0, end);
     if (!EndsWithNoCase(before, word)) return false;
     const std::size_t start = before.size() - word.size();
-    return start == 0 || IsBlank(before[start - 1]);
+    return start == 0 || IsAsciiSpace(before[start - 1]);
 }
 
 // True when the '=' at `equals` follows the name of an attribute that holds
@@ -109,7 +107,7 @@ CRewriteResult RewriteLinks(std::string_view page, const LinkRewriteCallback& ca
                 end = close;
         } else if (FollowsLinkAttribute(page, i) && start < size) {
             char first = page[start];
-            if (first != '"' && first != '\'' && first != '>' && !IsBlank(first)) {
+            if (first != '"' && first != '\'' && first != '>' && !IsAsciiSpace(first)) {
                 std::size_t valueEnd = valueEnds.NextFrom(start);
                 if (valueEnd == kNone) valueEnd = size;
                 if (withoutAngles(start, valueEnd)) end = valueEnd;
@@ -147,9 +145,9 @@ bool IsMarkupLink(std::string_view page, const CLinkOccurrence& occurrence)
     if (IsStyleLinkAt(page, occurrence.offset)) return true;
     if (occurrence.delimiter == ELinkDelimiter::kParenthesis || occurrence.offset < 2) return false;
     std::size_t at = occurrence.offset - 1;  // the opening quote
-    while (at > 0 && IsBlank(page[at - 1])) --at;
+    while (at > 0 && IsAsciiSpace(page[at - 1])) --at;
     if (at == 0 || page[at - 1] != '=') return false;
     --at;
-    while (at > 0 && IsBlank(page[at - 1])) --at;
+    while (at > 0 && IsAsciiSpace(page[at - 1])) --at;
     return FollowsLinkAttribute(page, at);
 }

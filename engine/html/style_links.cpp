@@ -6,8 +6,6 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
-bool IsBlank(char c) { return IsAsciiSpace(static_cast<unsigned char>(c)); }
-
 // "url(" ending at `end` is the style function, not the end of a longer
 // name ("URL.createObjectURL(blob)" in a script or in prose).
 bool IsUrlFunctionAt(std::string_view text, std::size_t end)
@@ -23,7 +21,7 @@ bool IsUrlFunctionAt(std::string_view text, std::size_t end)
 // end in `next`. Empty when there is none.
 std::string_view ReferenceAt(std::string_view text, std::size_t at, bool quotedOnly, std::size_t& next)
 {
-    while (at < text.size() && IsBlank(text[at])) ++at;
+    while (at < text.size() && IsAsciiSpace(text[at])) ++at;
     next = at + 1;
     if (at >= text.size()) return {};
     const char first = text[at];
@@ -39,9 +37,9 @@ std::string_view ReferenceAt(std::string_view text, std::size_t at, bool quotedO
     if (close == kNone) return {};
     next = close + 1;
     std::string_view link = text.substr(at, close - at);
-    while (!link.empty() && IsBlank(link.back())) link.remove_suffix(1);
+    while (!link.empty() && IsAsciiSpace(link.back())) link.remove_suffix(1);
     for (char c : link)
-        if (IsBlank(c) || c == '"' || c == '\'' || c == '(' || c == '<' || c == '>') return {};
+        if (IsAsciiSpace(c) || c == '"' || c == '\'' || c == '(' || c == '<' || c == '>') return {};
     return link;
 }
 
@@ -80,10 +78,10 @@ bool IsStyleLinkAt(std::string_view text, std::size_t offset)
     } else {
         // "url(" + a quoted reference: the quotes' content is the link.
         std::size_t inside = offset;
-        while (inside < text.size() && IsBlank(text[inside])) ++inside;
+        while (inside < text.size() && IsAsciiSpace(text[inside])) ++inside;
         if (inside < text.size() && (text[inside] == '"' || text[inside] == '\'')) return false;
     }
-    while (at > 0 && IsBlank(text[at - 1])) --at;
+    while (at > 0 && IsAsciiSpace(text[at - 1])) --at;
     if (IsUrlFunctionAt(text, at)) return true;
     return quoted && EndsWithNoCase(text.substr(0, at), "@import");
 }
