@@ -47,26 +47,18 @@ int NotAFolder(int parent, const std::string& name)
 CMirrorWriter::CMirrorWriter(std::string downloadFolder) : mRootPath(std::move(downloadFolder))
 {
     while (mRootPath.size() > 1 && mRootPath.back() == '/') mRootPath.pop_back();
-    if (!mRootPath.empty()) mRoot = ::open(mRootPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (!mRootPath.empty()) mRoot.Reset(::open(mRootPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
 }
 
-CMirrorWriter::~CMirrorWriter()
-{
-    ForgetFolders();
-    if (mRoot >= 0) ::close(mRoot);
-}
+CMirrorWriter::~CMirrorWriter() = default;
 
-void CMirrorWriter::ForgetFolders()
-{
-    for (auto& [path, fd] : mFolders) ::close(fd);
-    mFolders.clear();
-}
+void CMirrorWriter::ForgetFolders() { mFolders.clear(); }
 
 int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create, std::string& path)
 {
-    if (mRoot < 0) return -ENOENT;
+    if (!mRoot.IsOpen()) return -ENOENT;
     if (mFolders.size() >= kFolderLimit) ForgetFolders();
-    int folder = mRoot;
+    int folder = mRoot.Get();
     std::string key;
     path = mRootPath;
     for (const std::string& segment : segments) {
@@ -77,7 +69,7 @@ int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create
         if (path != "/") path += '/';
         path += name;
         if (auto found = mFolders.find(key); found != mFolders.end()) {
-            folder = found->second;
+            folder = found->second.Get();
             continue;
         }
         int next = ::openat(folder, name.c_str(), kFolderFlags);
@@ -86,7 +78,7 @@ int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create
             next = ::openat(folder, name.c_str(), kFolderFlags);
         }
         if (next < 0) return errno == ENOTDIR ? NotAFolder(folder, name) : ErrnoStatus();
-        mFolders.emplace(key, next);
+        mFolders.emplace(key, CUniqueFd(next));
         folder = next;
     }
     return folder;

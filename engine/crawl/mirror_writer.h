@@ -37,6 +37,7 @@
 #include "engine/html/text_hash.h"
 #include "foundation/files/dynamic_buffer.h"
 #include "foundation/files/file_ref.h"
+#include "platform/posix/unique_fd.h"
 
 struct CMirrorFileLabels {
     std::uint32_t type = 0;
@@ -89,9 +90,9 @@ private:
                   WriteBody&& writeBody, const CMirrorFileLabels& labels, CFileRef& file);
 
     std::string mRootPath;
-    int mRoot = -1;
+    CUniqueFd mRoot;
     // Relative folder path (safe names joined by '/') -> open descriptor.
-    TextMap<int> mFolders;
+    TextMap<CUniqueFd> mFolders;
     // Each file written (its device and inode, hashed) -> the hash of the
     // URL it belongs to (MirrorOwnerKey): small, for mirrors of many files.
     std::unordered_map<std::uint64_t, std::uint64_t> mOwners;
