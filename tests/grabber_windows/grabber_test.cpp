@@ -360,7 +360,9 @@ TEST_F(Grabber, AnIdleWindowsClockCostsAlmostNoProcessorTime)
     const double cpu = std::chrono::duration<double>(cpuNow() - cpuBefore).count();
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count();
     EXPECT_NE(Text(*window, kTime).find(':'), std::string::npos) << Text(*window, kTime);
-    EXPECT_LT(cpu / wall, 0.05) << cpu << " s of processor time in " << wall << " s";
+    // A clock that spins takes a whole core; sleeping between seconds takes
+    // a few percent at most, also under the sanitizers on a busy machine.
+    EXPECT_LT(cpu / wall, 0.25) << cpu << " s of processor time in " << wall << " s";
     delete window;  // stops the clock first
 }
 
