@@ -138,15 +138,19 @@ int CWholeFileBatch::Flush()
 {
     // One syncfs per file system makes every queued file durable; where it
     // reports an error, each file of that file system is flushed alone, so
-    // only a file that cannot be flushed stays unrenamed.
+    // only a file that cannot be flushed stays unrenamed. syncfs also writes
+    // whatever else is waiting on the file system, so a few files are
+    // flushed alone.
     std::set<dev_t> synced;
     std::set<dev_t> failed;
-    for (const auto& pending : mPending) {
-        struct stat info;
-        if (::fstat(pending->replacement.Fd(), &info) != 0) continue;  // flushed alone below
-        if (synced.count(info.st_dev) != 0 || failed.count(info.st_dev) != 0) continue;
-        if (::syncfs(pending->replacement.Fd()) == 0) synced.insert(info.st_dev);
-        else failed.insert(info.st_dev);
+    if (mPending.size() >= kSyncEachBelow) {
+        for (const auto& pending : mPending) {
+            struct stat info;
+            if (::fstat(pending->replacement.Fd(), &info) != 0) continue;  // flushed alone below
+            if (synced.count(info.st_dev) != 0 || failed.count(info.st_dev) != 0) continue;
+            if (::syncfs(pending->replacement.Fd()) == 0) synced.insert(info.st_dev);
+            else failed.insert(info.st_dev);
+        }
     }
     int failures = 0;
     for (const auto& pending : mPending) {

@@ -42,8 +42,8 @@ inline int WriteWholeFile(const CFileRef& file, std::string_view bytes)
 // Many replacements with the guarantee of WriteWholeFile (a crash leaves
 // each file old or new, whole) at the cost of a few flushes instead of one
 // per file: the new files are written nameless, flushed together with one
-// syncfs per file system once kBatchFiles wait (or on Flush), and only then
-// renamed over the old ones. A file flushed one by one costs milliseconds,
+// syncfs per file system once kBatchFiles wait (or on Flush, when at least
+// kSyncEachBelow wait), and only then renamed over the old ones. A file flushed one by one costs milliseconds,
 // which adds up at the end of a crawl that corrects hundreds of pages.
 class CWholeFileBatch {
 public:
@@ -65,6 +65,8 @@ public:
 
     // Each queued file holds two descriptors until the flush.
     static constexpr std::size_t kBatchFiles = 128;
+    // Fewer queued files than this are flushed one by one.
+    static constexpr std::size_t kSyncEachBelow = 8;
 
 private:
     struct SPending;
