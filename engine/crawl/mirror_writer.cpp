@@ -160,12 +160,17 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
     status = writeBody(fd);
     if (status == 0) {
         // Labels only: a file system without user attributes still mirrors.
+        // The comment goes first, so that on ext4 it takes the room inside
+        // the inode when the URL is short enough, and the attribute block
+        // holds the origin URL beside the codes. Were both URLs in the block,
+        // its hash (by which ext4 looks for an identical block to share)
+        // would keep only 16 bits of the URL and collide for most blocks of a
+        // mirror: every save compares against more of them as the mirror
+        // grows.
+        if (!labels.url.empty()) WriteOpenItemAttribute(fd, kCommentAttribute, labels.url);
         if (labels.type != 0) WriteOpenItemCode(fd, kFileTypeAttribute, labels.type);
         if (labels.creator != 0) WriteOpenItemCode(fd, kFileCreatorAttribute, labels.creator);
-        if (!labels.url.empty()) {
-            WriteOpenItemAttribute(fd, kCommentAttribute, labels.url);
-            WriteOpenItemAttribute(fd, kOriginURLAttribute, WithoutUserInfo(labels.url));
-        }
+        if (!labels.url.empty()) WriteOpenItemAttribute(fd, kOriginURLAttribute, WithoutUserInfo(labels.url));
         if (labels.modificationSeconds > 0) {
             const timespec times[2] = {{labels.modificationSeconds, 0}, {labels.modificationSeconds, 0}};
             if (::futimens(fd, times) != 0) status = -errno;

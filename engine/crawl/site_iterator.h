@@ -244,6 +244,9 @@ private:
     // the server answers both with the same page: the one fetched second is
     // not saved again, `file` receives the saved one, which its links open.
     bool FindSameFolderPage(const CURL& url, CFileRef& file);
+    // The folder twin (see FindSameFolderPage) that already has a place in
+    // the mirror, or null.
+    const CSiteIndex::Item* PlacedFolderTwin(const CURL& url) const;
     void RegisterSavedPage(const CFileRef& file);
     void NoteSaved(const std::vector<std::string>& urls, const CFileRef& file);
     void NoteNotSaved(const std::vector<std::string>& urls);

@@ -17,6 +17,17 @@ constexpr unsigned kDistinctNameAttempts = 8;
 void CSiteIterator::AssignLocalPath(CSiteIndex::Item& item, const CURL& url)
 {
     CSiteEntry& entry = item.second;
+    // Links to the second of a folder's page and its "index.html" expect the
+    // first one's file, which FindSameFolderPage usually gives both: a guess
+    // of the URL's own place would cost rewriting every page that links to
+    // it at the end of the crawl. The place is not claimed, so the URL still
+    // gets its own file (and the links their correction) when it differs.
+    if (entry.fileName.empty()) {
+        if (const CSiteIndex::Item* twin = PlacedFolderTwin(url)) {
+            entry.localPath = twin->second.localPath;
+            return;
+        }
+    }
     std::string path = ExpectedLocalPath(url, entry.fileName);
     if (!mSiteIndex.ClaimPath(path, item.first)) {
         std::string own = entry.fileName;
@@ -33,6 +44,23 @@ void CSiteIterator::AssignLocalPath(CSiteIndex::Item& item, const CURL& url)
         }
     }
     entry.localPath = std::move(path);
+}
+
+const CSiteIndex::Item* CSiteIterator::PlacedFolderTwin(const CURL& url) const
+{
+    if (url.mURL.find_first_of("?#") != std::string::npos) return nullptr;
+    const std::string folder = url.mURL.substr(0, url.mURL.rfind('/') + 1);
+    std::vector<std::string> twins;
+    if (url.mFileName.empty()) twins = {folder + "index.html", folder + "index.htm"};
+    else if (url.mFileName == "index.html" || url.mFileName == "index.htm") twins = {folder};
+    else return nullptr;
+    for (const std::string& twin : twins) {
+        const CSiteIndex::Item* item = mSiteIndex.Find(twin);
+        if (item != nullptr && !item->second.localPath.empty() &&
+            (item->second.state == ETargetState::kSaved || item->second.state == ETargetState::kExpected))
+            return item;
+    }
+    return nullptr;
 }
 
 bool CSiteIterator::FindSameFolderPage(const CURL& url, CFileRef& file)

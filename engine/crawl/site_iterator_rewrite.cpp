@@ -14,6 +14,7 @@
 //
 // Only pages and style sheets are rewritten; scripts, text and every other
 // file are saved as they came.
+#include <optional>
 #include <unordered_map>
 
 #include "engine/config/configuration.h"
@@ -165,6 +166,8 @@ void CSiteIterator::FinishRelinking()
     for (const CLinkCorrection& correction : mCorrections)
         for (std::uint32_t page : correction.pages) byPage[page].emplace(correction.oldPath, &correction);
 
+    // The corrected pages are flushed together, not one by one.
+    CWholeFileBatch corrected;
     for (const auto& entry : byPage) {
         const std::uint32_t pageIndex = entry.first;
         const auto& corrections = entry.second;  // a plain reference: clang 14 cannot capture a structured binding
@@ -193,9 +196,11 @@ void CSiteIterator::FinishRelinking()
         std::string rewritten;
         if (RewriteLinks(text, correct, rewritten).replaced == 0) continue;
         std::int64_t modified = 0;
-        const bool hasDate = CFile::GetModificationSeconds(file, modified) == 0;
-        if (WriteWholeFile(file, rewritten) == 0 && hasDate) CFile::SetDates(file, modified, modified);
+        std::optional<std::int64_t> keptDate;
+        if (CFile::GetModificationSeconds(file, modified) == 0) keptDate = modified;
+        corrected.Replace(file, rewritten, keptDate);
     }
+    corrected.Flush();
     mCorrections.clear();
     mSavedPages.clear();
 }

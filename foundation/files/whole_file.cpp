@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <set>
+
 #include "foundation/errors/status_codes.h"
-#include "platform/posix/errno_status.h"
 #include "platform/posix/atomic_file.h"
+#include "platform/posix/errno_status.h"
+#include "platform/posix/file_replacement.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/posix/write_all.h"
 #include "platform/xattr/item_attributes.h"
@@ -91,4 +94,72 @@ int WriteWholeFileWith(const CFileRef& file, const std::function<int(int fd)>& w
         return status != 0 ? status : KeepOldFileTraits(folder.Get(), name.c_str(), fd);
     };
     return WriteFileAtomically(folder.Get(), name.c_str(), bodyAndTraits, AtomicWriteOptions{});
+}
+
+struct CWholeFileBatch::SPending {
+    CUniqueFd folder;
+    std::string name;
+    CFileReplacement replacement;
+};
+
+CWholeFileBatch::CWholeFileBatch() = default;
+
+CWholeFileBatch::~CWholeFileBatch() { Flush(); }
+
+int CWholeFileBatch::Replace(const CFileRef& file, std::string_view bytes,
+                             std::optional<std::int64_t> modificationSeconds)
+{
+    if (mPending.size() >= kBatchFiles) Flush();
+    if (!file.IsValid() || file.Path() == "/") return -EINVAL;
+    const std::string& path = file.Path();
+    const std::size_t slash = path.rfind('/');
+    auto pending = std::make_unique<SPending>();
+    pending->name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (pending->name.empty() || pending->name == "." || pending->name == "..") return -EINVAL;
+    const std::string folderPath = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    pending->folder.Reset(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!pending->folder.IsOpen()) return ErrnoStatus();
+    const int folder = pending->folder.Get();
+    const char* name = pending->name.c_str();
+    int status = pending->replacement.Begin(folder);
+    if (status == 0) status = WriteAll(pending->replacement.Fd(), bytes.data(), bytes.size());
+    if (status == 0) status = KeepOldFileTraits(folder, name, pending->replacement.Fd());
+    if (status == 0 && modificationSeconds) {
+        // Set on the new file itself: the rename keeps it.
+        const struct timespec times[2] = {{0, UTIME_OMIT}, {static_cast<time_t>(*modificationSeconds), 0}};
+        if (::futimens(pending->replacement.Fd(), times) != 0) status = ErrnoStatus();
+    }
+    if (status != 0) return status;
+    mPending.push_back(std::move(pending));
+    return 0;
+}
+
+int CWholeFileBatch::Flush()
+{
+    // One syncfs per file system makes every queued file durable; where it
+    // reports an error, each file of that file system is flushed alone, so
+    // only a file that cannot be flushed stays unrenamed. syncfs also writes
+    // whatever else is waiting on the file system, so a few files are
+    // flushed alone.
+    std::set<dev_t> synced;
+    std::set<dev_t> failed;
+    if (mPending.size() >= kSyncEachBelow) {
+        for (const auto& pending : mPending) {
+            struct stat info;
+            if (::fstat(pending->replacement.Fd(), &info) != 0) continue;  // flushed alone below
+            if (synced.count(info.st_dev) != 0 || failed.count(info.st_dev) != 0) continue;
+            if (::syncfs(pending->replacement.Fd()) == 0) synced.insert(info.st_dev);
+            else failed.insert(info.st_dev);
+        }
+    }
+    int failures = 0;
+    for (const auto& pending : mPending) {
+        struct stat info;
+        const bool flushed = ::fstat(pending->replacement.Fd(), &info) == 0 && synced.count(info.st_dev) != 0;
+        if ((!flushed && ::fsync(pending->replacement.Fd()) != 0) ||
+            pending->replacement.Commit(pending->name.c_str(), true) != 0)
+            ++failures;
+    }
+    mPending.clear();
+    return failures;
 }

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 #include <thread>
 
 #include "engine/crawl/start_redirection.h"
@@ -62,13 +63,21 @@ std::vector<std::string> TemporaryItems(const std::string& folder)
     return found;
 }
 
-// The process holds a file below `folder`, named or not (a body's spill
-// file).
-bool HoldsFileBelow(pid_t process, const std::string& folder)
+// The child crawl holds a body's spill file: a file, named or not, in the
+// temporary folder of its own test root, which lies in `folder` (the
+// parent's temporary folder). Files elsewhere in its root, such as the
+// preferences it writes while it starts, do not count: a kill then would
+// come before the crawl began.
+bool HoldsSpillFile(pid_t process, const std::string& folder)
 {
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(process) + "/fd", error))
-        if (fs::read_symlink(entry.path(), error).string().starts_with(folder + "/")) return true;
+    for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(process) + "/fd", error)) {
+        const std::string target = fs::read_symlink(entry.path(), error).string();
+        if (!target.starts_with(folder + "/")) continue;
+        const std::string_view inRoot = std::string_view(target).substr(folder.size() + 1);
+        const std::size_t slash = inRoot.find('/');
+        if (slash != std::string_view::npos && inRoot.substr(slash).starts_with("/tmp/")) return true;
+    }
     return false;
 }
 
@@ -133,14 +142,12 @@ TEST_F(CrawlIntegrity, ACrawlKilledMidTransferLeavesNoPartialFileAndTheNextOneRe
 
     const pid_t child = StartChildCrawl(peer.Url("/"), Mirror());
     ASSERT_GT(child, 0);
-    // Killed once the start page is saved and the large body has begun to
-    // spill to a file (the child may hold other temporary files while it
-    // starts up).
+    // Killed once the large body has begun to spill to a file.
     const std::string host = Host(peer);
     bool midTransfer = false;
     for (int wait = 0; wait < 1200 && !midTransfer; ++wait) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        midTransfer = fs::exists(Mirror() + "/" + host + "Index.html") && HoldsFileBelow(child, Root() + "/tmp");
+        midTransfer = HoldsSpillFile(child, Root() + "/tmp");
     }
     ::kill(child, SIGKILL);
     int status = 0;

@@ -93,6 +93,51 @@ TEST(WholeFile, ReplacementKeepsModeAndLabels)
     }
 }
 
+// A batch renames nothing before its flush, so until then every old file
+// stays whole; past the flush each file holds its new content with its old
+// mode, labels and the date asked for. A full batch flushes by itself.
+TEST(WholeFile, BatchReplacesOnlyOnFlushAndKeepsTraits)
+{
+    CScratchFolder scratch;
+    ASSERT_TRUE(scratch.IsReady());
+    ASSERT_TRUE(MakeFolder(scratch.At("folder")));
+    const bool labels = SupportsUserAttributes(scratch.Path());
+    const std::size_t count = CWholeFileBatch::kBatchFiles + 3;
+    auto name = [](std::size_t i) { return "page" + std::to_string(i) + ".html"; };
+    for (std::size_t i = 0; i < count; ++i) {
+        ASSERT_TRUE(WriteTextFile(scratch.At(name(i)), "old " + std::to_string(i)));
+        ASSERT_EQ(::chmod(scratch.At(name(i)).c_str(), 0640), 0);
+        if (labels) ASSERT_EQ(CFile::SetFinderComment(CFileRef(scratch.At(name(i))), ("http://h/" + name(i)).c_str()), 0);
+    }
+    CWholeFileBatch batch;
+    EXPECT_EQ(batch.Replace(CFileRef(scratch.At("folder")), "x", std::nullopt), -EISDIR);
+    EXPECT_EQ(batch.Replace(CFileRef(scratch.At("missing/name")), "x", std::nullopt), -ENOENT);
+    for (std::size_t i = 0; i < count; ++i)
+        ASSERT_EQ(batch.Replace(CFileRef(scratch.At(name(i))), "new " + std::to_string(i), 1000000000 + i), 0);
+    // The first full batch went when the next file came; the rest waits.
+    EXPECT_EQ(ReadTextFile(scratch.At(name(0))), "new 0");
+    EXPECT_EQ(ReadTextFile(scratch.At(name(count - 1))), "old " + std::to_string(count - 1));
+    EXPECT_EQ(batch.Flush(), 0);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string path = scratch.At(name(i));
+        EXPECT_EQ(ReadTextFile(path), "new " + std::to_string(i)) << i;
+        EXPECT_EQ(ModeOf(path), 0640u) << i;
+        std::int64_t modified = 0;
+        EXPECT_EQ(CFile::GetModificationSeconds(CFileRef(path), modified), 0);
+        EXPECT_EQ(modified, static_cast<std::int64_t>(1000000000 + i)) << i;
+        if (labels) {
+            std::string comment;
+            EXPECT_EQ(CFile::GetFinderComment(CFileRef(path), comment), 0);
+            EXPECT_EQ(comment, "http://h/" + name(i)) << i;
+        }
+    }
+    // Only the pages and the folder: no temporary file is left.
+    std::vector<CFileRef> items;
+    EXPECT_EQ(ListFolderRefs(CFileRef(scratch.Path()), items), 0);
+    EXPECT_EQ(items.size(), count + 1);
+    EXPECT_TRUE(ReadTextFile(scratch.At("folder")).empty());
+}
+
 TEST(WholeFile, NewFileModeIsReadWriteLessTheUmask)
 {
     struct Case {
