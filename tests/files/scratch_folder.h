@@ -3,7 +3,6 @@
 #pragma once
 
 #include <ftw.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -14,34 +13,14 @@
 #include <sstream>
 #include <string>
 
-class CScratchFolder {
+#include "tests/support/temp_dir.h"
+
+// The file tests' name for the shared temporary folder, with their
+// spelling of its accessors.
+class CScratchFolder : public testsupport::TempDir {
 public:
-    CScratchFolder()
-    {
-        const char* parent = std::getenv("TMPDIR");
-        std::string pattern = std::string(parent && parent[0] == '/' ? parent : "/tmp") + "/tidewell-test-XXXXXX";
-        if (::mkdtemp(pattern.data()) != nullptr) mPath = pattern;
-    }
-    ~CScratchFolder()
-    {
-        if (mPath.empty()) return;
-        // Unreadable folders made by a test must be opened up to be removed.
-        ::nftw(mPath.c_str(), [](const char* p, const struct stat* s, int type, struct FTW*) {
-            if (type == FTW_D || type == FTW_DNR) ::chmod(p, (s->st_mode & 07777) | 0700);
-            return 0;
-        }, 16, FTW_PHYS);
-        ::nftw(mPath.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return ::remove(p); }, 16,
-               FTW_DEPTH | FTW_PHYS);
-    }
-    CScratchFolder(const CScratchFolder&) = delete;
-    CScratchFolder& operator=(const CScratchFolder&) = delete;
-
-    bool IsReady() const { return !mPath.empty(); }
-    const std::string& Path() const { return mPath; }
-    std::string At(const std::string& relative) const { return mPath + "/" + relative; }
-
-private:
-    std::string mPath;
+    bool IsReady() const { return !Path().empty(); }
+    std::string At(const std::string& relative) const { return File(relative); }
 };
 
 inline bool WriteTextFile(const std::string& path, const std::string& text)

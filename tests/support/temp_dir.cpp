@@ -2,6 +2,9 @@
 
 #include "tests/support/file_bytes.h"
 
+#include <ftw.h>
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -24,6 +27,12 @@ TempDir::TempDir()
 
 TempDir::~TempDir()
 {
+    // Folders a test made unreadable or unwritable are opened up first, or
+    // their contents would stay behind.
+    ::nftw(mPath.c_str(), [](const char* path, const struct stat* info, int type, struct FTW*) {
+        if (type == FTW_D || type == FTW_DNR) ::chmod(path, (info->st_mode & 07777) | 0700);
+        return 0;
+    }, 16, FTW_PHYS);
     std::error_code ignored;
     std::filesystem::remove_all(mPath, ignored);
 }
