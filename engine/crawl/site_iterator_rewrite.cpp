@@ -14,6 +14,7 @@
 //
 // Only pages and style sheets are rewritten; scripts, text and every other
 // file are saved as they came.
+#include <cstring>
 #include <optional>
 #include <unordered_map>
 
@@ -198,9 +199,13 @@ void CSiteIterator::FinishRelinking()
         std::int64_t modified = 0;
         std::optional<std::int64_t> keptDate;
         if (CFile::GetModificationSeconds(file, modified) == 0) keptDate = modified;
-        corrected.Replace(file, rewritten, keptDate);
+        if (const int status = corrected.Replace(file, rewritten, keptDate); status != 0)
+            LogLine("The links of a saved page could not be corrected: " + file.Path() + " (" +
+                    std::strerror(-status) + ")");
     }
-    corrected.Flush();
+    // A page that could not be flushed or renamed keeps its old links.
+    if (const int failures = corrected.Flush(); failures > 0)
+        LogLine("The links of " + std::to_string(failures) + " saved page(s) could not be corrected");
     mCorrections.clear();
     mSavedPages.clear();
 }

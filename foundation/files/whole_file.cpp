@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <set>
+#include <utility>
 
 #include "foundation/errors/status_codes.h"
 #include "platform/posix/atomic_file.h"
@@ -100,6 +101,7 @@ struct CWholeFileBatch::SPending {
     CUniqueFd folder;
     std::string name;
     CFileReplacement replacement;
+    dev_t device = 0;  // of the folder, which the new file shares
 };
 
 CWholeFileBatch::CWholeFileBatch() = default;
@@ -109,7 +111,7 @@ CWholeFileBatch::~CWholeFileBatch() { Flush(); }
 int CWholeFileBatch::Replace(const CFileRef& file, std::string_view bytes,
                              std::optional<std::int64_t> modificationSeconds)
 {
-    if (mPending.size() >= kBatchFiles) Flush();
+    if (mPending.size() >= kBatchFiles) mUnreportedFailures += Flush();
     if (!file.IsValid() || file.Path() == "/") return -EINVAL;
     const std::string& path = file.Path();
     const std::size_t slash = path.rfind('/');
@@ -118,7 +120,9 @@ int CWholeFileBatch::Replace(const CFileRef& file, std::string_view bytes,
     if (pending->name.empty() || pending->name == "." || pending->name == "..") return -EINVAL;
     const std::string folderPath = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
     pending->folder.Reset(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!pending->folder.IsOpen()) return ErrnoStatus();
+    struct stat folderInfo;
+    if (!pending->folder.IsOpen() || ::fstat(pending->folder.Get(), &folderInfo) != 0) return ErrnoStatus();
+    pending->device = folderInfo.st_dev;
     const int folder = pending->folder.Get();
     const char* name = pending->name.c_str();
     int status = pending->replacement.Begin(folder);
@@ -145,17 +149,14 @@ int CWholeFileBatch::Flush()
     std::set<dev_t> failed;
     if (mPending.size() >= kSyncEachBelow) {
         for (const auto& pending : mPending) {
-            struct stat info;
-            if (::fstat(pending->replacement.Fd(), &info) != 0) continue;  // flushed alone below
-            if (synced.count(info.st_dev) != 0 || failed.count(info.st_dev) != 0) continue;
-            if (::syncfs(pending->replacement.Fd()) == 0) synced.insert(info.st_dev);
-            else failed.insert(info.st_dev);
+            if (synced.count(pending->device) != 0 || failed.count(pending->device) != 0) continue;
+            if (::syncfs(pending->replacement.Fd()) == 0) synced.insert(pending->device);
+            else failed.insert(pending->device);
         }
     }
-    int failures = 0;
+    int failures = std::exchange(mUnreportedFailures, 0);
     for (const auto& pending : mPending) {
-        struct stat info;
-        const bool flushed = ::fstat(pending->replacement.Fd(), &info) == 0 && synced.count(info.st_dev) != 0;
+        const bool flushed = synced.count(pending->device) != 0;
         if ((!flushed && ::fsync(pending->replacement.Fd()) != 0) ||
             pending->replacement.Commit(pending->name.c_str(), true) != 0)
             ++failures;

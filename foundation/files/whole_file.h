@@ -60,7 +60,8 @@ public:
     // file, which then stays as it was; a full batch is flushed first.
     int Replace(const CFileRef& file, std::string_view bytes, std::optional<std::int64_t> modificationSeconds);
     // Flushes and renames every queued file. The number of files that could
-    // not be flushed or renamed (each left as it was).
+    // not be flushed or renamed (each left as it was), counting those of
+    // the batches Replace flushed since the last call.
     int Flush();
 
     // Each queued file holds two descriptors until the flush.
@@ -71,4 +72,5 @@ public:
 private:
     struct SPending;
     std::vector<std::unique_ptr<SPending>> mPending;
+    int mUnreportedFailures = 0;
 };
