@@ -165,7 +165,7 @@ TEST_F(CrawlFetch, AStalledAnswerEndsAtTheTimeOutAsAnError)
     RecordingGrabber window(configuration);
     const auto started = std::chrono::steady_clock::now();
     ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(6));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(12));  // the stall lasts 20 s
     const auto tree = ReadTree(Mirror());
     EXPECT_FALSE(tree.contains(Host(peer) + "stall.html"));
     EXPECT_TRUE(tree.contains(Host(peer) + "fine.html"));

@@ -163,7 +163,7 @@ TEST_F(FilterScriptTest, AScriptThatRunsTooLongIsKilledWithItsChildren)
         Script("sleep 30 &\necho $! > '" + mDir.File("child") + "'\nwait\n").c_str();
     Clock::time_point start = Clock::now();
     EXPECT_EQ(filters.RunScript(*MakeURL({})), -ETIMEDOUT);
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(15));
     std::string child = Read("child");
     ASSERT_FALSE(child.empty());
     pid_t pid = std::stoi(child);
@@ -184,9 +184,9 @@ TEST_F(FilterScriptTest, AScriptThatIgnoresItsInputDoesNotStallTheFilter)
     std::string body(8 << 20, 'x');
     int exitCode = -1;
     Clock::time_point start = Clock::now();
-    EXPECT_EQ(RunProgramWithInput(path, {}, body, milliseconds(10000), &exitCode), 0);
+    EXPECT_EQ(RunProgramWithInput(path, {}, body, milliseconds(30000), &exitCode), 0);
     EXPECT_EQ(exitCode, 0);
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(15));
 }
 
 TEST_F(FilterScriptTest, TheScriptRunsOffTheFiberWhileOtherThreadsGoOn)

@@ -88,12 +88,12 @@ TEST(TransferService, CancelEndsATransferPromptly)
         ASSERT_TRUE(sink.WaitBody(2, 5s)) << c.name;
         const auto cancelled = Clock::now();
         service.Cancel(handle);
-        ASSERT_TRUE(sink.WaitFinished(5s)) << c.name;
+        ASSERT_TRUE(sink.WaitFinished(10s)) << c.name;
         EXPECT_EQ(sink.result->outcome, TransferOutcome::kAborted) << c.name;
         EXPECT_EQ(sink.result->statusCode, 200) << c.name;
         EXPECT_FALSE(sink.result->Fetched()) << c.name;
-        EXPECT_LT(sink.finishedAt - cancelled, 1s) << c.name;
-        EXPECT_LT(sink.finishedAt - cancelled, 200ms) << c.name;
+        // Left alone, both answers last forever.
+        EXPECT_LT(sink.finishedAt - cancelled, 5s) << c.name;
     }
 }
 
@@ -185,7 +185,7 @@ TEST(TransferService, SequentialRequestsShareOneConnection)
 TEST(TransferService, RunsSeveralTransfersAtOnce)
 {
     LoopbackHttpServer server([](const ReceivedRequest& request, PeerSocket& peer) {
-        peer.Pause(200ms);
+        peer.Pause(1s);
         peer.Send(HttpResponse("200 OK", request.RequestLine()));
     });
     TransferService service;
@@ -196,11 +196,11 @@ TEST(TransferService, RunsSeveralTransfersAtOnce)
         service.Submit(Get(server, "/item" + std::to_string(i)), *sinks.back());
     }
     for (int i = 0; i < 5; ++i) {
-        ASSERT_TRUE(sinks[i]->WaitFinished(5s));
+        ASSERT_TRUE(sinks[i]->WaitFinished(10s));
         EXPECT_TRUE(sinks[i]->result->Fetched());
         EXPECT_EQ(sinks[i]->body, "GET /item" + std::to_string(i) + " HTTP/1.1");
     }
-    EXPECT_LT(Clock::now() - started, 900ms);  // not one after another
+    EXPECT_LT(Clock::now() - started, 4s);  // one after another takes 5 s
 }
 
 }  // namespace

@@ -124,7 +124,7 @@ TEST_F(GrabMessages, ATransferThatCannotFinishEndsAsAborted)
     const std::vector<Case> cases = {
         {"cut off", {.path = "/x", .body = std::string(100, 'a'), .closeMidBody = 5}, true, kDownloadErrorTruncated,
          false},
-        {"stalled after its header", {.path = "/x", .body = "late", .stallSeconds = 6}, true, 0, true},
+        {"stalled after its header", {.path = "/x", .body = "late", .stallSeconds = 20}, true, 0, true},
         {"refused", {.path = "/x"}, false, kDownloadErrorFailed, false},
     };
     grabber.configuration.mGeneralOptions.timeout = 1;
@@ -135,7 +135,7 @@ TEST_F(GrabMessages, ATransferThatCannotFinishEndsAsAborted)
         std::vector<SHeardMessage> heard;
         const auto start = Clock::now();
         ASSERT_TRUE(RunOnThread([&] { EXPECT_EQ(Grab(url, heard), 0); }));
-        EXPECT_LT(SecondsSince(start), 4.0);
+        EXPECT_LT(SecondsSince(start), 10.0);
         ASSERT_FALSE(heard.empty());
         EXPECT_EQ(heard.back().code, kMsgDownloadAborted);
         EXPECT_FALSE(Heard(heard, kMsgDownloadComplete));
@@ -185,7 +185,7 @@ TEST_F(GrabMessages, SkipAbortsATricklingTransferPromptly)
                       0);
         }));
         EXPECT_TRUE(skipped);
-        EXPECT_LT(SecondsSince(start), 3.0);
+        EXPECT_LT(SecondsSince(start), 7.0);  // the whole trickle takes 10 s
         EXPECT_TRUE(Heard(heard, kMsgAbortStarted));
         EXPECT_FALSE(Heard(heard, kMsgDownloadComplete));
         EXPECT_EQ(url.mFetchedOK, 0);
