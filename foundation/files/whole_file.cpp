@@ -17,35 +17,6 @@
 
 namespace {
 
-template <typename Bytes>
-int ReadAll(const CFileRef& file, Bytes& bytes)
-{
-    bytes.clear();
-    if (!file.IsValid()) return -EINVAL;
-    CUniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.IsOpen()) return ErrnoStatus();
-    struct stat info;
-    if (::fstat(fd.Get(), &info) != 0) return ErrnoStatus();
-    if (S_ISDIR(info.st_mode)) return -EISDIR;
-    if (S_ISREG(info.st_mode) && info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
-    char chunk[65536];
-    for (;;) {
-        ssize_t got = ::read(fd.Get(), chunk, sizeof chunk);
-        if (got == 0) return 0;
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            int status = ErrnoStatus();
-            bytes.clear();
-            return status;
-        }
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-}
-
-}  // namespace
-
-namespace {
-
 // Carries the old file's permission bits and labels over to its replacement.
 int KeepOldFileTraits(int folder, const char* name, int replacement)
 {
@@ -61,9 +32,17 @@ int KeepOldFileTraits(int folder, const char* name, int replacement)
 
 }  // namespace
 
-int ReadWholeFile(const CFileRef& file, std::string& bytes) { return ReadAll(file, bytes); }
+int ReadWholeFile(const CFileRef& file, std::string& bytes)
+{
+    bytes.clear();
+    return file.IsValid() ? ReadFileBytes(file.c_str(), bytes) : -EINVAL;
+}
 
-int ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes) { return ReadAll(file, bytes); }
+int ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes)
+{
+    bytes.clear();
+    return file.IsValid() ? ReadFileBytes(file.c_str(), bytes) : -EINVAL;
+}
 
 int WriteWholeFile(const CFileRef& file, const void* bytes, std::size_t count)
 {

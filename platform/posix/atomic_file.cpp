@@ -37,10 +37,14 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes, const A
     return WriteFileAtomically(folder.Get(), name.c_str(), [bytes](int fd) { return WriteAll(fd, bytes); }, options);
 }
 
-int ReadFileBytes(const std::string& path, std::string& out)
+namespace {
+
+template <typename Bytes>
+int ReadRegularFile(const std::string& path, Bytes& out)
 {
     out.clear();
-    CUniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without O_NONBLOCK, opening a pipe would wait for a writer.
+    CUniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.IsOpen()) return ErrnoStatus();
     struct stat info {};
     if (::fstat(fd.Get(), &info) != 0) return ErrnoStatus();
@@ -62,7 +66,13 @@ int ReadFileBytes(const std::string& path, std::string& out)
             out.clear();
             return -EFBIG;
         }
-        out.append(buffer, static_cast<std::size_t>(n));
+        out.insert(out.end(), buffer, buffer + n);
     }
     return 0;
 }
+
+}  // namespace
+
+int ReadFileBytes(const std::string& path, std::string& out) { return ReadRegularFile(path, out); }
+
+int ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out) { return ReadRegularFile(path, out); }

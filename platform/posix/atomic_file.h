@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct AtomicWriteOptions {
     // The new file's permission bits, less the umask unless `exactMode`.
@@ -37,5 +38,7 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes, const A
 // Files larger than this are refused with -EFBIG rather than read into memory.
 inline constexpr std::int64_t kMaxWholeFileBytes = 256LL * 1024 * 1024;
 
-// Reads the regular file at `path` into `out` (emptied first).
+// Reads the regular file at `path` into `out` (emptied first). Anything but a
+// regular file is refused: a pipe or a device could block or never end.
 int ReadFileBytes(const std::string& path, std::string& out);
+int ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out);

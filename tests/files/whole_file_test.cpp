@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -204,6 +205,8 @@ TEST(WholeFile, ReadsTellUnreadableFromEmpty)
     ASSERT_TRUE(WriteTextFile(scratch.At("empty"), ""));
     ASSERT_TRUE(WriteTextFile(scratch.At("full"), "abc"));
     ASSERT_TRUE(MakeFolder(scratch.At("folder")));
+    // A pipe with no writer: reading it would wait forever.
+    ASSERT_EQ(::mkfifo(scratch.At("pipe").c_str(), 0600), 0);
     struct Case {
         std::string path;
         int expected;
@@ -215,6 +218,7 @@ TEST(WholeFile, ReadsTellUnreadableFromEmpty)
         {scratch.At("missing"), -ENOENT, ""},
         {scratch.At("folder"), -EISDIR, ""},
         {scratch.At("full/below"), -ENOTDIR, ""},
+        {scratch.At("pipe"), -EINVAL, ""},
     };
     for (const Case& c : cases) {
         std::string text = "stale";
