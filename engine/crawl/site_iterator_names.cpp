@@ -3,14 +3,25 @@
 // names cut to the file system's limit, a flattened mirror) never share a
 // file, and links follow the distinct name the later one gets.
 #include "engine/crawl/site_iterator.h"
-#include "foundation/files/whole_file.h"
 #include "engine/url/url_identity.h"
+#include "foundation/files/whole_file.h"
 #include "foundation/mirror/mirror_names.h"
 
 namespace {
 
 // Distinct names tried before the place is left to the writer's own check.
 constexpr unsigned kDistinctNameAttempts = 8;
+
+// The URLs a server may answer with the same page as this one: a folder's
+// own URL and its index page, either way round. None for a query or a part.
+std::vector<std::string> FolderTwinURLs(const CURL& url)
+{
+    if (url.mURL.find_first_of("?#") != std::string::npos) return {};
+    const std::string folder = url.mURL.substr(0, url.mURL.rfind('/') + 1);
+    if (url.mFileName.empty()) return {folder + "index.html", folder + "index.htm"};
+    if (url.mFileName == "index.html" || url.mFileName == "index.htm") return {folder};
+    return {};
+}
 
 }  // namespace
 
@@ -48,13 +59,7 @@ void CSiteIterator::AssignLocalPath(CSiteIndex::Item& item, const CURL& url)
 
 const CSiteIndex::Item* CSiteIterator::PlacedFolderTwin(const CURL& url) const
 {
-    if (url.mURL.find_first_of("?#") != std::string::npos) return nullptr;
-    const std::string folder = url.mURL.substr(0, url.mURL.rfind('/') + 1);
-    std::vector<std::string> twins;
-    if (url.mFileName.empty()) twins = {folder + "index.html", folder + "index.htm"};
-    else if (url.mFileName == "index.html" || url.mFileName == "index.htm") twins = {folder};
-    else return nullptr;
-    for (const std::string& twin : twins) {
+    for (const std::string& twin : FolderTwinURLs(url)) {
         const CSiteIndex::Item* item = mSiteIndex.Find(twin);
         if (item != nullptr && !item->second.localPath.empty() &&
             (item->second.state == ETargetState::kSaved || item->second.state == ETargetState::kExpected))
@@ -65,15 +70,9 @@ const CSiteIndex::Item* CSiteIterator::PlacedFolderTwin(const CURL& url) const
 
 bool CSiteIterator::FindSameFolderPage(const CURL& url, CFileRef& file)
 {
-    if (url.mURL.find_first_of("?#") != std::string::npos) return false;
-    const std::string folder = url.mURL.substr(0, url.mURL.rfind('/') + 1);
-    std::vector<std::string> twins;
-    if (url.mFileName.empty()) twins = {folder + "index.html", folder + "index.htm"};
-    else if (url.mFileName == "index.html" || url.mFileName == "index.htm") twins = {folder};
-    else return false;
     std::string body;
     std::string saved;
-    for (const std::string& twin : twins) {
+    for (const std::string& twin : FolderTwinURLs(url)) {
         const CSiteIndex::Item* item = mSiteIndex.Find(twin);
         if (item == nullptr || item->second.state != ETargetState::kSaved || !FindSavedFile(CURL(twin), file)) continue;
         if (body.empty() && !url.mBody.CopyTo(body)) return false;

@@ -175,8 +175,15 @@ void CSiteIterator::FinishRelinking()
         if (pageIndex >= mSavedPages.size()) continue;
         const CSavedPage& saved = mSavedPages[pageIndex];
         const CFileRef file(saved.file);
+        const auto reportFailure = [&](int status) {
+            LogLine("The links of a saved page could not be corrected: " + file.Path() + " (" + std::strerror(-status) +
+                    ")");
+        };
         std::string text;
-        if (ReadWholeFile(file, text) != 0) continue;
+        if (const int status = ReadWholeFile(file, text); status != 0) {
+            reportFailure(status);
+            continue;
+        }
         std::string resolved;
         auto correct = [&](const CLinkOccurrence& occurrence, std::string& replacement) -> ERewrite {
             const std::string_view link = occurrence.link;
@@ -199,9 +206,7 @@ void CSiteIterator::FinishRelinking()
         std::int64_t modified = 0;
         std::optional<std::int64_t> keptDate;
         if (CFile::GetModificationSeconds(file, modified) == 0) keptDate = modified;
-        if (const int status = corrected.Replace(file, rewritten, keptDate); status != 0)
-            LogLine("The links of a saved page could not be corrected: " + file.Path() + " (" +
-                    std::strerror(-status) + ")");
+        if (const int status = corrected.Replace(file, rewritten, keptDate); status != 0) reportFailure(status);
     }
     // A page that could not be flushed or renamed keeps its old links.
     if (const int failures = corrected.Flush(); failures > 0)

@@ -7,9 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <map>
 #include <regex>
 #include <set>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/crawl/mirror_writer.h"
@@ -133,6 +136,88 @@ TEST_F(CrawlNames, AFolderAndItsIndexPageShareOneFile)
         EXPECT_EQ(titles, c.titles) << c.folder;
     }
     EXPECT_TRUE(AllLinksLocal(CheckMirrorLinks(Mirror())));
+}
+
+// Notes the file (inode) each saved page first had: a page corrected at the
+// end of the crawl is replaced by a new file.
+class FileIdentityWatcher : public RecordingGrabber {
+public:
+    FileIdentityWatcher(CConfiguration& configuration, std::string folder)
+        : RecordingGrabber(configuration), mFolder(std::move(folder))
+    {
+    }
+    void SetStatusText(const std::string& text) override
+    {
+        RecordingGrabber::SetStatusText(text);
+        for (const auto& [path, inode] : Inodes()) firstInodes.emplace(path, inode);
+    }
+    std::map<std::string, ino_t> Inodes() const
+    {
+        std::map<std::string, ino_t> inodes;
+        std::error_code error;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(mFolder, error)) {
+            struct stat info;
+            if (entry.path().extension() == ".html" && ::stat(entry.path().c_str(), &info) == 0)
+                inodes[entry.path()] = info.st_ino;
+        }
+        return inodes;
+    }
+    std::map<std::string, ino_t> firstInodes;
+
+private:
+    std::string mFolder;
+};
+
+// A link to a folder's index.html found after the folder's page was placed
+// expects that page's file at once: when the two turn out the same page, no
+// saved page has to be corrected at the end of the crawl.
+TEST_F(CrawlNames, ALateLinkToAFolderIndexNeedsNoCorrection)
+{
+    const std::string same = Page("Docs", "<a href=\"../more.html\">more</a>");
+    HttpPeer peer({
+        {.path = "/", .body = Page("Start", "<a href=\"docs/\">d</a> <a href=\"more.html\">m</a>")},
+        {.path = "/more.html", .body = Page("More", "<a href=\"docs/index.html\">di</a>")},
+        {.path = "/docs/", .body = same},
+        {.path = "/docs/index.html", .body = same},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    FileIdentityWatcher window(configuration, Mirror());
+    ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
+    EXPECT_EQ(window.Inodes(), window.firstInodes);
+    std::size_t docsFiles = 0;
+    for (const auto& entry : ReadTree(Mirror())) docsFiles += entry.first.starts_with(Host(peer) + "docs/");
+    EXPECT_EQ(docsFiles, 1u);
+    EXPECT_TRUE(AllLinksLocal(CheckMirrorLinks(Mirror())));
+}
+
+// A page the end of the crawl cannot correct (here the start page became a
+// folder after it was saved) is logged, never passed over in silence.
+TEST_F(CrawlNames, APageThatCannotBeCorrectedIsLogged)
+{
+    HttpPeer peer({
+        {.path = "/", .body = Page("Start", "<a href=\"list/\">l</a> <a href=\"list/index.html\">li</a>")},
+        {.path = "/list/", .body = Page("Listing", "listing")},
+        {.path = "/list/index.html", .body = Page("List index", "index")},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    class StartPageSwapper : public RecordingGrabber {
+    public:
+        using RecordingGrabber::RecordingGrabber;
+        void SetStatusText(const std::string& text) override
+        {
+            RecordingGrabber::SetStatusText(text);
+            if (text != " Updating site map" || startPage.empty() || swapped) return;
+            swapped = ::unlink(startPage.c_str()) == 0 && ::mkdir(startPage.c_str(), 0700) == 0;
+        }
+        std::string startPage;
+        bool swapped = false;
+    } window(configuration);
+    window.startPage = Mirror() + "/" + Host(peer) + "Index.html";
+    ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
+    ASSERT_TRUE(window.swapped);
+    EXPECT_TRUE(window.Logged("The links of a saved page could not be corrected: " + window.startPage + " (" +
+                              std::strerror(EISDIR) + ")"))
+        << window.LogTranscript();
 }
 
 // A flattened mirror puts every file in its host's folder: files of one
