@@ -39,10 +39,19 @@ std::string LogLine(const char* verb, std::int64_t seconds)
     return line;
 }
 
+// Only a plain file takes a log: opening a pipe for writing would wait for a
+// reader (O_NONBLOCK turns that wait into ENXIO), and a full one would stop
+// every later line.
 int OpenForAppending(const std::string& path)
 {
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    return fd >= 0 ? fd : ErrnoStatus();
+    CUniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644));
+    if (!fd.IsOpen()) return errno == ENXIO ? -EINVAL : ErrnoStatus();
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0) return ErrnoStatus();
+    if (!S_ISREG(info.st_mode)) return -EINVAL;
+    const int flags = ::fcntl(fd.Get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return ErrnoStatus();
+    return fd.Release();
 }
 
 // Renames a log of `limit` bytes or more to "<path>.1", replacing an older

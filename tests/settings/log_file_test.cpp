@@ -1,6 +1,7 @@
 // Log files: exact start and stop lines, appending, closing for good, and
 // rotation of the application log.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -147,6 +148,12 @@ TEST_F(LogFile, DescriptorZeroIsAnOpenLogNotTheAbsentOne)
 TEST_F(LogFile, StartFailuresLeaveTheHolderClosed)
 {
     Put("blocker", "file");
+    // A pipe in place of a log waits for a reader and fills up: refused at
+    // once, with or without one.
+    ASSERT_EQ(::mkfifo(Path("pipe.log").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(Path("read.log").c_str(), 0600), 0);
+    const int reader = ::open(Path("read.log").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
     struct Case {
         const char* name;
         std::string path;
@@ -155,6 +162,9 @@ TEST_F(LogFile, StartFailuresLeaveTheHolderClosed)
         {"missing folder", Path("nowhere/grab.log"), -ENOENT},
         {"file where a folder should be", Path("blocker/grab.log"), -ENOTDIR},
         {"empty path", "", -EINVAL},
+        {"pipe without a reader", Path("pipe.log"), -EINVAL},
+        {"pipe with a reader", Path("read.log"), -EINVAL},
+        {"device", "/dev/null", -EINVAL},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,6 +175,7 @@ TEST_F(LogFile, StartFailuresLeaveTheHolderClosed)
         EXPECT_EQ(StopLogging(&holder), 0);
     }
     EXPECT_EQ(StartLogging(nullptr, Path("grab.log").c_str()), -EINVAL);
+    ::close(reader);
 }
 
 TEST_F(LogFile, ALogThatReachedItsLimitIsRotated)
