@@ -23,12 +23,15 @@
 
 
 // The capacity follows the assignment rule for the file's size; a file that
-// reports no size (a pipe, /proc) grows as it is read.
+// reports no size (/proc) grows as it is read. Only a plain file is read: a
+// pipe would wait for a writer (hence O_NONBLOCK on the open), a device may
+// never end.
 bool CTextBuffer::ReadFile(const std::string& path)
 {
-    CUniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    CUniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
-    if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0 || info.st_size > kMaxLength - 1) {
+    if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size > kMaxLength - 1) {
         SetText({});
         return false;
     }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "foundation/text/text_buffer.h"
@@ -52,6 +54,9 @@ TEST_F(TextBufferFiles, ReadDistinguishesUnreadableFromEmpty)
     Put("empty", "");
     Put("nuls", std::string_view("a\0b\0\0c", 6));
     fs::create_directory(mFolder / "folder");
+    // A pipe would wait for a writer; a device may never end.
+    ASSERT_EQ(::mkfifo(PathOf("pipe").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", mFolder / "zeros");
     struct Case {
         const char* name;
         bool readable;
@@ -61,6 +66,8 @@ TEST_F(TextBufferFiles, ReadDistinguishesUnreadableFromEmpty)
         {"nuls", true, "a b  c"},  // NULs become blanks, the length stays
         {"missing", false, ""},
         {"folder", false, ""},
+        {"pipe", false, ""},
+        {"zeros", false, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
