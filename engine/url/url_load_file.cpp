@@ -1,5 +1,6 @@
 // A saved copy standing in for a response ("Load URLs from disk").
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,9 +16,13 @@ std::uint8_t CURL::LoadFromFile(const CFileRef& file)
 {
     mFetchedOK = 0;
     mStatusCode = 200;
+    // Only a plain file of the mirror stands in: a pipe would wait for a
+    // writer (hence O_NONBLOCK), a device may never end, a link may lead out
+    // of the mirror.
+    CUniqueFd fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info {};
+    if (!fd.IsOpen() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return 0;
     // Read a piece at a time: a large file spills, never whole in memory.
-    CUniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.IsOpen()) return 0;
     mBody.Clear();
     char piece[65536];
     for (;;) {

@@ -267,14 +267,35 @@ TEST_F(URLSave, LoadFromFileStandsInForAResponse)
     std::string body;
     ASSERT_TRUE(url.mBody.CopyTo(body));
     EXPECT_EQ(body, "<html>saved</html>");
+}
 
-    CURL missing("http://h/missing.html");
-    missing.mStatusCode = 0;
-    EXPECT_EQ(missing.LoadFromFile(CFileRef(mDownload + "/missing.html")), 0);
-    EXPECT_EQ(missing.mFetchedOK, 0);
-    EXPECT_EQ(missing.mStatusCode, 200);
-    EXPECT_EQ(missing.mHasData, 0);
-    EXPECT_EQ(missing.LoadFromFile(CFileRef(mDownload)), 0);  // a folder cannot stand in
+// Only a plain file of the mirror stands in: a pipe would wait for a writer,
+// a device may never end, and a link may lead out of the mirror.
+TEST_F(URLSave, LoadFromFileTakesOnlyAPlainFile)
+{
+    const std::string outside = mScratch.At("outside/evil.html");
+    ASSERT_EQ(::mkfifo((mDownload + "/pipe.html").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", (mDownload + "/zeros.html").c_str()), 0);
+    ASSERT_EQ(::symlink(outside.c_str(), (mDownload + "/link.html").c_str()), 0);
+    const struct {
+        const char* name;
+        std::string path;
+    } cases[] = {
+        {"missing", mDownload + "/missing.html"},
+        {"folder", mDownload},
+        {"pipe", mDownload + "/pipe.html"},
+        {"device", mDownload + "/zeros.html"},
+        {"link out of the mirror", mDownload + "/link.html"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CURL url("http://h/page.html");
+        url.mStatusCode = 0;
+        EXPECT_EQ(url.LoadFromFile(CFileRef(c.path)), 0);
+        EXPECT_EQ(url.mFetchedOK, 0);
+        EXPECT_EQ(url.mHasData, 0);
+        EXPECT_EQ(url.mBody.Length(), 0u);
+    }
 }
 
 }  // namespace
