@@ -1,5 +1,7 @@
 // Form capture against the scripted server, the test submission, and the
 // user-agent import.
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -131,6 +133,34 @@ TEST(UserAgentsImport, ParsesEveryLineEnding)
         {"long line cut", "N\t" + std::string(300, 'a'), Pairs{{"N", std::string(253, 'a')}}},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseUserAgents(c.text), c.agents) << c.what;
+}
+
+// Only a plain file is imported: a pipe would hold the window until a
+// writer came, and a device may never end.
+TEST_F(ConfigurationWindows, ImportTakesOnlyAPlainFile)
+{
+    const std::string pipe = Root() + "/agents.pipe";
+    const std::string zeros = Root() + "/agents.zeros";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", zeros);
+    const std::string plain = Root() + "/agents.txt";
+    std::ofstream(plain) << "Alpha\tAlphaAgent/1\n";
+    const struct {
+        const char* what;
+        std::string path;
+        bool imported;
+    } cases[] = {
+        {"pipe", pipe, false},
+        {"device", zeros, false},
+        {"missing", Root() + "/none.txt", false},
+        {"plain file", plain, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(ImportUserAgents(c.path), c.imported);
+        EXPECT_EQ(HasPreference("User Agents"), c.imported);
+    }
+    RevertUserAgents();
 }
 
 // Import fills the popup after the program's own agent and the separator

@@ -1,9 +1,8 @@
 #include "app/windows/configurations/user_agents_import.h"
 
-#include <fstream>
 #include <set>
-#include <sstream>
 
+#include "foundation/files/whole_file.h"
 #include "foundation/settings/app_settings.h"
 #include "foundation/settings/preference_store.h"
 #include "foundation/text/fixed_string.h"
@@ -40,11 +39,10 @@ std::vector<std::pair<std::string, std::string>> ParseUserAgents(std::string_vie
 
 bool ImportUserAgents(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    const auto agents = ParseUserAgents(bytes.str());
+    // A plain file of bounded size: a pipe or a device would hold the window.
+    std::string bytes;
+    if (ReadWholeFile(CFileRef(path), bytes) != 0) return false;
+    const auto agents = ParseUserAgents(bytes);
     if (agents.empty()) return false;
     PlistValue dictionary = PlistValue::MakeDictionary();
     for (const auto& [name, agent] : agents) dictionary.Set(name, PlistValue::MakeString(agent));
