@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <map>
 #include <string>
@@ -99,6 +102,32 @@ TEST(SearchKitIndexer, ListsTheWordsAReaderSees)
         EXPECT_EQ(listed.words, c.expected);
         // Written through a rename: nothing else is left in the folder.
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.File("t")), {}), 1);
+    }
+}
+
+// A link may lead out of the searched folder and a pipe would wait for a
+// writer: of both only the name is listed.
+TEST(SearchKitIndexer, ListsOnlyTheNameOfALinkOrAPipe)
+{
+    testsupport::TempDir temp;
+    temp.MakeFolder("t");
+    const std::string outside = temp.Write("outside/private.txt", "private words");
+    temp.MakeFolder("searched");
+    ASSERT_EQ(::symlink(outside.c_str(), temp.File("searched/shortcut.txt").c_str()), 0);
+    ASSERT_EQ(::mkfifo(temp.File("searched/queue.txt").c_str(), 0600), 0);
+    const struct {
+        const char* name;
+        std::map<std::string, std::int64_t> expected;
+    } cases[] = {
+        {"shortcut.txt", {{"shortcut", 1}, {"txt", 1}}},
+        {"queue.txt", {{"queue", 1}, {"txt", 1}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SListed listed = RunIndexer(temp, temp.File(std::string("searched/") + c.name));
+        EXPECT_EQ(listed.exitCode, 0);
+        ASSERT_TRUE(listed.listRead);
+        EXPECT_EQ(listed.words, c.expected);
     }
 }
 

@@ -43,8 +43,10 @@ int main(int argc, char** argv)
 
     std::vector<std::pair<std::string, long>> counts;
     bool readable = true;
+    // Not followed: a link may lead out of the searched folder. Of a link,
+    // a folder or a special file only the name is listed.
     struct stat info {};
-    if (::stat(item.c_str(), &info) != 0) {
+    if (::lstat(item.c_str(), &info) != 0) {
         readable = false;
     } else {
         std::string text = NameWords(item);
