@@ -2,8 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "foundation/errors/status_codes.h"
 #include "platform/posix/errno_status.h"
@@ -22,6 +22,9 @@ bool IsSkippableEntryError(int error)
     return error == EACCES || error == EPERM || error == ENOENT || error == ENOTDIR || error == ELOOP;
 }
 
+// The walk keeps its open folders on a list of its own rather than on the
+// call stack: a hostile tree thousands of levels deep would otherwise run a
+// CThread's stack out.
 class CFolderTreeWalker {
 public:
     CFolderTreeWalker(int depthBound, const FolderWalkCallback& callback)
@@ -29,52 +32,73 @@ public:
     {
     }
 
-    // 0 when the folder is done, kStopped, or a negative status.
-    int WalkFolder(int folderFd, const CFileRef& folder, int depth)
+    // 0 when the tree is done, kStopped, or a negative status.
+    int Walk(CUniqueFd root, const CFileRef& folder)
     {
-        if (mDepthBound > 0 && depth >= mDepthBound) return 0;
-        struct stat self;
-        if (::fstat(folderFd, &self) != 0) return ErrnoStatus();
-        // A folder that holds itself (a bind mount) would never end.
-        std::pair<dev_t, ino_t> node(self.st_dev, self.st_ino);
-        if (std::find(mAncestors.begin(), mAncestors.end(), node) != mAncestors.end()) return 0;
-        mAncestors.push_back(node);
-        int status = WalkEntries(folderFd, folder, depth);
-        mAncestors.pop_back();
+        int status = Enter(std::move(root), folder, 0);
+        while (status == 0 && !mOpen.empty()) status = Step();
         return status;
     }
 
 private:
-    int WalkEntries(int folderFd, const CFileRef& folder, int depth)
-    {
+    struct SOpenFolder {
+        CUniqueFd fd;
+        CFileRef ref;
+        int depth = 0;
+        std::pair<dev_t, ino_t> node;
         std::vector<CFolderEntry> entries;
-        int status = ReadFolderEntries(folderFd, entries);
+        std::size_t next = 0;
+    };
+
+    // Lists the folder and puts it on the open list; 0 also when it is not
+    // walked (past the depth bound, or a folder that holds itself).
+    int Enter(CUniqueFd fd, const CFileRef& folder, int depth)
+    {
+        if (mDepthBound > 0 && depth >= mDepthBound) return 0;
+        struct stat self;
+        if (::fstat(fd.Get(), &self) != 0) return ErrnoStatus();
+        // A folder that holds itself (a bind mount) would never end.
+        const std::pair<dev_t, ino_t> node(self.st_dev, self.st_ino);
+        for (const SOpenFolder& open : mOpen)
+            if (open.node == node) return 0;
+        SOpenFolder entered;
+        const int status = ReadFolderEntries(fd.Get(), entered.entries);
         if (status != 0) return status;
-        for (const CFolderEntry& entry : entries) {
-            CWalkItem item;
-            item.ref = folder.Child(entry.name);
-            item.name = entry.name;
-            item.depth = depth + 1;
-            item.nodeID = entry.nodeID;
-            item.isFolder = entry.isFolder;
-            item.isSymbolicLink = entry.isSymbolicLink;
-            if (mCallback(item)) return kStopped;
-            if (!entry.isFolder) continue;
-            CUniqueFd child(
-                ::openat(folderFd, entry.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-            if (!child.IsOpen()) {
-                if (IsSkippableEntryError(errno)) continue;
-                return ErrnoStatus();
-            }
-            status = WalkFolder(child.Get(), item.ref, depth + 1);
-            if (status != 0) return status;
-        }
+        entered.fd = std::move(fd);
+        entered.ref = folder;
+        entered.depth = depth;
+        entered.node = node;
+        mOpen.push_back(std::move(entered));
         return 0;
+    }
+
+    // Hands the next item of the innermost open folder to the callback and
+    // enters it when it is a folder; closes a folder whose items are done.
+    int Step()
+    {
+        SOpenFolder& current = mOpen.back();
+        if (current.next == current.entries.size()) {
+            mOpen.pop_back();
+            return 0;
+        }
+        const CFolderEntry& entry = current.entries[current.next++];
+        CWalkItem item;
+        item.ref = current.ref.Child(entry.name);
+        item.name = entry.name;
+        item.depth = current.depth + 1;
+        item.nodeID = entry.nodeID;
+        item.isFolder = entry.isFolder;
+        item.isSymbolicLink = entry.isSymbolicLink;
+        if (mCallback(item)) return kStopped;
+        if (!entry.isFolder) return 0;
+        CUniqueFd child(::openat(current.fd.Get(), entry.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!child.IsOpen()) return IsSkippableEntryError(errno) ? 0 : ErrnoStatus();
+        return Enter(std::move(child), item.ref, item.depth);
     }
 
     int mDepthBound;
     const FolderWalkCallback& mCallback;
-    std::vector<std::pair<dev_t, ino_t>> mAncestors;
+    std::vector<SOpenFolder> mOpen;  // the walked folder first
 };
 
 }  // namespace
@@ -85,6 +109,6 @@ int WalkFolderTree(const CFileRef& folder, int depthBound, const FolderWalkCallb
     CUniqueFd root(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!root.IsOpen()) return ErrnoStatus();
     CFolderTreeWalker walker(depthBound, callback);
-    int status = walker.WalkFolder(root.Get(), folder, 0);
+    const int status = walker.Walk(std::move(root), folder);
     return status == kStopped ? 0 : status;
 }

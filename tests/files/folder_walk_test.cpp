@@ -1,11 +1,17 @@
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "foundation/files/directory_iterator.h"
 #include "foundation/files/file_system.h"
+#include "platform/posix/unique_fd.h"
 #include "tests/files/scratch_folder.h"
 
 namespace {
@@ -193,6 +199,58 @@ TEST(FolderWalk, DepthBoundsAndStops)
     EXPECT_EQ(WalkFolderTree(CFileRef(scratch.At("root")), 0, nullptr), -EINVAL);
     EXPECT_EQ(WalkFolderTree(CFileRef(scratch.At("root/d.txt")), 0, [](const CWalkItem&) { return false; }),
               -ENOTDIR);
+}
+
+// A tree far deeper than any mirror, walked on a stack smaller than a
+// CThread's: the walk's stack does not grow with the depth.
+TEST(FolderWalk, ADeepTreeIsWalkedOnASmallStack)
+{
+    CScratchFolder scratch;
+    ASSERT_TRUE(scratch.IsReady());
+    constexpr int kLevels = 900;
+    CUniqueFd level(::open(scratch.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    for (int i = 0; i < kLevels; ++i) {
+        ASSERT_EQ(::mkdirat(level.Get(), "d", 0700), 0);
+        level.Reset(::openat(level.Get(), "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        ASSERT_TRUE(level.IsOpen());
+    }
+    level.Reset();
+    struct Case {
+        int bound;
+        int items;
+    } cases[] = {{0, kLevels}, {10, 10}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bound);
+        struct SWalk {
+            std::string root;
+            int bound;
+            int status = 1;
+            int items = 0;
+            int deepest = 0;
+        } walk{scratch.Path(), c.bound};
+        pthread_attr_t attributes;
+        ASSERT_EQ(::pthread_attr_init(&attributes), 0);
+        ASSERT_EQ(::pthread_attr_setstacksize(&attributes, 256 * 1024), 0);
+        pthread_t thread;
+        ASSERT_EQ(::pthread_create(
+                      &thread, &attributes,
+                      [](void* argument) -> void* {
+                          SWalk& w = *static_cast<SWalk*>(argument);
+                          w.status = WalkFolderTree(CFileRef(w.root), w.bound, [&w](const CWalkItem& item) {
+                              ++w.items;
+                              w.deepest = std::max(w.deepest, item.depth);
+                              return false;
+                          });
+                          return nullptr;
+                      },
+                      &walk),
+                  0);
+        ::pthread_join(thread, nullptr);
+        ::pthread_attr_destroy(&attributes);
+        EXPECT_EQ(walk.status, 0);
+        EXPECT_EQ(walk.items, c.items);
+        EXPECT_EQ(walk.deepest, c.items);
+    }
 }
 
 TEST(FolderListing, FilesOrAllItemsOfOneFolder)
