@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include "platform/posix/atomic_file.h"
 #include "platform/posix/errno_status.h"
 
 namespace {
@@ -115,12 +115,9 @@ std::string UserDownloadFolder()
 {
     std::string home = HomeFolder();
     std::string dirsPath = ConfigHomeFolder() + "/user-dirs.dirs";
-    if (FILE* file = std::fopen(dirsPath.c_str(), "re")) {
-        std::string text;
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0 && text.size() < 65536) text.append(buffer, n);
-        std::fclose(file);
+    // Read like any whole file: a pipe at the name must not hold start-up.
+    std::string text;
+    if (ReadFileBytes(dirsPath, text) == 0) {
         std::string folder = ParseDownloadDirEntry(text, home);
         if (!folder.empty()) return folder;
     }

@@ -1,8 +1,8 @@
 // Named text resources: plain files in the resources folder.
-#include <cstdio>
 #include <cstdlib>
 
 #include "foundation/text/text_encodings.h"
+#include "platform/posix/atomic_file.h"
 
 #ifndef TIDEWELL_RESOURCE_DIR
 #define TIDEWELL_RESOURCE_DIR "resources"
@@ -23,13 +23,5 @@ bool LoadNamedTextResource(const char* name, std::string& out)
         std::string_view(name) == "." || std::string_view(name) == "..")
         return false;
     std::string path = ResourceFolder() + "/" + name;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    char chunk[16384];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) out.append(chunk, n);
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) out.clear();
-    return !failed;
+    return ReadFileBytes(path, out) == 0;
 }

@@ -336,7 +336,7 @@ TEST_F(AppSettings, DownloadFolderFollowsTheUserDirectories)
 {
     struct Case {
         const char* name;
-        const char* dirs;  // null: no user-dirs.dirs
+        const char* dirs;  // null: no user-dirs.dirs; "|": a pipe with no writer
         std::string expected;
     } cases[] = {
         {"no file", nullptr, Path("home/Downloads")},
@@ -345,11 +345,13 @@ TEST_F(AppSettings, DownloadFolderFollowsTheUserDirectories)
         {"other entries only", "XDG_MUSIC_DIR=\"$HOME/Music\"\n", Path("home/Downloads")},
         {"relative value ignored", "XDG_DOWNLOAD_DIR=\"Downloads\"\n", Path("home/Downloads")},
         {"last entry wins", "XDG_DOWNLOAD_DIR=\"$HOME/A\"\n  XDG_DOWNLOAD_DIR=\"$HOME/B\"\n", Path("home/B")},
+        {"a pipe is passed over", "|", Path("home/Downloads")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove(Path("config/user-dirs.dirs"));
-        if (c.dirs) Put("config/user-dirs.dirs", c.dirs);
+        if (c.dirs && std::string_view(c.dirs) == "|") ASSERT_EQ(::mkfifo(Path("config/user-dirs.dirs").c_str(), 0600), 0);
+        else if (c.dirs) Put("config/user-dirs.dirs", c.dirs);
         CAppSettings settings;
         EXPECT_EQ(settings.mDownloadFolderPath, c.expected);
     }
