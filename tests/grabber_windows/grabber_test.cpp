@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include <QPrinter>
 #include <gtest/gtest.h>
@@ -313,6 +314,42 @@ TEST_F(Grabber, WithoutACrawlPauseResumeAndStopDoNothing)
     EXPECT_EQ(window->GetState(), kWindowNeverStarted);
     EXPECT_TRUE(IsEnabled(*window, kMenu));
     EXPECT_TRUE(IsEnabled(*window, kURL));
+}
+
+// A chosen configuration that cannot be read starts nothing: grabbing with
+// the built-in settings instead would mirror elsewhere and by other rules.
+TEST_F(Grabber, AChosenConfigurationThatCannotBeReadStartsNothing)
+{
+    HttpPeer peer({{.path = "/", .body = Page("home")}});
+    const struct {
+        const char* name;
+        const char* reason;
+        std::function<void(const std::string& file)> spoil;
+    } cases[] = {
+        {"Removed", "No such file or directory", [](const std::string& file) { std::filesystem::remove(file); }},
+        {"Folder", "Is a directory",
+         [](const std::string& file) {
+             std::filesystem::remove(file);
+             std::filesystem::create_directory(file);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MakeConfigurationFile(c.name, false);
+        CGrabber* window = Open();
+        Choose(*window, c.name);
+        c.spoil(ConfigurationsFolder() + "/" + c.name);
+        window->SetStartURL(peer.Url("/"));
+        Click(*window, kStart);
+        ASSERT_TRUE(RunEvents([&] { return !window->IsCheckingStartURL() && !window->IsCrawling(); }));
+        EXPECT_EQ(LogPane(*window),
+                  std::string("The configuration could not be read: ") + c.name + " (" + c.reason + ")\n");
+        EXPECT_EQ(window->GetState(), kWindowNeverStarted);
+        EXPECT_TRUE(IsEnabled(*window, kMenu));
+        EXPECT_TRUE(IsEnabled(*window, kURL));
+        EXPECT_TRUE(peer.Requests().empty());
+        delete window;
+    }
 }
 
 TEST_F(Grabber, TheConfigurationsPopupFollowsTheConfigurationFiles)
