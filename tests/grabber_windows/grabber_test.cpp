@@ -352,6 +352,42 @@ TEST_F(Grabber, AChosenConfigurationThatCannotBeReadStartsNothing)
     }
 }
 
+// A log the configuration asks for but that cannot be opened is told in the
+// log pane; the grab goes on without it.
+TEST_F(Grabber, ALogFileThatCannotBeOpenedIsTold)
+{
+    HttpPeer peer({{.path = "/", .body = Page("home")}});
+    mRoot.Write("blocked", "a file where the log folder should be");
+    const std::string hostLog = "127.0.0.1:" + std::to_string(peer.Port()) + ".log";
+    mRoot.MakeFolder("logs/" + hostLog);
+    const struct {
+        std::string folder;
+        const char* reason;
+    } cases[] = {
+        {mRoot.File("blocked") + "/logs", "Not a directory"},
+        {mRoot.File("logs"), "Is a directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        CConfiguration configuration = MakeConfiguration();
+        configuration.mMiscOptions.generateLog = 1;
+        configuration.mMiscOptions.logFolder = c.folder.c_str();
+        std::filesystem::remove(ConfigurationsFolder() + "/Logged");
+        ASSERT_EQ(CreateConfigurationFile("Logged", configuration), 0);
+        CGrabber* window = Open();
+        Choose(*window, "Logged");
+        window->SetStartURL(peer.Url("/"));
+        Click(*window, kStart);
+        ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+        const std::string told =
+            "The log file could not be opened: " + c.folder + "/" + hostLog + " (" + c.reason + ")\n";
+        EXPECT_NE(LogPane(*window).find(told), std::string::npos) << LogPane(*window);
+        EXPECT_NE(LogPane(*window).find("Total files grabbed: 1"), std::string::npos) << LogPane(*window);
+        EXPECT_FALSE(window->IsLogOpen());
+        delete window;
+    }
+}
+
 TEST_F(Grabber, TheConfigurationsPopupFollowsTheConfigurationFiles)
 {
     CRecordingApplication application;

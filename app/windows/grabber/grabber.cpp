@@ -584,8 +584,10 @@ void CGrabber::SendNotificationMail(const std::string&)
 
 void CGrabber::OpenLog(const CURL& startURL)
 {
-    std::string path = OpenGrabLog(mLog, mConfiguration, startURL);
+    std::string failure;
+    std::string path = OpenGrabLog(mLog, mConfiguration, startURL, failure);
     if (!path.empty()) mLogPath = std::move(path);
+    else LogLine(failure);
 }
 
 void CGrabber::CloseLog() { CloseGrabLog(mLog); }

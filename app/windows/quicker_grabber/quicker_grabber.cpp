@@ -506,8 +506,10 @@ void CQuickerGrabber::ShowMediaURL(const std::string& url)
 
 void CQuickerGrabber::OpenLog(const CURL& startURL)
 {
-    std::string path = OpenGrabLog(mLog, mConfiguration, startURL);
+    std::string failure;
+    std::string path = OpenGrabLog(mLog, mConfiguration, startURL, failure);
     if (!path.empty()) mLogPath = std::move(path);
+    else SetMessageText(failure);
 }
 
 void CQuickerGrabber::CloseLog() { CloseGrabLog(mLog); }
