@@ -159,7 +159,10 @@ bool CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
         ShowStatus("Saving to bookmark");
         status = url.SaveAsBookmark(downloadFolder, type, creator, Naming().indexName, outFile);
     } else {
-        if (general.saveAction != 1 || !downloadFolder.IsValid()) return false;
+        if (general.saveAction != 1 || !downloadFolder.IsValid()) {
+            mLastSaveStatus = -ENOENT;  // nowhere to save
+            return false;
+        }
         ShowStatus("Saving to disk");
         CMirrorLocation location = MirrorLocationForURL(url, Naming());
         if (const std::string name = SaveFileName(url, true).value_or(std::string()); !name.empty())

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <regex>
 
 #include "tests/crawl/crawl_test_support.h"
@@ -191,6 +192,27 @@ TEST_F(CrawlMirror, WithoutRelinkingPagesAreSavedAsServed)
     EXPECT_EQ(FileText(Mirror() + "/" + mHost + "a/page1.html"), FileText(mRoot.File("site/a/page1.html")));
     // Dynamic pages keep their query in their name.
     EXPECT_TRUE(ReadTree(Mirror()).contains(mHost + "list.html?page=2"));
+}
+
+// With saving off the crawl still walks the site, and an unsaved page is no
+// failure: only what fails with saving on (the missing page) is counted.
+TEST_F(CrawlMirror, WithSavingOffNothingIsSavedAndNothingMoreCountsAsAFailure)
+{
+    std::map<int, std::string> errors;
+    for (int saveAction : {0, 1}) {
+        SCOPED_TRACE(saveAction);
+        CConfiguration configuration = MakeConfiguration();
+        configuration.mGeneralOptions.saveAction = saveAction;
+        configuration.mGeneralOptions.linkDepth = 2;
+        RecordingGrabber window(configuration);
+        ASSERT_TRUE(RunGrab(window, configuration, mServer->Url("/")));
+        bool mirrored = false;
+        for (const auto& [path, bytes] : ReadTree(Mirror())) mirrored = mirrored || path.starts_with(mHost);
+        EXPECT_EQ(mirrored, saveAction == 1);
+        errors[saveAction] = window.panes[MakeFourCharCode("ERRO")];
+        EXPECT_EQ(window.LogTranscript().find("could not be saved"), std::string::npos) << window.LogTranscript();
+    }
+    EXPECT_EQ(errors[0], errors[1]);
 }
 
 }  // namespace
