@@ -1,5 +1,7 @@
 // Saving into the mirror: the file name of each URL, the save itself, the
 // first file of the crawl and where each saved file lies for links to it.
+#include <cstring>
+
 #include "engine/config/configuration.h"
 #include "engine/crawl/generated_names.h"
 #include "engine/crawl/mirror_writer.h"
@@ -204,6 +206,10 @@ int CSiteIterator::CreateAlias()
     const std::string name = mStartHost + " alias";
     CFileRef alias;
     const int status = TellFinderToMakeAlias(mFirstFile, CFileRef(mPreferences.aliasesFolder), name.c_str(), alias);
+    // One left by an earlier crawl of the site stays as it is.
+    if (status != 0 && status != -EEXIST)
+        LogLine("The alias could not be made: " + CFileRef(mPreferences.aliasesFolder).Child(name).Path() + " (" +
+                std::strerror(-status) + ")");
     if (status != 0) return status;
     return TellFinderToUpdateItem(alias);
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <regex>
 
@@ -213,6 +214,43 @@ TEST_F(CrawlMirror, WithSavingOffNothingIsSavedAndNothingMoreCountsAsAFailure)
         EXPECT_EQ(window.LogTranscript().find("could not be saved"), std::string::npos) << window.LogTranscript();
     }
     EXPECT_EQ(errors[0], errors[1]);
+}
+
+// The alias of a crawl's first file is made in the aliases folder; one that
+// cannot be made is told. One left by an earlier crawl of the site stays.
+TEST_F(CrawlMirror, TheAliasOfTheFirstFileIsMadeOrTold)
+{
+    mRoot.MakeFolder("aliases");
+    mRoot.Write("blocked", "a file where the aliases folder should be");
+    const std::string alias = "127.0.0.1:" + std::to_string(mServer->Port()) + " alias";
+    const struct {
+        const char* name;
+        std::string folder;
+        const char* reason;  // "" when the alias is there afterwards
+    } cases[] = {
+        {"first crawl", mRoot.File("aliases"), ""},
+        {"again", mRoot.File("aliases"), ""},
+        {"missing folder", mRoot.File("missing"), "No such file or directory"},
+        {"a file in place of the folder", mRoot.File("blocked") + "/aliases", "Not a directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetPreference("Create Aliases", "true");
+        SetPreference("Aliases Folder Location", c.folder.c_str());
+        ReloadSettings();
+        CConfiguration configuration = MakeConfiguration();
+        configuration.mGeneralOptions.linkDepth = 1;
+        RecordingGrabber window(configuration);
+        ASSERT_TRUE(RunGrab(window, configuration, mServer->Url("/")));
+        const std::string told = "The alias could not be made: " + c.folder + "/" + alias;
+        if (*c.reason == '\0') {
+            std::error_code error;
+            EXPECT_TRUE(std::filesystem::is_symlink(c.folder + "/" + alias, error));
+            EXPECT_EQ(window.LogTranscript().find(told), std::string::npos) << window.LogTranscript();
+        } else {
+            EXPECT_TRUE(window.Logged(told + " (" + c.reason + ")")) << window.LogTranscript();
+        }
+    }
 }
 
 }  // namespace
