@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "engine/config/private_file_write.h"
@@ -115,6 +116,11 @@ int LoadConfiguration(std::string_view name, CConfiguration& configuration)
     status = loaded.ReadFile(file);
     if (status == 0) configuration = loaded;
     return status;
+}
+
+std::string ConfigurationReadFailure(std::string_view name, int status)
+{
+    return "The configuration could not be read: " + std::string(name) + " (" + std::strerror(-status) + ")";
 }
 
 int CConfiguration::Save(std::string_view configurationName) const

@@ -44,6 +44,8 @@ std::vector<std::string> ListConfigurationNames();
 // built in); otherwise the status of the look-up or the read, with the
 // configuration left at the defaults.
 int LoadConfiguration(std::string_view name, CConfiguration& configuration);
+// What a window tells when LoadConfiguration gave `status` for `name`.
+std::string ConfigurationReadFailure(std::string_view name, int status);
 // Writes a new configuration file; -EEXIST when the name is taken, -EPERM
 // for "Default".
 int CreateConfigurationFile(std::string_view name, const CConfiguration& configuration);

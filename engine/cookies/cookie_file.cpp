@@ -10,8 +10,12 @@ int WritePropertyListFile(const PlistValue& plist, const CFileRef& file)
 
 std::optional<PlistValue> ReadPropertyListFile(const CFileRef& file)
 {
-    if (!file.IsValid()) return std::nullopt;
     PlistValue plist;
-    if (ReadPlistFile(file.Path(), plist) != 0) return std::nullopt;
+    if (ReadPropertyListFile(file, plist) != 0) return std::nullopt;
     return plist;
+}
+
+int ReadPropertyListFile(const CFileRef& file, PlistValue& plist)
+{
+    return file.IsValid() ? ReadPlistFile(file.Path(), plist) : -EINVAL;
 }

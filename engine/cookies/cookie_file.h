@@ -7,6 +7,7 @@
 
 #include "foundation/files/file_ref.h"
 #include "platform/plist/plist_value.h"
+#include "platform/plist/plist_xml.h"
 
 // Replaces the file with the list's XML in one step (temporary file and
 // rename), readable by the owner only. 0, kPlistMalformed (nothing written)
@@ -16,3 +17,7 @@ int WritePropertyListFile(const PlistValue& plist, const CFileRef& file);
 // The file's property list; nothing when it is missing, unreadable or not an
 // XML property list.
 std::optional<PlistValue> ReadPropertyListFile(const CFileRef& file);
+// The same, telling why not: 0, a negative errno value (-ENOENT for a missing
+// file) or kCookieFileMalformed.
+int ReadPropertyListFile(const CFileRef& file, PlistValue& plist);
+inline constexpr int kCookieFileMalformed = kPlistMalformed;

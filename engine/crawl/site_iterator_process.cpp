@@ -159,6 +159,9 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
                 save = (media == nullptr || BeginsWithNoCase(url.mContentType, media)) &&
                        mConfiguration->mSaveFilters.Evaluate(url);
             }
+            // With saving off a page is fetched and read but never saved,
+            // which is no failure.
+            if (general.saveAction != 1 && general.saveAction != 2) save = false;
             if (save) {
                 saved = FindSameFolderPage(url, savedFile) || SaveURL(url, savedFile);
                 if (!saved) ReportSaveFailure(url);

@@ -179,9 +179,16 @@ int CSiteIterator::LoadCookies(const std::string& folder)
     ShowStatus("Loading cookies from last session");
     const std::string path = ReportPath(folder, ".cookies.plist");
     if (path.empty()) return -ENOENT;
-    const std::optional<PlistValue> list = ReadPropertyListFile(CFileRef(path));
-    if (!list) return -ENOENT;
-    mCookies.AddFromArray(*list);
+    PlistValue list;
+    const int status = ReadPropertyListFile(CFileRef(path), list);
+    // A first session has no file; one that is there but unreadable is told,
+    // since the end of the crawl writes this session's cookies over it.
+    if (status != 0 && status != -ENOENT) {
+        const std::string reason = status == kCookieFileMalformed ? "not a cookie file" : std::strerror(-status);
+        LogLine("The cookies of the last session could not be read: " + path + " (" + reason + ")");
+    }
+    if (status != 0) return status;
+    mCookies.AddFromArray(list);
     return 0;
 }
 

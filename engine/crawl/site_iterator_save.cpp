@@ -1,5 +1,7 @@
 // Saving into the mirror: the file name of each URL, the save itself, the
 // first file of the crawl and where each saved file lies for links to it.
+#include <cstring>
+
 #include "engine/config/configuration.h"
 #include "engine/crawl/generated_names.h"
 #include "engine/crawl/mirror_writer.h"
@@ -159,7 +161,10 @@ bool CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
         ShowStatus("Saving to bookmark");
         status = url.SaveAsBookmark(downloadFolder, type, creator, Naming().indexName, outFile);
     } else {
-        if (general.saveAction != 1 || !downloadFolder.IsValid()) return false;
+        if (general.saveAction != 1 || !downloadFolder.IsValid()) {
+            mLastSaveStatus = -ENOENT;  // nowhere to save
+            return false;
+        }
         ShowStatus("Saving to disk");
         CMirrorLocation location = MirrorLocationForURL(url, Naming());
         if (const std::string name = SaveFileName(url, true).value_or(std::string()); !name.empty())
@@ -201,6 +206,10 @@ int CSiteIterator::CreateAlias()
     const std::string name = mStartHost + " alias";
     CFileRef alias;
     const int status = TellFinderToMakeAlias(mFirstFile, CFileRef(mPreferences.aliasesFolder), name.c_str(), alias);
+    // One left by an earlier crawl of the site stays as it is.
+    if (status != 0 && status != -EEXIST)
+        LogLine("The alias could not be made: " + CFileRef(mPreferences.aliasesFolder).Child(name).Path() + " (" +
+                std::strerror(-status) + ")");
     if (status != 0) return status;
     return TellFinderToUpdateItem(alias);
 }

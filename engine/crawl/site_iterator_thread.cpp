@@ -83,7 +83,10 @@ void* CSiteIteratorThread::Run()
         if (mGrabberWindow != nullptr) mGrabberWindow->LogText(error.GetErrorString());
         else if (mQuickWindow != nullptr) mQuickWindow->SetMessageText(error.GetErrorString());
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "The crawl ended: %s\n", error.what());
+        const std::string text = std::string("The crawl ended: ") + error.what();
+        std::fprintf(stderr, "%s\n", text.c_str());
+        if (mGrabberWindow != nullptr) mGrabberWindow->LogText(text);
+        else if (mQuickWindow != nullptr) mQuickWindow->SetMessageText(text);
     }
     // However the crawl ended, links written to files that never came are
     // turned back to the server's URLs.

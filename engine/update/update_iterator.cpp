@@ -1,5 +1,7 @@
 #include "engine/update/update_iterator.h"
 
+#include <cstring>
+#include <exception>
 #include <string>
 
 #include "engine/update/complete_response.h"
@@ -28,11 +30,19 @@ void* CUpdateIterator::Run()
     mWindow->ShowBusy(true);
     mWindow->SetRunning(true);
     try {
-        // A folder that cannot be walked ends the update like any other
-        // failure of the walk: without claiming it is done.
-        if (Iterate() == 0) mWindow->LogLine("Done.");
+        // A folder that cannot be walked ends the update without claiming
+        // it is done, and says why.
+        if (const int status = Iterate(); status == 0)
+            mWindow->LogLine("Done.");
+        else
+            mWindow->LogLine("The folder could not be read: " + mRoot.Path() + " (" + std::strerror(-status) + ")");
+    } catch (const CStopException&) {
+        // A stop request: the thread ends quietly.
+    } catch (const std::exception& error) {
+        mWindow->LogLine(std::string("The update ended: ") + error.what());
     } catch (...) {
-        // A stop request, or a failure of the walk: the thread ends quietly.
+        // The window's stop waits for the end steps below.
+        mWindow->LogLine("The update ended: an unexpected failure");
     }
     mWindow->ShowBusy(false);
     mWindow->SetRunning(false);

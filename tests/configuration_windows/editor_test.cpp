@@ -1,6 +1,9 @@
 // The configuration editor and its panels, on real configuration files.
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -297,6 +300,41 @@ TEST_F(ConfigurationWindows, SaveDontSaveAndCancel)
         }
         EXPECT_TRUE(IsDefaultConfigurationName(c.name) || !std::filesystem::exists(Folder() + "/Default"));
         Cleanup();
+    }
+}
+
+// A configuration whose file cannot be read is told and not opened: the
+// editor would show the built-in values and save them over the file. One
+// whose file is gone opens with them, to be saved anew.
+TEST_F(ConfigurationWindows, AConfigurationThatCannotBeReadIsToldNotEdited)
+{
+    const struct {
+        const char* name;
+        std::function<void(const std::string& file)> make;
+        const char* reason;  // "" when the editor opens
+    } cases[] = {
+        {"Gone", [](const std::string&) {}, ""},
+        {"Folder", [](const std::string& file) { std::filesystem::create_directories(file); }, "Is a directory"},
+        {"Pipe", [](const std::string& file) { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); }, "Invalid argument"},
+    };
+    std::filesystem::create_directories(Folder());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.make(Folder() + "/" + c.name);
+        CScriptedAnswers::Clear();
+        CScriptedAnswers::Push(kMsgOK);
+        CEditConfigurationWindow* editor = ShowEditConfigurationWindow(nullptr, c.name);
+        const auto& asked = CScriptedAnswers::Asked();
+        if (*c.reason == '\0') {
+            ASSERT_NE(editor, nullptr);
+            EXPECT_TRUE(asked.empty());
+            delete editor;
+            continue;
+        }
+        EXPECT_EQ(editor, nullptr);
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].text, std::string("The configuration could not be read: ") + c.name + " (" + c.reason + ")");
+        EXPECT_TRUE(CWindow::WindowsOfClass<CEditConfigurationWindow>().empty());
     }
 }
 

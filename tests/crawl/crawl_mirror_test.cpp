@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <map>
 #include <regex>
 
 #include "tests/crawl/crawl_test_support.h"
@@ -191,6 +193,64 @@ TEST_F(CrawlMirror, WithoutRelinkingPagesAreSavedAsServed)
     EXPECT_EQ(FileText(Mirror() + "/" + mHost + "a/page1.html"), FileText(mRoot.File("site/a/page1.html")));
     // Dynamic pages keep their query in their name.
     EXPECT_TRUE(ReadTree(Mirror()).contains(mHost + "list.html?page=2"));
+}
+
+// With saving off the crawl still walks the site, and an unsaved page is no
+// failure: only what fails with saving on (the missing page) is counted.
+TEST_F(CrawlMirror, WithSavingOffNothingIsSavedAndNothingMoreCountsAsAFailure)
+{
+    std::map<int, std::string> errors;
+    for (int saveAction : {0, 1}) {
+        SCOPED_TRACE(saveAction);
+        CConfiguration configuration = MakeConfiguration();
+        configuration.mGeneralOptions.saveAction = saveAction;
+        configuration.mGeneralOptions.linkDepth = 2;
+        RecordingGrabber window(configuration);
+        ASSERT_TRUE(RunGrab(window, configuration, mServer->Url("/")));
+        bool mirrored = false;
+        for (const auto& [path, bytes] : ReadTree(Mirror())) mirrored = mirrored || path.starts_with(mHost);
+        EXPECT_EQ(mirrored, saveAction == 1);
+        errors[saveAction] = window.panes[MakeFourCharCode("ERRO")];
+        EXPECT_EQ(window.LogTranscript().find("could not be saved"), std::string::npos) << window.LogTranscript();
+    }
+    EXPECT_EQ(errors[0], errors[1]);
+}
+
+// The alias of a crawl's first file is made in the aliases folder; one that
+// cannot be made is told. One left by an earlier crawl of the site stays.
+TEST_F(CrawlMirror, TheAliasOfTheFirstFileIsMadeOrTold)
+{
+    mRoot.MakeFolder("aliases");
+    mRoot.Write("blocked", "a file where the aliases folder should be");
+    const std::string alias = "127.0.0.1:" + std::to_string(mServer->Port()) + " alias";
+    const struct {
+        const char* name;
+        std::string folder;
+        const char* reason;  // "" when the alias is there afterwards
+    } cases[] = {
+        {"first crawl", mRoot.File("aliases"), ""},
+        {"again", mRoot.File("aliases"), ""},
+        {"missing folder", mRoot.File("missing"), "No such file or directory"},
+        {"a file in place of the folder", mRoot.File("blocked") + "/aliases", "Not a directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetPreference("Create Aliases", "true");
+        SetPreference("Aliases Folder Location", c.folder.c_str());
+        ReloadSettings();
+        CConfiguration configuration = MakeConfiguration();
+        configuration.mGeneralOptions.linkDepth = 1;
+        RecordingGrabber window(configuration);
+        ASSERT_TRUE(RunGrab(window, configuration, mServer->Url("/")));
+        const std::string told = "The alias could not be made: " + c.folder + "/" + alias;
+        if (*c.reason == '\0') {
+            std::error_code error;
+            EXPECT_TRUE(std::filesystem::is_symlink(c.folder + "/" + alias, error));
+            EXPECT_EQ(window.LogTranscript().find(told), std::string::npos) << window.LogTranscript();
+        } else {
+            EXPECT_TRUE(window.Logged(told + " (" + c.reason + ")")) << window.LogTranscript();
+        }
+    }
 }
 
 }  // namespace

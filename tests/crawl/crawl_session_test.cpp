@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/http_peer.h"
@@ -83,6 +84,42 @@ TEST_F(CrawlSession, WithoutCookiesNoneAreSentOrSaved)
     EXPECT_FALSE(tree.contains(Host(peer) + "private.html"));
     EXPECT_FALSE(tree.contains("127.0.0.1-" + std::to_string(peer.Port()) + ".cookies.plist"));
     EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
+}
+
+// A first session has no cookie file; one that is there but cannot be read
+// is told before the crawl writes this session's cookies over it.
+TEST_F(CrawlSession, ACookieFileThatCannotBeReadIsLogged)
+{
+    HttpPeer peer({{.path = "/", .body = Page("home"), .setCookies = {"sid=abc; Path=/"}}});
+    const std::string file = Mirror() + "/127.0.0.1-" + std::to_string(peer.Port()) + ".cookies.plist";
+    const struct {
+        const char* name;
+        std::function<void()> prepare;
+        const char* reason;  // "" when nothing is told
+    } cases[] = {
+        {"first session", [&] { std::filesystem::remove_all(file); }, ""},
+        {"not a property list", [&] { mRoot.Write("mirror/" + file.substr(Mirror().size() + 1), "sid=abc"); },
+         "not a cookie file"},
+        {"a folder in its place",
+         [&] {
+             std::filesystem::remove_all(file);
+             std::filesystem::create_directory(file);
+         },
+         "Is a directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::create_directories(Mirror());
+        c.prepare();
+        CConfiguration configuration = MakeConfiguration();
+        RecordingGrabber window(configuration);
+        ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
+        const std::string told = "The cookies of the last session could not be read: " + file;
+        EXPECT_EQ(window.LogTranscript().find(told) != std::string::npos, *c.reason != '\0') << window.LogTranscript();
+        if (*c.reason != '\0') {
+            EXPECT_TRUE(window.Logged(told + " (" + c.reason + ")")) << window.LogTranscript();
+        }
+    }
 }
 
 TEST_F(CrawlSession, AFormIsPostedToItsActionAndItsAnswerFollowedWithItsCookies)

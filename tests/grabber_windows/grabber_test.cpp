@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include <QPrinter>
 #include <gtest/gtest.h>
@@ -313,6 +314,78 @@ TEST_F(Grabber, WithoutACrawlPauseResumeAndStopDoNothing)
     EXPECT_EQ(window->GetState(), kWindowNeverStarted);
     EXPECT_TRUE(IsEnabled(*window, kMenu));
     EXPECT_TRUE(IsEnabled(*window, kURL));
+}
+
+// A chosen configuration that cannot be read starts nothing: grabbing with
+// the built-in settings instead would mirror elsewhere and by other rules.
+TEST_F(Grabber, AChosenConfigurationThatCannotBeReadStartsNothing)
+{
+    HttpPeer peer({{.path = "/", .body = Page("home")}});
+    const struct {
+        const char* name;
+        const char* reason;
+        std::function<void(const std::string& file)> spoil;
+    } cases[] = {
+        {"Removed", "No such file or directory", [](const std::string& file) { std::filesystem::remove(file); }},
+        {"Folder", "Is a directory",
+         [](const std::string& file) {
+             std::filesystem::remove(file);
+             std::filesystem::create_directory(file);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MakeConfigurationFile(c.name, false);
+        CGrabber* window = Open();
+        Choose(*window, c.name);
+        c.spoil(ConfigurationsFolder() + "/" + c.name);
+        window->SetStartURL(peer.Url("/"));
+        Click(*window, kStart);
+        ASSERT_TRUE(RunEvents([&] { return !window->IsCheckingStartURL() && !window->IsCrawling(); }));
+        EXPECT_EQ(LogPane(*window),
+                  std::string("The configuration could not be read: ") + c.name + " (" + c.reason + ")\n");
+        EXPECT_EQ(window->GetState(), kWindowNeverStarted);
+        EXPECT_TRUE(IsEnabled(*window, kMenu));
+        EXPECT_TRUE(IsEnabled(*window, kURL));
+        EXPECT_TRUE(peer.Requests().empty());
+        delete window;
+    }
+}
+
+// A log the configuration asks for but that cannot be opened is told in the
+// log pane; the grab goes on without it.
+TEST_F(Grabber, ALogFileThatCannotBeOpenedIsTold)
+{
+    HttpPeer peer({{.path = "/", .body = Page("home")}});
+    mRoot.Write("blocked", "a file where the log folder should be");
+    const std::string hostLog = "127.0.0.1:" + std::to_string(peer.Port()) + ".log";
+    mRoot.MakeFolder("logs/" + hostLog);
+    const struct {
+        std::string folder;
+        const char* reason;
+    } cases[] = {
+        {mRoot.File("blocked") + "/logs", "Not a directory"},
+        {mRoot.File("logs"), "Is a directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        CConfiguration configuration = MakeConfiguration();
+        configuration.mMiscOptions.generateLog = 1;
+        configuration.mMiscOptions.logFolder = c.folder.c_str();
+        std::filesystem::remove(ConfigurationsFolder() + "/Logged");
+        ASSERT_EQ(CreateConfigurationFile("Logged", configuration), 0);
+        CGrabber* window = Open();
+        Choose(*window, "Logged");
+        window->SetStartURL(peer.Url("/"));
+        Click(*window, kStart);
+        ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+        const std::string told =
+            "The log file could not be opened: " + c.folder + "/" + hostLog + " (" + c.reason + ")\n";
+        EXPECT_NE(LogPane(*window).find(told), std::string::npos) << LogPane(*window);
+        EXPECT_NE(LogPane(*window).find("Total files grabbed: 1"), std::string::npos) << LogPane(*window);
+        EXPECT_FALSE(window->IsLogOpen());
+        delete window;
+    }
 }
 
 TEST_F(Grabber, TheConfigurationsPopupFollowsTheConfigurationFiles)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/framework/cleanup.h"
+#include "app/framework/dialog.h"
 #include "app/windows/software_update/open_software_update.h"
 #include "app/windows/software_update/software_update_layout.h"
 #include "app/windows/software_update/software_update_windows.h"
@@ -135,24 +136,47 @@ TEST_F(SoftwareUpdate, TheCheckShowsTheWindowForItsOutcome)
     }
 }
 
-TEST_F(SoftwareUpdate, ReleaseNotesAreSavedReadableByAllWritableByTheOwner)
+// Saved notes are readable by all, writable by the owner; notes that cannot
+// be saved where the user chose are told.
+TEST_F(SoftwareUpdate, ReleaseNotesAreSavedReadableByAllWritableByTheOwnerOrTold)
 {
     HttpPeer peer({{.path = "/ProductVersions.plist",
                     .body = VersionList("<key>CurrentVersion</key><integer>300</integer>" + kNotes)}});
     RunCheck(peer.Url("/ProductVersions.plist"));
     ASSERT_EQ(Count<CUpdateAvailableWindow>(), 1u);
-    const std::string path = Root() + "/notes.html";
     mRoot.Write("notes.html", "an older file, wider open");
-    ::chmod(path.c_str(), 0666);
-    CUpdateAvailableWindow::SetSaveFileChooser([&](const std::string& name) {
-        EXPECT_EQ(name, "Tidewell Release Notes.html");
-        return path;
-    });
-    Click(*CWindow::WindowsOfClass<CUpdateAvailableWindow>().front(), kSave);
-    struct stat info {};
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0644u);
-    EXPECT_NE(crawltest::FileText(path).find("https://www.farrowby.com/notes.html"), std::string::npos);
+    ::chmod((Root() + "/notes.html").c_str(), 0666);
+    mRoot.MakeFolder("folder.html");
+    const struct {
+        const char* name;
+        const char* reason;  // "" when saved
+    } cases[] = {
+        {"notes.html", ""},
+        {"folder.html", "Is a directory"},
+        {"missing/notes.html", "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = Root() + "/" + c.name;
+        CScriptedAnswers::Clear();
+        CScriptedAnswers::Push(kMsgOK);
+        CUpdateAvailableWindow::SetSaveFileChooser([&](const std::string& name) {
+            EXPECT_EQ(name, "Tidewell Release Notes.html");
+            return path;
+        });
+        Click(*CWindow::WindowsOfClass<CUpdateAvailableWindow>().front(), kSave);
+        const auto& asked = CScriptedAnswers::Asked();
+        if (*c.reason != '\0') {
+            ASSERT_EQ(asked.size(), 1u);
+            EXPECT_EQ(asked[0].text, "The release notes could not be saved: " + path + " (" + c.reason + ")");
+            continue;
+        }
+        EXPECT_TRUE(asked.empty());
+        struct stat info {};
+        ASSERT_EQ(::stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0644u);
+        EXPECT_NE(crawltest::FileText(path).find("https://www.farrowby.com/notes.html"), std::string::npos);
+    }
 }
 
 TEST_F(SoftwareUpdate, TheArchiveIsWrittenWholeUnderANewSafeName)

@@ -265,20 +265,26 @@ TEST_F(UpdateIterator, AWalkThatHasNothingToDoOrCannotStart)
 {
     struct Case {
         const char* name;
-        bool folderExists;
-        std::vector<std::string> calls;
+        std::string folder;
+        const char* told;  // the line between the start and the end
     };
+    const std::string empty = download.MakeFolder("empty");
+    const std::string file = download.Write("a-file", "not a folder");
+    // Not a success: the walk never ran, and that is told.
     const std::vector<Case> cases = {
-        {"empty folder", true, {"busy on", "running on", "log Done.", "busy off", "running off", "cleared"}},
-        // Not a success: the walk never ran.
-        {"missing folder", false, {"busy on", "running on", "busy off", "running off", "cleared"}},
+        {"empty folder", empty, "Done."},
+        {"missing folder", download.File("missing"),
+         "The folder could not be read: {} (No such file or directory)"},
+        {"a file", file, "The folder could not be read: {} (Not a directory)"},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         CRecordingUpdateWindow fresh;
-        const std::string folder = test.folderExists ? download.MakeFolder("empty") : download.File("missing");
-        ASSERT_TRUE(fresh.RunUpdate(CFileRef(folder)));
-        EXPECT_EQ(fresh.calls, test.calls);
+        ASSERT_TRUE(fresh.RunUpdate(CFileRef(test.folder)));
+        std::string told = test.told;
+        if (const std::size_t at = told.find("{}"); at != std::string::npos) told.replace(at, 2, test.folder);
+        EXPECT_EQ(fresh.calls, (std::vector<std::string>{"busy on", "running on", "log " + told, "busy off",
+                                                         "running off", "cleared"}));
         EXPECT_FALSE(fresh.running);
     }
 }

@@ -321,15 +321,20 @@ TEST_F(QuickerGrabber, StartsThatAreRefusedLeaveTheWindowUsable)
         const char* url;
         const char* message;
         int dialog;
+        const char* configuration = "Default";
     } cases[] = {
         {"empty", "", "The starting URL is empty!", 0},
         {"no host", "http://", "", kBadURLDialog},
+        // Not the built-in settings in place of the chosen ones.
+        {"configuration gone", "http://127.0.0.1:1/",
+         "The configuration could not be read: Gone (No such file or directory)", 0, "Gone"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CScriptedAnswers::Clear();
         CScriptedAnswers::Push(kMsgOK);
         CQuickerGrabber* window = Open(c.url);
+        window->SetConfigurationName(c.configuration);
         Click(*window, kGrab);
         ASSERT_TRUE(RunEvents([&] { return !window->IsCheckingStartURL(); }));
         if (*c.message != '\0') {

@@ -208,6 +208,13 @@ bool CEditConfigurationWindow::GetPaneHelpText(PaneIDT paneID, std::string& outT
 
 CEditConfigurationWindow* ShowEditConfigurationWindow(CWindow* toClose, const std::string& name)
 {
+    // An editor of the built-in values would save them over a file it could
+    // not read; one whose file is gone opens with them, to be saved anew.
+    CConfiguration probe;
+    if (const int status = LoadConfiguration(name, probe); status != 0 && status != -ENOENT) {
+        RunAlert({EAlertKind::kStop, ConfigurationReadFailure(name, status), {}, {}});
+        return nullptr;
+    }
     auto* editor =
         MakeWindowAs<CEditConfigurationWindow>(kEditorLayout, CApplication::Get(), "ShowEditConfigurationWindow");
     editor->SetConfiguration(name);

@@ -67,5 +67,6 @@ private:
 };
 
 // Opens the editor on a configuration; when `toClose` is given, that window
-// closes once the editor shows.
+// closes once the editor shows. A configuration whose file is there but
+// cannot be read is told in an alert instead: null, and nothing closes.
 CEditConfigurationWindow* ShowEditConfigurationWindow(CWindow* toClose, const std::string& name);

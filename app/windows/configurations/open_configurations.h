@@ -21,5 +21,5 @@ void RegisterConfigurationWindows();
 // A new configurations window, shown.
 CConfigurationsWindow* OpenConfigurationsWindow();
 // The editor on a named configuration, shown; `toClose` (may be null) closes
-// once the editor shows.
+// once the editor shows. Null when the configuration cannot be read (told).
 CEditConfigurationWindow* OpenConfigurationEditor(const std::string& name, CWindow* toClose = nullptr);

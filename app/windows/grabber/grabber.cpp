@@ -340,6 +340,14 @@ void CGrabber::StartGrab()
         EnablePane(kMenu, true);  // nothing was started: another choice may follow
         return;
     }
+    // The built-in settings in place of the chosen ones would mirror
+    // elsewhere and by other rules.
+    if (const int status = LoadConfiguration(configurationName, mConfiguration); status != 0) {
+        QApplication::beep();
+        LogLine(ConfigurationReadFailure(configurationName, status));
+        EnablePane(kMenu, true);
+        return;
+    }
     EnablePane(kURL, false);
     EnablePane(kRecent, false);
     if (CRecentItems* items = GetRecentItems()) {
@@ -347,7 +355,6 @@ void CGrabber::StartGrab()
         if (CPane* recent = Pane(kRecent)) items->BuildMenu(*recent);
     }
 
-    LoadConfiguration(configurationName, mConfiguration);
     if (FindConfigurationFile(configurationName, mConfigRef) != 0) mConfigRef = CFileRef();
 
     if (MakeDownloadFolder(mConfiguration) != 0) {
@@ -577,8 +584,10 @@ void CGrabber::SendNotificationMail(const std::string&)
 
 void CGrabber::OpenLog(const CURL& startURL)
 {
-    std::string path = OpenGrabLog(mLog, mConfiguration, startURL);
+    std::string failure;
+    std::string path = OpenGrabLog(mLog, mConfiguration, startURL, failure);
     if (!path.empty()) mLogPath = std::move(path);
+    else LogLine(failure);
 }
 
 void CGrabber::CloseLog() { CloseGrabLog(mLog); }

@@ -1,5 +1,6 @@
 #include "app/windows/quicker_grabber/grab_window_parts.h"
 
+#include <cstring>
 #include <filesystem>
 
 #include <QApplication>
@@ -26,13 +27,17 @@ void StopSpinning(CPane* spinner)
     spinner->Hide();
 }
 
-std::string OpenGrabLog(CLogHolder& log, const CConfiguration& configuration, const CURL& startURL)
+std::string OpenGrabLog(CLogHolder& log, const CConfiguration& configuration, const CURL& startURL,
+                        std::string& failure)
 {
     std::string path = configuration.mMiscOptions.logFolder.c_str();
     if (path.empty() || path.back() != '/') path += '/';
     path += startURL.mHost + ".log";
     CloseGrabLog(log);
-    return StartLogging(&log, path.c_str()) == 0 ? path : std::string();
+    const int status = StartLogging(&log, path.c_str());
+    if (status == 0) return path;
+    failure = "The log file could not be opened: " + path + " (" + std::strerror(-status) + ")";
+    return {};
 }
 
 void CloseGrabLog(CLogHolder& log)

@@ -17,8 +17,10 @@ void StartSpinning(CPane* spinner);
 void StopSpinning(CPane* spinner);
 
 // Opens "<log folder>/<start host>.log" into `log` (closing what it held);
-// the path, empty when it could not be opened.
-std::string OpenGrabLog(CLogHolder& log, const CConfiguration& configuration, const CURL& startURL);
+// the path, or, when it could not be opened, nothing and `failure` set to
+// the line that tells it.
+std::string OpenGrabLog(CLogHolder& log, const CConfiguration& configuration, const CURL& startURL,
+                        std::string& failure);
 void CloseGrabLog(CLogHolder& log);
 
 // Where the crawl writes its site map.

@@ -218,12 +218,18 @@ void CQuickerGrabber::StartGrab()
         SetMessageText("The starting URL is empty!");
         return;
     }
+    // The built-in settings in place of the chosen ones would mirror
+    // elsewhere and by other rules.
+    if (const int status = LoadConfiguration(mConfigurationName, mConfiguration); status != 0) {
+        QApplication::beep();
+        SetMessageText(ConfigurationReadFailure(mConfigurationName, status));
+        return;
+    }
     for (PaneIDT id : {kURL, kRecent, kOnly, kMedia, kFlat}) EnablePane(id, false);
     if (CRecentItems* items = GetRecentItems()) {
         items->AddItem(text);
         if (CPane* recent = FindPaneByID(kRecent)) items->BuildMenu(*recent);
     }
-    LoadConfiguration(mConfigurationName, mConfiguration);
 
     if (MakeDownloadFolder(mConfiguration) != 0) {
         const char* message = "The download folder for the selected configuration could not be found or created. "
@@ -500,8 +506,10 @@ void CQuickerGrabber::ShowMediaURL(const std::string& url)
 
 void CQuickerGrabber::OpenLog(const CURL& startURL)
 {
-    std::string path = OpenGrabLog(mLog, mConfiguration, startURL);
+    std::string failure;
+    std::string path = OpenGrabLog(mLog, mConfiguration, startURL, failure);
     if (!path.empty()) mLogPath = std::move(path);
+    else SetMessageText(failure);
 }
 
 void CQuickerGrabber::CloseLog() { CloseGrabLog(mLog); }

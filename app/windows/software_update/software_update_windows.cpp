@@ -3,11 +3,13 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include <QFileDialog>
 #include <QProgressBar>
 
 #include "app/framework/class_registrar.h"
+#include "app/framework/dialog.h"
 #include "app/windows/software_update/software_update_layout.h"
 #include "app/windows/software_update/software_updater_thread.h"
 #include "engine/crawl/html_escape.h"
@@ -132,7 +134,10 @@ void CUpdateAvailableWindow::ButtonClicked(PaneIDT button)
         StartUpdateDownload(mInfo.downloadLocation, GetSuperCommander());
         AttemptClose();
     } else if (button == kSave) {
-        if (std::string path = AskForSaveFile("Tidewell Release Notes.html"); !path.empty()) SaveReleaseNotes(path);
+        const std::string path = AskForSaveFile("Tidewell Release Notes.html");
+        if (const int status = path.empty() ? 0 : SaveReleaseNotes(path); status != 0)
+            RunAlert({EAlertKind::kStop,
+                      "The release notes could not be saved: " + path + " (" + std::strerror(-status) + ")", {}, {}});
     } else {
         CSoftwareUpdateWindow::ButtonClicked(button);
     }
