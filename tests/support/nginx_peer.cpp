@@ -151,6 +151,11 @@ std::string NginxPeer::Url(std::string_view pathAndQuery) const
 
 std::string NginxPeer::AccessLog() const
 {
+    // nginx logs a request after its last bytes went out, so a client can
+    // finish reading before the line is written. Its one worker handles
+    // events in turn: once a later request is answered, every earlier line
+    // is there.
+    AnswersWithToken(mPort, mReadyToken);
     return ReadFileBytes(mDir.File("access.log"));
 }
 

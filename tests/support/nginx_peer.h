@@ -21,7 +21,8 @@ public:
     // "http://127.0.0.1:PORT".
     std::string BaseUrl() const;
     std::string Url(std::string_view pathAndQuery) const;
-    // nginx's access and error logs so far.
+    // nginx's access log with every request answered so far, and its error
+    // log.
     std::string AccessLog() const;
     std::string ErrorLog() const;
 
