@@ -15,6 +15,7 @@
 #include "app/framework/grayscale_window.h"
 #include "app/framework/recent_items.h"
 #include "app/framework/window_hooks.h"
+#include "engine/config/configuration_files.h"
 #include "engine/url/url_resolution.h"
 #include "foundation/errors/framework_exception.h"
 #include "app/main/about_box.h"
@@ -44,10 +45,15 @@ namespace {
 // request; then the program quits anyway.
 constexpr int kQuitGraceSeconds = 5;
 
+// A quick grab has no menu of configurations: a preference naming one that
+// is gone falls back to the built-in settings rather than refusing every
+// grab. A file there that cannot be read is still told when the grab starts.
 std::string DefaultConfigurationName()
 {
     std::optional<std::string> name = GetPreferenceString("Default Configuration");
-    return name && !name->empty() ? *name : "Default";
+    CFileRef file;
+    if (!name || name->empty() || FindConfigurationFile(*name, file) == -ENOENT) return "Default";
+    return *name;
 }
 
 bool IsHelpCommand(CommandT command)

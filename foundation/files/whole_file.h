@@ -24,8 +24,8 @@
 #include "foundation/files/file_ref.h"
 
 // 0 with every byte of the file; a negative status (-ENOENT when missing,
-// -EINVAL for anything but a regular file, -EFBIG past kMaxWholeFileBytes)
-// with `bytes` emptied.
+// -EISDIR for a folder, -EINVAL for anything else but a regular file, -EFBIG
+// past kMaxWholeFileBytes) with `bytes` emptied.
 int ReadWholeFile(const CFileRef& file, std::string& bytes);
 int ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes);
 

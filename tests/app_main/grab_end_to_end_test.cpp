@@ -80,6 +80,8 @@ TEST(GrabEndToEnd, AURLFromASecondInstanceIsGrabbedKeptAndAQuitStopsARunningGrab
     std::optional<std::string> socket = InstanceSocketPath();
     ASSERT_TRUE(socket && gApplication->ListenForOtherInstances(*socket));
 
+    // The preferred configuration is gone: the grab uses the built-in one.
+    SetPreferenceString("Gone", "Default Configuration");
     const std::string url = nginx.Url("/index.html");
     testsupport::PeerProcess second({TIDEWELL_PROGRAM, url});
     ASSERT_TRUE(RunEventsUntil([&] { return WindowWithURL(url) != nullptr; }));

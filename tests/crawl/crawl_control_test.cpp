@@ -101,7 +101,7 @@ TEST_F(CrawlControl, AStopDuringTheFirstRequestIsHonouredAtOnce)
 
     const auto stopped = std::chrono::steady_clock::now();
     thread->StopCrawl(false);
-    ASSERT_TRUE(RunUntil([&] { return window.Ended(); }, 10s));
+    ASSERT_TRUE(RunUntil([&] { return window.Ended(); }, 20s));
     EXPECT_LT(std::chrono::steady_clock::now() - stopped, 15s);  // the time-out is 30 s
     EXPECT_FALSE(window.spinning);
     EXPECT_EQ(window.threadEndings, 1);
@@ -135,7 +135,7 @@ TEST_F(CrawlControl, AStopDuringATransferEndsTheCrawlWithItsSummary)
 
     const auto stopped = std::chrono::steady_clock::now();
     thread->StopCrawl(false);
-    ASSERT_TRUE(RunUntil([&] { return window.Ended(); }, 10s));
+    ASSERT_TRUE(RunUntil([&] { return window.Ended(); }, 20s));
     EXPECT_LT(std::chrono::steady_clock::now() - stopped, 15s);  // the time-out is 30 s
 
     EXPECT_FALSE(Requested(peer, "/c.html"));

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <pthread.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -207,18 +208,26 @@ TEST(FolderWalk, ADeepTreeIsWalkedOnASmallStack)
 {
     CScratchFolder scratch;
     ASSERT_TRUE(scratch.IsReady());
+    // Each level holds "a", the next level, and an empty "b" that the walk
+    // reaches on its way back up, long after it left the level.
     constexpr int kLevels = 900;
     CUniqueFd level(::open(scratch.Path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     for (int i = 0; i < kLevels; ++i) {
-        ASSERT_EQ(::mkdirat(level.Get(), "d", 0700), 0);
-        level.Reset(::openat(level.Get(), "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        ASSERT_EQ(::mkdirat(level.Get(), "b", 0700), 0);
+        ASSERT_EQ(::mkdirat(level.Get(), "a", 0700), 0);
+        level.Reset(::openat(level.Get(), "a", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         ASSERT_TRUE(level.IsOpen());
     }
     level.Reset();
+    // Far fewer descriptors than levels.
+    rlimit descriptors{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &descriptors), 0);
+    const rlimit few{128, descriptors.rlim_max};
     struct Case {
         int bound;
         int items;
-    } cases[] = {{0, kLevels}, {10, 10}};
+        int deepest;
+    } cases[] = {{0, 2 * kLevels, kLevels}, {10, 20, 10}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bound);
         struct SWalk {
@@ -232,6 +241,7 @@ TEST(FolderWalk, ADeepTreeIsWalkedOnASmallStack)
         ASSERT_EQ(::pthread_attr_init(&attributes), 0);
         ASSERT_EQ(::pthread_attr_setstacksize(&attributes, 256 * 1024), 0);
         pthread_t thread;
+        ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &few), 0);
         ASSERT_EQ(::pthread_create(
                       &thread, &attributes,
                       [](void* argument) -> void* {
@@ -246,10 +256,11 @@ TEST(FolderWalk, ADeepTreeIsWalkedOnASmallStack)
                       &walk),
                   0);
         ::pthread_join(thread, nullptr);
+        ::setrlimit(RLIMIT_NOFILE, &descriptors);
         ::pthread_attr_destroy(&attributes);
         EXPECT_EQ(walk.status, 0);
         EXPECT_EQ(walk.items, c.items);
-        EXPECT_EQ(walk.deepest, c.items);
+        EXPECT_EQ(walk.deepest, c.deepest);
     }
 }
 
