@@ -8,6 +8,7 @@
 
 #include "engine/url/url_record.h"
 #include "foundation/files/file.h"
+#include "platform/posix/plain_file.h"
 #include "platform/posix/unique_fd.h"
 #include "foundation/system/file_name_mappings.h"
 #include "foundation/system/http_dates.h"
@@ -17,11 +18,9 @@ std::uint8_t CURL::LoadFromFile(const CFileRef& file)
     mFetchedOK = 0;
     mStatusCode = 200;
     // Only a plain file of the mirror stands in: a pipe would wait for a
-    // writer (hence O_NONBLOCK), a device may never end, a link may lead out
-    // of the mirror.
-    CUniqueFd fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-    struct stat info {};
-    if (!fd.IsOpen() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return 0;
+    // writer, a device may never end, a link may lead out of the mirror.
+    CUniqueFd fd;
+    if (OpenPlainFile(file.c_str(), O_RDONLY | O_NOFOLLOW, 0, fd) != 0) return 0;
     // Read a piece at a time: a large file spills, never whole in memory.
     mBody.Clear();
     char piece[65536];

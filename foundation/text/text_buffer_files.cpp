@@ -18,19 +18,19 @@
 #include "foundation/text/text_buffer.h"
 #include "platform/posix/atomic_file.h"
 #include "platform/posix/errno_status.h"
+#include "platform/posix/plain_file.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/posix/write_all.h"
 
 
 // The capacity follows the assignment rule for the file's size; a file that
 // reports no size (/proc) grows as it is read. Only a plain file is read: a
-// pipe would wait for a writer (hence O_NONBLOCK on the open), a device may
-// never end.
+// pipe would wait for a writer, a device may never end.
 bool CTextBuffer::ReadFile(const std::string& path)
 {
-    CUniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    CUniqueFd file;
     struct stat info {};
-    if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+    if (OpenPlainFile(path.c_str(), O_RDONLY, 0, file) != 0 || ::fstat(file.Get(), &info) != 0 ||
         info.st_size > kMaxLength - 1) {
         SetText({});
         return false;

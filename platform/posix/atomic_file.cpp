@@ -6,6 +6,7 @@
 
 #include "platform/posix/errno_status.h"
 #include "platform/posix/file_replacement.h"
+#include "platform/posix/plain_file.h"
 #include "platform/posix/unique_fd.h"
 #include "platform/posix/write_all.h"
 
@@ -43,13 +44,10 @@ template <typename Bytes>
 int ReadRegularFile(const std::string& path, Bytes& out)
 {
     out.clear();
-    // Without O_NONBLOCK, opening a pipe would wait for a writer.
-    CUniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.IsOpen()) return ErrnoStatus();
+    CUniqueFd fd;
+    if (const int status = OpenPlainFile(path.c_str(), O_RDONLY, 0, fd); status != 0) return status;
     struct stat info {};
     if (::fstat(fd.Get(), &info) != 0) return ErrnoStatus();
-    if (S_ISDIR(info.st_mode)) return -EISDIR;
-    if (!S_ISREG(info.st_mode)) return -EINVAL;
     if (info.st_size > kMaxWholeFileBytes) return -EFBIG;
     out.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[65536];

@@ -4,6 +4,10 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -256,3 +260,38 @@ TEST(WholeFile, DataForkIsReadFromAFileThatCannotBeWritten)
 }
 
 }  // namespace
+
+// Another program's lease on a file (file servers take them) delays a read
+// until the lease is given up; it is no failure. The holder here gives it up
+// by dying of the signal that announces the break.
+TEST(WholeFile, AReadWaitsForALeaseToBeGivenUp)
+{
+    CScratchFolder scratch;
+    ASSERT_TRUE(scratch.IsReady());
+    const std::string path = scratch.At("leased");
+    ASSERT_TRUE(WriteTextFile(path, "leased words"));
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        ::signal(SIGIO, SIG_DFL);
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        const char answer = fd >= 0 && ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0 ? 'y' : 'n';
+        if (::write(ready[1], &answer, 1) != 1 || answer != 'y') ::_exit(1);
+        for (;;) ::pause();
+    }
+    ::close(ready[1]);
+    char answer = 'n';
+    ASSERT_EQ(::read(ready[0], &answer, 1), 1);
+    ::close(ready[0]);
+    if (answer != 'y') {
+        ::waitpid(holder, nullptr, 0);
+        GTEST_SKIP() << "this file system takes no leases";
+    }
+    std::string text;
+    EXPECT_EQ(ReadWholeFile(CFileRef(path), text), 0);
+    EXPECT_EQ(text, "leased words");
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+}
