@@ -101,10 +101,8 @@ CHTMLPage::CHTMLPage(const TPooledList<CDelimiter>& delimiters, CURL& fetchedURL
         keepBase = crawl && crawl->IsMediaMode();
         if (!keepBase) changed = ApplyBaseHref(body, base, crawl) || changed;
     }
-    if (changed) {
-        fetchedURL.mBody.Clear();
-        fetchedURL.mBody.AppendBytes(body.data(), body.size());
-    }
+    // Bytes that cannot be stored leave the page as it came, not empty.
+    if (changed) fetchedURL.mBody.ReplaceBytes(body.data(), body.size());
 
     mResolver = std::make_unique<CURLResolver>(mBaseURL);
     mPageText = std::move(body);
