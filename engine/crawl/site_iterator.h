@@ -227,6 +227,8 @@ private:
     // The mirror below the configuration's download folder.
     CMirrorWriter& MirrorAccess();
     void ReportSaveFailure(const CURL& url);
+    // A fetched body that could not be read back from its spill file.
+    void ReportUnreadableBody(const CURL& url);
 
     // Naming and links
     CMirrorNaming Naming() const;
@@ -324,6 +326,9 @@ private:
     CFileRef mFirstFile;
     std::optional<std::uint32_t> mBrowserCreator;
     int mLastSaveStatus = 0;
+    // The last response's body could not be read back: the URL is neither
+    // read for links nor saved.
+    bool mBodyUnreadable = false;
     // The URLs the URL in progress passed through (itself first), and a
     // visited page that a redirect that was not followed pointed at.
     std::vector<std::string> mRedirectChain;

@@ -54,6 +54,7 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
     const bool isStart = level == 0 && index == 0;
     mSkipRequested = false;
+    mBodyUnreadable = false;
     mRedirectChain.clear();
     mRedirectChain.push_back(url.mURL);
     mRedirectTarget.clear();
@@ -127,9 +128,13 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
         // still rewritten so that their links work from disk too).
         std::unique_ptr<CHTMLPage> page;
         CLastLevelContext lastLevelContext(*this);
-        if (extract && (!lastLevel || rewrite)) {
+        bool unreadable = mBodyUnreadable;
+        if (!unreadable && extract && (!lastLevel || rewrite)) {
             page = std::make_unique<CHTMLPage>(mConfiguration->mDelimiters, url, mOnePage,
                                                lastLevel ? static_cast<CPageContext*>(&lastLevelContext) : this);
+            unreadable = !page->BodyWasRead();
+        }
+        if (page && !unreadable) {
             if (!lastLevel) {
                 ShowStatus("Extracting url's");
                 // A saved copy holds the links as this program wrote them.
@@ -147,8 +152,11 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
             if (rewrite) PostProcessPage(url, *page, relink, remap, remapHosts);
         }
 
-        // 7. and 8. Saving; a copy loaded from disk is already saved.
-        if (url.mHasData) {
+        // 7. and 8. Saving; a copy loaded from disk is already saved. A body
+        // that cannot be read back is neither saved nor taken for an empty one.
+        if (unreadable) {
+            ReportUnreadableBody(url);
+        } else if (url.mHasData) {
             saved = FindSavedFile(url, savedFile);
         } else {
             bool save = isStart;
@@ -203,6 +211,13 @@ void CSiteIterator::ReportSaveFailure(const CURL& url)
 {
     ++mCounters.errors;
     LogLine("The file could not be saved: " + url.mURL + " (" + std::strerror(-mLastSaveStatus) + ")");
+    if (mConfiguration->mMiscOptions.errorLinks) mErrorURLs.emplace_back(url.mURL, url.mParentURL);
+}
+
+void CSiteIterator::ReportUnreadableBody(const CURL& url)
+{
+    ++mCounters.errors;
+    LogLine("The downloaded file could not be read back: " + url.mURL);
     if (mConfiguration->mMiscOptions.errorLinks) mErrorURLs.emplace_back(url.mURL, url.mParentURL);
 }
 

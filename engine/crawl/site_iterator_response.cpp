@@ -22,6 +22,7 @@ bool MayHoldMetaRefresh(const CURL& url)
 
 void CSiteIterator::ProcessResponse(CURL& url, bool& ok)
 {
+    mBodyUnreadable = false;
     if (mRedirectCount >= kRedirectLimit) return;
     ShowStatus("Processing response");
     LogRequest(url);
@@ -31,7 +32,7 @@ void CSiteIterator::ProcessResponse(CURL& url, bool& ok)
         // refresh stands, in its head.
         std::string body;
         const bool fits = url.mBody.Length() <= mPreferences.maxPageBytesForLinks;
-        url.mBody.CopyPrefix(body, fits ? url.mBody.Length() : kStartRedirectionWindow);
+        mBodyUnreadable = !url.mBody.CopyPrefix(body, fits ? url.mBody.Length() : kStartRedirectionWindow);
         const std::string target = MetaRefreshTarget(body);
         std::string resolved;
         if (!target.empty() && target != url.mURL &&

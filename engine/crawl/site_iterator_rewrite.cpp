@@ -149,10 +149,9 @@ void CSiteIterator::PostProcessPage(CURL& url, const CHTMLPage& page, bool relin
         }
     }
 
-    if (changed) {
-        url.mBody.Clear();
-        url.mBody.AppendBytes(body.data(), body.size());
-    }
+    // Bytes that cannot be stored leave the page as it came, not empty.
+    if (changed && !url.mBody.ReplaceBytes(body.data(), body.size()))
+        LogLine("The page could not be rewritten for the mirror: " + url.mURL);
 }
 
 void CSiteIterator::FinishRelinking()

@@ -88,9 +88,12 @@ bool FollowRedirection(const CConfiguration& configuration, std::string& ioURL)
     page.ReadResponseHeaders(request.ResponseHeader());
     if (page.mStatusCode != 200 && page.mStatusCode != 301 && page.mStatusCode != 302) return false;
 
+    // The body stays in memory (its limit is far below the spill size): only
+    // a lack of memory keeps it, and then the Location header still counts.
     std::string body;
-    request.TakeBody().CopyTo(body);
-    const std::string target = MetaRefreshTarget(std::string_view(body).substr(0, kRefreshScanBytes));
+    const bool read = request.TakeBody().CopyTo(body);
+    const std::string target =
+        read ? MetaRefreshTarget(std::string_view(body).substr(0, kRefreshScanBytes)) : std::string();
     if (!target.empty() && target != ioURL) return ChangeTo(ioURL, target);
     if (page.mLocation.empty()) return false;
     std::string location;

@@ -78,16 +78,20 @@ CHTMLPage::CHTMLPage(const TPooledList<CDelimiter>& delimiters, CURL& fetchedURL
         mHarvestEmail = configuration.mMiscOptions.extractEmailAddresses != 0;
     }
 
-    std::string body;
-    fetchedURL.mBody.CopyTo(body);
     // Only a page's markup is edited; other files keep their bytes.
     mKind = PageKindOf(fetchedURL.mContentType, fetchedURL.mFileName);
     const bool page = mKind == EPageKind::kPage;
+    mPageURL = fetchedURL.mURL;
+    mBaseURL = mPageURL;
+
+    std::string body;
+    // A body that cannot be read back (its spill file failed) is no empty
+    // page: the record stays as it came and the crawl is told.
+    mBodyRead = fetchedURL.mBody.CopyTo(body);
+    if (!mBodyRead) return;
     bool changed = false;
     if (useServerContentType && page) changed = InsertContentTypeMeta(body, fetchedURL.mContentType);
 
-    mPageURL = fetchedURL.mURL;
-    mBaseURL = mPageURL;
     CBaseHref base;
     bool keepBase = false;
     if (page && FindBaseHref(body, mPageURL, base)) {
@@ -97,10 +101,8 @@ CHTMLPage::CHTMLPage(const TPooledList<CDelimiter>& delimiters, CURL& fetchedURL
         keepBase = crawl && crawl->IsMediaMode();
         if (!keepBase) changed = ApplyBaseHref(body, base, crawl) || changed;
     }
-    if (changed) {
-        fetchedURL.mBody.Clear();
-        fetchedURL.mBody.AppendBytes(body.data(), body.size());
-    }
+    // Bytes that cannot be stored leave the page as it came, not empty.
+    if (changed) fetchedURL.mBody.ReplaceBytes(body.data(), body.size());
 
     mResolver = std::make_unique<CURLResolver>(mBaseURL);
     mPageText = std::move(body);

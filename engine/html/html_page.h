@@ -61,6 +61,9 @@ public:
     // blank runs collapsed).
     const std::string& PageText() const { return mPageText; }
     EPageKind Kind() const { return mKind; }
+    // False when the fetched body could not be read back: the page then has
+    // no links, and neither the body nor the title was touched.
+    bool BodyWasRead() const { return mBodyRead; }
 
 private:
     struct CResolvedLink {
@@ -97,4 +100,5 @@ private:
     TextMap<CResolvedLink> mResolved;  // normalized link text -> what it names
     bool mHarvestEmail = false;
     bool mIgnoreDynamicURLs = false;
+    bool mBodyRead = false;
 };

@@ -140,6 +140,14 @@ bool CLDynamicBuffer::AppendBytes(const void* bytes, std::size_t length)
     return true;
 }
 
+bool CLDynamicBuffer::ReplaceBytes(const void* bytes, std::size_t length)
+{
+    CLDynamicBuffer replacement(mSpillSize);
+    if (!replacement.AppendBytes(bytes, length)) return false;
+    *this = std::move(replacement);
+    return true;
+}
+
 void CLDynamicBuffer::Clear()
 {
     mSpillFd.Reset();

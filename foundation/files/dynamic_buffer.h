@@ -32,6 +32,9 @@ public:
     bool AppendBytes(const void* bytes, std::size_t length);
     std::size_t Length() const { return mLength; }
     bool IsEmpty() const { return mLength == 0; }
+    // All the bytes in place of the buffer's, or, when they cannot be taken,
+    // false with the old bytes kept.
+    bool ReplaceBytes(const void* bytes, std::size_t length);
     // Empties the buffer and removes its spill file.
     void Clear();
 

@@ -76,6 +76,7 @@ int StartLogging(CLogHolder* holder, const char* path)
     std::lock_guard<std::mutex> lock(holder->mMutex);
     holder->mFd.Reset();
     holder->mPath = path;
+    holder->mWriteFailure = 0;
     struct stat info {};
     if (::stat(path, &info) == 0) RotateWhenFull(holder->mPath, info.st_size, holder->mRotateAtBytes);
     const int opened = OpenForAppending(holder->mPath);
@@ -97,10 +98,15 @@ int AppendToLog(CLogHolder* holder, std::string_view text)
         RotateWhenFull(holder->mPath, info.st_size, holder->mRotateAtBytes)) {
         holder->mFd.Reset();
         const int fd = OpenForAppending(holder->mPath);
-        if (fd < 0) return fd;
+        if (fd < 0) {
+            if (holder->mWriteFailure == 0) holder->mWriteFailure = fd;
+            return fd;
+        }
         holder->mFd.Reset(fd);
     }
-    return WriteAll(holder->mFd.Get(), text);
+    const int status = WriteAll(holder->mFd.Get(), text);
+    if (status != 0 && holder->mWriteFailure == 0) holder->mWriteFailure = status;
+    return status;
 }
 
 int AppendToLog(CLogHolder* holder, const char* text)
@@ -120,6 +126,13 @@ int StopLogging(CLogHolder* holder)
     // A failed close may be the first report of a failed write.
     const int closeStatus = ::close(fd.Release()) == 0 ? 0 : ErrnoStatus();
     return status != 0 ? status : closeStatus;
+}
+
+int TakeLogWriteFailure(CLogHolder* holder)
+{
+    if (holder == nullptr) return 0;
+    std::lock_guard<std::mutex> lock(holder->mMutex);
+    return std::exchange(holder->mWriteFailure, 0);
 }
 
 bool GetLogFolder(std::string& folder)

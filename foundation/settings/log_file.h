@@ -44,12 +44,17 @@ private:
     friend int StartLogging(CLogHolder* holder, const char* path);
     friend int AppendToLog(CLogHolder* holder, std::string_view text);
     friend int StopLogging(CLogHolder* holder);
+// The first failure of an append since the log was started, or 0; taking it
+// clears it, so that a log that fails at every line is told of once.
+int TakeLogWriteFailure(CLogHolder* holder);
+    friend int TakeLogWriteFailure(CLogHolder* holder);
 
     // The mail sender appends from its own OS thread.
     std::mutex mMutex;
     CUniqueFd mFd;  // closed: no log open
     std::string mPath;
     std::int64_t mRotateAtBytes;
+    int mWriteFailure = 0;  // the first failed append not yet taken
 };
 
 // Opens (creating when missing) the file at `path` for appending and writes

@@ -22,8 +22,9 @@ int WriteFileAtomically(int folder, const char* name, const std::function<int(in
     if (status == 0 && options.exactMode && ::fchmod(replacement.Fd(), options.mode) != 0) status = ErrnoStatus();
     if (status == 0 && options.syncFile && ::fsync(replacement.Fd()) != 0) status = ErrnoStatus();
     if (status == 0) status = replacement.Commit(name, options.replace);
-    // The new name itself is durable only once the folder is flushed.
-    if (status == 0 && options.syncFolder) ::fsync(folder);
+    // The new name itself is durable only once the folder is flushed: a
+    // caller that asked for it hears of a failure as of a failed file flush.
+    if (status == 0 && options.syncFolder && ::fsync(folder) != 0) status = ErrnoStatus();
     return status;
 }
 

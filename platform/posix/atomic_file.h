@@ -22,7 +22,9 @@ struct AtomicWriteOptions {
     // Replace an existing file of the name; otherwise the write fails with
     // -EEXIST and nothing changes.
     bool replace = true;
-    // Flush the file before it takes the name, and the folder after.
+    // Flush the file before it takes the name, and the folder after. A
+    // failed folder flush fails the write though the new bytes already
+    // stand under the name: the name may not survive a crash.
     bool syncFile = true;
     bool syncFolder = false;
 };

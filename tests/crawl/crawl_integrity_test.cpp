@@ -300,4 +300,63 @@ TEST_F(CrawlIntegrity, LargeBodiesStreamToDiskWithoutGrowingTheCrawlsMemory)
 #endif
 }
 
+
+// A grabber window that cuts every spilled body short while the crawl looks
+// at a response: the body on disk can no longer be read back.
+class SpillCuttingGrabber : public RecordingGrabber {
+public:
+    SpillCuttingGrabber(CConfiguration& configuration, std::string folder)
+        : RecordingGrabber(configuration), mFolder(std::move(folder))
+    {
+    }
+    void SetStatusText(const std::string& text) override
+    {
+        RecordingGrabber::SetStatusText(text);
+        if (text != " Processing response") return;
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator("/proc/self/fd", error)) {
+            if (!fs::read_symlink(entry.path(), error).string().starts_with(mFolder + "/")) continue;
+            if (::truncate(entry.path().c_str(), 1) == 0) ++cuts;
+        }
+    }
+    int cuts = 0;
+
+private:
+    std::string mFolder;
+};
+
+TEST_F(CrawlIntegrity, ABodyThatCannotBeReadBackIsAnErrorNotAnEmptyPage)
+{
+    // Over the spill size, under the cap on pages read for links.
+    const std::string big = Page("Big", "<a href=\"after.html\">after</a>" + std::string(5u << 20, ' '));
+    HttpPeer peer({
+        {.path = "/", .body = Page("Start", "<a href=\"big.html\">big</a>")},
+        {.path = "/big.html", .body = big},
+        {.path = "/after.html", .body = Page("After", "")},
+    });
+    const std::string host = Host(peer);
+    const struct {
+        std::int32_t saveAction;
+    } cases[] = {{1}, {0}};
+    for (const auto& c : cases) {
+        const std::string mirror = mRoot.MakeFolder("mirror-" + std::to_string(c.saveAction));
+        CConfiguration configuration = MakeConfiguration();
+        configuration.mGeneralOptions.localPath = mirror.c_str();
+        configuration.mMiscOptions.logFolder = mirror.c_str();
+        configuration.mGeneralOptions.saveAction = c.saveAction;
+        configuration.mMiscOptions.errorLinks = 1;
+        SpillCuttingGrabber window(configuration, Root() + "/tmp");
+        ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
+        EXPECT_GT(window.cuts, 0) << c.saveAction;
+        EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1") << c.saveAction;
+        EXPECT_TRUE(window.Logged("The downloaded file could not be read back: " + peer.Url("/big.html")))
+            << window.LogTranscript();
+        EXPECT_EQ(window.LogTranscript().find("could not be saved"), std::string::npos) << window.LogTranscript();
+        EXPECT_EQ(CountRequests(peer, "/after.html"), 0) << c.saveAction;
+        const auto tree = ReadTree(mirror);
+        EXPECT_FALSE(tree.contains(host + "big.html")) << c.saveAction;
+        EXPECT_EQ(tree.contains(host + "Index.html"), c.saveAction == 1);
+    }
+}
+
 }  // namespace

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <string>
@@ -164,6 +168,53 @@ TEST(DynamicBuffer, ClearAndMoveKeepOwnershipOfTheSpillFile)
     ASSERT_TRUE(moved.AppendBytes("ab", 2));
     ASSERT_TRUE(moved.CopyTo(bytes));
     EXPECT_EQ(bytes, "ab");
+}
+
+// A replacement takes all the new bytes or keeps the old ones: a body must
+// never be left empty because its new bytes could not be stored. The spill
+// file is capped with RLIMIT_FSIZE in a child process.
+TEST(DynamicBuffer, AReplacementTakesAllTheNewBytesOrKeepsTheOld)
+{
+    CScratchFolder scratch;
+    ASSERT_TRUE(scratch.IsReady());
+    CTemporaryFolderScope temporary(scratch.Path());
+    constexpr rlim_t kFileCap = 16;
+    const struct {
+        const char* name;
+        std::size_t spillSize;
+        std::string replacement;
+        bool replaced;
+    } cases[] = {
+        {"in memory", 64, "new bytes", true},
+        {"spilled", 4, "new bytes", true},
+        {"past the file size cap", 4, std::string(kFileCap * 2, 'n'), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        int channel[2];
+        ASSERT_EQ(::pipe(channel), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const struct rlimit limit = {kFileCap, kFileCap};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            CLDynamicBuffer buffer(c.spillSize);
+            std::string told = buffer.AppendBytes("old bytes", 9) ? "+" : "-";
+            told += buffer.ReplaceBytes(c.replacement.data(), c.replacement.size()) ? "+" : "-";
+            std::string bytes;
+            told += buffer.CopyTo(bytes) ? bytes : "unreadable";
+            ::_exit(::write(channel[1], told.data(), told.size()) == static_cast<ssize_t>(told.size()) ? 0 : 1);
+        }
+        ::close(channel[1]);
+        std::string told;
+        char piece[256];
+        for (ssize_t got; (got = ::read(channel[0], piece, sizeof piece)) > 0;) told.append(piece, got);
+        ::close(channel[0]);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_EQ(told, std::string("+") + (c.replaced ? "+" + c.replacement : "-old bytes"));
+    }
 }
 
 TEST(DynamicBuffer, StaysInMemoryWhenNoSpillFileCanBeMade)

@@ -1,7 +1,9 @@
+#include <sys/mount.h>
 #include <time.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 
@@ -386,6 +388,38 @@ TEST_F(Grabber, ALogFileThatCannotBeOpenedIsTold)
         EXPECT_FALSE(window->IsLogOpen());
         delete window;
     }
+}
+
+// A log that fails while the grab writes it (its folder full) is told once,
+// in the log pane, when the grab ends; the grab goes on without it.
+TEST_F(Grabber, ALogFileThatCannotBeWrittenIsToldOnce)
+{
+    const std::string full = mRoot.MakeFolder("full");
+    if (::mount("tidewell-test", full.c_str(), "tmpfs", 0, "size=4k") != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted here (" << std::strerror(errno) << ")";
+    struct Unmount {
+        std::string path;
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{full};
+    // The request's header, logged whole, does not fit beside the start line.
+    HttpPeer peer({{.path = "/", .headers = {{"X-Filler", std::string(6000, 'x')}}, .body = Page("home")}});
+    const std::string log = full + "/127.0.0.1:" + std::to_string(peer.Port()) + ".log";
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mMiscOptions.generateLog = 1;
+    configuration.mMiscOptions.logFolder = full.c_str();
+    ASSERT_EQ(CreateConfigurationFile("Logged", configuration), 0);
+    CGrabber* window = Open();
+    Choose(*window, "Logged");
+    window->SetStartURL(peer.Url("/"));
+    Click(*window, kStart);
+    ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+    const std::string pane = LogPane(*window);
+    const std::string told = "The log file could not be written: " + log + " (No space left on device)\n";
+    const std::size_t at = pane.find(told);
+    EXPECT_NE(at, std::string::npos) << pane;
+    EXPECT_EQ(pane.find(told, at + 1), std::string::npos) << "told twice";
+    EXPECT_LT(pane.find("Total files grabbed: 1"), at) << pane;
+    delete window;
 }
 
 TEST_F(Grabber, TheConfigurationsPopupFollowsTheConfigurationFiles)

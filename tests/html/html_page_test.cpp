@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <random>
 #include <set>
@@ -191,6 +193,33 @@ TEST_F(HTMLPage, StampsTheServersContentTypeIntoTheHead)
         CURL fetched = Fetched("http://h/p.html", c.body, c.type);
         CHTMLPage page(mContext.mConfiguration.mDelimiters, fetched, false, &mContext);
         EXPECT_EQ(BodyOf(fetched), c.expected) << c.body;
+    }
+}
+
+// A body whose spill file cannot be read back is no empty page: the page
+// says so and leaves the fetched record as it came.
+TEST_F(HTMLPage, SaysWhenItsBodyCannotBeReadBack)
+{
+    mContext.mConfiguration.mGeneralOptions.useServerContentType = 1;
+    const std::string body = "<head><title>T</title></head><a href=\"next.html\">next</a>";
+    const struct {
+        std::size_t spillSize;
+        bool cut;  // the spill file cut short before the page reads it
+    } cases[] = {{1024, false}, {8, false}, {8, true}};
+    for (const auto& c : cases) {
+        CURL fetched("http://h/p.html");
+        fetched.mContentType = "text/html";
+        fetched.mBody = CLDynamicBuffer(c.spillSize);
+        ASSERT_TRUE(fetched.mBody.AppendBytes(body.data(), body.size()));
+        CFileRef spill;
+        ASSERT_EQ(fetched.mBody.GetSpillFileRef(spill), c.spillSize < body.size() ? 1 : 0);
+        if (c.cut) ASSERT_EQ(::truncate(spill.Path().c_str(), 4), 0);
+        CHTMLPage page(mContext.mConfiguration.mDelimiters, fetched, false, &mContext);
+        EXPECT_EQ(page.BodyWasRead(), !c.cut) << c.spillSize;
+        EXPECT_EQ(URLs(page), c.cut ? std::set<std::string>{} : std::set<std::string>{"http://h/next.html"});
+        EXPECT_EQ(fetched.mTitle, c.cut ? "" : "T");
+        // The server's type is stamped into a page that was read, never into one that was not.
+        EXPECT_EQ(fetched.mBody.Length() > body.size(), !c.cut) << c.spillSize;
     }
 }
 

@@ -94,6 +94,32 @@ TEST_F(AtomicFile, FailuresAreReportedAndLeaveNothingBehind)
     EXPECT_EQ(Get("a file"), "x");
 }
 
+// A folder that cannot be flushed (a descriptor that only names it) fails a
+// write that asked for the flush: the new name may not survive a crash. The
+// bytes stand under the name already.
+TEST_F(AtomicFile, AFolderThatCannotBeFlushedFailsTheWriteThatAskedForIt)
+{
+    const CUniqueFd folder(::open(mFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    ASSERT_TRUE(folder.IsOpen());
+    struct Case {
+        const char* name;
+        bool syncFolder;
+        int status;
+    } cases[] = {
+        {"flushed", true, -EBADF},
+        {"not flushed", false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AtomicWriteOptions options;
+        options.syncFolder = c.syncFolder;
+        const int status = WriteFileAtomically(
+            folder.Get(), c.name, [](int fd) { return ::write(fd, "new", 3) == 3 ? 0 : -errno; }, options);
+        EXPECT_EQ(status, c.status);
+        EXPECT_EQ(Get(c.name), "new");
+    }
+}
+
 TEST_F(AtomicFile, ReadGivesTheBytesOrTheReason)
 {
     Put("data", std::string("a\0b\r\n", 5));

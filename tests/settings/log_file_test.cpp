@@ -1,6 +1,9 @@
 // Log files: exact start and stop lines, appending, closing for good, and
 // rotation of the application log.
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -121,6 +124,57 @@ TEST_F(LogFile, AClosedOrMissingLogTakesNothing)
         EXPECT_EQ(StopLogging(c.holder), 0);
     }
     EXPECT_EQ(Get("grab.log"), closed);
+}
+
+// A failed append is remembered until it is taken, once, whatever followed
+// it; a new start forgets it. The log's file is capped with RLIMIT_FSIZE in a
+// child process, whose writes past the cap fail with EFBIG.
+TEST_F(LogFile, AFailedAppendIsToldOnce)
+{
+    const std::size_t cap = LogStartLine(kMonday).size() + 8;
+    const std::string longLine(64, 'x');
+    struct Case {
+        const char* name;
+        std::vector<std::string> appends;
+        bool restart;  // started afresh after the appends
+        int taken;
+    } cases[] = {
+        {"appends that fit", {"one\r", "two\r"}, false, 0},
+        {"an append past the cap", {"one\r", longLine, "two\r"}, false, -EFBIG},
+        {"a start after the failure", {longLine}, true, 0},
+    };
+    int results[2] = {};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = Path(std::string(c.name) + ".log");
+        int channel[2];
+        ASSERT_EQ(::pipe(channel), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const struct rlimit limit = {cap, cap};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            CLogHolder holder;
+            int told[2] = {StartLogging(&holder, path.c_str()), 0};
+            for (const std::string& line : c.appends) AppendToLog(&holder, line);
+            if (c.restart) {
+                ::unlink(path.c_str());
+                told[1] = StartLogging(&holder, path.c_str());
+            }
+            told[0] = TakeLogWriteFailure(&holder);
+            told[1] = told[1] != 0 ? told[1] : TakeLogWriteFailure(&holder);
+            ::_exit(::write(channel[1], told, sizeof told) == sizeof told ? 0 : 1);
+        }
+        ::close(channel[1]);
+        const ssize_t got = ::read(channel[0], results, sizeof results);
+        ::close(channel[0]);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_EQ(got, static_cast<ssize_t>(sizeof results));
+        EXPECT_EQ(results[0], c.taken);
+        EXPECT_EQ(results[1], 0) << "told twice";
+    }
 }
 
 TEST_F(LogFile, DescriptorZeroIsAnOpenLogNotTheAbsentOne)

@@ -491,6 +491,8 @@ void CGrabber::CrawlThreadEnded(CSiteIteratorThread* thread)
     mThread = nullptr;
     if (mState == kWindowRunning || mState == kWindowPaused) mState = kWindowDone;
     if (mClosing) return;
+    // Told in the pane only: the log itself is what fails.
+    if (const std::string failure = TakeGrabLogFailure(mLog); !failure.empty()) ShowLogLine(failure, true);
     // 'CNCL' now closes the window; 'Star' starts a new grab.
     EnablePane(kCancel, true);
     EnablePane(kStart, true);
@@ -540,13 +542,18 @@ void CGrabber::LogError(const std::string& text) { AppendLog(text, true); }
 
 void CGrabber::AppendLog(const std::string& text, bool error)
 {
+    ShowLogLine(text, error);
+    AppendToLog(&mLog, text + "\r");
+    // The main thread redraws between lines.
+    if (CThread::Current() != nullptr) CThread::Yield();
+}
+
+void CGrabber::ShowLogLine(const std::string& text, bool error)
+{
     if (auto* pane = FindPaneAs<CDirtyTextPane>(kText); pane != nullptr && pane->Text() != nullptr) {
         if (error) pane->Text()->InsertRedText(text + "\n");
         else pane->Text()->Insert(text + "\n");
     }
-    AppendToLog(&mLog, text + "\r");
-    // The main thread redraws between lines.
-    if (CThread::Current() != nullptr) CThread::Yield();
 }
 
 void CGrabber::SetPaneText(PaneIDT pane, const std::string& text)

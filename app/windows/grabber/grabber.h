@@ -121,6 +121,8 @@ private:
     void OpenLog(const CURL& startURL);
     void CloseLog();
     void AppendLog(const std::string& text, bool error);
+    // The log pane only, not the log file.
+    void ShowLogLine(const std::string& text, bool error);
     void EnablePane(PaneIDT pane, bool enabled);
     CPane* Pane(PaneIDT pane) const;
     void RevealDownloads();

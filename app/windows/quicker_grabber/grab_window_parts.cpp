@@ -40,10 +40,25 @@ std::string OpenGrabLog(CLogHolder& log, const CConfiguration& configuration, co
     return {};
 }
 
-void CloseGrabLog(CLogHolder& log)
+namespace {
+
+std::string LogWriteFailure(const CLogHolder& log, int status)
 {
-    if (log.IsOpen()) StopLogging(&log);
+    if (status == 0) return {};
+    return "The log file could not be written: " + log.Path() + " (" + std::strerror(-status) + ")";
 }
+
+}  // namespace
+
+std::string CloseGrabLog(CLogHolder& log)
+{
+    if (!log.IsOpen()) return {};
+    const int failure = TakeLogWriteFailure(&log);
+    const int stopped = StopLogging(&log);
+    return LogWriteFailure(log, failure != 0 ? failure : stopped);
+}
+
+std::string TakeGrabLogFailure(CLogHolder& log) { return LogWriteFailure(log, TakeLogWriteFailure(&log)); }
 
 std::string SiteMapPathOf(const CSiteIteratorThread& thread, const CConfiguration& configuration)
 {

@@ -21,7 +21,12 @@ void StopSpinning(CPane* spinner);
 // the line that tells it.
 std::string OpenGrabLog(CLogHolder& log, const CConfiguration& configuration, const CURL& startURL,
                         std::string& failure);
-void CloseGrabLog(CLogHolder& log);
+// Closes the log; the line that tells the first failure to write it not
+// told yet (an append or the closing line), or empty.
+std::string CloseGrabLog(CLogHolder& log);
+// The line that tells the first failure to write the open log not told yet
+// ("The log file could not be written: PATH (REASON)"), or empty.
+std::string TakeGrabLogFailure(CLogHolder& log);
 
 // Where the crawl writes its site map.
 std::string SiteMapPathOf(const CSiteIteratorThread& thread, const CConfiguration& configuration);

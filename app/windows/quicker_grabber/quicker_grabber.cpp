@@ -512,7 +512,11 @@ void CQuickerGrabber::OpenLog(const CURL& startURL)
     else SetMessageText(failure);
 }
 
-void CQuickerGrabber::CloseLog() { CloseGrabLog(mLog); }
+void CQuickerGrabber::CloseLog()
+{
+    // Shown once the log is closed, so it is not written into the log that fails.
+    if (const std::string failure = CloseGrabLog(mLog); !failure.empty() && !mClosing) SetMessageText(failure);
+}
 
 void CQuickerGrabber::SetPaneText(PaneIDT pane, const std::string& text)
 {
