@@ -241,7 +241,8 @@ private:
     // holds gives this one a distinct file name.
     void AssignLocalPath(CSiteIndex::Item& item, const CURL& url);
     std::string PathFromRoot(const CFileRef& file) const;
-    void DecideLinkPath(CSiteIndex::Item& item);
+    // `parsed`, when given, is the entry's URL (item.first) already parsed.
+    void DecideLinkPath(CSiteIndex::Item& item, const CURL* parsed = nullptr);
     // A folder's page and the folder's "index.html" are one document when
     // the server answers both with the same page: the one fetched second is
     // not saved again, `file` receives the saved one, which its links open.

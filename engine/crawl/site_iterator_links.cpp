@@ -1,6 +1,7 @@
 // The links of a fetched page: which go to the next level, which to the
 // offsite list, and where the file of each on-site link will lie.
 #include <algorithm>
+#include <optional>
 
 #include "engine/config/configuration.h"
 #include "engine/crawl/generated_names.h"
@@ -38,13 +39,15 @@ void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links)
         // resolves to a URL; a file name may say "javascript" freely.
         CSiteIndex::Item& item = mSiteIndex.FindOrAdd(link.mURL);
         CSiteEntry& entry = item.second;
+        std::optional<CURL> parsed;  // a link first met is parsed once for both questions
         if (entry.linkKind == ELinkSite::kUnknown)
-            entry.linkKind = IsOnSite(CURL(link.mURL)) ? ELinkSite::kOnSite : ELinkSite::kOffsite;
+            entry.linkKind = IsOnSite(parsed.emplace(link.mURL)) ? ELinkSite::kOnSite : ELinkSite::kOffsite;
         switch (entry.linkKind) {
         case ELinkSite::kOnSite:
             // A guess gets its place when it is saved, if it ever is: no
             // question is sent about it beforehand.
-            if (recordPaths && !link.mGuess) DecideLinkPath(item);
+            if (recordPaths && !link.mGuess)
+                DecideLinkPath(item, parsed && item.first == link.mURL ? &*parsed : nullptr);
             if (!link.mGuess && !mGuessedURLs.empty()) mGuessedURLs.erase(item.first);
             if (!entry.visited && entry.queuedLevel != nextLevel) {
                 entry.queuedLevel = nextLevel;
@@ -78,7 +81,7 @@ void CSiteIterator::RecordLinkPath(const CLinkRecord& link) { DecideLinkPath(mSi
 // checkForRedirection, a file name without an extension is asked about
 // (folder, or the extension of its Content-Type); the file's place in the
 // mirror follows.
-void CSiteIterator::DecideLinkPath(CSiteIndex::Item& item)
+void CSiteIterator::DecideLinkPath(CSiteIndex::Item& item, const CURL* parsed)
 {
     CSiteEntry& entry = item.second;
     if (entry.pathDecided) return;
@@ -86,7 +89,8 @@ void CSiteIterator::DecideLinkPath(CSiteIndex::Item& item)
     if (entry.state == ETargetState::kSaved && !entry.localPath.empty()) return;
 
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
-    const CURL url(item.first);
+    std::optional<CURL> own;
+    const CURL& url = parsed != nullptr ? *parsed : own.emplace(item.first);
     if (IsRemappedDynamic(url)) {
         if (entry.fileName.empty()) entry.fileName = GeneratedName(url);
     } else if (entry.fileName.empty() && general.relinkURLs && general.checkForRedirection &&

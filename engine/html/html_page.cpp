@@ -1,5 +1,6 @@
 #include "engine/html/html_page.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -19,20 +20,30 @@ namespace {
 
 constexpr int kLinksPerStatus = 50;
 
-// True when some byte of `word` is below 0x21 or is 0x7F: a blank or a
-// control char, the bytes that tidying may change.
-inline bool HasBlankOrControl(std::uint64_t word)
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+
+// Bit 7 of each byte of `word` that is `byte`, of no other (no carry
+// crosses from one byte to the next).
+inline std::uint64_t BytesEqual(std::uint64_t word, unsigned char byte)
 {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-    const std::uint64_t below = (word - 0x21 * kOnes) & ~word & kHighs;
-    const std::uint64_t deleteChar = word ^ (0x7F * kOnes);
-    return ((below | ((deleteChar - kOnes) & ~deleteChar & kHighs)) != 0);
+    constexpr std::uint64_t kLows = ~kHighs;
+    const std::uint64_t x = word ^ (byte * kOnes);
+    return ~(((x & kLows) + kLows) | x | kLows);
+}
+
+// True when some byte of `word` is a control char (below 0x20, or 0x7F).
+inline bool HasControl(std::uint64_t word)
+{
+    const std::uint64_t below = (word - 0x20 * kOnes) & ~word & kHighs;
+    return (below | BytesEqual(word, 0x7F)) != 0;
 }
 
 // Non-printable ASCII chars become blanks and every run of blanks one
-// blank; bytes of UTF-8 characters stay. Runs of other bytes are moved
-// eight at a time.
+// blank; bytes of UTF-8 characters stay. Eight bytes that hold no control
+// char and no blank after a blank stay as they are and are moved together
+// (text has a blank every few bytes, so words with blanks must take this way
+// too); the rest goes byte by byte.
 void TidyPageText(std::string& text)
 {
     auto* bytes = reinterpret_cast<unsigned char*>(text.data());
@@ -42,17 +53,23 @@ void TidyPageText(std::string& text)
     std::size_t i = 0;
     while (i < size) {
         std::size_t plain = i;
-        while (plain + 8 <= size) {
-            std::uint64_t word;
-            std::memcpy(&word, bytes + plain, 8);
-            if (HasBlankOrControl(word)) break;
-            plain += 8;
+        bool blankBefore = lastWasBlank;
+        if constexpr (std::endian::native == std::endian::little) {
+            while (plain + 8 <= size) {
+                std::uint64_t word;
+                std::memcpy(&word, bytes + plain, 8);
+                if (HasControl(word)) break;
+                const std::uint64_t blanks = BytesEqual(word, ' ');
+                if ((blanks & (blanks << 8)) != 0 || (blankBefore && (blanks & 0x80) != 0)) break;
+                blankBefore = (blanks >> 63) != 0;
+                plain += 8;
+            }
         }
         if (plain > i) {
             if (kept != i) std::memmove(bytes + kept, bytes + i, plain - i);
             kept += plain - i;
             i = plain;
-            lastWasBlank = false;
+            lastWasBlank = blankBefore;
             continue;
         }
         unsigned char c = bytes[i++];

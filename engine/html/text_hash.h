@@ -8,9 +8,12 @@
 #include <unordered_map>
 #include <unordered_set>
 
+// Not noexcept on purpose: the standard library then keeps each key's hash
+// in its node, so a look-up among URLs that share long prefixes compares
+// hashes before texts and walks a bucket without hashing every key in it.
 struct CTextHash {
     using is_transparent = void;
-    std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
 };
 
 template <typename Value>

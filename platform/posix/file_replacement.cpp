@@ -24,6 +24,12 @@ int MakeTemporaryName(std::string& name)
     return 0;
 }
 
+bool IsFolder(int folder, const char* name)
+{
+    struct stat info {};
+    return ::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode);
+}
+
 }  // namespace
 
 bool IsTemporaryFileName(std::string_view name) { return name.starts_with(kTemporaryPrefix); }
@@ -76,15 +82,16 @@ int CFileReplacement::LinkAs(const char* name)
 int CFileReplacement::Commit(const char* name, bool replace)
 {
     if (!mFile.IsOpen() || mCommitted) return -EBADF;
-    struct stat old {};
-    if (::fstatat(mFolder, name, &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(old.st_mode)) return -EISDIR;
+    if (mTemporaryName.empty() && !replace) {
+        // The link fails when the name is taken: no moment without a check,
+        // and no look at the name first for the usual free one.
+        const int status = LinkAs(name);
+        if (status == 0) mCommitted = true;
+        if (status == -EEXIST && IsFolder(mFolder, name)) return -EISDIR;
+        return status;
+    }
+    if (IsFolder(mFolder, name)) return -EISDIR;
     if (mTemporaryName.empty()) {
-        if (!replace) {
-            // The link fails when the name is taken: no moment without a check.
-            const int status = LinkAs(name);
-            if (status == 0) mCommitted = true;
-            return status;
-        }
         if (int status = MakeTemporaryName(mTemporaryName); status != 0) return status;
         if (int status = LinkAs(mTemporaryName.c_str()); status != 0) {
             mTemporaryName.clear();

@@ -296,7 +296,8 @@ TEST_F(HTMLPage, RecordsLinksAsTheRewriterWillFindThem)
 TEST_F(HTMLPage, BlanksControlCharsAndCollapsesBlankRuns)
 {
     std::mt19937 random(3);
-    const char pieces[] = {'a', ' ', '\n', '\t', '\x7F', '\x01', '\xC3', '\xA9', '<', '.'};
+    // Letters often enough for runs of eight bytes with single blanks.
+    const char pieces[] = {'a', 'b', 'c', 'd', 'e', ' ', ' ', '\n', '\t', '\x7F', '\x01', '\xC3', '\xA9', '<', '.'};
     std::uniform_int_distribution<int> pick(0, sizeof pieces - 1);
     for (int round = 0; round < 300; ++round) {
         std::string body;
