@@ -14,6 +14,7 @@
 #include "foundation/text/text_buffer.h"
 #include "platform/launch/program_launcher.h"
 #include "platform/posix/errno_status.h"
+#include "platform/posix/plain_file.h"
 #include "platform/posix/write_all.h"
 
 namespace {
@@ -40,18 +41,12 @@ std::string LogLine(const char* verb, std::int64_t seconds)
 }
 
 // Only a plain file takes a log: opening a pipe for writing would wait for a
-// reader (O_NONBLOCK turns that wait into ENXIO), and a full one would stop
-// every later line.
+// reader, and a full one would stop every later line.
 int OpenForAppending(const std::string& path)
 {
-    CUniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644));
-    if (!fd.IsOpen()) return errno == ENXIO ? -EINVAL : ErrnoStatus();
-    struct stat info {};
-    if (::fstat(fd.Get(), &info) != 0) return ErrnoStatus();
-    if (!S_ISREG(info.st_mode)) return -EINVAL;
-    const int flags = ::fcntl(fd.Get(), F_GETFL);
-    if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return ErrnoStatus();
-    return fd.Release();
+    CUniqueFd fd;
+    const int status = OpenPlainFile(path.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644, fd);
+    return status != 0 ? status : fd.Release();
 }
 
 // Renames a log of `limit` bytes or more to "<path>.1", replacing an older
