@@ -12,6 +12,7 @@
 #include "foundation/files/byte_buffer.h"
 #include "foundation/files/dynamic_buffer.h"
 #include "tests/files/scratch_folder.h"
+#include "tests/support/file_size_cap.h"
 
 namespace {
 
@@ -191,28 +192,13 @@ TEST(DynamicBuffer, AReplacementTakesAllTheNewBytesOrKeepsTheOld)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        int channel[2];
-        ASSERT_EQ(::pipe(channel), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::signal(SIGXFSZ, SIG_IGN);
-            const struct rlimit limit = {kFileCap, kFileCap};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string told = testsupport::InChildWithFileSizeCap(kFileCap, [&] {
             CLDynamicBuffer buffer(c.spillSize);
-            std::string told = buffer.AppendBytes("old bytes", 9) ? "+" : "-";
-            told += buffer.ReplaceBytes(c.replacement.data(), c.replacement.size()) ? "+" : "-";
+            std::string result = buffer.AppendBytes("old bytes", 9) ? "+" : "-";
+            result += buffer.ReplaceBytes(c.replacement.data(), c.replacement.size()) ? "+" : "-";
             std::string bytes;
-            told += buffer.CopyTo(bytes) ? bytes : "unreadable";
-            ::_exit(::write(channel[1], told.data(), told.size()) == static_cast<ssize_t>(told.size()) ? 0 : 1);
-        }
-        ::close(channel[1]);
-        std::string told;
-        char piece[256];
-        for (ssize_t got; (got = ::read(channel[0], piece, sizeof piece)) > 0;) told.append(piece, got);
-        ::close(channel[0]);
-        int status = 0;
-        ::waitpid(child, &status, 0);
+            return result + (buffer.CopyTo(bytes) ? bytes : "unreadable");
+        });
         EXPECT_EQ(told, std::string("+") + (c.replaced ? "+" + c.replacement : "-old bytes"));
     }
 }

@@ -20,6 +20,7 @@
 #include "foundation/text/text_buffer.h"
 #include "platform/launch/program_launcher.h"
 #include "tests/settings/settings_test_environment.h"
+#include "tests/support/file_size_cap.h"
 
 namespace {
 
@@ -143,37 +144,24 @@ TEST_F(LogFile, AFailedAppendIsToldOnce)
         {"an append past the cap", {"one\r", longLine, "two\r"}, false, -EFBIG},
         {"a start after the failure", {longLine}, true, 0},
     };
-    int results[2] = {};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = Path(std::string(c.name) + ".log");
-        int channel[2];
-        ASSERT_EQ(::pipe(channel), 0);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::signal(SIGXFSZ, SIG_IGN);
-            const struct rlimit limit = {cap, cap};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
+        // The first failure taken, then the second take (or a failed restart).
+        const std::string told = testsupport::InChildWithFileSizeCap(cap, [&] {
             CLogHolder holder;
-            int told[2] = {StartLogging(&holder, path.c_str()), 0};
+            int restarted = 0;
+            StartLogging(&holder, path.c_str());
             for (const std::string& line : c.appends) AppendToLog(&holder, line);
             if (c.restart) {
                 ::unlink(path.c_str());
-                told[1] = StartLogging(&holder, path.c_str());
+                restarted = StartLogging(&holder, path.c_str());
             }
-            told[0] = TakeLogWriteFailure(&holder);
-            told[1] = told[1] != 0 ? told[1] : TakeLogWriteFailure(&holder);
-            ::_exit(::write(channel[1], told, sizeof told) == sizeof told ? 0 : 1);
-        }
-        ::close(channel[1]);
-        const ssize_t got = ::read(channel[0], results, sizeof results);
-        ::close(channel[0]);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        ASSERT_EQ(got, static_cast<ssize_t>(sizeof results));
-        EXPECT_EQ(results[0], c.taken);
-        EXPECT_EQ(results[1], 0) << "told twice";
+            const int taken = TakeLogWriteFailure(&holder);
+            const int again = restarted != 0 ? restarted : TakeLogWriteFailure(&holder);
+            return std::to_string(taken) + " " + std::to_string(again);
+        });
+        EXPECT_EQ(told, std::to_string(c.taken) + " 0");
     }
 }
 
