@@ -71,6 +71,19 @@ protected:
             if (menu->GetMenuItemText(item) == name) menu->SetValue(item);
         ASSERT_EQ(window.ChosenConfiguration(), name);
     }
+    // A new window whose grab of `url` with configuration `name` has started.
+    CGrabber* StartGrab(const std::string& name, const std::string& url)
+    {
+        CGrabber* window = Open();
+        Choose(*window, name);
+        window->SetStartURL(url);
+        Click(*window, kStart);
+        return window;
+    }
+    bool RunUntilDone(CGrabber& window)
+    {
+        return RunEvents([&] { return window.GetState() == kWindowDone && !window.IsCrawling(); });
+    }
 };
 
 TEST_F(Grabber, AGrabWithANamedConfigurationFillsCountersLogAndSiteMap)
@@ -83,10 +96,7 @@ TEST_F(Grabber, AGrabWithANamedConfigurationFillsCountersLogAndSiteMap)
     testsupport::NginxPeer nginx(site);
     MakeConfigurationFile("Site", true);
 
-    CGrabber* window = Open();
-    Choose(*window, "Site");
-    window->SetStartURL("127.0.0.1:" + std::to_string(nginx.Port()) + "/index.html");
-    Click(*window, kStart);
+    CGrabber* window = StartGrab("Site", "127.0.0.1:" + std::to_string(nginx.Port()) + "/index.html");
     int deepestLevel = 0;
     int levelProgress = 0;
     ASSERT_TRUE(RunEvents([&] {
@@ -199,11 +209,8 @@ TEST_F(Grabber, TheStartURLIsFollowedAndNotificationsAreNoted)
     configuration.mMiscOptions.replyTo = "grabber@example.com";
     configuration.mMiscOptions.mailServer = "127.0.0.1";
     ASSERT_EQ(CreateConfigurationFile("Mailing", configuration), 0);
-    CGrabber* window = Open();
-    Choose(*window, "Mailing");
-    window->SetStartURL(peer.Url("/old/"));
-    Click(*window, kStart);
-    ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+    CGrabber* window = StartGrab("Mailing", peer.Url("/old/"));
+    ASSERT_TRUE(RunUntilDone(*window));
     EXPECT_EQ(Text(*window, kURL), peer.Url("/new/"));
     EXPECT_NE(LogPane(*window).find("Note: The starting URL was redirected."), std::string::npos);
     EXPECT_EQ(window->NotificationRequests(), 2);
@@ -230,11 +237,7 @@ TEST_F(Grabber, ALoginStaysWithTheNamedSiteWhenTheStartURLLeavesIt)
     } windows[] = {
         {"grabber",
          [&]() -> CWindow* {
-             CGrabber* window = Open();
-             Choose(*window, "Login");
-             window->SetStartURL(named.Url("/"));
-             Click(*window, kStart);
-             return window;
+             return StartGrab("Login", named.Url("/"));
          },
          [](CWindow& w) {
              auto& window = dynamic_cast<CGrabber&>(w);
@@ -274,10 +277,7 @@ TEST_F(Grabber, ASiteMapWhileGrabbingThenClosingAsksAndWaitsForTheCrawlBeforeClo
         {.path = "/a.html", .body = Page("a"), .stallSeconds = 30},
     });
     MakeConfigurationFile("Logged", true);
-    CGrabber* window = Open();
-    Choose(*window, "Logged");
-    window->SetStartURL(peer.Url("/"));
-    Click(*window, kStart);
+    CGrabber* window = StartGrab("Logged", peer.Url("/"));
     ASSERT_TRUE(RunEvents([&] { return Requested(peer, "/a.html"); }));
     const std::string logPath = window->LogFilePath();
     // Before the end, 'SMAP' writes the site map so far and opens it.
@@ -376,11 +376,8 @@ TEST_F(Grabber, ALogFileThatCannotBeOpenedIsTold)
         configuration.mMiscOptions.logFolder = c.folder.c_str();
         std::filesystem::remove(ConfigurationsFolder() + "/Logged");
         ASSERT_EQ(CreateConfigurationFile("Logged", configuration), 0);
-        CGrabber* window = Open();
-        Choose(*window, "Logged");
-        window->SetStartURL(peer.Url("/"));
-        Click(*window, kStart);
-        ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+        CGrabber* window = StartGrab("Logged", peer.Url("/"));
+        ASSERT_TRUE(RunUntilDone(*window));
         const std::string told =
             "The log file could not be opened: " + c.folder + "/" + hostLog + " (" + c.reason + ")\n";
         EXPECT_NE(LogPane(*window).find(told), std::string::npos) << LogPane(*window);
@@ -408,11 +405,8 @@ TEST_F(Grabber, ALogFileThatCannotBeWrittenIsToldOnce)
     configuration.mMiscOptions.generateLog = 1;
     configuration.mMiscOptions.logFolder = full.c_str();
     ASSERT_EQ(CreateConfigurationFile("Logged", configuration), 0);
-    CGrabber* window = Open();
-    Choose(*window, "Logged");
-    window->SetStartURL(peer.Url("/"));
-    Click(*window, kStart);
-    ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+    CGrabber* window = StartGrab("Logged", peer.Url("/"));
+    ASSERT_TRUE(RunUntilDone(*window));
     const std::string pane = LogPane(*window);
     const std::string told = "The log file could not be written: " + log + " (No space left on device)\n";
     const std::size_t at = pane.find(told);
