@@ -111,6 +111,12 @@ public:
     void ExamineExtractedURLs(const std::vector<CLinkRecord>& links);
     // True when the URL must be fetched; false when the saved copy is up to date.
     bool CompareModificationDates(CURL& url);
+    // The date check by one conditional GET: the saved copy of the URL when
+    // it may stand in for an unchanged answer (not the first URL, not a
+    // page), with its date in `seconds`.
+    bool FindConditionalCopy(const CURL& url, CFileRef& file, std::int64_t& seconds);
+    // The saved copy answered for the URL (the server said it is unchanged).
+    void KeepUpToDateCopy(CURL& url, const CFileRef& file);
     bool LookForDiskFile(const CURL& url, CFileRef& file);
     void LogRequest(const CURL& url);
 

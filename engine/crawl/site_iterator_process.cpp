@@ -60,16 +60,13 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
     mRedirectTarget.clear();
     mPagePendingTargets.clear();
 
-    // 1. The saved copy is up to date: it stays as it is, part of the mirror.
-    if (general.checkFileModificationDates == 1 && !CompareModificationDates(url)) {
-        ShowStatus("File is up to date");
-        if (mGrabber != nullptr) mGrabber->LogText("File is up to date");
-        CFileRef file;
-        if (FindSavedFile(url, file)) NoteSaved(mRedirectChain, file);
-        MarkVisited(url);
-        ShowProgress();
-        return;
-    }
+    // 1. The date check: a saved copy that is not a page is asked for only
+    // when the server has a newer one (pages are always fetched, for their
+    // links).
+    CFileRef conditionalCopy;
+    url.mIfModifiedSince = 0;
+    if (general.checkFileModificationDates == 1 && !(isStart && HasStartForm()))
+        FindConditionalCopy(url, conditionalCopy, url.mIfModifiedSince);
 
     // 2. Fetch, or submit the configuration's form in place of the start URL.
     // A guess of the dotted-link scan that the server does not have is
@@ -83,6 +80,12 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
         }
     }
     bool ok = isStart && HasStartForm() ? SubmitStartForm(url) : GrabWithRetry(url);
+    const bool upToDate = url.mIfModifiedSince > 0 && url.mStatusCode == 304 && url.mFetchedOK;
+    url.mIfModifiedSince = 0;
+    if (upToDate) {
+        KeepUpToDateCopy(url, conditionalCopy);
+        return;
+    }
     const bool missingGuess = mFetchingGuess && !ok && IsMissingGuessAnswer(url.mStatusCode);
     mFetchingGuess = false;
     if (missingGuess) {

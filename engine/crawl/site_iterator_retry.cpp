@@ -124,6 +124,8 @@ bool CSiteIterator::FetchOnce(CURL& url)
 // is neither an error nor a success.
 bool CSiteIterator::FinishFetch(CURL& url, bool ok, bool aborted)
 {
+    // The saved copy is current: neither a file grabbed nor an error.
+    if (!aborted && ok && url.mIfModifiedSince > 0 && url.mStatusCode == 304) return false;
     // A guess the server does not have is neither counted nor listed.
     if (mFetchingGuess && !aborted && IsMissingGuessAnswer(url.mStatusCode)) return false;
     ++mCounters.files;
@@ -194,4 +196,25 @@ bool CSiteIterator::CompareModificationDates(CURL& url)
     std::int64_t seconds = 0;
     if (CFile::GetModificationSeconds(file, seconds) != 0) return true;
     return seconds != head.mModificationSeconds;
+}
+
+bool CSiteIterator::FindConditionalCopy(const CURL& url, CFileRef& file, std::int64_t& seconds)
+{
+    if (mFirstURL || url.mScheme == kSchemeFTP || !url.mPostBody.IsEmpty()) return false;
+    if (mConfiguration->mGeneralOptions.localPath.IsEmpty()) return false;
+    if (!FindSavedFile(url, file) || IsSavedPage(file)) return false;
+    std::int64_t modified = 0;
+    if (CFile::GetModificationSeconds(file, modified) != 0 || modified <= 0) return false;
+    seconds = modified;
+    return true;
+}
+
+void CSiteIterator::KeepUpToDateCopy(CURL& url, const CFileRef& file)
+{
+    ShowStatus("File is up to date");
+    if (mGrabber != nullptr) mGrabber->LogText("File is up to date");
+    if (mRedirectChain.back() != url.mURL) mRedirectChain.push_back(url.mURL);
+    NoteSaved(mRedirectChain, file);
+    MarkVisited(url);
+    ShowProgress();
 }

@@ -174,11 +174,9 @@ bool CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
         labels.creator = creator;
         labels.url = url.mURL;
         labels.modificationSeconds = url.mModificationSeconds;
-        status = MirrorAccess().Write(location.folders, location.fileName, general.checkFileModificationDates != 0,
-                                      url.mBody, labels, outFile);
-        // Without the date check an existing file is kept as it is: it is
-        // the saved copy of the URL.
-        if (status == kStatusDuplicateName) status = 0;
+        // A URL fetched again replaces its saved copy: what the server gives
+        // now is the mirror (an up-to-date copy was never fetched).
+        status = MirrorAccess().Write(location.folders, location.fileName, true, url.mBody, labels, outFile);
     }
     mLastSaveStatus = status;
     if (status != 0) return false;

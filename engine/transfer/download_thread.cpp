@@ -1,4 +1,5 @@
 #include "engine/transfer/download_thread.h"
+#include "engine/transfer/conditional_request.h"
 
 #include <cstdio>
 #include <utility>
@@ -126,6 +127,7 @@ std::vector<std::string> CDownloadThread::RequestHeaderLines() const
     if (std::string authorization = BasicAuthorizationLine(mUser, mPassword); !authorization.empty())
         lines.push_back(std::move(authorization));
     lines.emplace_back("Accept: */*");
+    if (std::string line = IfModifiedSinceLine(mIfModifiedSince); !line.empty()) lines.push_back(std::move(line));
     return lines;
 }
 
@@ -252,6 +254,8 @@ bool CDownloadThread::FollowRedirect(const net::TransferResult& result)
     }
     mURL = std::move(target);
     mResourceName = ResourceNameOf(mURL);
+    // The date of a saved copy belongs to the URL first asked for.
+    mIfModifiedSince = 0;
     mBody.Clear();
     mBytesReceived = 0;
     mResourceSize = 0;

@@ -48,6 +48,10 @@ public:
     // begins.
     void Abort();
 
+    // The GET asks for the body only when it is newer than these Unix
+    // seconds (0: always). Set before Resume.
+    void SetIfModifiedSince(std::int64_t seconds) { mIfModifiedSince = seconds; }
+
     // What arrived; read them on kMsgDownloadComplete.
     CLDynamicBuffer& Body() { return mBody; }
     const std::string& ResponseHeaderText() const { return mResponseHeaderText; }
@@ -85,6 +89,7 @@ private:
     std::string mResourceName;
     bool mAutoRedirect = false;
     int mRedirects = 0;
+    std::int64_t mIfModifiedSince = 0;
 
     // The response.
     std::string mResponseHeaderText;

@@ -44,6 +44,7 @@ void* CGrabThread::Run()
     }
     const std::int32_t stallTimeout = OwnerTimeoutSeconds(grabber);
     mDownload = new CDownloadThread(this, DecodeEntities(mURL->mURL), stallTimeout, mUserAgent, mUser, mPassword);
+    mDownload->SetIfModifiedSince(mURL->mIfModifiedSince);
     mDownload->AddListener(this);
     mDownload->Resume();
 

@@ -1,4 +1,5 @@
 #include "engine/transfer/http_request.h"
+#include "engine/transfer/conditional_request.h"
 
 #include <chrono>
 #include <system_error>
@@ -137,6 +138,9 @@ int HTTPRequest::Start(std::string_view url, std::string_view agent, std::string
         mHeaderLines.push_back(std::move(authorization));
     mHeaderLines.emplace_back("Accept: */*");
     if (mMethod == "POST") mHeaderLines.emplace_back(kFormContentTypeLine);
+    if (mMethod == "GET")
+        if (std::string line = IfModifiedSinceLine(mIfModifiedSince); !line.empty())
+            mHeaderLines.push_back(std::move(line));
 
     try {
         mThread = std::thread([this] {
@@ -250,6 +254,8 @@ void HTTPRequest::RunThread()
             body.clear();
             RemoveHeaderLines(headerLines, "Content-Type");
         }
+        // The date of a saved copy belongs to the URL first asked for.
+        RemoveHeaderLines(headerLines, "If-Modified-Since");
         // The login and the cookies were meant for the first site only.
         if (URLOrigin(target) != firstOrigin) {
             RemoveHeaderLines(headerLines, "Authorization");

@@ -89,6 +89,9 @@ public:
     // Only the first `bytes` of a body are wanted (0: all of it): the
     // transfer stops there and the request still succeeds. Set before Start.
     void SetBodyLimit(std::uint64_t bytes) { mBodyLimit = bytes; }
+    // A GET asks for the body only when it is newer than these Unix seconds
+    // (0: always). Set before Start.
+    void SetIfModifiedSince(std::int64_t seconds) { mIfModifiedSince = seconds; }
     // The response header block as received, status line first (FTP: the
     // header of ftp_status_header.h); empty unless the request succeeded.
     const std::string& ResponseHeader() const { return mResponseHeader; }
@@ -130,6 +133,7 @@ private:
     // Written by the request thread, read by the caller once done.
     CLDynamicBuffer mResponseBody;
     std::uint64_t mBodyLimit = 0;
+    std::int64_t mIfModifiedSince = 0;
     bool mBodyLimitReached = false;
     std::string mResponseHeader;
     int mStatusCode = 0;

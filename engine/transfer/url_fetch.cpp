@@ -36,6 +36,7 @@ std::uint8_t RunRequest(CURL& url, HTTPRequest& request, std::string_view method
                         const char* user, const char* password, std::string_view postBody, EResponseUse use)
 {
     url.mFetchedOK = 0;
+    if (method == "GET") request.SetIfModifiedSince(url.mIfModifiedSince);
     int started = 0;
     if (method == "HEAD") started = request.StartHead(url.mURL, Text(userAgent), Text(user), Text(password));
     else if (method == "POST")

@@ -72,6 +72,7 @@ void CURL::ResetToURL(std::string_view url)
     mLocation = fresh.mLocation;
     mRealm = fresh.mRealm;
     mModificationSeconds = fresh.mModificationSeconds;
+    mIfModifiedSince = 0;
 }
 
 CCrawlOwner* CURL::Owner() const

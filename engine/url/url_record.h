@@ -160,6 +160,10 @@ public:
     std::string mLastModified;
     // Last-Modified as Unix seconds, or the time of the fetch when absent.
     std::int64_t mModificationSeconds = 0;
+    // When positive, an HTTP GET of this record asks for the body only when
+    // the server's copy is newer than these Unix seconds (If-Modified-Since):
+    // a 304 answer means the saved copy is current.
+    std::int64_t mIfModifiedSince = 0;
     std::string mContentType;
     std::string mContentLength;
     std::string mLocation;

@@ -129,7 +129,7 @@ TEST_F(CrawlSafety, OtherHostsOfTheSiteAreLinkedOnlyWhenTheirFilesWereSaved)
     EXPECT_TRUE(CheckMirrorLinks(Mirror()).broken.empty());
 }
 
-TEST_F(CrawlSafety, TheDateCheckKeepsUpToDateFilesInEveryTimeZone)
+TEST_F(CrawlSafety, TheDateCheckAsksOnceAndKeepsUpToDateFilesInEveryTimeZone)
 {
     const std::string site = mRoot.MakeFolder("site");
     mRoot.Write("site/index.html", Page("<img src=\"logo.png\"> <a href=\"page.html\">p</a>"));
@@ -160,30 +160,37 @@ TEST_F(CrawlSafety, TheDateCheckKeepsUpToDateFilesInEveryTimeZone)
             RecordingGrabber window(configuration);
             ASSERT_TRUE(RunGrab(window, configuration, server.Url("/")));
         };
-        auto gets = [&](const char* path) {
+        // Requests of `path` in nginx's log, by method and (when given) status.
+        auto answered = [&](const char* method, const char* path, const char* status = "") {
             const std::string log = server.AccessLog();
+            const std::string request = std::string("\"") + method + " " + path + " HTTP/1.1\" " + status;
             int count = 0;
-            for (std::size_t at = 0; (at = log.find(std::string("\"GET ") + path + " ", at)) != std::string::npos; ++at)
-                ++count;
+            for (std::size_t at = 0; (at = log.find(request, at)) != std::string::npos; ++at) ++count;
             return count;
         };
+        auto gets = [&](const char* path) { return answered("GET", path); };
         SetPreference("Load URLs from disk", "false");
         const int before = gets("/logo.png");
         crawl(false);
         EXPECT_EQ(gets("/logo.png"), before + 1);
         EXPECT_EQ(FileText(logo), "first logo");
 
-        // Up to date: asked about, not fetched; pages are always fetched.
+        // Up to date: one conditional GET answered 304, no HEAD; pages are
+        // always fetched, for their links.
         const int pages = gets("/page.html");
-        crawl(true);
-        EXPECT_EQ(gets("/logo.png"), before + 1);
-        EXPECT_EQ(gets("/page.html"), pages + 1);
-        EXPECT_EQ(FileText(logo), "first logo");
-
-        // Changed on the server: fetched and replaced.
-        serveLogo("second logo " + std::to_string(round), base + 1000 * round + 500);
+        const int unchanged = answered("GET", "/logo.png", "304");
         crawl(true);
         EXPECT_EQ(gets("/logo.png"), before + 2);
+        EXPECT_EQ(answered("GET", "/logo.png", "304"), unchanged + 1);
+        EXPECT_EQ(gets("/page.html"), pages + 1);
+        EXPECT_EQ(answered("HEAD", "/logo.png"), 0);
+        EXPECT_EQ(FileText(logo), "first logo");
+
+        // Changed on the server: fetched once and replaced.
+        serveLogo("second logo " + std::to_string(round), base + 1000 * round + 500);
+        crawl(true);
+        EXPECT_EQ(gets("/logo.png"), before + 3);
+        EXPECT_EQ(answered("GET", "/logo.png", "304"), unchanged + 1);
         EXPECT_EQ(FileText(logo), "second logo " + std::to_string(round));
     }
     if (savedZone) ::setenv("TZ", saved.c_str(), 1);
