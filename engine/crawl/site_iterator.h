@@ -227,6 +227,7 @@ private:
     bool SubmitStartForm(CURL& url);
     bool IsRedirectFollowed(const CURL& target);
     bool FetchHeadQuietly(CURL& url);
+    bool TakeStartAnswer(CURL& url);
     // The file the save would write for the URL (look-up only); false when
     // there is no download folder or no such file.
     bool FindSavedFile(const CURL& url, CFileRef& file);

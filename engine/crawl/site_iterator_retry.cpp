@@ -112,6 +112,7 @@ bool CSiteIterator::FetchOnce(CURL& url)
 {
     CFileRef file;
     if (LookForDiskFile(url, file) && !IsSavedPage(file)) return url.LoadFromFile(file) != 0;
+    if (url.mURL == mStartURL.mURL && url.mPostBody.IsEmpty() && TakeStartAnswer(url)) return true;
     const char* userAgent = mConfiguration->mMiscOptions.userAgent.c_str();
     if (mGrabber != nullptr) url.GrabWithLogin(mGrabber, userAgent);
     else if (mQuickGrabber != nullptr)
@@ -217,4 +218,23 @@ void CSiteIterator::KeepUpToDateCopy(CURL& url, const CFileRef& file)
     NoteSaved(mRedirectChain, file);
     MarkVisited(url);
     ShowProgress();
+}
+
+// The start page as the window's start check read it a moment ago: one
+// request for it, not two. Its headers are read here, so that its cookies
+// go to this crawl's store.
+bool CSiteIterator::TakeStartAnswer(CURL& url)
+{
+    std::string rawHeader;
+    std::string body;
+    if (!TakeFetchedStart(url.mURL, rawHeader, body)) return false;
+    CLDynamicBuffer answer;
+    if (!answer.AppendBytes(body.data(), body.size())) return false;
+    url.mOwnerGrabber = mGrabber;
+    url.mOwnerQuickGrabber = mGrabber != nullptr ? nullptr : mQuickGrabber;
+    url.mBody = std::move(answer);
+    url.mRawHeader.Assign(std::string_view(rawHeader));
+    url.ReadResponseHeaders(rawHeader);
+    url.mFetchedOK = 1;
+    return url.mStatusCode == 200;
 }

@@ -1,6 +1,7 @@
 #include "engine/crawl/start_redirection.h"
 
 #include <chrono>
+#include <mutex>
 
 #include "engine/config/configuration.h"
 #include "engine/crawl/meta_refresh.h"
@@ -22,6 +23,9 @@ using Clock = std::chrono::steady_clock;
 // How long a silent start URL is taken for silent: long enough for the
 // crawl that the same start begins, short enough not to outlive it.
 constexpr auto kUnansweredMemory = std::chrono::minutes(5);
+// A start page read by the check serves the crawl that follows at once,
+// not one started much later.
+constexpr auto kFetchedStartMemory = std::chrono::seconds(60);
 
 // The last start URL that did not answer (the cooperative threads share it;
 // a start is taken on one thread at a time).
@@ -34,6 +38,29 @@ CUnansweredStart& Unanswered()
 {
     static CUnansweredStart start;
     return start;
+}
+
+// The last start page read whole that was no redirection. The windows
+// check their start on a thread of its own: a mutex guards it.
+struct CFetchedStart {
+    std::string url;
+    std::string rawHeader;
+    std::string body;
+    Clock::time_point when;
+};
+
+std::mutex gFetchedStartMutex;
+
+CFetchedStart& FetchedStart()
+{
+    static CFetchedStart start;
+    return start;
+}
+
+void RememberFetchedStart(const std::string& url, std::string rawHeader, std::string body)
+{
+    std::lock_guard lock(gFetchedStartMutex);
+    FetchedStart() = CFetchedStart{url, std::move(rawHeader), std::move(body), Clock::now()};
 }
 
 bool ChangeTo(std::string& ioURL, const std::string& target)
@@ -70,6 +97,20 @@ bool TakeUnansweredStart(const std::string& url)
     return recent;
 }
 
+bool TakeFetchedStart(const std::string& url, std::string& rawHeader, std::string& body)
+{
+    std::lock_guard lock(gFetchedStartMutex);
+    CFetchedStart& start = FetchedStart();
+    if (start.url.empty() || start.url != url) return false;
+    const bool recent = Clock::now() - start.when < kFetchedStartMemory;
+    if (recent) {
+        rawHeader = std::move(start.rawHeader);
+        body = std::move(start.body);
+    }
+    start = CFetchedStart{};
+    return recent;
+}
+
 bool FollowRedirection(const CConfiguration& configuration, std::string& ioURL)
 {
     const char* userAgent = configuration.mMiscOptions.userAgent.c_str();
@@ -95,7 +136,11 @@ bool FollowRedirection(const CConfiguration& configuration, std::string& ioURL)
     const std::string target =
         read ? MetaRefreshTarget(std::string_view(body).substr(0, kRefreshScanBytes)) : std::string();
     if (!target.empty() && target != ioURL) return ChangeTo(ioURL, target);
-    if (page.mLocation.empty()) return false;
+    if (page.mLocation.empty()) {
+        if (read && page.mStatusCode == 200 && !request.BodyLimitReached())
+            RememberFetchedStart(ioURL, request.ResponseHeader(), std::move(body));
+        return false;
+    }
     std::string location;
     for (char c : page.mLocation)
         if (static_cast<unsigned char>(c) > 0x20 && c != 0x7F) location += c;

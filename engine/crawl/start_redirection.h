@@ -15,6 +15,12 @@ inline constexpr std::size_t kStartRedirectionWindow = 256 * 1024;
 // short while ago.
 bool TakeUnansweredStart(const std::string& url);
 
+// True, once, with the start page's response header block and whole body,
+// when FollowRedirection read all of `url`'s page a short while ago and it
+// led nowhere else: the crawl's first fetch of it takes this answer instead
+// of asking the server a second time.
+bool TakeFetchedStart(const std::string& url, std::string& rawHeader, std::string& body);
+
 // GET of `ioURL` with the configuration's user agent, site login and
 // time-out, reading no more of the body than a META refresh can be found in
 // (kStartRedirectionWindow bytes), so a large start page is not downloaded

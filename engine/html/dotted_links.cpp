@@ -1,10 +1,12 @@
 #include "engine/html/dotted_links.h"
 
+#include <optional>
 
 #include "engine/html/anchor_text.h"
 #include "engine/html/link_text.h"
 #include "engine/html/page_context.h"
 #include "engine/html/text_hash.h"
+#include "engine/html/visible_text.h"
 #include "foundation/system/file_name_mappings.h"
 #include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
@@ -59,6 +61,19 @@ bool IsKnownExtension(std::string_view extension)
     return known.find(std::string_view(lowered, extension.size())) != known.end();
 }
 
+// Extensions of server-side programs: what such a name gives depends on
+// the request, and asking may do something.
+bool IsScriptExtension(std::string_view extension)
+{
+    static constexpr std::string_view kScripts[] = {"php",  "php3", "php4", "php5", "phtml", "cgi", "fcgi",
+                                                    "asp",  "aspx", "ashx", "asmx", "axd",   "jsp", "jspx",
+                                                    "do",   "action", "pl", "py",   "rb",    "cfm", "cfml",
+                                                    "dll",  "exe",  "sh"};
+    for (std::string_view script : kScripts)
+        if (EqualsNoCase(extension, script)) return true;
+    return false;
+}
+
 bool BeginsWithMailto(std::string_view link)
 {
     static constexpr std::string_view kMailto = "mailto:";
@@ -87,8 +102,10 @@ bool IsPlausibleExtension(std::string_view extension)
 }
 
 void CollectDottedLinks(std::string_view text, std::vector<std::string_view>& out, CPageContext* context,
-                        bool harvestEmail)
+                        bool harvestEmail, bool inMarkupOnly)
 {
+    std::optional<CVisibleTextSpans> spans;
+    if (inMarkupOnly) spans.emplace(text);
     const unsigned char* classOf = Classes();
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t size = text.size();
@@ -136,7 +153,8 @@ void CollectDottedLinks(std::string_view text, std::vector<std::string_view>& ou
         if (link.front() == '#') continue;
         // A guess names a file of a type the program knows: "str(self.msg)"
         // or "event.key" in a code sample is no link.
-        if (!IsKnownExtension(extension)) continue;
+        if (!IsKnownExtension(extension) || IsScriptExtension(extension)) continue;
+        if (spans && (spans->InText(start) || spans->InComment(start) || spans->InPostFormTag(start))) continue;
         out.push_back(link);
     }
 }

@@ -28,5 +28,12 @@ bool IsPlausibleExtension(std::string_view extension);
 // scan goes and the forward search never moves back, so the work stays
 // linear in the text whatever it holds. Yields through `context` (may be
 // null) at every 50th dot.
+//
+// A guess is a request nobody linked, and a GET to a script may change
+// the server's state (log the user out): a name of a server-side script
+// (".php", ".cgi", ".asp", ".jsp", ".pl" and the like) is never listed.
+// With `inMarkupOnly` (the text is a page) only what markup or a script or
+// style element holds is read: nothing of the visible text, of a comment,
+// or of the start tag of a form sent with POST.
 void CollectDottedLinks(std::string_view text, std::vector<std::string_view>& out, CPageContext* context,
-                        bool harvestEmail);
+                        bool harvestEmail, bool inMarkupOnly = false);

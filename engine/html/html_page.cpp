@@ -1,5 +1,6 @@
 #include "engine/html/html_page.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -17,6 +18,17 @@
 #include "foundation/text/text_encodings.h"
 
 namespace {
+
+// Every comment ("<!--" to "-->", or to the end) becomes blanks, in one pass.
+void BlankComments(std::string& text)
+{
+    for (std::size_t open = text.find("<!--"); open != std::string::npos; open = text.find("<!--", open)) {
+        std::size_t end = text.find("-->", open + 4);
+        end = end == std::string::npos ? text.size() : end + 3;
+        std::fill(text.begin() + static_cast<std::ptrdiff_t>(open), text.begin() + static_cast<std::ptrdiff_t>(end), ' ');
+        open = end;
+    }
+}
 
 constexpr int kLinksPerStatus = 50;
 
@@ -154,6 +166,12 @@ void CHTMLPage::CollectURLs(bool resourcesOnly)
         RemoveAnchorHrefs(withoutAnchors);
         text = withoutAnchors;
     }
+    // What a page's comments name is no link of it: nobody can follow it.
+    if (mKind == EPageKind::kPage && text.find("<!--") != std::string_view::npos) {
+        if (!resourcesOnly) withoutAnchors = mPageText;
+        BlankComments(withoutAnchors);
+        text = withoutAnchors;
+    }
     // A style sheet's links are its url() references; a page's and a
     // style block's too. Elsewhere (scripts, text) every link is a guess.
     if (mKind != EPageKind::kOther) {
@@ -166,7 +184,7 @@ void CHTMLPage::CollectURLs(bool resourcesOnly)
         if (mKind == EPageKind::kStyleSheet) return;
     }
     std::vector<std::string_view> links;
-    CollectDottedLinks(text, links, mCrawl, mHarvestEmail);
+    CollectDottedLinks(text, links, mCrawl, mHarvestEmail, mKind == EPageKind::kPage);
 
     // Most links of a page stand around a dot; the delimiters find few others.
     const std::size_t expected = links.size() + links.size() / 4 + 16;

@@ -1,5 +1,6 @@
 #include "engine/html/visible_text.h"
 
+
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -15,6 +16,23 @@ bool TagNameAt(std::string_view page, std::size_t at, std::string_view name)
     if (at + name.size() == page.size()) return true;
     const char next = page[at + name.size()];
     return next == '>' || next == '/' || IsAsciiSpace(static_cast<unsigned char>(next));
+}
+
+// The start tag `tag` ("<form ...>") says method="post" (any case, any
+// quoting).
+bool IsPostFormTag(std::string_view tag)
+{
+    if (!TagNameAt(tag, 1, "form")) return false;
+    for (std::size_t at = FindTextNoCase(tag, "method"); at != kNone; at = FindTextNoCase(tag, "method", at + 6)) {
+        std::size_t i = at + 6;
+        while (i < tag.size() && IsAsciiSpace(static_cast<unsigned char>(tag[i]))) ++i;
+        if (i >= tag.size() || tag[i] != '=') continue;
+        ++i;
+        while (i < tag.size() && (IsAsciiSpace(static_cast<unsigned char>(tag[i])) || tag[i] == '"' || tag[i] == '\''))
+            ++i;
+        return tag.size() - i >= 4 && FindTextNoCase(tag.substr(i, 4), "post") == 0;
+    }
+    return false;
 }
 
 }  // namespace
@@ -43,7 +61,8 @@ void CVisibleTextSpans::NextMarkup()
         }
         mMarkupStart = open;
         std::size_t end;
-        if (mPage.substr(open, 4) == "<!--") {
+        mMarkupIsComment = mPage.substr(open, 4) == "<!--";
+        if (mMarkupIsComment) {
             end = mCommentEnds.NextFrom(open + 4);
             end = end == kNone ? kNone : end + 3;
         } else {
@@ -63,8 +82,22 @@ void CVisibleTextSpans::NextMarkup()
     }
 }
 
-bool CVisibleTextSpans::InText(std::size_t offset)
+bool CVisibleTextSpans::InMarkup(std::size_t offset)
 {
     while (mMarkupStart != kNone && offset >= mMarkupEnd) NextMarkup();
-    return mMarkupStart == kNone || offset < mMarkupStart;
+    return mMarkupStart != kNone && offset >= mMarkupStart;
+}
+
+bool CVisibleTextSpans::InText(std::size_t offset) { return !InMarkup(offset); }
+
+bool CVisibleTextSpans::InComment(std::size_t offset) { return InMarkup(offset) && mMarkupIsComment; }
+
+bool CVisibleTextSpans::InPostFormTag(std::size_t offset)
+{
+    if (!InMarkup(offset) || mMarkupIsComment) return false;
+    if (mPostFormSpan != mMarkupStart) {
+        mPostFormSpan = mMarkupStart;
+        mMarkupIsPostForm = IsPostFormTag(mPage.substr(mMarkupStart, mMarkupEnd - mMarkupStart));
+    }
+    return mMarkupIsPostForm;
 }

@@ -14,13 +14,25 @@ public:
     explicit CVisibleTextSpans(std::string_view page);
     // Asked with offsets that never decrease; the page is scanned once.
     bool InText(std::size_t offset);
+    // Inside a comment ("<!-- ... -->"); same order of asking as InText.
+    bool InComment(std::size_t offset);
+    // Inside the start tag of a form that is sent with POST: its action is
+    // no page to fetch. Same order of asking as InText.
+    bool InPostFormTag(std::size_t offset);
 
 private:
     void NextMarkup();
+    // Moves to the markup span at or after `offset`; true when `offset` lies
+    // inside it.
+    bool InMarkup(std::size_t offset);
 
     std::string_view mPage;
     std::size_t mMarkupStart = 0;  // the markup span at or after the last offset asked
     std::size_t mMarkupEnd = 0;
+    bool mMarkupIsComment = false;
+    // Whether the span at mPostFormSpan is a POST form's tag, found once.
+    std::size_t mPostFormSpan = std::string_view::npos;
+    bool mMarkupIsPostForm = false;
     CForwardFinder mOpenings;
     CForwardFinder mTagEnds;
     CForwardFinder mCommentEnds;

@@ -89,6 +89,8 @@ public:
     // Only the first `bytes` of a body are wanted (0: all of it): the
     // transfer stops there and the request still succeeds. Set before Start.
     void SetBodyLimit(std::uint64_t bytes) { mBodyLimit = bytes; }
+    // The body limit cut the body short (valid once done).
+    bool BodyLimitReached() const { return mBodyLimitReached; }
     // A GET asks for the body only when it is newer than these Unix seconds
     // (0: always). Set before Start.
     void SetIfModifiedSince(std::int64_t seconds) { mIfModifiedSince = seconds; }

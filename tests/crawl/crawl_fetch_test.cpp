@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "engine/crawl/start_redirection.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/http_peer.h"
 
@@ -282,6 +283,48 @@ TEST_F(CrawlFetch, AFailedSaveIsAnErrorAndNotAGrabbedFile)
     // The link to it goes to the server.
     EXPECT_NE(ReadTree(Mirror()).at(Host(peer) + "Index.html").find("\"" + peer.Url("/page.html") + "\""),
               std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// The window's start check reads the start page; the crawl that follows
+// takes that answer, cookies included, instead of asking again. A page the
+// check could not read whole, or a check long before, is asked for anew.
+TEST_F(CrawlFetch, TheStartPageIsAskedForOnceWhenTheStartCheckReadItWhole)
+{
+    const std::string big(300 * 1024, 'x');
+    HttpPeer peer({
+        {.path = "/", .body = "<html><body><a href=\"next.html\">n</a></body></html>", .setCookies = {"seen=1"}},
+        {.path = "/next.html", .body = "<html><body>next</body></html>", .requireCookie = "seen=1"},
+        {.path = "/big.html", .body = "<html><body><a href=\"next.html\">n</a>" + big + "</body></html>",
+         .setCookies = {"seen=1"}},
+    });
+    struct Row {
+        const char* start;
+        bool quick;
+        int startRequests;
+    } rows[] = {{"/", false, 1}, {"/", true, 1}, {"/big.html", false, 2}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.start) + (row.quick ? " quick" : ""));
+        const int before = CountRequests(peer, "GET", row.start);
+        const int nextBefore = CountRequests(peer, "GET", "/next.html");
+        CConfiguration configuration = MakeConfiguration();
+        std::string url = peer.Url(row.start);
+        EXPECT_EQ(FollowStartRedirections(configuration, url, 11), 0);
+        if (row.quick) {
+            RecordingQuickGrabber window(configuration);
+            ASSERT_TRUE(RunQuickGrab(window, configuration, url));
+        } else {
+            RecordingGrabber window(configuration);
+            ASSERT_TRUE(RunGrab(window, configuration, url));
+        }
+        EXPECT_EQ(CountRequests(peer, "GET", row.start), before + row.startRequests);
+        EXPECT_EQ(CountRequests(peer, "GET", "/next.html"), nextBefore + 1);
+        // The cookie of the start page's answer was sent with the next request.
+        EXPECT_NE(ReadTree(Mirror()).at(Host(peer) + "next.html").find("next"), std::string::npos);
+    }
 }
 
 }  // namespace

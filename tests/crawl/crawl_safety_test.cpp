@@ -100,6 +100,33 @@ TEST_F(CrawlSafety, HostileLinksStayInsideTheMirrorAndOtherSchemesAreNotFetched)
     EXPECT_TRUE(AllLinksLocal(CheckMirrorLinks(Mirror())));
 }
 
+TEST_F(CrawlSafety, TheCrawlAsksOnlyForWhatThePagesLinkOrLoad)
+{
+    HttpPeer peer({
+        {.path = "/",
+         .body = Page("<p>Try (logout.php) or (notes.txt), see \"guide.pdf\".</p>"
+                      "<!-- <a href=\"old.html\">old</a> <img src=\"old.gif\"> -->"
+                      "<form method=\"post\" action=\"send.html\"><input name=q></form>"
+                      "<script>load(\"searchindex.js\"); go(\"admin/reset-all.cgi\")</script>"
+                      "<a href=\"real.html\">real</a>")},
+        {.path = "/real.html", .body = Page("real")},
+        {.path = "/searchindex.js", .headers = {{"Content-Type", "application/javascript"}}, .body = "var index = {};"},
+        {.path = "/logout.php", .body = Page("logged out")},
+        {.path = "/notes.txt", .headers = {{"Content-Type", "text/plain"}}, .body = "notes"},
+        {.path = "/guide.pdf", .headers = {{"Content-Type", "application/pdf"}}, .body = "%PDF"},
+        {.path = "/old.html", .body = Page("old")},
+        {.path = "/old.gif", .headers = {{"Content-Type", "image/gif"}}, .body = "GIF89a"},
+        {.path = "/send.html", .body = Page("sent")},
+        {.path = "/admin/reset-all.cgi", .body = Page("reset")},
+    });
+    CConfiguration configuration = MakeConfiguration();
+    RecordingGrabber window(configuration);
+    ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
+    std::vector<std::string> targets = Targets(peer);
+    std::sort(targets.begin(), targets.end());
+    EXPECT_EQ(targets, (std::vector<std::string>{"/", "/real.html", "/searchindex.js"}));
+}
+
 TEST_F(CrawlSafety, OtherHostsOfTheSiteAreLinkedOnlyWhenTheirFilesWereSaved)
 {
     // One server answers for every name; *.localhost names are loopback.

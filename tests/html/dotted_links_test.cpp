@@ -59,6 +59,37 @@ TEST(DottedLinks, FindsLinksBetweenStopChars)
     for (const auto& c : cases) EXPECT_EQ(Dotted(c.text), c.links) << c.text;
 }
 
+// A guess is a request nobody linked: in a page only markup, scripts and
+// styles are read, and a server-side script's name is never guessed.
+TEST(DottedLinks, GuessesInAPageComeFromMarkupAndScriptsAndNeverNameAScript)
+{
+    const struct {
+        const char* page;
+        Links links;
+    } cases[] = {
+        {"<script>load(\"searchindex.js\")</script>", {"searchindex.js"}},
+        {"<style>x { y: \"img/a.png\" }</style>", {"img/a.png"}},
+        {"<div data-src=\"big/photo.jpg\"></div>", {"big/photo.jpg"}},
+        // Words of the visible text.
+        {"<p>See (notes.txt) and (guide.pdf)</p>", {}},
+        {"<p>see \"archive.tar\"</p>", {}},
+        // Names of server-side scripts, wherever they stand.
+        {"<script>go('logout.php'); go('admin/reset-all.cgi'); go('/cgi-bin/login.cgi')</script>", {}},
+        {"<div data-x=\"list.ASPX\" data-y=\"doc.jsp\" data-z=\"report.pl\"></div>", {}},
+        // The action of a form sent with POST, in any spelling.
+        {"<form method=\"post\" action=\"send.html\"></form>", {}},
+        {"<FORM ACTION='send.html' METHOD = POST></FORM>", {}},
+        {"<form method=\"get\" action=\"find.html\"></form>", {"find.html"}},
+        // A comment is nobody's link.
+        {"<!-- <img src=\"old.gif\"> --><img src=\"new.gif\">", {"new.gif"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string_view> links;
+        CollectDottedLinks(c.page, links, nullptr, false, true);
+        EXPECT_EQ(Links(links.begin(), links.end()), c.links) << c.page;
+    }
+}
+
 TEST(DottedLinks, HarvestsMailAddressesWithTheirAnchorText)
 {
     CRecordingPageContext context;
