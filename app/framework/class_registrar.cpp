@@ -1,14 +1,17 @@
 #include "app/framework/class_registrar.h"
 
 #include <map>
+#include <stdexcept>
 
 #include "app/framework/pane.h"
+#include "app/framework/registration_site.h"
 
 namespace {
 
 struct SClassEntry {
     PaneCreator pane;
     WindowCreator window;
+    std::string site;
 };
 
 std::map<ClassIDT, SClassEntry>& Classes()
@@ -17,16 +20,25 @@ std::map<ClassIDT, SClassEntry>& Classes()
     return classes;
 }
 
-}  // namespace
-
-void CClassRegistrar::RegisterPane(ClassIDT classID, PaneCreator creator)
+void Enter(ClassIDT classID, SClassEntry entry)
 {
-    Classes()[classID] = SClassEntry{std::move(creator), {}};
+    auto found = Classes().find(classID);
+    if (found != Classes().end() && found->second.site != entry.site)
+        throw std::logic_error("class '" + FourCharCodeText(classID) + "' is registered twice: at " +
+                               found->second.site + " and at " + entry.site);
+    Classes()[classID] = std::move(entry);
 }
 
-void CClassRegistrar::RegisterWindow(ClassIDT classID, WindowCreator creator)
+}  // namespace
+
+void CClassRegistrar::RegisterPane(ClassIDT classID, PaneCreator creator, std::source_location where)
 {
-    Classes()[classID] = SClassEntry{{}, std::move(creator)};
+    Enter(classID, SClassEntry{std::move(creator), {}, RegistrationSite(where)});
+}
+
+void CClassRegistrar::RegisterWindow(ClassIDT classID, WindowCreator creator, std::source_location where)
+{
+    Enter(classID, SClassEntry{{}, std::move(creator), RegistrationSite(where)});
 }
 
 void CClassRegistrar::Unregister(ClassIDT classID) { Classes().erase(classID); }

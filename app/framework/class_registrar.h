@@ -1,11 +1,14 @@
 // The class registrar: layouts name classes by four-character class ID, and
-// this table makes the pane or window object for each. A later registration
-// of an ID replaces an earlier one (so an application can replace a standard
-// class).
+// this table makes the pane or window object for each. An ID belongs to one
+// registering place: a claim on a taken ID from elsewhere would silently
+// swap the class every layout naming it builds, so it throws
+// std::logic_error naming the ID and both places. The same place may
+// register again (families registered more than once).
 #pragma once
 
 #include <functional>
 #include <memory>
+#include <source_location>
 
 #include "app/framework/framework_codes.h"
 #include "app/framework/layout.h"
@@ -22,8 +25,10 @@ using WindowCreator = std::function<CWindow*(const SLayout& layout, CCommander* 
 
 class CClassRegistrar {
 public:
-    static void RegisterPane(ClassIDT classID, PaneCreator creator);
-    static void RegisterWindow(ClassIDT classID, WindowCreator creator);
+    static void RegisterPane(ClassIDT classID, PaneCreator creator,
+                             std::source_location where = std::source_location::current());
+    static void RegisterWindow(ClassIDT classID, WindowCreator creator,
+                               std::source_location where = std::source_location::current());
     static void Unregister(ClassIDT classID);
     static bool HasPaneClass(ClassIDT classID);
     static bool HasWindowClass(ClassIDT classID);
@@ -34,11 +39,11 @@ public:
 
     // A window class T with a constructor T(const SLayout&, CCommander*).
     template <class T>
-    static void RegisterWindowClass(ClassIDT classID)
+    static void RegisterWindowClass(ClassIDT classID, std::source_location where = std::source_location::current())
     {
-        RegisterWindow(classID, [](const SLayout& layout, CCommander* super) -> CWindow* {
-            return new T(layout, super);
-        });
+        RegisterWindow(
+            classID, [](const SLayout& layout, CCommander* super) -> CWindow* { return new T(layout, super); },
+            where);
     }
 };
 

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <source_location>
 #include <span>
 #include <string>
 
@@ -59,14 +60,18 @@ struct SLayout {
     std::span<const SPaneSpec> panes;
 };
 
-// The registered layouts, by number. A later registration of a number
-// replaces the earlier one.
+// The registered layouts, by number. Each number belongs to one layout: a
+// second layout claiming a taken number would silently make its commands
+// build the wrong window, so the claim throws std::logic_error naming the
+// number and both layouts with where they were registered. Registering the
+// same layout again changes nothing (families may be registered more than
+// once).
 class CLayoutTable {
 public:
     // Keeps a pointer: the layout must outlive the program (a static table).
     // False, and nothing registered, when Check finds a fault; class IDs are
     // checked when the layout is built.
-    static bool Register(const SLayout& layout);
+    static bool Register(const SLayout& layout, std::source_location where = std::source_location::current());
     static const SLayout* Find(int number);
     static void Unregister(int number);
 

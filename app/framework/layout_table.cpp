@@ -2,16 +2,29 @@
 
 #include <map>
 #include <set>
+#include <stdexcept>
+
+#include "app/framework/registration_site.h"
 
 namespace {
 
-std::map<int, const SLayout*>& Layouts()
+struct SRegisteredLayout {
+    const SLayout* layout;
+    std::string site;
+};
+
+std::map<int, SRegisteredLayout>& Layouts()
 {
-    static std::map<int, const SLayout*> layouts;
+    static std::map<int, SRegisteredLayout> layouts;
     return layouts;
 }
 
 std::string Quoted(FourCharCode code) { return "'" + FourCharCodeText(code) + "'"; }
+
+std::string Owner(const SLayout& layout, const std::string& site)
+{
+    return "\"" + std::string(layout.title) + "\" (class " + Quoted(layout.windowClass) + ", " + site + ")";
+}
 
 }  // namespace
 
@@ -29,17 +42,21 @@ std::string CLayoutTable::Check(const SLayout& layout)
     return "";
 }
 
-bool CLayoutTable::Register(const SLayout& layout)
+bool CLayoutTable::Register(const SLayout& layout, std::source_location where)
 {
     if (!Check(layout).empty()) return false;
-    Layouts()[layout.number] = &layout;
+    std::string site = RegistrationSite(where);
+    auto [found, added] = Layouts().try_emplace(layout.number, SRegisteredLayout{&layout, site});
+    if (!added && found->second.layout != &layout)
+        throw std::logic_error("layout " + std::to_string(layout.number) + " is registered twice: by " +
+                               Owner(*found->second.layout, found->second.site) + " and by " + Owner(layout, site));
     return true;
 }
 
 const SLayout* CLayoutTable::Find(int number)
 {
     auto found = Layouts().find(number);
-    return found != Layouts().end() ? found->second : nullptr;
+    return found != Layouts().end() ? found->second.layout : nullptr;
 }
 
 void CLayoutTable::Unregister(int number) { Layouts().erase(number); }

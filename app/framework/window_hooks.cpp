@@ -53,10 +53,16 @@ std::map<std::uint32_t, std::function<void()>>& CommandHandlers()
 }
 }  // namespace
 
-void SetApplicationCommandHandler(std::uint32_t command, std::function<void()> handler)
+std::function<void()> SetApplicationCommandHandler(std::uint32_t command, std::function<void()> handler)
 {
+    std::function<void()> replaced;
+    auto found = CommandHandlers().find(command);
+    if (found != CommandHandlers().end()) {
+        replaced = std::move(found->second);
+        CommandHandlers().erase(found);
+    }
     if (handler) CommandHandlers()[command] = std::move(handler);
-    else CommandHandlers().erase(command);
+    return replaced;
 }
 
 bool RunApplicationCommandHandler(std::uint32_t command)

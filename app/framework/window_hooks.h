@@ -36,7 +36,8 @@ CWindow* OpenQuickerGrabber(const SQuickGrabRequest& request, CCommander* super)
 // window's 'SRch', the preferences' kCmdPreferences, the version check's
 // 'UPDT'). The application enables such a command only while a handler is
 // registered.
-void SetApplicationCommandHandler(std::uint32_t command, std::function<void()> handler);
+// Returns the handler it replaces (empty when none was registered).
+std::function<void()> SetApplicationCommandHandler(std::uint32_t command, std::function<void()> handler);
 // False when no handler is registered for the command.
 bool RunApplicationCommandHandler(std::uint32_t command);
 bool HasApplicationCommandHandler(std::uint32_t command);

@@ -20,7 +20,6 @@
 #include "app/main/outside_requests.h"
 #include "app/main/single_instance.h"
 #include "app/main/tidewell_app.h"
-#include "app/main/window_families.h"
 #include "foundation/system/bundle_info.h"
 #include "foundation/threads/thread.h"
 
@@ -105,7 +104,6 @@ int main(int argc, char** argv)
     int exitCode = 0;
     {
         CTidewellApp application(argc, argv);
-        RegisterWindowFamilies(&application);
         if (socketPath && !application.ListenForOtherInstances(*socketPath))
             std::fprintf(stderr, "tidewell: cannot listen on %s; later instances run on their own\n",
                          socketPath->c_str());

@@ -99,6 +99,9 @@ CTidewellApp::CTidewellApp(int& argc, char** argv) : CApplication(argc, argv)
     QGuiApplication::setDesktopFileName("tidewell");
     RegisterPaneClasses();
     SetMenuBarFactory(&BuildMenuBar);
+    // Here rather than in main(), so that whatever builds the application
+    // (the tests too) gets every window its menus open.
+    RegisterWindowFamilies(this);
 }
 
 CTidewellApp::~CTidewellApp()

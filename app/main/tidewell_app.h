@@ -15,6 +15,7 @@ class CWindow;
 
 class CTidewellApp : public CApplication {
 public:
+    // Registers every window family the menus open.
     CTidewellApp(int& argc, char** argv);
     ~CTidewellApp() override;
 

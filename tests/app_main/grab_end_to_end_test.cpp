@@ -24,7 +24,6 @@
 #include "app/main/tidewell_app.h"
 #include "app/windows/quicker_grabber/quicker_grabber.h"
 #include "app/windows/quicker_grabber/quicker_grabber_layout.h"
-#include "app/windows/quicker_grabber/register_quicker_grabber.h"
 #include "foundation/settings/app_settings.h"
 #include "foundation/settings/preference_store.h"
 #include "foundation/threads/thread.h"
@@ -55,13 +54,6 @@ void PressReturn(CQuickerGrabber& window)
     QApplication::sendEvent(window.FindPaneByID(kURL)->GetWidget(), &press);
 }
 
-// The program registers its windows once, at start-up.
-void RegisterQuickerGrabberOnce()
-{
-    static const bool registered = (RegisterQuickerGrabber(), true);
-    (void)registered;
-}
-
 bool IsDone(const CQuickerGrabber& window) { return window.GetState() == kWindowDone && !window.IsCrawling(); }
 
 TEST(GrabEndToEnd, AURLFromASecondInstanceIsGrabbedKeptAndAQuitStopsARunningGrab)
@@ -76,7 +68,6 @@ TEST(GrabEndToEnd, AURLFromASecondInstanceIsGrabbedKeptAndAQuitStopsARunningGrab
     const std::string runtime = folders.MakeFolder("run");
     chmod(runtime.c_str(), 0700);
     ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    RegisterQuickerGrabberOnce();
     std::optional<std::string> socket = InstanceSocketPath();
     ASSERT_TRUE(socket && gApplication->ListenForOtherInstances(*socket));
 
@@ -139,7 +130,6 @@ TEST(GrabEndToEnd, AURLFromASecondInstanceIsGrabbedKeptAndAQuitStopsARunningGrab
 // at the loop's next turn, without waiting for some other event.
 TEST(GrabEndToEnd, ProgressFromATransferThreadWakesTheLoop)
 {
-    RegisterQuickerGrabberOnce();
     const std::string url = "http://127.0.0.1:9/progress";
     ASSERT_EQ(gApplication->HandleOutsideRequests(ClassifyArguments({url})), 1);
     CQuickerGrabber* window = WindowWithURL(url);

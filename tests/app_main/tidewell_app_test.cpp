@@ -96,13 +96,16 @@ TEST(TidewellApp, HelpCommandsOpenTheirPagesAndDelegatedOnesNeedAHandler)
         EXPECT_EQ(access(page.c_str(), R_OK), 0) << page;
     }
 
+    // The search window's own handler stands aside meanwhile.
+    auto searchWindow = SetApplicationCommandHandler(CommandValue(kCmdSearchFiles), nullptr);
+    EXPECT_TRUE(searchWindow) << "the application registered no search window";
     EXPECT_FALSE(CCommander::DispatchCommandStatus(kCmdSearchFiles).enabled);
     int searches = 0;
     SetApplicationCommandHandler(CommandValue(kCmdSearchFiles), [&] { ++searches; });
     EXPECT_TRUE(CCommander::DispatchCommandStatus(kCmdSearchFiles).enabled);
     EXPECT_TRUE(CCommander::DispatchCommand(kCmdSearchFiles));
     EXPECT_EQ(searches, 1);
-    SetApplicationCommandHandler(CommandValue(kCmdSearchFiles), nullptr);
+    SetApplicationCommandHandler(CommandValue(kCmdSearchFiles), searchWindow);
 }
 
 void SaveScreenshot(QWidget* widget, const char* name)

@@ -1,5 +1,10 @@
 // Windows built from layout tables: panes by ID, broadcasts from controls,
 // and 'nilP' (with the operation's name) for a layout that cannot be built.
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
 #include <QComboBox>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -117,6 +122,49 @@ TEST(Layout, PanelsSwapInsideTheHostOnlyWhereTheWindowHasThem)
     EXPECT_EQ(without->FindPaneByID(MakeFourCharCode("PanB")), nullptr);
     without->SetupCurrentPanel(MakeFourCharCode("none"));
     EXPECT_EQ(without->GetCurrentPanel(), nullptr);
+}
+
+// A layout number or class ID has one owner. The owner registering again is
+// harmless (families may be registered twice); a second owner is refused,
+// naming both, and the first keeps it.
+TEST(Layout, ASecondOwnerOfANumberOrAClassIsRefusedNamingBoth)
+{
+    static constexpr SLayout first{.number = 9020, .windowClass = kClassGrayscaleWindow, .title = "First",
+                                   .panes = kGoodPanes};
+    static constexpr SLayout second{.number = 9020, .windowClass = kClassDialog, .kind = EWindowKind::kDialog,
+                                    .title = "Second", .panes = kGoodPanes};
+    static constexpr ClassIDT kOwned = MakeFourCharCode("Ownd");
+    const auto registerOwnedPane = [] {
+        CClassRegistrar::RegisterPane(kOwned, [](const SPaneSpec&, QWidget*) -> std::unique_ptr<CPane> { return nullptr; });
+    };
+    CScopedLayout registered(first);
+    registerOwnedPane();
+    struct SCase {
+        const char* name;
+        std::function<void()> registerAgain;
+        std::vector<std::string> refusalNames;  // empty: accepted
+    } cases[] = {
+        {"the same layout again", [] { CLayoutTable::Register(first); }, {}},
+        {"another layout with the number", [] { CLayoutTable::Register(second); },
+         {"layout 9020", "\"First\" (class 'GRAY', framework_environment.cpp:", "\"Second\" (class 'dlog', layout_test.cpp:"}},
+        {"the same class from the same place", registerOwnedPane, {}},
+        {"the class from another place", [] { CClassRegistrar::RegisterWindowClass<GGrayscaleWindow>(kOwned); },
+         {"class 'Ownd'", "at layout_test.cpp:", "and at layout_test.cpp:"}},
+    };
+    for (const SCase& c : cases) {
+        try {
+            c.registerAgain();
+            EXPECT_TRUE(c.refusalNames.empty()) << c.name << ": accepted";
+        } catch (const std::logic_error& refusal) {
+            EXPECT_FALSE(c.refusalNames.empty()) << c.name << ": " << refusal.what();
+            for (const std::string& name : c.refusalNames)
+                EXPECT_NE(std::string(refusal.what()).find(name), std::string::npos) << c.name << ": " << refusal.what();
+        }
+        EXPECT_EQ(CLayoutTable::Find(first.number), &first) << c.name;
+        EXPECT_TRUE(CClassRegistrar::HasPaneClass(kOwned)) << c.name;
+        EXPECT_FALSE(CClassRegistrar::HasWindowClass(kOwned)) << c.name;
+    }
+    CClassRegistrar::Unregister(kOwned);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "app/windows/configurations/configuration_panel.h"
 
+#include <stdexcept>
 #include <unordered_map>
 
 #include <QCheckBox>
 #include <QComboBox>
 
+#include "app/framework/registration_site.h"
 #include "app/windows/configurations/configuration_panes.h"
 #include "app/windows/configurations/drag_and_drop_table.h"
 #include "app/windows/configurations/edit_configuration_window.h"
@@ -12,9 +14,14 @@
 
 namespace {
 
-std::unordered_map<ClassIDT, PanelFactory>& Factories()
+struct SPanelFactory {
+    PanelFactory make;
+    std::string site;
+};
+
+std::unordered_map<ClassIDT, SPanelFactory>& Factories()
 {
-    static std::unordered_map<ClassIDT, PanelFactory> factories;
+    static std::unordered_map<ClassIDT, SPanelFactory> factories;
     return factories;
 }
 
@@ -27,13 +34,21 @@ bool ShowsNumber(const CPane& pane)
 
 }  // namespace
 
-void RegisterPanelClass(ClassIDT classID, PanelFactory factory) { Factories()[classID] = std::move(factory); }
+void RegisterPanelClass(ClassIDT classID, PanelFactory factory, std::source_location where)
+{
+    std::string site = RegistrationSite(where);
+    auto found = Factories().find(classID);
+    if (found != Factories().end() && found->second.site != site)
+        throw std::logic_error("panel class '" + FourCharCodeText(classID) + "' is registered twice: at " +
+                               found->second.site + " and at " + site);
+    Factories()[classID] = SPanelFactory{std::move(factory), std::move(site)};
+}
 
 std::unique_ptr<CEditConfigurationPanel> MakePanel(ClassIDT classID, CEditConfigurationWindow& window, CPane& view)
 {
     auto found = Factories().find(classID);
     if (found == Factories().end()) return nullptr;
-    std::unique_ptr<CEditConfigurationPanel> panel = found->second(window, view);
+    std::unique_ptr<CEditConfigurationPanel> panel = found->second.make(window, view);
     if (panel) panel->FinishCreateSelf();
     return panel;
 }

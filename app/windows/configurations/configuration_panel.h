@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <source_location>
 #include <string>
 #include <vector>
 
@@ -112,14 +113,20 @@ private:
 void SplitWords(const std::string& text, TPooledList<CFixedString255>& out);
 std::string JoinWords(const TPooledList<CFixedString255>& list);
 
-// Panels are made by the class ID their layout names.
+// Panels are made by the class ID their layout names. As with the class
+// registrar, a class ID claimed again from another place throws
+// std::logic_error naming both places.
 using PanelFactory = std::function<std::unique_ptr<CEditConfigurationPanel>(CEditConfigurationWindow&, CPane&)>;
-void RegisterPanelClass(ClassIDT classID, PanelFactory factory);
+void RegisterPanelClass(ClassIDT classID, PanelFactory factory,
+                        std::source_location where = std::source_location::current());
 std::unique_ptr<CEditConfigurationPanel> MakePanel(ClassIDT classID, CEditConfigurationWindow& window, CPane& view);
 template <class T>
-void RegisterPanelClassOf(ClassIDT classID)
+void RegisterPanelClassOf(ClassIDT classID, std::source_location where = std::source_location::current())
 {
-    RegisterPanelClass(classID, [](CEditConfigurationWindow& window, CPane& view) {
-        return std::unique_ptr<CEditConfigurationPanel>(new T(window, view));
-    });
+    RegisterPanelClass(
+        classID,
+        [](CEditConfigurationWindow& window, CPane& view) {
+            return std::unique_ptr<CEditConfigurationPanel>(new T(window, view));
+        },
+        where);
 }

@@ -5,7 +5,7 @@
 
 namespace grabber {
 
-inline constexpr int kLayout = 2120;
+inline constexpr int kLayout = 2150;
 inline constexpr ClassIDT kWindowClass = MakeFourCharCode("GRAB");
 
 inline constexpr PaneIDT kURL = MakeFourCharCode("Url ");
