@@ -53,7 +53,16 @@ CPane::CPane(const SPaneSpec& spec, QWidget* widget)
       mWidget(widget)
 {
     if (widget == nullptr) return;
-    if (spec.widthChars > 0) widget->setMinimumWidth(widget->fontMetrics().averageCharWidth() * spec.widthChars);
+    if (auto* popup = qobject_cast<QComboBox*>(widget); popup != nullptr && spec.widthChars > 0) {
+        // A popup's width is its text area's, in characters, whatever its
+        // items (a long URL among them would widen the window) and however
+        // narrow the window: a layout squeezing it cut short texts too.
+        popup->setMinimumContentsLength(spec.widthChars);
+        popup->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        popup->setSizePolicy(QSizePolicy::Minimum, popup->sizePolicy().verticalPolicy());
+    } else if (spec.widthChars > 0) {
+        widget->setMinimumWidth(widget->fontMetrics().averageCharWidth() * spec.widthChars);
+    }
     if (spec.heightLines > 0) widget->setMinimumHeight(widget->fontMetrics().lineSpacing() * spec.heightLines);
     if (auto* check = qobject_cast<QCheckBox*>(widget)) {
         QObject::connect(check, &QCheckBox::clicked, [this] { BroadcastValueMessage(); });

@@ -6,6 +6,12 @@
 #include "foundation/settings/app_settings.h"
 #include "foundation/settings/preference_store.h"
 
+namespace {
+
+constexpr const char* kClearMenu = "Clear Menu";
+
+}  // namespace
+
 CRecentItems::CRecentItems(std::string key, std::int32_t capacity)
     : mCapacity(std::max<std::int32_t>(capacity, 0)), mKey(std::move(key))
 {
@@ -22,12 +28,14 @@ void CRecentItems::AddItem(std::string_view url)
     mItems.insert(mItems.begin(), std::string(url));
     if (mItems.size() > static_cast<std::size_t>(mCapacity)) mItems.resize(static_cast<std::size_t>(mCapacity));
     SetPreferenceStrings(mKey.c_str(), mItems);
+    BroadcastMessage(kMsgRecentItemsChanged, this);
 }
 
 void CRecentItems::Clear()
 {
     mItems.clear();
     RemovePreference(mKey.c_str());
+    BroadcastMessage(kMsgRecentItemsChanged, this);
 }
 
 void CRecentItems::BuildMenu(CPane& popup) const
@@ -37,7 +45,7 @@ void CRecentItems::BuildMenu(CPane& popup) const
         popup.AppendMenuItem("(No Recent Items", false);
         return;
     }
-    popup.AppendMenuItem("Clear Menu", true);
+    popup.AppendMenuItem(kClearMenu, true);
     popup.AppendMenuItem("-", false);
     for (const std::string& item : mItems) popup.AppendMenuItem(item, true);
     popup.SetValue(2);
@@ -55,3 +63,30 @@ bool CRecentItems::Contains(std::string_view url) const
 }
 
 CRecentItems* GetRecentItems() { return gAppSettings != nullptr ? gAppSettings->mRecentItems.get() : nullptr; }
+
+CRecentItemsPopup::CRecentItemsPopup(CPane& popup) : mPopup(popup)
+{
+    if (CRecentItems* items = GetRecentItems()) {
+        items->BuildMenu(mPopup);
+        items->AddListener(this);
+    }
+}
+
+std::optional<std::string> CRecentItemsPopup::Choose(std::int32_t item)
+{
+    // The item's own text, not the list's entry at its place: another window
+    // may have changed the list since this popup was built.
+    const std::string text = mPopup.GetMenuItemText(item);
+    if (item == 1 && text == kClearMenu) {
+        if (CRecentItems* items = GetRecentItems()) items->Clear();
+        return std::nullopt;
+    }
+    if (item < 3 || text.empty() || !mPopup.IsMenuItemEnabled(item)) return std::nullopt;
+    return text;
+}
+
+void CRecentItemsPopup::ListenToMessage(MessageT message, void* ioParam)
+{
+    if (message == kMsgRecentItemsChanged && ioParam != nullptr)
+        static_cast<CRecentItems*>(ioParam)->BuildMenu(mPopup);
+}

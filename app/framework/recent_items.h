@@ -1,20 +1,28 @@
 // CRecentItems: the starting URLs grabbed most recently, newest first, kept
 // in one preference (an array of texts) and shown in the 'Rcnt' popups.
+// Every grab window shows the one list, so the list tells its popups when
+// it changes and each builds itself again.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "foundation/messaging/broadcaster.h"
+
 class CPane;
 
-class CRecentItems {
+// Broadcast by CRecentItems after every change of the list.
+inline constexpr MessageT kMsgRecentItemsChanged = MakeFourCharCode("RItm");
+
+class CRecentItems : public CBroadcaster {
 public:
     // Reads the key: an array gives the list (cut to `capacity`); anything
     // else an empty list.
     CRecentItems(std::string key, std::int32_t capacity);
-    virtual ~CRecentItems() = default;
+    ~CRecentItems() override = default;
 
     // A URL already listed keeps its place and nothing is written; otherwise
     // it goes first (the oldest drops off a full list) and the list is stored.
@@ -41,3 +49,19 @@ private:
 
 // The settings' recent items (made at start-up); null before.
 CRecentItems* GetRecentItems();
+
+// One window's 'Rcnt' popup, built from the settings' recent items at once
+// and again whenever the list changes, from whichever window.
+class CRecentItemsPopup : public CListener {
+public:
+    explicit CRecentItemsPopup(CPane& popup);
+
+    // What choosing `item` does: "Clear Menu" empties the list (and so every
+    // popup); an entry gives its own text, as the popup shows it.
+    std::optional<std::string> Choose(std::int32_t item);
+
+    void ListenToMessage(MessageT message, void* ioParam) override;
+
+private:
+    CPane& mPopup;
+};

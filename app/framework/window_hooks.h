@@ -19,7 +19,6 @@ class CWindow;
 // One quick grab request: every outside URL ends in one.
 struct SQuickGrabRequest {
     std::string url;                            // the start URL text ("" for none)
-    std::string configurationName = "Default";  // or the "Default Configuration" preference
     bool onePage = false;                       // "Download One Page" mode
     bool mediaLayout = false;                   // the media grabber's layout (2111)
 };

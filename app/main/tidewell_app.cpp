@@ -15,7 +15,6 @@
 #include "app/framework/grayscale_window.h"
 #include "app/framework/recent_items.h"
 #include "app/framework/window_hooks.h"
-#include "engine/config/configuration_files.h"
 #include "engine/url/url_resolution.h"
 #include "foundation/errors/framework_exception.h"
 #include "app/main/about_box.h"
@@ -44,17 +43,6 @@ namespace {
 // Threads get the network time-out and a little more to see their stop
 // request; then the program quits anyway.
 constexpr int kQuitGraceSeconds = 5;
-
-// A quick grab has no menu of configurations: a preference naming one that
-// is gone falls back to the built-in settings rather than refusing every
-// grab. A file there that cannot be read is still told when the grab starts.
-std::string DefaultConfigurationName()
-{
-    std::optional<std::string> name = GetPreferenceString("Default Configuration");
-    CFileRef file;
-    if (!name || name->empty() || FindConfigurationFile(*name, file) == -ENOENT) return "Default";
-    return *name;
-}
 
 bool IsHelpCommand(CommandT command)
 {
@@ -206,7 +194,6 @@ bool CTidewellApp::GetCommandStatus(CommandT command, SCommandStatus& status)
 CWindow* CTidewellApp::ShowQuickerGrabber(bool onePage, bool mediaLayout)
 {
     SQuickGrabRequest request;
-    request.configurationName = DefaultConfigurationName();
     request.onePage = onePage;
     request.mediaLayout = mediaLayout;
     CWindow* window = OpenQuickerGrabber(request, this);
@@ -224,7 +211,6 @@ bool CTidewellApp::OpenQuickerGrabberWithURL(const std::string& urlText)
 {
     SQuickGrabRequest request;
     request.url = urlText;
-    request.configurationName = DefaultConfigurationName();
     try {
         CWindow* window = OpenQuickerGrabber(request, this);
         if (window != nullptr) window->Select();

@@ -1,7 +1,8 @@
 // The report files of a crawl, in the configuration's log folder, each named
 // after the start host: the site map, the harvested e-mail addresses, the
 // error and offsite lists, and the cookie file read before the crawl and
-// written after it.
+// written after it. The text reports end their lines with LF, as every
+// Linux tool reading them expects.
 #include <cstring>
 #include <utility>
 
@@ -127,7 +128,7 @@ void CSiteIterator::GenerateSiteMap(bool openAfterwards)
         text += "</UL>\n";
         stack.pop_back();
     }
-    text += "</BODY>\n</HTML>";
+    text += "</BODY>\n</HTML>\n";
 
     const std::string path = ReportPath(misc.logFolder.c_str(), ".sitemap.html");
     WriteReport(path, text);
@@ -142,7 +143,7 @@ void CSiteIterator::SaveEmailAddresses(const std::string& folder)
         text += anchor;
         text += '\t';
         text += address;
-        text += '\r';
+        text += '\n';
     }
     WriteReport(ReportPath(folder, ".email.txt"), text);
 }
@@ -155,12 +156,12 @@ void CSiteIterator::WriteErrorReport(const std::string& folder)
     // once, as unauthorized.
     std::string errors;
     for (const auto& [url, referrer] : mErrorURLs)
-        if (!mUnauthorizedIndex.contains(url)) errors += "\r" + url + "\rReferred from: " + referrer + "\r\r";
+        if (!mUnauthorizedIndex.contains(url)) errors += "\n" + url + "\nReferred from: " + referrer + "\n\n";
     std::string text;
-    if (!errors.empty()) text += "Errors: \r" + errors;
+    if (!errors.empty()) text += "Errors: \n" + errors;
     if (!mUnauthorizedURLs.empty()) {
-        text += "\rUnauthorized URLs: \r";
-        for (const std::string& url : mUnauthorizedURLs) text += "\r" + url + "\r\r";
+        text += "\nUnauthorized URLs: \n";
+        for (const std::string& url : mUnauthorizedURLs) text += "\n" + url + "\n\n";
     }
     WriteReport(ReportPath(folder, ".errors.txt"), text);
 }
@@ -169,8 +170,8 @@ void CSiteIterator::WriteOffsiteReport(const std::string& folder)
 {
     if (mOffsiteURLs.empty()) return;
     ShowStatus("Saving error and unauthorized urls");
-    std::string text = "Offsite URLs: \r";
-    for (const std::string& url : mOffsiteURLs) text += "\r" + url + "\r";
+    std::string text = "Offsite URLs: \n";
+    for (const std::string& url : mOffsiteURLs) text += "\n" + url + "\n";
     WriteReport(ReportPath(folder, ".offsite.txt"), text);
 }
 

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "foundation/settings/user_folders.h"
+#include "foundation/text/line_feeds.h"
 #include "foundation/text/text_buffer.h"
 #include "platform/launch/program_launcher.h"
 #include "platform/posix/errno_status.h"
@@ -34,7 +35,7 @@ std::string LogLine(const char* verb, std::int64_t seconds)
     struct tm parts {};
     if (::localtime_r(&when, &parts) == nullptr) parts = tm{};
     char line[128];
-    std::snprintf(line, sizeof line, "Tidewell %s logging at %02d:%02d:%02d on %s %d %s %d.\r", verb,
+    std::snprintf(line, sizeof line, "Tidewell %s logging at %02d:%02d:%02d on %s %d %s %d.\n", verb,
                   parts.tm_hour, parts.tm_min, parts.tm_sec, kDays[(parts.tm_wday % 7 + 7) % 7],
                   parts.tm_mday, kMonths[(parts.tm_mon % 12 + 12) % 12], parts.tm_year + 1900);
     return line;
@@ -72,6 +73,7 @@ int StartLogging(CLogHolder* holder, const char* path)
     holder->mFd.Reset();
     holder->mPath = path;
     holder->mWriteFailure = 0;
+    holder->mAfterReturn = false;
     struct stat info {};
     if (::stat(path, &info) == 0) RotateWhenFull(holder->mPath, info.st_size, holder->mRotateAtBytes);
     const int opened = OpenForAppending(holder->mPath);
@@ -99,7 +101,7 @@ int AppendToLog(CLogHolder* holder, std::string_view text)
         }
         holder->mFd.Reset(fd);
     }
-    const int status = WriteAll(holder->mFd.Get(), text);
+    const int status = WriteAll(holder->mFd.Get(), WithLineFeeds(text, holder->mAfterReturn));
     if (status != 0 && holder->mWriteFailure == 0) holder->mWriteFailure = status;
     return status;
 }

@@ -1,10 +1,12 @@
 // Log files: the application log and the grabber windows' logs. A log is
 // appended to and never truncated; each start adds a start line, each stop a
-// stop line, and every line the program writes ends with a carriage return.
+// stop line, and every line ends with a line feed, whatever line ends the
+// callers' texts carry (CR, LF or CR LF), so that less, grep and editors see
+// one line per line.
 //
-//   Tidewell starting logging at 09:05:03 on Mon 7 Dec 2026.\r
+//   Tidewell starting logging at 09:05:03 on Mon 7 Dec 2026.\n
 //   ...lines appended by the callers...
-//   Tidewell stopping logging at 09:07:41 on Mon 7 Dec 2026.\r
+//   Tidewell stopping logging at 09:07:41 on Mon 7 Dec 2026.\n
 //
 // Times are local, with English day and month names whatever the locale.
 // Results are 0 or a negative errno value.
@@ -44,9 +46,6 @@ private:
     friend int StartLogging(CLogHolder* holder, const char* path);
     friend int AppendToLog(CLogHolder* holder, std::string_view text);
     friend int StopLogging(CLogHolder* holder);
-// The first failure of an append since the log was started, or 0; taking it
-// clears it, so that a log that fails at every line is told of once.
-int TakeLogWriteFailure(CLogHolder* holder);
     friend int TakeLogWriteFailure(CLogHolder* holder);
 
     // The mail sender appends from its own OS thread.
@@ -55,14 +54,16 @@ int TakeLogWriteFailure(CLogHolder* holder);
     std::string mPath;
     std::int64_t mRotateAtBytes;
     int mWriteFailure = 0;  // the first failed append not yet taken
+    bool mAfterReturn = false;  // the last append ended with a CR
 };
 
 // Opens (creating when missing) the file at `path` for appending and writes
 // the start line. A holder that was open is closed first. On failure the
 // holder stays closed.
 int StartLogging(CLogHolder* holder, const char* path);
-// Appends the bytes as they are. 0, writing nothing, when there is no holder
-// or no open log.
+// Appends the text with its line ends made LF (a CR that ends one append
+// and the LF that opens the next make one line end). 0, writing nothing,
+// when there is no holder or no open log.
 int AppendToLog(CLogHolder* holder, std::string_view text);
 int AppendToLog(CLogHolder* holder, const char* text);
 int AppendToLog(CLogHolder* holder, const CTextBuffer& text);
@@ -70,6 +71,9 @@ int AppendToLog(CLogHolder* holder, const CTextBuffer& text);
 // in every case, so a second stop or a late append does nothing. Returns the
 // first failure of the write and the close; 0 when no log was open.
 int StopLogging(CLogHolder* holder);
+// The first failure of an append since the log was started, or 0; taking it
+// clears it, so that a log that fails at every line is told of once.
+int TakeLogWriteFailure(CLogHolder* holder);
 
 // The start and stop lines for a moment (seconds since 1970, shown in local
 // time).

@@ -71,7 +71,7 @@ TEST(GrabEndToEnd, AURLFromASecondInstanceIsGrabbedKeptAndAQuitStopsARunningGrab
     std::optional<std::string> socket = InstanceSocketPath();
     ASSERT_TRUE(socket && gApplication->ListenForOtherInstances(*socket));
 
-    // The preferred configuration is gone: the grab uses the built-in one.
+    // Quick grabs use the built-in configuration, whatever the preferences name.
     SetPreferenceString("Gone", "Default Configuration");
     const std::string url = nginx.Url("/index.html");
     testsupport::PeerProcess second({TIDEWELL_PROGRAM, url});

@@ -123,8 +123,8 @@ TEST_F(CrawlFetch, RealmLoginsAnswerTheirRealmOnlyAndTheRestIsReported)
     const std::string start = peer.Url("/");
     // The URL no login answered is listed once, as unauthorized.
     EXPECT_EQ(Report(peer, ".errors.txt"),
-              "Errors: \r\r" + peer.Url("/gone.html") + "\rReferred from: " + start + "\r\r\rUnauthorized URLs: \r\r" +
-                  peer.Url("/secret.html") + "\r\r\r" + peer.Url("/other.html") + "\r\r");
+              "Errors: \n\n" + peer.Url("/gone.html") + "\nReferred from: " + start + "\n\n\nUnauthorized URLs: \n\n" +
+                  peer.Url("/secret.html") + "\n\n\n" + peer.Url("/other.html") + "\n\n");
 }
 
 TEST_F(CrawlFetch, FailedAttemptsAreRetried)
@@ -151,7 +151,7 @@ TEST_F(CrawlFetch, FailedAttemptsAreRetried)
     EXPECT_TRUE(window.Logged("The URL could not be grabbed. Will retry in 0 seconds. (Last attempt)"));
     EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
     EXPECT_EQ(Report(peer, ".errors.txt"),
-              "Errors: \r\r" + peer.Url("/cut.html") + "\rReferred from: " + peer.Url("/") + "\r\r");
+              "Errors: \n\n" + peer.Url("/cut.html") + "\nReferred from: " + peer.Url("/") + "\n\n");
 }
 
 TEST_F(CrawlFetch, AStalledAnswerEndsAtTheTimeOutAsAnError)
@@ -229,8 +229,8 @@ TEST_F(CrawlFetch, SiteMapAndAddressesAreWrittenAsHtmlAndLines)
                   host + "</H2>\n\t<UL>\n\t<LI><A HREF=\"" + peer.Url("/") + "\">Home &amp; &lt;Away&gt; (" +
                   peer.Url("/") + ")</A>\n\t<LI><B>a</B>\n\t\t<UL>\n\t\t<LI><A HREF=\"" + peer.Url("/a/x.html") +
                   "\">x.html (" + peer.Url("/a/x.html") + ")</A>\n\t\t<LI><A HREF=\"" + y + "\">Why (" + y +
-                  ")</A>\n\t\t</UL>\n\t</UL>\n</BODY>\n</HTML>");
-    EXPECT_EQ(Report(peer, ".email.txt"), "Ann\tann@example.com\rBob B.\tbob@example.com\r");
+                  ")</A>\n\t\t</UL>\n\t</UL>\n</BODY>\n</HTML>\n");
+    EXPECT_EQ(Report(peer, ".email.txt"), "Ann\tann@example.com\nBob B.\tbob@example.com\n");
 }
 
 }  // namespace

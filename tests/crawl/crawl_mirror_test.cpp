@@ -157,9 +157,9 @@ TEST_F(CrawlMirror, MirrorsTheSiteWithLinksThatOpenSavedFilesFromEveryDepth)
 
     // The reports, byte for byte.
     EXPECT_EQ(FileText(Mirror() + "/" + report + ".errors.txt"),
-              "Errors: \r\r" + base + "/missing.html\rReferred from: " + base + "/\r\r");
+              "Errors: \n\n" + base + "/missing.html\nReferred from: " + base + "/\n\n");
     EXPECT_EQ(FileText(Mirror() + "/" + report + ".offsite.txt"),
-              "Offsite URLs: \r\rhttp://127.0.0.2:9/elsewhere.html\r");
+              "Offsite URLs: \n\nhttp://127.0.0.2:9/elsewhere.html\n");
 }
 
 TEST_F(CrawlMirror, LinkDepthLimitsTheLevelsAndTheLastLevelStillLinksTheMirror)

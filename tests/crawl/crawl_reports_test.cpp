@@ -2,6 +2,8 @@
 // site map lists saved pages only, by their exact suffix, with titles written
 // once; the e-mail list holds decoded addresses with their last anchor text;
 // reports that cannot be written are told in the log.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "tests/crawl/crawl_test_support.h"
@@ -58,15 +60,29 @@ TEST_F(CrawlReports, ReportsListWhatWasSavedAsUsersReadIt)
     const std::string about = mPeer->Url("/about.html");
 
     // Not the page that failed (gone.html), not ".HTML" for ".html", not "/"
-    // (no suffix); the title's entities written once.
-    EXPECT_EQ(FileText(Mirror() + "/" + ReportName() + ".sitemap.html"),
-              "<HTML>\n<HEAD>\n<TITLE>\n" + host + " Site Map</TITLE>\n</HEAD>\n<BODY BGCOLOR=\"#FFFFFF\">\n<H2>" + host +
-                  "</H2>\n\t<UL>\n\t<LI><A HREF=\"" + about + "\">Tom &amp; Jerry \xE2\x80\x94 &lt;about&gt; (" + about +
-                  ")</A>\n\t</UL>\n</BODY>\n</HTML>");
-    EXPECT_EQ(FileText(Mirror() + "/" + ReportName() + ".email.txt"),
-              "Ann again\tann@example.com\rBob\tbob@example.com\r");
-    EXPECT_EQ(FileText(Mirror() + "/" + ReportName() + ".errors.txt"),
-              "Errors: \r\r" + mPeer->Url("/gone.html") + "\rReferred from: " + mPeer->Url("/") + "\r\r");
+    // (no suffix); the title's entities written once. Every line ends with
+    // LF alone, the last one too, so line tools count the lines people see.
+    const struct {
+        const char* suffix;
+        std::string text;
+        std::size_t lines;
+    } reports[] = {
+        {".sitemap.html",
+         "<HTML>\n<HEAD>\n<TITLE>\n" + host + " Site Map</TITLE>\n</HEAD>\n<BODY BGCOLOR=\"#FFFFFF\">\n<H2>" + host +
+             "</H2>\n\t<UL>\n\t<LI><A HREF=\"" + about + "\">Tom &amp; Jerry \xE2\x80\x94 &lt;about&gt; (" + about +
+             ")</A>\n\t</UL>\n</BODY>\n</HTML>\n",
+         12},
+        {".email.txt", "Ann again\tann@example.com\nBob\tbob@example.com\n", 2},
+        {".errors.txt", "Errors: \n\n" + mPeer->Url("/gone.html") + "\nReferred from: " + mPeer->Url("/") + "\n\n", 5},
+        {".offsite.txt", "Offsite URLs: \n\nhttp://127.0.0.2:9/away.html\n", 3},
+    };
+    for (const auto& report : reports) {
+        SCOPED_TRACE(report.suffix);
+        const std::string text = FileText(Mirror() + "/" + ReportName() + report.suffix);
+        EXPECT_EQ(text, report.text);
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<std::ptrdiff_t>(report.lines));
+        EXPECT_EQ(text.find('\r'), std::string::npos);
+    }
     EXPECT_EQ(window.LogTranscript().find("could not be written"), std::string::npos) << window.LogTranscript();
 }
 

@@ -136,6 +136,40 @@ TEST_F(SoftwareUpdate, TheCheckShowsTheWindowForItsOutcome)
     }
 }
 
+// The version list holds a version without its dots (own "2.1" is 21): the
+// window and its release notes show it with them again, as users read it.
+TEST_F(SoftwareUpdate, TheAvailableVersionIsShownDotted)
+{
+    const struct {
+        const char* own;
+        const char* current;
+        const char* shown;
+    } cases[] = {
+        {"1.0", "11", "1.1"},
+        {"2.1", "210", "2.1.0"},
+        {"0", "7", "7"},
+        {"9.9.9", "1000", "1.0.0.0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.current);
+        gAppSettings->mVersion = c.own;
+        HttpPeer peer({{.path = "/ProductVersions.plist",
+                        .body = VersionList("<key>CurrentVersion</key><integer>" + std::string(c.current) +
+                                            "</integer>" + kNotes)}});
+        RunCheck(peer.Url("/ProductVersions.plist"));
+        ASSERT_EQ(Count<CUpdateAvailableWindow>(), 1u);
+        CUpdateAvailableWindow* window = CWindow::WindowsOfClass<CUpdateAvailableWindow>().front();
+        EXPECT_EQ(window->GetMessage(),
+                  "Version " + std::string(c.shown) + " of Tidewell is available. Would you like to download it?");
+        const std::string notes = Root() + "/notes-" + c.current + ".html";
+        ASSERT_EQ(window->SaveReleaseNotes(notes), 0);
+        EXPECT_NE(crawltest::FileText(notes).find("Tidewell version " + std::string(c.shown) + " are at"),
+                  std::string::npos);
+        for (CWindow* shown : std::vector<CWindow*>(CWindow::AllWindows())) delete shown;
+        DeleteScheduledObjects();
+    }
+}
+
 // Saved notes are readable by all, writable by the owner; notes that cannot
 // be saved where the user chose are told.
 TEST_F(SoftwareUpdate, ReleaseNotesAreSavedReadableByAllWritableByTheOwnerOrTold)

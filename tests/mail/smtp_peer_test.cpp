@@ -246,8 +246,8 @@ TEST_F(SettingsAccount, SendsThroughThePreferencesAccountAndLogsEveryOutcome)
     // No server yet: nothing is sent, and the log says why.
     StartSendMailThread(SimpleMail());
     ASSERT_TRUE(WaitForMailSending(30s));
-    EXPECT_TRUE(Contains(Log(), "An error occurred while trying to send email to \"bob@example.org\"\rError code: " +
-                                    std::to_string(kMailNoServer) + "\r"))
+    EXPECT_TRUE(Contains(Log(), "An error occurred while trying to send email to \"bob@example.org\"\nError code: " +
+                                    std::to_string(kMailNoServer) + "\n"))
         << Log();
 
     // Set up in the preferences after start-up: the send reads them again.
@@ -256,7 +256,7 @@ TEST_F(SettingsAccount, SendsThroughThePreferencesAccountAndLogsEveryOutcome)
     ASSERT_TRUE(SetPreferenceString("carol@example.org", "Mail Recipient"));
     StartSendMailThread(SimpleMail("", ""));
     ASSERT_TRUE(WaitForMailSending(30s));
-    EXPECT_TRUE(Contains(Log(), "Notification mail sent to \"carol@example.org\".\r")) << Log();
+    EXPECT_TRUE(Contains(Log(), "Notification mail sent to \"carol@example.org\".\n")) << Log();
     ASSERT_EQ(peer.Messages().size(), 1u);
     EXPECT_EQ(peer.Messages()[0].rcptTo, std::vector<std::string>{"carol@example.org"});
     EXPECT_EQ(peer.Messages()[0].mailFrom, "carol@example.org");

@@ -101,8 +101,8 @@ TEST_F(AppSettings, WithoutPreferencesEverythingTakesItsDefault)
     }
     std::string log = Get(LogPath());
     EXPECT_EQ(log.rfind("Tidewell starting logging at ", 0), 0u);
-    EXPECT_NE(log.find(".\rTidewell stopping logging at "), std::string::npos);
-    EXPECT_EQ(log.back(), '\r');
+    EXPECT_NE(log.find(".\nTidewell stopping logging at "), std::string::npos);
+    EXPECT_EQ(log.back(), '\n');
 }
 
 TEST_F(AppSettings, StoredValuesAreReadAndCheckedForRange)
@@ -288,7 +288,7 @@ TEST_F(AppSettings, TheApplicationLogIsAppendedAcrossRunsAndClosedOnce)
     for (std::size_t at = 0; (at = log.find("stopping logging", at)) != std::string::npos; ++at) ++stops;
     EXPECT_EQ(starts, 2u);
     EXPECT_EQ(stops, 2u);
-    EXPECT_NE(log.find("first run\rTidewell stopping"), std::string::npos);
+    EXPECT_NE(log.find("first run\nTidewell stopping"), std::string::npos);
 
     // A log that reached its size limit is moved aside at the next start.
     const std::string full(static_cast<std::size_t>(kApplicationLogRotateBytes), 'x');

@@ -47,21 +47,21 @@ protected:
     }
 };
 
-TEST_F(LogFile, LinesHaveTheirExactFormWithCarriageReturns)
+TEST_F(LogFile, LinesHaveTheirExactFormWithLineFeeds)
 {
     struct Case {
         std::int64_t seconds;
         const char* start;
         const char* stop;
     } cases[] = {
-        {kMonday, "Tidewell starting logging at 09:05:03 on Mon 7 Dec 2026.\r",
-         "Tidewell stopping logging at 09:05:03 on Mon 7 Dec 2026.\r"},
-        {0, "Tidewell starting logging at 00:00:00 on Thu 1 Jan 1970.\r",
-         "Tidewell stopping logging at 00:00:00 on Thu 1 Jan 1970.\r"},
-        {951825599, "Tidewell starting logging at 11:59:59 on Tue 29 Feb 2000.\r",
-         "Tidewell stopping logging at 11:59:59 on Tue 29 Feb 2000.\r"},
-        {1735689599, "Tidewell starting logging at 23:59:59 on Tue 31 Dec 2024.\r",
-         "Tidewell stopping logging at 23:59:59 on Tue 31 Dec 2024.\r"},
+        {kMonday, "Tidewell starting logging at 09:05:03 on Mon 7 Dec 2026.\n",
+         "Tidewell stopping logging at 09:05:03 on Mon 7 Dec 2026.\n"},
+        {0, "Tidewell starting logging at 00:00:00 on Thu 1 Jan 1970.\n",
+         "Tidewell stopping logging at 00:00:00 on Thu 1 Jan 1970.\n"},
+        {951825599, "Tidewell starting logging at 11:59:59 on Tue 29 Feb 2000.\n",
+         "Tidewell stopping logging at 11:59:59 on Tue 29 Feb 2000.\n"},
+        {1735689599, "Tidewell starting logging at 23:59:59 on Tue 31 Dec 2024.\n",
+         "Tidewell stopping logging at 23:59:59 on Tue 31 Dec 2024.\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.seconds);
@@ -89,17 +89,58 @@ TEST_F(LogFile, AStartedLogHoldsStartLineAppendedTextAndStopLine)
         ASSERT_EQ(StartLogging(&holder, Path("grab.log").c_str()), 0);
         EXPECT_TRUE(holder.IsOpen());
         gFakeNow = kMonday + 158;
-        EXPECT_EQ(AppendToLog(&holder, "Grabbing http://example.org/\r"), 0);
-        EXPECT_EQ(AppendToLog(&holder, CTextBuffer("Saved index.html\r")), 0);
+        EXPECT_EQ(AppendToLog(&holder, "Grabbing http://example.org/\n"), 0);
+        EXPECT_EQ(AppendToLog(&holder, CTextBuffer("Saved index.html\n")), 0);
         EXPECT_EQ(StopLogging(&holder), 0);
         EXPECT_FALSE(holder.IsOpen());
 
         EXPECT_EQ(Get("grab.log"), std::string(c.existing ? c.existing : "") +
-                                       "Tidewell starting logging at 09:05:03 on Mon 7 Dec 2026.\r"
-                                       "Grabbing http://example.org/\r"
-                                       "Saved index.html\r"
-                                       "Tidewell stopping logging at 09:07:41 on Mon 7 Dec 2026.\r");
+                                       "Tidewell starting logging at 09:05:03 on Mon 7 Dec 2026.\n"
+                                       "Grabbing http://example.org/\n"
+                                       "Saved index.html\n"
+                                       "Tidewell stopping logging at 09:07:41 on Mon 7 Dec 2026.\n");
         gFakeNow = kMonday;
+    }
+}
+
+// Callers hand over texts with the line ends of any origin; the file read
+// back has one LF per line and no CR, so line tools count what a person sees.
+TEST_F(LogFile, EveryLineEndsWithALineFeedWhateverTheCallerWrote)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> appends;
+        std::vector<std::string> lines;  // between the start and stop lines
+    } cases[] = {
+        {"carriage returns", {"one\r", "two\r"}, {"one", "two"}},
+        {"line feeds", {"one\n", "two\n"}, {"one", "two"}},
+        {"CR LF within one append", {"one\r\ntwo\r\n"}, {"one", "two"}},
+        {"CR LF split between appends", {"one\r", "\ntwo\r", "\n"}, {"one", "two"}},
+        {"a line in pieces", {"Grabbing ", "http://example.org/", "\r"}, {"Grabbing http://example.org/"}},
+        {"blank lines kept", {"\rone\r\r", "\n\ntwo\n"}, {"", "one", "", "", "two"}},
+        {"mixed in one text", {"a\rb\r\nc\nd\r"}, {"a", "b", "c", "d"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(Path("lines.log"));
+        CLogHolder holder;
+        ASSERT_EQ(StartLogging(&holder, Path("lines.log").c_str()), 0);
+        for (const std::string& text : c.appends) ASSERT_EQ(AppendToLog(&holder, text), 0);
+        ASSERT_EQ(StopLogging(&holder), 0);
+
+        const std::string text = Get("lines.log");
+        EXPECT_EQ(text.find('\r'), std::string::npos);
+        ASSERT_FALSE(text.empty());
+        EXPECT_EQ(text.back(), '\n');
+        std::vector<std::string> lines;
+        for (std::size_t at = 0, end; at < text.size(); at = end + 1) {
+            end = text.find('\n', at);
+            lines.push_back(text.substr(at, end - at));
+        }
+        ASSERT_EQ(lines.size(), c.lines.size() + 2);
+        EXPECT_EQ(lines.front() + "\n", LogStartLine(kMonday));
+        EXPECT_EQ(lines.back() + "\n", LogStopLine(kMonday));
+        EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end() - 1), c.lines);
     }
 }
 
@@ -184,7 +225,7 @@ TEST_F(LogFile, DescriptorZeroIsAnOpenLogNotTheAbsentOne)
     EXPECT_EQ(appended, 0);
     EXPECT_EQ(stopped, 0);
     EXPECT_FALSE(openAfterStop);
-    EXPECT_EQ(Get("zero.log"), LogStartLine(kMonday) + "line\r" + LogStopLine(kMonday));
+    EXPECT_EQ(Get("zero.log"), LogStartLine(kMonday) + "line\n" + LogStopLine(kMonday));
 }
 
 TEST_F(LogFile, StartFailuresLeaveTheHolderClosed)
@@ -235,11 +276,11 @@ TEST_F(LogFile, ALogThatReachedItsLimitIsRotated)
     // Appends go on until the file reaches the limit; the next one rotates.
     ASSERT_EQ(AppendToLog(&holder, "0123456789\r"), 0);
     ASSERT_EQ(AppendToLog(&holder, "abcdefghij\r"), 0);  // now past the limit
-    EXPECT_EQ(Get("app.log"), start + "0123456789\rabcdefghij\r");
+    EXPECT_EQ(Get("app.log"), start + "0123456789\nabcdefghij\n");
     ASSERT_EQ(AppendToLog(&holder, "after rotation\r"), 0);
-    EXPECT_EQ(Get("app.log.1"), start + "0123456789\rabcdefghij\r");
+    EXPECT_EQ(Get("app.log.1"), start + "0123456789\nabcdefghij\n");
     ASSERT_EQ(StopLogging(&holder), 0);
-    EXPECT_EQ(Get("app.log"), "after rotation\r" + LogStopLine(kMonday));
+    EXPECT_EQ(Get("app.log"), "after rotation\n" + LogStopLine(kMonday));
 
     // Without a limit a log only grows.
     CLogHolder unlimited;

@@ -6,12 +6,17 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QBuffer>
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QImage>
 #include <gtest/gtest.h>
 
 #include "app/framework/class_registrar.h"
 #include "app/framework/cleanup.h"
 #include "app/framework/dialog.h"
+#include "app/framework/recent_items.h"
 #include "app/framework/window_hooks.h"
 #include "app/windows/quicker_grabber/progress_text.h"
 #include "app/windows/quicker_grabber/quicker_grabber.h"
@@ -21,6 +26,8 @@
 #include "app/windows/widgets/widget_panes.h"
 #include "engine/config/configuration_files.h"
 #include "engine/crawl/start_redirection.h"
+#include "foundation/settings/app_settings.h"
+#include "foundation/settings/preference_store.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/http_peer.h"
@@ -90,12 +97,17 @@ protected:
                           std::chrono::milliseconds limit = std::chrono::seconds(60));
     static void Click(CQuickerGrabber& window, PaneIDT pane);
     static void PressKey(CQuickerGrabber& window, PaneIDT pane, int key, const char* text);
+    // Chooses item `item` (from 1) of a popup as a user does.
+    static void Choose(CQuickerGrabber& window, PaneIDT pane, int item);
+    static std::vector<std::string> MenuItems(CQuickerGrabber& window, PaneIDT pane);
     static std::string Text(CQuickerGrabber& window, PaneIDT pane) { return window.FindPaneByID(pane)->GetDescriptor(); }
     static bool IsShown(CQuickerGrabber& window, PaneIDT pane) { return window.FindPaneByID(pane)->IsVisible(); }
     static bool IsEnabled(CQuickerGrabber& window, PaneIDT pane) { return window.FindPaneByID(pane)->IsEnabled(); }
     // Draws the window; saved as "<name>.png" in $TIDEWELL_SCREENSHOT_DIR when
     // that is set, for a person to look at.
     static QImage Screenshot(CQuickerGrabber& window, const char* name);
+    // The same for a popup's open menu.
+    static void ScreenshotMenu(CQuickerGrabber& window, PaneIDT pane, const char* name);
     // The user's download folder, which the built-in configuration mirrors into.
     std::string Downloads() const { return Root() + "/home/Downloads"; }
 
@@ -148,7 +160,21 @@ void QuickerGrabber::PressKey(CQuickerGrabber& window, PaneIDT pane, int key, co
 }
 
 
+void QuickerGrabber::Choose(CQuickerGrabber& window, PaneIDT pane, int item)
+{
+    auto* popup = qobject_cast<QComboBox*>(window.FindPaneByID(pane)->GetWidget());
+    ASSERT_NE(popup, nullptr);
+    popup->setCurrentIndex(item - 1);
+    emit popup->activated(item - 1);
+}
 
+std::vector<std::string> QuickerGrabber::MenuItems(CQuickerGrabber& window, PaneIDT pane)
+{
+    CPane* popup = window.FindPaneByID(pane);
+    std::vector<std::string> items;
+    for (int item = 1; item <= popup->CountMenuItems(); ++item) items.push_back(popup->GetMenuItemText(item));
+    return items;
+}
 
 QImage QuickerGrabber::Screenshot(CQuickerGrabber& window, const char* name)
 {
@@ -157,6 +183,17 @@ QImage QuickerGrabber::Screenshot(CQuickerGrabber& window, const char* name)
     if (const char* folder = std::getenv("TIDEWELL_SCREENSHOT_DIR"))
         picture.save(QString::fromUtf8(folder) + "/" + name + ".png");
     return picture;
+}
+
+void QuickerGrabber::ScreenshotMenu(CQuickerGrabber& window, PaneIDT pane, const char* name)
+{
+    auto* popup = qobject_cast<QComboBox*>(window.FindPaneByID(pane)->GetWidget());
+    const char* folder = std::getenv("TIDEWELL_SCREENSHOT_DIR");
+    if (popup == nullptr || folder == nullptr) return;
+    popup->showPopup();
+    QApplication::processEvents();
+    popup->view()->window()->grab().save(QString::fromUtf8(folder) + "/" + name + ".png");
+    popup->hidePopup();
 }
 
 bool Requested(const HttpPeer& peer, const std::string& target)
@@ -321,20 +358,15 @@ TEST_F(QuickerGrabber, StartsThatAreRefusedLeaveTheWindowUsable)
         const char* url;
         const char* message;
         int dialog;
-        const char* configuration = "Default";
     } cases[] = {
         {"empty", "", "The starting URL is empty!", 0},
         {"no host", "http://", "", kBadURLDialog},
-        // Not the built-in settings in place of the chosen ones.
-        {"configuration gone", "http://127.0.0.1:1/",
-         "The configuration could not be read: Gone (No such file or directory)", 0, "Gone"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CScriptedAnswers::Clear();
         CScriptedAnswers::Push(kMsgOK);
         CQuickerGrabber* window = Open(c.url);
-        window->SetConfigurationName(c.configuration);
         Click(*window, kGrab);
         ASSERT_TRUE(RunEvents([&] { return !window->IsCheckingStartURL(); }));
         if (*c.message != '\0') {
@@ -418,35 +450,48 @@ TEST_F(QuickerGrabber, DownloadOnePageGrabsThePageAndShowsItsFile)
     EXPECT_EQ(mSpawned[1].back(), std::filesystem::path(page).parent_path().string());
 }
 
-// The slide show fetches each grabbed image again: the site login goes
-// with it only to the site the grab started on.
-TEST_F(QuickerGrabber, TheSlideShowSendsTheSiteLoginOnlyToTheStartSite)
+// A quick grab offers no choice of configuration: it grabs with the built-in
+// one whichever configuration the preferences name, and "Show Folder" opens
+// the folder that grab mirrors into, before the grab and after it.
+TEST_F(QuickerGrabber, QuickGrabsUseTheBuiltInConfigurationAndShowItsFolder)
 {
-    HttpPeer other({{.path = "/far.png", .headers = {{"Content-Type", "image/png"}}, .body = PNG(8, 8)}},
-                   {.host = "127.0.0.2"});
-    HttpPeer start({
-        {.path = "/", .body = Page("<img src=\"/near.png\"> <img src=\"" + other.Url("/far.png") + "\">")},
-        {.path = "/near.png", .headers = {{"Content-Type", "image/png"}}, .body = PNG(4, 4)},
-    });
-    CConfiguration configuration = MakeConfiguration();
-    configuration.mGeneralOptions.name = "user";
-    configuration.mGeneralOptions.password = "secret";
-    configuration.mSiteLogin.siteUsername = "user";
-    configuration.mSiteLogin.sitePassword = "secret";
-    ASSERT_EQ(CreateConfigurationFile("Login", configuration), 0);
-    CQuickerGrabber* window = Open(start.Url("/"), true);
-    window->SetConfigurationName("Login");
-    Click(*window, kGrab);
-    ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
-    const auto shown = [](const HttpPeer& peer, const char* path, bool withLogin) {
-        int count = 0;
-        for (const auto& request : peer.Requests())
-            if (request.path == path && request.Header("Authorization").has_value() == withLogin) ++count;
-        return count;
+    CConfiguration preferred = MakeConfiguration();
+    preferred.mGeneralOptions.localPath = mRoot.MakeFolder("preferred").c_str();
+    preferred.mSiteLogin.siteUsername = "user";
+    preferred.mSiteLogin.sitePassword = "secret";
+    ASSERT_EQ(CreateConfigurationFile("Preferred", preferred), 0);
+    const struct {
+        const char* name;
+        const char* preference;  // "Default Configuration"; null: none
+        bool media;
+    } cases[] = {
+        {"no preferred configuration", nullptr, false},
+        {"a preferred configuration", "Preferred", false},
+        {"a preferred configuration, media grabber", "Preferred", true},
     };
-    EXPECT_GE(shown(start, "/near.png", true), 1);
-    EXPECT_TRUE(Requested(other, "/far.png"));
-    EXPECT_EQ(shown(other, "/far.png", true), 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.preference != nullptr) SetPreference("Default Configuration", c.preference);
+        else RemovePreference("Default Configuration");
+        HttpPeer peer({
+            {.path = "/", .body = Page("<img src=\"/p.png\">")},
+            {.path = "/p.png", .headers = {{"Content-Type", "image/png"}}, .body = PNG(4, 4)},
+        });
+        CQuickerGrabber* window = Open(peer.Url("/"), c.media);
+        mSpawned.clear();
+        Click(*window, kDown);
+        Click(*window, kGrab);
+        ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+        Click(*window, kDown);
+        ASSERT_EQ(mSpawned.size(), 2u);
+        for (const auto& opened : mSpawned) EXPECT_TRUE(std::filesystem::equivalent(opened.back(), Downloads()));
+        const std::string site = "127.0.0.1/" + std::to_string(peer.Port()) + "/";
+        EXPECT_TRUE(crawltest::ReadTree(Downloads()).contains(site + "p.png"));
+        EXPECT_TRUE(crawltest::ReadTree(Root() + "/preferred").empty());
+        for (const auto& request : peer.Requests())
+            EXPECT_FALSE(request.Header("Authorization").has_value()) << request.target;
+        delete window;
+    }
 }
 
 TEST_F(QuickerGrabber, TheSlideShowShowsEachGrabbedImage)
@@ -485,25 +530,136 @@ TEST_F(QuickerGrabber, TheSlideShowShowsEachGrabbedImage)
     EXPECT_TRUE(Requested(peer, "/broken.png"));
 }
 
-// Each layout drawn; with TIDEWELL_SCREENSHOT_DIR set they are saved there
-// for a person to look at.
+// Two windows show the one list of recent URLs: whatever changes it in one
+// window, the other's popup shows the change, and an item chosen there puts
+// that item's own text into its URL field.
+TEST_F(QuickerGrabber, EveryWindowsRecentItemsFollowTheList)
+{
+    HttpPeer peer({{.path = "/", .body = Page("home")}});
+    const std::string grabbed = peer.Url("/");
+    const std::string typed = "http://typed.example/";
+    enum class EAction { kGrab, kClearMenu };
+    const struct {
+        const char* name;
+        EAction action;  // in the newer window
+        int chosen;      // then this item in the older one
+        std::vector<std::string> items;
+        std::string field;  // the older window's URL field afterwards
+    } cases[] = {
+        {"a grab elsewhere, then an older entry", EAction::kGrab, 4,
+         {"Clear Menu", "-", grabbed, "http://one/", "http://two/"}, "http://one/"},
+        {"a grab elsewhere, then its entry", EAction::kGrab, 3,
+         {"Clear Menu", "-", grabbed, "http://one/", "http://two/"}, grabbed},
+        {"Clear Menu elsewhere, then the emptied popup", EAction::kClearMenu, 1, {"(No Recent Items"}, typed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemovePreference(CAppSettings::kRecentItemsKey);
+        gAppSettings->mRecentItems =
+            std::make_shared<CRecentItems>(CAppSettings::kRecentItemsKey, CAppSettings::kRecentItemsCapacity);
+        for (const char* url : {"http://two/", "http://one/"}) gAppSettings->mRecentItems->AddItem(url);
+        CQuickerGrabber* older = Open(typed);
+        CQuickerGrabber* newer = Open(grabbed);
+        if (c.action == EAction::kGrab) {
+            Click(*newer, kGrab);
+            ASSERT_TRUE(RunEvents([&] { return newer->GetState() == kWindowDone && !newer->IsCrawling(); }));
+        } else {
+            Choose(*newer, kRecent, 1);
+        }
+        EXPECT_EQ(MenuItems(*older, kRecent), c.items);
+        EXPECT_EQ(MenuItems(*newer, kRecent), c.items);
+        ScreenshotMenu(*older, kRecent, c.action == EAction::kGrab ? "recent-items-menu" : "recent-items-menu-cleared");
+        Choose(*older, kRecent, c.chosen);
+        EXPECT_EQ(Text(*older, kURL), c.field);
+        delete newer;
+        delete older;
+    }
+    gAppSettings->mRecentItems.reset();
+}
+
+// The media grabber's third type grabs PDF documents, and each item of the
+// popup names what the grab then saves.
+TEST_F(QuickerGrabber, EachMediaTypeSavesWhatItsItemNames)
+{
+    const struct {
+        int item;
+        const char* text;
+        const char* saved;  // the one linked file saved besides the page
+    } cases[] = {
+        {1, "Images", "p.png"},
+        {2, "Movies", "m.mp4"},
+        {3, "PDF Documents", "d.pdf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        HttpPeer peer({
+            {.path = "/", .body = Page("<img src=\"p.png\"> <a href=\"m.mp4\">m</a> <a href=\"d.pdf\">d</a> "
+                                       "<a href=\"s.mp3\">s</a>")},
+            {.path = "/p.png", .headers = {{"Content-Type", "image/png"}}, .body = PNG(2, 2)},
+            {.path = "/m.mp4", .headers = {{"Content-Type", "video/mp4"}}, .body = "movie"},
+            {.path = "/d.pdf", .headers = {{"Content-Type", "application/pdf"}}, .body = "%PDF-1.4"},
+            {.path = "/s.mp3", .headers = {{"Content-Type", "audio/mpeg"}}, .body = "sound"},
+        });
+        CQuickerGrabber* window = Open(peer.Url("/"), true);
+        Choose(*window, kMedia, c.item);
+        EXPECT_EQ(window->FindPaneByID(kMedia)->GetDescriptor(), c.text);
+        EXPECT_EQ(window->GetMediaType(), c.item);
+        if (c.item == 3) {
+            Screenshot(*window, "media-grabber-pdf");
+            ScreenshotMenu(*window, kMedia, "media-type-menu");
+        }
+        Click(*window, kGrab);
+        ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+        const std::string site = "127.0.0.1/" + std::to_string(peer.Port()) + "/";
+        std::set<std::string> saved;
+        for (const auto& [path, bytes] : crawltest::ReadTree(Downloads()))
+            if (path.rfind(site, 0) == 0) saved.insert(path.substr(site.size()));
+        EXPECT_EQ(saved, (std::set<std::string>{"Index.html", c.saved}));
+        delete window;
+    }
+}
+
+// Whether the closed popup shows `text` whole: its text area holds it.
+bool ShowsWhole(const QComboBox& popup, const std::string& text)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(&popup);
+    option.currentText = QString::fromStdString(text);
+    const QRect field = popup.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &popup);
+    return popup.fontMetrics().horizontalAdvance(option.currentText) <= field.width();
+}
+
+// Each layout drawn, every item of its popups shown whole at the window's
+// first size; with TIDEWELL_SCREENSHOT_DIR set they are saved there for a
+// person to look at.
 TEST_F(QuickerGrabber, EveryLayoutDraws)
 {
+    gAppSettings->mRecentItems = std::make_shared<CRecentItems>("Recent Items Drawn", 10);
+    gAppSettings->mRecentItems->Clear();
     const struct {
         const char* name;
         bool media, onePage;
         const char* title;
+        std::vector<PaneIDT> popups;
     } layouts[] = {
-        {"quicker-grabber", false, false, "Quicker Grabber"},
-        {"download-one-page", false, true, "Download One Page"},
-        {"media-grabber", true, false, "Media Grabber"},
+        {"quicker-grabber", false, false, "Quicker Grabber", {kRecent}},
+        {"download-one-page", false, true, "Download One Page", {kRecent}},
+        {"media-grabber", true, false, "Media Grabber", {kRecent, kMedia, kOnly}},
     };
     for (const auto& layout : layouts) {
+        SCOPED_TRACE(layout.name);
         CQuickerGrabber* window = Open("http://www.example.com/", layout.media, layout.onePage);
         EXPECT_EQ(window->GetTitle(), layout.title);
-        EXPECT_GT(Screenshot(*window, layout.name).width(), 300) << layout.name;
+        EXPECT_GT(Screenshot(*window, layout.name).width(), 300);
+        for (PaneIDT id : layout.popups) {
+            const auto* popup = qobject_cast<const QComboBox*>(window->FindPaneByID(id)->GetWidget());
+            ASSERT_NE(popup, nullptr);
+            for (const std::string& item : MenuItems(*window, id)) EXPECT_TRUE(ShowsWhole(*popup, item)) << item;
+        }
         delete window;
     }
+    EXPECT_EQ(MenuItems(*Open(""), kRecent), std::vector<std::string>{"(No Recent Items"});
+    gAppSettings->mRecentItems.reset();
 }
 
 }  // namespace

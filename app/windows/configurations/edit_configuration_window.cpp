@@ -30,7 +30,7 @@ constexpr const char* kTabTags[kTabCount] = {
     "Enter site-wide and realm specific login information.",
     "Specify negative criteria to control which resources are grabbed, crawled and saved.",
     "Specify positive criteria to control which resources are grabbed, crawled and saved.",
-    "Specify resource size, date, and content filtering. Specify an AppleScript to execute after each grab.",
+    "Specify resource size, date, and content filtering. Specify a script program to run after each grab.",
     "Turn on logging, site map generation and spoofing (i.e. specify a user-agent.)",
     ("Specify a form and its input values. Tidewell will start its crawl by submitting the input values to the "
      "forms action URL."),

@@ -203,8 +203,8 @@ constexpr auto kOtherPanes = std::to_array<SPaneSpec>({
     Field(18, 6, 1, ""),
     Label(7, 0, "Script:"),
     Field(6, 7, 1,
-          "Run this AppleScript after grabbing each URL. (Refer to documentation for details on AppleScript "
-          "parameters available to your script.)"),
+          "Run this script program after grabbing each URL. (Refer to documentation for details on the "
+          "values passed to your script in its environment.)"),
     Button(kChooseScript, 7, 2, "Choose...", ""),
     Filler(8, 3),
 });
@@ -268,8 +268,8 @@ constexpr auto kInputItemsPanes = std::to_array<SPaneSpec>({
            "Click to load and parse the form. This will add its input items to the table below and extract the "
            "forms action URL."),
     Button(kBrowserPage, 0, 3, "From Browser",
-           "Click to copy the URL of the front window of your web browser (Safari, Firefox, OmniWeb, Camino or "
-           "Internet Explorer.) The form will also be loaded and parsed."),
+           "Click to use the URL you copied from the address bar of your web browser. The form will also be "
+           "loaded and parsed."),
     Label(1, 0, "Action URL:"),
     Field(kFormAction, 1, 1,
           "Enter the URL of the forms action here. Tidewell will start its crawl using this URL by submitting the "

@@ -54,7 +54,7 @@ constexpr SHelpText kHelpTexts[] = {
     {kSkip, false, "Skip the URL currently being processed"},
     {kStay, false, "Only download URLs whose path begins with the path of the starting URL"},
     {kRecent, false, "Recent items."},
-    {kDown, false, "Reveal the download directory in the Finder"},
+    {kDown, false, "Reveal the download directory in the file manager"},
     {kBrowse, false, "View the file"},
     {kSiteMap, false,
      "View the site map. (If the crawl is not complete then the site map will not be complete either.)"},
@@ -162,8 +162,7 @@ void CGrabber::FinishCreateSelf()
     setIcon(kHelp, "help-browser");
     Pane(kURL)->MakeKeyboardTarget();
     if (GetWidget() != nullptr) new CLiveResizeAttachment(GetWidget());
-    if (CPane* recent = Pane(kRecent))
-        if (CRecentItems* items = GetRecentItems()) items->BuildMenu(*recent);
+    if (CPane* recent = Pane(kRecent)) mRecentPopup = std::make_unique<CRecentItemsPopup>(*recent);
     FillConfigurationsMenu();
 }
 
@@ -350,10 +349,7 @@ void CGrabber::StartGrab()
     }
     EnablePane(kURL, false);
     EnablePane(kRecent, false);
-    if (CRecentItems* items = GetRecentItems()) {
-        items->AddItem(text);
-        if (CPane* recent = Pane(kRecent)) items->BuildMenu(*recent);
-    }
+    if (CRecentItems* items = GetRecentItems()) items->AddItem(text);
 
     if (FindConfigurationFile(configurationName, mConfigRef) != 0) mConfigRef = CFileRef();
 
@@ -543,7 +539,7 @@ void CGrabber::LogError(const std::string& text) { AppendLog(text, true); }
 void CGrabber::AppendLog(const std::string& text, bool error)
 {
     ShowLogLine(text, error);
-    AppendToLog(&mLog, text + "\r");
+    AppendToLog(&mLog, text + "\n");
     // The main thread redraws between lines.
     if (CThread::Current() != nullptr) CThread::Yield();
 }
@@ -622,7 +618,8 @@ void CGrabber::OpenSiteMap() { ShowSiteMap(mThread, mConfiguration, mSiteMapPath
 
 void CGrabber::RecentItemChosen(std::int32_t item)
 {
-    if (std::optional<std::string> url = ChooseRecentItem(Pane(kRecent), item)) SetStartURL(*url);
+    if (!mRecentPopup) return;
+    if (std::optional<std::string> url = mRecentPopup->Choose(item)) SetStartURL(*url);
 }
 
 void CGrabber::OpenHelp() { OpenInDefaultApp(ResourceFolder() + "/help/grabber.html"); }

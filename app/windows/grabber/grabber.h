@@ -19,6 +19,7 @@
 #include "foundation/files/file_ref.h"
 #include "foundation/settings/log_file.h"
 
+class CRecentItemsPopup;
 class CTimeThread;
 class QPrinter;
 class CURL;
@@ -148,4 +149,5 @@ private:
     bool mPopupReady = false;
     std::int32_t mPopupValue = 1;
     int mNotificationRequests = 0;
+    std::unique_ptr<CRecentItemsPopup> mRecentPopup;
 };

@@ -6,7 +6,6 @@
 #include <QApplication>
 
 #include "app/framework/pane.h"
-#include "app/framework/recent_items.h"
 #include "engine/config/configuration.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/site_iterator_thread.h"
@@ -78,17 +77,4 @@ void ShowSiteMap(CSiteIteratorThread* thread, const CConfiguration& configuratio
         return;
     }
     QApplication::beep();
-}
-
-std::optional<std::string> ChooseRecentItem(CPane* recent, std::int32_t item)
-{
-    CRecentItems* items = GetRecentItems();
-    if (items == nullptr || recent == nullptr) return std::nullopt;
-    if (item == 1) {
-        items->Clear();
-        items->BuildMenu(*recent);
-    } else if (item >= 3) {
-        return items->GetItem(item - 3);
-    }
-    return std::nullopt;
 }

@@ -1,10 +1,7 @@
 // What the grabber and the quicker grabber do alike around a grab: the
-// chasing arrows, the grab's log file, the site map button and the recent
-// items popup.
+// chasing arrows, the grab's log file and the site map button.
 #pragma once
 
-#include <cstdint>
-#include <optional>
 #include <string>
 
 class CConfiguration;
@@ -35,7 +32,3 @@ std::string SiteMapPathOf(const CSiteIteratorThread& thread, const CConfiguratio
 // opened (and `ioPath` keeps where it went); afterwards the one it left is
 // opened; with neither, a beep.
 void ShowSiteMap(CSiteIteratorThread* thread, const CConfiguration& configuration, std::string& ioPath);
-
-// The recent items popup's choice: item 1 clears the list (and the popup),
-// items 3 and later give their URL.
-std::optional<std::string> ChooseRecentItem(CPane* recent, std::int32_t item);

@@ -21,7 +21,6 @@
 #include "app/windows/widgets/live_resize_attachment.h"
 #include "app/windows/widgets/quicktime_view.h"
 #include "app/windows/widgets/widget_panes.h"
-#include "engine/config/configuration_files.h"
 #include "engine/crawl/crawl_preferences.h"
 #include "engine/crawl/grab_start.h"
 #include "engine/crawl/site_iterator.h"
@@ -114,7 +113,7 @@ void CQuickerGrabber::FinishCreateSelf()
     }
     if (GetWidget() != nullptr) new CLiveResizeAttachment(GetWidget());
     if (CPane* recent = FindPaneByID(kRecent)) {
-        if (CRecentItems* items = GetRecentItems()) items->BuildMenu(*recent);
+        mRecentPopup = std::make_unique<CRecentItemsPopup>(*recent);
         recent->AddListener(this);
     }
 }
@@ -178,7 +177,8 @@ bool CQuickerGrabber::GetPaneHelpText(PaneIDT paneID, std::string& outText)
                   "will not display properly)";
         return true;
     case kDown:
-        outText = mOnePage ? "Reveal the downloaded file in the Finder" : "Reveal the download directory in the Finder";
+        outText = mOnePage ? "Reveal the downloaded file in the file manager"
+                            : "Reveal the download directory in the file manager";
         return true;
     case kFlat:
         outText = "If checked all media (images, movies,...) will be saved in the top level host directories they "
@@ -218,18 +218,11 @@ void CQuickerGrabber::StartGrab()
         SetMessageText("The starting URL is empty!");
         return;
     }
-    // The built-in settings in place of the chosen ones would mirror
-    // elsewhere and by other rules.
-    if (const int status = LoadConfiguration(mConfigurationName, mConfiguration); status != 0) {
-        QApplication::beep();
-        SetMessageText(ConfigurationReadFailure(mConfigurationName, status));
-        return;
-    }
+    // A quick grab has no choice of configuration: always the built-in one,
+    // whichever configuration the grabber window prefers.
+    mConfiguration = CConfiguration();
     for (PaneIDT id : {kURL, kRecent, kOnly, kMedia, kFlat}) EnablePane(id, false);
-    if (CRecentItems* items = GetRecentItems()) {
-        items->AddItem(text);
-        if (CPane* recent = FindPaneByID(kRecent)) items->BuildMenu(*recent);
-    }
+    if (CRecentItems* items = GetRecentItems()) items->AddItem(text);
 
     if (MakeDownloadFolder(mConfiguration) != 0) {
         const char* message = "The download folder for the selected configuration could not be found or created. "
@@ -406,13 +399,13 @@ void CQuickerGrabber::EnableButton(PaneIDT pane) { EnablePane(pane, true); }
 void CQuickerGrabber::SetTaskText(const std::string& text)
 {
     SetPaneText(kTask, text);
-    AppendToLogFile(text + "\r");
+    AppendToLogFile(text + "\n");
 }
 
 void CQuickerGrabber::SetMessageText(const std::string& text)
 {
     SetPaneText(kMess, text);
-    AppendToLogFile(text + "\r");
+    AppendToLogFile(text + "\n");
 }
 
 void CQuickerGrabber::PostTransferProgress(std::uint64_t received, std::uint64_t expected,
@@ -545,15 +538,17 @@ void CQuickerGrabber::RevealDownloads()
         RevealFile(mFileRef.Path());
         return;
     }
-    CConfiguration configuration;
-    OpenInDefaultApp(configuration.mGeneralOptions.localPath.c_str());
+    // The folder the grab mirrors into: the built-in configuration's, which
+    // mConfiguration holds before, during and after a grab.
+    OpenInDefaultApp(mConfiguration.mGeneralOptions.localPath.c_str());
 }
 
 void CQuickerGrabber::OpenSiteMap() { ShowSiteMap(mThread, mConfiguration, mSiteMapPath); }
 
 void CQuickerGrabber::RecentItemChosen(std::int32_t item)
 {
-    if (std::optional<std::string> url = ChooseRecentItem(FindPaneByID(kRecent), item)) SetStartURL(*url);
+    if (!mRecentPopup) return;
+    if (std::optional<std::string> url = mRecentPopup->Choose(item)) SetStartURL(*url);
 }
 
 // Every window -------------------------------------------------------------------------------

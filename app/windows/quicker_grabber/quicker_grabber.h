@@ -26,6 +26,7 @@
 #include "foundation/files/file_ref.h"
 #include "foundation/settings/log_file.h"
 
+class CRecentItemsPopup;
 class CSiteIteratorThread;
 
 class CQuickerGrabber : public GGrayscaleWindow, public CQuickerGrabberInterface {
@@ -40,8 +41,6 @@ public:
     void StopGrab(bool byError);
     void SetDownloadOnePage();
     void SetStartURL(const std::string& text);
-    // The configuration a grab loads ("Default": the built-in one).
-    void SetConfigurationName(std::string name) { mConfigurationName = std::move(name); }
 
     void ListenToMessage(MessageT message, void* ioParam) override;
     bool GetPaneHelpText(PaneIDT paneID, std::string& outText) override;
@@ -137,7 +136,6 @@ private:
     std::int32_t mState = kWindowNeverStarted;
     bool mStopping = false;
     bool mClosing = false;
-    std::string mConfigurationName = "Default";
     CConfiguration mConfiguration;
     CSiteIteratorThread* mThread = nullptr;
     CStartURLThread* mCheckThread = nullptr;
@@ -154,4 +152,5 @@ private:
     std::int32_t mMediaType = 1;
     MessageT mGrabMessage = 0;
     CLatestText mProgress;
+    std::unique_ptr<CRecentItemsPopup> mRecentPopup;
 };

@@ -65,7 +65,7 @@ constexpr auto kQuickPanes = Join(kCommonPanes, std::to_array<SPaneSpec>({
 constexpr auto kMediaPanes = Join(kCommonPanes, std::to_array<SPaneSpec>({
     SPaneSpec{.id = kMediaOptions, .classID = kClassView, .cell = {3, 0, 1, 7}},
     SPaneSpec{.id = kMedia, .classID = kClassPopupMenu, .superID = kMediaOptions, .cell = {0, 0},
-              .caption = "Images\nMovies\nSounds", .value = 1, .minValue = 1, .maxValue = 3},
+              .caption = "Images\nMovies\nPDF Documents", .value = 1, .minValue = 1, .maxValue = 3},
     SPaneSpec{.id = kOnly, .classID = kClassPopupMenu, .superID = kMediaOptions, .cell = {0, 1},
               .caption = "This page and its links\nTwo levels deep\nThe whole site", .value = 1, .minValue = 1,
               .maxValue = 3},

@@ -14,7 +14,6 @@ CWindow* OpenForRequest(const SQuickGrabRequest& request, CCommander* super)
     const int layout = request.mediaLayout ? quickergrabber::kMediaLayout : quickergrabber::kLayout;
     auto* window = MakeWindowAs<CQuickerGrabber>(layout, super, "OpenQuickerGrabber");
     if (request.onePage) window->SetDownloadOnePage();
-    window->SetConfigurationName(request.configurationName);
     if (!request.url.empty()) window->SetStartURL(request.url);
     window->Show();
     window->Select();

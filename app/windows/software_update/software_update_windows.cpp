@@ -108,13 +108,13 @@ bool CDownloadUpdateWindow::IsDeterminate() const
 void CUpdateAvailableWindow::SetInfo(const CUpdateInfo& info)
 {
     mInfo = info;
-    SetMessage("Version " + std::to_string(info.currentVersion) +
+    SetMessage("Version " + VersionText(info.currentVersion) +
                " of Tidewell is available. Would you like to download it?");
     // What 'SAVE' writes: a page that leads to the release notes.
     const std::string notes = EscapeHTML(info.releaseNotesLocation);
     mNotes = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Tidewell Release Notes</title></head>\n"
              "<body><p>The release notes of Tidewell version " +
-             std::to_string(info.currentVersion) + " are at <a href=\"" + notes + "\">" + notes +
+             VersionText(info.currentVersion) + " are at <a href=\"" + notes + "\">" + notes +
              "</a>.</p></body></html>\n";
 }
 

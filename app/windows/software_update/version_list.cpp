@@ -55,6 +55,18 @@ std::int64_t VersionNumber(std::string_view versionText)
     return number;
 }
 
+std::string VersionText(std::int32_t version)
+{
+    // A negative number has no dotted form: shown as it is.
+    if (version < 0) return std::to_string(version);
+    std::string text;
+    for (char digit : std::to_string(version)) {
+        if (!text.empty()) text += '.';
+        text += digit;
+    }
+    return text;
+}
+
 EVersionCheck CompareVersions(std::string_view ownVersion, const CUpdateInfo& info)
 {
     return VersionNumber(ownVersion) < info.currentVersion ? EVersionCheck::kUpdateAvailable

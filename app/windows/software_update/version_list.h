@@ -24,5 +24,9 @@ bool ParseVersionList(CUpdateInfo& info, std::string_view body);
 // other character ("2.1" is 21; 0 when it starts with none).
 std::int64_t VersionNumber(std::string_view versionText);
 
+// A version number as users read it: its digits joined by dots, the form
+// whose dots VersionNumber drops (11 is "1.1", 210 is "2.1.0", 7 is "7").
+std::string VersionText(std::int32_t version);
+
 // Up to date or update available, comparing the own version text.
 EVersionCheck CompareVersions(std::string_view ownVersion, const CUpdateInfo& info);
