@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "app/framework/framework_codes.h"
 
@@ -68,6 +69,8 @@ public:
     // checked when the layout is built.
     static bool Register(const SLayout& layout);
     static const SLayout* Find(int number);
+    // Every registered number, ascending.
+    static std::vector<int> Numbers();
     static void Unregister(int number);
 
     // The checks above except class registration: "" when sound, else what

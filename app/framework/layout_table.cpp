@@ -42,4 +42,11 @@ const SLayout* CLayoutTable::Find(int number)
     return found != Layouts().end() ? found->second : nullptr;
 }
 
+std::vector<int> CLayoutTable::Numbers()
+{
+    std::vector<int> numbers;
+    for (const auto& [number, layout] : Layouts()) numbers.push_back(number);
+    return numbers;
+}
+
 void CLayoutTable::Unregister(int number) { Layouts().erase(number); }
