@@ -1,9 +1,6 @@
 #include "app/framework/dialog.h"
 
 #include <QEventLoop>
-#include <QKeySequence>
-#include <QPushButton>
-#include <QShortcut>
 #include <QWidget>
 
 #include <algorithm>
@@ -27,25 +24,6 @@ std::vector<CScriptedAnswers::SQuestion>& Questions()
     return questions;
 }
 
-void ListenToAll(CPane& pane, CListener& listener)
-{
-    for (const auto& sub : pane.SubPanes()) {
-        sub->AddListener(&listener);
-        ListenToAll(*sub, listener);
-    }
-}
-
-// Buttons whose message is OK answer Return; Cancel answers Escape.
-void SetUpKeys(CPane& pane, CDialog& dialog)
-{
-    for (const auto& sub : pane.SubPanes()) {
-        if (auto* button = qobject_cast<QPushButton*>(sub->GetWidget())) {
-            if (sub->GetValueMessage() == kMsgOK) button->setDefault(true);
-        }
-        SetUpKeys(*sub, dialog);
-    }
-}
-
 }  // namespace
 
 CDialog::CDialog(const SLayout& layout, CCommander* superCommander) : CWindow(layout, superCommander) {}
@@ -53,15 +31,7 @@ CDialog::CDialog(const SLayout& layout, CCommander* superCommander) : CWindow(la
 void CDialog::FinishCreateSelf()
 {
     CWindow::FinishCreateSelf();
-    ListenToAll(GetContent(), *this);
-    SetUpKeys(GetContent(), *this);
-    if (QWidget* root = GetWidget()) {
-        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), root);
-        QObject::connect(escape, &QShortcut::activated, [this] {
-            if (std::find(mEndMessages.begin(), mEndMessages.end(), kMsgCancel) != mEndMessages.end())
-                EndWith(kMsgCancel);
-        });
-    }
+    GetContent().AddListenerBelow(this);
 }
 
 void CDialog::EndWith(MessageT message)

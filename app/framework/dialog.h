@@ -28,6 +28,8 @@ public:
     // Messages that end the dialog (default: 900 and 901).
     void SetEndMessages(std::vector<MessageT> messages) { mEndMessages = std::move(messages); }
     const std::vector<MessageT>& GetEndMessages() const { return mEndMessages; }
+    // The first end message is the default button's (Return presses it).
+    MessageT DefaultMessage() const override { return mEndMessages.empty() ? kMsgOK : mEndMessages.front(); }
     bool HasEnded() const { return mAnswer != kMsgNothing; }
     MessageT GetAnswer() const { return mAnswer; }
     // Ends the dialog with `message` (the buttons call it).
@@ -38,7 +40,7 @@ public:
     void ListenToMessage(MessageT message, void* ioParam) override;
     virtual void HandleDialogMessage(MessageT /*message*/, void* /*ioParam*/) {}
 
-    // The close box answers Cancel.
+    // The close box and Escape answer Cancel.
     bool AllowClose() override;
 
 protected:

@@ -15,6 +15,7 @@
 #include <source_location>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "app/framework/framework_codes.h"
 
@@ -73,6 +74,8 @@ public:
     // checked when the layout is built.
     static bool Register(const SLayout& layout, std::source_location where = std::source_location::current());
     static const SLayout* Find(int number);
+    // Every registered number, ascending.
+    static std::vector<int> Numbers();
     static void Unregister(int number);
 
     // The checks above except class registration: "" when sound, else what

@@ -59,4 +59,11 @@ const SLayout* CLayoutTable::Find(int number)
     return found != Layouts().end() ? found->second.layout : nullptr;
 }
 
+std::vector<int> CLayoutTable::Numbers()
+{
+    std::vector<int> numbers;
+    for (const auto& [number, layout] : Layouts()) numbers.push_back(number);
+    return numbers;
+}
+
 void CLayoutTable::Unregister(int number) { Layouts().erase(number); }

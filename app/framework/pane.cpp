@@ -96,6 +96,14 @@ CPane* CPane::FindPaneByID(PaneIDT id)
     return nullptr;
 }
 
+void CPane::AddListenerBelow(CListener* listener)
+{
+    for (const auto& sub : mSubPanes) {
+        sub->AddListener(listener);
+        sub->AddListenerBelow(listener);
+    }
+}
+
 CPane* CPane::FindPaneForWidget(const QWidget* widget)
 {
     for (const QWidget* at = widget; at != nullptr; at = at->parentWidget()) {

@@ -44,6 +44,8 @@ public:
     CPane* FindPaneForWidget(const QWidget* widget);
     template <class T>
     T* FindPaneAs(PaneIDT id) { return dynamic_cast<T*>(FindPaneByID(id)); }
+    // Every pane below this one, however deep, tells `listener`.
+    void AddListenerBelow(CListener* listener);
 
     // Adopts a pane built for this one's grid (the layout builder's step).
     CPane* AddSubPane(std::unique_ptr<CPane> pane, const SPaneCell& cell, bool stretch);

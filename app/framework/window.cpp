@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QTimer>
 #include <QWidget>
@@ -12,6 +13,7 @@
 
 #include "app/framework/application.h"
 #include "app/framework/class_registrar.h"
+#include "app/framework/dialog_keys.h"
 #include "foundation/errors/framework_exception.h"
 
 namespace {
@@ -37,7 +39,9 @@ SPaneSpec ContentSpec()
 
 }  // namespace
 
-// The window's side of Qt events: the close box and activation.
+// The window's side of Qt events: the close box, activation and, in
+// dialogs, the keys that answer them (keys reach the window when the
+// focused control leaves them alone).
 class CWindowEvents : public QObject {
 public:
     CWindowEvents(CWindow& window, QWidget* widget) : QObject(widget), mWindow(window) {}
@@ -52,6 +56,10 @@ public:
             return true;
         case QEvent::Show:
             mWindow.mShownOnce = true;
+            if (mWindow.IsDialogKind()) PrepareDialogFocus(mWindow);
+            break;
+        case QEvent::KeyPress:
+            if (mWindow.IsDialogKind() && HandleDialogKey(mWindow, *static_cast<QKeyEvent*>(event))) return true;
             break;
         case QEvent::WindowActivate:
             CCommander::SetTarget(&mWindow);
@@ -68,7 +76,7 @@ private:
 };
 
 CWindow::CWindow(const SLayout& layout, CCommander* superCommander)
-    : CCommander(superCommander), mLayoutNumber(layout.number)
+    : CCommander(superCommander), mLayoutNumber(layout.number), mKind(layout.kind)
 {
     auto* root = new QWidget(nullptr, layout.kind == EWindowKind::kDialog ? Qt::Dialog : Qt::Window);
     auto* grid = new QGridLayout(root);

@@ -61,6 +61,11 @@ public:
     // The window became the active one (after the target moved to it).
     virtual void ActivateWindow() {}
 
+    // Windows built as dialogs: the message of the button that Return
+    // presses (Escape asks to close, which a dialog answers as Cancel).
+    bool IsDialogKind() const { return mKind == EWindowKind::kDialog; }
+    virtual MessageT DefaultMessage() const { return kMsgOK; }
+
     // Every window that exists, oldest first.
     static const std::vector<CWindow*>& AllWindows();
     // Every window of class T.
@@ -83,6 +88,7 @@ private:
     void Build(const SLayout& layout);
 
     int mLayoutNumber;
+    EWindowKind mKind;
     std::unique_ptr<CPane> mContent;
     bool mClosing = false;
     bool mShownOnce = false;

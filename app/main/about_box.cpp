@@ -22,9 +22,10 @@ CAboutBox::CAboutBox(const SLayout& layout, CCommander* superCommander) : CWindo
 void CAboutBox::FinishCreateSelf()
 {
     CWindow::FinishCreateSelf();
+    // OK sits in a row of its own below the content.
+    GetContent().AddListenerBelow(this);
     // The notice goes wherever the layout put its placeholder.
     for (const auto& pane : GetContent().SubPanes()) {
-        pane->AddListener(this);
         if (pane->GetDescriptor() == kNoticePlaceholder) pane->SetDescriptor(AboutBoxNotice());
     }
     if (CPane* notice = FindPaneByID(kAboutNoticePane))

@@ -1,5 +1,5 @@
 // The about box: the program's icon, name, version and notice. An ordinary
-// window (not modal); OK closes it.
+// window (not modal); OK, Return and Escape close it.
 #pragma once
 
 #include "app/framework/window.h"

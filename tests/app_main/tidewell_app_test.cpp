@@ -6,12 +6,14 @@
 #include <cmath>
 
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QImage>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 #include "app/framework/class_registrar.h"
 #include "app/framework/dialog.h"
+#include "app/framework/dialog_keys.h"
 #include "app/framework/grayscale_window.h"
 #include "app/framework/window_hooks.h"
 #include "app/main/about_box.h"
@@ -20,12 +22,16 @@
 #include "app/main/launcher_progress.h"
 #include "app/framework/reveal_file.h"
 #include "app/main/tidewell_app.h"
+#include "app/main/window_families.h"
+#include "app/windows/grabber/open_grabber.h"
+#include "app/windows/update/open_update_window.h"
 #include "app/progress/dock_tile.h"
 #include "foundation/settings/preference_store.h"
 #include "foundation/threads/thread.h"
 #include "platform/launch/program_launcher.h"
 #include "tests/framework/private_home.h"
 #include "tests/support/temp_dir.h"
+#include "tests/windows/dialog_keys.h"
 
 namespace {
 
@@ -143,6 +149,124 @@ TEST(TidewellApp, AboutBoxShowsVersionAndNotice)
     EXPECT_TRUE(box->IsScheduledForCleanup());
     DeleteScheduledObjects();
     EXPECT_TRUE(CWindow::WindowsOfClass<CAboutBox>().empty());
+}
+
+// The about box closes with its OK button and from the keyboard, and its
+// first focus is OK, not a link that would start a program.
+TEST(TidewellApp, AboutBoxClosesWithOKReturnAndEscape)
+{
+    const struct {
+        const char* what;
+        Qt::Key key;  // 0: click OK
+        Qt::KeyboardModifiers modifiers;
+    } cases[] = {
+        {"click", Qt::Key(0), Qt::NoModifier},
+        {"return", Qt::Key_Return, Qt::NoModifier},
+        {"enter", Qt::Key_Enter, Qt::KeypadModifier},
+        {"escape", Qt::Key_Escape, Qt::NoModifier},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordedSpawns spawns;
+        gApplication->ShowAboutBox();
+        auto boxes = CWindow::WindowsOfClass<CAboutBox>();
+        ASSERT_EQ(boxes.size(), 1u);
+        QPushButton* ok = FindButtonWithMessage(boxes[0]->GetContent(), kMsgOK);
+        ASSERT_NE(ok, nullptr);
+        if (c.key == 0) {
+            ok->click();
+        } else {
+            ASSERT_TRUE(windowtest::PressInWindow(*boxes[0]->GetWidget(), c.key, c.modifiers));
+            EXPECT_EQ(boxes[0]->GetWidget()->focusWidget(), ok);
+        }
+        EXPECT_TRUE(boxes[0]->IsScheduledForCleanup());
+        EXPECT_TRUE(spawns.started.empty());
+        DeleteScheduledObjects();
+        EXPECT_TRUE(CWindow::WindowsOfClass<CAboutBox>().empty());
+    }
+}
+
+// What has a dialog's first focus: a field, its Cancel button, its default
+// button (when it has no Cancel) or, wrongly, another button.
+std::string FocusRole(QWidget& focused)
+{
+    CDialog* dialog = nullptr;
+    for (CDialog* each : CWindow::WindowsOfClass<CDialog>())
+        if (each->GetWidget() == focused.window()) dialog = each;
+    if (dialog == nullptr) return "outside the dialog";
+    if (qobject_cast<QAbstractButton*>(&focused) == nullptr) return "field";
+    QPushButton* cancel = FindButtonWithMessage(dialog->GetContent(), kMsgCancel);
+    if (&focused == cancel) return "cancel";
+    if (cancel == nullptr && &focused == FindButtonWithMessage(dialog->GetContent(), dialog->DefaultMessage()))
+        return "default";
+    return "another button";
+}
+
+// The program's windows registered as main() registers them; the command
+// handlers and grab families go again afterwards, so that the other tests
+// see the bare application.
+class ScopedWindowFamilies {
+public:
+    ScopedWindowFamilies() { RegisterWindowFamilies(gApplication); }
+    ~ScopedWindowFamilies()
+    {
+        for (CommandT command : {kCmdShowConfigurations, kCmdSearchFiles, kCmdNewGrabber, kCmdUpdateFolder,
+                                 kCmdPreferences, kCmdCheckForUpdates})
+            SetApplicationCommandHandler(CommandValue(command), nullptr);
+        ClearGrabWindowFamilies();
+    }
+};
+
+// Every dialog the program registers, and its alerts, answer real keys on
+// whatever has the first focus: Return and Enter give the default button's
+// answer, Escape cancels (a one-button alert answers its button), and the
+// first focus is never a button that acts on the user's data.
+TEST(TidewellApp, EveryDialogAnswersReturnAndEscape)
+{
+    ScopedWindowFamilies families;
+    CScriptedAnswers::Clear();
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        MessageT answer;
+        MessageT oneButtonAnswer;
+    } keys[] = {
+        {Qt::Key_Return, Qt::NoModifier, kMsgOK, kMsgOK},
+        {Qt::Key_Enter, Qt::KeypadModifier, kMsgOK, kMsgOK},
+        {Qt::Key_Escape, Qt::NoModifier, kMsgCancel, kMsgOK},
+    };
+    static const SAlert alerts[] = {
+        {EAlertKind::kNote, "One button", "", {}},
+        {EAlertKind::kCaution, "Delete it?", "It cannot be undone.", {{"Delete", kMsgOK}, {"Cancel", kMsgCancel}}},
+        {EAlertKind::kCaution, "Save it?", "",
+         {{"Save", kMsgOK}, {"Don't Save", MakeFourCharCode("DONT")}, {"Cancel", kMsgCancel}}},
+    };
+    struct SQuestion {
+        std::string name;
+        std::function<MessageT()> ask;
+        bool oneButton;
+    };
+    std::vector<SQuestion> questions;
+    for (int number : CLayoutTable::Numbers()) {
+        const SLayout* layout = CLayoutTable::Find(number);
+        if (layout->kind != EWindowKind::kDialog || layout->windowClass != kClassDialog) continue;
+        questions.push_back({"dialog " + std::to_string(number) + " " + layout->title,
+                             [number] { return RunModalDialog(number, "Keys"); }, false});
+    }
+    EXPECT_GE(questions.size(), 14u) << "the program's dialogs are not all registered";
+    for (const SAlert& alert : alerts)
+        questions.push_back({"alert " + alert.text, [&alert] { return RunAlert(alert); }, alert.buttons.empty()});
+    for (const SQuestion& question : questions) {
+        for (const auto& k : keys) {
+            SCOPED_TRACE(question.name + ", key " + std::to_string(k.key));
+            std::string role;
+            windowtest::PressInNextDialog(k.key, k.modifiers, [&](QWidget& focused) { role = FocusRole(focused); });
+            EXPECT_EQ(question.ask(), question.oneButton ? k.oneButtonAnswer : k.answer);
+            EXPECT_TRUE(role == "cancel" || role == "default") << role;
+        }
+    }
+    EXPECT_TRUE(CScriptedAnswers::Asked().empty());
+    DeleteScheduledObjects();
 }
 
 TEST(TidewellApp, FrameworkWindowScreenshot)

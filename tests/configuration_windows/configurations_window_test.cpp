@@ -2,11 +2,16 @@
 #include <filesystem>
 #include <fstream>
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest/QTest>
+
 #include "app/framework/cleanup.h"
 #include "app/windows/configurations/configurations_layout.h"
 #include "app/windows/configurations/configurations_window.h"
 #include "engine/config/configuration_files.h"
 #include "tests/configuration_windows/configuration_test_support.h"
+#include "tests/windows/dialog_keys.h"
 
 namespace configtest {
 namespace {
@@ -34,8 +39,9 @@ std::string Bytes(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// Each operation with a typed name: the rows and the folder afterwards, and
-// whether an alert told the user why nothing happened.
+// Each operation with a typed name (or the answer to deleting): the rows and
+// the folder afterwards, and whether an alert told the user why nothing
+// happened.
 TEST_F(ConfigurationWindows, NewDuplicateRenameDeleteOnTheFolder)
 {
     const struct {
@@ -62,6 +68,7 @@ TEST_F(ConfigurationWindows, NewDuplicateRenameDeleteOnTheFolder)
         {"rename existing", kMsgRename, 1, "alpha", kMsgOK, {"alpha", "beta"}, {"alpha", "beta"}, true},
         {"rename Default", kMsgRename, 0, "Default", kMsgOK, {"alpha", "beta"}, {"alpha", "beta"}, true},
         {"delete", kMsgDelete, 0, "", kMsgOK, {"beta"}, {"beta"}, false},
+        {"delete cancelled", kMsgDelete, 0, "", kMsgCancel, {"alpha", "beta"}, {"alpha", "beta"}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -80,16 +87,15 @@ TEST_F(ConfigurationWindows, NewDuplicateRenameDeleteOnTheFolder)
         if (std::string(c.what) == "new on disk only") Store("late", CConfiguration());
         window->Table()->SelectRow(c.selectRow);
         CScriptedAnswers::Clear();
-        if (c.message != kMsgDelete) {
-            Type({{kName, c.typed}});
-            CScriptedAnswers::Push(c.answer);
-        }
+        if (c.message != kMsgDelete) Type({{kName, c.typed}});
+        CScriptedAnswers::Push(c.answer);  // the name dialog, or the question before deleting
         if (c.alert) CScriptedAnswers::Push(kMsgOK);
         window->ListenToMessage(c.message, nullptr);
         if (!c.alert) {
             EXPECT_FALSE(CScriptedAnswers::HasAnswers());
         }
-        const bool alerted = !CScriptedAnswers::Asked().empty() && CScriptedAnswers::Asked().back().layoutNumber == 0;
+        const auto& asked = CScriptedAnswers::Asked();
+        const bool alerted = asked.size() > 1 && asked.back().layoutNumber == 0;
         EXPECT_EQ(alerted, c.alert);
         EXPECT_EQ(Rows(*window), c.rows);
         std::vector<std::string> files = Files(Folder());
@@ -101,6 +107,94 @@ TEST_F(ConfigurationWindows, NewDuplicateRenameDeleteOnTheFolder)
             EXPECT_EQ(Bytes(Folder() + "/copy"), Bytes(Folder() + "/beta"));
         }
         delete window;
+    }
+}
+
+// A window with the files alpha and beta, rows in that order, alpha selected.
+CConfigurationsWindow* AlphaAndBeta(const std::string& folder)
+{
+    std::filesystem::remove_all(folder);
+    for (const char* name : {"alpha", "beta"}) EXPECT_EQ(CConfiguration().Save(name), 0);
+    CConfigurationsWindow* window = ShowConfigurationsWindow();
+    window->Table()->FillRows({{"alpha"}, {"beta"}});
+    window->Table()->SelectRow(0);
+    return window;
+}
+
+std::vector<std::string> Texts(QWidget& dialog)
+{
+    std::vector<std::string> texts;
+    for (QLabel* label : dialog.findChildren<QLabel*>()) texts.push_back(label->text().toStdString());
+    return texts;
+}
+
+// The name dialogs by keyboard: the name is typed into the field that has
+// the first focus; Return does the operation, Escape nothing.
+TEST_F(ConfigurationWindows, NameDialogsAnswerTheKeyboard)
+{
+    const struct {
+        const char* what;
+        MessageT message;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        std::vector<std::string> files;
+    } cases[] = {
+        {"new, return", kMsgNew, Qt::Key_Return, Qt::NoModifier, {"Fresh", "alpha", "beta"}},
+        {"new, escape", kMsgNew, Qt::Key_Escape, Qt::NoModifier, {"alpha", "beta"}},
+        {"duplicate, return", kMsgDuplicate, Qt::Key_Return, Qt::NoModifier, {"Fresh", "alpha", "beta"}},
+        {"rename, return", kMsgRename, Qt::Key_Return, Qt::NoModifier, {"Fresh", "beta"}},
+        {"rename, escape", kMsgRename, Qt::Key_Escape, Qt::NoModifier, {"alpha", "beta"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CConfigurationsWindow* window = AlphaAndBeta(Folder());
+        bool typedIntoField = false;
+        windowtest::PressInNextDialog(c.key, c.modifiers, [&](QWidget& focused) {
+            typedIntoField = qobject_cast<QLineEdit*>(&focused) != nullptr;
+            QTest::keyClicks(&focused, "Fresh");
+        });
+        window->ListenToMessage(c.message, nullptr);
+        EXPECT_TRUE(typedIntoField);
+        EXPECT_EQ(Files(Folder()), c.files);
+        EXPECT_TRUE(CScriptedAnswers::Asked().empty());
+        delete window;
+    }
+}
+
+// Deleting asks first, whether by the Delete key, Backspace or the button:
+// only the confirmed answer (Return presses Delete) removes the file;
+// Escape, and Space on the first focus (Cancel), keep it.
+TEST_F(ConfigurationWindows, DeletingAsksFirst)
+{
+    const struct {
+        const char* way;
+        Qt::Key deleteKey;  // 0: the Delete button
+    } ways[] = {{"delete key", Qt::Key_Delete}, {"backspace", Qt::Key_Backspace}, {"button", Qt::Key(0)}};
+    const struct {
+        Qt::Key key;
+        bool removed;
+    } answers[] = {{Qt::Key_Return, true}, {Qt::Key_Escape, false}, {Qt::Key_Space, false}};
+    for (const auto& way : ways) {
+        for (const auto& answer : answers) {
+            SCOPED_TRACE(testing::Message() << way.way << ", answer key " << answer.key);
+            CConfigurationsWindow* window = AlphaAndBeta(Folder());
+            std::vector<std::string> asked;
+            windowtest::PressInNextDialog(answer.key, Qt::NoModifier, [&](QWidget& focused) {
+                asked = Texts(*focused.window());
+                Screenshot(focused.window(), "delete-confirmation");
+            });
+            if (way.deleteKey != 0) {
+                window->Table()->setFocus();
+                QTest::keyClick(window->Table(), way.deleteKey);
+            } else {
+                Click(window->FindPaneByID(6));
+            }
+            EXPECT_NE(std::find(asked.begin(), asked.end(), "Delete the configuration \"alpha\"?"), asked.end());
+            const std::vector<std::string> kept{"alpha", "beta"}, removed{"beta"};
+            EXPECT_EQ(Files(Folder()), answer.removed ? removed : kept);
+            EXPECT_EQ(Rows(*window), answer.removed ? removed : kept);
+            delete window;
+        }
     }
 }
 

@@ -26,6 +26,7 @@
 #include "foundation/settings/preference_accessors.h"
 #include "foundation/settings/preference_store.h"
 #include "tests/configuration_windows/configuration_test_support.h"
+#include "tests/windows/dialog_keys.h"
 
 namespace configtest {
 namespace {
@@ -299,6 +300,41 @@ TEST_F(ConfigurationWindows, SaveDontSaveAndCancel)
             delete editor;
         }
         EXPECT_TRUE(IsDefaultConfigurationName(c.name) || !std::filesystem::exists(Folder() + "/Default"));
+        Cleanup();
+    }
+}
+
+// The same question by keyboard: Return saves, Escape cancels, and
+// Space on the first focus (Cancel, never Don't Save) keeps the edits.
+TEST_F(ConfigurationWindows, SaveChangesAnswersTheKeyboard)
+{
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool saved;  // and closed; otherwise open with the edits
+    } cases[] = {
+        {Qt::Key_Return, Qt::NoModifier, true},
+        {Qt::Key_Escape, Qt::NoModifier, false},
+        {Qt::Key_Space, Qt::NoModifier, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "key " << c.key);
+        Store("Work", CConfiguration());
+        CEditConfigurationWindow* editor = Edit("Work", 1);
+        Panel(*editor).SetText(2, "5");
+        std::string focused;
+        windowtest::PressInNextDialog(c.key, c.modifiers, [&](QWidget& widget) {
+            if (auto* button = qobject_cast<QAbstractButton*>(&widget)) focused = button->text().toStdString();
+            Screenshot(widget.window(), "save-changes");
+        });
+        EXPECT_EQ(editor->AttemptClose(), c.saved);
+        EXPECT_EQ(focused, "Cancel");
+        EXPECT_EQ(ReadBack("Work").mGeneralOptions.linkDepth, c.saved ? 5 : 99);
+        EXPECT_TRUE(CScriptedAnswers::Asked().empty());
+        if (!c.saved) {
+            EXPECT_EQ(editor->WorkingCopy().mGeneralOptions.linkDepth, 5);
+            delete editor;
+        }
         Cleanup();
     }
 }

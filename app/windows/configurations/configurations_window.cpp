@@ -39,6 +39,17 @@ std::string RefusalText(const std::string& name, int status)
     return std::string("The configuration \"") + name + "\" could not be changed: " + std::strerror(-status) + ".";
 }
 
+// Deleting a configuration cannot be undone: the user says so first.
+bool ConfirmDelete(const std::string& name)
+{
+    SAlert alert;
+    alert.kind = EAlertKind::kCaution;
+    alert.text = "Delete the configuration \"" + name + "\"?";
+    alert.informativeText = "Its file is removed from the configurations folder; this cannot be undone.";
+    alert.buttons = {{"Delete", kMsgOK}, {"Cancel", kMsgCancel}};
+    return RunAlert(alert) == kMsgOK;
+}
+
 void Caution(const std::string& text)
 {
     SAlert alert;
@@ -211,6 +222,7 @@ void CConfigurationsWindow::DoDeleteSelection()
     CConfigurationTable* table = Table();
     if (table == nullptr || table->SelectedRow() < 0) return;
     const std::string name = table->SelectedName();
+    if (!ConfirmDelete(name)) return;
     const int status = DeleteConfigurationFile(name);
     if (status == 0) table->RemoveRow(table->SelectedRow());
     Finish(status, name, "deleted");

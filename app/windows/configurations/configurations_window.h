@@ -22,7 +22,8 @@ public:
     std::string SelectedName() const;
 
 protected:
-    // The Delete key deletes the configuration, as the Delete button does.
+    // The Delete key deletes the configuration (after asking), as the
+    // Delete button does.
     void DeleteSelectedRow() override;
 
 private:
