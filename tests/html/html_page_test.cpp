@@ -213,7 +213,9 @@ TEST_F(HTMLPage, SaysWhenItsBodyCannotBeReadBack)
         ASSERT_TRUE(fetched.mBody.AppendBytes(body.data(), body.size()));
         CFileRef spill;
         ASSERT_EQ(fetched.mBody.GetSpillFileRef(spill), c.spillSize < body.size() ? 1 : 0);
-        if (c.cut) ASSERT_EQ(::truncate(spill.Path().c_str(), 4), 0);
+        if (c.cut) {
+            ASSERT_EQ(::truncate(spill.Path().c_str(), 4), 0);
+        }
         CHTMLPage page(mContext.mConfiguration.mDelimiters, fetched, false, &mContext);
         EXPECT_EQ(page.BodyWasRead(), !c.cut) << c.spillSize;
         EXPECT_EQ(URLs(page), c.cut ? std::set<std::string>{} : std::set<std::string>{"http://h/next.html"});

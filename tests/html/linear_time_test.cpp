@@ -66,6 +66,12 @@ TEST(LinearTime, HostilePagesStayLinear)
         {"<head><base href=\"http://b/\">", "</head>"},
         {"<body><script>", "</body>"},
         {"&amp;"},
+        {"url("},                                        // style references that never end
+        {"url(a"},
+        {"url( a "},
+        {"url(\"a"},
+        {"url('a", "'"},
+        {"@import \"a"},
         {"<a href=\"p.html\">p</a> <img src=\"i.gif\"> "},
     };
     for (const Shape& shape : shapes) {
