@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <random>
 #include <set>
+#include <vector>
 
 #include "engine/url/url_record.h"
 #include "recording_page_context.h"
@@ -111,6 +112,36 @@ TEST_F(HTMLPage, ExtractsEveryUsualShapeOfLink)
     EXPECT_EQ(mContext.mEmails, (std::map<std::string, std::string>{{"ann@example.com", "Ann"}}));
     EXPECT_EQ(fetched.mTitle, "Guide &amp; Tips");
     EXPECT_EQ(BodyOf(fetched), kRealisticPage);  // nothing to stamp, no base: the body stays
+}
+
+// Blanks or line breaks around '=' and the pictures of a srcset: links of
+// the markup like any other, never mere guesses.
+TEST_F(HTMLPage, AttributeLinksInEveryShapeAreLinks)
+{
+    const struct {
+        const char* body;
+        std::vector<std::string> links;
+    } cases[] = {
+        {"<a href = \"x.html\">x</a>", {"x.html"}},
+        {"<a href=\n\"y.html\">y</a>", {"y.html"}},
+        {"<a\nhref\n=\n'z.html'>z</a>", {"z.html"}},
+        {"<img src = pic.gif alt=p>", {"pic.gif"}},
+        {"<td background =bg>", {"bg"}},
+        {"<img src=\"s.jpg\" srcset=\"s.jpg 1x, s@2x.jpg 2x\">", {"s.jpg", "s@2x.jpg"}},
+        {"<img srcset='a.png 320w,b.png 640w,\n c.png 1280w'>", {"a.png", "b.png", "c.png"}},
+        {"<source SRCSET = wide.webp>", {"wide.webp"}},
+        {"<img data-srcset=\"z.jpg 2x\" srcset=\"\">", {}},
+    };
+    for (const auto& c : cases) {
+        CURL fetched = Fetched("http://h/p.html", c.body);
+        CHTMLPage page(mContext.mConfiguration.mDelimiters, fetched, false, &mContext);
+        std::vector<std::string> links;
+        for (const CLinkRecord& record : page.LinkRecords()) {
+            links.push_back(record.mLink);
+            EXPECT_FALSE(record.mGuess) << c.body << ": " << record.mLink;
+        }
+        EXPECT_EQ(links, c.links) << c.body;
+    }
 }
 
 TEST_F(HTMLPage, OnePageModeKeepsResourcesWithAFileName)

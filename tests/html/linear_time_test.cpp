@@ -72,6 +72,10 @@ TEST(LinearTime, HostilePagesStayLinear)
         {"url(\"a"},
         {"url('a", "'"},
         {"@import \"a"},
+        {"href = \""},                                  // spaced attributes and pictures that never end
+        {"href =   "},
+        {"srcset=\"a 1x,"},
+        {"srcset= ", "\""},
         {"<a href=\"p.html\">p</a> <img src=\"i.gif\"> "},
     };
     for (const Shape& shape : shapes) {
