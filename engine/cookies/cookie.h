@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,9 +54,13 @@ using CCookieList = std::vector<CCookie>;
 // piece, and leading blanks are trimmed from names. Blank pieces give nothing.
 // `defaultDomain` is the host that set the cookies (without its port): a
 // cookie whose Domain attribute that host may not name (AcceptCookieDomain)
-// is dropped.
+// is dropped. An Expires, Domain or Path value longer than 1,024 bytes is
+// ignored. The work is linear in the header, however many cookies it holds.
 void ParseSetCookieHeader(std::string_view headerValue, std::string_view defaultDomain, std::string_view defaultPath,
                           CCookieList& outList);
+// The same, handing each cookie over as it is parsed.
+void ParseSetCookieHeader(std::string_view headerValue, std::string_view defaultDomain, std::string_view defaultPath,
+                          const std::function<void(CCookie&&)>& each);
 
 // The current time in Unix seconds.
 std::int64_t CookieClockNow();

@@ -1,4 +1,5 @@
 #include <array>
+#include <functional>
 
 #include "engine/cookies/cookie.h"
 #include "engine/cookies/cookie_domain.h"
@@ -48,6 +49,11 @@ std::vector<std::string_view> SplitJoinedCookies(std::string_view text)
     return values;
 }
 
+// Longer attribute values are ignored, as browsers do: every cookie of a
+// value carries a copy of its attributes, so an unbounded one would make a
+// header cost its length for each of its cookies.
+constexpr std::size_t kMaxAttributeValue = 1024;
+
 enum class Attribute { kNone, kExpires, kDomain, kPath, kIgnored };
 
 Attribute AttributeNamed(std::string_view name)
@@ -75,7 +81,9 @@ void CCookie::ParseSetCookieValue(std::string_view defaultDomain, std::string_vi
         std::string_view name, value;
         SplitPair(piece, name, value);
         value = TrimBlanks(value);
-        switch (AttributeNamed(name)) {
+        Attribute attribute = AttributeNamed(name);
+        if (attribute != Attribute::kNone && value.size() > kMaxAttributeValue) continue;
+        switch (attribute) {
         case Attribute::kExpires:
             if (seenExpires) break;
             seenExpires = true;
@@ -103,20 +111,35 @@ void CCookie::ParseSetCookieValue(std::string_view defaultDomain, std::string_vi
 }
 
 void ParseSetCookieHeader(std::string_view headerValue, std::string_view defaultDomain, std::string_view defaultPath,
-                          CCookieList& outList)
+                          const std::function<void(CCookie&&)>& each)
 {
     for (std::string_view cookieValue : SplitJoinedCookies(headerValue)) {
         CCookie attributes;
         attributes.ParseSetCookieValue(defaultDomain, defaultPath, cookieValue);
-        if (attributes.mAttributes.empty()) continue;
+        // The pairs are no attribute of the cookies they give: each cookie
+        // copies the attributes without them.
+        const std::string pairs = std::move(attributes.mAttributes);
+        attributes.mAttributes.clear();
+        if (pairs.empty()) continue;
         if (attributes.mDomain != defaultDomain && !AcceptCookieDomain(defaultDomain, attributes.mDomain)) continue;
-        for (std::string_view piece : SplitAt(attributes.mAttributes, ';')) {
+        std::size_t start = 0;
+        while (start <= pairs.size()) {
+            std::size_t end = pairs.find(';', start);
+            if (end == std::string::npos) end = pairs.size();
             std::string_view name, value;
-            SplitPair(piece, name, value);
+            SplitPair(std::string_view(pairs).substr(start, end - start), name, value);
             CCookie cookie = attributes;
             cookie.mName.assign(name);
             cookie.mValue.assign(value);
-            outList.push_back(std::move(cookie));
+            each(std::move(cookie));
+            start = end + 1;
         }
     }
+}
+
+void ParseSetCookieHeader(std::string_view headerValue, std::string_view defaultDomain, std::string_view defaultPath,
+                          CCookieList& outList)
+{
+    ParseSetCookieHeader(headerValue, defaultDomain, defaultPath,
+                         [&outList](CCookie&& cookie) { outList.push_back(std::move(cookie)); });
 }

@@ -22,14 +22,14 @@ bool CookiePathMatches(std::string_view cookiePath, std::string_view requestPath
 std::vector<std::string> CookieHeaderLinesForRequest(const CCookieStore& store, std::string_view host,
                                                      std::string_view requestPath)
 {
-    std::vector<std::string> lines;
+    std::string line;
     for (const CCookie* cookie : store.CookiesForHost(host)) {
         if (!CookiePathMatches(cookie->mPath, requestPath)) continue;
-        std::string line = "Cookie: ";
+        line += line.empty() ? "Cookie: " : "; ";
         AppendHeaderSafe(line, cookie->mName);
         line += '=';
         AppendHeaderSafe(line, cookie->mValue);
-        lines.push_back(std::move(line));
     }
-    return lines;
+    if (line.empty()) return {};
+    return {std::move(line)};
 }

@@ -11,9 +11,10 @@
 // path ("/a" covers "/a/b" and "/ab", "/a/b/" does not cover "/a/b").
 bool CookiePathMatches(std::string_view cookiePath, std::string_view requestPath);
 
-// One "Cookie: name=value" line (no line end) for every cookie of the store
-// whose domain holds `host` (host[:port]) and whose path covers
-// `requestPath` ("/" + the request URL's directory), in store order. Expiry is not consulted: a crawl keeps its session
-// cookies to its end.
+// The one "Cookie:" line (no line end) of a request, or none: the
+// name=value pairs, joined by "; ", of every cookie of the store whose
+// domain holds `host` (host[:port]) and whose path covers `requestPath`
+// ("/" + the request URL's directory), in store order. Expiry is not
+// consulted: a crawl keeps its session cookies to its end.
 std::vector<std::string> CookieHeaderLinesForRequest(const CCookieStore& store, std::string_view host,
                                                      std::string_view requestPath);

@@ -1,6 +1,7 @@
 #include "engine/crawl/generated_names.h"
 
 #include "foundation/system/file_name_mappings.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -70,4 +71,14 @@ std::string WithGeneratedExtension(std::string_view name, std::string_view exten
     std::string renamed(name.substr(0, kUUIDTextLength));
     renamed += extension;
     return renamed;
+}
+
+std::string PageNameWithExtension(std::string_view urlFileName, std::string_view name, std::string_view contentType,
+                                  std::string_view configuredExtension)
+{
+    if (urlFileName.empty() || name.empty() || !IsPageType(MimeTypeOf(contentType))) return {};
+    if (EndsWithNoCase(urlFileName, ".html") || EndsWithNoCase(urlFileName, ".htm")) return {};
+    std::string named(name);
+    named += ConfiguredExtension(configuredExtension);
+    return named;
 }

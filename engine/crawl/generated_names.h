@@ -42,3 +42,12 @@ bool IsGeneratedName(std::string_view name);
 // A generated name with `extension` in place of its own; any other name
 // (a type extension's, a distinct one) is returned as it is.
 std::string WithGeneratedExtension(std::string_view name, std::string_view extension);
+
+// The name a page is saved under when "always use extension" is on: a page
+// (an HTML Content-Type) whose URL file name `urlFileName` does not end in
+// ".htm" or ".html" gets the configured extension after its on-disk `name`
+// ("page.asp" becomes "page.asp.html"), so a browser opens the saved copy
+// as a page. Empty when the name stays: not a page, no file name, or one a
+// browser already opens as a page (a query after it changes nothing).
+std::string PageNameWithExtension(std::string_view urlFileName, std::string_view name, std::string_view contentType,
+                                  std::string_view configuredExtension);

@@ -4,7 +4,7 @@
 
 namespace {
 
-// The element (from "<" to before ">") when it is a refresh element.
+// Whether the element starting at the text's front is a refresh element.
 bool IsRefreshElement(std::string_view element)
 {
     static constexpr std::string_view kPlain = "<META HTTP-EQUIV=REFRESH";
@@ -25,13 +25,12 @@ std::string MetaRefreshTarget(std::string_view body)
     std::string_view element;
     for (std::size_t at = FindTextNoCase(body, "<meta"); at != std::string_view::npos;
          at = FindTextNoCase(body, "<meta", at + 5)) {
+        // The element's end is looked for only once it is the one: a page of
+        // "<meta" without '>' must not be searched to its end for each.
+        if (!IsRefreshElement(body.substr(at))) continue;
         const std::size_t close = body.find('>', at);
-        const std::string_view candidate =
-            body.substr(at, close == std::string_view::npos ? body.size() - at : close - at);
-        if (IsRefreshElement(candidate)) {
-            element = candidate;
-            break;
-        }
+        element = body.substr(at, close == std::string_view::npos ? body.size() - at : close - at);
+        break;
     }
     if (element.empty()) return {};
     const std::size_t url = FindTextNoCase(element, "URL=");

@@ -133,8 +133,11 @@ public:
     // own response tells what a HEAD would (a folder's redirect is followed,
     // its Content-Type names the file), and no HEAD is sent.
     bool WillFetchQueued(const CURL& url) const;
-    // The on-disk name of a URL without an extension, from the extension its
-    // response's Content-Type maps to; empty when none does.
+    // The on-disk name a response gives its URL: for a name without an
+    // extension, the extension its Content-Type maps to; for a page whose
+    // name a browser would not open as one, with "always use extension" and
+    // relinking, its name and the configured extension. Empty for the URL's
+    // own name.
     std::string TypedFileName(const CURL& response) const;
     // The link from a page whose folder lies at `pageFolder` (path from the
     // mirror's root, "" or ending in "/") to the file at `target`: "../" for

@@ -118,11 +118,16 @@ bool CSiteIterator::WillFetchQueued(const CURL& url) const
 std::string CSiteIterator::TypedFileName(const CURL& response) const
 {
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
-    if (!general.relinkURLs || !general.checkForRedirection || response.mFileName.empty() ||
-        !response.mExtension.empty() || response.mStatusCode < 200 || response.mStatusCode >= 300)
-        return {};
-    const auto found = mTypeExtensions.find(MimeTypeOf(response.mContentType));
-    return found == mTypeExtensions.end() ? std::string() : URLDecode(response.mFileName) + found->second;
+    if (response.mFileName.empty() || response.mStatusCode < 200 || response.mStatusCode >= 300) return {};
+    if (general.relinkURLs && general.checkForRedirection && response.mExtension.empty()) {
+        const auto found = mTypeExtensions.find(MimeTypeOf(response.mContentType));
+        if (found != mTypeExtensions.end()) return URLDecode(response.mFileName) + found->second;
+    }
+    // Only where links follow the new name: saved pages that keep their
+    // links as written would lose the page.
+    if (!general.alwaysUseExtension || !general.relinkURLs) return {};
+    return PageNameWithExtension(URLDecode(response.mFileName), MirrorLocationForURL(response, Naming()).fileName,
+                                 response.mContentType, general.extension.c_str());
 }
 
 bool CSiteIterator::CheckLinkType(const CURL& linkURL, std::string& typeExtension)

@@ -7,6 +7,7 @@
 
 #include "engine/config/configuration.h"
 #include "engine/html/anchor_text.h"
+#include "engine/html/attribute_links.h"
 #include "engine/html/dotted_links.h"
 #include "engine/html/head_edits.h"
 #include "engine/html/link_text.h"
@@ -200,6 +201,15 @@ void CHTMLPage::CollectURLs(bool resourcesOnly)
         ProcessLink(links[i], resourcesOnly, nullptr, 0, true);
     }
     ExtractURLs(text, resourcesOnly);
+    if (mKind != EPageKind::kPage || IsStopRequested()) return;
+    // Markup links in the shapes the delimiter pairs miss: the dotted scan
+    // may have guessed them, but they are links.
+    std::vector<std::string_view> attributeLinks;
+    CollectAttributeLinks(text, attributeLinks);
+    for (std::string_view link : attributeLinks) {
+        if (IsStopRequested()) return;
+        ProcessLink(link, resourcesOnly, nullptr, 0, false);
+    }
 }
 
 void CHTMLPage::ExtractURLs(std::string_view text, bool resourcesOnly)

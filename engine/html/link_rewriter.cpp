@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/html/anchor_text.h"
+#include "engine/html/attribute_links.h"
 #include "engine/html/style_links.h"
 #include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
@@ -41,26 +42,12 @@ struct COfferStarts {
     }
 };
 
-// `word` ends at `end` and starts the text or follows a blank.
-bool EndsWithWordNoCase(std::string_view text, std::size_t end, std::string_view word)
-{
-    const std::string_view before = text.substr(0, end);
-    if (!EndsWithNoCase(before, word)) return false;
-    const std::size_t start = before.size() - word.size();
-    return start == 0 || IsAsciiSpace(before[start - 1]);
-}
-
-// True when the '=' at `equals` follows the name of an attribute that holds
-// a link: href, src or background, standing after a blank.
+// True when the '=' at `equals` follows, after any blanks, the name of an
+// attribute that holds one link: href, src or background.
 bool FollowsLinkAttribute(std::string_view page, std::size_t equals)
 {
-    if (equals == 0) return false;
-    switch (AsciiLower(page[equals - 1])) {
-    case 'f': return EndsWithWordNoCase(page, equals, "href");
-    case 'c': return EndsWithWordNoCase(page, equals, "src");
-    case 'd': return EndsWithWordNoCase(page, equals, "background");
-    default: return false;
-    }
+    while (equals > 0 && IsAsciiSpace(page[equals - 1])) --equals;
+    return LinkAttributeEndingAt(page, equals) == ELinkAttribute::kLink;
 }
 
 }  // namespace
@@ -105,9 +92,43 @@ CRewriteResult RewriteLinks(std::string_view page, const LinkRewriteCallback& ca
             std::size_t inner = openings.NextFrom(start);
             if (close != kNone && close > start && (inner == kNone || inner > close) && withoutAngles(start, close))
                 end = close;
-        } else if (FollowsLinkAttribute(page, i) && start < size) {
-            char first = page[start];
-            if (first != '"' && first != '\'' && first != '>' && !IsAsciiSpace(first)) {
+        } else {
+            std::size_t nameEnd = i;
+            while (nameEnd > 0 && IsAsciiSpace(page[nameEnd - 1])) --nameEnd;
+            const ELinkAttribute attribute = LinkAttributeEndingAt(page, nameEnd);
+            while (start < size && IsAsciiSpace(page[start])) ++start;
+            const char first = start < size ? page[start] : '>';
+            if (attribute == ELinkAttribute::kSrcset && first != '>') {
+                // Each picture is a link of its own; the value as a whole is none.
+                const bool quoted = first == '"' || first == '\'';
+                const std::size_t valueStart = quoted ? start + 1 : start;
+                std::size_t valueEnd = quoted ? (first == '"' ? doubleQuotes : singleQuotes).NextFrom(valueStart)
+                                              : valueEnds.NextFrom(valueStart);
+                if (valueEnd == kNone) valueEnd = quoted ? kNone : size;
+                if (valueEnd != kNone && withoutAngles(valueStart, valueEnd)) {
+                    const std::string_view value = page.substr(valueStart, valueEnd - valueStart);
+                    bool stopped = false;
+                    ForEachSrcsetCandidate(value, [&](std::size_t offset, std::size_t length) {
+                        if (stopped) return;
+                        const std::size_t at = valueStart + offset;
+                        replacement.clear();
+                        const ERewrite answer = callback(
+                            CLinkOccurrence{page.substr(at, length), at, ELinkDelimiter::kSrcsetCandidate}, replacement);
+                        if (answer == ERewrite::kStop) stopped = true;
+                        if (answer != ERewrite::kReplace) return;
+                        out.append(page, copied, at - copied);
+                        out += replacement;
+                        copied = at + length;
+                        ++result.replaced;
+                    });
+                    if (stopped) {
+                        result.stopped = true;
+                        break;
+                    }
+                    i = quoted ? valueEnd + 1 : valueEnd;
+                    continue;
+                }
+            } else if (attribute == ELinkAttribute::kLink && first != '"' && first != '\'' && first != '>') {
                 std::size_t valueEnd = valueEnds.NextFrom(start);
                 if (valueEnd == kNone) valueEnd = size;
                 if (withoutAngles(start, valueEnd)) end = valueEnd;
@@ -141,7 +162,9 @@ CRewriteResult RewriteLinks(std::string_view page, const LinkRewriteCallback& ca
 
 bool IsMarkupLink(std::string_view page, const CLinkOccurrence& occurrence)
 {
-    if (occurrence.delimiter == ELinkDelimiter::kUnquotedAttribute) return true;
+    if (occurrence.delimiter == ELinkDelimiter::kUnquotedAttribute ||
+        occurrence.delimiter == ELinkDelimiter::kSrcsetCandidate)
+        return true;
     if (IsStyleLinkAt(page, occurrence.offset)) return true;
     if (occurrence.delimiter == ELinkDelimiter::kParenthesis || occurrence.offset < 2) return false;
     std::size_t at = occurrence.offset - 1;  // the opening quote

@@ -2,8 +2,8 @@
 //
 // The rewriter walks the page once and offers every place where a link can
 // stand to a callback: the text between a pair of '"', of '\'' or of '('
-// and ')', and the unquoted value of an href=, src= or background=
-// attribute. The callback answers with the local text of the link, or keeps
+// and ')', the unquoted value of an href=, src= or background= attribute
+// (blanks around the '=' allowed), and each picture of a srcset value. The callback answers with the local text of the link, or keeps
 // it. The new page is built in one output buffer: each occurrence is
 // rewritten at most once, inserted text is never looked at again, and every
 // byte the callback does not replace is copied unchanged.
@@ -24,6 +24,7 @@ enum class ELinkDelimiter : char {
     kSingleQuote = '\'',
     kParenthesis = '(',
     kUnquotedAttribute = '=',
+    kSrcsetCandidate = ',',  // one picture of a srcset value
 };
 
 struct CLinkOccurrence {
@@ -49,7 +50,7 @@ struct CRewriteResult {
 CRewriteResult RewriteLinks(std::string_view page, const LinkRewriteCallback& callback, std::string& out);
 
 // Whether an offer is a link of the markup rather than text that looks like
-// one: the value of an href, src or background attribute, quoted or not, or
-// a style's url() reference or @import address. Text, scripts and code
+// one: the value of an href, src or background attribute, quoted or not, a
+// srcset picture, or a style's url() reference or @import address. Text, scripts and code
 // samples hold the rest ("str(self.msg)").
 bool IsMarkupLink(std::string_view page, const CLinkOccurrence& occurrence);

@@ -17,8 +17,19 @@ bool IsUrlFunctionAt(std::string_view text, std::size_t end)
            before != '$';
 }
 
+// The first `stop` char at or after `at`, or the end of the text.
+std::size_t ScanTo(std::string_view text, std::size_t at, std::string_view stop)
+{
+    const std::size_t found = text.find_first_of(stop, at);
+    return found == kNone ? text.size() : found;
+}
+
 // The reference that starts at `at` (just after "url(" or "@import"); its
-// end in `next`. Empty when there is none.
+// end in `next`. Empty when there is none. The scan stops where the
+// reference must end, at the latest: an unquoted one cannot hold a blank,
+// quote, '(' or angle bracket, and a quoted one no line break or angle
+// bracket. So a reference that never ends is read up to the next "url("
+// (whose '(' stops it) or line, never to the end of the text.
 std::string_view ReferenceAt(std::string_view text, std::size_t at, bool quotedOnly, std::size_t& next)
 {
     while (at < text.size() && IsAsciiSpace(text[at])) ++at;
@@ -26,20 +37,17 @@ std::string_view ReferenceAt(std::string_view text, std::size_t at, bool quotedO
     if (at >= text.size()) return {};
     const char first = text[at];
     if (first == '"' || first == '\'') {
-        const std::size_t close = text.find(first, at + 1);
-        if (close == kNone) return {};
+        const std::size_t close = ScanTo(text, at + 1, first == '"' ? "\"\n\r<>" : "'\n\r<>");
+        if (close == text.size() || text[close] != first) return {};
         next = close + 1;
-        std::string_view link = text.substr(at + 1, close - at - 1);
-        return link.find_first_of("\n\r<>") == kNone ? link : std::string_view();
+        return text.substr(at + 1, close - at - 1);
     }
     if (quotedOnly) return {};
-    const std::size_t close = text.find(')', at);
-    if (close == kNone) return {};
-    next = close + 1;
+    std::size_t close = ScanTo(text, at, ") \t\n\v\f\r\"'(<>");
     std::string_view link = text.substr(at, close - at);
-    while (!link.empty() && IsAsciiSpace(link.back())) link.remove_suffix(1);
-    for (char c : link)
-        if (IsAsciiSpace(c) || c == '"' || c == '\'' || c == '(' || c == '<' || c == '>') return {};
+    while (close < text.size() && IsAsciiSpace(text[close])) ++close;  // blanks before ')' only
+    if (close == text.size() || text[close] != ')') return {};
+    next = close + 1;
     return link;
 }
 

@@ -11,9 +11,9 @@
 
 class CCrawlOwner;
 
-// "Cookie: name=value" lines (no line ends) for a request of `url`: the
-// cookies of the owner's running crawl whose domain and path fit the URL,
-// in store order. Empty without an owner, without a running crawl, or when
+// The "Cookie:" line (no line end) of a request of `url`, when it has one:
+// the cookies of the owner's running crawl whose domain and path fit the
+// URL, in store order. Empty without an owner, without a running crawl, or when
 // the owner's configuration has cookies off.
 std::vector<std::string> OwnerCookieLines(CCrawlOwner* owner, const std::string& url);
 

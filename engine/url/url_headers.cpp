@@ -38,7 +38,8 @@ void CURL::StoreResponseCookies(const std::vector<std::string>& setCookieValues)
     if (!store) return;
     std::string_view host = HostWithoutPort(mHost);
     std::string path = "/" + mDirectory;
-    CCookieList cookies;
-    for (const std::string& value : setCookieValues) ParseSetCookieHeader(value, host, path, cookies);
-    for (const CCookie& cookie : cookies) store->StoreResponseCookie(cookie);
+    // Each cookie is stored as it is parsed, so the store's caps bound what
+    // a response holds at any time, however many cookies it sets.
+    for (const std::string& value : setCookieValues)
+        ParseSetCookieHeader(value, host, path, [store](CCookie&& cookie) { store->StoreResponseCookie(cookie); });
 }

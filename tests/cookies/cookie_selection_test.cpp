@@ -20,6 +20,22 @@ CCookie MakeCookie(std::string name, std::string value, std::string domain, std:
     return cookie;
 }
 
+// The name=value pairs of the one Cookie line for `host` and the path "/".
+std::vector<std::string> CookiePairsSent(const CCookieStore& store, std::string_view host)
+{
+    const std::vector<std::string> lines = CookieHeaderLinesForRequest(store, host, "/");
+    EXPECT_LE(lines.size(), 1u);
+    std::vector<std::string> pairs;
+    if (lines.empty()) return pairs;
+    std::string_view rest = lines.front();
+    EXPECT_TRUE(rest.starts_with("Cookie: "));
+    rest.remove_prefix(8);
+    for (std::size_t end; (end = rest.find("; ")) != std::string_view::npos; rest.remove_prefix(end + 2))
+        pairs.emplace_back(rest.substr(0, end));
+    pairs.emplace_back(rest);
+    return pairs;
+}
+
 TEST(CookieSelection, CookiesGoOnlyToTheirDomainAndPath)
 {
     struct Case {
@@ -68,7 +84,7 @@ TEST(CookieSelection, CookiesGoOnlyToTheirDomainAndPath)
     }
 }
 
-TEST(CookieSelection, OneLinePerCookieInStoreOrder)
+TEST(CookieSelection, OneLineJoinsTheCookiesInStoreOrder)
 {
     CCookieStore store;
     for (const CCookie& cookie : {MakeCookie("first", "1", "h.example", "/a"),
@@ -78,8 +94,7 @@ TEST(CookieSelection, OneLinePerCookieInStoreOrder)
                                   MakeCookie("split\r\nX-Evil: 1", "v\r\nal\nue", "h.example", "/")})
         store.StoreResponseCookie(cookie);
     EXPECT_EQ(CookieHeaderLinesForRequest(store, "h.example:8080", "/a/b"),
-              (std::vector<std::string>{"Cookie: first=1", "Cookie: second=3", "Cookie: root=2",
-                                        "Cookie: splitX-Evil: 1=value"}));
+              (std::vector<std::string>{"Cookie: first=1; second=3; root=2; splitX-Evil: 1=value"}));
 }
 
 TEST(CookieStore, SameNameInSameDomainReplacesOtherDomainsStay)
@@ -99,7 +114,7 @@ TEST(CookieStore, SameNameInSameDomainReplacesOtherDomainsStay)
     EXPECT_EQ(root[1].mName, "other");
     EXPECT_EQ(root[2].mValue, "a2");
     EXPECT_EQ(CookieHeaderLinesForRequest(store, "a.example", "/"),
-              (std::vector<std::string>{"Cookie: other=x", "Cookie: sid=a2"}));
+              (std::vector<std::string>{"Cookie: other=x; sid=a2"}));
 
     EXPECT_FALSE(store.AddCookie(MakeCookie("other", "y", "a.example", "/")));
     EXPECT_TRUE(store.AddCookie(MakeCookie("other", "y", "c.example", "/")));
@@ -123,25 +138,25 @@ TEST(CookieStore, DomainsAndTheStoreKeepTheirNewestCookies)
     store.StoreResponseCookie(MakeCookie("c10", "again", "h.example", "/"));  // set anew: now the newest
     store.StoreResponseCookie(MakeCookie("c60", "v", "h.example", "/"));
     store.StoreResponseCookie(MakeCookie("c0", "v", "other.example", "/"));
-    std::vector<std::string> lines = CookieHeaderLinesForRequest(store, "h.example", "/");
-    ASSERT_EQ(lines.size(), CCookieStore::kMaxCookiesPerDomain);
-    EXPECT_EQ(lines.front(), "Cookie: c12=v");  // c0 to c9 and then c11 went first
-    EXPECT_EQ(lines[lines.size() - 2], "Cookie: c10=again");
-    EXPECT_EQ(lines.back(), "Cookie: c60=v");
+    std::vector<std::string> pairs = CookiePairsSent(store, "h.example");
+    ASSERT_EQ(pairs.size(), CCookieStore::kMaxCookiesPerDomain);
+    EXPECT_EQ(pairs.front(), "c12=v");  // c0 to c9 and then c11 went first
+    EXPECT_EQ(pairs[pairs.size() - 2], "c10=again");
+    EXPECT_EQ(pairs.back(), "c60=v");
     EXPECT_EQ(store.CountCookies(), 51);
 
     // A parent domain is a domain of its own: a host can receive both.
     for (int i = 0; i < 60; ++i) store.StoreResponseCookie(MakeCookie("p" + std::to_string(i), "v", "example", "/"));
-    EXPECT_EQ(CookieHeaderLinesForRequest(store, "h.example", "/").size(), 2 * CCookieStore::kMaxCookiesPerDomain);
+    EXPECT_EQ(CookiePairsSent(store, "h.example").size(), 2 * CCookieStore::kMaxCookiesPerDomain);
 
     store.Clear();
     for (int site = 0; site < 100; ++site)
         for (int i = 0; i < 40; ++i)
             store.AddCookie(MakeCookie("c" + std::to_string(i), "v", "s" + std::to_string(site) + ".example", "/"));
     EXPECT_EQ(store.CountCookies(), static_cast<std::int32_t>(CCookieStore::kMaxCookies));
-    EXPECT_TRUE(CookieHeaderLinesForRequest(store, "s24.example", "/").empty());  // the oldest 1,000 went
-    EXPECT_EQ(CookieHeaderLinesForRequest(store, "s25.example", "/").size(), 40u);
-    EXPECT_EQ(CookieHeaderLinesForRequest(store, "s99.example", "/").size(), 40u);
+    EXPECT_TRUE(CookiePairsSent(store, "s24.example").empty());  // the oldest 1,000 went
+    EXPECT_EQ(CookiePairsSent(store, "s25.example").size(), 40u);
+    EXPECT_EQ(CookiePairsSent(store, "s99.example").size(), 40u);
     EXPECT_EQ(store.Entries().size(), 1u);
 }
 
@@ -156,7 +171,7 @@ TEST(CookieStore, StoringCookiesTakesLinearTime)
             cookies.StoreResponseCookie(MakeCookie("c" + n, n, "s" + std::to_string(i / 40) + ".example", "/p" + std::to_string(i % 4)));
         }
         ASSERT_EQ(cookies.CountCookies(), static_cast<std::int32_t>(std::min(count, CCookieStore::kMaxCookies)));
-        ASSERT_LE(CookieHeaderLinesForRequest(cookies, "s1.example", "/").size(), 40u);
+        ASSERT_LE(CookiePairsSent(cookies, "s1.example").size(), 40u);
     };
     EXPECT_LT(testsupport::GrowthRatio(store, 2500, 40000), 64.0);
 }

@@ -137,6 +137,45 @@ TEST_F(CrawlLinks, ASiteIsMirroredWithOneRequestPerFileAndOnlyItsPagesRewritten)
     EXPECT_EQ(references, 2) << css;
 }
 
+// Links written with blanks or line breaks around '=', and pictures named
+// only in a srcset, are fetched, saved and linked to their saved files like
+// any other link, though their files are saved after the page.
+TEST_F(CrawlLinks, EveryShapeOfAttributeLinkOpensItsSavedFile)
+{
+    const struct {
+        const char* markup;  // as written in the page, and as saved: the links are relative already
+        const char* file;    // the file it names, from the mirror's site folder
+    } cases[] = {
+        {"<a href = \"spaced.html\">s</a>", "shapes/spaced.html"},
+        {"<a href=\n\"wrapped.html\">w</a>", "shapes/wrapped.html"},
+        {"<a\nhref\n=\n'../p.html'>p</a>", "p.html"},
+        {"<img src = pics/small.png alt=s>", "shapes/pics/small.png"},
+        {"<img src=\"pics/one.png\" srcset=\"pics/one.png 1x, pics/big.png 2x\">", "shapes/pics/big.png"},
+        {"<picture><source srcset='pics/wide.png 1200w,pics/narrow.png 600w'></picture>", "shapes/pics/narrow.png"},
+    };
+    std::string page = "<html><head><title>Shapes</title></head><body>\n";
+    for (const auto& c : cases) page += std::string(c.markup) + "\n";
+    page += "</body></html>\n";
+    mRoot.Write("site/shapes/index.html", page);
+    mRoot.Write("site/shapes/spaced.html", "<html><body><a href = \"index.html\">back</a></body></html>\n");
+    mRoot.Write("site/shapes/wrapped.html", "<html><body>wrapped</body></html>\n");
+    for (const char* picture : {"small", "one", "big", "wide", "narrow"})
+        mRoot.Write(std::string("site/shapes/pics/") + picture + ".png", std::string("png-") + picture);
+
+    CConfiguration configuration = MakeConfiguration();
+    RecordingGrabber window(configuration);
+    ASSERT_TRUE(RunGrab(window, configuration, mServer->Url("/shapes/index.html")));
+    const auto tree = ReadTree(Mirror());
+    ASSERT_TRUE(tree.contains(mSite + "shapes/index.html")) << window.LogTranscript();
+    const std::string& saved = tree.at(mSite + "shapes/index.html");
+    for (const auto& c : cases) {
+        EXPECT_TRUE(tree.contains(mSite + c.file)) << c.file;
+        EXPECT_NE(saved.find(c.markup), std::string::npos) << c.markup << "\n" << saved;
+    }
+    EXPECT_TRUE(tree.contains(mSite + "shapes/pics/wide.png"));
+    EXPECT_NE(tree.at(mSite + "shapes/spaced.html").find("<a href = \"index.html\">back</a>"), std::string::npos);
+}
+
 // A secondary host's files are linked from the pages as files of the
 // mirror; a second crawl that reads those pages back asks for the URLs the
 // links stand for, never for their mirror paths on the start host.

@@ -190,6 +190,60 @@ TEST_F(CrawlNames, ALateLinkToAFolderIndexNeedsNoCorrection)
     EXPECT_TRUE(AllLinksLocal(CheckMirrorLinks(Mirror())));
 }
 
+// A page served as HTML under a name a browser would not open as a page is
+// saved with the configured extension after its name, and the links of the
+// pages saved before and after it open that file.
+TEST_F(CrawlNames, PagesGetTheConfiguredExtensionWhenTheirNameLacksOne)
+{
+    const struct {
+        const char* path;
+        const char* contentType;
+        const char* saved;  // the file in the mirror, as a link names it
+    } cases[] = {
+        {"page.asp", "text/html", "page.asp.html"},
+        {"list.aspx", "text/html; charset=utf-8", "list.aspx.html"},
+        {"script.cgi", "TEXT/HTML", "script.cgi.html"},
+        {"doc.jsp", "text/html", "doc.jsp.html"},
+        {"report.pl", "text/html", "report.pl.html"},
+        {"index.html.en", "text/html", "index.html.en.html"},
+        {"plain.htm", "text/html", "plain.htm"},
+        {"UPPER.HTML", "text/html", "UPPER.HTML"},
+        {"notes.pl", "text/plain", "notes.pl"},
+    };
+    std::string links;
+    std::vector<HttpRoute> routes;
+    for (const auto& c : cases) {
+        links += std::string("<a href=\"") + c.path + "\">" + c.path + "</a> ";
+        // Each links back to the first, saved before or after it.
+        routes.push_back({.path = std::string("/") + c.path, .headers = {{"Content-Type", c.contentType}},
+                          .body = Page(c.path, "<a href=\"page.asp\">first</a>")});
+    }
+    routes.push_back({.path = "/", .headers = {{"Content-Type", "text/html"}}, .body = Page("Start", links)});
+    HttpPeer peer(routes);
+    for (const bool always : {true, false}) {
+        SCOPED_TRACE(always ? "always use extension" : "names as served");
+        std::filesystem::remove_all(Mirror() + "/127.0.0.1");
+        CConfiguration configuration = MakeConfiguration();
+        configuration.mGeneralOptions.alwaysUseExtension = always;
+        RecordingGrabber window(configuration);
+        ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
+        const auto tree = ReadTree(Mirror());
+        ASSERT_TRUE(tree.contains(Host(peer) + "Index.html")) << window.LogTranscript();
+        const std::string start = tree.at(Host(peer) + "Index.html");
+        const std::string first = always ? "page.asp.html" : "page.asp";
+        for (const auto& c : cases) {
+            const std::string saved = always ? c.saved : c.path;
+            ASSERT_TRUE(tree.contains(Host(peer) + saved)) << c.path;
+            EXPECT_NE(start.find("<a href=\"" + saved + "\">"), std::string::npos) << c.path << "\n" << start;
+            if (c.contentType != std::string("text/plain")) {
+                EXPECT_NE(tree.at(Host(peer) + saved).find("<a href=\"" + first + "\">first</a>"), std::string::npos)
+                    << c.path;
+            }
+        }
+        EXPECT_TRUE(AllLinksLocal(CheckMirrorLinks(Mirror())));
+    }
+}
+
 // A page the end of the crawl cannot correct (here the start page became a
 // folder after it was saved) is logged, never passed over in silence.
 TEST_F(CrawlNames, APageThatCannotBeCorrectedIsLogged)

@@ -16,6 +16,7 @@
 #include "engine/crawl/site_domain.h"
 #include "engine/crawl/site_iterator.h"
 #include "foundation/text/text_buffer.h"
+#include "tests/support/growth_ratio.h"
 #include "foundation/threads/thread.h"
 #include "foundation/threads/thread_scheduler.h"
 
@@ -124,6 +125,19 @@ TEST(MetaRefresh, TargetIsReadFromEitherMarkerIgnoringCase)
         {"", ""},
     };
     for (const auto& [body, target] : cases) EXPECT_EQ(MetaRefreshTarget(body), target) << body;
+}
+
+// A page of elements that never close is read once, not once per element:
+// the work grows with the page (sixteen times here), not with its square.
+TEST(MetaRefresh, UnclosedElementsAreReadInLinearTime)
+{
+    for (const std::string_view piece : {"<meta ", "<meta http-equiv=refresh "}) {
+        std::string small, large;
+        while (small.size() < (64u << 10)) small += piece;
+        while (large.size() < (1u << 20)) large += piece;
+        auto read = [&](std::size_t size) { (void)MetaRefreshTarget(size == small.size() ? small : large); };
+        EXPECT_LT(testsupport::GrowthRatio(read, small.size(), large.size()), 100.0) << piece;
+    }
 }
 
 TEST(HtmlEscape, MarkupCharactersBecomeEntities)

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <random>
 #include <set>
+#include <vector>
 
 #include "engine/url/url_record.h"
 #include "recording_page_context.h"
@@ -113,6 +114,36 @@ TEST_F(HTMLPage, ExtractsEveryUsualShapeOfLink)
     EXPECT_EQ(BodyOf(fetched), kRealisticPage);  // nothing to stamp, no base: the body stays
 }
 
+// Blanks or line breaks around '=' and the pictures of a srcset: links of
+// the markup like any other, never mere guesses.
+TEST_F(HTMLPage, AttributeLinksInEveryShapeAreLinks)
+{
+    const struct {
+        const char* body;
+        std::vector<std::string> links;
+    } cases[] = {
+        {"<a href = \"x.html\">x</a>", {"x.html"}},
+        {"<a href=\n\"y.html\">y</a>", {"y.html"}},
+        {"<a\nhref\n=\n'z.html'>z</a>", {"z.html"}},
+        {"<img src = pic.gif alt=p>", {"pic.gif"}},
+        {"<td background =bg>", {"bg"}},
+        {"<img src=\"s.jpg\" srcset=\"s.jpg 1x, s@2x.jpg 2x\">", {"s.jpg", "s@2x.jpg"}},
+        {"<img srcset='a.png 320w,b.png 640w,\n c.png 1280w'>", {"a.png", "b.png", "c.png"}},
+        {"<source SRCSET = wide.webp>", {"wide.webp"}},
+        {"<img data-srcset=\"z.jpg 2x\" srcset=\"\">", {}},
+    };
+    for (const auto& c : cases) {
+        CURL fetched = Fetched("http://h/p.html", c.body);
+        CHTMLPage page(mContext.mConfiguration.mDelimiters, fetched, false, &mContext);
+        std::vector<std::string> links;
+        for (const CLinkRecord& record : page.LinkRecords()) {
+            links.push_back(record.mLink);
+            EXPECT_FALSE(record.mGuess) << c.body << ": " << record.mLink;
+        }
+        EXPECT_EQ(links, c.links) << c.body;
+    }
+}
+
 TEST_F(HTMLPage, OnePageModeKeepsResourcesWithAFileName)
 {
     CURL fetched = Fetched(kPageURL, kRealisticPage);
@@ -213,7 +244,9 @@ TEST_F(HTMLPage, SaysWhenItsBodyCannotBeReadBack)
         ASSERT_TRUE(fetched.mBody.AppendBytes(body.data(), body.size()));
         CFileRef spill;
         ASSERT_EQ(fetched.mBody.GetSpillFileRef(spill), c.spillSize < body.size() ? 1 : 0);
-        if (c.cut) ASSERT_EQ(::truncate(spill.Path().c_str(), 4), 0);
+        if (c.cut) {
+            ASSERT_EQ(::truncate(spill.Path().c_str(), 4), 0);
+        }
         CHTMLPage page(mContext.mConfiguration.mDelimiters, fetched, false, &mContext);
         EXPECT_EQ(page.BodyWasRead(), !c.cut) << c.spillSize;
         EXPECT_EQ(URLs(page), c.cut ? std::set<std::string>{} : std::set<std::string>{"http://h/next.html"});

@@ -66,6 +66,16 @@ TEST(LinearTime, HostilePagesStayLinear)
         {"<head><base href=\"http://b/\">", "</head>"},
         {"<body><script>", "</body>"},
         {"&amp;"},
+        {"url("},                                        // style references that never end
+        {"url(a"},
+        {"url( a "},
+        {"url(\"a"},
+        {"url('a", "'"},
+        {"@import \"a"},
+        {"href = \""},                                  // spaced attributes and pictures that never end
+        {"href =   "},
+        {"srcset=\"a 1x,"},
+        {"srcset= ", "\""},
         {"<a href=\"p.html\">p</a> <img src=\"i.gif\"> "},
     };
     for (const Shape& shape : shapes) {

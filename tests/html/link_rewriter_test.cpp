@@ -54,8 +54,15 @@ TEST(LinkRewriter, RewritesEachDelimitedShape)
         {"<div style=\"background:url(bg.png)\">", "<div style=\"background:url(../bg.png)\">"},
         {"<style>p{background:url('bg.png')}</style>", "<style>p{background:url('../bg.png')}</style>"},
         {"<script>load(\"menu.js\");go('b.html')</script>", "<script>load(\"m.js\");go('L/b.html')</script>"},
-        // Names that only end like a link attribute, and spaced '=', are not link attributes.
-        {"<img data-src=/img/x.gif srcset =/img/x.gif>", "<img data-src=/img/x.gif srcset =/img/x.gif>"},
+        // Names that only end like a link attribute are none; blanks around '=' change nothing.
+        {"<img data-src=/img/x.gif src = /img/x.gif>", "<img data-src=/img/x.gif src = ../img/x.gif>"},
+        {"<a href = \"a.html\">", "<a href = \"L/a.html\">"},
+        {"<a\nhref=\n'a.html'>", "<a\nhref=\n'L/a.html'>"},
+        // Each picture of a srcset is a link; descriptors and other pictures stay.
+        {"<img srcset =/img/x.gif>", "<img srcset =../img/x.gif>"},
+        {"<img srcset=\"/img/x.gif 1x,bg.png 2x, other.png 3x\">",
+         "<img srcset=\"../img/x.gif 1x,../bg.png 2x, other.png 3x\">"},
+        {"<img srcset='bg.png 1x,/img/x.gif, a.html,b.html 2x'>", "<img srcset='../bg.png 1x,../img/x.gif, a.html,b.html 2x'>"},
         // Near misses stay: other case, a longer text, an unclosed quote.
         {"<a href=\"A.html\"><a href=\"a.html#x\"><a href=\"a.html", "<a href=\"A.html\"><a href=\"a.html#x\"><a href=\"a.html"},
     };
@@ -71,8 +78,11 @@ TEST(LinkRewriter, OffersOnlyPlacesThatCanHoldALink)
     // Only the innermost parenthesis is a candidate.
     EXPECT_EQ(Offers("f((x.png)"), (Offered{"(x.png"}));
     EXPECT_EQ(Offers("url(\"x.png\")"), (Offered{"(\"x.png\"", "\"x.png"}));
-    EXPECT_EQ(Offers("() href= src=\"\" ''"), Offered{});
+    EXPECT_EQ(Offers("() src=\"\" '' href= >"), Offered{});
     EXPECT_EQ(Offers("<img src=a.gif>"), (Offered{"=a.gif"}));
+    // Blanks may stand around '='; a srcset offers each picture, not its value.
+    EXPECT_EQ(Offers("<img src =\n a.gif>"), (Offered{"=a.gif"}));
+    EXPECT_EQ(Offers("<img srcset=\"a.jpg 1x, b.jpg 2x\">"), (Offered{",a.jpg", ",b.jpg"}));
 }
 
 TEST(LinkRewriter, RewritesEveryOccurrenceOnceAndNeverReadsItsOwnOutput)

@@ -79,13 +79,29 @@ TEST(URLHeaders, SetCookiesGoToTheRunningCrawlOfTheOwner)
               (std::vector<std::string>{"/shop/cart c=3", "/shop/cart a=changed", "/ b=2"}));
 
     EXPECT_EQ(CookieHeaderLinesForURL(grabber.mStore, url),
-              (std::vector<std::string>{"Cookie: c=3", "Cookie: a=changed", "Cookie: b=2"}));
+              (std::vector<std::string>{"Cookie: c=3; a=changed; b=2"}));
     // Only c named the whole domain; a and b belong to the host that set them.
     EXPECT_EQ(CookieHeaderLinesForURL(grabber.mStore, CURL("http://img.site.example/shop/cart/x.gif")),
               (std::vector<std::string>{"Cookie: c=3"}));
     EXPECT_EQ(CookieHeaderLinesForURL(grabber.mStore, CURL("http://www.site.example/")),
               (std::vector<std::string>{"Cookie: b=2"}));
     EXPECT_TRUE(CookieHeaderLinesForURL(grabber.mStore, CURL("http://evil.example/shop/cart/")).empty());
+}
+
+// A response that sets thousands of cookies in one header keeps only the
+// newest its domain may hold; the store never holds more than that.
+TEST(URLHeaders, AHeaderOfManyCookiesLeavesTheNewest)
+{
+    CTestGrabber grabber;
+    CURL url("http://www.site.example/page.html");
+    url.mOwnerGrabber = &grabber;
+    std::string header = "HTTP/1.1 200 OK\r\nSet-Cookie: c0=v";
+    for (int i = 1; i < 40000; ++i) header += ";c" + std::to_string(i);
+    url.ReadResponseHeaders(header + "\r\n\r\n");
+    const std::vector<std::string> names = CookieNames(grabber.mStore);
+    ASSERT_EQ(names.size(), CCookieStore::kMaxCookiesPerDomain);
+    EXPECT_EQ(names.front(), "/ c39950=");
+    EXPECT_EQ(names.back(), "/ c39999=");
 }
 
 TEST(URLHeaders, OffsiteCookiesStayWithTheirSite)
