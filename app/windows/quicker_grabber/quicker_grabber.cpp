@@ -23,6 +23,7 @@
 #include "app/windows/widgets/widget_panes.h"
 #include "engine/config/configuration_files.h"
 #include "engine/crawl/crawl_preferences.h"
+#include "engine/crawl/grab_failure.h"
 #include "engine/crawl/grab_start.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/site_iterator_thread.h"
@@ -225,6 +226,13 @@ void CQuickerGrabber::StartGrab()
         SetMessageText(ConfigurationReadFailure(mConfigurationName, status));
         return;
     }
+    // Refused before anything is made for it (recent item, folder, log).
+    const std::string url = StartURLForGrab(mConfiguration, text);
+    if (const std::string refusal = UnsupportedSchemeRefusal(url); !refusal.empty()) {
+        QApplication::beep();
+        SetMessageText(refusal);
+        return;
+    }
     for (PaneIDT id : {kURL, kRecent, kOnly, kMedia, kFlat}) EnablePane(id, false);
     if (CRecentItems* items = GetRecentItems()) {
         items->AddItem(text);
@@ -232,18 +240,14 @@ void CQuickerGrabber::StartGrab()
     }
 
     if (MakeDownloadFolder(mConfiguration) != 0) {
-        const char* message = "The download folder for the selected configuration could not be found or created. "
-                              "Please create it manually.";
         SAlert alert;
         alert.kind = EAlertKind::kCaution;
-        alert.text = message;
+        alert.text = kDownloadFolderFailure;
         RunAlert(alert);
-        SetMessageText(message);
+        SetMessageText(kDownloadFolderFailure);
         EnablePane(kGrab, false);
         return;
     }
-
-    const std::string url = StartURLForGrab(mConfiguration, text);
 
     SetGrabButton(kMsgStop, "Stop");
     ShowPane(kLevel, !mOnePage);
