@@ -387,6 +387,7 @@ TEST_F(QuickerGrabber, AFailedGrabSaysWhatFailed)
         EXPECT_EQ(window->GetState(), c.crawled ? kWindowDone : kWindowNeverStarted);
         EXPECT_FALSE(IsShown(*window, kSpin));
         if (c.place == crawltest::EFailurePlace::kClosedPort) Screenshot(*window, "quicker-grabber-failed");
+        if (c.folder == EFailureFolder::kUnwritable) Screenshot(*window, "quicker-grabber-cannot-save");
 
         // Nothing but the grab's log is left, and the log says what the window said.
         std::set<std::string> left = crawltest::ListTree(Downloads());

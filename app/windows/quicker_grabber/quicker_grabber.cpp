@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QIcon>
+#include <QLabel>
 #include <QStyle>
 #include <QFont>
 #include <QWidget>
@@ -113,6 +114,10 @@ void CQuickerGrabber::FinishCreateSelf()
         small.setPointSizeF(small.pointSizeF() * 0.9);
         caption->GetWidget()->setFont(small);
     }
+    // What failed, and where, can outgrow one line: it wraps rather than
+    // widen the window or lose its end.
+    if (CPane* message = FindPaneByID(kMess))
+        if (auto* label = qobject_cast<QLabel*>(message->GetWidget())) label->setWordWrap(true);
     if (GetWidget() != nullptr) new CLiveResizeAttachment(GetWidget());
     if (CPane* recent = FindPaneByID(kRecent)) {
         if (CRecentItems* items = GetRecentItems()) items->BuildMenu(*recent);
