@@ -75,12 +75,8 @@ TEST_F(CrawlDriver, AGrabThatSavesNothingFailsAndSaysWhy)
 
     for (const SFailureCase& c : FailureCases()) {
         SCOPED_TRACE(c.name);
-        std::filesystem::remove_all(Mirror());
-        if (c.folder == EFailureFolder::kAFile) mRoot.Write("mirror", "not a folder");
-        else mRoot.MakeFolder("mirror");
         std::optional<testsupport::UnwritableFolder> unwritable;
-        if (c.folder == EFailureFolder::kUnwritable && !unwritable.emplace(Mirror()).IsReady())
-            GTEST_SKIP() << "no unwritable folder here";
+        if (!c.PrepareFolder(Mirror(), unwritable)) GTEST_SKIP() << "no unwritable folder here";
         const std::string url = c.StartURL([&](const char* path) { return peer.Url(path); });
         const std::size_t requestsBefore = peer.Requests().size();
 

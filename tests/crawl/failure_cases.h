@@ -4,10 +4,13 @@
 // be grabbed, and a download folder that cannot be written or is a file.
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "tests/support/file_bytes.h"
 #include "tests/support/unusable_places.h"
 
 namespace crawltest {
@@ -37,6 +40,20 @@ struct SFailureCase {
         case EFailurePlace::kSite: break;
         }
         return siteURL(path);
+    }
+
+    // Makes the download folder as the case wants it: an empty folder, a
+    // file, or a folder `unwritable` keeps unwritable; false when no folder
+    // can be made unwritable here.
+    bool PrepareFolder(const std::string& folder, std::optional<testsupport::UnwritableFolder>& unwritable) const
+    {
+        std::filesystem::remove_all(folder);
+        if (this->folder == EFailureFolder::kAFile) {
+            testsupport::WriteFileBytes(folder, "not a folder");
+            return true;
+        }
+        std::filesystem::create_directories(folder);
+        return this->folder != EFailureFolder::kUnwritable || unwritable.emplace(folder).IsReady();
     }
 
     std::string Told(const std::string& url, const std::string& folder) const

@@ -184,12 +184,8 @@ TEST_F(Grabber, AFailedGrabSaysWhatFailed)
     ASSERT_EQ(CreateConfigurationFile("Site", configuration), 0);
     for (const crawltest::SFailureCase& c : crawltest::FailureCases()) {
         SCOPED_TRACE(c.name);
-        std::filesystem::remove_all(Mirror());
-        if (c.folder == EFailureFolder::kAFile) mRoot.Write("mirror", "not a folder");
-        else mRoot.MakeFolder("mirror");
         std::optional<testsupport::UnwritableFolder> unwritable;
-        if (c.folder == EFailureFolder::kUnwritable && !unwritable.emplace(Mirror()).IsReady())
-            GTEST_SKIP() << "no unwritable folder here";
+        if (!c.PrepareFolder(Mirror(), unwritable)) GTEST_SKIP() << "no unwritable folder here";
         const std::size_t requestsBefore = peer.Requests().size();
         const std::string url = c.StartURL([&](const char* path) { return peer.Url(path); });
         const std::string told = c.Told(url, Mirror());

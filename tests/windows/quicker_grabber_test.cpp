@@ -368,12 +368,8 @@ TEST_F(QuickerGrabber, AFailedGrabSaysWhatFailed)
     SetPreference("Generate Log", "true");
     for (const crawltest::SFailureCase& c : crawltest::FailureCases()) {
         SCOPED_TRACE(c.name);
-        std::filesystem::remove_all(Downloads());
-        if (c.folder == EFailureFolder::kAFile) mRoot.Write("home/Downloads", "not a folder");
-        else mRoot.MakeFolder("home/Downloads");
         std::optional<testsupport::UnwritableFolder> unwritable;
-        if (c.folder == EFailureFolder::kUnwritable && !unwritable.emplace(Downloads()).IsReady())
-            GTEST_SKIP() << "no unwritable folder here";
+        if (!c.PrepareFolder(Downloads(), unwritable)) GTEST_SKIP() << "no unwritable folder here";
         const std::size_t requestsBefore = peer.Requests().size();
         const std::string url = c.StartURL([&](const char* path) { return peer.Url(path); });
         const std::string told = c.Told(url, Downloads());
