@@ -11,7 +11,9 @@
 // standard output, and with --log every log line of the window. The
 // cooperative threads run under CThreadScheduler::RunUntil; no Qt.
 //
-// Exit status: 0 when the crawl ran, 1 when it could not start, 2 for a
+// Exit status: 0 when the crawl ran and saved what it was asked to; 1 when
+// it could not start, failed (the start URL gave nothing, the mirror cannot
+// be written) or saved nothing, with the reason on standard error; 2 for a
 // usage error.
 #include <climits>
 #include <cstdio>
@@ -21,15 +23,16 @@
 #include <string_view>
 
 #include "engine/config/configuration.h"
+#include "foundation/files/file_ref.h"
+#include "engine/crawl/grab_failure.h"
+#include "engine/crawl/grab_start.h"
 #include "engine/crawl/site_iterator_thread.h"
 #include "engine/crawl/start_redirection.h"
 #include "engine/owner/window_interfaces.h"
 #include "engine/url/url_record.h"
-#include "foundation/files/file.h"
 #include "foundation/messaging/broadcaster.h"
 #include "foundation/settings/app_settings.h"
 #include "foundation/settings/log_file.h"
-#include "foundation/text/ascii.h"
 #include "foundation/threads/thread_scheduler.h"
 #include "tests/support/silent_grabber.h"
 
@@ -67,11 +70,13 @@ public:
         if (thread == mThread) mThread = nullptr;
         mEnded = true;
     }
+    void CrawlEnded(const SCrawlOutcome& outcome) override { mOutcome = outcome; }
 
     void OpenLog(const std::string& path) { StartLogging(&mLog, path.c_str()); }
     void CloseLog() { StopLogging(&mLog); }
     void SetThread(CSiteIteratorThread* thread) { mThread = thread; }
     bool HasEnded() const { return mEnded; }
+    const SCrawlOutcome& Outcome() const { return mOutcome; }
 
     static void Print(std::string_view text)
     {
@@ -88,6 +93,7 @@ private:
     bool mPrintLog;
     CSiteIteratorThread* mThread = nullptr;
     bool mEnded = false;
+    SCrawlOutcome mOutcome;
     std::int32_t mProgress = 0;
     CBroadcaster mSkipButton;
     CLogHolder mLog;
@@ -99,9 +105,15 @@ int Usage()
     return 2;
 }
 
+int Fail(const std::string& reason)
+{
+    std::fprintf(stderr, "crawl-driver: %s\n", reason.c_str());
+    return 1;
+}
+
 // The download folder as an absolute path, made when missing (its parent
 // must exist, as the windows require).
-bool PrepareDownloadFolder(const std::string& folder, std::string& absolute)
+bool PrepareDownloadFolder(const std::string& folder, CConfiguration& configuration)
 {
     std::string path = folder;
     while (path.size() > 1 && path.back() == '/') path.pop_back();
@@ -110,10 +122,10 @@ bool PrepareDownloadFolder(const std::string& folder, std::string& absolute)
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     char resolved[PATH_MAX];
     if (::realpath(parent.c_str(), resolved) == nullptr) return false;
-    CFileRef made;
-    if (CFile::CreateFolderIfMissing(CFileRef(resolved), name.c_str(), made) != 0) return false;
-    absolute = made.Path();
-    return true;
+    const std::string absolute = CFileRef(resolved).Child(name).Path();
+    configuration.mGeneralOptions.localPath = absolute.c_str();
+    configuration.mMiscOptions.logFolder = absolute.c_str();
+    return MakeDownloadFolder(configuration) == 0;
 }
 
 }  // namespace
@@ -145,31 +157,22 @@ int main(int argc, char** argv)
         }
     }
 
-    std::string downloadFolder;
-    if (!PrepareDownloadFolder(folder, downloadFolder)) {
-        CPrintingGrabber::Print("The download folder for the selected configuration could not be found or created. "
-                                "Please create it manually.");
-        return 1;
-    }
-    configuration.mGeneralOptions.localPath = downloadFolder.c_str();
-    configuration.mMiscOptions.logFolder = downloadFolder.c_str();
-
     // The start URL as the window takes it: the form's action when the
-    // configuration submits a form, "http://" when no scheme is given, and
+    // configuration submits a form, "http://" when no scheme is given, a
+    // scheme that cannot be grabbed refused before anything is made, and
     // the start page's redirections followed.
-    const CFormOptions& form = configuration.mFormOptions;
-    if (!form.formActionURL.IsEmpty() && !form.inputItemList.IsEmpty()) url = form.formActionURL.c_str();
-    if (!BeginsWithNoCase(url, "http://") && !BeginsWithNoCase(url, "https://") && !BeginsWithNoCase(url, "ftp://"))
-        url = "http://" + url;
+    url = StartURLForGrab(configuration, url);
+    if (const std::string refusal = UnsupportedSchemeRefusal(url); !refusal.empty()) return Fail(refusal);
+
+    if (!PrepareDownloadFolder(folder, configuration)) return Fail(kDownloadFolderFailure);
+    const std::string downloadFolder = configuration.mGeneralOptions.localPath.c_str();
+
     CPrintingGrabber grabber(configuration, printLog);
     const int redirections = FollowStartRedirections(configuration, url, kMaxStartRedirections);
     if (redirections > 0) grabber.LogText("Note: The starting URL was redirected.");
 
     const CURL startURL(url);
-    if (startURL.mURL.empty() || startURL.mHost.empty()) {
-        std::fprintf(stderr, "crawl-driver: not a URL: %s\n", url.c_str());
-        return 1;
-    }
+    if (startURL.mURL.empty() || startURL.mHost.empty()) return Fail("not a URL: " + url);
     if (configuration.mMiscOptions.generateLog) {
         std::string logPath = downloadFolder;
         if (logPath.back() != '/') logPath += '/';
@@ -183,5 +186,11 @@ int main(int argc, char** argv)
     grabber.CloseLog();
     delete gAppSettings;
     gAppSettings = nullptr;
+
+    const SCrawlOutcome& outcome = grabber.Outcome();
+    if (!outcome.failure.empty()) return Fail(outcome.failure);
+    const std::int32_t saveAction = configuration.mGeneralOptions.saveAction;
+    if (outcome.filesSaved == 0 && (saveAction == 1 || saveAction == 2) && !outcome.stoppedByUser)
+        return Fail("nothing was saved from " + startURL.mURL);
     return 0;
 }

@@ -22,7 +22,6 @@ CCrawlPreferences CCrawlPreferences::Read()
         preferences.messageRetries = gAppSettings->mMessageRetries;
         preferences.retryInterval = gAppSettings->mMessageRetriesInterval;
         preferences.createAliases = gAppSettings->mCreateAliases;
-        preferences.aliasesFolder = gAppSettings->mDownloadFolderPath;
     } else {
         preferences.messageRetries = GetMessageRetries();
         preferences.retryInterval = GetMessageRetriesInterval();

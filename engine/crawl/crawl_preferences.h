@@ -16,7 +16,7 @@ struct CCrawlPreferences {
     std::int32_t messageRetries = 0;    // the settings' "Message Retries"
     std::int32_t retryInterval = 10;    // the settings' "Message Retries Interval", seconds
     bool createAliases = false;         // the settings' "Create Aliases"
-    std::string aliasesFolder;          // "Aliases Folder Location"; empty: the settings' download folder
+    std::string aliasesFolder;          // "Aliases Folder Location"; empty: the crawl's download folder
     // "Maximum Page Size For Links", in MiB (a positive decimal; 64 when
     // absent): a larger body is saved as it came, without looking for its
     // links, so a crawl's memory stays bounded whatever the pages.

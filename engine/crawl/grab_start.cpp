@@ -1,10 +1,13 @@
 #include "engine/crawl/grab_start.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <string_view>
 
 #include "engine/config/configuration.h"
 #include "foundation/files/file.h"
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -17,6 +20,19 @@ bool HasGrabScheme(const std::string& url)
     return false;
 }
 
+// The length of a leading "scheme://" (a letter, then letters, digits,
+// '+', '-' or '.'), 0 when there is none.
+std::size_t SchemePrefixLength(std::string_view url)
+{
+    const std::size_t colon = url.find("://");
+    if (colon == std::string_view::npos || colon == 0 || !IsAsciiAlpha(static_cast<unsigned char>(url[0]))) return 0;
+    for (std::size_t i = 1; i < colon; ++i) {
+        const auto c = static_cast<unsigned char>(url[i]);
+        if (!IsAsciiAlpha(c) && !IsAsciiDigit(c) && c != '+' && c != '-' && c != '.') return 0;
+    }
+    return colon + 3;
+}
+
 }  // namespace
 
 std::string StartURLForGrab(const CConfiguration& configuration, const std::string& typed)
@@ -24,8 +40,14 @@ std::string StartURLForGrab(const CConfiguration& configuration, const std::stri
     std::string url = typed;
     const CFormOptions& form = configuration.mFormOptions;
     if (!form.formActionURL.IsEmpty() && form.inputItemList.Count() > 0) url = form.formActionURL.c_str();
-    if (!HasGrabScheme(url)) url.insert(0, "http://");
+    if (!HasGrabScheme(url) && SchemePrefixLength(url) == 0) url.insert(0, "http://");
     return url;
+}
+
+std::string UnsupportedSchemeRefusal(const std::string& url)
+{
+    if (HasGrabScheme(url) || SchemePrefixLength(url) == 0) return {};
+    return "The starting URL is not an http, https or ftp URL: " + url;
 }
 
 int MakeDownloadFolder(const CConfiguration& configuration)
@@ -38,5 +60,9 @@ int MakeDownloadFolder(const CConfiguration& configuration)
     CFileRef made;
     const int status = CFile::CreateFolderIfMissing(CFileRef(localPath.substr(0, slash == 0 ? 1 : slash)),
                                                     localPath.substr(slash + 1).c_str(), made);
-    return status == 0 ? 0 : (status < 0 ? status : -EIO);
+    if (status != 0) return status < 0 ? status : -EIO;
+    // A file of the folder's name would take every save of the grab.
+    struct stat info {};
+    if (::stat(made.c_str(), &info) != 0) return -errno;
+    return S_ISDIR(info.st_mode) ? 0 : -ENOTDIR;
 }

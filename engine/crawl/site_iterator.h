@@ -182,6 +182,9 @@ public:
     const std::string& StartHost() const { return mStartHost; }
     const CURL& StartURL() const { return mStartURL; }
     bool IsAbortedByError() const { return mAbortedByError; }
+    // Why the grab failed (the start URL gave nothing, or the mirror cannot
+    // be written); empty when it did not.
+    const std::string& FailureText() const { return mFailure; }
     const CCrawlCounters& Counters() const { return mCounters; }
     std::int32_t Level() const { return mLevel; }
     std::int32_t Index() const { return mIndex; }
@@ -347,6 +350,7 @@ private:
     std::uint16_t mRedirectCount = 0;
     bool mStopRequested = false;
     bool mAbortedByError = false;
+    std::string mFailure;
     bool mSkipRequested = false;
     CURL* mURLInProgress = nullptr;
     CThread* mCrawlThread = nullptr;

@@ -4,6 +4,7 @@
 
 #include "engine/config/configuration.h"
 #include "engine/crawl/form_submission.h"
+#include "engine/crawl/grab_failure.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/owner/window_interfaces.h"
 #include "engine/html/html_page.h"
@@ -86,6 +87,10 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
         KeepUpToDateCopy(url, conditionalCopy);
         return;
     }
+    // A start URL that was asked for and gave nothing fails the grab; one
+    // the user gave up on does not.
+    if (isStart && !ok && !IsStopOrSkip() && (url.mStatusCode != 0 || !url.mFailureText.empty()))
+        mFailure = StartURLFailureText(url);
     const bool missingGuess = mFetchingGuess && !ok && IsMissingGuessAnswer(url.mStatusCode);
     mFetchingGuess = false;
     if (missingGuess) {
@@ -215,6 +220,13 @@ void CSiteIterator::ReportSaveFailure(const CURL& url)
     ++mCounters.errors;
     LogLine("The file could not be saved: " + url.mURL + " (" + std::strerror(-mLastSaveStatus) + ")");
     if (mConfiguration->mMiscOptions.errorLinks) mErrorURLs.emplace_back(url.mURL, url.mParentURL);
+    // Every later save would fail alike: the grab ends here rather than
+    // fetch a whole site to save none of it.
+    const std::string folder = mConfiguration->mGeneralOptions.localPath.c_str();
+    if (mFailure.empty() && IsDownloadFolderUnusable(folder, mLastSaveStatus)) {
+        mFailure = DownloadFolderFailureText(folder, mLastSaveStatus);
+        mStopRequested = true;
+    }
 }
 
 void CSiteIterator::ReportUnreadableBody(const CURL& url)

@@ -124,7 +124,8 @@ void CSiteIterator::LogRequest(const CURL& url)
         text += "\rHeader:\r";
         text.append(url.mRawHeader.View());
         text += "\rResponse: ";
-        text.append(url.mStatusLine.View());
+        if (url.mStatusLine.IsEmpty() && !url.mFailureText.empty()) text += "none (" + url.mFailureText + ")";
+        else text.append(url.mStatusLine.View());
     }
     for (char& c : text)
         if (c == '\n') c = '\t';

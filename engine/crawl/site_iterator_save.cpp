@@ -198,16 +198,21 @@ bool CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
     return true;
 }
 
+// The alias lies beside the crawl's mirror unless the preferences name a
+// folder for aliases.
 int CSiteIterator::CreateAlias()
 {
-    if (!mFirstFile.IsValid() || mPreferences.aliasesFolder.empty()) return -ENOENT;
+    const std::string folder = !mPreferences.aliasesFolder.empty()
+                                   ? mPreferences.aliasesFolder
+                                   : std::string(mConfiguration->mGeneralOptions.localPath.c_str());
+    if (!mFirstFile.IsValid() || folder.empty()) return -ENOENT;
     const std::string name = mStartHost + " alias";
     CFileRef alias;
-    const int status = TellFinderToMakeAlias(mFirstFile, CFileRef(mPreferences.aliasesFolder), name.c_str(), alias);
+    const int status = TellFinderToMakeAlias(mFirstFile, CFileRef(folder), name.c_str(), alias);
     // One left by an earlier crawl of the site stays as it is.
     if (status != 0 && status != -EEXIST)
-        LogLine("The alias could not be made: " + CFileRef(mPreferences.aliasesFolder).Child(name).Path() + " (" +
-                std::strerror(-status) + ")");
+        LogLine("The alias could not be made: " + CFileRef(folder).Child(name).Path() + " (" + std::strerror(-status) +
+                ")");
     if (status != 0) return status;
     return TellFinderToUpdateItem(alias);
 }

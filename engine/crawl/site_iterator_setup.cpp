@@ -191,7 +191,8 @@ void CSiteIterator::WriteSummary()
 {
     if (mGrabber != nullptr) {
         if (!mStopRequested) ClearLevelPanes();
-        mGrabber->LogText("Done");
+        if (mFailure.empty()) mGrabber->LogText("Done");
+        else mGrabber->LogErrorText(mFailure);
         std::string summary;
         summary += "Total files grabbed: " + std::to_string(mCounters.saved) + "\r";
         summary += "Total errors: " + std::to_string(mCounters.errors) + "\r";

@@ -29,16 +29,26 @@ CSiteIteratorThread::~CSiteIteratorThread()
     if (window != nullptr) window->StopSpinner();
     mEndTime = CrawlClockNow();
     mElapsed = mEndTime - mStartTime;
-    if (mDriver && mQuickWindow != nullptr) {
+    SCrawlOutcome outcome;
+    outcome.failure = mRunFailure;
+    if (mDriver) {
+        outcome.filesSaved = mDriver->Counters().saved;
+        if (outcome.failure.empty()) outcome.failure = mDriver->FailureText();
+        outcome.stoppedByUser = mUserStopped;
+    }
+    if ((mDriver || !outcome.failure.empty()) && mQuickWindow != nullptr) {
         std::string text;
-        if (mDriver->IsAbortedByError())
+        if (mDriver && mDriver->IsAbortedByError())
             text = "The download was aborted because an error occurred. Please check you network connectivity.";
+        else if (!outcome.failure.empty())
+            text = outcome.failure;  // a failed grab is never "Done."
         else
             text = (mUserStopped ? "Aborted. Elapsed time = " : "Done. Elapsed time = ") + ElapsedTimeText(mElapsed);
         mQuickWindow->SetMessageText(text);
         mQuickWindow->HideLevelProgress();
         mQuickWindow->HidePauseButton();
     }
+    if ((mDriver || !outcome.failure.empty()) && window != nullptr) window->CrawlEnded(outcome);
     mDriver.reset();
     if (window != nullptr) window->CrawlThreadEnded(this);
 }
@@ -80,13 +90,12 @@ void* CSiteIteratorThread::Run()
         RunGrab();
     } catch (const CThread::CStopException&) {
     } catch (const CFrameworkException& error) {
-        if (mGrabberWindow != nullptr) mGrabberWindow->LogText(error.GetErrorString());
-        else if (mQuickWindow != nullptr) mQuickWindow->SetMessageText(error.GetErrorString());
+        mRunFailure = error.GetErrorString();
+        if (mGrabberWindow != nullptr) mGrabberWindow->LogErrorText(mRunFailure);
     } catch (const std::exception& error) {
-        const std::string text = std::string("The crawl ended: ") + error.what();
-        std::fprintf(stderr, "%s\n", text.c_str());
-        if (mGrabberWindow != nullptr) mGrabberWindow->LogText(text);
-        else if (mQuickWindow != nullptr) mQuickWindow->SetMessageText(text);
+        mRunFailure = std::string("The crawl ended: ") + error.what();
+        std::fprintf(stderr, "%s\n", mRunFailure.c_str());
+        if (mGrabberWindow != nullptr) mGrabberWindow->LogErrorText(mRunFailure);
     }
     // However the crawl ended, links written to files that never came are
     // turned back to the server's URLs.
@@ -115,6 +124,9 @@ void CSiteIteratorThread::RunGrab()
     mDriver->Init(mConfiguration, mStartURL);
     mDriver->Crawl();
 
+    // A grab that failed got nothing to map or keep; the files of the last
+    // grab that worked stay as they are.
+    if (!mDriver->FailureText().empty()) return;
     const std::string logFolder = misc.logFolder.c_str();
     if (misc.generateSiteMap) mDriver->GenerateSiteMap(false);
     if (misc.extractEmailAddresses) mDriver->SaveEmailAddresses(logFolder);

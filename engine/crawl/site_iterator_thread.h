@@ -62,4 +62,7 @@ private:
     bool mStopPending = false;
     bool mStopPendingByError = false;
     bool mUserStopped = false;
+    // What ended the crawl when it did not end by itself; the quicker
+    // window shows it last, in place of "Done.".
+    std::string mRunFailure;
 };

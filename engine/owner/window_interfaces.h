@@ -31,6 +31,14 @@ enum ECrawlWindowState : std::int32_t {
     kWindowPaused = 3,
 };
 
+// How a crawl ended, told to its window just before the crawl thread goes.
+struct SCrawlOutcome {
+    std::uint32_t filesSaved = 0;
+    // Why the grab failed, as the window shows it; empty when it did not.
+    std::string failure;
+    bool stoppedByUser = false;
+};
+
 // What a fetch needs from the window whose crawl it serves, and what the
 // crawl thread tells either kind of window.
 class CCrawlOwner {
@@ -54,6 +62,8 @@ public:
     // The crawl thread is going away: the window forgets its pointer to it
     // (when it still holds that thread), so it knows no grab runs.
     virtual void CrawlThreadEnded(CSiteIteratorThread* /*thread*/) {}
+    // Just before CrawlThreadEnded, when the crawl began.
+    virtual void CrawlEnded(const SCrawlOutcome& /*outcome*/) {}
     // mStayInFolder: only URLs below the start URL's folder are grabbed.
     virtual bool IsStayInFolder() const { return false; }
     // The first file the crawl saved: mHasFile and mFileRef.
@@ -104,6 +114,8 @@ public:
     virtual std::int32_t GetPaneMaxValue(PaneIDT /*pane*/) const { return 100; }
     // A button's title ('CNCL', 'Star').
     virtual void SetButtonTitle(PaneIDT /*pane*/, const std::string& /*title*/) {}
+    // A log line in the error style; plain where there is no style.
+    virtual void LogErrorText(const std::string& text) { LogText(text); }
     // The start and finish notification request (CGrabber::SendNotificationMail).
     virtual void SendNotificationMail(const std::string& /*body*/) {}
 };

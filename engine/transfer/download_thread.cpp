@@ -232,6 +232,8 @@ void CDownloadThread::TransferFinished(const net::TransferResult& result)
             result.outcome == net::TransferOutcome::kTruncated ? kDownloadErrorTruncated : kDownloadErrorFailed;
         Say("An error occurred: " + std::to_string(code));
         Say(result.errorText);
+        const SDownloadErrorReport report{code, result.errorText};
+        Broadcast(kMsgDownloadError, &report);
         Broadcast(kMsgNetworkError, &code);
         break;
     }

@@ -14,6 +14,7 @@ CGrabThread::CGrabThread(CURL& url, std::string userAgent, std::string user, std
     mURL->mStatusCode = 0;
     mURL->mFetchedOK = 0;
     mURL->mFetchFinished = 0;
+    mURL->mFailureText.clear();
     mURL->AddListener(this);
 }
 
@@ -121,7 +122,8 @@ void CGrabThread::ListenToMessage(MessageT message, void* ioParam)
         ForgetDownload();
         break;
     case kMsgDownloadError:
-        if (grabber != nullptr) grabber->LogText(static_cast<const SDownloadErrorReport*>(ioParam)->text);
+        // Told by the crawl, with the URL it belongs to.
+        mURL->mFailureText = static_cast<const SDownloadErrorReport*>(ioParam)->text;
         break;
     case kMsgNetworkError:
         if (grabber != nullptr) grabber->SetNetworkError(*static_cast<const std::int32_t*>(ioParam));

@@ -29,7 +29,7 @@ inline constexpr MessageT kMsgAbortStarted = MakeFourCharCode("Abrt");
 inline constexpr MessageT kMsgResumed = MakeFourCharCode("Rsme");
 inline constexpr MessageT kMsgDownloadComplete = MakeFourCharCode("Cmpl");
 inline constexpr MessageT kMsgDownloadAborted = MakeFourCharCode("DAbt");
-// Handled by a grab thread; nothing in the program sends it today.
+// Why a transfer failed, before its kMsgNetworkError.
 inline constexpr MessageT kMsgDownloadError = MakeFourCharCode("DErr");
 
 // Commands to a download thread. kMsgPause is also its answer when a

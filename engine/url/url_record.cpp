@@ -48,6 +48,7 @@ void CURL::CopyFrom(const CURL& other)
     mContentLength = other.mContentLength;
     mTitle = other.mTitle;
     mParentURL = other.mParentURL;
+    mFailureText = other.mFailureText;
 }
 
 void CURL::SetURL(std::string_view url)

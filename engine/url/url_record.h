@@ -170,6 +170,9 @@ public:
     std::string mRealm;
     std::string mTitle;
     std::string mParentURL;
+    // Why the last fetch got no response ("connection refused", "unknown
+    // host", ...); empty after one that got an answer, whatever its status.
+    std::string mFailureText;
 
 private:
     void Parse();

@@ -1,5 +1,7 @@
 #include "platform/net/transfer_job.h"
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <utility>
 
@@ -24,6 +26,13 @@ int FtpReplyStatus(CURLcode code)
     case CURLE_LOGIN_DENIED: return 401;
     default: return 0;
     }
+}
+
+// "No route to host" reads "no route to host" inside a sentence.
+std::string AsciiLowercasedFirst(std::string text)
+{
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    return text;
 }
 
 }  // namespace
@@ -338,8 +347,22 @@ TransferResult TransferJob::Finish(CURLcode code)
         return result;
     }
     if (code == CURLE_PARTIAL_FILE) result.outcome = TransferOutcome::kTruncated;
-    result.errorText = errorBuffer_[0] != '\0' ? errorBuffer_ : curl_easy_strerror(code);
+    result.errorText = FailureText(code);
     return result;
+}
+
+// The reasons a person meets most are told in their own words; the rest
+// in libcurl's.
+std::string TransferJob::FailureText(CURLcode code) const
+{
+    if (code == CURLE_COULDNT_RESOLVE_HOST) return "unknown host";
+    if (code == CURLE_COULDNT_CONNECT) {
+        long osError = 0;
+        curl_easy_getinfo(easy_, CURLINFO_OS_ERRNO, &osError);
+        if (osError == ECONNREFUSED) return "connection refused";
+        if (osError != 0) return AsciiLowercasedFirst(std::strerror(static_cast<int>(osError)));
+    }
+    return errorBuffer_[0] != '\0' ? errorBuffer_ : curl_easy_strerror(code);
 }
 
 TransferResult TransferJob::FinishAborted()

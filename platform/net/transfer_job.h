@@ -42,6 +42,8 @@ public:
 
     TransferResult Finish(CURLcode code);
     TransferResult FinishAborted();
+    // Why a transfer that got no response failed, for a person to read.
+    std::string FailureText(CURLcode code) const;
     TransferResult FinishFailed(std::string errorText);
 
 private:

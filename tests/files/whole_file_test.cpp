@@ -1,8 +1,6 @@
 #include "foundation/files/whole_file.h"
 
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,20 +15,12 @@
 #include "foundation/files/byte_buffer.h"
 #include "foundation/files/file.h"
 #include "foundation/files/file_system.h"
-#include "platform/posix/unique_fd.h"
 #include "tests/files/scratch_folder.h"
+#include "tests/support/unusable_places.h"
 
 namespace {
 
-bool SetImmutable(const std::string& path, bool on)
-{
-    const CUniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.IsOpen()) return false;
-    int flags = 0;
-    if (::ioctl(fd.Get(), FS_IOC_GETFLAGS, &flags) != 0) return false;
-    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    return ::ioctl(fd.Get(), FS_IOC_SETFLAGS, &flags) == 0;
-}
+using testsupport::SetImmutable;
 
 TEST(WholeFile, ReplacementLeavesNoOldTail)
 {
@@ -112,7 +102,9 @@ TEST(WholeFile, BatchReplacesOnlyOnFlushAndKeepsTraits)
     for (std::size_t i = 0; i < count; ++i) {
         ASSERT_TRUE(WriteTextFile(scratch.At(name(i)), "old " + std::to_string(i)));
         ASSERT_EQ(::chmod(scratch.At(name(i)).c_str(), 0640), 0);
-        if (labels) ASSERT_EQ(CFile::SetFinderComment(CFileRef(scratch.At(name(i))), ("http://h/" + name(i)).c_str()), 0);
+        if (labels) {
+            ASSERT_EQ(CFile::SetFinderComment(CFileRef(scratch.At(name(i))), ("http://h/" + name(i)).c_str()), 0);
+        }
     }
     CWholeFileBatch batch;
     EXPECT_EQ(batch.Replace(CFileRef(scratch.At("folder")), "x", std::nullopt), -EISDIR);

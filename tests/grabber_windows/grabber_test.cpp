@@ -6,6 +6,9 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <set>
+#include <vector>
 
 #include <QPrinter>
 #include <gtest/gtest.h>
@@ -20,6 +23,7 @@
 #include "app/windows/quicker_grabber/quicker_grabber.h"
 #include "app/windows/quicker_grabber/quicker_grabber_layout.h"
 #include "engine/config/configuration_files.h"
+#include "tests/crawl/failure_cases.h"
 #include "tests/grabber_windows/window_test_support.h"
 #include "tests/support/http_peer.h"
 #include "tests/support/nginx_peer.h"
@@ -140,6 +144,80 @@ TEST_F(Grabber, AGrabWithANamedConfigurationFillsCountersLogAndSiteMap)
     const std::size_t closing = log.rfind("Tidewell stopping logging at ");
     ASSERT_NE(closing, std::string::npos);
     EXPECT_EQ(log.find('\n', closing), log.size() - 1) << "nothing follows the closing line";
+}
+
+// Lines of a log text, whichever line ends it uses.
+std::vector<std::string> LogLines(std::string text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != '\r' && text[i] != '\n') continue;
+        lines.push_back(text.substr(start, i - start));
+        start = i + 1;
+    }
+    return lines;
+}
+
+bool HasLineStarting(const std::vector<std::string>& lines, const std::string& start)
+{
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) { return line.rfind(start, 0) == 0; });
+}
+
+// A grab that fails says what failed in the log pane and the log file, and
+// never logs "Done"; a URL that cannot be grabbed is refused before
+// anything is made for it; a mirror that cannot be written ends the grab at
+// its first save.
+TEST_F(Grabber, AFailedGrabSaysWhatFailed)
+{
+    using crawltest::EFailureFolder;
+    HttpPeer peer({
+        {.path = "/", .body = Page(crawltest::kFailureSiteLinks)},
+        {.path = "/a.html", .body = Page("a")},
+        {.path = "/b.html", .body = Page("b")},
+    });
+    // The log lies apart from the mirror, so a mirror that cannot be
+    // written is met by the crawl, not by the log.
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mMiscOptions.generateLog = 1;
+    configuration.mMiscOptions.logFolder = mRoot.MakeFolder("logs").c_str();
+    ASSERT_EQ(CreateConfigurationFile("Site", configuration), 0);
+    for (const crawltest::SFailureCase& c : crawltest::FailureCases()) {
+        SCOPED_TRACE(c.name);
+        std::optional<testsupport::UnwritableFolder> unwritable;
+        if (!c.PrepareFolder(Mirror(), unwritable)) GTEST_SKIP() << "no unwritable folder here";
+        const std::size_t requestsBefore = peer.Requests().size();
+        const std::string url = c.StartURL([&](const char* path) { return peer.Url(path); });
+        const std::string told = c.Told(url, Mirror());
+
+        CScriptedAnswers::Clear();
+        CScriptedAnswers::Push(kMsgOK);
+        CGrabber* window = StartGrab("Site", url);
+        ASSERT_TRUE(RunEvents([&] { return !window->IsCheckingStartURL() && !window->IsCrawling(); }));
+        const std::vector<std::string> pane = LogLines(LogPane(*window));
+        EXPECT_TRUE(HasLineStarting(pane, told)) << LogPane(*window);
+        EXPECT_FALSE(HasLineStarting(pane, "Done")) << LogPane(*window);
+        EXPECT_EQ(window->GetState(), c.crawled ? kWindowDone : kWindowNeverStarted);
+        if (c.place == crawltest::EFailurePlace::kUnknownHost) Screenshot(*window, "grabber_failed");
+        const std::string logPath = window->LogFilePath();
+        delete window;
+
+        // Nothing is left in the mirror, and the log says what the pane said.
+        const std::set<std::string> left = crawltest::ListTree(Mirror());
+        if (c.crawled) {
+            EXPECT_EQ(logPath, mRoot.File("logs/" + CURL(url).mHost + ".log"));
+            const std::vector<std::string> log = LogLines(crawltest::FileText(logPath));
+            EXPECT_TRUE(HasLineStarting(log, told)) << crawltest::FileText(logPath);
+            EXPECT_FALSE(HasLineStarting(log, "Done")) << crawltest::FileText(logPath);
+        }
+        EXPECT_TRUE(left.empty()) << *left.begin();
+        if (c.folder == EFailureFolder::kUnwritable) {
+            EXPECT_FALSE(Requested(peer, "/a.html"));
+        }
+        if (!c.crawled) {
+            EXPECT_EQ(peer.Requests().size(), requestsBefore);
+        }
+    }
 }
 
 // 'Star' pauses and resumes, 'CNCL' stops (a paused crawl is resumed first

@@ -3,6 +3,7 @@
 #include "platform/posix/unique_fd.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/loopback_address.h"
+#include "tests/support/unusable_places.h"
 
 #include <cerrno>
 #include <chrono>
@@ -30,19 +31,6 @@ CUniqueFd NewSocket()
     CUniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (!fd.IsOpen()) throw std::system_error(errno, std::generic_category(), "socket");
     return fd;
-}
-
-// A port the kernel just handed out as free; another program may still take
-// it before nginx binds it, so the caller retries on a collision.
-int PickFreePort()
-{
-    const CUniqueFd probe = NewSocket();
-    sockaddr_in address = LoopbackAddress(0);
-    if (bind(probe.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-        throw std::system_error(errno, std::generic_category(), "bind");
-    socklen_t length = sizeof address;
-    getsockname(probe.Get(), reinterpret_cast<sockaddr*>(&address), &length);
-    return ntohs(address.sin_port);
 }
 
 // Asks the server on `port` for the readiness path; true only when the
@@ -109,7 +97,7 @@ NginxPeer::NginxPeer(std::string root, double lifetimeSeconds)
     mReadyToken = "ready-" + mDir.Path().substr(mDir.Path().rfind('/') + 1);
     mDir.MakeFolder("temp");
     for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
-        if (TryStart(root, lifetimeSeconds, PickFreePort())) return;
+        if (TryStart(root, lifetimeSeconds, ClosedLoopbackPort())) return;
     }
     throw std::runtime_error("nginx did not start: " + ErrorLog());
 }

@@ -1,5 +1,7 @@
 #include <atomic>
 #include <filesystem>
+#include <optional>
+#include <set>
 #include <thread>
 
 #include <QAbstractButton>
@@ -31,6 +33,7 @@
 #include "tests/support/nginx_peer.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/http_peer.h"
+#include "tests/crawl/failure_cases.h"
 #include "tests/windows/run_events.h"
 #include "tests/windows/window_frame.h"
 
@@ -378,6 +381,60 @@ TEST_F(QuickerGrabber, StartsThatAreRefusedLeaveTheWindowUsable)
         EXPECT_EQ(Text(*window, kGrab), "Grab");
         EXPECT_TRUE(IsEnabled(*window, kURL));
         EXPECT_FALSE(IsShown(*window, kSpin));
+        delete window;
+    }
+}
+
+// A grab that fails says what failed, in the window and in its log, and
+// never ends "Done."; a URL that cannot be grabbed is refused before
+// anything is made for it; a mirror that cannot be written ends the grab at
+// its first save, before the rest of the site is fetched.
+TEST_F(QuickerGrabber, AFailedGrabSaysWhatFailed)
+{
+    using crawltest::EFailureFolder;
+    HttpPeer peer({
+        {.path = "/", .body = Page(crawltest::kFailureSiteLinks)},
+        {.path = "/a.html", .body = Page("a")},
+        {.path = "/b.html", .body = Page("b")},
+    });
+    SetPreference("Generate Log", "true");
+    for (const crawltest::SFailureCase& c : crawltest::FailureCases()) {
+        SCOPED_TRACE(c.name);
+        std::optional<testsupport::UnwritableFolder> unwritable;
+        if (!c.PrepareFolder(Downloads(), unwritable)) GTEST_SKIP() << "no unwritable folder here";
+        const std::size_t requestsBefore = peer.Requests().size();
+        const std::string url = c.StartURL([&](const char* path) { return peer.Url(path); });
+        const std::string told = c.Told(url, Downloads());
+
+        CScriptedAnswers::Clear();
+        CScriptedAnswers::Push(kMsgOK);
+        CQuickerGrabber* window = Open(url);
+        Click(*window, kGrab);
+        ASSERT_TRUE(RunEvents([&] { return !window->IsCheckingStartURL() && !window->IsCrawling(); }));
+        EXPECT_EQ(Text(*window, kMess).rfind(told, 0), 0u) << Text(*window, kMess);
+        EXPECT_EQ(window->GetState(), c.crawled ? kWindowDone : kWindowNeverStarted);
+        EXPECT_FALSE(IsShown(*window, kSpin));
+        if (c.place == crawltest::EFailurePlace::kClosedPort) Screenshot(*window, "quicker-grabber-failed");
+        if (c.folder == EFailureFolder::kUnwritable) Screenshot(*window, "quicker-grabber-cannot-save");
+
+        // Nothing but the grab's log is left, and the log says what the window said.
+        std::set<std::string> left = crawltest::ListTree(Downloads());
+        const std::string logName = CURL(url).mHost + ".log";
+        if (c.crawled && c.folder == EFailureFolder::kUsable) {
+            EXPECT_EQ(left.erase(logName), 1u);
+            const std::string log = crawltest::FileText(Downloads() + "/" + logName);
+            EXPECT_NE(log.find(told), std::string::npos) << log;
+            EXPECT_EQ(log.find("Done."), std::string::npos) << log;
+        }
+        EXPECT_TRUE(left.empty()) << *left.begin();
+        // A grab that cannot save asks for the start page and for nothing after it.
+        if (c.folder == EFailureFolder::kUnwritable) {
+            EXPECT_TRUE(Requested(peer, "/"));
+            EXPECT_FALSE(Requested(peer, "/a.html"));
+        }
+        if (!c.crawled) {
+            EXPECT_EQ(peer.Requests().size(), requestsBefore);
+        }
         delete window;
     }
 }

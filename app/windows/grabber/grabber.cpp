@@ -24,6 +24,7 @@
 #include "app/windows/widgets/live_resize_attachment.h"
 #include "app/windows/widgets/widget_panes.h"
 #include "engine/config/configuration_files.h"
+#include "engine/crawl/grab_failure.h"
 #include "engine/crawl/grab_start.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/site_iterator_thread.h"
@@ -36,8 +37,6 @@ using namespace grabber;
 namespace {
 
 constexpr const char* kWindowName = "Grabber Window";
-constexpr const char* kDownloadFolderFailure =
-    "The download folder for the selected configuration could not be found or created. Please create it manually.";
 
 struct SHelpText {
     PaneIDT pane;
@@ -347,6 +346,14 @@ void CGrabber::StartGrab()
         EnablePane(kMenu, true);
         return;
     }
+    // Refused before anything is made for it (recent item, folder, log).
+    const std::string url = StartURLForGrab(mConfiguration, text);
+    if (const std::string refusal = UnsupportedSchemeRefusal(url); !refusal.empty()) {
+        QApplication::beep();
+        LogError(refusal);
+        EnablePane(kMenu, true);
+        return;
+    }
     EnablePane(kURL, false);
     EnablePane(kRecent, false);
     if (CRecentItems* items = GetRecentItems()) items->AddItem(text);
@@ -358,11 +365,10 @@ void CGrabber::StartGrab()
         alert.kind = EAlertKind::kCaution;
         alert.text = kDownloadFolderFailure;
         RunAlert(alert);
-        LogLine(kDownloadFolderFailure);
+        LogError(kDownloadFolderFailure);
         EnablePane(kStart, false);
         return;
     }
-    const std::string url = StartURLForGrab(mConfiguration, text);
 
     // The check may take a while: it can be stopped, not started twice.
     EnablePane(kStart, false);

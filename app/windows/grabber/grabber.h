@@ -102,6 +102,7 @@ public:
     void LogText(const std::string& text) override;
     void LogLine(const std::string& text) { LogText(text); }
     void LogError(const std::string& text);
+    void LogErrorText(const std::string& text) override { LogError(text); }
     void SetNetworkError(std::int32_t) override {}
     void SetPaneText(PaneIDT pane, const std::string& text) override;
     void SetPaneValue(PaneIDT pane, std::int32_t value) override;

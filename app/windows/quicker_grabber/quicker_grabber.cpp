@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QIcon>
+#include <QLabel>
 #include <QStyle>
 #include <QFont>
 #include <QWidget>
@@ -22,6 +23,7 @@
 #include "app/windows/widgets/quicktime_view.h"
 #include "app/windows/widgets/widget_panes.h"
 #include "engine/crawl/crawl_preferences.h"
+#include "engine/crawl/grab_failure.h"
 #include "engine/crawl/grab_start.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/site_iterator_thread.h"
@@ -111,6 +113,10 @@ void CQuickerGrabber::FinishCreateSelf()
         small.setPointSizeF(small.pointSizeF() * 0.9);
         caption->GetWidget()->setFont(small);
     }
+    // What failed, and where, can outgrow one line: it wraps rather than
+    // widen the window or lose its end.
+    if (CPane* message = FindPaneByID(kMess))
+        if (auto* label = qobject_cast<QLabel*>(message->GetWidget())) label->setWordWrap(true);
     if (GetWidget() != nullptr) new CLiveResizeAttachment(GetWidget());
     if (CPane* recent = FindPaneByID(kRecent)) {
         mRecentPopup = std::make_unique<CRecentItemsPopup>(*recent);
@@ -221,22 +227,25 @@ void CQuickerGrabber::StartGrab()
     // A quick grab has no choice of configuration: always the built-in one,
     // whichever configuration the grabber window prefers.
     mConfiguration = CConfiguration();
+    // Refused before anything is made for it (recent item, folder, log).
+    const std::string url = StartURLForGrab(mConfiguration, text);
+    if (const std::string refusal = UnsupportedSchemeRefusal(url); !refusal.empty()) {
+        QApplication::beep();
+        SetMessageText(refusal);
+        return;
+    }
     for (PaneIDT id : {kURL, kRecent, kOnly, kMedia, kFlat}) EnablePane(id, false);
     if (CRecentItems* items = GetRecentItems()) items->AddItem(text);
 
     if (MakeDownloadFolder(mConfiguration) != 0) {
-        const char* message = "The download folder for the selected configuration could not be found or created. "
-                              "Please create it manually.";
         SAlert alert;
         alert.kind = EAlertKind::kCaution;
-        alert.text = message;
+        alert.text = kDownloadFolderFailure;
         RunAlert(alert);
-        SetMessageText(message);
+        SetMessageText(kDownloadFolderFailure);
         EnablePane(kGrab, false);
         return;
     }
-
-    const std::string url = StartURLForGrab(mConfiguration, text);
 
     SetGrabButton(kMsgStop, "Stop");
     ShowPane(kLevel, !mOnePage);
