@@ -22,8 +22,9 @@ void InstallLauncherProgress(const std::string& desktopFileName)
     SetDockTileHook([appURI, last = SLauncherProgress{}](const CDockTile& tile) mutable {
         QGuiApplication::setWindowIcon(tile.icon);
         SLauncherProgress now = LauncherProgressFor(tile);
-        // One signal per change the launcher can show.
-        if (now.visible == last.visible && std::abs(now.progress - last.progress) < 0.005) return;
+        // The tile comes spaced out already (see ShowCrawlProgressTile); only
+        // a repeat is left out, so the last state always reaches the launcher.
+        if (now.visible == last.visible && now.progress == last.progress) return;
         last = now;
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (!bus.isConnected()) return;

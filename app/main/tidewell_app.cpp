@@ -24,6 +24,7 @@
 #include "app/main/launcher_progress.h"
 #include "app/main/single_instance.h"
 #include "app/main/window_families.h"
+#include "app/progress/dock_tile.h"
 #include "app/windows/grabber/open_grabber.h"
 #include "app/windows/update/open_update_window.h"
 #include "app/windows/widgets/widget_panes.h"
@@ -133,6 +134,8 @@ void CTidewellApp::StartUp()
         if (IsFetchableURL(url)) OpenQuickerGrabberWithURL(std::string(url));
     });
     InstallLauncherProgress("tidewell.desktop");
+    // The windows wear the plain application icon until a crawl draws on it.
+    RestoreDockTile();
     try {
         ProcessCommand(kCmdQuickGrab);
     } catch (const CFrameworkException&) {

@@ -7,6 +7,7 @@
 // GUI thread only.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -30,7 +31,14 @@ void SetDockTileHook(DockTileHook hook);
 // The 127 x 127 tile on a transparent ground.
 QImage MakeDockTileImage(std::int32_t number, std::int32_t index, std::int32_t count, bool paused);
 
+// At once: for a window's own change (a pause, a resume).
 void DrawDockTileProgress(std::int32_t number, std::int32_t index, std::int32_t count);
 void DrawDockTilePaused(std::int32_t number, std::int32_t index, std::int32_t count);
-// Back to the plain application icon.
+// The running crawl's progress, which may change far faster than a desktop
+// shows it: at most kCrawlTileInterval apart, the newest values winning. A
+// change the event loop holds back is dropped when a window's own change or
+// the restore comes first.
+inline constexpr std::chrono::milliseconds kCrawlTileInterval{250};
+void ShowCrawlProgressTile(std::int32_t number, std::int32_t index, std::int32_t count);
+// Back to the plain application icon, at once.
 void RestoreDockTile();

@@ -1,6 +1,5 @@
 #include "engine/crawl/progress_mail_timer.h"
 
-#include "engine/crawl/crawl_hooks.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/mail/mail_body.h"
 #include "engine/mail/progress_mail.h"
@@ -77,6 +76,6 @@ void CProgressMailTimer::SendProgressMail(const CSiteIterator& driver)
     if (gAppSettings->mMailRecipient.IsEmpty()) return;
     CMailBody body = MakeProgressMail(gAppSettings->mMailRecipient.c_str(), driver.Level(), driver.Index(),
                                       driver.LevelSize(), driver.StartURL().mURL, driver.ProgressMailElapsedText(),
-                                      GetProgressImageMaker());
+                                      driver.ProgressOutlets().makeImage);
     StartSendMailThread(CMailInfo(body));
 }

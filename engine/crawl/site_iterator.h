@@ -33,6 +33,7 @@
 
 #include "engine/cookies/cookie_store.h"
 #include "engine/crawl/crawl_preferences.h"
+#include "engine/crawl/crawl_progress_outlets.h"
 #include "engine/crawl/site_index.h"
 #include "engine/html/link_record.h"
 #include "engine/html/mirror_links.h"
@@ -69,8 +70,10 @@ struct CCrawlCounters {
 
 class CSiteIterator : public CPageContext, public CListener {
 public:
-    CSiteIterator(CGrabberInterface* window, CConfiguration* configuration, const CURL& startURL);
-    CSiteIterator(CConfiguration* configuration, const CURL& startURL, CQuickerGrabberInterface* window);
+    CSiteIterator(CGrabberInterface* window, CConfiguration* configuration, const CURL& startURL,
+                  CCrawlProgressOutlets outlets);
+    CSiteIterator(CConfiguration* configuration, const CURL& startURL, CQuickerGrabberInterface* window,
+                  CCrawlProgressOutlets outlets);
     ~CSiteIterator() override;
     CSiteIterator(const CSiteIterator&) = delete;
     CSiteIterator& operator=(const CSiteIterator&) = delete;
@@ -197,8 +200,9 @@ public:
     const std::vector<std::string>& OffsiteURLs() const { return mOffsiteURLs; }
     CGrabberInterface* GrabberWindow() const { return mGrabber; }
     CQuickerGrabberInterface* QuickerWindow() const { return mQuickGrabber; }
-    // The progress mail's texts.
+    // The progress mail's texts and picture.
     std::string ProgressMailElapsedText() const;
+    const CCrawlProgressOutlets& ProgressOutlets() const { return mOutlets; }
 
 private:
     friend class CProgressMailTimer;
@@ -360,5 +364,6 @@ private:
     std::int64_t mStartTime = 0;
     std::int64_t mLastTime = 0;
     CCrawlCounters mCounters;
+    CCrawlProgressOutlets mOutlets;
     std::unique_ptr<CProgressMailTimer> mProgressMail;
 };

@@ -1,7 +1,6 @@
 // What the crawl shows while it runs: status texts, log lines, the counters
 // and the progress of the level.
 #include "engine/config/configuration.h"
-#include "engine/crawl/crawl_hooks.h"
 #include "engine/crawl/elapsed_time.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/owner/window_interfaces.h"
@@ -71,7 +70,7 @@ void CSiteIterator::ShowProgress()
                     (nextLevelSize == 1 ? " URL on next level)" : " URLs on next level)");
         mQuickGrabber->SetProgressText(text);
     }
-    DrawProgressTile(mLevel, mIndex, mLevelSize);
+    if (mOutlets.drawTile) mOutlets.drawTile(mLevel, mIndex, mLevelSize);
 }
 
 void CSiteIterator::ClearLevelPanes()

@@ -1,9 +1,9 @@
 // The crawl driver's life: construction, set-up, the crawl as a whole and
 // the stop request.
 #include <chrono>
+#include <utility>
 
 #include "engine/config/configuration.h"
-#include "engine/crawl/crawl_hooks.h"
 #include "engine/crawl/elapsed_time.h"
 #include "engine/crawl/mirror_writer.h"
 #include "engine/crawl/progress_mail_timer.h"
@@ -25,14 +25,16 @@ constexpr std::chrono::seconds kFirstProgressMail{10};
 
 }  // namespace
 
-CSiteIterator::CSiteIterator(CGrabberInterface* window, CConfiguration* configuration, const CURL& startURL)
-    : mGrabber(window)
+CSiteIterator::CSiteIterator(CGrabberInterface* window, CConfiguration* configuration, const CURL& startURL,
+                             CCrawlProgressOutlets outlets)
+    : mGrabber(window), mOutlets(std::move(outlets))
 {
     Construct(configuration, startURL);
 }
 
-CSiteIterator::CSiteIterator(CConfiguration* configuration, const CURL& startURL, CQuickerGrabberInterface* window)
-    : mQuickGrabber(window)
+CSiteIterator::CSiteIterator(CConfiguration* configuration, const CURL& startURL, CQuickerGrabberInterface* window,
+                             CCrawlProgressOutlets outlets)
+    : mQuickGrabber(window), mOutlets(std::move(outlets))
 {
     if (window != nullptr) {
         mOnePage = window->IsDownloadOnePage();

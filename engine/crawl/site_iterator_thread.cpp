@@ -2,23 +2,25 @@
 
 #include <cstdio>
 #include <exception>
+#include <utility>
 
 #include "engine/config/configuration.h"
-#include "engine/crawl/crawl_hooks.h"
 #include "engine/crawl/elapsed_time.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/owner/window_interfaces.h"
 #include "foundation/errors/framework_exception.h"
 
 CSiteIteratorThread::CSiteIteratorThread(CGrabberInterface* window, CConfiguration* configuration,
-                                         const CURL& startURL)
-    : mConfiguration(configuration), mStartURL(startURL), mStartTime(CrawlClockNow()), mGrabberWindow(window)
+                                         const CURL& startURL, CCrawlProgressOutlets outlets)
+    : mConfiguration(configuration), mStartURL(startURL), mStartTime(CrawlClockNow()), mGrabberWindow(window),
+      mOutlets(std::move(outlets))
 {
 }
 
 CSiteIteratorThread::CSiteIteratorThread(CConfiguration* configuration, const CURL& startURL,
-                                         CQuickerGrabberInterface* window)
-    : mConfiguration(configuration), mStartURL(startURL), mStartTime(CrawlClockNow()), mQuickWindow(window)
+                                         CQuickerGrabberInterface* window, CCrawlProgressOutlets outlets)
+    : mConfiguration(configuration), mStartURL(startURL), mStartTime(CrawlClockNow()), mQuickWindow(window),
+      mOutlets(std::move(outlets))
 {
     if (mQuickWindow != nullptr) mQuickWindow->StartSpinner();
 }
@@ -118,8 +120,9 @@ void CSiteIteratorThread::RunGrab()
         }
     }
 
-    mDriver = mGrabberWindow != nullptr ? std::make_unique<CSiteIterator>(mGrabberWindow, mConfiguration, mStartURL)
-                                        : std::make_unique<CSiteIterator>(mConfiguration, mStartURL, mQuickWindow);
+    mDriver = mGrabberWindow != nullptr
+                  ? std::make_unique<CSiteIterator>(mGrabberWindow, mConfiguration, mStartURL, mOutlets)
+                  : std::make_unique<CSiteIterator>(mConfiguration, mStartURL, mQuickWindow, mOutlets);
     if (mStopPending) mDriver->Stop(mStopPendingByError);
     mDriver->Init(mConfiguration, mStartURL);
     mDriver->Crawl();
@@ -152,5 +155,5 @@ void CSiteIteratorThread::FinishWindow()
         if (mQuickWindow->IsDownloadOnePage()) mQuickWindow->EnableButton(MakeFourCharCode("Down"));
         mQuickWindow->SetGrabButtonDone();
     }
-    RestoreProgressTile();
+    if (mOutlets.restoreTile) mOutlets.restoreTile();
 }

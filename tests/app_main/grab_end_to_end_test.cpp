@@ -12,6 +12,9 @@
 #include <thread>
 
 #include <QApplication>
+#include <QByteArray>
+#include <QIcon>
+#include <QImage>
 #include <QKeyEvent>
 #include <gtest/gtest.h>
 
@@ -22,14 +25,20 @@
 #include "app/main/outside_requests.h"
 #include "app/main/single_instance.h"
 #include "app/main/tidewell_app.h"
+#include "app/progress/progress_icons.h"
+#include "app/progress/progress_picture.h"
 #include "app/windows/quicker_grabber/quicker_grabber.h"
 #include "app/windows/quicker_grabber/quicker_grabber_layout.h"
 #include "foundation/settings/app_settings.h"
 #include "foundation/settings/preference_store.h"
 #include "foundation/threads/thread.h"
+#include "tests/app_main/launcher_listener.h"
+#include "tests/mail/parsed_mail.h"
 #include "tests/support/http_peer.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
+#include "tests/support/session_bus_peer.h"
+#include "tests/support/smtp_peer.h"
 #include "tests/support/temp_dir.h"
 #include "tests/windows/run_events.h"
 
@@ -139,6 +148,119 @@ TEST(GrabEndToEnd, ProgressFromATransferThreadWakesTheLoop)
     for (int turn = 0; turn < 3; ++turn) QApplication::processEvents();  // never waits
     EXPECT_EQ(window->FindPaneByID(kByte)->GetDescriptor(), "(50%, 5 KB, 2 KB/sec)");
     delete window;
+}
+
+// The window icon, as the windows wear it.
+QImage WindowIconImage(int side)
+{
+    return QGuiApplication::windowIcon().pixmap(QSize(side, side)).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// The launcher and the window icon follow a grab through the real window:
+// progress while it runs, spaced out, and nothing shown with the plain icon
+// again however it ends. The program talks to a private session bus.
+TEST(GrabEndToEnd, TheLauncherAndTheWindowIconShowAGrabAndClearWhenItEnds)
+{
+    testsupport::SessionBusPeer bus;
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", bus.Address().c_str(), 1);
+    LauncherListener listener(bus.Address());
+    ASSERT_TRUE(listener.IsListening());
+    RegisterQuickerGrabberOnce();
+
+    testsupport::TempDir folders;
+    const std::string site = folders.MakeFolder("site");
+    constexpr int kPages = 150;
+    std::string links;
+    for (int i = 0; i < kPages; ++i) {
+        const std::string name = "p" + std::to_string(i) + ".html";
+        links += "<a href=\"" + name + "\">p</a> ";
+        folders.Write("site/" + name, Page("p"));
+    }
+    folders.Write("site/index.html", Page(links));
+    testsupport::NginxPeer nginx(site);
+    testsupport::HttpPeer slow({{.path = "/", .body = Page("<a href=\"slow.html\">slow</a>")},
+                                {.path = "/slow.html", .body = Page("slow"), .stallSeconds = 120}});
+    const QImage plainIcon = ApplicationIconImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(plainIcon.isNull());
+
+    struct SCase {
+        const char* name;
+        std::string url;
+        bool stop;           // the user stops it while a page stalls
+        int mostUpdates;     // far fewer than the crawl's progress steps
+    } cases[] = {
+        {"runs to its end", nginx.Url("/index.html"), false, kPages},
+        {"stopped by the user", slow.Url("/"), true, 20},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        listener.updates.clear();
+        // As a URL handed to the program: after its start-up.
+        ASSERT_EQ(gApplication->HandleOutsideRequests(ClassifyArguments({c.url})), 1);
+        CQuickerGrabber* window = WindowWithURL(c.url);
+        ASSERT_NE(window, nullptr);
+        PressReturn(*window);
+        if (c.stop) {
+            ASSERT_TRUE(RunEventsUntil([&] {
+                const auto requests = slow.Requests();
+                return !listener.updates.empty() && !requests.empty() && requests.back().path == "/slow.html";
+            }));
+            EXPECT_NE(WindowIconImage(plainIcon.width()), plainIcon) << "the icon shows the progress";
+            WindowIconImage(kDockTileSide).save("/tmp/tidewell-launcher-tile.png");
+            window->StopGrab(false);
+        }
+        ASSERT_TRUE(RunEventsUntil([&] {
+            return IsDone(*window) && !listener.updates.empty() && !listener.updates.back().visible;
+        }));
+
+        const std::vector<LauncherUpdate>& updates = listener.updates;
+        ASSERT_GE(updates.size(), 2u) << "progress while it ran, then none";
+        EXPECT_LE(static_cast<int>(updates.size()), c.mostUpdates);
+        for (std::size_t i = 0; i + 1 < updates.size(); ++i) {
+            EXPECT_TRUE(updates[i].visible) << i;
+            EXPECT_TRUE(updates[i].progress >= 0 && updates[i].progress <= 1) << updates[i].progress;
+        }
+        for (const LauncherUpdate& update : updates) EXPECT_EQ(update.appURI, "application://tidewell.desktop");
+        EXPECT_EQ(WindowIconImage(plainIcon.width()), plainIcon) << "the plain icon again";
+        delete window;
+    }
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+}
+
+// A running grab's progress mail carries the picture of its progress.
+TEST(GrabEndToEnd, TheProgressMailOfAGrabCarriesItsPicture)
+{
+    testsupport::SmtpPeer smtp;
+    ASSERT_TRUE(SetPreferenceString("127.0.0.1", "Mail Server"));
+    ASSERT_TRUE(SetPreferenceString(std::to_string(smtp.Port()).c_str(), "Mail Server Port"));
+    ASSERT_TRUE(SetPreferenceString("carol@example.org", "Mail Recipient"));
+    RegisterQuickerGrabberOnce();
+    testsupport::HttpPeer slow({{.path = "/", .body = Page("<a href=\"slow.html\">slow</a>")},
+                                {.path = "/slow.html", .body = Page("slow"), .stallSeconds = 120}});
+    ASSERT_EQ(gApplication->HandleOutsideRequests(ClassifyArguments({slow.Url("/")})), 1);
+    CQuickerGrabber* window = WindowWithURL(slow.Url("/"));
+    ASSERT_NE(window, nullptr);
+    PressReturn(*window);
+    // The first progress mail goes ten seconds into the grab.
+    ASSERT_TRUE(RunEventsUntil([&] { return !smtp.Messages().empty(); }));
+    window->StopGrab(false);
+    ASSERT_TRUE(RunEventsUntil([&] { return IsDone(*window); }));
+    delete window;
+    RemovePreference("Mail Recipient");
+
+    const ParsedMail mail = ParseMail(smtp.Messages().front().content);
+    EXPECT_EQ(mail.headers.at("subject").rfind("Tidewell: Level ", 0), 0u) << mail.headers.at("subject");
+    const ParsedEntity* picture = nullptr;
+    for (const ParsedEntity& entity : mail.entities)
+        if (entity.contentType == "image/jpeg") picture = &entity;
+    ASSERT_NE(picture, nullptr) << "no picture in the progress mail";
+    EXPECT_EQ(picture->filename, "Progress.jpg");
+    EXPECT_EQ(picture->transferEncoding, "base64");
+    QImage image;
+    ASSERT_TRUE(image.loadFromData(QByteArray(picture->body.data(), static_cast<qsizetype>(picture->body.size())),
+                                   "JPEG"));
+    EXPECT_EQ(image.size(), QSize(kProgressImageSide, kProgressImageSide));
+    image.save("/tmp/tidewell-progress-mail.png");
 }
 
 }  // namespace

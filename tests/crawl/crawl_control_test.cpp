@@ -72,7 +72,7 @@ TEST_F(CrawlControl, AStopBeforeTheThreadRunsEndsItWithoutARequest)
     HttpPeer peer({{.path = "/", .body = Page("start")}});
     CConfiguration configuration = MakeConfiguration();
     RecordingGrabber window(configuration);
-    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")));
+    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), {});
     window.Attach(thread);
     thread->StopCrawl(false);
     thread->Resume();
@@ -91,7 +91,7 @@ TEST_F(CrawlControl, AStopDuringTheFirstRequestIsHonouredAtOnce)
     CConfiguration configuration = MakeConfiguration();
     configuration.mGeneralOptions.timeout = 30;
     RecordingQuickGrabber window(configuration);
-    auto* thread = new CSiteIteratorThread(&configuration, CURL(server.Url("/")), &window);
+    auto* thread = new CSiteIteratorThread(&configuration, CURL(server.Url("/")), &window, {});
     window.Attach(thread);
     EXPECT_TRUE(window.spinning);
     thread->Resume();
@@ -127,7 +127,7 @@ TEST_F(CrawlControl, AStopDuringATransferEndsTheCrawlWithItsSummary)
     configuration.mGeneralOptions.timeout = 30;
     configuration.mMiscOptions.errorLinks = 1;
     RecordingGrabber window(configuration);
-    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")));
+    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), {});
     window.Attach(thread);
     thread->Resume();
     ASSERT_TRUE(RunUntil([&] { return Requested(peer, "/stall.html"); }, 10s));
@@ -167,7 +167,7 @@ TEST_F(CrawlControl, APausedCrawlMakesNoRequestUntilResumed)
     });
     CConfiguration configuration = MakeConfiguration();
     RecordingGrabber window(configuration);
-    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")));
+    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), {});
     window.Attach(thread);
     thread->Resume();
     ASSERT_TRUE(RunUntil([&] { return Requested(peer, "/a.html"); }, 10s));
@@ -249,7 +249,7 @@ TEST_F(CrawlControl, TheProgressMailTimerGoesWithTheDriverEvenWhenTheCrawlIsCutS
     configuration.mGeneralOptions.timeout = 30;
     const std::int32_t before = CThread::LiveThreads().Count();
     RecordingGrabber window(configuration);
-    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")));
+    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), {});
     window.Attach(thread);
     thread->Resume();
     ASSERT_TRUE(RunUntil([&] { return Requested(peer, "/stall.html"); }, 10s));

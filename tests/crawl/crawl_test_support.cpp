@@ -113,7 +113,7 @@ bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit
 bool RunGrab(RecordingGrabber& window, CConfiguration& configuration, const std::string& url,
              std::chrono::seconds limit)
 {
-    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(url));
+    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(url), {});
     window.Attach(thread);
     thread->Resume();
     return RunUntil([&window] { return window.Ended(); }, limit);
@@ -122,7 +122,7 @@ bool RunGrab(RecordingGrabber& window, CConfiguration& configuration, const std:
 bool RunQuickGrab(RecordingQuickGrabber& window, CConfiguration& configuration, const std::string& url,
                   std::chrono::seconds limit)
 {
-    auto* thread = new CSiteIteratorThread(&configuration, CURL(url), &window);
+    auto* thread = new CSiteIteratorThread(&configuration, CURL(url), &window, {});
     window.Attach(thread);
     thread->Resume();
     return RunUntil([&window] { return window.Ended(); }, limit);

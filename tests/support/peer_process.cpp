@@ -153,12 +153,27 @@ PeerProcess::~PeerProcess()
 
 int PeerProcess::ReadPortLine(std::chrono::milliseconds timeout)
 {
+    const std::string line = ReadLine(timeout, "PORT line", "announcing its port");
+    int port = 0;
+    if (line.rfind("PORT ", 0) != 0 || (port = std::atoi(line.c_str() + 5)) <= 0 || port > 65535)
+        throw std::runtime_error("expected \"PORT n\", got \"" + line + "\"");
+    return port;
+}
+
+std::string PeerProcess::ReadFirstLine(std::chrono::milliseconds timeout)
+{
+    return ReadLine(timeout, "first line", "its first line");
+}
+
+std::string PeerProcess::ReadLine(std::chrono::milliseconds timeout, const std::string& awaited,
+                                  const std::string& beforeWhat)
+{
     const auto deadline = Clock::now() + timeout;
     std::string line;
     for (;;) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0)
-            throw std::runtime_error(ProgramName() + ": no PORT line in time");
+            throw std::runtime_error(ProgramName() + ": no " + awaited + " in time");
         pollfd watch{mStdoutFd.Get(), POLLIN, 0};
         int ready = poll(&watch, 1, static_cast<int>(left.count()));
         if (ready < 0 && errno == EINTR) continue;
@@ -169,18 +184,12 @@ int PeerProcess::ReadPortLine(std::chrono::milliseconds timeout)
         if (count < 0 && errno == EINTR) continue;
         if (count <= 0) {
             int status = Stop();
-            throw std::runtime_error(ProgramName() + " exited before announcing its port (" +
+            throw std::runtime_error(ProgramName() + " exited before " + beforeWhat + " (" +
                                      DescribeWaitStatus(status) + ")");
         }
-        if (c != '\n') {
-            if (line.size() > 200) throw std::runtime_error("first line too long: " + line);
-            line += c;
-            continue;
-        }
-        int port = 0;
-        if (line.rfind("PORT ", 0) != 0 || (port = std::atoi(line.c_str() + 5)) <= 0 || port > 65535)
-            throw std::runtime_error("expected \"PORT n\", got \"" + line + "\"");
-        return port;
+        if (c == '\n') return line;
+        if (line.size() > 1000) throw std::runtime_error("first line too long: " + line);
+        line += c;
     }
 }
 

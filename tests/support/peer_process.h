@@ -35,6 +35,9 @@ public:
     // Reads the first line, "PORT n", and returns n. Throws when the line
     // does not come in time, is something else, or the program exits.
     int ReadPortLine(std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    // Reads the first line, whatever it says (without its line end). Throws
+    // when it does not come in time or the program exits.
+    std::string ReadFirstLine(std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
     // True until the program exits (the exit is seen, not yet reaped, so the
     // process group stays ours to kill).
@@ -53,6 +56,7 @@ public:
 
 private:
     std::string ProgramName() const;
+    std::string ReadLine(std::chrono::milliseconds timeout, const std::string& awaited, const std::string& beforeWhat);
 
     std::vector<std::string> mArgv;
     pid_t mPid = -1;

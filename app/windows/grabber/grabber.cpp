@@ -14,6 +14,7 @@
 
 #include "app/framework/dialog.h"
 #include "app/framework/recent_items.h"
+#include "app/progress/desktop_progress_outlets.h"
 #include "app/progress/dock_tile.h"
 #include "app/windows/grabber/grabber_layout.h"
 #include "app/windows/grabber/time_thread.h"
@@ -412,7 +413,7 @@ void CGrabber::StartCrawl(const std::string& url)
     SetStartURL(parsed.mURL);
     if (mConfiguration.mMiscOptions.generateLog) OpenLog(parsed);
     mSiteMapPath.clear();
-    mThread = new CSiteIteratorThread(this, &mConfiguration, parsed);
+    mThread = new CSiteIteratorThread(this, &mConfiguration, parsed, DesktopProgressOutlets());
     mThread->Resume();
     EnablePane(kStart, true);
     mState = kWindowRunning;

@@ -15,6 +15,7 @@
 #include "app/framework/recent_items.h"
 #include "app/framework/reveal_file.h"
 #include "app/framework/scheduler_driver.h"
+#include "app/progress/desktop_progress_outlets.h"
 #include "app/progress/dock_tile.h"
 #include "app/windows/quicker_grabber/framed_mona.h"
 #include "app/windows/quicker_grabber/grab_window_parts.h"
@@ -289,7 +290,7 @@ void CQuickerGrabber::StartCrawl(const std::string& url)
     const CURL parsed(url);
     SetStartURL(parsed.mURL);
     if (GetGenerateLogPreference()) OpenLog(parsed);
-    mThread = new CSiteIteratorThread(&mConfiguration, parsed, this);
+    mThread = new CSiteIteratorThread(&mConfiguration, parsed, this, DesktopProgressOutlets());
     mThread->Resume();
     ShowPane(kPause, true);
     mState = kWindowRunning;

@@ -1,0 +1,9 @@
+#include "app/progress/desktop_progress_outlets.h"
+
+#include "app/progress/dock_tile.h"
+#include "app/progress/progress_image.h"
+
+CCrawlProgressOutlets DesktopProgressOutlets()
+{
+    return {&ShowCrawlProgressTile, &RestoreDockTile, &MakeProgressImage};
+}

@@ -1,0 +1,8 @@
+// What a crawl started from a window shows beyond it: its progress in the
+// window icon (and whatever the tile hook adds, such as the launcher), the
+// plain icon again when it ends, and the picture of its progress mails.
+#pragma once
+
+#include "engine/crawl/crawl_progress_outlets.h"
+
+CCrawlProgressOutlets DesktopProgressOutlets();
