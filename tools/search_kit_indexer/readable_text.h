@@ -1,5 +1,6 @@
 // The text a reader of a file would see, as UTF-8: the words of an HTML page
-// (its title and body text, never scripts or styles), the text of a PDF, a
+// (its title and body text, never scripts, styles or CDATA sections), the
+// text of a PDF (read by a module loaded when one is met), a
 // plain text file as it is. Other files (images, archives, folders) have no
 // readable text.
 #pragma once
