@@ -22,7 +22,7 @@ struct SWordListWork {
 
     // Blocking: the words of each item of the chunk.
     std::vector<PlistValue> ListChunk(const std::vector<std::string>& chunk);
-    void WorkerLoop(std::size_t lookahead);
+    void WorkerLoop(std::size_t chunkItems, std::size_t lookahead);
 
     const CWordListTool tool;
     const CWordListCache cache;
@@ -70,14 +70,14 @@ std::vector<PlistValue> SWordListWork::ListChunk(const std::vector<std::string>&
     return words;
 }
 
-void SWordListWork::WorkerLoop(std::size_t lookahead)
+void SWordListWork::WorkerLoop(std::size_t chunkItems, std::size_t lookahead)
 {
     std::unique_lock lock(mutex);
     for (;;) {
         moreWanted.wait(lock, [&] { return cancelled || nextItem >= items.size() || nextItem < reached + lookahead; });
         if (cancelled || nextItem >= items.size()) return;
         const std::size_t first = nextItem;
-        nextItem = std::min(items.size(), first + CWordListSource::kChunkItems);
+        nextItem = std::min(items.size(), first + chunkItems);
         const std::vector<std::string> chunk(items.begin() + static_cast<std::ptrdiff_t>(first),
                                              items.begin() + static_cast<std::ptrdiff_t>(nextItem));
         lock.unlock();
@@ -95,11 +95,13 @@ CWordListSource::CWordListSource(std::vector<std::string> items, CWordListCache 
     : mWork(std::make_shared<SWordListWork>(std::move(items), std::move(cache)))
 {
     workers = std::max(1u, workers);
-    const std::size_t lookahead = kChunkItems * kChunksAheadPerWorker * workers;
-    const std::size_t chunks = (mWork->items.size() + kChunkItems - 1) / kChunkItems;
+    const std::size_t chunkItems = std::clamp<std::size_t>(mWork->items.size() / (2 * workers), kMinChunkItems,
+                                                           kMaxChunkItems);
+    const std::size_t lookahead = chunkItems * kChunksAheadPerWorker * workers;
+    const std::size_t chunks = (mWork->items.size() + chunkItems - 1) / chunkItems;
     // Each worker holds the work, so it outlives this source until its run ends.
     for (std::size_t n = 0; n < std::min<std::size_t>(workers, chunks); ++n)
-        CWorkerPool::Shared().Submit([work = mWork, lookahead] { work->WorkerLoop(lookahead); });
+        CWorkerPool::Shared().Submit([work = mWork, chunkItems, lookahead] { work->WorkerLoop(chunkItems, lookahead); });
 }
 
 CWordListSource::~CWordListSource()

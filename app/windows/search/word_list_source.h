@@ -39,9 +39,11 @@ public:
     // among `items` is listed on its own.
     PlistValue Take(const std::string& item, const std::function<bool()>& giveUp);
 
-    // Items per run of the tool, and how many items ahead of the search
-    // thread the workers may list.
-    static constexpr std::size_t kChunkItems = 16;
+    // Items per run of the tool: enough that starting the tool costs little
+    // beside listing them, few enough that every worker gets several runs.
+    static constexpr std::size_t kMinChunkItems = 16;
+    static constexpr std::size_t kMaxChunkItems = 64;
+    // How many chunks ahead of the search thread each worker may list.
     static constexpr std::size_t kChunksAheadPerWorker = 4;
 
     // A worker per core, at least one.
