@@ -1,6 +1,7 @@
 // The search window on real widgets with the real word-list tool over real
 // folders: what a search finds under each option, Stop, closing, a tool that
 // hangs, the results rows and the heading's dividers.
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -23,15 +24,19 @@
 
 #include "app/framework/class_registrar.h"
 #include "app/framework/cleanup.h"
+#include "app/framework/dialog.h"
 #include "app/framework/scheduler_driver.h"
 #include "app/windows/search/hier_outline_table.h"
 #include "app/windows/search/open_search.h"
 #include "app/windows/search/search_iterator.h"
 #include "app/windows/search/search_panes.h"
 #include "app/windows/search/searcher.h"
+#include "app/windows/search/word_list_cache.h"
 #include "app/windows/search/word_list_tool.h"
 #include "app/windows/widgets/resizable_heading.h"
+#include "foundation/files/file_system.h"
 #include "foundation/settings/preference_store.h"
+#include "foundation/system/path_names.h"
 #include "platform/launch/program_launcher.h"
 #include "tests/crawl/crawl_test_support.h"
 
@@ -410,9 +415,168 @@ TEST_F(SearchWindow, ChoosingAFolderFillsTheFieldAndCancelChangesNothing)
     EXPECT_EQ(starts[0], mRoot.File("chosen"));
     EXPECT_NE(starts[1], mRoot.File("other"));  // not a folder: the support folder instead
 
-    Click(*window, kHelp);
-    ASSERT_EQ(mSpawned.size(), 1u);
-    EXPECT_NE(mSpawned[0].back().find("/help/search.html"), std::string::npos);
+}
+
+// Help opens the page of the resources the program runs with (installed
+// beside it, or named by TIDEWELL_RESOURCES); a page that is not there is
+// told in an alert.
+TEST_F(SearchWindow, HelpOpensThePageOfTheResourcesInUseOrSaysItCannot)
+{
+    const std::string installed = mRoot.Write("share/tidewell/help/search.html", "<p>help</p>");
+    mRoot.MakeFolder("empty");
+    const char* old = std::getenv("TIDEWELL_RESOURCES");
+    const std::optional<std::string> saved = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
+    const struct {
+        std::string resources;
+        std::string opened;  // "" when nothing may open
+    } cases[] = {
+        {mRoot.File("share/tidewell"), installed},
+        {mRoot.File("empty"), ""},
+    };
+    CSearcher* window = Open(mRoot.Path());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.resources);
+        ::setenv("TIDEWELL_RESOURCES", c.resources.c_str(), 1);
+        mSpawned.clear();
+        CScriptedAnswers::Clear();
+        CScriptedAnswers::Push(kMsgOK);
+        Click(*window, kHelp);
+        if (c.opened.empty()) {
+            EXPECT_TRUE(mSpawned.empty());
+            ASSERT_EQ(CScriptedAnswers::Asked().size(), 1u);
+            EXPECT_EQ(CScriptedAnswers::Asked()[0].text, kHelpFailure);
+        } else {
+            ASSERT_EQ(mSpawned.size(), 1u);
+            EXPECT_EQ(mSpawned[0].back(), c.opened);
+            EXPECT_TRUE(CScriptedAnswers::Asked().empty());
+        }
+    }
+    CScriptedAnswers::Clear();
+    if (saved) ::setenv("TIDEWELL_RESOURCES", saved->c_str(), 1);
+    else ::unsetenv("TIDEWELL_RESOURCES");
+}
+
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// A file goes to the tool the first time, and again only when its size or
+// modification time changed; a renamed file keeps its list. An entry that is
+// corrupt, or made for another file, is not trusted.
+TEST_F(SearchWindow, AFileIsListedAgainOnlyWhenItChanged)
+{
+    const std::string a = mRoot.Write("kept/a.txt", "tide");
+    const std::string b = mRoot.Write("kept/b.txt", "tide");
+    const std::string c = mRoot.Write("kept/c.html", "<p>tide</p>");
+    const std::string d = mRoot.Write("kept/sub/d.txt", "harbour");
+    const std::string e = mRoot.Write("kept/e.png", std::string("\x89PNG\r\n\x1a\n\0\0", 10));
+    const std::string listed = mRoot.File("listed");
+    SetSearchKitIndexerPath(ToolScript("printf '%s\\n' \"$@\" >> " + listed));
+    const CWordListCache cache(CWordListCache::DefaultFolder(), "");
+    const auto entryOf = [&](const std::string& path) {
+        SFileIdentity identity;
+        EXPECT_TRUE(ReadFileIdentity(path, identity));
+        return cache.EntryPath(identity);
+    };
+    const auto setTime = [](const std::string& path, time_t seconds) {
+        const timeval times[2] = {{seconds, 0}, {seconds, 0}};
+        ASSERT_EQ(::utimes(path.c_str(), times), 0);
+    };
+    const struct {
+        const char* change;
+        std::function<void()> make;
+        std::set<std::string> listed, found;
+    } cases[] = {
+        {"first search", [] {}, {a, b, c, d, e}, {"a.txt", "b.txt", "c.html", "d.txt"}},
+        {"nothing changed", [] {}, {}, {"a.txt", "b.txt", "c.html", "d.txt"}},
+        {"same size, new time",
+         [&] {
+             mRoot.Write("kept/a.txt", "tidy");
+             setTime(a, 1700000000);
+         },
+         {a}, {"b.txt", "c.html", "d.txt"}},
+        {"new size, same time",
+         [&] {
+             struct stat before {};
+             ::stat(b.c_str(), &before);
+             mRoot.Write("kept/b.txt", "tide tide");
+             const timespec times[2] = {before.st_atim, before.st_mtim};
+             ASSERT_EQ(::utimensat(AT_FDCWD, b.c_str(), times, 0), 0);
+         },
+         {b}, {"b.txt", "c.html", "d.txt"}},
+        {"time only", [&] { setTime(c, 1600000000); }, {c}, {"b.txt", "c.html", "d.txt"}},
+        {"renamed", [&] { std::filesystem::rename(d, mRoot.File("kept/sub/d2.txt")); }, {},
+         {"b.txt", "c.html", "d2.txt"}},
+        {"corrupt entry", [&] { mRoot.Write(entryOf(b).substr(mRoot.Path().size() + 1), "<plist><dict><key>"); }, {b},
+         {"b.txt", "c.html", "d2.txt"}},
+        {"another file's entry", [&] { std::filesystem::copy_file(entryOf(b), entryOf(e),
+                                                                    std::filesystem::copy_options::overwrite_existing); },
+         {e}, {"b.txt", "c.html", "d2.txt"}},
+    };
+    CSearcher* window = Open(mRoot.File("kept"));
+    SetText(*window, kQuery, "tide harbour");
+    window->FindPaneByID(kAllAnyGroup)->SetValue(static_cast<std::int32_t>(kAnyTerm));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        c.make();
+        std::remove(listed.c_str());
+        ASSERT_TRUE(RunSearch(*window));
+        const std::vector<std::string> lines = ReadLines(listed);
+        EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()), c.listed);
+        EXPECT_EQ(lines.size(), c.listed.size());
+        EXPECT_EQ(FoundNames(window->GetResults()->Root()), c.found);
+    }
+}
+
+// The found files in the order the results list them.
+std::vector<std::string> ListedOrder(const CFolderNode& node)
+{
+    std::vector<std::string> paths;
+    for (const CFoundFile& file : node.Files()) paths.push_back(file.mRef.Path());
+    for (const auto& child : node.Children())
+        for (std::string& path : ListedOrder(*child)) paths.push_back(std::move(path));
+    return paths;
+}
+
+// Listed ahead on several workers, from the tool or from the cache, a search
+// files exactly the files a walk that reads each one in turn finds, in the
+// same order.
+TEST_F(SearchWindow, ListingAheadAndKeptListsChangeNoResult)
+{
+    for (int i = 0; i < 300; ++i)
+        mRoot.Write("many/f" + std::to_string(i % 7) + "/p" + std::to_string(i) + ".html",
+                    "<p>word" + std::to_string(i % 5) + (i % 11 == 0 ? " \xEF\xAC\x81sh" : "") + "</p>");
+    // What a reader finds, in walk order.
+    const auto expected = [&](const std::string& word) {
+        CFolderNode root(nullptr, CFixedString255("Search Results"));
+        WalkFolderTree(CFileRef(mRoot.File("many")), 0, [&](const CWalkItem& item) {
+            if (item.isFolder) return false;
+            std::ifstream in(item.ref.Path());
+            std::string text((std::istreambuf_iterator<char>(in)), {});
+            if (text.find(word == "fish" ? "\xEF\xAC\x81sh" : word) == std::string::npos) return false;
+            TPooledList<CFixedString255> folders;
+            EXPECT_EQ(ListPathComponents(item.ref.c_str(), folders), 0);
+            CFoundFile file;
+            file.mRef = item.ref;
+            FileFound(root, folders, file);
+            return false;
+        });
+        return ListedOrder(root);
+    };
+    CSearcher* window = Open(mRoot.File("many"));
+    for (const char* word : {"word3", "fish", "word3"}) {  // the second word3 from the cache
+        SCOPED_TRACE(word);
+        SetText(*window, kQuery, word);
+        ASSERT_TRUE(RunSearch(*window));
+        const std::vector<std::string> found = ListedOrder(window->GetResults()->Root());
+        EXPECT_EQ(found, expected(word));
+        EXPECT_FALSE(found.empty());
+        EXPECT_EQ(Count(*window, kSearchedCaption), 307);
+    }
 }
 
 TEST_F(SearchWindow, AFreshOutlineTableHasThreeColumnsAndNoRows)
