@@ -45,6 +45,14 @@ namespace {
 using namespace searchwindow;
 using namespace std::chrono_literals;
 
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
 class SearchWindow : public crawltest::CrawlEnvironment {
 protected:
     void SetUp() override
@@ -358,7 +366,8 @@ TEST_F(SearchWindow, ARunCutShortKeepsWhatItListedAndListsTheRestAgain)
 TEST_F(SearchWindow, ClosingStopsTheSearchAndSavesTheFolderField)
 {
     for (int i = 0; i < 20; ++i) mRoot.Write("slow/f" + std::to_string(i) + ".txt", "tide");
-    SetSearchKitIndexerPath(ToolScript("exec sleep 600"));
+    const std::string runs = mRoot.File("runs");
+    SetSearchKitIndexerPath(ToolScript("echo run >> " + runs + "\nexec sleep 600"));
     SetWordListTimeout(400ms);
     CSearcher* window = Open(mRoot.File("slow"));
     SetText(*window, kQuery, "tide");
@@ -373,6 +382,15 @@ TEST_F(SearchWindow, ClosingStopsTheSearchAndSavesTheFolderField)
     };
     EXPECT_TRUE(RunEvents(noSearchThread));
     EXPECT_EQ(GetPreferenceString(kLastFolderPreference), mRoot.File("slow"));
+    // The runs in hand end at their time-out and no new one starts: then the
+    // search's private folder goes. Two runs list the 20 items at first.
+    const auto noPrivateFolder = [&] {
+        for (const auto& entry : std::filesystem::directory_iterator(mRoot.File("tmp")))
+            if (entry.path().filename().string().rfind("tidewell-search-", 0) == 0) return false;
+        return true;
+    };
+    EXPECT_TRUE(RunEvents(noPrivateFolder));
+    EXPECT_LE(ReadLines(runs).size(), 4u);
 
     // A search waiting for a hung tool ends as the window closes, without
     // waiting for the tool's time-out.
@@ -454,14 +472,6 @@ TEST_F(SearchWindow, HelpOpensThePageOfTheResourcesInUseOrSaysItCannot)
     CScriptedAnswers::Clear();
     if (saved) ::setenv("TIDEWELL_RESOURCES", saved->c_str(), 1);
     else ::unsetenv("TIDEWELL_RESOURCES");
-}
-
-std::vector<std::string> ReadLines(const std::string& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
 }
 
 // A file goes to the tool the first time, and again only when its size or

@@ -81,7 +81,7 @@ CWordListTool::CWordListTool()
 CWordListTool::~CWordListTool() { RemoveFolder(mFolder); }
 
 std::vector<std::optional<PlistValue>> CWordListTool::ListWords(
-    const std::vector<std::string>& items, const std::function<void(const std::vector<std::string>&)>& beforeRun) const
+    const std::vector<std::string>& items, const std::function<bool(const std::vector<std::string>&)>& beforeRun) const
 {
     std::vector<std::optional<PlistValue>> lists(items.size());
     if (mFolder.empty()) return lists;
@@ -89,7 +89,7 @@ std::vector<std::optional<PlistValue>> CWordListTool::ListWords(
     std::size_t first = 0;
     while (first < items.size()) {
         const std::vector<std::string> batch(items.begin() + static_cast<std::ptrdiff_t>(first), items.end());
-        if (beforeRun) beforeRun(batch);
+        if (beforeRun && !beforeRun(batch)) break;
         const std::string folder = MakePrivateFolder(mFolder + "/run-XXXXXX");
         if (folder.empty()) return lists;
         std::vector<std::string> argv{tool};

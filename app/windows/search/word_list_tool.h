@@ -47,10 +47,11 @@ public:
     // Blocking (a worker's job, never a fiber's), and safe to call from
     // several workers at once. Lists the items' words: `lists[i]` is the
     // dictionary of `items[i]`, or none when the tool gave none for it.
-    // `beforeRun` (when set) hears the items of each run before it starts.
+    // `beforeRun` (when set) hears the items of each run before it starts,
+    // and returns false to start no more runs (the search has ended).
     std::vector<std::optional<PlistValue>> ListWords(
         const std::vector<std::string>& items,
-        const std::function<void(const std::vector<std::string>&)>& beforeRun = {}) const;
+        const std::function<bool(const std::vector<std::string>&)>& beforeRun = {}) const;
 
 private:
     std::string mFolder;
