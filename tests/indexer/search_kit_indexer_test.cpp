@@ -53,10 +53,11 @@ struct SListed {
     std::map<std::string, std::map<std::string, std::int64_t>> lists;
 };
 
-SListed RunIndexer(const testsupport::TempDir& temp, const std::vector<std::string>& items)
+SListed RunIndexer(const testsupport::TempDir& temp, const std::vector<std::string>& items,
+                   const std::string& tool = SEARCH_KIT_INDEXER)
 {
     SListed listed;
-    std::vector<std::string> argv{SEARCH_KIT_INDEXER};
+    std::vector<std::string> argv{tool};
     argv.insert(argv.end(), items.begin(), items.end());
     const int status = RunProgramWithArguments(argv, {"TMPDIR=" + temp.File("t")}, "", 60s, &listed.exitCode);
     EXPECT_EQ(status, 0);
@@ -165,6 +166,32 @@ TEST(SearchKitIndexer, SeveralItemsHaveANumberedListEach)
     EXPECT_EQ(listed.lists, (std::map<std::string, WordCounts>{{"index-1965-1.dat", {{"tide", 2}}},
                                                                 {"index-1965-3.dat", {}},
                                                                 {"index-1965-4.dat", {{"harbour", 1}}}}));
+}
+
+// A tool whose PDF reader cannot be loaded has not read a PDF: it says so,
+// rather than list a PDF as a file without words.
+TEST(SearchKitIndexer, APDFIsUnreadWithoutItsReader)
+{
+    testsupport::TempDir temp;
+    temp.MakeFolder("t");
+    temp.MakeFolder("bin");
+    const std::string alone = temp.File("bin/SearchKitIndexer");
+    std::filesystem::copy_file(SEARCH_KIT_INDEXER, alone);
+    const struct {
+        const char* name;
+        std::string bytes;
+        int exitCode;
+        WordCounts expected;
+    } cases[] = {
+        {"doc.pdf", TinyPDF("harbour"), 1, {}},
+        {"notes.txt", "harbour", 0, {{"harbour", 1}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SListed listed = RunIndexer(temp, {temp.Write(c.name, c.bytes)}, alone);
+        EXPECT_EQ(listed.exitCode, c.exitCode);
+        EXPECT_EQ(listed.lists, (std::map<std::string, WordCounts>{{"index-1965.dat", c.expected}}));
+    }
 }
 
 }  // namespace

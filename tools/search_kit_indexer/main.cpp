@@ -49,7 +49,9 @@ bool ListItem(const std::string& item, std::vector<std::pair<std::string, long>>
     if (!S_ISREG(info.st_mode)) return true;
     std::string bytes;
     if (ReadFileBytes(item, bytes) != 0) return false;
-    counts = CountWords(FoldCompatibility(ReadableText(KindOfItem(item, bytes), bytes)));
+    const EItemKind kind = KindOfItem(item, bytes);
+    if (kind == EItemKind::kPDF && !CanReadPDF()) return false;
+    counts = CountWords(FoldCompatibility(ReadableText(kind, bytes)));
     return true;
 }
 

@@ -34,11 +34,19 @@ PDFTextFunction LoadPDFModule()
     return nullptr;
 }
 
+PDFTextFunction PDFReader()
+{
+    static const PDFTextFunction reader = LoadPDFModule();
+    return reader;
+}
+
 }  // namespace
+
+bool CanReadPDF() { return PDFReader() != nullptr; }
 
 std::string PDFReadableText(std::string_view bytes)
 {
-    static const PDFTextFunction reader = LoadPDFModule();
+    const PDFTextFunction reader = PDFReader();
     std::string text;
     if (reader != nullptr && !bytes.empty()) reader(bytes.data(), bytes.size(), &text);
     return text;

@@ -17,6 +17,9 @@ EItemKind KindOfItem(std::string_view name, std::string_view bytes);
 // Each gives "" when nothing readable is found.
 std::string HTMLReadableText(std::string_view bytes);
 std::string PDFReadableText(std::string_view bytes);
+// False when the PDF reader cannot be loaded: a PDF then cannot be read,
+// which is not the same as a PDF without text.
+bool CanReadPDF();
 // Valid UTF-8 stays as it is; other bytes are read as Windows-1252, the
 // usual encoding of older text files.
 std::string PlainReadableText(std::string_view bytes);
