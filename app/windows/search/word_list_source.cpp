@@ -53,16 +53,19 @@ std::vector<PlistValue> SWordListWork::ListChunk(const std::vector<std::string>&
         toTool.push_back(chunk[k]);
     }
     if (toTool.empty()) return words;
-    const std::vector<std::optional<PlistValue>> made =
+    std::vector<std::optional<PlistValue>> made =
         tool.ListWords(toTool, [this](const std::vector<std::string>& run) {
+            {
+                std::lock_guard lock(mutex);
+                if (cancelled) return false;
+            }
             for (const std::string& item : run) ::syslog(LOG_DEBUG, "Indexing %s", item.c_str());
-            std::lock_guard lock(mutex);
-            return !cancelled;
+            return true;
         });
     for (std::size_t m = 0; m < unlisted.size(); ++m) {
         if (!made[m]) continue;
         const std::size_t k = unlisted[m];
-        words[k] = *made[m];
+        words[k] = std::move(*made[m]);
         // A file that changed while it was read may not match its list.
         SFileIdentity after;
         if (ReadFileIdentity(chunk[k], after) && after == identities[k]) cache.Store(identities[k], words[k]);
