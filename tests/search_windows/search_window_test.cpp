@@ -1,11 +1,13 @@
 // The search window on real widgets with the real word-list tool over real
 // folders: what a search finds under each option, Stop, closing, a tool that
 // hangs, the results rows and the heading's dividers.
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <set>
 
@@ -22,15 +24,19 @@
 
 #include "app/framework/class_registrar.h"
 #include "app/framework/cleanup.h"
+#include "app/framework/dialog.h"
 #include "app/framework/scheduler_driver.h"
 #include "app/windows/search/hier_outline_table.h"
 #include "app/windows/search/open_search.h"
 #include "app/windows/search/search_iterator.h"
 #include "app/windows/search/search_panes.h"
 #include "app/windows/search/searcher.h"
+#include "app/windows/search/word_list_cache.h"
 #include "app/windows/search/word_list_tool.h"
 #include "app/windows/widgets/resizable_heading.h"
+#include "foundation/files/file_system.h"
 #include "foundation/settings/preference_store.h"
+#include "foundation/system/path_names.h"
 #include "platform/launch/program_launcher.h"
 #include "tests/crawl/crawl_test_support.h"
 
@@ -38,6 +44,14 @@ namespace {
 
 using namespace searchwindow;
 using namespace std::chrono_literals;
+
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
 
 class SearchWindow : public crawltest::CrawlEnvironment {
 protected:
@@ -129,6 +143,7 @@ protected:
         mRoot.Write("site/pages/cats.html", "<html><body><p>cats and dog</p><script>cat</script></body></html>");
         mRoot.Write("site/pages/Tide_Tables.txt", "Tide tables for the Bay");
         mRoot.Write("site/a:b/notes.txt", "harbour notes");
+        mRoot.Write("site/pages/market.html", "<p>the \xEF\xAC\x81sh market<![CDATA[cat dog]]></p>");  // U+FB01
         static constexpr char kPNG[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR cat";
         mRoot.Write("site/img.png", std::string(kPNG, sizeof kPNG - 1));
         return mRoot.File("site");
@@ -137,7 +152,9 @@ protected:
     std::vector<std::vector<std::string>> mSpawned;
 };
 
-TEST_F(SearchWindow, FindsFilesByContentAndNameUnderEachOption)
+// Words come from what a file holds, never from its name; ligatures and
+// full-width letters match their plain letters, typed either way.
+TEST_F(SearchWindow, FindsFilesByContentUnderEachOption)
 {
     const std::string site = MakeSite();
     CSearcher* window = Open(site);
@@ -153,7 +170,10 @@ TEST_F(SearchWindow, FindsFilesByContentAndNameUnderEachOption)
         {"tide", kMatchCase, kAllTerms, kWholeWords, {}},
         {"tide", kIgnoreCase, kAllTerms, kWholeWords, {"Tide_Tables.txt"}},
         {"harbour", kMatchCase, kAllTerms, kWholeWords, {"notes.txt"}},
-        {"pages png", kIgnoreCase, kAnyTerm, kWholeWords, {"pages", "img.png"}},  // names
+        {"pages png html index", kIgnoreCase, kAnyTerm, kWholeWords, {}},  // names only
+        {"fish", kMatchCase, kAllTerms, kWholeWords, {"market.html"}},
+        {"\xEF\xAC\x81sh", kMatchCase, kAllTerms, kWholeWords, {"market.html"}},
+        {"\xEF\xBD\x8D" "arket", kMatchCase, kAllTerms, kWholeWords, {"market.html"}},  // full-width m
         {"   ", kIgnoreCase, kAllTerms, kWholeWords, {}},
     };
     for (const auto& c : cases) {
@@ -165,7 +185,7 @@ TEST_F(SearchWindow, FindsFilesByContentAndNameUnderEachOption)
         ASSERT_TRUE(RunSearch(*window));
         EXPECT_EQ(FoundNames(window->GetResults()->Root()), c.found);
         EXPECT_EQ(Count(*window, kFoundCaption), static_cast<int>(c.found.size()));
-        EXPECT_EQ(Count(*window, kSearchedCaption), 7);  // 2 folders, 5 files
+        EXPECT_EQ(Count(*window, kSearchedCaption), 8);  // 2 folders, 6 files
         EXPECT_EQ(Text(*window, kSearchButton), "Search");
         EXPECT_FALSE(window->FindPaneByID(kProgress)->IsVisible());
     }
@@ -240,7 +260,10 @@ TEST_F(SearchWindow, ResultRowsListFilesFirstWithLocalDatesAndOpenFromTheirOwnPa
 TEST_F(SearchWindow, StopWorksWhateverTheQueryAndASecondClickOnlyResumes)
 {
     for (int i = 0; i < 40; ++i) mRoot.Write("many/file" + std::to_string(i) + ".txt", "words of file");
-    SetSearchKitIndexerPath(ToolScript("sleep 0.05"));
+    // The runs after the first (file3.txt and file30-39.txt are among their
+    // items) hang: the search waits there until Stop.
+    SetSearchKitIndexerPath(ToolScript("case \"$*\" in *file3*) exec sleep 600 ;; esac"));
+    SetWordListTimeout(1s);
     CSearcher* window = Open(mRoot.File("many"));
     SetText(*window, kQuery, "file");
     Click(*window, kSearchButton);
@@ -307,27 +330,44 @@ TEST_F(SearchWindow, AHungToolIsKilledAtItsTimeOutWhileTheWindowStaysLive)
     EXPECT_EQ(killed, 2);
 }
 
-TEST_F(SearchWindow, AToolThatFailsNeverLendsAnotherItemsWords)
+// A run of the tool that ends abnormally keeps the lists it finished; the item
+// it was on gets none, and the items after it go to another run. A tool that
+// lists nothing finds nothing.
+TEST_F(SearchWindow, ARunCutShortKeepsWhatItListedAndListsTheRestAgain)
 {
-    mRoot.Write("lists/a.txt", "tide");
-    mRoot.Write("lists/b.txt", "other");
-    mRoot.Write("lists/c.txt", "more");
-    // b.txt: fails without a list; c.txt: a list, but a failing status.
-    SetSearchKitIndexerPath(ToolScript("case \"$1\" in\n  *b.txt) exit 1 ;;\n  *c.txt) " SEARCH_KIT_INDEXER
-                                       " \"$1\"; exit 2 ;;\nesac"));
-    CSearcher* window = Open(mRoot.File("lists"));
-    SetText(*window, kQuery, "tide");
-    ASSERT_TRUE(RunSearch(*window));
-    EXPECT_EQ(FoundNames(window->GetResults()->Root()), (std::set<std::string>{"a.txt"}));
-    SetText(*window, kQuery, "more");
-    ASSERT_TRUE(RunSearch(*window));
-    EXPECT_EQ(Count(*window, kFoundCaption), 0);
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) mRoot.Write(std::string("lists/") + name, "tide");
+    const std::string runs = mRoot.File("runs");
+    const struct {
+        const char* tool;
+        std::set<std::string> found;
+        const char* runs;  // items per run
+    } cases[] = {
+        // Killed after its first list, whatever it is given.
+        {SEARCH_KIT_INDEXER " \"$@\"; k=2; while [ $k -le $# ]; do rm -f \"$TMPDIR/index-1965-$k.dat\"; "
+         "k=$((k+1)); done; exit 137",
+         {"a.txt", "c.txt"}, "4 2 "},
+        {"exit 1", {}, "4 "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tool);
+        std::remove(runs.c_str());
+        std::filesystem::remove_all(mRoot.File("cache/tidewell"));
+        SetSearchKitIndexerPath(ToolScript("printf '%s ' $# >> " + runs + "\nif [ $# -gt 1 ]; then " + c.tool + "; fi"));
+        CSearcher* window = Open(mRoot.File("lists"));
+        SetText(*window, kQuery, "tide");
+        ASSERT_TRUE(RunSearch(*window));
+        EXPECT_EQ(FoundNames(window->GetResults()->Root()), c.found);
+        std::ifstream logged(runs);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(logged), {}), c.runs);
+        delete window;
+    }
 }
 
 TEST_F(SearchWindow, ClosingStopsTheSearchAndSavesTheFolderField)
 {
     for (int i = 0; i < 20; ++i) mRoot.Write("slow/f" + std::to_string(i) + ".txt", "tide");
-    SetSearchKitIndexerPath(ToolScript("exec sleep 600"));
+    const std::string runs = mRoot.File("runs");
+    SetSearchKitIndexerPath(ToolScript("echo run >> " + runs + "\nexec sleep 600"));
     SetWordListTimeout(400ms);
     CSearcher* window = Open(mRoot.File("slow"));
     SetText(*window, kQuery, "tide");
@@ -342,19 +382,26 @@ TEST_F(SearchWindow, ClosingStopsTheSearchAndSavesTheFolderField)
     };
     EXPECT_TRUE(RunEvents(noSearchThread));
     EXPECT_EQ(GetPreferenceString(kLastFolderPreference), mRoot.File("slow"));
+    // The runs in hand end at their time-out and no new one starts: then the
+    // search's private folder goes. Two runs list the 20 items at first.
+    const auto noPrivateFolder = [&] {
+        for (const auto& entry : std::filesystem::directory_iterator(mRoot.File("tmp")))
+            if (entry.path().filename().string().rfind("tidewell-search-", 0) == 0) return false;
+        return true;
+    };
+    EXPECT_TRUE(RunEvents(noPrivateFolder));
+    EXPECT_LE(ReadLines(runs).size(), 4u);
 
-    // A search that does not wind down in time lets go of the window.
+    // A search waiting for a hung tool ends as the window closes, without
+    // waiting for the tool's time-out.
     CSearcher::SetCloseWait(0ms);
     SetWordListTimeout(1s);
     window = Open(mRoot.File("slow"));
     SetText(*window, kQuery, "tide");
     Click(*window, kSearchButton);
     ASSERT_TRUE(RunEvents([&] { return Count(*window, kSearchedCaption) >= 1; }));
-    CSearchIterator* orphan = window->GetSearchThread();
     delete window;
-    const auto& threads = CThread::LiveThreads();
-    EXPECT_NE(std::find(threads.begin(), threads.end(), orphan), threads.end());
-    EXPECT_TRUE(RunEvents([&] { return std::find(threads.begin(), threads.end(), orphan) == threads.end(); }));
+    EXPECT_TRUE(noSearchThread());
 
     // The field is saved whatever it holds, and shown again next time.
     window = Open(mRoot.File("missing"));
@@ -386,9 +433,160 @@ TEST_F(SearchWindow, ChoosingAFolderFillsTheFieldAndCancelChangesNothing)
     EXPECT_EQ(starts[0], mRoot.File("chosen"));
     EXPECT_NE(starts[1], mRoot.File("other"));  // not a folder: the support folder instead
 
-    Click(*window, kHelp);
-    ASSERT_EQ(mSpawned.size(), 1u);
-    EXPECT_NE(mSpawned[0].back().find("/help/search.html"), std::string::npos);
+}
+
+// Help opens the page of the resources the program runs with (installed
+// beside it, or named by TIDEWELL_RESOURCES); a page that is not there is
+// told in an alert.
+TEST_F(SearchWindow, HelpOpensThePageOfTheResourcesInUseOrSaysItCannot)
+{
+    const std::string installed = mRoot.Write("share/tidewell/help/search.html", "<p>help</p>");
+    mRoot.MakeFolder("empty");
+    const char* old = std::getenv("TIDEWELL_RESOURCES");
+    const std::optional<std::string> saved = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
+    const struct {
+        std::string resources;
+        std::string opened;  // "" when nothing may open
+    } cases[] = {
+        {mRoot.File("share/tidewell"), installed},
+        {mRoot.File("empty"), ""},
+    };
+    CSearcher* window = Open(mRoot.Path());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.resources);
+        ::setenv("TIDEWELL_RESOURCES", c.resources.c_str(), 1);
+        mSpawned.clear();
+        CScriptedAnswers::Clear();
+        CScriptedAnswers::Push(kMsgOK);
+        Click(*window, kHelp);
+        if (c.opened.empty()) {
+            EXPECT_TRUE(mSpawned.empty());
+            ASSERT_EQ(CScriptedAnswers::Asked().size(), 1u);
+            EXPECT_EQ(CScriptedAnswers::Asked()[0].text, kHelpFailure);
+        } else {
+            ASSERT_EQ(mSpawned.size(), 1u);
+            EXPECT_EQ(mSpawned[0].back(), c.opened);
+            EXPECT_TRUE(CScriptedAnswers::Asked().empty());
+        }
+    }
+    CScriptedAnswers::Clear();
+    if (saved) ::setenv("TIDEWELL_RESOURCES", saved->c_str(), 1);
+    else ::unsetenv("TIDEWELL_RESOURCES");
+}
+
+// A file goes to the tool the first time, and again only when its size or
+// modification time changed; a renamed file keeps its list. An entry that is
+// corrupt, or made for another file, is not trusted.
+TEST_F(SearchWindow, AFileIsListedAgainOnlyWhenItChanged)
+{
+    const std::string a = mRoot.Write("kept/a.txt", "tide");
+    const std::string b = mRoot.Write("kept/b.txt", "tide");
+    const std::string c = mRoot.Write("kept/c.html", "<p>tide</p>");
+    const std::string d = mRoot.Write("kept/sub/d.txt", "harbour");
+    const std::string e = mRoot.Write("kept/e.png", std::string("\x89PNG\r\n\x1a\n\0\0", 10));
+    const std::string listed = mRoot.File("listed");
+    SetSearchKitIndexerPath(ToolScript("printf '%s\\n' \"$@\" >> " + listed));
+    const CWordListCache cache(CWordListCache::DefaultFolder(), "");
+    const auto entryOf = [&](const std::string& path) {
+        SFileIdentity identity;
+        EXPECT_TRUE(ReadFileIdentity(path, identity));
+        return cache.EntryPath(identity);
+    };
+    const auto setTime = [](const std::string& path, time_t seconds) {
+        const timeval times[2] = {{seconds, 0}, {seconds, 0}};
+        ASSERT_EQ(::utimes(path.c_str(), times), 0);
+    };
+    const struct {
+        const char* change;
+        std::function<void()> make;
+        std::set<std::string> listed, found;
+    } cases[] = {
+        {"first search", [] {}, {a, b, c, d, e}, {"a.txt", "b.txt", "c.html", "d.txt"}},
+        {"nothing changed", [] {}, {}, {"a.txt", "b.txt", "c.html", "d.txt"}},
+        {"same size, new time",
+         [&] {
+             mRoot.Write("kept/a.txt", "tidy");
+             setTime(a, 1700000000);
+         },
+         {a}, {"b.txt", "c.html", "d.txt"}},
+        {"new size, same time",
+         [&] {
+             struct stat before {};
+             ::stat(b.c_str(), &before);
+             mRoot.Write("kept/b.txt", "tide tide");
+             const timespec times[2] = {before.st_atim, before.st_mtim};
+             ASSERT_EQ(::utimensat(AT_FDCWD, b.c_str(), times, 0), 0);
+         },
+         {b}, {"b.txt", "c.html", "d.txt"}},
+        {"time only", [&] { setTime(c, 1600000000); }, {c}, {"b.txt", "c.html", "d.txt"}},
+        {"renamed", [&] { std::filesystem::rename(d, mRoot.File("kept/sub/d2.txt")); }, {},
+         {"b.txt", "c.html", "d2.txt"}},
+        {"corrupt entry", [&] { mRoot.Write(entryOf(b).substr(mRoot.Path().size() + 1), "<plist><dict><key>"); }, {b},
+         {"b.txt", "c.html", "d2.txt"}},
+        {"another file's entry", [&] { std::filesystem::copy_file(entryOf(b), entryOf(e),
+                                                                    std::filesystem::copy_options::overwrite_existing); },
+         {e}, {"b.txt", "c.html", "d2.txt"}},
+    };
+    CSearcher* window = Open(mRoot.File("kept"));
+    SetText(*window, kQuery, "tide harbour");
+    window->FindPaneByID(kAllAnyGroup)->SetValue(static_cast<std::int32_t>(kAnyTerm));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        c.make();
+        std::remove(listed.c_str());
+        ASSERT_TRUE(RunSearch(*window));
+        const std::vector<std::string> lines = ReadLines(listed);
+        EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()), c.listed);
+        EXPECT_EQ(lines.size(), c.listed.size());
+        EXPECT_EQ(FoundNames(window->GetResults()->Root()), c.found);
+    }
+}
+
+// The found files in the order the results list them.
+std::vector<std::string> ListedOrder(const CFolderNode& node)
+{
+    std::vector<std::string> paths;
+    for (const CFoundFile& file : node.Files()) paths.push_back(file.mRef.Path());
+    for (const auto& child : node.Children())
+        for (std::string& path : ListedOrder(*child)) paths.push_back(std::move(path));
+    return paths;
+}
+
+// Listed ahead on several workers, from the tool or from the cache, a search
+// files exactly the files a walk that reads each one in turn finds, in the
+// same order.
+TEST_F(SearchWindow, ListingAheadAndKeptListsChangeNoResult)
+{
+    for (int i = 0; i < 300; ++i)
+        mRoot.Write("many/f" + std::to_string(i % 7) + "/p" + std::to_string(i) + ".html",
+                    "<p>word" + std::to_string(i % 5) + (i % 11 == 0 ? " \xEF\xAC\x81sh" : "") + "</p>");
+    // What a reader finds, in walk order.
+    const auto expected = [&](const std::string& word) {
+        CFolderNode root(nullptr, CFixedString255("Search Results"));
+        WalkFolderTree(CFileRef(mRoot.File("many")), 0, [&](const CWalkItem& item) {
+            if (item.isFolder) return false;
+            std::ifstream in(item.ref.Path());
+            std::string text((std::istreambuf_iterator<char>(in)), {});
+            if (text.find(word == "fish" ? "\xEF\xAC\x81sh" : word) == std::string::npos) return false;
+            TPooledList<CFixedString255> folders;
+            EXPECT_EQ(ListPathComponents(item.ref.c_str(), folders), 0);
+            CFoundFile file;
+            file.mRef = item.ref;
+            FileFound(root, folders, file);
+            return false;
+        });
+        return ListedOrder(root);
+    };
+    CSearcher* window = Open(mRoot.File("many"));
+    for (const char* word : {"word3", "fish", "word3"}) {  // the second word3 from the cache
+        SCOPED_TRACE(word);
+        SetText(*window, kQuery, word);
+        ASSERT_TRUE(RunSearch(*window));
+        const std::vector<std::string> found = ListedOrder(window->GetResults()->Root());
+        EXPECT_EQ(found, expected(word));
+        EXPECT_FALSE(found.empty());
+        EXPECT_EQ(Count(*window, kSearchedCaption), 307);
+    }
 }
 
 TEST_F(SearchWindow, AFreshOutlineTableHasThreeColumnsAndNoRows)

@@ -1,8 +1,10 @@
 // The text of an HTML page through libxml2's forgiving HTML parser: entities
 // are decoded, the encoding comes from the page's own declaration (UTF-8 when
-// the bytes are UTF-8), and scripts and styles are left out.
+// the bytes are UTF-8), and scripts, styles and CDATA sections (which hold
+// data for programs, never text for a reader) are left out.
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <libxml/HTMLparser.h>
@@ -20,6 +22,33 @@ bool IsNamed(const xmlNode* node, std::initializer_list<const char*> names)
     return false;
 }
 
+// The bytes with each CDATA section replaced by a blank. The HTML parser
+// would read one as text (its marker included); comments are skipped whole,
+// since a marker inside one opens nothing.
+std::string WithoutCDATA(std::string_view bytes)
+{
+    static constexpr std::string_view kOpen = "<![CDATA[", kClose = "]]>", kComment = "<!--", kCommentEnd = "-->";
+    std::string kept;
+    std::size_t from = 0;
+    for (std::size_t at = bytes.find("<!"); at != std::string_view::npos; at = bytes.find("<!", at)) {
+        if (bytes.substr(at, kComment.size()) == kComment) {
+            const std::size_t end = bytes.find(kCommentEnd, at + kComment.size());
+            at = end == std::string_view::npos ? bytes.size() : end + kCommentEnd.size();
+            continue;
+        }
+        if (bytes.substr(at, kOpen.size()) != kOpen) {
+            at += 2;
+            continue;
+        }
+        kept.append(bytes.substr(from, at - from));
+        kept += ' ';
+        const std::size_t end = bytes.find(kClose, at + kOpen.size());
+        from = at = end == std::string_view::npos ? bytes.size() : end + kClose.size();
+    }
+    kept.append(bytes.substr(std::min(from, bytes.size())));
+    return kept;
+}
+
 bool IsHidden(const xmlNode* node) { return IsNamed(node, {"script", "style", "template"}); }
 
 // Text inside these runs on with its neighbours ("<b>W</b>ord" reads "Word");
@@ -33,8 +62,10 @@ bool IsInline(const xmlNode* node)
 
 }  // namespace
 
-std::string HTMLReadableText(std::string_view bytes)
+std::string HTMLReadableText(std::string_view page)
 {
+    const std::string owned = page.find("<![CDATA[") != std::string_view::npos ? WithoutCDATA(page) : std::string();
+    const std::string_view bytes = owned.empty() ? page : std::string_view(owned);
     if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT32_MAX)) return "";
     const char* encoding = IsValidUtf8(bytes) ? "UTF-8" : nullptr;
     htmlDocPtr document = htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, encoding,
@@ -53,7 +84,7 @@ std::string HTMLReadableText(std::string_view bytes)
             text += ' ';
             continue;
         }
-        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+        if (node->type == XML_TEXT_NODE) {
             if (node->content != nullptr) text += reinterpret_cast<const char*>(node->content);
             continue;
         }

@@ -1,10 +1,13 @@
+// The PDF module's one function: the text of every page, a line break after
+// each, through poppler.
+#include <climits>
 #include <memory>
 
 #include <poppler/cpp/poppler-document.h>
 #include <poppler/cpp/poppler-global.h>
 #include <poppler/cpp/poppler-page.h>
 
-#include "tools/search_kit_indexer/readable_text.h"
+#include "tools/search_kit_indexer/pdf_module.h"
 
 namespace {
 
@@ -12,20 +15,19 @@ void Quiet(const std::string&, void*) {}
 
 }  // namespace
 
-std::string PDFReadableText(std::string_view bytes)
+extern "C" __attribute__((visibility("default"))) void SearchKitPDFText(const char* bytes, std::size_t size,
+                                                                          std::string* text)
 {
-    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT32_MAX)) return "";
+    text->clear();
+    if (size == 0 || size > static_cast<std::size_t>(INT_MAX)) return;
     poppler::set_debug_error_function(Quiet, nullptr);
-    std::unique_ptr<poppler::document> document(
-        poppler::document::load_from_raw_data(bytes.data(), static_cast<int>(bytes.size())));
-    if (!document || document->is_locked()) return "";
-    std::string text;
+    std::unique_ptr<poppler::document> document(poppler::document::load_from_raw_data(bytes, static_cast<int>(size)));
+    if (!document || document->is_locked()) return;
     for (int index = 0; index < document->pages(); ++index) {
         std::unique_ptr<poppler::page> page(document->create_page(index));
         if (!page) continue;
         poppler::byte_array utf8 = page->text().to_utf8();
-        text.append(utf8.begin(), utf8.end());
-        text += '\n';
+        text->append(utf8.begin(), utf8.end());
+        *text += '\n';
     }
-    return text;
 }

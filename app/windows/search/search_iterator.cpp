@@ -1,19 +1,29 @@
 #include "app/windows/search/search_iterator.h"
 
-#include <syslog.h>
-
 #include <algorithm>
 #include <limits>
 
 #include "app/windows/search/hier_outline_table.h"
 #include "app/windows/search/search_panes.h"
 #include "app/windows/search/searcher.h"
+#include "app/windows/search/word_list_tool.h"
 #include "foundation/files/file.h"
+#include "foundation/files/file_system.h"
 #include "foundation/system/path_names.h"
 #include "foundation/text/utf8_validity.h"
-#include "foundation/threads/worker_pool.h"
+#include "foundation/unicode/compatibility_fold.h"
 
 using namespace searchwindow;
+
+namespace {
+
+std::unique_ptr<CWordListSource> MakeWordListSource(std::vector<std::string> items, unsigned workers)
+{
+    return std::make_unique<CWordListSource>(
+        std::move(items), CWordListCache(CWordListCache::DefaultFolder(), SearchKitIndexerBuild()), workers);
+}
+
+}  // namespace
 
 CSearchIterator::CSearchIterator(const CFileRef& folder, CSearcher* window)
     : CThread(EWhenFinished::kDeleteSelf), CDirectoryIterator(folder), mWindow(window)
@@ -21,7 +31,9 @@ CSearchIterator::CSearchIterator(const CFileRef& folder, CSearcher* window)
     mOptions.matchCase = window->OptionValue(kCaseGroup) == kMatchCase;
     mOptions.allTerms = window->OptionValue(kAllAnyGroup) == kAllTerms;
     mOptions.wholeWords = window->OptionValue(kWholeGroup) == kWholeWords;
-    CFixedString255(window->QueryText()).Split(" ", mTerms);
+    TPooledList<CFixedString255> typed;
+    CFixedString255(window->QueryText()).Split(" ", typed);
+    for (const CFixedString255& term : typed) mTerms.Append(CFixedString255(FoldCompatibility(term.c_str())));
 }
 
 CSearchIterator::~CSearchIterator() { mTerms.Clear(); }
@@ -40,13 +52,38 @@ void* CSearchIterator::Run()
         mWindow->SetCaption(kFoundCaption, "0");
         mWindow->SetCaption(kSearchedCaption, "0");
         try {
-            Iterate();
+            // The walk clears the cancel flag as it begins: a Stop clicked
+            // before this thread first ran must not be lost.
+            if (!mCancel) {
+                mLists = MakeWordListSource(SearchableItems(), CWordListSource::DefaultWorkers());
+                Iterate();
+            }
         } catch (const CStopException&) {
             // A stop request (the window closes): the end steps still run.
         }
     }
+    mLists.reset();
     if (mWindow != nullptr) mWindow->SearchThreadEnded(this);
     return nullptr;
+}
+
+std::vector<std::string> CSearchIterator::SearchableItems() const
+{
+    std::vector<std::string> items;
+    WalkFolderTree(mRoot, 0, [&items](const CWalkItem& item) {
+        if (IsSearchableItem(item.ref)) items.push_back(item.ref.Path());
+        return false;
+    });
+    return items;
+}
+
+bool IsSearchableItem(const CFileRef& item, std::string* name)
+{
+    if (IsPackage(item.c_str())) return false;
+    std::string own = CopyRefName(item.c_str());
+    if (own.empty() || own.size() > 255 || !IsValidUtf8(own)) return false;
+    if (name != nullptr) *name = std::move(own);
+    return true;
 }
 
 void CSearchIterator::ProcessItem(const CFileRef& item)
@@ -62,8 +99,8 @@ void CSearchIterator::ProcessItem(const CFileRef& item)
         CheckStop();
         if (mWindow == nullptr) return;  // closed meanwhile
     }
-    const std::string name = CopyRefName(item.c_str());
-    if (name.empty() || name.size() > 255 || !IsValidUtf8(name)) return;
+    std::string name;
+    if (!IsSearchableItem(item, &name)) return;
     mWindow->SetCaption(kFileCaption, name);
     ++mSearched;
     mWindow->SetCaption(kSearchedCaption, std::to_string(mSearched));
@@ -91,15 +128,11 @@ bool CSearchIterator::Matches(std::string_view wordText) const
 
 PlistValue CSearchIterator::CopyWordList(const CFileRef& item)
 {
-    PlistValue words = PlistValue::MakeDictionary();
     const std::string& path = item.Path();
-    if (path.empty()) return words;
-    ::syslog(LOG_DEBUG, "Indexing %s", path.c_str());
-    const CWordListTool& tool = mTool;
-    // The worker owns copies: the fiber's objects are only read back after
-    // the job has ended.
-    RunOnWorker([&tool, path, &words] { tool.ListWords(path, words); });
-    return words;
+    if (path.empty()) return PlistValue::MakeDictionary();
+    if (!mLists) mLists = MakeWordListSource({}, 1);
+    // Stop, or a window that closes, need not wait for the item's tool run.
+    return mLists->Take(path, [this] { return mCancel || IsStopRequested(); });
 }
 
 std::optional<std::string> CSearchIterator::MakeWordText(const CFileRef& item, std::string_view separator,

@@ -1,15 +1,17 @@
 // CSearchIterator: the cooperative thread of one search. It walks every item
-// under the search folder, has the word-list tool list each item's words (on
-// a worker thread, so the windows stay live), tests the query's terms against
-// them under the window's options, counts what it searched and found in the
-// window, and files each matching file into the results.
+// under the search folder, takes each item's words (listed ahead of it by
+// worker threads, from the cache or the word-list tool, so the windows stay
+// live), tests the query's terms against them under the window's options,
+// counts what it searched and found in the window, and files each matching
+// file into the results.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/windows/search/search_words.h"
-#include "app/windows/search/word_list_tool.h"
+#include "app/windows/search/word_list_source.h"
 #include "foundation/containers/pooled_list.h"
 #include "foundation/files/directory_iterator.h"
 #include "foundation/text/fixed_string.h"
@@ -19,7 +21,8 @@ class CSearcher;
 
 class CSearchIterator : public CThread, public CDirectoryIterator {
 public:
-    // Created suspended; reads the options and the terms from the window.
+    // Created suspended; reads the options and the terms (folded as the
+    // word lists are) from the window.
     CSearchIterator(const CFileRef& folder, CSearcher* window);
     ~CSearchIterator() override;
 
@@ -43,10 +46,17 @@ protected:
     void* Run() override;
 
 private:
+    // The items the walk will search, in its order.
+    std::vector<std::string> SearchableItems() const;
+
     CSearcher* mWindow;
     TPooledList<CFixedString255> mTerms;
     SSearchOptions mOptions;
     std::uint32_t mFound = 0;
     std::uint32_t mSearched = 0;
-    CWordListTool mTool;
+    std::unique_ptr<CWordListSource> mLists;
 };
+
+// Whether the search tests an item's words: not inside-out (a package), and a
+// name of at most 255 bytes of UTF-8.
+bool IsSearchableItem(const CFileRef& item, std::string* name = nullptr);

@@ -36,6 +36,9 @@ inline constexpr PaneIDT kSubstrings = 51;
 
 inline constexpr const char* kInvalidFolderText = "An invalid search directory was entered";
 inline constexpr const char* kLastFolderPreference = "Last Search Directory";
+// The window's help page, within the resources.
+inline constexpr const char* kHelpPage = "help/search.html";
+inline constexpr const char* kHelpFailure = "The help page for searching could not be opened.";
 
 void RegisterSearchLayouts();
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include <QAbstractButton>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "app/framework/dialog.h"
 #include "app/windows/search/hier_outline_table.h"
 #include "app/windows/search/search_iterator.h"
 #include "app/windows/search/search_panes.h"
@@ -21,7 +23,10 @@
 #include "foundation/files/file_system.h"
 #include "foundation/settings/log_file.h"
 #include "foundation/settings/preference_store.h"
+#include "foundation/text/text_encodings.h"
 #include "foundation/threads/thread_scheduler.h"
+#include "platform/launch/program_launcher.h"
+#include "platform/posix/errno_status.h"
 
 using namespace searchwindow;
 
@@ -76,6 +81,7 @@ CSearcher::~CSearcher()
     if (mThread == nullptr) return;
     mThread->RequestStop();
     mThread->mCancel = true;
+    mThread->Wake();  // it may be waiting for an item's words
     mSearching = false;
     // The thread writes to the panes as it ends: it either ends while they
     // exist or is told to leave them alone.
@@ -197,6 +203,7 @@ void CSearcher::StopSearch()
     if (CPane* arrows = FindPaneByID(kArrows)) arrows->StopIdling();
     if (mThread != nullptr) {
         mThread->mCancel = true;
+        mThread->Wake();  // it may be waiting for an item's words
         return;
     }
     // No thread will run the end steps (the count of the items failed).
@@ -301,9 +308,18 @@ void CSearcher::ChooseFolder()
     if (chosen && !chosen->empty()) folderField->SetDescriptor(CFixedString255(*chosen).c_str());
 }
 
+// The page lies in the resources the program runs with (installed beside
+// it, or the build's); a page that is missing or that the desktop cannot
+// open is told, not passed over.
 void CSearcher::OpenHelp()
 {
-    std::string page = TIDEWELL_RESOURCE_DIR;
-    page.append("/help/search.html");
-    OpenInDefaultApp(page);
+    const std::string page = ResourceFolder() + "/" + kHelpPage;
+    struct stat info {};
+    const int status = ::stat(page.c_str(), &info) != 0 ? ErrnoStatus() : OpenWithDesktop(page);
+    if (status == 0) return;
+    SAlert alert;
+    alert.kind = EAlertKind::kCaution;
+    alert.text = kHelpFailure;
+    alert.informativeText = page + ": " + std::strerror(-status);
+    RunAlert(alert);
 }

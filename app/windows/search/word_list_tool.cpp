@@ -1,5 +1,6 @@
 #include "app/windows/search/word_list_tool.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -7,11 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
-#include <vector>
 
 #include "engine/filters/script_process.h"
 #include "platform/plist/plist_xml.h"
-#include "platform/posix/errno_status.h"
 
 namespace {
 
@@ -25,6 +24,26 @@ std::string BesideThisProgram(const char* name)
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return name;
     return (self.parent_path() / name).string();
+}
+
+std::string MakePrivateFolder(const std::string& pattern)
+{
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    return ::mkdtemp(buffer.data()) != nullptr ? std::string(buffer.data()) : std::string();
+}
+
+void RemoveFolder(const std::string& folder)
+{
+    std::error_code ignored;
+    if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
+}
+
+std::optional<PlistValue> ReadList(const std::string& path)
+{
+    PlistValue list;
+    if (ReadPlistFile(path, list) != 0 || !list.IsDictionary()) return std::nullopt;
+    return list;
 }
 
 }  // namespace
@@ -41,6 +60,14 @@ void SetSearchKitIndexerPath(std::string path)
     gToolPath = std::move(path);
 }
 
+std::string SearchKitIndexerBuild()
+{
+    struct stat info {};
+    if (::stat(SearchKitIndexerPath().c_str(), &info) != 0) return "";
+    return std::to_string(info.st_size) + "-" + std::to_string(info.st_mtim.tv_sec) + "." +
+           std::to_string(info.st_mtim.tv_nsec);
+}
+
 std::chrono::milliseconds WordListTimeout() { return std::chrono::milliseconds(gTimeoutMilliseconds.load()); }
 
 void SetWordListTimeout(std::chrono::milliseconds timeout) { gTimeoutMilliseconds = timeout.count(); }
@@ -48,34 +75,44 @@ void SetWordListTimeout(std::chrono::milliseconds timeout) { gTimeoutMillisecond
 CWordListTool::CWordListTool()
 {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base == '/' ? base : "/tmp") + "/tidewell-search-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (::mkdtemp(buffer.data()) != nullptr) mFolder = buffer.data();
+    mFolder = MakePrivateFolder(std::string(base != nullptr && *base == '/' ? base : "/tmp") + "/tidewell-search-XXXXXX");
 }
 
-CWordListTool::~CWordListTool()
-{
-    if (mFolder.empty()) return;
-    std::error_code ignored;
-    std::filesystem::remove_all(mFolder, ignored);
-}
+CWordListTool::~CWordListTool() { RemoveFolder(mFolder); }
 
-int CWordListTool::ListWords(const std::string& itemPath, PlistValue& words) const
+std::vector<std::optional<PlistValue>> CWordListTool::ListWords(
+    const std::vector<std::string>& items, const std::function<bool(const std::vector<std::string>&)>& beforeRun) const
 {
-    words = PlistValue::MakeDictionary();
-    if (mFolder.empty()) return -ENOENT;
-    const std::string listPath = mFolder + "/" + kWordListFileName;
-    if (::unlink(listPath.c_str()) != 0 && errno != ENOENT) return ErrnoStatus();
-    int exitCode = -1;
-    const int status = RunProgramWithArguments({SearchKitIndexerPath(), itemPath}, {"TMPDIR=" + mFolder}, "",
-                                               WordListTimeout(), &exitCode);
-    if (status != 0) return status;
-    if (exitCode != 0) return exitCode;
-    PlistValue list;
-    const int read = ReadPlistFile(listPath, list);
-    if (read != 0) return read;
-    if (!list.IsDictionary()) return kPlistMalformed;
-    words = std::move(list);
-    return 0;
+    std::vector<std::optional<PlistValue>> lists(items.size());
+    if (mFolder.empty()) return lists;
+    const std::string tool = SearchKitIndexerPath();
+    std::size_t first = 0;
+    while (first < items.size()) {
+        const std::vector<std::string> batch(items.begin() + static_cast<std::ptrdiff_t>(first), items.end());
+        if (beforeRun && !beforeRun(batch)) break;
+        const std::string folder = MakePrivateFolder(mFolder + "/run-XXXXXX");
+        if (folder.empty()) return lists;
+        std::vector<std::string> argv{tool};
+        argv.insert(argv.end(), batch.begin(), batch.end());
+        int exitCode = -1;
+        const int status = RunProgramWithArguments(argv, {"TMPDIR=" + folder}, "", WordListTimeout(), &exitCode);
+        const bool cameToItsEnd = status == 0 && (exitCode == 0 || exitCode == 1);
+        std::size_t listed = 0;  // one past the last item with a list
+        for (std::size_t k = 0; k < batch.size(); ++k) {
+            const std::string name = batch.size() == 1 ? std::string(kWordListFileName)
+                                                       : "index-1965-" + std::to_string(k + 1) + ".dat";
+            lists[first + k] = ReadList(folder + "/" + name);
+            if (lists[first + k]) listed = k + 1;
+        }
+        RemoveFolder(folder);
+        // Alone, the tool lists an item it cannot read as empty: no words
+        // of an unread file are ever taken.
+        if (batch.size() == 1 && !(status == 0 && exitCode == 0)) lists[first].reset();
+        // A run that could not start would fail the same way again.
+        if (cameToItsEnd || (status != 0 && status != -ETIMEDOUT)) break;
+        // The run ended on the item after its last list: that one is given
+        // up, those after it run again.
+        first += listed + 1;
+    }
+    return lists;
 }
