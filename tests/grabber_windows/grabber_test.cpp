@@ -13,6 +13,7 @@
 #include "app/framework/cleanup.h"
 #include "app/framework/commander.h"
 #include "app/framework/dialog.h"
+#include "app/framework/print_job.h"
 #include "app/framework/window_hooks.h"
 #include "app/windows/grabber/grabber.h"
 #include "app/windows/grabber/grabber_layout.h"
@@ -23,6 +24,7 @@
 #include "tests/grabber_windows/window_test_support.h"
 #include "tests/support/http_peer.h"
 #include "tests/support/nginx_peer.h"
+#include "tests/support/pdf_text.h"
 
 namespace {
 
@@ -467,17 +469,40 @@ TEST_F(Grabber, AnIdleWindowsClockCostsAlmostNoProcessorTime)
     delete window;  // stops the clock first
 }
 
+// The print command prints the whole log, every line in order over as many
+// pages as it takes; a cancelled print dialog prints nothing.
 TEST_F(Grabber, PrintsTheLogPane)
 {
-    CGrabber* window = Open();
-    window->LogLine("A line worth printing");
     const std::string pdf = Root() + "/log.pdf";
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(pdf));
-    window->DoPrint(printer);
-    EXPECT_EQ(crawltest::FileText(pdf).substr(0, 5), "%PDF-");
-    delete window;
+    std::vector<std::string> lines;
+    for (int i = 0; i < 150; ++i) lines.push_back("Logged line number " + std::to_string(1000 + i));
+    for (const bool cancelled : {true, false}) {
+        SCOPED_TRACE(cancelled);
+        std::filesystem::remove(pdf);
+        SetPrintJobAnswer([&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QString::fromStdString(pdf));
+            return !cancelled;
+        });
+        CGrabber* window = Open();
+        for (const std::string& line : lines) window->LogLine(line);
+        EXPECT_TRUE(window->FindCommandStatus(kCmdPrint).enabled);
+        EXPECT_TRUE(window->ProcessCommand(kCmdPrint));
+        SetPrintJobAnswer({});
+        const std::vector<std::string> pages = testsupport::PdfPageTexts(pdf);
+        EXPECT_EQ(pages.empty(), cancelled);
+        if (!cancelled) {
+            EXPECT_GT(pages.size(), 1U);
+            std::string all;
+            for (const std::string& page : pages) all += page;
+            std::size_t at = 0;
+            for (const std::string& line : lines) {
+                at = all.find(line, at);
+                ASSERT_NE(at, std::string::npos) << line;
+            }
+        }
+        delete window;
+    }
 }
 
 }  // namespace
