@@ -4,14 +4,12 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <filesystem>
 #include <functional>
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QMenuBar>
-#include <QPrinter>
 #include <QImage>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -20,7 +18,6 @@
 #include "app/framework/dialog.h"
 #include "app/framework/grayscale_window.h"
 #include "app/framework/menu_commands.h"
-#include "app/framework/print_job.h"
 #include "app/framework/window_hooks.h"
 #include "app/main/about_box.h"
 #include "app/main/app_commands.h"
@@ -36,7 +33,7 @@
 #include "foundation/threads/thread.h"
 #include "platform/launch/program_launcher.h"
 #include "tests/framework/private_home.h"
-#include "tests/support/pdf_text.h"
+#include "tests/windows/print_to_pdf.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -265,12 +262,6 @@ TEST(TidewellApp, PrintItemFollowsTheFrontWindow)
     }();
     (void)registered;
     testsupport::TempDir folder;
-    const std::string pdf = folder.Path() + "/printed.pdf";
-    SetPrintJobAnswer([&](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromStdString(pdf));
-        return true;
-    });
     const struct {
         const char* name;
         std::function<CWindow*()> open;
@@ -289,7 +280,7 @@ TEST(TidewellApp, PrintItemFollowsTheFrontWindow)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        std::filesystem::remove(pdf);
+        const CPrintToPdf printer(folder.Path() + "/printed.pdf", false);
         CWindow* window = c.open();
         ASSERT_NE(window, nullptr);
         window->Select();
@@ -303,15 +294,12 @@ TEST(TidewellApp, PrintItemFollowsTheFrontWindow)
         EXPECT_EQ(print->shortcut(), QKeySequence(QKeySequence::Print));
         EXPECT_EQ(print->isEnabled(), c.enabled);
         print->trigger();
-        const std::vector<std::string> pages = testsupport::PdfPageTexts(pdf);
-        EXPECT_EQ(pages.empty(), !c.enabled);
-        std::string all;
-        for (const std::string& page : pages) all += page;
+        const std::string all = printer.AllText();
+        EXPECT_EQ(all.empty(), !c.enabled);
         for (const std::string& line : c.printed) EXPECT_NE(all.find(line), std::string::npos) << line;
         window->AttemptClose();
         DeleteScheduledObjects();
     }
-    SetPrintJobAnswer({});
 }
 
 }  // namespace

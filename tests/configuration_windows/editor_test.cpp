@@ -16,13 +16,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStyledItemDelegate>
-#include <QPrinter>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QToolTip>
 
-#include "app/framework/print_job.h"
 #include "app/windows/configurations/configurations_layout.h"
 #include "app/windows/configurations/drag_and_drop_table.h"
 #include "app/windows/configurations/filter_panels.h"
@@ -34,7 +32,7 @@
 #include "foundation/settings/preference_store.h"
 #include "tests/configuration_windows/configuration_test_support.h"
 #include "tests/support/file_bytes.h"
-#include "tests/support/pdf_text.h"
+#include "tests/windows/print_to_pdf.h"
 
 namespace configtest {
 namespace {
@@ -522,29 +520,18 @@ TEST_F(ConfigurationWindows, PasswordsShowBullets)
 // from the panels; a cancelled print dialog prints nothing.
 TEST_F(ConfigurationWindows, PrintsTheWorkingCopyToPdf)
 {
-    const std::string pdf = Root() + "/summary.pdf";
     for (const bool cancelled : {true, false}) {
         SCOPED_TRACE(cancelled);
-        std::filesystem::remove(pdf);
-        SetPrintJobAnswer([&](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(QString::fromStdString(pdf));
-            return !cancelled;
-        });
+        const CPrintToPdf printer(Root() + "/summary.pdf", cancelled);
         CEditConfigurationWindow* editor = Edit("Default", 1);
         Panel(*editor).SetText(kLocalPath, "/printed/path");
         ShowTab(*editor, 2);
         Panel(*editor).SetText(kSiteUser, "not yet collected");
         EXPECT_TRUE(editor->FindCommandStatus(kCmdPrint).enabled);
         EXPECT_TRUE(editor->ProcessCommand(kCmdPrint, nullptr));
-        SetPrintJobAnswer({});
-        const std::vector<std::string> pages = testsupport::PdfPageTexts(pdf);
-        if (cancelled) {
-            EXPECT_FALSE(std::filesystem::exists(pdf));
-        } else {
-            ASSERT_FALSE(pages.empty());
-            std::string all;
-            for (const std::string& page : pages) all += page;
+        const std::string all = printer.AllText();
+        EXPECT_EQ(all.empty(), cancelled);
+        if (!cancelled) {
             EXPECT_NE(all.find("localPath : /printed/path"), std::string::npos) << all;
             EXPECT_NE(all.find("indexFilename : Index.html"), std::string::npos);
             EXPECT_EQ(all.find("not yet collected"), std::string::npos);

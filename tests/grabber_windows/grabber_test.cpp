@@ -7,13 +7,11 @@
 #include <filesystem>
 #include <functional>
 
-#include <QPrinter>
 #include <gtest/gtest.h>
 
 #include "app/framework/cleanup.h"
 #include "app/framework/commander.h"
 #include "app/framework/dialog.h"
-#include "app/framework/print_job.h"
 #include "app/framework/window_hooks.h"
 #include "app/windows/grabber/grabber.h"
 #include "app/windows/grabber/grabber_layout.h"
@@ -24,7 +22,7 @@
 #include "tests/grabber_windows/window_test_support.h"
 #include "tests/support/http_peer.h"
 #include "tests/support/nginx_peer.h"
-#include "tests/support/pdf_text.h"
+#include "tests/windows/print_to_pdf.h"
 
 namespace {
 
@@ -473,28 +471,19 @@ TEST_F(Grabber, AnIdleWindowsClockCostsAlmostNoProcessorTime)
 // pages as it takes; a cancelled print dialog prints nothing.
 TEST_F(Grabber, PrintsTheLogPane)
 {
-    const std::string pdf = Root() + "/log.pdf";
     std::vector<std::string> lines;
     for (int i = 0; i < 150; ++i) lines.push_back("Logged line number " + std::to_string(1000 + i));
     for (const bool cancelled : {true, false}) {
         SCOPED_TRACE(cancelled);
-        std::filesystem::remove(pdf);
-        SetPrintJobAnswer([&](QPrinter& printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(QString::fromStdString(pdf));
-            return !cancelled;
-        });
+        const CPrintToPdf printer(Root() + "/log.pdf", cancelled);
         CGrabber* window = Open();
         for (const std::string& line : lines) window->LogLine(line);
         EXPECT_TRUE(window->FindCommandStatus(kCmdPrint).enabled);
         EXPECT_TRUE(window->ProcessCommand(kCmdPrint));
-        SetPrintJobAnswer({});
-        const std::vector<std::string> pages = testsupport::PdfPageTexts(pdf);
-        EXPECT_EQ(pages.empty(), cancelled);
+        EXPECT_EQ(printer.Pages().empty(), cancelled);
         if (!cancelled) {
-            EXPECT_GT(pages.size(), 1U);
-            std::string all;
-            for (const std::string& page : pages) all += page;
+            EXPECT_GT(printer.Pages().size(), 1U);
+            const std::string all = printer.AllText();
             std::size_t at = 0;
             for (const std::string& line : lines) {
                 at = all.find(line, at);
