@@ -25,6 +25,7 @@ constexpr std::uint32_t CommandValue(CommandT command) { return static_cast<std:
 inline constexpr CommandT kCmdNothing = CommandNumber(0);
 inline constexpr CommandT kCmdAbout = CommandNumber(1);
 inline constexpr CommandT kCmdClose = CommandNumber(4);
+inline constexpr CommandT kCmdPrint = CommandNumber(9);
 inline constexpr CommandT kCmdQuit = CommandNumber(10);
 inline constexpr CommandT kCmdPreferences = CommandNumber(27);
 

@@ -1,6 +1,7 @@
 #include "app/main/app_menus.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -18,9 +19,27 @@ void FollowHelpTags(QMenu* menu)
     QObject::connect(menu, &QMenu::aboutToShow, menu, [menu] { menu->setToolTipsVisible(AreHelpTagsOn()); });
 }
 
+// A shortcut of an item works only while the item is enabled, so the items
+// follow the window's answers as soon as it comes to the front, not only when
+// a menu opens.
+class CItemsFollowActivation : public QObject {
+public:
+    CItemsFollowActivation(QMenuBar* bar, QWidget* window) : QObject(bar), mBar(bar) { window->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowActivate)
+            for (QAction* action : mBar->actions())
+                if (QMenu* menu = action->menu()) UpdateCommandItems(menu);
+        return false;
+    }
+
+private:
+    QMenuBar* mBar;
+};
+
 }  // namespace
 
-QMenuBar* BuildMenuBar(CWindow&)
+QMenuBar* BuildMenuBar(CWindow& window)
 {
     auto* bar = new QMenuBar;
     QMenu* file = bar->addMenu("&File");
@@ -38,6 +57,9 @@ QMenuBar* BuildMenuBar(CWindow&)
     AddCommandItem(file, "Configurations…", kCmdShowConfigurations)
         ->setToolTip("Open the Configurations window to name, delete or edit a configuration");
     file->addSeparator();
+    AddCommandItem(file, "Print…", kCmdPrint, QKeySequence::Print)
+        ->setToolTip("Print the configuration currently displayed in the Configuration Editor");
+    file->addSeparator();
     AddCommandItem(file, "Close", kCmdClose, QKeySequence::Close);
     AddCommandItem(file, "Quit", kCmdQuit, QKeySequence::Quit);
     FollowHelpTags(file);
@@ -54,5 +76,6 @@ QMenuBar* BuildMenuBar(CWindow&)
     AddCommandItem(help, "Check for Updates…", kCmdCheckForUpdates);
     help->addSeparator();
     AddCommandItem(help, "About Tidewell", kCmdAbout);
+    if (QWidget* root = window.GetWidget()) new CItemsFollowActivation(bar, root);
     return bar;
 }

@@ -49,7 +49,9 @@ struct CGeneralOptions {
     std::int32_t timeout = 30;  // seconds
     CFixedString255 indexFilename = "Index.html";
     CFixedString255 extension = ".html";
-    CFixedString255 localPath;  // where the mirror is written
+    // Where the mirror is written: a folder path as long as the desktop's
+    // folder chooser gives, since a cut path names another folder.
+    CFixedString1024 localPath;
     CFixedString255 host;
     CFixedString255 remotePath;
     CFixedString255 name;

@@ -17,7 +17,11 @@ public:
     {
         mDescribe ? DescribeSetting(mOut, key, value) : WriteSetting(mOut, key, value);
     }
-    void Text(const char* key, const CFixedString255& value) { Text(key, value.c_str()); }
+    template <std::size_t N>
+    void Text(const char* key, const CFixedString<N>& value)
+    {
+        Text(key, value.c_str());
+    }
     void Message(const char* key, const CTextBuffer& value)
     {
         mDescribe ? DescribeSetting(mOut, key, value) : WriteSetting(mOut, key, value);

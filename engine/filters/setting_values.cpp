@@ -46,14 +46,6 @@ bool ReadTextValue(CTextBuffer& text, const char* key, std::string& value)
     return true;
 }
 
-bool ReadTextSetting(CTextBuffer& text, const char* key, CFixedString255& value)
-{
-    std::string found;
-    if (!ReadTextValue(text, key, found)) return false;
-    value.AssignView(found);
-    return true;
-}
-
 bool ReadTextSetting(CTextBuffer& text, const char* key, CTextBuffer& value)
 {
     std::string found;

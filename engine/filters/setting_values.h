@@ -26,7 +26,14 @@ std::int32_t LeadingDecimal(std::string_view text);
 
 // Key matched ignoring case (single values).
 bool ReadTextValue(CTextBuffer& text, const char* key, std::string& value);
-bool ReadTextSetting(CTextBuffer& text, const char* key, CFixedString255& value);
+template <std::size_t N>
+bool ReadTextSetting(CTextBuffer& text, const char* key, CFixedString<N>& value)
+{
+    std::string found;
+    if (!ReadTextValue(text, key, found)) return false;
+    value.AssignView(found);
+    return true;
+}
 bool ReadTextSetting(CTextBuffer& text, const char* key, CTextBuffer& value);
 bool ReadIntegerSetting(CTextBuffer& text, const char* key, std::int32_t& value);
 // The low byte of the number.

@@ -140,6 +140,7 @@ private:
     char mText[N + 1];
 };
 
+using CFixedString1024 = CFixedString<1024>;
 using CFixedString255 = CFixedString<255>;
 using CFixedString127 = CFixedString<127>;
 using CFixedString31 = CFixedString<31>;

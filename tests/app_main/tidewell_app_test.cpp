@@ -4,9 +4,13 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <functional>
 
 #include <QAbstractButton>
 #include <QPushButton>
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
 #include <QImage>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -15,6 +19,7 @@
 #include "app/framework/dialog.h"
 #include "app/framework/dialog_keys.h"
 #include "app/framework/grayscale_window.h"
+#include "app/framework/menu_commands.h"
 #include "app/framework/window_hooks.h"
 #include "app/main/about_box.h"
 #include "app/main/app_commands.h"
@@ -25,11 +30,15 @@
 #include "app/main/window_families.h"
 #include "app/windows/grabber/open_grabber.h"
 #include "app/windows/update/open_update_window.h"
+#include "app/windows/configurations/open_configurations.h"
+#include "app/windows/quicker_grabber/register_quicker_grabber.h"
 #include "app/progress/dock_tile.h"
+#include "app/windows/configurations/edit_configuration_window.h"
 #include "foundation/settings/preference_store.h"
 #include "foundation/threads/thread.h"
 #include "platform/launch/program_launcher.h"
 #include "tests/framework/private_home.h"
+#include "tests/windows/print_to_pdf.h"
 #include "tests/support/temp_dir.h"
 #include "tests/windows/dialog_keys.h"
 
@@ -367,6 +376,57 @@ TEST(TidewellApp, RevealWithoutAFileManagerOpensTheFolder)
     EXPECT_TRUE(RevealFile("/tmp/site/index.html"));
     ASSERT_EQ(spawns.started.size(), 1u);
     EXPECT_EQ(spawns.started[0], (std::vector<std::string>{"xdg-open", "/tmp/site"}));
+}
+
+// File > Print… follows the front window: enabled where the window prints
+// (here the editor's configuration summary), and it prints.
+TEST(TidewellApp, PrintItemFollowsTheFrontWindow)
+{
+    static const bool registered = [] {  // once per process
+        RegisterQuickerGrabber();
+        RegisterConfigurationWindows();
+        return true;
+    }();
+    (void)registered;
+    testsupport::TempDir folder;
+    const struct {
+        const char* name;
+        std::function<CWindow*()> open;
+        bool enabled;
+        std::vector<std::string> printed;  // in this order
+    } cases[] = {
+        {"quicker grabber",
+         [] {
+             CCommander::SetTarget(gApplication);
+             EXPECT_TRUE(CCommander::DispatchCommand(kCmdQuickGrab));
+             return CWindow::AllWindows().back();
+         },
+         false, {}},
+        {"configuration editor", [] { return ShowEditConfigurationWindow(nullptr, "Default"); }, true,
+         {"indexFilename : Index.html", "extension : .html"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CPrintToPdf printer(folder.Path() + "/printed.pdf", false);
+        CWindow* window = c.open();
+        ASSERT_NE(window, nullptr);
+        window->Select();
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(window->GetWidget(), &activate);
+        QAction* print = nullptr;
+        for (QAction* action : window->GetWidget()->findChild<QMenuBar*>()->findChildren<QAction*>())
+            if (GetItemCommand(action) == kCmdPrint) print = action;
+        ASSERT_NE(print, nullptr);
+        EXPECT_EQ(print->text(), "Print…");
+        EXPECT_EQ(print->shortcut(), QKeySequence(QKeySequence::Print));
+        EXPECT_EQ(print->isEnabled(), c.enabled);
+        print->trigger();
+        const std::string all = printer.AllText();
+        EXPECT_EQ(all.empty(), !c.enabled);
+        for (const std::string& line : c.printed) EXPECT_NE(all.find(line), std::string::npos) << line;
+        window->AttemptClose();
+        DeleteScheduledObjects();
+    }
 }
 
 }  // namespace

@@ -4,17 +4,22 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
+#include <QHelpEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStyledItemDelegate>
-#include <QPrinter>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTableWidget>
+#include <QToolTip>
 
 #include "app/windows/configurations/configurations_layout.h"
 #include "app/windows/configurations/drag_and_drop_table.h"
@@ -26,6 +31,8 @@
 #include "foundation/settings/preference_accessors.h"
 #include "foundation/settings/preference_store.h"
 #include "tests/configuration_windows/configuration_test_support.h"
+#include "tests/support/file_bytes.h"
+#include "tests/windows/print_to_pdf.h"
 #include "tests/windows/dialog_keys.h"
 
 namespace configtest {
@@ -392,25 +399,34 @@ TEST_F(ConfigurationWindows, RemembersTheTabWithinRange)
     }
 }
 
-// The folder button changes field 71 only; the chooser starts at the
-// folder when it exists.
-TEST_F(ConfigurationWindows, ChoosingTheDownloadFolderChangesOnlyTheField)
+// The folder button fills field 71 and makes the folder the settings'
+// download folder; the chooser starts at the folder when it exists. A path
+// longer than the configuration holds changes nothing; one that fits is
+// saved whole.
+TEST_F(ConfigurationWindows, ChoosingTheDownloadFolder)
 {
     const std::string existing = Root() + "/existing";
     std::filesystem::create_directories(existing);
     const std::string settingsDownloads = gAppSettings->mDownloadFolderPath;
+    const std::string longPath = Root() + "/" + std::string(1000 - Root().size(), 'd');
+    const std::string tooLong = longPath + "/" + std::string(CFixedString1024::kCapacity - longPath.size(), 'e');
     const struct {
         std::string shown;
         std::optional<std::string> chosen;
         std::string start;
-        std::string after;
+        std::string after;  // field 71, and the settings unless it is what was shown
     } cases[] = {
         {existing, Root() + "/chosen", existing, Root() + "/chosen"},
         {Root() + "/missing", Root() + "/other", "", Root() + "/other"},
+        {existing, longPath, existing, longPath},
+        {existing, tooLong, existing, existing},
         {existing, std::nullopt, existing, existing},
     };
     for (const auto& c : cases) {
-        CEditConfigurationWindow* editor = Edit("Default", 1);
+        SCOPED_TRACE(c.after.substr(0, 80));
+        gAppSettings->mDownloadFolderPath = settingsDownloads;
+        Store("Folder", CConfiguration());
+        CEditConfigurationWindow* editor = Edit("Folder", 1);
         CEditConfigurationPanel& panel = Panel(*editor);
         panel.SetText(kLocalPath, c.shown);
         mChooserRequests.clear();
@@ -419,10 +435,14 @@ TEST_F(ConfigurationWindows, ChoosingTheDownloadFolderChangesOnlyTheField)
         ASSERT_EQ(mChooserRequests.size(), 1U);
         EXPECT_EQ(mChooserRequests[0].start, c.start);
         EXPECT_EQ(panel.Text(kLocalPath), c.after);
-        EXPECT_EQ(gAppSettings->mDownloadFolderPath, settingsDownloads);
+        EXPECT_EQ(gAppSettings->mDownloadFolderPath, c.after == c.shown ? settingsDownloads : c.after);
         EXPECT_FALSE(std::filesystem::exists(Root() + "/chosen"));
-        delete editor;
+        CScriptedAnswers::Push(kMsgOK);
+        EXPECT_TRUE(editor->AttemptClose());
+        EXPECT_EQ(ReadBack("Folder").mGeneralOptions.localPath.str(), c.after);
+        Cleanup();
     }
+    gAppSettings->mDownloadFolderPath = settingsDownloads;
 }
 
 TEST_F(ConfigurationWindows, HostsSheetEditsTheWorkingCopy)
@@ -448,31 +468,45 @@ TEST_F(ConfigurationWindows, HostsSheetEditsTheWorkingCopy)
 }
 
 // Start and finish texts: OK keeps the edit, Cancel and the close box do
-// not; the edit buttons come back either way.
+// not; the edit buttons come back either way. The window and what was typed
+// stay while the user looks at other tabs; the edit buttons of the Logging
+// panel shown again wait for it.
 TEST_F(ConfigurationWindows, MessageWindowOkCancelAndCloseBox)
 {
     const struct {
         PaneIDT button;
         PaneIDT end;  // 0: the close box
+        bool switchTabs;
         bool kept;
-    } cases[] = {{kEditStart, kMessageOK, true}, {kEditFinish, kMessageCancel, false}, {kEditStart, 0, false}};
+    } cases[] = {{kEditStart, kMessageOK, false, true},      {kEditFinish, kMessageCancel, false, false},
+                 {kEditStart, 0, false, false},               {kEditFinish, kMessageOK, true, true},
+                 {kEditStart, kMessageCancel, true, false}};
     for (const auto& c : cases) {
         CEditConfigurationWindow* editor = Edit("Default", 6);
-        auto& panel = dynamic_cast<CMiscPanel&>(Panel(*editor));
         const CConfiguration before = editor->WorkingCopy();
-        Click(panel.Pane(c.button));
-        CMessageWindow* message = panel.GetMessageWindow();
+        Click(Panel(*editor).Pane(c.button));
+        CMessageWindow* message = editor->GetMessageWindow();
         ASSERT_NE(message, nullptr);
         EXPECT_EQ(message->GetTitle(), c.button == kEditStart ? "Edit Start Message" : "Edit Finish Message");
-        EXPECT_FALSE(panel.Pane(kEditStart)->IsEnabled());
+        EXPECT_FALSE(Panel(*editor).Pane(kEditStart)->IsEnabled());
         message->FindPaneByID(kMessageText)->SetDescriptor("New text");
+        if (c.switchTabs) {
+            ShowTab(*editor, 2);
+            ShowTab(*editor, 6);
+            ASSERT_EQ(editor->GetMessageWindow(), message);
+            EXPECT_EQ(message->FindPaneByID(kMessageText)->GetDescriptor(), "New text");
+            EXPECT_FALSE(Panel(*editor).Pane(kEditStart)->IsEnabled());
+            EXPECT_FALSE(Panel(*editor).Pane(kEditFinish)->IsEnabled());
+            Screenshot(editor->GetWidget(), "message-window-kept-editor");
+            Screenshot(message->GetWidget(), "message-window-kept");
+        }
         if (c.end != 0)
             Click(message->FindPaneByID(c.end));
         else
             message->AttemptClose();
-        EXPECT_EQ(panel.GetMessageWindow(), nullptr);
-        EXPECT_TRUE(panel.Pane(kEditStart)->IsEnabled());
-        EXPECT_TRUE(panel.Pane(kEditFinish)->IsEnabled());
+        EXPECT_EQ(editor->GetMessageWindow(), nullptr);
+        EXPECT_TRUE(Panel(*editor).Pane(kEditStart)->IsEnabled());
+        EXPECT_TRUE(Panel(*editor).Pane(kEditFinish)->IsEnabled());
         const CTextBuffer& text = c.button == kEditStart ? editor->WorkingCopy().mMiscOptions.startMessage
                                                          : editor->WorkingCopy().mMiscOptions.finishMessage;
         EXPECT_EQ(text.View() == "New text", c.kept);
@@ -482,6 +516,21 @@ TEST_F(ConfigurationWindows, MessageWindowOkCancelAndCloseBox)
         delete editor;
         Cleanup();
     }
+}
+
+// An editor that goes while its message window is open takes the window
+// with it.
+TEST_F(ConfigurationWindows, MessageWindowGoesWithTheEditor)
+{
+    CEditConfigurationWindow* editor = Edit("Default", 6);
+    Click(Panel(*editor).Pane(kEditFinish));
+    CMessageWindow* message = editor->GetMessageWindow();
+    ASSERT_NE(message, nullptr);
+    ShowTab(*editor, 1);
+    delete editor;
+    EXPECT_FALSE(message->IsVisible());
+    EXPECT_TRUE(message->IsScheduledForCleanup());
+    Cleanup();
 }
 
 // Passwords show bullets in the field, the realm table and its dialog.
@@ -503,21 +552,99 @@ TEST_F(ConfigurationWindows, PasswordsShowBullets)
     EXPECT_FALSE(picture.isNull());
 }
 
+// The print command prints the working copy's summary as last collected
+// from the panels; a cancelled print dialog prints nothing.
 TEST_F(ConfigurationWindows, PrintsTheWorkingCopyToPdf)
 {
+    for (const bool cancelled : {true, false}) {
+        SCOPED_TRACE(cancelled);
+        const CPrintToPdf printer(Root() + "/summary.pdf", cancelled);
+        CEditConfigurationWindow* editor = Edit("Default", 1);
+        Panel(*editor).SetText(kLocalPath, "/printed/path");
+        ShowTab(*editor, 2);
+        Panel(*editor).SetText(kSiteUser, "not yet collected");
+        EXPECT_TRUE(editor->FindCommandStatus(kCmdPrint).enabled);
+        EXPECT_TRUE(editor->ProcessCommand(kCmdPrint, nullptr));
+        const std::string all = printer.AllText();
+        EXPECT_EQ(all.empty(), cancelled);
+        if (!cancelled) {
+            EXPECT_NE(all.find("localPath : /printed/path"), std::string::npos) << all;
+            EXPECT_NE(all.find("indexFilename : Index.html"), std::string::npos);
+            EXPECT_EQ(all.find("not yet collected"), std::string::npos);
+        }
+        delete editor;
+    }
+}
+
+// Help opens the page of the panel shown: a page that exists and whose
+// heading is the tab's name.
+TEST_F(ConfigurationWindows, HelpOpensThePageOfTheShownPanel)
+{
     CEditConfigurationWindow* editor = Edit("Default", 1);
-    Panel(*editor).SetText(kLocalPath, "/printed/path");
-    ShowTab(*editor, 2);
-    QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    const std::string pdf = Root() + "/summary.pdf";
-    printer.setOutputFileName(QString::fromStdString(pdf));
-    ASSERT_TRUE(editor->DoPrint(&printer));
-    std::ifstream file(pdf, std::ios::binary);
-    std::string head(4, '\0');
-    file.read(head.data(), 4);
-    EXPECT_EQ(head, "%PDF");
-    EXPECT_GT(std::filesystem::file_size(pdf), 1000U);
+    auto* tabs = qobject_cast<QTabBar*>(editor->FindPaneByID(configwin::kTabs)->GetWidget());
+    ASSERT_NE(tabs, nullptr);
+    std::set<std::string> opened;
+    for (int tab = 1; tab <= kTabCount; ++tab) {
+        ShowTab(*editor, tab);
+        mSpawned.clear();
+        Click(editor->FindPaneByID(kHelp));
+        ASSERT_EQ(mSpawned.size(), 1U);
+        const std::string page = mSpawned[0].back();
+        opened.insert(page);
+        const std::string html = testsupport::ReadFileBytes(page);
+        const std::size_t heading = html.find("<h1>");
+        ASSERT_NE(heading, std::string::npos) << page;
+        const std::string title = html.substr(heading + 4, html.find("</h1>") - heading - 4);
+        EXPECT_EQ(QString::fromStdString(title).toLower(), tabs->tabText(tab - 1).toLower()) << page;
+    }
+    EXPECT_EQ(opened.size(), static_cast<std::size_t>(kTabCount));
+}
+
+// Help tags the panels give: one no control carries ('Aflt', on the
+// General panel only), and the user-agent popup's items, which show their
+// agent strings while help tags are on.
+TEST_F(ConfigurationWindows, HelpTagsOfPanelsAndAgentItems)
+{
+    const std::string filterAll = "If checked Tidewell will filter all URLs (including those in secondary domains and offsite.)";
+    const struct {
+        int tab;
+        PaneIDT pane;
+        std::optional<std::string> tag;
+    } cases[] = {
+        {1, C("Aflt"), filterAll},
+        {2, C("Aflt"), std::nullopt},
+        {1, kHelp, "Help for this pane"},
+        {1, kLocalPath, std::nullopt},
+    };
+    CEditConfigurationWindow* editor = Edit("Default", 1);
+    for (const auto& c : cases) {
+        ShowTab(*editor, c.tab);
+        std::string tag;
+        const bool found = editor->GetPaneHelpText(c.pane, tag);
+        EXPECT_EQ(found ? std::optional<std::string>(tag) : std::nullopt, c.tag) << c.tab;
+    }
+
+    ShowTab(*editor, 6);
+    auto* popup = qobject_cast<QComboBox*>(Panel(*editor).Pane(kUserAgentMenu)->GetWidget());
+    ASSERT_NE(popup, nullptr);
+    const std::vector<std::string>& agents = gAppSettings->mUserAgentStrings;
+    ASSERT_FALSE(agents.empty());
+    ASSERT_EQ(popup->count(), static_cast<int>(agents.size()) + 2);
+    for (int item = 0; item < popup->count(); ++item)
+        EXPECT_EQ(popup->itemData(item, Qt::ToolTipRole).toString().toStdString(),
+                  item < 2 ? std::string() : agents[static_cast<std::size_t>(item - 2)]);
+    popup->showPopup();
+    QAbstractItemView* view = popup->view();
+    const QPoint point = view->visualRect(view->model()->index(2, 0)).center();
+    for (const bool on : {false, true}) {  // a tag once shown keeps its text while it fades
+        gAppSettings->mHelpTags = on;
+        QHelpEvent event(QEvent::ToolTip, point, view->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(view->viewport(), &event);
+        EXPECT_EQ(QToolTip::text().toStdString(), on ? agents[0] : std::string()) << on;
+    }
+    Screenshot(popup->view()->window(), "agents-popup");
+    popup->hidePopup();
+    gAppSettings->mHelpTags = true;
 }
 
 // The delimiters panel (no tab shows it) keeps each pair's enabled flag.

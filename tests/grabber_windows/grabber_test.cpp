@@ -10,7 +10,6 @@
 #include <set>
 #include <vector>
 
-#include <QPrinter>
 #include <gtest/gtest.h>
 
 #include "app/framework/cleanup.h"
@@ -27,6 +26,7 @@
 #include "tests/grabber_windows/window_test_support.h"
 #include "tests/support/http_peer.h"
 #include "tests/support/nginx_peer.h"
+#include "tests/windows/print_to_pdf.h"
 
 namespace {
 
@@ -516,17 +516,31 @@ TEST_F(Grabber, AnIdleWindowsClockCostsAlmostNoProcessorTime)
     delete window;  // stops the clock first
 }
 
+// The print command prints the whole log, every line in order over as many
+// pages as it takes; a cancelled print dialog prints nothing.
 TEST_F(Grabber, PrintsTheLogPane)
 {
-    CGrabber* window = Open();
-    window->LogLine("A line worth printing");
-    const std::string pdf = Root() + "/log.pdf";
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(pdf));
-    window->DoPrint(printer);
-    EXPECT_EQ(crawltest::FileText(pdf).substr(0, 5), "%PDF-");
-    delete window;
+    std::vector<std::string> lines;
+    for (int i = 0; i < 150; ++i) lines.push_back("Logged line number " + std::to_string(1000 + i));
+    for (const bool cancelled : {true, false}) {
+        SCOPED_TRACE(cancelled);
+        const CPrintToPdf printer(Root() + "/log.pdf", cancelled);
+        CGrabber* window = Open();
+        for (const std::string& line : lines) window->LogLine(line);
+        EXPECT_TRUE(window->FindCommandStatus(kCmdPrint).enabled);
+        EXPECT_TRUE(window->ProcessCommand(kCmdPrint));
+        EXPECT_EQ(printer.Pages().empty(), cancelled);
+        if (!cancelled) {
+            EXPECT_GT(printer.Pages().size(), 1U);
+            const std::string all = printer.AllText();
+            std::size_t at = 0;
+            for (const std::string& line : lines) {
+                at = all.find(line, at);
+                ASSERT_NE(at, std::string::npos) << line;
+            }
+        }
+        delete window;
+    }
 }
 
 }  // namespace

@@ -145,11 +145,6 @@ void CEditConfigurationPanel::Bind(PaneIDT pane, Loader load, Storer store)
     mBindings.push_back(SBinding{pane, std::move(load), std::move(store), {}});
 }
 
-void CEditConfigurationPanel::BindText(PaneIDT pane, Field<CFixedString255> field)
-{
-    Bind(pane, [field](CConfiguration& c) { return field(c).str(); },
-         [field](CConfiguration& c, const std::string& text) { field(c) = CFixedString255(std::string_view(text)); });
-}
 
 void CEditConfigurationPanel::BindFlag(PaneIDT pane, Field<std::uint8_t> field)
 {

@@ -46,6 +46,8 @@ public:
     virtual void SaveToConfiguration() { SaveBindings(); }
     // 901: save, then pass 901 to the editor window.
     void ListenToMessage(MessageT message, void* ioParam) override;
+    // Help tags of the panel that no pane of its layout carries.
+    virtual bool GetPaneHelpText(PaneIDT /*paneID*/, std::string& /*outText*/) const { return false; }
 
     CEditConfigurationWindow& Window() const { return mWindow; }
     CPane& View() const { return mView; }
@@ -71,7 +73,8 @@ protected:
     using Field = std::function<T&(CConfiguration&)>;
 
     void Bind(PaneIDT pane, Loader load, Storer store);
-    void BindText(PaneIDT pane, Field<CFixedString255> field);
+    void BindText(PaneIDT pane, Field<CFixedString255> field) { BindFixedText(pane, std::move(field)); }
+    void BindText(PaneIDT pane, Field<CFixedString1024> field) { BindFixedText(pane, std::move(field)); }
     void BindFlag(PaneIDT pane, Field<std::uint8_t> field);
     void BindNumber(PaneIDT pane, Field<std::int32_t> field);
     // 1 when checked, 0 when not; a stored value other than 0 shows checked.
@@ -94,6 +97,13 @@ protected:
     void Snapshot();
 
 private:
+    template <std::size_t N>
+    void BindFixedText(PaneIDT pane, Field<CFixedString<N>> field)
+    {
+        Bind(pane, [field](CConfiguration& c) { return field(c).str(); },
+             [field](CConfiguration& c, const std::string& text) { field(c).AssignView(text); });
+    }
+
     struct SBinding {
         PaneIDT pane = 0;
         Loader load{};

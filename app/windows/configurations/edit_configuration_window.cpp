@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include <QCursor>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QTabBar>
 #include <QTextDocument>
@@ -13,9 +13,11 @@
 #include "app/framework/application.h"
 #include "app/framework/dialog.h"
 #include "app/framework/layout.h"
+#include "app/framework/print_job.h"
 #include "app/windows/configurations/configuration_panel.h"
 #include "app/windows/configurations/configurations_layout.h"
 #include "app/windows/configurations/help_pages.h"
+#include "app/windows/configurations/message_window.h"
 #include "engine/config/configuration_files.h"
 #include "foundation/settings/preference_accessors.h"
 #include "foundation/settings/preference_store.h"
@@ -62,6 +64,10 @@ CEditConfigurationWindow::CEditConfigurationWindow(const SLayout& layout, CComma
 
 CEditConfigurationWindow::~CEditConfigurationWindow()
 {
+    if (CMessageWindow* message = std::exchange(mMessageWindow, nullptr)) {
+        message->SetOnEnd(nullptr);
+        message->AttemptClose();
+    }
     ReleasePanel();
     if (CPane* tabs = FindPaneByID(configwin::kTabs)) SetDecimalPreference(kLastPanePreference, tabs->GetValue());
 }
@@ -110,13 +116,26 @@ void CEditConfigurationWindow::InstallSamplePanel(int layoutNumber)
     if (!mPanel) ThrowNilPointer("InstallSamplePanel");
 }
 
+CMessageWindow* CEditConfigurationWindow::OpenMessageWindow(bool start)
+{
+    if (mMessageWindow != nullptr) return mMessageWindow;
+    mMessageWindow = MakeWindowAs<CMessageWindow>(kMessageWindow, this, "OpenMessageWindow");
+    mMessageWindow->Edit(*this, start);
+    mMessageWindow->SetOnEnd([this] {
+        mMessageWindow = nullptr;
+        if (mPanel) mPanel->ListenToMessage(kMsgMessageWindowEnded, nullptr);
+    });
+    mMessageWindow->Show();
+    return mMessageWindow;
+}
+
 void CEditConfigurationWindow::ListenToMessage(MessageT message, void* ioParam)
 {
     if (message == configwin::kTabs) {
         const std::int32_t tab = ioParam ? *static_cast<std::int32_t*>(ioParam) : FindPaneByID(configwin::kTabs)->GetValue();
         if (tab >= 1 && tab <= kTabCount) InstallSamplePanel(kEditorLayout + tab);
     } else if (message == kMsgHelp) {
-        OpenHelpPage("configuration-editor.html");
+        OpenHelpPage(PanelHelpPage(mPanelLayout));
     } else {
         GGrayscaleWindow::ListenToMessage(message, ioParam);
     }
@@ -158,8 +177,7 @@ bool CEditConfigurationWindow::DoPrint(QPrinter* printer)
     std::unique_ptr<QPrinter> asked;
     if (printer == nullptr) {
         asked = std::make_unique<QPrinter>();
-        QPrintDialog dialog(asked.get(), GetWidget());
-        if (dialog.exec() != QDialog::Accepted) return false;
+        if (!AskForPrintJob(*asked, GetWidget())) return false;
         printer = asked.get();
     }
     CTextBuffer summary;
@@ -203,6 +221,7 @@ bool CEditConfigurationWindow::GetPaneHelpText(PaneIDT paneID, std::string& outT
         outText = tab >= 0 && tab < kTabCount ? kTabTags[tab] : "Uh oh!";
         return true;
     }
+    if (mPanel && mPanel->GetPaneHelpText(paneID, outText)) return true;
     return GGrayscaleWindow::GetPaneHelpText(paneID, outText);
 }
 

@@ -11,6 +11,7 @@
 #include "engine/config/configuration.h"
 
 class CEditConfigurationPanel;
+class CMessageWindow;
 class QPrinter;
 
 class CEditConfigurationWindow : public GGrayscaleWindow {
@@ -32,6 +33,11 @@ public:
     CEditConfigurationPanel* GetPanel() const { return mPanel.get(); }
     int GetPanelLayout() const { return mPanelLayout; }
 
+    // The window editing the start or finish text: one at a time, open until
+    // it ends or the editor goes, whichever tab is shown meanwhile.
+    CMessageWindow* OpenMessageWindow(bool start);
+    CMessageWindow* GetMessageWindow() const { return mMessageWindow; }
+
     CConfiguration& WorkingCopy() { return mWorking; }
     CConfiguration& SavedCopy() { return mSaved; }
 
@@ -51,8 +57,6 @@ public:
     bool GetCommandStatus(CommandT command, SCommandStatus& status) override;
     bool GetPaneHelpText(PaneIDT paneID, std::string& outText) override;
 
-    static constexpr CommandT kCmdPrint = CommandNumber(9);
-
 protected:
     void FinishCreateSelf() override;
 
@@ -64,6 +68,7 @@ private:
     CConfiguration mWorking;
     std::unique_ptr<CEditConfigurationPanel> mPanel;
     int mPanelLayout = 0;
+    CMessageWindow* mMessageWindow = nullptr;
 };
 
 // Opens the editor on a configuration; when `toClose` is given, that window

@@ -12,6 +12,7 @@
 #include "app/windows/configurations/configurations_layout.h"
 #include "app/windows/configurations/edit_configuration_window.h"
 #include "app/windows/configurations/file_choosers.h"
+#include "foundation/settings/app_settings.h"
 
 using namespace configwin;
 
@@ -30,6 +31,7 @@ constexpr PaneIDT kMime = MakeFourCharCode("MIME");
 constexpr PaneIDT kAlways = MakeFourCharCode("ALWS");
 constexpr PaneIDT kIndex = MakeFourCharCode("Indx");
 constexpr PaneIDT kExtension = MakeFourCharCode("Exts");
+constexpr PaneIDT kFilterAll = MakeFourCharCode("Aflt");  // a help tag without a control
 
 using General = CGeneralOptions;
 
@@ -82,6 +84,13 @@ void CGeneralPanel::SaveToConfiguration()
     // The robots switch has no control; it is turned off with the user's
     // first change here, never by merely showing the panel.
     if (SaveBindings()) Working().mGeneralOptions.useRobotsTxt = 0;
+}
+
+bool CGeneralPanel::GetPaneHelpText(PaneIDT paneID, std::string& outText) const
+{
+    if (paneID != kFilterAll) return false;
+    outText = "If checked Tidewell will filter all URLs (including those in secondary domains and offsite.)";
+    return true;
 }
 
 void CGeneralPanel::ApplyEnabling()
@@ -157,10 +166,12 @@ void CGeneralPanel::ChooseFolder()
     if (!current.empty() && std::filesystem::is_directory(current, error)) request.start = current;
     const std::optional<std::string> chosen = ChooseFile(request);
     if (!chosen) return;
-    if (chosen->size() > 255) {  // the configuration holds no longer path
+    if (chosen->size() > CFixedString1024::kCapacity) {  // the configuration holds no longer path
         QApplication::beep();
         return;
     }
+    // The chosen folder also becomes the one new configurations start with.
+    if (gAppSettings != nullptr) gAppSettings->mDownloadFolderPath = *chosen;
     SetText(kLocalPath, *chosen);
 }
 

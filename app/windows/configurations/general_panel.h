@@ -16,6 +16,7 @@ public:
     void SaveToConfiguration() override;
     // The dependency rules, the folder chooser and the hosts sheet.
     void ListenToMessage(MessageT message, void* ioParam) override;
+    bool GetPaneHelpText(PaneIDT paneID, std::string& outText) const override;
 
 private:
     // Enables what the loaded check boxes allow, without changing a value.

@@ -3,3 +3,6 @@
 #pragma once
 
 void OpenHelpPage(const char* page);
+// The page of an editor panel, by its layout; the editor's own page for a
+// panel without one.
+const char* PanelHelpPage(int panelLayout);

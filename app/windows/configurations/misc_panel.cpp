@@ -2,9 +2,14 @@
 
 #include <filesystem>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
+#include <QEvent>
 
 #include "app/framework/dialog.h"
+#include "app/framework/grayscale_window.h"
+#include "app/windows/configurations/edit_configuration_window.h"
 #include "app/windows/configurations/configurations_layout.h"
 #include "app/windows/configurations/file_choosers.h"
 #include "app/windows/configurations/user_agents_import.h"
@@ -25,6 +30,18 @@ auto& M(CConfiguration& c)
 
 using Misc = CMiscOptions;
 
+// The first item of an agent in the popup: after the program's own agent
+// and the separator.
+constexpr int kFirstAgentItem = 2;
+
+// Help tags of the popup's items (the agents' strings) show only while help
+// tags are on.
+class CHelpTagsSwitch : public QObject {
+public:
+    explicit CHelpTagsSwitch(QWidget* viewport) : QObject(viewport) { viewport->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::ToolTip && !AreHelpTagsOn(); }
+};
+
 class CPopupAgentMenu : public CUserAgentMenu {
 public:
     explicit CPopupAgentMenu(CPane& popup) : mPopup(popup) {}
@@ -37,14 +54,6 @@ private:
 };
 
 }  // namespace
-
-CMessageWindow::CMessageWindow(const SLayout& layout, CCommander* superCommander) : CWindow(layout, superCommander) {}
-
-bool CMessageWindow::AllowClose()
-{
-    if (auto onCloseBox = std::exchange(mOnCloseBox, nullptr)) onCloseBox();
-    return true;
-}
 
 CMiscPanel::CMiscPanel(CEditConfigurationWindow& window, CPane& view) : CEditConfigurationPanel(window, view)
 {
@@ -65,20 +74,24 @@ CMiscPanel::CMiscPanel(CEditConfigurationWindow& window, CPane& view) : CEditCon
     BindText(22, M<&Misc::replyTo>);
 }
 
-CMiscPanel::~CMiscPanel()
-{
-    if (mMessageWindow != nullptr) {
-        mMessageWindow->SetOnCloseBox(nullptr);
-        mMessageWindow->AttemptClose();
-    }
-}
-
 void CMiscPanel::FinishCreateSelf()
 {
     Listen({kChooseFolder, kEditStart, kEditFinish, kImportAgents, kRevertAgents, kUserAgentMenu});
     Enable(kRevertAgents, HasPreference("User Agents"));
+    if (auto* items = qobject_cast<QComboBox*>(Pane(kUserAgentMenu) ? Pane(kUserAgentMenu)->GetWidget() : nullptr))
+        new CHelpTagsSwitch(items->view()->viewport());
     FillUserAgents();
     LoadBindings();
+    EnableMessageButtons();
+}
+
+CMessageWindow* CMiscPanel::GetMessageWindow() const { return Window().GetMessageWindow(); }
+
+void CMiscPanel::EnableMessageButtons()
+{
+    const bool idle = GetMessageWindow() == nullptr;
+    Enable(kEditStart, idle);
+    Enable(kEditFinish, idle);
 }
 
 void CMiscPanel::FillUserAgents()
@@ -87,6 +100,11 @@ void CMiscPanel::FillUserAgents()
     if (popup == nullptr || gAppSettings == nullptr) return;
     CPopupAgentMenu menu(*popup);
     gAppSettings->LoadUserAgents(&menu);
+    auto* items = qobject_cast<QComboBox*>(popup->GetWidget());
+    if (items == nullptr) return;
+    const std::vector<std::string>& agents = gAppSettings->mUserAgentStrings;
+    for (std::size_t i = 0; i < agents.size(); ++i)
+        items->setItemData(static_cast<int>(i) + kFirstAgentItem, QString::fromStdString(agents[i]), Qt::ToolTipRole);
 }
 
 void CMiscPanel::ListenToMessage(MessageT message, void* ioParam)
@@ -124,49 +142,11 @@ void CMiscPanel::ListenToMessage(MessageT message, void* ioParam)
         FillUserAgents();
         Enable(kRevertAgents, false);
     } else if (message == kEditStart || message == kEditFinish) {
-        OpenMessageWindow(message == kEditStart);
-    } else if (message == kMessageOK || message == kMessageCancel) {
-        EndMessageWindow(message == kMessageOK);
+        Window().OpenMessageWindow(message == kEditStart);
+        EnableMessageButtons();
+    } else if (message == kMsgMessageWindowEnded) {
+        EnableMessageButtons();
     } else {
         CEditConfigurationPanel::ListenToMessage(message, ioParam);
     }
-}
-
-void CMiscPanel::OpenMessageWindow(bool start)
-{
-    if (mMessageWindow != nullptr) return;
-    mEditingStart = start;
-    mMessageWindow = MakeWindowAs<CMessageWindow>(kMessageWindow, this, "OpenMessageWindow");
-    const CTextBuffer& text = start ? Working().mMiscOptions.startMessage : Working().mMiscOptions.finishMessage;
-    if (CPane* view = mMessageWindow->FindPaneByID(kMessageText)) {
-        view->SetDescriptor(text.View());
-        mShownMessage = view->GetDescriptor();  // as the view keeps it (line ends)
-    }
-    mMessageWindow->SetTitle(start ? "Edit Start Message" : "Edit Finish Message");
-    Enable(kEditStart, false);
-    Enable(kEditFinish, false);
-    for (PaneIDT id : {kMessageOK, kMessageCancel})
-        if (CPane* button = mMessageWindow->FindPaneByID(id)) button->AddListener(this);
-    mMessageWindow->SetOnCloseBox([this] {
-        mMessageWindow = nullptr;
-        Enable(kEditStart, true);
-        Enable(kEditFinish, true);
-    });
-    mMessageWindow->Show();
-}
-
-void CMiscPanel::EndMessageWindow(bool keep)
-{
-    CMessageWindow* window = std::exchange(mMessageWindow, nullptr);
-    if (window == nullptr) return;
-    if (keep) {
-        const std::string text = window->FindPaneByID(kMessageText) ? window->FindPaneByID(kMessageText)->GetDescriptor()
-                                                                    : std::string();
-        CTextBuffer& target = mEditingStart ? Working().mMiscOptions.startMessage : Working().mMiscOptions.finishMessage;
-        if (text != mShownMessage) target.Assign(std::string_view(text));
-    }
-    window->SetOnCloseBox(nullptr);
-    window->AttemptClose();
-    Enable(kEditStart, true);
-    Enable(kEditFinish, true);
 }

@@ -8,6 +8,7 @@
 #include "app/windows/configurations/filter_panels.h"
 #include "app/windows/configurations/general_panel.h"
 #include "app/windows/configurations/input_items_panel.h"
+#include "app/windows/configurations/message_window.h"
 #include "app/windows/configurations/misc_panel.h"
 #include "app/windows/configurations/table_panels.h"
 

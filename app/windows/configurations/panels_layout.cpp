@@ -216,8 +216,11 @@ constexpr auto kMiscPanes = std::to_array<SPaneSpec>({
     Button(kChooseFolder, 0, 3, "Choose...",
            "Choose the location of the log file, sitemap, email addresses and cookies."),
     Check(78, 1, 0, "Generate site map", "Create a sitemap of all resources found.", 1),
-    SPaneSpec{.id = C("SMOp"), .classID = kClassPopupMenu, .cell = {1, 1}, .caption = "HTML\nText\nXML", .value = 1,
-              .minValue = 1, .maxValue = 3},
+    // The site map's link text: the page title (its URL when it has none),
+    // the URL, or both.
+    SPaneSpec{.id = C("SMOp"), .classID = kClassPopupMenu, .cell = {1, 1},
+              .caption = "Link text: title\nLink text: URL\nLink text: title (URL)", .value = 1, .minValue = 1,
+              .maxValue = 3},
     Label(2, 0, "Site map suffixes:"),
     Field(79, 2, 1,
           "Enter the suffix (extension) of the URLs to include in the sitemap. Separate multiple values with spaces. "

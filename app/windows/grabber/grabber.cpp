@@ -7,12 +7,12 @@
 #include <QApplication>
 #include <QIcon>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTextDocument>
 
 #include "app/framework/dialog.h"
+#include "app/framework/print_job.h"
 #include "app/framework/recent_items.h"
 #include "app/progress/desktop_progress_outlets.h"
 #include "app/progress/dock_tile.h"
@@ -274,8 +274,7 @@ bool CGrabber::HandleCommand(CommandT command, void* ioParam)
 {
     if (command == kCmdPrint) {
         QPrinter printer;
-        QPrintDialog dialog(&printer, GetWidget());
-        if (dialog.exec() == QDialog::Accepted) DoPrint(printer);
+        if (AskForPrintJob(printer, GetWidget())) DoPrint(printer);
         return true;
     }
     return GGrayscaleWindow::HandleCommand(command, ioParam);

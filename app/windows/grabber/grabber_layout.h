@@ -47,7 +47,6 @@ inline constexpr PaneIDT kLevelProgress = MakeFourCharCode("LPRO");
 // Messages and commands besides the panes' own IDs.
 inline constexpr MessageT kMsgConfigurationsChanged = MakeFourCharCode("UPDT");
 inline constexpr CommandT kCmdConfigurations = MakeCommand("Cnfg");
-inline constexpr CommandT kCmdPrint = CommandNumber(9);
 
 // The configurations popup: "Default", the configuration files, and this.
 inline constexpr const char* kConfigurationsItem = "Configurations\xE2\x80\xA6";
