@@ -165,7 +165,6 @@ TEST(GrabEndToEnd, TheLauncherAndTheWindowIconShowAGrabAndClearWhenItEnds)
     ::setenv("DBUS_SESSION_BUS_ADDRESS", bus.Address().c_str(), 1);
     LauncherListener listener(bus.Address());
     ASSERT_TRUE(listener.IsListening());
-    RegisterQuickerGrabberOnce();
 
     testsupport::TempDir folders;
     const std::string site = folders.MakeFolder("site");
@@ -234,7 +233,6 @@ TEST(GrabEndToEnd, TheProgressMailOfAGrabCarriesItsPicture)
     ASSERT_TRUE(SetPreferenceString("127.0.0.1", "Mail Server"));
     ASSERT_TRUE(SetPreferenceString(std::to_string(smtp.Port()).c_str(), "Mail Server Port"));
     ASSERT_TRUE(SetPreferenceString("carol@example.org", "Mail Recipient"));
-    RegisterQuickerGrabberOnce();
     testsupport::HttpPeer slow({{.path = "/", .body = Page("<a href=\"slow.html\">slow</a>")},
                                 {.path = "/slow.html", .body = Page("slow"), .stallSeconds = 120}});
     ASSERT_EQ(gApplication->HandleOutsideRequests(ClassifyArguments({slow.Url("/")})), 1);

@@ -38,6 +38,11 @@ void CMessageWindow::ListenToMessage(MessageT message, void*)
     }
 }
 
+CMessageWindow::~CMessageWindow()
+{
+    if (auto onEnd = std::exchange(mOnEnd, nullptr)) onEnd();
+}
+
 bool CMessageWindow::AllowClose()
 {
     End(false);

@@ -18,6 +18,9 @@ inline constexpr MessageT kMsgMessageWindowEnded = MakeFourCharCode("MSGe");
 class CMessageWindow : public CWindow, public CListener {
 public:
     CMessageWindow(const SLayout& layout, CCommander* superCommander);
+    // A window deleted without being closed (the application quitting) has
+    // ended too: whoever waits on it must not keep its address.
+    ~CMessageWindow() override;
 
     // Shows the start (or finish) text of the editor's working copy.
     void Edit(CEditConfigurationWindow& editor, bool start);
