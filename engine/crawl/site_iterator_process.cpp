@@ -81,7 +81,7 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
         }
     }
     bool ok = isStart && HasStartForm() ? SubmitStartForm(url) : GrabWithRetry(url);
-    const bool upToDate = url.mIfModifiedSince > 0 && url.mStatusCode == 304 && url.mFetchedOK;
+    const bool upToDate = url.mFetchedOK && url.IsUnchangedAnswer();
     url.mIfModifiedSince = 0;
     if (upToDate) {
         KeepUpToDateCopy(url, conditionalCopy);

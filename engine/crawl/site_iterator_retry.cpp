@@ -126,7 +126,7 @@ bool CSiteIterator::FetchOnce(CURL& url)
 bool CSiteIterator::FinishFetch(CURL& url, bool ok, bool aborted)
 {
     // The saved copy is current: neither a file grabbed nor an error.
-    if (!aborted && ok && url.mIfModifiedSince > 0 && url.mStatusCode == 304) return false;
+    if (!aborted && ok && url.IsUnchangedAnswer()) return false;
     // A guess the server does not have is neither counted nor listed.
     if (mFetchingGuess && !aborted && IsMissingGuessAnswer(url.mStatusCode)) return false;
     ++mCounters.files;

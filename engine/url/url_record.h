@@ -164,6 +164,8 @@ public:
     // the server's copy is newer than these Unix seconds (If-Modified-Since):
     // a 304 answer means the saved copy is current.
     std::int64_t mIfModifiedSince = 0;
+    // The conditional GET was answered "304 Not Modified".
+    bool IsUnchangedAnswer() const { return mIfModifiedSince > 0 && mStatusCode == 304; }
     std::string mContentType;
     std::string mContentLength;
     std::string mLocation;

@@ -11,6 +11,7 @@
 #include "platform/plist/plist_xml.h"
 #include "platform/posix/atomic_file.h"
 #include "platform/posix/errno_status.h"
+#include "platform/posix/plain_file.h"
 #include "platform/posix/unique_fd.h"
 
 namespace {
@@ -37,10 +38,10 @@ bool HasText(const PlistValue& entry, const char* key, std::string_view expected
 // The entry's bytes when it is a plain file of this user, not a link.
 bool ReadOwnEntry(const std::string& path, std::string& bytes)
 {
-    const CUniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.IsOpen()) return false;
+    CUniqueFd fd;
+    if (OpenPlainFile(path.c_str(), O_RDONLY | O_NOFOLLOW, 0, fd) != 0) return false;
     struct stat info {};
-    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid() ||
+    if (::fstat(fd.Get(), &info) != 0 || info.st_uid != ::geteuid() ||
         info.st_size > kMaxEntryBytes)
         return false;
     bytes.resize(static_cast<std::size_t>(info.st_size));
