@@ -14,7 +14,9 @@ std::string ReadFileBytes(const std::string& path)
 {
     std::string bytes;
     const int status = ::ReadFileBytes(path, bytes);
-    if (status == -ENOENT) return {};
+    // A /proc entry of a process reaped between open and read reads as ESRCH:
+    // it is gone just as a missing file is.
+    if (status == -ENOENT || status == -ESRCH) return {};
     if (status != 0) throw std::system_error(-status, std::generic_category(), "read " + path);
     return bytes;
 }

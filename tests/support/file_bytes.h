@@ -9,7 +9,8 @@ namespace testsupport {
 
 class JsonValue;
 
-// The file's bytes; empty when it does not exist. Throws on other errors.
+// The file's bytes; empty when it does not exist (or is the /proc entry of a
+// process that has just ended). Throws on other errors.
 std::string ReadFileBytes(const std::string& path);
 // Replaces the file's contents; throws on failure.
 void WriteFileBytes(const std::string& path, std::string_view bytes);
