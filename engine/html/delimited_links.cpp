@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "engine/config/configuration.h"
 #include "engine/html/anchor_text.h"
@@ -13,7 +14,6 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 constexpr std::string_view kValueEnds = " \t\n\v\f\r>";
-
 // One pair's forward pass over `source`, writing what stays to `out`,
 // which has room for all of `source` and may be `source` itself: what is
 // written never passes what is read, so a pass can compact its own text.
@@ -147,11 +147,17 @@ bool RunPair(std::string_view& text, const CLinkDelimiterPair& pair, const Delim
     // compacts the text it reads.
     std::vector<std::size_t> textBegins;
     if (markupOnly) {
-        CVisibleTextSpans spans(text);
+        std::optional<CVisibleTextSpans> spans;
         std::size_t markupBegin = kNone;
         for (std::size_t at = first; at != kNone; at = FindTextNoCase(text, pair.begin, at + 1)) {
-            if (spans.InText(at)) textBegins.push_back(at);
-            else if (markupBegin == kNone) markupBegin = at;
+            if (!IsPlainlyInStartTag(text, at)) {
+                if (!spans) spans.emplace(text);
+                if (spans->InText(at)) {
+                    textBegins.push_back(at);
+                    continue;
+                }
+            }
+            if (markupBegin == kNone) markupBegin = at;
         }
         if (markupBegin == kNone) return true;
         first = markupBegin;

@@ -44,6 +44,7 @@ void DropLinksInText(std::string_view page, std::vector<std::string_view>& links
     std::size_t last = 0;
     std::erase_if(links, [&](std::string_view link) {
         const auto offset = static_cast<std::size_t>(link.data() - page.data());
+        if (IsPlainlyInStartTag(page, offset)) return false;
         // The spans are read forward: a link before the last one asked
         // (another kind of reference) starts a new reading.
         if (!spans || offset < last) spans.emplace(page);

@@ -1,5 +1,6 @@
 #include "engine/html/visible_text.h"
 
+#include <algorithm>
 
 #include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
@@ -53,6 +54,18 @@ bool IsAttributeNameChar(char c)
 }
 
 }  // namespace
+
+bool IsPlainlyInStartTag(std::string_view page, std::size_t offset)
+{
+    constexpr std::size_t kLookBack = 256;
+    const std::size_t stop = offset > kLookBack ? offset - kLookBack : 0;
+    for (std::size_t i = std::min(offset, page.size()); i > stop; --i) {
+        const char c = page[i - 1];
+        if (c == '>') return false;
+        if (c == '<') return i < page.size() && IsAsciiAlpha(static_cast<unsigned char>(page[i]));
+    }
+    return false;
+}
 
 CVisibleTextSpans::CVisibleTextSpans(std::string_view page)
     : mPage(page), mOpenings(page, {}, "<"), mTagEnds(page, {}, ">"), mCommentEnds(page, "-->"),

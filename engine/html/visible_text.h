@@ -9,6 +9,12 @@
 
 #include "engine/html/anchor_text.h"
 
+// Whether `offset` plainly stands inside a start tag: the nearest angle
+// bracket before it, a short way back, opens one. Most links of a page do,
+// and need no reading of the page (CVisibleTextSpans) to tell them from
+// text; false says nothing.
+bool IsPlainlyInStartTag(std::string_view page, std::size_t offset);
+
 class CVisibleTextSpans {
 public:
     explicit CVisibleTextSpans(std::string_view page);
