@@ -14,6 +14,7 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 constexpr std::string_view kValueEnds = " \t\n\v\f\r>";
+
 // One pair's forward pass over `source`, writing what stays to `out`,
 // which has room for all of `source` and may be `source` itself: what is
 // written never passes what is read, so a pass can compact its own text.
