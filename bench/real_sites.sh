@@ -252,7 +252,7 @@ END {
         if (repeated[c] > 0) verdict = verdict " repeated"
         if (scripts[c] > 0) verdict = verdict " scripts"
         if (unlinked[c] > 0) verdict = verdict " unlinked"
-        if (s == "listing" && rss[c] >= memoryBar) verdict = verdict " memory(" rss[c] " MiB)"
+        if (s == "listing" && rss[c] >= memoryBar) verdict = verdict sprintf(" memory(%.1f MiB)", rss[c])
         if (verdict != "") failed = 1
         printf "%-8s %9d %7s %7s %9d %8d %9d %5s %8.2f %8s %6s  %s\n", s, requests[c],
                hasWget ? requests[w] : "-", hasWget ? ratio(requests[c], requests[w]) : "-", repeated[c],
