@@ -6,7 +6,11 @@
 # content checks of real_sites_check.py: files byte-identical, page text and
 # inline scripts unchanged, on-site links (pages and stylesheets) opening
 # saved files, no wrong extension, no file standing for nothing the site
-# has, no two URLs in one file; and the requests against wget's.
+# has, no two URLs in one file. Then one row per site: requests of
+# crawl-driver and of wget and their ratio, URLs crawl-driver asked for more
+# than once, its requests for server-side script names that no page links,
+# the pages it saved that no page links, requests that drew a 4xx beyond
+# wget's, and wall times.
 #
 #   bench/real_sites.sh [BUILD_DIR]
 #
@@ -14,6 +18,9 @@
 #   sphinx   /usr/share/doc/python3-aiosmtpd/html (copied, links resolved)
 #   listing  /usr/share/doc as nginx's autoindex listings
 #   docbook  /usr/share/doc/valgrind/html with valgrind_manual.pdf beside it
+#   debref   /usr/share/debian-reference (apt-get install debian-reference-en)
+#   manual   /usr/share/doc/apache2-doc/manual, a web server's manual in
+#            eleven languages (apt-get install apache2-doc)
 # REAL_SITES=sphinx,docbook picks some. REAL_SITES_SCREENSHOTS=0 skips the
 # browser step (real_sites_screens.sh, run when chromium is installed; the
 # pictures go to REAL_SITES_SCREENS, a new folder below /tmp by default).
@@ -21,7 +28,12 @@
 #
 # Everything runs in a private network namespace holding only loopback
 # (when unshare allows it), so a crawler that follows off-site links
-# reaches nothing. Exits 1 when a check fails for crawl-driver.
+# reaches nothing. Exits 1 when a check fails for crawl-driver or a bar
+# fails on a site: requests at most 1.2x wget's, each URL asked for once,
+# no request for a script name no page links, no page saved that no page
+# links, and peak memory under 64 MiB on the listing. The 4xx beyond wget's
+# are shown, not judged: they are what the scripts a page loads seem to
+# name and the server lacks (a search index the package left out).
 set -euo pipefail
 
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -32,10 +44,11 @@ BUILD_DIR=${1:-$REPO/build}
 BUILD_DIR=$(cd "$BUILD_DIR" 2>/dev/null && pwd || echo "$BUILD_DIR")
 CRAWL_DRIVER=$BUILD_DIR/bench/crawl-driver
 NGINX_LIFETIME=7200
-SITES=${REAL_SITES:-sphinx,listing,docbook}
+SITES=${REAL_SITES:-sphinx,listing,docbook,debref,manual}
 EXAMPLES=${REAL_SITES_EXAMPLES:-4}
-# The bar: requests at most this many times wget's, on the Sphinx site.
+# The bar: requests at most this many times wget's, on every site.
 REQUEST_RATIO_BAR=1.2
+LISTING_MEMORY_BAR_MIB=64
 
 if [[ ${REAL_SITES_IN_NAMESPACE:-0} != 1 ]] && command -v ip > /dev/null && unshare -n ip link set lo up 2> /dev/null; then
     exec unshare -n env REAL_SITES_IN_NAMESPACE=1 bash -c 'ip link set lo up && exec "$@"' _ "$0" "$@"
@@ -67,7 +80,9 @@ TABLE=$WORK/table.txt
 : > "$TABLE"
 
 # One mirror of the served site by one tool, then its checks. Prints the
-# failures and appends a table row; sets REQUESTS_<tool>.
+# failures and appends a row to the table: site, tool, wall seconds, peak
+# MiB, requests, 4xx, files, failed checks, off-site URLs, URLs asked for
+# more than once, script-name requests and pages that no page links.
 mirror_and_check() {  # site tool start_url command...
     local site=$1 tool=$2 url=$3
     shift 3
@@ -89,7 +104,7 @@ mirror_and_check() {  # site tool start_url command...
     [[ $tool == crawl-driver ]] && offsite=$(grep -Ec '^URL: (https?|ftp)://' "$log" | tr -d ' ' || true)
     [[ $tool == crawl-driver ]] && offsite=$((offsite - $(grep -Ec "^URL: https?://127\.0\.0\.1:$PORT[/]" "$log" || true)))
     "$PY" "$HERE/real_sites_check.py" "$mirror_root" --root "$ROOT" --site "http://127.0.0.1:$PORT" \
-        --access-log "$access" --examples "$EXAMPLES" > "$out.check.json"
+        --access-log "$access" --examples "$EXAMPLES" --start "${url#http://127.0.0.1:$PORT}" > "$out.check.json"
     local wall rss
     wall=$(sed -n 's/^\s*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$timing" |
            awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; print s }')
@@ -102,7 +117,8 @@ if "missing" in r:
     print("    no mirror written at %s" % r["missing"])
     r = {"files_saved": 0, "requests": 0, "requests_4xx": 0, "failed": {"mirror": 1}, "examples": {},
          "on_site_links": 0, "on_site_working": 0, "on_site_dead_on_site": 0, "css_links": 0,
-         "pages_compared": 0, "files_compared": 0}
+         "pages_compared": 0, "files_compared": 0, "script_requests": 0, "unlinked_pages": 0,
+         "repeated_urls": 0}
 failed = {k: v for k, v in r["failed"].items() if v}
 print("    %d files saved (%d pages, %d other files compared), %d requests (%d drew 4xx), "
       "on-site links working %d of %d (%d dead on the site too), stylesheet links %d"
@@ -118,9 +134,17 @@ if r["requests_4xx"]:
     print("    requests that drew 4xx, first few:")
     for example in r["examples"].get("4xx", []):
         print("         %s" % example)
+for key, what in (("repeated_urls", "URLs asked for more than once"),
+                  ("script_requests", "requests for script names no page links"),
+                  ("unlinked_pages", "pages saved that no page links")):
+    if r[key]:
+        print("    %s: %d, first few:" % (what, r[key]))
+        for example in r["examples"].get(key.replace("_", "-"), []):
+            print("         %s" % example)
 with open(table, "a") as t:
     t.write("\t".join([site, tool, wall, str(int(rss) / 1024), str(r["requests"]), str(r["requests_4xx"]),
-                       str(r["files_saved"]), ",".join(sorted(failed)) or "-", offsite]) + "\n")
+                       str(r["files_saved"]), ",".join(sorted(failed)) or "-", offsite, str(r["repeated_urls"]),
+                       str(r["script_requests"]), str(r["unlinked_pages"])]) + "\n")
 sys.exit(1 if failed else 0)
 EOF
     local checked=$?
@@ -185,7 +209,19 @@ for site in "${WANTED[@]}"; do
         else
             echo "== docbook: /usr/share/doc/valgrind/html is missing (apt-get install valgrind): skipped"
         fi ;;
-    *) echo "unknown site $site (sphinx, listing, docbook)" >&2; exit 2 ;;
+    debref)
+        if [[ -f /usr/share/debian-reference/index.en.html ]]; then
+            run_site debref /usr/share/debian-reference /index.html "index.en.html ch02.en.html"
+        else
+            echo "== debref: /usr/share/debian-reference is missing (apt-get install debian-reference-en): skipped"
+        fi ;;
+    manual)
+        if [[ -f /usr/share/doc/apache2-doc/manual/index.html ]]; then
+            run_site manual /usr/share/doc/apache2-doc/manual /index.html "en/index.html en/mod/core.html"
+        else
+            echo "== manual: /usr/share/doc/apache2-doc/manual is missing (apt-get install apache2-doc): skipped"
+        fi ;;
+    *) echo "unknown site $site (sphinx, listing, docbook, debref, manual)" >&2; exit 2 ;;
     esac
 done
 
@@ -194,24 +230,35 @@ printf '%-8s %-13s %8s %9s %9s %6s %7s %8s  %s\n' site tool "wall s" "peak MiB" 
     "failed checks"
 awk -F'\t' '{ printf "%-8s %-13s %8.2f %9.1f %9d %6d %7d %8s  %s\n", $1, $2, $3, $4, $5, $6, $7, $9, $8 }' "$TABLE"
 echo
-awk -F'\t' -v bar="$REQUEST_RATIO_BAR" '
-{ requests[$1, $2] = $5; errors[$1, $2] = $6; rss[$1, $2] = $4; if (!($1 in seen)) { seen[$1] = 1; order[++n] = $1 } }
+# One row per site: crawl-driver against wget, and its bars.
+awk -F'\t' -v bar="$REQUEST_RATIO_BAR" -v memoryBar="$LISTING_MEMORY_BAR_MIB" '
+{
+    key = $1 SUBSEP $2
+    wall[key] = $3; rss[key] = $4; requests[key] = $5; errors[key] = $6; repeated[key] = $10
+    scripts[key] = $11; unlinked[key] = $12
+    if (!($1 in seen)) { seen[$1] = 1; order[++n] = $1 }
+}
+function ratio(a, b) { return b > 0 ? sprintf("%.2fx", a / b) : "-" }
 END {
+    printf "%-8s %9s %7s %7s %9s %8s %9s %5s %8s %8s %6s  %s\n", "site", "requests", "wget", "ratio", "repeated",
+           "scripts", "unlinked", "4xx+", "wall s", "wget s", "ratio", "bars"
     for (i = 1; i <= n; i++) {
-        s = order[i]
-        if (((s, "crawl-driver") in requests) && ((s, "wget") in requests) && requests[s, "wget"] > 0) {
-            r = requests[s, "crawl-driver"] / requests[s, "wget"]
-            verdict = (s == "sphinx") ? (r <= bar ? "  PASS (bar " bar "x)" : "  FAIL (bar " bar "x)") : ""
-            printf "%-8s requests crawl-driver/wget: %.2fx%s\n", s, r, verdict
-            if (s == "sphinx" && r > bar) failed = 1
-            # Dead links of the site itself draw 4xx for both; more are guesses.
-            e = errors[s, "crawl-driver"] - errors[s, "wget"]
-            printf "%-8s requests that drew 4xx beyond wget: %d %s\n", s, e, (e > 0 ? "FAIL" : "PASS")
-            if (e > 0) failed = 1
-        }
-        if (s == "listing" && ((s, "crawl-driver") in rss))
-            printf "%-8s peak memory of crawl-driver: %.1f MiB %s\n", s, rss[s, "crawl-driver"],
-                   rss[s, "crawl-driver"] < 64 ? "PASS (under 64 MiB)" : "FAIL (bar 64 MiB)"
+        s = order[i]; c = s SUBSEP "crawl-driver"; w = s SUBSEP "wget"
+        if (!(c in requests)) continue
+        hasWget = (w in requests)
+        extra = hasWget ? errors[c] - errors[w] : 0
+        verdict = ""
+        if (hasWget && requests[w] > 0 && requests[c] / requests[w] > bar) verdict = verdict " requests>" bar "x"
+        if (repeated[c] > 0) verdict = verdict " repeated"
+        if (scripts[c] > 0) verdict = verdict " scripts"
+        if (unlinked[c] > 0) verdict = verdict " unlinked"
+        if (s == "listing" && rss[c] >= memoryBar) verdict = verdict sprintf(" memory(%.1f MiB)", rss[c])
+        if (verdict != "") failed = 1
+        printf "%-8s %9d %7s %7s %9d %8d %9d %5s %8.2f %8s %6s  %s\n", s, requests[c],
+               hasWget ? requests[w] : "-", hasWget ? ratio(requests[c], requests[w]) : "-", repeated[c],
+               scripts[c], unlinked[c], hasWget ? extra : "-", wall[c],
+               hasWget ? sprintf("%.2f", wall[w]) : "-", hasWget ? ratio(wall[c], wall[w]) : "-",
+               verdict == "" ? "PASS" : "FAIL" verdict
     }
     exit failed
 }' "$TABLE" || FAILED=1

@@ -27,6 +27,16 @@ compared with what the server has:
   css-links   every local url(...) of a saved stylesheet opens a saved file,
               a copy of the file the original url(...) names.
 
+It also counts the URLs asked for more than once (however their escapes
+are spelled), and what the mirror asked for and kept that no page links, by
+the links of the originals of the saved pages and style sheets (attributes
+that load or lead somewhere, a refresh's target, url(...) and @import):
+
+  script requests  requests for server-side script names (.php .cgi .asp
+                   .aspx .jsp .pl) that none of them links;
+  unlinked pages   saved pages that none of them links (the start page
+                   aside).
+
 Prints one JSON object with counts and the first failures of each check.
 """
 import argparse
@@ -54,7 +64,13 @@ TYPES = {
 }
 LOG_LINE = re.compile(r'"(GET|HEAD) (\S+) HTTP/[0-9.]+" (\d{3}) ')
 CSS_URL = re.compile(r"url\(\s*(['\"]?)([^)'\"]*)\1\s*\)", re.IGNORECASE)
+CSS_IMPORT = re.compile(r"@import\s+(['\"])([^'\"]*)\1", re.IGNORECASE)
+REFRESH_URL = re.compile(r"url\s*=\s*['\"]?([^'\"\s;]+)", re.IGNORECASE)
 SPACE = re.compile(r"\s+")
+SCRIPT_EXTENSIONS = ("php", "cgi", "asp", "aspx", "jsp", "pl")
+# Attributes whose value a browser loads or follows.
+LINK_ATTRIBUTES = {"href", "src", "background", "data", "poster", "action", "cite", "longdesc", "usemap",
+                   "codebase", "archive", "manifest", "formaction", "icon"}
 
 
 def type_of_name(name):
@@ -65,12 +81,14 @@ def type_of_name(name):
 
 
 class PageText(HTMLParser):
-    """The visible text and the inline scripts of a page."""
+    """The visible text, the inline scripts and the links of a page."""
 
     def __init__(self):
         super().__init__(convert_charrefs=True)
         self.text = []
         self.scripts = []
+        self.links = []
+        self.base = None
         self.skip = None
 
     def handle_starttag(self, tag, attrs):
@@ -78,6 +96,22 @@ class PageText(HTMLParser):
             self.skip = tag
             if tag == "script":
                 self.scripts.append("")
+        values = dict(attrs)
+        for name, value in attrs:
+            if value is None:
+                continue
+            if name in LINK_ATTRIBUTES:
+                self.links.append(value.strip())
+            elif name in ("srcset", "imagesrcset"):
+                self.links.extend(c.strip().split()[0] for c in value.split(",") if c.strip())
+            elif name == "style":
+                self.links.extend(m.group(2).strip() for m in CSS_URL.finditer(value))
+        if tag == "base" and values.get("href") and self.base is None:
+            self.base = values["href"].strip()
+        if tag == "meta" and (values.get("http-equiv") or "").lower() == "refresh":
+            target = REFRESH_URL.search(values.get("content") or "")
+            if target:
+                self.links.append(target.group(1))
 
     def handle_endtag(self, tag):
         if tag == self.skip:
@@ -86,15 +120,55 @@ class PageText(HTMLParser):
     def handle_data(self, data):
         if self.skip == "script":
             self.scripts[-1] += data
+        elif self.skip == "style":
+            self.links.extend(link for _, link in css_references(data))
         elif self.skip is None:
             self.text.append(data)
 
 
-def page_parts(data):
+def css_references(sheet):
+    """(offset, target) of each url(...) and @import of a style sheet."""
+    found = [(m.start(), m.group(2).strip()) for m in CSS_URL.finditer(sheet)]
+    found += [(m.start(), m.group(2).strip()) for m in CSS_IMPORT.finditer(sheet)]
+    return sorted(found)
+
+
+def parse_page(data):
     parser = PageText()
     parser.feed(data.decode("utf-8", errors="replace"))
     parser.close()
+    return parser
+
+
+def page_parts(data_or_parser):
+    parser = data_or_parser if isinstance(data_or_parser, PageText) else parse_page(data_or_parser)
     return SPACE.sub(" ", " ".join(parser.text)).strip(), [s.strip() for s in parser.scripts]
+
+
+def linked_paths(data, kind, path, site, parser=None):
+    """The URL paths on the site (decoded, query cut) that the original of a
+    page or style sheet at `path` links (`parser`: the page already read)."""
+    if kind == "html":
+        parser = parser or parse_page(data)
+        links, base = parser.links, urljoin(site + path, parser.base) if parser.base else site + path
+    elif kind == "css":
+        links, base = [link for _, link in css_references(data.decode("utf-8", "replace"))], site + path
+    else:
+        return set()
+    paths = set()
+    for link in links:
+        if not link or link.startswith("#"):
+            continue
+        target = urlsplit(urljoin(base, link))
+        if "%s://%s" % (target.scheme, target.netloc) == site:
+            paths.add(unquote(target.path) or "/")
+    return paths
+
+
+def is_linked(path, linked):
+    """A page's URL path is linked as it is, as the folder a link without
+    the trailing slash is sent on to, or as a folder's index file."""
+    return path in linked or (path.endswith("/") and (path.rstrip("/") in linked or path + "index.html" in linked))
 
 
 def first_difference(a, b, width=60):
@@ -171,10 +245,11 @@ def url_for_saved(relative, originals):
     return found[0] if found else None
 
 
-def difference(original, data, kind):
-    """None when `data` keeps the content of `original`, else (check, text)."""
+def difference(original, data, kind, original_page=None):
+    """None when `data` keeps the content of `original`, else (check, text);
+    `original_page`: the original already read (parse_page)."""
     if kind == "html":
-        text_a, scripts_a = page_parts(original)
+        text_a, scripts_a = page_parts(original_page or original)
         text_b, scripts_b = page_parts(data)
         if text_a != text_b:
             return "text", first_difference(text_a, text_b)
@@ -210,9 +285,11 @@ def requests_of(log_path):
     return requests
 
 
-def check(mirror, root, site, log_path, limit):
+def check(mirror, root, site, log_path, limit, start_path="/"):
     originals = Originals(root, site)
     result = Check(limit)
+    linked = set()  # what the originals of the saved pages and style sheets link
+    saved_pages = []  # the URL paths each saved page may stand for
     saved = {}
     for folder, subfolders, files in os.walk(mirror):
         subfolders.sort()
@@ -231,11 +308,15 @@ def check(mirror, root, site, log_path, limit):
             data = f.read()
         path = paths[0]
         kind = originals.content_type(path)
+        original_page = parse_page(originals.content(path)) if kind == "html" else None
+        linked |= linked_paths(originals.content(path), kind, path, site, original_page)
+        if kind == "html":
+            saved_pages.append((relative, paths))
         saved_kind = type_of_name(relative)
         if kind and saved_kind and kind != saved_kind:
             result.fail("extension", "%s (a %s file saved as %s)" % (relative, kind, saved_kind))
         compared["pages" if kind == "html" else "files"] += 1
-        problem = difference(originals.content(path), data, kind)
+        problem = difference(originals.content(path), data, kind, original_page)
         if problem is None:
             continue
         # Another URL's content under this name: one overwrote the other.
@@ -293,6 +374,20 @@ def check(mirror, root, site, log_path, limit):
     error_requests = [r for r in requests if 400 <= r[2] < 500]
     for method, target, status in error_requests[:limit]:
         result.failures["4xx"].append("%s %s %d" % (method, target, status))
+    asked = defaultdict(list)
+    for method, target, status in requests:
+        asked[(method, unquote(target))].append(status)
+    for (method, target), statuses in asked.items():
+        if len(statuses) > 1:
+            result.fail("repeated-urls", "%s %s %s" % (method, target, " ".join(map(str, statuses))))
+    for method, target, status in requests:
+        path = unquote(target.split("?", 1)[0])
+        if path.rsplit(".", 1)[-1].lower() in SCRIPT_EXTENSIONS and "." in os.path.basename(path) \
+                and path not in linked:
+            result.fail("script-requests", "%s %s %d" % (method, target, status))
+    for relative, paths in saved_pages:
+        if start_path not in paths and not any(is_linked(p, linked) for p in paths):
+            result.fail("unlinked-pages", "%s (%s)" % (relative, paths[0]))
     return {
         "files_saved": len(saved),
         "pages_compared": compared["pages"],
@@ -303,6 +398,9 @@ def check(mirror, root, site, log_path, limit):
         "on_site_working": links.on_site_working,
         "on_site_dead_on_site": dead,
         "css_links": result.counts["css_links"],
+        "repeated_urls": result.counts["repeated-urls"],
+        "script_requests": result.counts["script-requests"],
+        "unlinked_pages": result.counts["unlinked-pages"],
         "failed": {name: result.counts[name] for name in
                    ("bytes", "text", "scripts", "extension", "original", "collision", "links", "css-links")},
         "examples": dict(result.failures),
@@ -316,9 +414,10 @@ def main():
     parser.add_argument("--site", required=True)
     parser.add_argument("--access-log", required=True)
     parser.add_argument("--examples", type=int, default=5)
+    parser.add_argument("--start", default="/", help="the start URL's path (a page no other needs to link)")
     args = parser.parse_args()
-    report = check(args.mirror, args.root, args.site.rstrip("/"), args.access_log, args.examples) \
-        if os.path.isdir(args.mirror) else {"missing": args.mirror}
+    report = check(args.mirror, args.root, args.site.rstrip("/"), args.access_log, args.examples,
+                   unquote(args.start)) if os.path.isdir(args.mirror) else {"missing": args.mirror}
     print(json.dumps(report, sort_keys=True))
     return 0
 

@@ -96,6 +96,11 @@ public:
     // Both the preference and the configuration allow off-site URLs.
     bool GrabsOffsiteURLs() const;
     bool IsVisited(std::string_view url) const { return mSiteIndex.IsVisited(url); }
+    bool IsDroppedGuess(std::string_view url) const
+    {
+        const CSiteIndex::Item* item = mSiteIndex.Find(url);
+        return item != nullptr && item->second.linkKind == ELinkSite::kDropped;
+    }
     void MarkVisited(const CURL& url);
     void Pause(std::int32_t seconds);
     void ShowProgress();

@@ -65,7 +65,9 @@ void CSiteIterator::CrawlLevels(CURL& startURL)
                 ShowProgress();
                 if (IsOnSite(url)) {
                     ShowStatus("Grab filter");
-                    if (!IsVisited(url.mURL)) {
+                    // A guess the server did not have may have been queued
+                    // again before it was asked for: it is not asked twice.
+                    if (!IsVisited(url.mURL) && !IsDroppedGuess(url.mURL)) {
                         ProcessURL(url, mLevel, mIndex);
                         Pause(general.pauseSeconds);
                     } else if (mGrabber != nullptr) {

@@ -128,7 +128,8 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
         const bool remapHosts = general.remapSecondaryDomains && !mMediaMode &&
                                 (mPreferences.allowSecondaryDomains || GrabsOffsiteURLs());
         // Only pages and style sheets are rewritten for the mirror.
-        const bool rewritable = PageKindOf(url.mContentType, url.mFileName) != EPageKind::kOther;
+        const EPageKind kind = PageKindOf(url.mContentType, url.mFileName);
+        const bool rewritable = kind == EPageKind::kPage || kind == EPageKind::kStyleSheet;
         const bool rewrite =
             !url.mHasData && rewritable && (relink || remap || remapHosts || general.removeJavaScript);
 

@@ -69,7 +69,8 @@ void CollectAttributeLinks(std::string_view text, std::vector<std::string_view>&
         // The delimiter pairs read href="x" and src=x themselves.
         const bool spaced = nameEnd != equals || start != equals + 1;
         if (attribute == ELinkAttribute::kLink && !spaced) continue;
-        if (start >= size || text[start] == '>') continue;
+        // An unquoted value never starts a tag ("src = <span ..." in a code sample).
+        if (start >= size || text[start] == '>' || text[start] == '<') continue;
         std::size_t end;
         if (text[start] == '"' || text[start] == '\'') {
             ++start;

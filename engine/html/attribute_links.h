@@ -23,5 +23,6 @@ void ForEachSrcsetCandidate(std::string_view value, const std::function<void(std
 
 // Those links of `text`, in order, as views of it: the spaced-out values of
 // href, src and background and every srcset picture. A quoted value holding
-// '<' or '>' is none. One forward pass over the text.
+// '<' or '>' is none, nor an unquoted one starting with '<'. One forward
+// pass over the text.
 void CollectAttributeLinks(std::string_view text, std::vector<std::string_view>& out);

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "engine/config/configuration.h"
 #include "engine/html/anchor_text.h"
+#include "engine/html/visible_text.h"
 #include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
@@ -18,9 +20,12 @@ constexpr std::string_view kValueEnds = " \t\n\v\f\r>";
 // written never passes what is read, so a pass can compact its own text.
 class CPairPass {
 public:
-    CPairPass(std::string_view source, char* out, const CLinkDelimiterPair& pair, std::size_t firstBegin)
-        : mSource(source), mOut(out), mPair(pair), mFirstBegin(firstBegin), mValueEnds(source, {}, kValueEnds),
-          mAnchors(source)
+    // `textBegins`: the places of the begin text, in order, that start no
+    // span (they stand in a page's visible text).
+    CPairPass(std::string_view source, char* out, const CLinkDelimiterPair& pair, std::size_t firstBegin,
+              const std::vector<std::size_t>& textBegins)
+        : mSource(source), mOut(out), mPair(pair), mFirstBegin(firstBegin), mTextBegins(textBegins),
+          mValueEnds(source, {}, kValueEnds), mAnchors(source)
     {
     }
 
@@ -38,7 +43,7 @@ public:
             if (keptPrefix > 0) {
                 afterBegin = read + begin.size() - keptPrefix;
             } else {
-                beginAt = read == 0 ? mFirstBegin : FindTextNoCase(mSource, begin, read);
+                beginAt = read == 0 ? mFirstBegin : NextBegin(read);
                 if (beginAt == kNone) break;
                 afterBegin = beginAt + begin.size();
             }
@@ -62,6 +67,19 @@ private:
     {
         if (count > 0 && mOut + mWritten != mSource.data() + from) std::memmove(mOut + mWritten, mSource.data() + from, count);
         mWritten += count;
+    }
+
+    // The next place of the begin text at or after `from` that may start a
+    // span. The source is read only from `from` on, which no write has
+    // reached.
+    std::size_t NextBegin(std::size_t from)
+    {
+        for (std::size_t at = FindTextNoCase(mSource, mPair.begin, from); at != kNone;
+             at = FindTextNoCase(mSource, mPair.begin, at + 1)) {
+            while (mNextTextBegin < mTextBegins.size() && mTextBegins[mNextTextBegin] < at) ++mNextTextBegin;
+            if (mNextTextBegin == mTextBegins.size() || mTextBegins[mNextTextBegin] != at) return at;
+        }
+        return kNone;
     }
 
     // Right after a cut, the begin marker may be made of the end of the kept
@@ -109,6 +127,8 @@ private:
     std::size_t mWritten = 0;
     const CLinkDelimiterPair& mPair;
     std::size_t mFirstBegin;
+    const std::vector<std::size_t>& mTextBegins;
+    std::size_t mNextTextBegin = 0;
     CForwardFinder mValueEnds;
     CAnchorSource mAnchors;
     std::string mSeam;
@@ -118,18 +138,37 @@ private:
 // stays into `work`; later ones compact `work` in place. `text` then views
 // what is left.
 bool RunPair(std::string_view& text, const CLinkDelimiterPair& pair, const DelimitedLinkVisitor* visit,
-             std::string& work)
+             std::string& work, bool markupOnly = false)
 {
     if (pair.begin.empty() || (pair.end.empty() && !pair.attributeValue)) return true;
     // Most pairs find nothing in most pages: leave the text alone then.
     std::size_t first = FindTextNoCase(text, pair.begin);
     if (first == kNone) return true;
+    // In a page, the places in its visible text are found before the pass
+    // compacts the text it reads.
+    std::vector<std::size_t> textBegins;
+    if (markupOnly) {
+        std::optional<CVisibleTextSpans> spans;
+        std::size_t markupBegin = kNone;
+        for (std::size_t at = first; at != kNone; at = FindTextNoCase(text, pair.begin, at + 1)) {
+            if (!IsPlainlyInStartTag(text, at)) {
+                if (!spans) spans.emplace(text);
+                if (spans->InText(at)) {
+                    textBegins.push_back(at);
+                    continue;
+                }
+            }
+            if (markupBegin == kNone) markupBegin = at;
+        }
+        if (markupBegin == kNone) return true;
+        first = markupBegin;
+    }
     const bool inWork = !work.empty() && text.data() == work.data();
     if (!inWork) work.assign(text);  // room for all of it, and the source stays the caller's text
     char* out = work.data();
     std::string_view source = inWork ? text : std::string_view(text);
     bool visiting = true;
-    CPairPass pass(source, out, pair, first);
+    CPairPass pass(source, out, pair, first, textBegins);
     std::size_t length = pass.Run(visit, visiting);
     text = std::string_view(work.data(), length);
     return visiting;
@@ -167,7 +206,7 @@ const std::vector<CLinkDelimiterPair>& DefaultDelimiterPairs()
 }
 
 bool CutDelimitedLinks(std::string_view text, const std::vector<CLinkDelimiterPair>& pairs,
-                       const DelimitedLinkVisitor& visit, std::string* left)
+                       const DelimitedLinkVisitor& visit, std::string* left, bool markupOnly)
 {
     // Each pass reads what the one before it left: the caller's text until a
     // pair cuts something, then one work copy that every later pass
@@ -175,7 +214,7 @@ bool CutDelimitedLinks(std::string_view text, const std::vector<CLinkDelimiterPa
     std::string work;
     bool going = true;
     for (const CLinkDelimiterPair& pair : pairs)
-        if (!(going = RunPair(text, pair, &visit, work))) break;
+        if (!(going = RunPair(text, pair, &visit, work, markupOnly))) break;
     if (left) left->assign(text);
     return going;
 }

@@ -45,9 +45,12 @@ const std::vector<CLinkDelimiterPair>& DefaultDelimiterPairs();
 using DelimitedLinkVisitor = std::function<bool(std::string_view link, std::size_t linkEnd, CAnchorSource& anchors)>;
 
 // Applies `pairs` in order to `text`; `left` (may be null) receives what
-// is left of it. False when the visitor stopped.
+// is left of it. False when the visitor stopped. With `markupOnly` (the
+// text is a page) a begin text that stands in the page's visible text
+// starts no span: "&lt;a href=\"x.html\"&gt;" in an example shows a link
+// to the reader and links nothing.
 bool CutDelimitedLinks(std::string_view text, const std::vector<CLinkDelimiterPair>& pairs,
-                       const DelimitedLinkVisitor& visit, std::string* left = nullptr);
+                       const DelimitedLinkVisitor& visit, std::string* left = nullptr, bool markupOnly = false);
 
 // Every link of the pairs, in the order found.
 void ExtractDelimitedLinks(std::string_view text, const std::vector<CLinkDelimiterPair>& pairs,

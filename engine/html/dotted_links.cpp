@@ -154,7 +154,9 @@ void CollectDottedLinks(std::string_view text, std::vector<std::string_view>& ou
         // A guess names a file of a type the program knows: "str(self.msg)"
         // or "event.key" in a code sample is no link.
         if (!IsKnownExtension(extension) || IsScriptExtension(extension)) continue;
-        if (spans && (spans->InText(start) || spans->InComment(start) || spans->InPostFormTag(start))) continue;
+        if (spans && (spans->InText(start) || spans->InComment(start) || spans->InPostFormTag(start) ||
+                      spans->AtInertValue(start)))
+            continue;
         out.push_back(link);
     }
 }

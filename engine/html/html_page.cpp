@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "engine/config/configuration.h"
 #include "engine/html/anchor_text.h"
@@ -13,6 +14,7 @@
 #include "engine/html/link_text.h"
 #include "engine/html/page_context.h"
 #include "engine/html/style_links.h"
+#include "engine/html/visible_text.h"
 #include "engine/url/url_resolution.h"
 #include "engine/url/url_record.h"
 #include "foundation/system/file_name_mappings.h"
@@ -32,6 +34,24 @@ void BlankComments(std::string& text)
 }
 
 constexpr int kLinksPerStatus = 50;
+
+// Drops the links that stand in a page's visible text: tags, styles and
+// scripts hold links, while text only shows what looks like one ("the
+// URL(s) of", "&lt;img src=\"x.gif\"&gt;" in an example).
+void DropLinksInText(std::string_view page, std::vector<std::string_view>& links)
+{
+    std::optional<CVisibleTextSpans> spans;
+    std::size_t last = 0;
+    std::erase_if(links, [&](std::string_view link) {
+        const auto offset = static_cast<std::size_t>(link.data() - page.data());
+        if (IsPlainlyInStartTag(page, offset)) return false;
+        // The spans are read forward: a link before the last one asked
+        // (another kind of reference) starts a new reading.
+        if (!spans || offset < last) spans.emplace(page);
+        last = offset;
+        return spans->InText(offset);
+    });
+}
 
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 constexpr std::uint64_t kHighs = 0x8080808080808080ull;
@@ -158,6 +178,8 @@ const std::string* CHTMLPage::FindLinkURL(std::string_view linkText) const
 
 void CHTMLPage::CollectURLs(bool resourcesOnly)
 {
+    // Text and data name nothing a browser would load from them.
+    if (mKind == EPageKind::kOther) return;
     // Both link sources read the page, without the anchors' links in
     // one-page mode.
     std::string withoutAnchors;
@@ -174,10 +196,11 @@ void CHTMLPage::CollectURLs(bool resourcesOnly)
         text = withoutAnchors;
     }
     // A style sheet's links are its url() references; a page's and a
-    // style block's too. Elsewhere (scripts, text) every link is a guess.
-    if (mKind != EPageKind::kOther) {
+    // style block's too. In scripts and data documents every link is a guess.
+    if (mKind != EPageKind::kScript) {
         std::vector<std::string_view> styleLinks;
         CollectStyleLinks(text, styleLinks);
+        if (mKind == EPageKind::kPage) DropLinksInText(text, styleLinks);
         for (std::string_view link : styleLinks) {
             if (IsStopRequested()) return;
             ProcessLink(link, resourcesOnly, nullptr, 0, false);
@@ -206,6 +229,7 @@ void CHTMLPage::CollectURLs(bool resourcesOnly)
     // may have guessed them, but they are links.
     std::vector<std::string_view> attributeLinks;
     CollectAttributeLinks(text, attributeLinks);
+    DropLinksInText(text, attributeLinks);
     for (std::string_view link : attributeLinks) {
         if (IsStopRequested()) return;
         ProcessLink(link, resourcesOnly, nullptr, 0, false);
@@ -220,9 +244,9 @@ void CHTMLPage::ExtractURLs(std::string_view text, bool resourcesOnly)
             Yield();
             ShowStatus("Extracting URLs (" + std::to_string(count - 1) + ")");
         }
-        ProcessLink(link, resourcesOnly, &anchors, linkEnd, mKind == EPageKind::kOther);
+        ProcessLink(link, resourcesOnly, &anchors, linkEnd, mKind == EPageKind::kScript);
         return !IsStopRequested();
-    });
+    }, nullptr, mKind == EPageKind::kPage);
 }
 
 void CHTMLPage::ProcessLink(std::string_view link, bool resourcesOnly, CAnchorSource* anchors, std::size_t linkEnd,

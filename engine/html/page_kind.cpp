@@ -16,6 +16,18 @@ std::string MediaType(std::string_view contentType)
     return type;
 }
 
+// JavaScript, JSON and XML: what a page's scripts load, and feeds.
+bool IsScriptOrDataType(std::string_view type)
+{
+    static constexpr std::string_view kTypes[] = {
+        "application/javascript", "text/javascript", "application/x-javascript", "application/ecmascript",
+        "text/ecmascript",        "application/json", "text/xml",                "application/xml",
+    };
+    for (std::string_view known : kTypes)
+        if (type == known) return true;
+    return type.ends_with("+json") || type.ends_with("+xml");
+}
+
 }  // namespace
 
 EPageKind PageKindOf(std::string_view contentType, std::string_view fileName)
@@ -33,5 +45,6 @@ EPageKind PageKindOf(std::string_view contentType, std::string_view fileName)
     }
     if (type == "text/html" || type == "application/xhtml+xml") return EPageKind::kPage;
     if (type == "text/css") return EPageKind::kStyleSheet;
+    if (IsScriptOrDataType(type)) return EPageKind::kScript;
     return EPageKind::kOther;
 }

@@ -1,6 +1,8 @@
 #include "engine/html/visible_text.h"
 
+#include <algorithm>
 
+#include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -35,7 +37,35 @@ bool IsPostFormTag(std::string_view tag)
     return false;
 }
 
+// Attributes whose values are names or texts for people, never addresses.
+bool IsInertAttribute(std::string_view name)
+{
+    static constexpr std::string_view kInert[] = {"id",    "name",  "class",       "alt",     "title",
+                                                  "label", "summary", "placeholder", "headers", "for"};
+    for (std::string_view inert : kInert)
+        if (EqualsNoCase(name, inert)) return true;
+    return name.size() > 5 && BeginsWithNoCase(name, "aria-");
+}
+
+bool IsAttributeNameChar(char c)
+{
+    return !IsAsciiSpace(static_cast<unsigned char>(c)) && c != '=' && c != '<' && c != '>' && c != '"' &&
+           c != '\'' && c != '/';
+}
+
 }  // namespace
+
+bool IsPlainlyInStartTag(std::string_view page, std::size_t offset)
+{
+    constexpr std::size_t kLookBack = 256;
+    const std::size_t stop = offset > kLookBack ? offset - kLookBack : 0;
+    for (std::size_t i = std::min(offset, page.size()); i > stop; --i) {
+        const char c = page[i - 1];
+        if (c == '>') return false;
+        if (c == '<') return i < page.size() && IsAsciiAlpha(static_cast<unsigned char>(page[i]));
+    }
+    return false;
+}
 
 CVisibleTextSpans::CVisibleTextSpans(std::string_view page)
     : mPage(page), mOpenings(page, {}, "<"), mTagEnds(page, {}, ">"), mCommentEnds(page, "-->"),
@@ -67,6 +97,7 @@ void CVisibleTextSpans::NextMarkup()
             end = end == kNone ? kNone : end + 3;
         } else {
             end = mTagEnds.NextFrom(open + 1);
+            mStartTagEnd = end == kNone ? mPage.size() : end;
             // A script or style runs through its end tag.
             CForwardFinder* close = TagNameAt(mPage, open + 1, "script") ? &mScriptEnds
                                     : TagNameAt(mPage, open + 1, "style") ? &mStyleEnds
@@ -100,4 +131,26 @@ bool CVisibleTextSpans::InPostFormTag(std::size_t offset)
         mMarkupIsPostForm = IsPostFormTag(mPage.substr(mMarkupStart, mMarkupEnd - mMarkupStart));
     }
     return mMarkupIsPostForm;
+}
+
+bool CVisibleTextSpans::AtInertValue(std::size_t offset)
+{
+    if (!InMarkup(offset) || mMarkupIsComment || offset >= mStartTagEnd) return false;
+    if (mPage[mMarkupStart + 1] == '/' || mPage[mMarkupStart + 1] == '!' || mPage[mMarkupStart + 1] == '?')
+        return false;
+    // Back from the value over its quote, the '=' and the blanks around it
+    // to the attribute's name.
+    std::size_t at = offset;
+    if (at > mMarkupStart && (mPage[at - 1] == '"' || mPage[at - 1] == '\'')) --at;
+    while (at > mMarkupStart && IsAsciiSpace(static_cast<unsigned char>(mPage[at - 1]))) --at;
+    if (at <= mMarkupStart || mPage[at - 1] != '=') return false;
+    --at;
+    while (at > mMarkupStart && IsAsciiSpace(static_cast<unsigned char>(mPage[at - 1]))) --at;
+    const std::size_t nameEnd = at;
+    while (at > mMarkupStart && IsAttributeNameChar(mPage[at - 1])) --at;
+    const std::string_view name = mPage.substr(at, nameEnd - at);
+    if (name.empty() || at <= mMarkupStart + 1) return false;  // the tag's own name
+    if (IsInertAttribute(name)) return true;
+    if (!TagNameAt(mPage, mMarkupStart + 1, "a")) return false;
+    return !EqualsNoCase(name, "href") && !(name.size() > 2 && BeginsWithNoCase(name, "on"));
 }

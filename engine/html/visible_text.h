@@ -9,6 +9,12 @@
 
 #include "engine/html/anchor_text.h"
 
+// Whether `offset` plainly stands inside a start tag: the nearest angle
+// bracket before it, a short way back, opens one. Most links of a page do,
+// and need no reading of the page (CVisibleTextSpans) to tell them from
+// text; false says nothing.
+bool IsPlainlyInStartTag(std::string_view page, std::size_t offset);
+
 class CVisibleTextSpans {
 public:
     explicit CVisibleTextSpans(std::string_view page);
@@ -19,6 +25,11 @@ public:
     // Inside the start tag of a form that is sent with POST: its action is
     // no page to fetch. Same order of asking as InText.
     bool InPostFormTag(std::size_t offset);
+    // At the start of a start tag's attribute value that names nothing to
+    // load: a name or a text for people (id, name, class, alt, title, ...),
+    // or any value of an anchor but its href and its event handlers (an
+    // anchor loads nothing itself). Same order of asking as InText.
+    bool AtInertValue(std::size_t offset);
 
 private:
     void NextMarkup();
@@ -29,6 +40,9 @@ private:
     std::string_view mPage;
     std::size_t mMarkupStart = 0;  // the markup span at or after the last offset asked
     std::size_t mMarkupEnd = 0;
+    // The end of the span's start tag: a script's or a style's content
+    // follows it within the span.
+    std::size_t mStartTagEnd = 0;
     bool mMarkupIsComment = false;
     // Whether the span at mPostFormSpan is a POST form's tag, found once.
     std::size_t mPostFormSpan = std::string_view::npos;

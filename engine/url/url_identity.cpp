@@ -75,6 +75,69 @@ void AppendLower(std::string& out, std::string_view text)
     for (char c : text) out += AsciiLower(c);
 }
 
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+bool IsUnreserved(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+           c == '_' || c == '~';
+}
+
+// The escape at `at` ("%" and two hex digits) as the identity form writes
+// it: the unreserved char it stands for, or itself with upper-case digits;
+// empty when there is no escape there.
+std::string_view NormalEscapeAt(std::string_view text, std::size_t at, char (&buffer)[3])
+{
+    if (at + 2 >= text.size() || text[at] != '%') return {};
+    const int high = HexValue(text[at + 1]);
+    const int low = HexValue(text[at + 2]);
+    if (high < 0 || low < 0) return {};
+    const auto c = static_cast<unsigned char>(high * 16 + low);
+    if (IsUnreserved(c)) {
+        buffer[0] = static_cast<char>(c);
+        return std::string_view(buffer, 1);
+    }
+    buffer[0] = '%';
+    buffer[1] = AsciiUpper(text[at + 1]);
+    buffer[2] = AsciiUpper(text[at + 2]);
+    return std::string_view(buffer, 3);
+}
+
+// Whether some escape of `text` is written otherwise in the identity form.
+bool HasEscapeToNormalize(std::string_view text)
+{
+    char buffer[3];
+    for (std::size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%', at + 1)) {
+        const std::string_view normal = NormalEscapeAt(text, at, buffer);
+        if (!normal.empty() && normal != text.substr(at, 3)) return true;
+    }
+    return false;
+}
+
+void AppendWithNormalEscapes(std::string& out, std::string_view text)
+{
+    char buffer[3];
+    std::size_t copied = 0;
+    for (std::size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%', at)) {
+        const std::string_view normal = NormalEscapeAt(text, at, buffer);
+        if (normal.empty()) {
+            ++at;
+            continue;
+        }
+        out.append(text, copied, at - copied);
+        out += normal;
+        at += 3;
+        copied = at;
+    }
+    out.append(text, copied);
+}
+
 }  // namespace
 
 std::string_view URLIdentity(std::string_view url, std::string& scratch)
@@ -84,7 +147,8 @@ std::string_view URLIdentity(std::string_view url, std::string& scratch)
     bool dropped = false;
     const std::string_view host = WithoutDefaultPort(parts.host, parts.scheme, dropped);
     const bool emptyPath = parts.rest.empty() || parts.rest.front() != '/';
-    if (!dropped && !emptyPath && !HasUpper(parts.scheme) && !HasUpper(host)) return url;
+    const bool escapes = HasEscapeToNormalize(parts.rest);
+    if (!dropped && !emptyPath && !escapes && !HasUpper(parts.scheme) && !HasUpper(host)) return url;
 
     scratch.clear();
     scratch.reserve(url.size() + 1);
@@ -93,7 +157,8 @@ std::string_view URLIdentity(std::string_view url, std::string& scratch)
     scratch += parts.userInfo;
     AppendLower(scratch, host);
     if (emptyPath) scratch += '/';
-    scratch += parts.rest;
+    if (escapes) AppendWithNormalEscapes(scratch, parts.rest);
+    else scratch += parts.rest;
     return scratch;
 }
 

@@ -1,8 +1,10 @@
-// Which texts name the same URL. The scheme and the host are case-blind and
-// a default port or an empty path change nothing (RFC 3986 6.2.2.1 and
-// 6.2.3), so "HTTP://Host:80" and "http://host/" are one URL to the crawl:
-// one visit, one file, one relinked path. Only the crawl's keys use this
-// form; requests are sent as the links write them.
+// Which texts name the same URL. The scheme and the host are case-blind, a
+// default port or an empty path change nothing, and an escape's hex digits
+// are case-blind and an escaped unreserved char is that char (RFC 3986
+// 6.2.2.1, 6.2.2.2 and 6.2.3), so "HTTP://Host:80/%7eann" and
+// "http://host/~ann" are one URL to the crawl: one visit, one file, one
+// relinked path. Only the crawl's keys use this form; requests are sent as
+// the links write them.
 #pragma once
 
 #include <string>
@@ -10,8 +12,11 @@
 
 // The identity form of an absolute URL: scheme and host lower-cased, the
 // scheme's default port (http 80, https 443, ftp 21) and an empty port
-// dropped, an empty path written "/". User information, path, query and
-// fragment stay as written; a text without "scheme://" is returned as it is.
+// dropped, an empty path written "/". In path, query and fragment an escape
+// of a letter, a digit, '-', '.', '_' or '~' becomes that char and the hex
+// digits of every other escape are upper-cased ("%2b" is "%2B", never '+');
+// user information and all else stay as written. A text without
+// "scheme://" is returned as it is.
 // The result is `url` itself when it is already in that form (the usual
 // case, no copy), else it lives in `scratch`.
 std::string_view URLIdentity(std::string_view url, std::string& scratch);

@@ -4,9 +4,12 @@
 // local; and a second crawl into the same mirror reading its saved copies.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <regex>
 
+#include "foundation/text/text_encodings.h"
 #include "platform/xattr/item_attributes.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/nginx_peer.h"
@@ -19,6 +22,22 @@ using namespace testsupport;
 constexpr char kScript[] = "if (event.key === \"Escape\") { location.href = \"p.html\"; } // str(self.msg)\n";
 constexpr char kNotes[] = "See str(self.msg), event.key and p.html; or http://127.0.0.1/p.html.\n";
 constexpr char kTool[] = "print(str(self.msg))  # p.html\n";
+
+// The access log's requests as "METHOD path status", one per line.
+std::vector<std::string> Requests(const NginxPeer& server)
+{
+    static const std::regex line("\"([A-Z]+) (\\S+) HTTP/[0-9.]+\" ([0-9]+)");
+    std::vector<std::string> requests;
+    const std::string log = server.AccessLog();
+    for (std::sregex_iterator at(log.begin(), log.end(), line), end; at != end; ++at)
+        requests.push_back((*at)[1].str() + " " + (*at)[2].str() + " " + (*at)[3].str());
+    return requests;
+}
+
+int Count(const std::vector<std::string>& requests, const std::string& request)
+{
+    return static_cast<int>(std::count(requests.begin(), requests.end(), request));
+}
 
 class CrawlLinks : public CrawlEnvironment {
 protected:
@@ -57,22 +76,6 @@ protected:
         mRoot.Write("site/notes.txt", kNotes);
         mRoot.Write("site/tool.py", kTool);
         mSite = "127.0.0.1/" + std::to_string(mServer->Port()) + "/";
-    }
-
-    // The access log's requests as "METHOD path status", one per line.
-    static std::vector<std::string> Requests(const NginxPeer& server)
-    {
-        static const std::regex line("\"([A-Z]+) (\\S+) HTTP/[0-9.]+\" ([0-9]+)");
-        std::vector<std::string> requests;
-        const std::string log = server.AccessLog();
-        for (std::sregex_iterator at(log.begin(), log.end(), line), end; at != end; ++at)
-            requests.push_back((*at)[1].str() + " " + (*at)[2].str() + " " + (*at)[3].str());
-        return requests;
-    }
-
-    static int Count(const std::vector<std::string>& requests, const std::string& request)
-    {
-        return static_cast<int>(std::count(requests.begin(), requests.end(), request));
     }
 
     std::unique_ptr<NginxPeer> mCdn;
@@ -251,6 +254,77 @@ TEST_F(CrawlLinks, TheGrabOffsitePreferenceStillVetoesTheConfiguration)
     ASSERT_TRUE(RunGrab(window, configuration, mServer->Url("/index.html")));
     EXPECT_EQ(Requests(*mCdn), std::vector<std::string>{});
     EXPECT_EQ(Count(Requests(*mServer), "GET /p.html 200"), 1);
+}
+
+// However a site spells a URL, and whenever the crawl meets it again, the
+// server is asked for it once: a guess the server lacks that a page of the
+// next level names too, escapes written otherwise, the folders of an
+// autoindex listing and a redirect's target that pages also link.
+class CrawlRequests : public CrawlEnvironment {};
+
+TEST_F(CrawlRequests, EachURLIsAskedForOnce)
+{
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> files;  // path below the site -> bytes
+        std::string serverDirectives;
+        std::vector<std::string> askedOnce;  // "METHOD path status" as nginx logs it
+    } cases[] = {
+        {"a missing guess named again a level later",
+         {{"index.html", "<a href=\"a.html\">a</a><script>show(\"gone.png\")</script>"},
+          {"a.html", "<script>show(\"gone.png\")</script><a href=\"b.html\">b</a>"},
+          {"b.html", "b"}},
+         "",
+         {"GET /gone.png 404", "GET /a.html 200", "GET /b.html 200"}},
+        {"escapes spelled otherwise",
+         {{"index.html", "<a href=\"%7Eann.html\">1</a> <a href=\"%7eann.html\">2</a> <a href=\"~ann.html\">3</a>"
+                         "<a href=\"c%20d.html\">4</a> <a href=\"c d.html\">5</a> <a href=\"c%2bd.html\">6</a>"
+                         "<a href=\"c%2Bd.html\">7</a>"},
+          {"~ann.html", "ann"},
+          {"c d.html", "cd"},
+          {"c+d.html", "c+d"}},
+         "",
+         {"GET /%7Eann.html 200", "GET /c%20d.html 200", "GET /c%2bd.html 200"}},
+        {"the folders and names of a listing",
+         {{"sub/x.html", "<a href=\"../page.html\">page</a> <a href=\"./\">here</a>"},
+          {"sub/y y.html", "y"},
+          {"\xC3\xA9.html", "e"},
+          {"page.html", "<a href=\"sub\">1</a> <a href=\"sub/\">2</a> <a href=\"./sub/x.html\">3</a>"
+                        "<a href=\"sub/y%20y.html\">4</a> <a href=\"sub/y y.html\">5</a> <a href=\"/\">6</a>"
+                        "<a href=\"\xC3\xA9.html\">7</a>"}},
+         "autoindex on;",
+         {"GET /sub/ 200", "GET /sub/x.html 200", "GET /sub/y%20y.html 200", "GET /page.html 200",
+          "GET /%C3%A9.html 200"}},
+        {"a redirect's target linked before it",
+         {{"index.html", "<a href=\"new.html\">new</a> <a href=\"old.html\">old</a>"}, {"new.html", "new"}},
+         "location = /old.html { return 301 /new.html; }",
+         {"GET /new.html 200", "GET /old.html 301"}},
+        {"a redirect's target linked after it",
+         {{"index.html", "<a href=\"old.html\">old</a> <a href=\"new.html\">new</a>"}, {"new.html", "new"}},
+         "location = /old.html { return 301 /new.html; }",
+         {"GET /new.html 200", "GET /old.html 301"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const testsupport::TempDir site;
+        for (const auto& [path, bytes] : c.files) site.Write(path, bytes);
+        NginxPeer server(site.Path(), 60, c.serverDirectives);
+        CConfiguration configuration = MakeConfiguration();
+        RecordingGrabber window(configuration);
+        ASSERT_TRUE(RunGrab(window, configuration, server.Url("/")));
+
+        const auto requests = Requests(server);
+        std::map<std::string, int> asked;  // "METHOD decoded-path" -> times
+        for (const std::string& request : requests) {
+            const std::size_t blank = request.find(' ');
+            const std::string target = request.substr(blank + 1, request.rfind(' ') - blank - 1);
+            ++asked[request.substr(0, blank) + " " + URLDecode(target)];
+        }
+        for (const auto& [request, times] : asked)
+            EXPECT_EQ(times, 1) << request << "\n" << ::testing::PrintToString(requests);
+        for (const std::string& request : c.askedOnce)
+            EXPECT_EQ(Count(requests, request), 1) << request << "\n" << ::testing::PrintToString(requests);
+    }
 }
 
 }  // namespace

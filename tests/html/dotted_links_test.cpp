@@ -82,6 +82,12 @@ TEST(DottedLinks, GuessesInAPageComeFromMarkupAndScriptsAndNeverNameAScript)
         {"<form method=\"get\" action=\"find.html\"></form>", {"find.html"}},
         // A comment is nobody's link.
         {"<!-- <img src=\"old.gif\"> --><img src=\"new.gif\">", {"new.gif"}},
+        // Names and texts for people, and what an anchor holds beside its
+        // href and its handlers.
+        {"<img alt=\"Underscore.js\" title='x.html' src=\"u.png\"><p id=\"a.html\" class = \"b.css\"></p>", {"u.png"}},
+        {"<a name=\"opt.xml\" data-link=\"callback.Ready.html\" href=\"real.html\">x</a>", {"real.html"}},
+        {"<A onClick=\"open('popup.html')\" aria-label=\"help.html\">p</A>", {"popup.html"}},
+        {"<area data-link=\"map.html\"><script>a.title = \"t.js\"</script>", {"map.html", "t.js"}},
     };
     for (const auto& c : cases) {
         std::vector<std::string_view> links;

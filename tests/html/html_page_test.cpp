@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
 #include <random>
 #include <set>
 #include <vector>
@@ -357,9 +358,9 @@ TEST_F(HTMLPage, UsesTheConfigurationsDelimiters)
 }
 
 // What a document's links are depends on what it is: a page's markup and
-// styles hold links, its text only guesses; a style sheet's links are its
-// url() references; in a script or a text every link is a guess. Only a
-// page's head is ever edited.
+// styles hold links, its text none; a style sheet's links are its url()
+// references; in a script or a data document every link is a guess; a text
+// or another file links nothing. Only a page's head is ever edited.
 TEST_F(HTMLPage, TakesLinksAsTheDocumentsKindHoldsThem)
 {
     mContext.mConfiguration.mGeneralOptions.useServerContentType = 1;
@@ -373,12 +374,14 @@ TEST_F(HTMLPage, TakesLinksAsTheDocumentsKindHoldsThem)
         const char* url;
         Guesses links;  // URL -> guess
     } cases[] = {
-        // A page's visible text is no source of guesses.
-        {"text/html; charset=utf-8", "http://h/p.html", {{"http://h/a.html", false}, {"http://h/d.png", false}}},
+        // A page's visible text is no source of links, nor of guesses.
+        {"text/html; charset=utf-8", "http://h/p.html", {{"http://h/a.html", false}}},
         {"text/css", "http://h/s.css", {{"http://h/d.png", false}}},
         {"application/javascript", "http://h/s.js", kAllGuesses},
-        {"", "http://h/notes.txt", kAllGuesses},
-        {"application/octet-stream", "http://h/tool.py", kAllGuesses},
+        {"application/json", "http://h/searchindex.json", kAllGuesses},
+        {"", "http://h/notes.txt", {}},
+        {"text/plain", "http://h/README", {}},
+        {"application/octet-stream", "http://h/tool.py", {}},
     };
     for (const auto& c : cases) {
         CURL fetched = Fetched(c.url, body, c.contentType);
@@ -387,6 +390,40 @@ TEST_F(HTMLPage, TakesLinksAsTheDocumentsKindHoldsThem)
         for (const CLinkRecord& record : page.LinkRecords()) links[record.mURL] = record.mGuess;
         EXPECT_EQ(links, c.links) << c.url;
         EXPECT_EQ(BodyOf(fetched) == body, page.Kind() != EPageKind::kPage) << c.url;
+    }
+}
+
+// What a page only shows is no link: examples of markup, words that look
+// like style references or attributes, names and texts for people. What its
+// markup, styles and scripts name stays, guesses as guesses.
+TEST_F(HTMLPage, WhatAPageOnlyShowsIsNoLink)
+{
+    using Links = std::map<std::string, bool>;  // URL -> guess
+    const struct {
+        const char* page;
+        Links links;
+    } cases[] = {
+        {"<pre>Click &lt;a href=\"/private\"&gt;here&lt;/a&gt;</pre><a href=\"real.html\">r</a>",
+         {{"http://h/real.html", false}}},
+        {"<pre>IndexHeadInsert \"&lt;link href=\\\"/sitemap.html\\\"&gt;\"</pre><p>SRC=x.gif HREF=y.html</p>", {}},
+        {"<p>Use &lt;img src = \"shown.gif\"&gt;</p><img src = \"real.gif\">", {{"http://h/real.gif", false}}},
+        {"<code>const src = <span class=\"s\">'x'</span></code>", {}},
+        {"<td>The URL(s) of the server</td><div style=\"background:url(bg.png)\"></div>", {{"http://h/bg.png", false}}},
+        {"<style>p { background: url(s.png) }</style><p>see url(t.png)</p>", {{"http://h/s.png", false}}},
+        {"<a name=\"opt.xml\" id=\"opt.xml\"></a><img src=\"logo.png\" alt=\"Underscore.js\" title=\"x.html\">",
+         {{"http://h/logo.png", false}}},
+        {"<a href=\"javascript:void(0)\" data-link=\"callback.Ready.html\" class=\"a.css\">Ready</a>", {}},
+        {"<a href=\"#\" onclick=\"open('popup.html')\">p</a><img data-src=\"lazy.png\">",
+         {{"http://h/popup.html", true}, {"http://h/lazy.png", false}}},
+        {"<script>Search.loadIndex(\"searchindex.js\"); w('<img src=\"made.gif\">')</script>",
+         {{"http://h/searchindex.js", true}, {"http://h/made.gif", false}}},
+    };
+    for (const auto& c : cases) {
+        CURL fetched = Fetched("http://h/p.html", c.page);
+        CHTMLPage page(mContext.mConfiguration.mDelimiters, fetched, false, &mContext);
+        Links links;
+        for (const CLinkRecord& record : page.LinkRecords()) links[record.mURL] = record.mGuess;
+        EXPECT_EQ(links, c.links) << c.page;
     }
 }
 

@@ -25,6 +25,7 @@ TEST(VisibleTextSpans, TellsTextFromMarkup)
         {R"(<scripts>"@0"</scripts>"@1"<script)", {true, true}},
         {R"(<script>"@0")", {false}},
         {R"(plain "@0" text)", {true}},
+        {R"(<p>a <b href="@0"> &lt;a href="@1"&gt; <img src='@2' alt="x > y" title="@3">)", {false, true, false, true}},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.page);
@@ -34,6 +35,10 @@ TEST(VisibleTextSpans, TellsTextFromMarkup)
             const std::size_t at = page.find("@" + std::to_string(i));
             ASSERT_NE(at, std::string::npos);
             EXPECT_EQ(spans.InText(at), test.inText[i]) << "@" << i;
+            // The quick look never takes text for a tag.
+            if (test.inText[i]) {
+                EXPECT_FALSE(IsPlainlyInStartTag(page, at)) << "@" << i;
+            }
         }
     }
 }

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -55,7 +56,8 @@ bool AnswersWithToken(int port, const std::string& token)
     return answer.find(token) != std::string::npos;
 }
 
-std::string Config(const TempDir& dir, const std::string& root, int port, const std::string& token)
+std::string Config(const TempDir& dir, const std::string& root, int port, const std::string& token,
+                   const std::string& serverDirectives)
 {
     const std::string& d = dir.Path();
     return "daemon off;\n"
@@ -85,6 +87,7 @@ std::string Config(const TempDir& dir, const std::string& root, int port, const 
            "    listen 127.0.0.1:" + std::to_string(port) + ";\n"
            "    server_name localhost;\n"
            "    root \"" + root + "\";\n"
+           "    " + serverDirectives + "\n"
            "    location = " + kReadyPath + " { access_log off; return 200 \"" + token + "\"; }\n"
            "  }\n"
            "}\n";
@@ -92,7 +95,8 @@ std::string Config(const TempDir& dir, const std::string& root, int port, const 
 
 }  // namespace
 
-NginxPeer::NginxPeer(std::string root, double lifetimeSeconds)
+NginxPeer::NginxPeer(std::string root, double lifetimeSeconds, std::string serverDirectives)
+    : mServerDirectives(std::move(serverDirectives))
 {
     mReadyToken = "ready-" + mDir.Path().substr(mDir.Path().rfind('/') + 1);
     mDir.MakeFolder("temp");
@@ -104,7 +108,7 @@ NginxPeer::NginxPeer(std::string root, double lifetimeSeconds)
 
 bool NginxPeer::TryStart(const std::string& root, double lifetimeSeconds, int port)
 {
-    const std::string config = mDir.Write("nginx.conf", Config(mDir, root, port, mReadyToken));
+    const std::string config = mDir.Write("nginx.conf", Config(mDir, root, port, mReadyToken, mServerDirectives));
     WriteFileBytes(mDir.File("error.log"), "");
     mProcess = std::make_unique<PeerProcess>(PythonPeerArgv(
         "bounded_run.py", {"--lifetime", std::to_string(lifetimeSeconds), "--", kNginx, "-e",

@@ -14,8 +14,9 @@ namespace testsupport {
 
 class NginxPeer {
 public:
-    // Serves `root`; throws when nginx cannot be started.
-    explicit NginxPeer(std::string root, double lifetimeSeconds = 120);
+    // Serves `root`, with more directives of the server block when given
+    // ("autoindex on;", locations); throws when nginx cannot be started.
+    explicit NginxPeer(std::string root, double lifetimeSeconds = 120, std::string serverDirectives = {});
 
     int Port() const { return mPort; }
     // "http://127.0.0.1:PORT".
@@ -30,6 +31,8 @@ public:
 
 private:
     bool TryStart(const std::string& root, double lifetimeSeconds, int port);
+
+    std::string mServerDirectives;
 
     TempDir mDir;
     std::string mReadyToken;

@@ -23,6 +23,11 @@ TEST(URLIdentity, SpellingsOfOneURLShareOneForm)
         {"http://h:8080", "http://h:8080/", "h:8080"},
         {"http://[::1]:80/x", "http://[::1]/x", "[::1]"},
         {"http://[::1]/x", "http://[::1]/x", "[::1]"},
+        // Escapes of unreserved chars are those chars; other escapes differ
+        // only in the case of their hex digits ("%2B" is no '+').
+        {"http://h/%7eann/%7E%62ob%2b%2F?q=%41%3d#%5F", "http://h/~ann/~bob%2B%2F?q=A%3D#_", "h"},
+        {"http://h/c+d%2Bd%20e%zz%4", "http://h/c+d%2Bd%20e%zz%4", "h"},
+        {"http://%41@H/%41", "http://%41@h/A", "h"},
         {"relative/P.html", "relative/P.html", ""},
         {"mailto:A@B", "mailto:A@B", ""},
     };
