@@ -412,7 +412,7 @@ void CGrabber::StartCrawl(const std::string& url)
     SetStartURL(parsed.mURL);
     if (mConfiguration.mMiscOptions.generateLog) OpenLog(parsed);
     mSiteMapPath.clear();
-    mThread = new CSiteIteratorThread(this, &mConfiguration, parsed, DesktopProgressOutlets());
+    mThread = new CSiteIteratorThread(this, &mConfiguration, parsed, DesktopCrawlCollaborators());
     mThread->Resume();
     EnablePane(kStart, true);
     mState = kWindowRunning;

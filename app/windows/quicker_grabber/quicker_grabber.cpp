@@ -290,7 +290,7 @@ void CQuickerGrabber::StartCrawl(const std::string& url)
     const CURL parsed(url);
     SetStartURL(parsed.mURL);
     if (GetGenerateLogPreference()) OpenLog(parsed);
-    mThread = new CSiteIteratorThread(&mConfiguration, parsed, this, DesktopProgressOutlets());
+    mThread = new CSiteIteratorThread(&mConfiguration, parsed, this, DesktopCrawlCollaborators());
     mThread->Resume();
     ShowPane(kPause, true);
     mState = kWindowRunning;
