@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/framework/grayscale_window.h"
-#include "app/windows/quicker_grabber/start_url_thread.h"
+#include "app/windows/grab_start/grab_start.h"
 #include "engine/config/configuration.h"
 #include "engine/owner/window_interfaces.h"
 #include "foundation/files/file_ref.h"
@@ -24,7 +24,7 @@ class CTimeThread;
 class QPrinter;
 class CURL;
 
-class CGrabber : public GGrayscaleWindow, public CGrabberInterface {
+class CGrabber : public GGrayscaleWindow, public CGrabberInterface, private CGrabStartWindow {
 public:
     CGrabber(const SLayout& layout, CCommander* superCommander);
     ~CGrabber() override;
@@ -53,7 +53,7 @@ public:
 
     std::int32_t GetState() const { return mState; }
     bool IsCrawling() const { return mThread != nullptr; }
-    bool IsCheckingStartURL() const { return mCheckThread != nullptr; }
+    bool IsCheckingStartURL() const { return mStart.IsChecking(); }
     const std::string& LogFilePath() const { return mLogPath; }
     bool IsLogOpen() const { return mLog.IsOpen(); }
     const std::string& SiteMapPath() const { return mSiteMapPath; }
@@ -115,9 +115,24 @@ protected:
     void FinishCreateSelf() override;
 
 private:
+    // CGrabStartWindow ------------------------------------------------------------------
+    bool BeginGrabStart() override;
+    std::string StartURLText() override;
+    std::string TakeGrabConfiguration() override;
+    CConfiguration& GrabConfiguration() override { return mConfiguration; }
+    void TellGrabStart(const std::string& text, bool failure) override;
+    void GrabStartRefused() override;
+    void LockStartPanes(bool locked) override;
+    void GrabStartAccepted() override;
+    void DisableGrabStart() override;
+    void ShowStartChecking(const std::string& task) override;
+    bool IsGrabWindowClosing() const override { return mClosing; }
+    bool IsGrabStopRequested() const override;
+    void EndGrabWithoutCrawl() override;
+    void RestoreAfterBadStartURL() override;
+    void StartCrawl(const CURL& url) override;
+
     void FillConfigurationsMenu();
-    void StartURLChecked(CStartURLThread* thread, const CStartURLThread::SResult& result);
-    void StartCrawl(const std::string& url);
     // A grab that ended before its crawl began.
     void EndWithoutCrawl();
     void OpenLog(const CURL& startURL);
@@ -139,7 +154,6 @@ private:
     CConfiguration mConfiguration;
     CFileRef mConfigRef;
     CSiteIteratorThread* mThread = nullptr;
-    CStartURLThread* mCheckThread = nullptr;
     std::unique_ptr<CTimeThread> mClockThread;
     CLogHolder mLog;
     std::string mLogPath;
@@ -151,4 +165,5 @@ private:
     std::int32_t mPopupValue = 1;
     int mNotificationRequests = 0;
     std::unique_ptr<CRecentItemsPopup> mRecentPopup;
+    CGrabStart mStart{*this};
 };

@@ -2,17 +2,16 @@
 
 #include "app/framework/class_registrar.h"
 #include "app/framework/window_hooks.h"
+#include "app/windows/grab_start/grab_start_layout.h"
 #include "app/windows/grabber/grabber.h"
 #include "app/windows/grabber/grabber_layout.h"
-#include "app/windows/quicker_grabber/quicker_grabber_layout.h"
 #include "app/windows/widgets/widget_panes.h"
 
 void RegisterGrabberWindows()
 {
     static const bool registered = [] {
         RegisterWidgetPanes();
-        // The closing question and the bad-URL notice are the quicker grabber's.
-        quickergrabber::RegisterQuickerGrabberLayouts();
+        grabstart::RegisterGrabStartDialogs();
         CClassRegistrar::RegisterWindowClass<CGrabber>(grabber::kWindowClass);
         grabber::RegisterGrabberLayout();
         AddGrabWindowFamily(SGrabWindowFamily{.name = "Grabber",
