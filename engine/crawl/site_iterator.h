@@ -219,7 +219,6 @@ private:
 
     // Status texts and log lines for whichever window there is.
     void LogLine(const std::string& text);
-    void ShowLevelInfo();
     bool IsStopOrSkip() const { return mStopRequested || mSkipRequested; }
     const std::string& SiteOf(const std::string& hostAndPort);
 

@@ -138,7 +138,6 @@ private:
     void SetPaneText(PaneIDT pane, const std::string& text);
     void ShowPane(PaneIDT pane, bool visible);
     void EnablePane(PaneIDT pane, bool enabled);
-    std::int32_t PaneValue(PaneIDT pane, std::int32_t missing) const;
     void ShowMediaPanes(bool show);
     void RevealDownloads();
     void OpenSiteMap();
