@@ -91,22 +91,10 @@ constexpr PaneIDT LowerCaseID(PaneIDT id)
     return lower;
 }
 
-CGrabber::EditConfigurationHook& EditHook()
-{
-    static CGrabber::EditConfigurationHook hook;
-    return hook;
-}
-
-CGrabber::SearchHook& SearchHookSlot()
-{
-    static CGrabber::SearchHook hook;
-    return hook;
-}
-
 }  // namespace
 
-CGrabber::CGrabber(const SLayout& layout, CCommander* superCommander)
-    : GGrayscaleWindow(layout, superCommander), mStayInFolder(ShouldStayInFolder())
+CGrabber::CGrabber(const SLayout& layout, CCommander* superCommander, SGrabberLinks links)
+    : GGrayscaleWindow(layout, superCommander), mLinks(std::move(links)), mStayInFolder(ShouldStayInFolder())
 {
     SetName(kWindowName);
 }
@@ -257,7 +245,7 @@ void CGrabber::ListenToMessage(MessageT message, void* ioParam)
         if (mHasFile) OpenInDefaultApp(mFileRef.Path());
         break;
     case kSearch:
-        if (SearchHookSlot()) SearchHookSlot()(*this);
+        if (mLinks.search) mLinks.search(*this);
         else QApplication::beep();
         break;
     case kMsgConfigurationsChanged: FillConfigurationsMenu(); break;
@@ -311,12 +299,9 @@ void CGrabber::DoPrint(QPrinter& printer)
 
 void CGrabber::ShowEditConfigurationWindow(const std::string& name)
 {
-    if (EditHook()) EditHook()(*this, name);
+    if (mLinks.editConfiguration) mLinks.editConfiguration(*this, name);
     else QApplication::beep();
 }
-
-void CGrabber::SetEditConfigurationHook(EditConfigurationHook hook) { EditHook() = std::move(hook); }
-void CGrabber::SetSearchHook(SearchHook hook) { SearchHookSlot() = std::move(hook); }
 
 // Starting -----------------------------------------------------------------------------------
 

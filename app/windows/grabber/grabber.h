@@ -24,9 +24,19 @@ class CTimeThread;
 class QPrinter;
 class CURL;
 
+class CGrabber;
+
+// Where 'EDIT' and 'Srch' lead. The configuration editor and the search
+// window live in other libraries, so whoever registers the grabber hands
+// them in; an empty function beeps.
+struct SGrabberLinks {
+    std::function<void(CGrabber& window, const std::string& name)> editConfiguration;
+    std::function<void(CGrabber& window)> search;
+};
+
 class CGrabber : public GGrayscaleWindow, public CGrabberInterface, private CGrabStartWindow {
 public:
-    CGrabber(const SLayout& layout, CCommander* superCommander);
+    CGrabber(const SLayout& layout, CCommander* superCommander, SGrabberLinks links);
     ~CGrabber() override;
 
     // The user's side ---------------------------------------------------------------
@@ -34,8 +44,8 @@ public:
     void PauseGrab();
     void ResumeGrab();
     void StopGrab();
-    // Opens the configuration editor on a configuration, through the hook
-    // below (the editor lives in another library).
+    // Opens the configuration editor on a configuration, through the link
+    // the grabber was given (the editor lives in another library).
     void ShowEditConfigurationWindow(const std::string& name);
     // Prints the log pane.
     void DoPrint(QPrinter& printer);
@@ -66,13 +76,6 @@ public:
     static void CloseAllGrabbers();
     static bool IsAnyGrabberRunning();
     static void NotifyConfigurationsChanged();
-
-    // Where 'EDIT' and 'Srch' lead: set by the libraries of the configuration
-    // editor and of the search window; without them the buttons beep.
-    using EditConfigurationHook = std::function<void(CGrabber& window, const std::string& name)>;
-    using SearchHook = std::function<void(CGrabber& window)>;
-    static void SetEditConfigurationHook(EditConfigurationHook hook);
-    static void SetSearchHook(SearchHook hook);
 
     // CCrawlOwner ----------------------------------------------------------------------
     const CConfiguration* GetConfiguration() const override { return &mConfiguration; }
@@ -149,6 +152,7 @@ private:
     void OpenHelp();
     void WaitForThreads();
 
+    SGrabberLinks mLinks;
     std::int32_t mState = kWindowNeverStarted;
     bool mClosing = false;
     CConfiguration mConfiguration;
