@@ -179,7 +179,8 @@ int main(int argc, char** argv)
         grabber.OpenLog(logPath + startURL.mHost + ".log");
     }
 
-    auto* thread = new CSiteIteratorThread(&grabber, &configuration, startURL, {});
+    auto* thread =
+        new CSiteIteratorThread(&grabber, &configuration, startURL, StandardCrawlCollaborators({}));
     grabber.SetThread(thread);
     thread->Resume();
     CThreadScheduler::RunUntil([&grabber] { return grabber.HasEnded(); });

@@ -9,6 +9,7 @@
 
 #include "app/framework/class_registrar.h"
 #include "app/framework/cleanup.h"
+#include "app/framework/last_window.h"
 #include "app/framework/posted_call.h"
 #include "app/framework/scheduler_driver.h"
 #include "app/framework/window.h"
@@ -103,6 +104,14 @@ int CApplication::Run()
 void CApplication::LastWindowClosed()
 {
     if (mRunning) Quit();
+}
+
+void PostLastWindowClosed()
+{
+    if (CApplication::Get() == nullptr) return;
+    QTimer::singleShot(0, QCoreApplication::instance(), [] {
+        if (CApplication* application = CApplication::Get()) application->LastWindowClosed();
+    });
 }
 
 bool CApplication::RunStartUpOnce()

@@ -3,7 +3,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
-#include "app/framework/window.h"
+#include "app/framework/pane.h"
 
 QPushButton* FindButtonWithMessage(CPane& pane, MessageT message)
 {
@@ -15,7 +15,8 @@ QPushButton* FindButtonWithMessage(CPane& pane, MessageT message)
     return nullptr;
 }
 
-bool HandleDialogKey(CWindow& window, const QKeyEvent& event)
+bool HandleDialogKey(CPane& content, MessageT defaultMessage, const std::function<void()>& close,
+                     const QKeyEvent& event)
 {
     const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
     if (modifiers != Qt::NoModifier) return false;
@@ -23,24 +24,24 @@ bool HandleDialogKey(CWindow& window, const QKeyEvent& event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // A disabled default button leaves Return unanswered, as a click would.
-        if (QPushButton* button = FindButtonWithMessage(window.GetContent(), window.DefaultMessage());
+        if (QPushButton* button = FindButtonWithMessage(content, defaultMessage);
             button != nullptr && button->isVisible() && button->isEnabled())
             button->click();
         return true;
     case Qt::Key_Escape:
-        window.AttemptClose();
+        close();
         return true;
     default:
         return false;
     }
 }
 
-void PrepareDialogFocus(CWindow& window)
+void PrepareDialogFocus(CPane& content, MessageT defaultMessage, QWidget* root)
 {
-    QPushButton* preferred = FindButtonWithMessage(window.GetContent(), window.DefaultMessage());
+    QPushButton* preferred = FindButtonWithMessage(content, defaultMessage);
     if (preferred != nullptr) preferred->setDefault(true);
-    if (QWidget* root = window.GetWidget(); root == nullptr || root->focusWidget() != nullptr) return;
-    if (QPushButton* cancel = FindButtonWithMessage(window.GetContent(), kMsgCancel);
+    if (root == nullptr || root->focusWidget() != nullptr) return;
+    if (QPushButton* cancel = FindButtonWithMessage(content, kMsgCancel);
         cancel != nullptr && cancel->isEnabled())
         preferred = cancel;
     if (preferred != nullptr) preferred->setFocus(Qt::OtherFocusReason);

@@ -11,9 +11,9 @@
 
 #include <algorithm>
 
-#include "app/framework/application.h"
 #include "app/framework/class_registrar.h"
 #include "app/framework/dialog_keys.h"
+#include "app/framework/last_window.h"
 #include "foundation/errors/framework_exception.h"
 
 namespace {
@@ -56,10 +56,14 @@ public:
             return true;
         case QEvent::Show:
             mWindow.mShownOnce = true;
-            if (mWindow.IsDialogKind()) PrepareDialogFocus(mWindow);
+            if (mWindow.IsDialogKind())
+                PrepareDialogFocus(mWindow.GetContent(), mWindow.DefaultMessage(), mWindow.GetWidget());
             break;
         case QEvent::KeyPress:
-            if (mWindow.IsDialogKind() && HandleDialogKey(mWindow, *static_cast<QKeyEvent*>(event))) return true;
+            if (mWindow.IsDialogKind() &&
+                HandleDialogKey(mWindow.GetContent(), mWindow.DefaultMessage(), [this] { mWindow.AttemptClose(); },
+                                *static_cast<QKeyEvent*>(event)))
+                return true;
             break;
         case QEvent::WindowActivate:
             CCommander::SetTarget(&mWindow);
@@ -201,11 +205,7 @@ bool CWindow::AttemptClose()
     ScheduleCleanup();
     bool anyVisible = false;
     for (CWindow* window : Windows()) anyVisible = anyVisible || window->IsVisible();
-    // From the main loop, after this window's own code has returned.
-    if (!anyVisible && CApplication::Get() != nullptr)
-        QTimer::singleShot(0, QCoreApplication::instance(), [] {
-            if (CApplication* application = CApplication::Get()) application->LastWindowClosed();
-        });
+    if (!anyVisible) PostLastWindowClosed();
     return true;
 }
 

@@ -5,12 +5,6 @@
 
 namespace {
 
-QuickerGrabberOpener& Opener()
-{
-    static QuickerGrabberOpener opener;
-    return opener;
-}
-
 std::vector<SGrabWindowFamily>& Families()
 {
     static std::vector<SGrabWindowFamily> families;
@@ -18,15 +12,6 @@ std::vector<SGrabWindowFamily>& Families()
 }
 
 }  // namespace
-
-void SetQuickerGrabberOpener(QuickerGrabberOpener opener) { Opener() = std::move(opener); }
-
-bool HasQuickerGrabberOpener() { return static_cast<bool>(Opener()); }
-
-CWindow* OpenQuickerGrabber(const SQuickGrabRequest& request, CCommander* super)
-{
-    return Opener() ? Opener()(request, super) : nullptr;
-}
 
 void AddGrabWindowFamily(SGrabWindowFamily family) { Families().push_back(std::move(family)); }
 

@@ -1,35 +1,11 @@
 // How the application reaches window families that live in other libraries
 // (the quicker grabber, the grabber) without depending on them: each family
-// registers its hooks at start-up.
-//
-// The quicker grabber's library provides, in
-// "app/windows/quicker_grabber/register_quicker_grabber.h", a function
-// `void RegisterQuickerGrabber();` that registers its classes and layouts and
-// calls SetQuickerGrabberOpener and AddGrabWindowFamily; the executable calls
-// it when the header exists.
+// registers its commands and its quit check at start-up.
 #pragma once
 
 #include <functional>
 #include <cstdint>
 #include <string>
-
-class CCommander;
-class CWindow;
-
-// One quick grab request: every outside URL ends in one.
-struct SQuickGrabRequest {
-    std::string url;                            // the start URL text ("" for none)
-    bool onePage = false;                       // "Download One Page" mode
-    bool mediaLayout = false;                   // the media grabber's layout (2111)
-};
-
-// Builds, fills in and shows a quicker grabber; returns it, or null when it
-// could not be made (it may also raise 'nilP').
-using QuickerGrabberOpener = std::function<CWindow*(const SQuickGrabRequest& request, CCommander* super)>;
-void SetQuickerGrabberOpener(QuickerGrabberOpener opener);
-bool HasQuickerGrabberOpener();
-// Null when no opener is registered or it made nothing.
-CWindow* OpenQuickerGrabber(const SQuickGrabRequest& request, CCommander* super);
 
 // Application commands served by windows of other libraries (the search
 // window's 'SRch', the preferences' kCmdPreferences, the version check's

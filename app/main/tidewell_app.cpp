@@ -26,6 +26,7 @@
 #include "app/main/window_families.h"
 #include "app/progress/dock_tile.h"
 #include "app/windows/grabber/open_grabber.h"
+#include "app/windows/quicker_grabber/register_quicker_grabber.h"
 #include "app/windows/update/open_update_window.h"
 #include "app/windows/widgets/widget_panes.h"
 #include "foundation/settings/app_settings.h"

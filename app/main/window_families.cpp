@@ -2,7 +2,6 @@
 
 #include "app/framework/window_hooks.h"
 #include "app/windows/configurations/open_configurations.h"
-#include "app/windows/grabber/grabber.h"
 #include "app/windows/grabber/open_grabber.h"
 #include "app/windows/preferences/open_preferences.h"
 #include "app/windows/quicker_grabber/register_quicker_grabber.h"
@@ -13,18 +12,17 @@
 void RegisterWindowFamilies(CCommander* application)
 {
     RegisterQuickerGrabber();
-    RegisterGrabberWindows();
+    RegisterGrabberWindows(SGrabberLinks{
+        .editConfiguration = [](CGrabber&, const std::string& name) { OpenConfigurationEditor(name); },
+        .search = [application](CGrabber& window) { OpenSearchWindow(window.DownloadFolderPath(), application); },
+    });
     RegisterUpdateWindow();
     RegisterPreferencesWindow();
     RegisterSoftwareUpdateWindows();
     RegisterConfigurationWindows();
     RegisterSearchWindow();
 
-    CGrabber::SetEditConfigurationHook(
-        [](CGrabber&, const std::string& name) { OpenConfigurationEditor(name); });
     SetApplicationCommandHandler(CommandValue(kCmdShowConfigurations), [] { OpenConfigurationsWindow(); });
-    CGrabber::SetSearchHook(
-        [application](CGrabber& window) { OpenSearchWindow(window.DownloadFolderPath(), application); });
     SetApplicationCommandHandler(CommandValue(kCmdSearchFiles),
                                  [application] { OpenSearchWindow(std::nullopt, application); });
 

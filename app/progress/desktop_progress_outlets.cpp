@@ -7,3 +7,5 @@ CCrawlProgressOutlets DesktopProgressOutlets()
 {
     return {&ShowCrawlProgressTile, &RestoreDockTile, &MakeProgressImage};
 }
+
+CCrawlCollaborators DesktopCrawlCollaborators() { return StandardCrawlCollaborators(DesktopProgressOutlets()); }

@@ -3,6 +3,11 @@
 // plain icon again when it ends, and the picture of its progress mails.
 #pragma once
 
+#include "engine/crawl/crawl_collaborators.h"
 #include "engine/crawl/crawl_progress_outlets.h"
 
 CCrawlProgressOutlets DesktopProgressOutlets();
+
+// The collaborators of a crawl a window starts: the program's own, with the
+// desktop's progress outlets.
+CCrawlCollaborators DesktopCrawlCollaborators();

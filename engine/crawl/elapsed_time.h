@@ -12,5 +12,5 @@ std::string ElapsedTimeText(std::int64_t seconds);
 // The local time of day with seconds ("09:05:03") for the time panes.
 std::string TimeOfDayText(std::int64_t unixSeconds);
 
-// Clock seconds since 1970.
+// Clock seconds since 1970: the system clock a crawl is normally handed.
 std::int64_t CrawlClockNow();

@@ -3,7 +3,6 @@
 #include "engine/crawl/site_iterator.h"
 #include "engine/mail/mail_body.h"
 #include "engine/mail/progress_mail.h"
-#include "engine/mail/send_mail_thread.h"
 #include "foundation/settings/app_settings.h"
 #include "foundation/threads/thread.h"
 
@@ -76,6 +75,6 @@ void CProgressMailTimer::SendProgressMail(const CSiteIterator& driver)
     if (gAppSettings->mMailRecipient.IsEmpty()) return;
     CMailBody body = MakeProgressMail(gAppSettings->mMailRecipient.c_str(), driver.Level(), driver.Index(),
                                       driver.LevelSize(), driver.StartURL().mURL, driver.ProgressMailElapsedText(),
-                                      driver.ProgressOutlets().makeImage);
-    StartSendMailThread(CMailInfo(body));
+                                      driver.Collaborators().outlets.makeImage);
+    driver.Collaborators().sendMail(CMailInfo(body));
 }

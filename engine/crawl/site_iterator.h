@@ -33,7 +33,7 @@
 
 #include "engine/cookies/cookie_store.h"
 #include "engine/crawl/crawl_preferences.h"
-#include "engine/crawl/crawl_progress_outlets.h"
+#include "engine/crawl/crawl_collaborators.h"
 #include "engine/crawl/site_index.h"
 #include "engine/html/link_record.h"
 #include "engine/html/mirror_links.h"
@@ -71,9 +71,9 @@ struct CCrawlCounters {
 class CSiteIterator : public CPageContext, public CListener {
 public:
     CSiteIterator(CGrabberInterface* window, CConfiguration* configuration, const CURL& startURL,
-                  CCrawlProgressOutlets outlets);
+                  CCrawlCollaborators collaborators);
     CSiteIterator(CConfiguration* configuration, const CURL& startURL, CQuickerGrabberInterface* window,
-                  CCrawlProgressOutlets outlets);
+                  CCrawlCollaborators collaborators);
     ~CSiteIterator() override;
     CSiteIterator(const CSiteIterator&) = delete;
     CSiteIterator& operator=(const CSiteIterator&) = delete;
@@ -207,7 +207,7 @@ public:
     CQuickerGrabberInterface* QuickerWindow() const { return mQuickGrabber; }
     // The progress mail's texts and picture.
     std::string ProgressMailElapsedText() const;
-    const CCrawlProgressOutlets& ProgressOutlets() const { return mOutlets; }
+    const CCrawlCollaborators& Collaborators() const { return mCollaborators; }
 
 private:
     friend class CProgressMailTimer;
@@ -224,7 +224,6 @@ private:
 
     // Status texts and log lines for whichever window there is.
     void LogLine(const std::string& text);
-    void ShowLevelInfo();
     bool IsStopOrSkip() const { return mStopRequested || mSkipRequested; }
     const std::string& SiteOf(const std::string& hostAndPort);
 
@@ -369,6 +368,6 @@ private:
     std::int64_t mStartTime = 0;
     std::int64_t mLastTime = 0;
     CCrawlCounters mCounters;
-    CCrawlProgressOutlets mOutlets;
+    CCrawlCollaborators mCollaborators;
     std::unique_ptr<CProgressMailTimer> mProgressMail;
 };

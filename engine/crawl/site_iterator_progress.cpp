@@ -39,7 +39,7 @@ void CSiteIterator::AddEmailAddress(const std::string& address, const std::strin
 
 void CSiteIterator::ShowProgress()
 {
-    const std::int64_t now = CrawlClockNow();
+    const std::int64_t now = mCollaborators.clock();
     mLastTime = now;
     const std::int32_t nextLevelSize = NextLevelSize();
     if (mGrabber != nullptr) {
@@ -70,7 +70,7 @@ void CSiteIterator::ShowProgress()
                     (nextLevelSize == 1 ? " URL on next level)" : " URLs on next level)");
         mQuickGrabber->SetProgressText(text);
     }
-    if (mOutlets.drawTile) mOutlets.drawTile(mLevel, mIndex, mLevelSize);
+    if (mCollaborators.outlets.drawTile) mCollaborators.outlets.drawTile(mLevel, mIndex, mLevelSize);
 }
 
 void CSiteIterator::ClearLevelPanes()

@@ -9,9 +9,9 @@
 #include "engine/crawl/progress_mail_timer.h"
 #include "engine/crawl/site_domain.h"
 #include "engine/crawl/site_iterator.h"
-#include "engine/owner/window_interfaces.h"
+#include "engine/mail/mail_body.h"
 #include "engine/mail/progress_mail.h"
-#include "engine/mail/send_mail_thread.h"
+#include "engine/owner/window_interfaces.h"
 #include "engine/transfer/transfer_messages.h"
 #include "foundation/settings/app_settings.h"
 #include "foundation/system/internet_config.h"
@@ -26,15 +26,15 @@ constexpr std::chrono::seconds kFirstProgressMail{10};
 }  // namespace
 
 CSiteIterator::CSiteIterator(CGrabberInterface* window, CConfiguration* configuration, const CURL& startURL,
-                             CCrawlProgressOutlets outlets)
-    : mGrabber(window), mOutlets(std::move(outlets))
+                             CCrawlCollaborators collaborators)
+    : mGrabber(window), mCollaborators(std::move(collaborators))
 {
     Construct(configuration, startURL);
 }
 
 CSiteIterator::CSiteIterator(CConfiguration* configuration, const CURL& startURL, CQuickerGrabberInterface* window,
-                             CCrawlProgressOutlets outlets)
-    : mQuickGrabber(window), mOutlets(std::move(outlets))
+                             CCrawlCollaborators collaborators)
+    : mQuickGrabber(window), mCollaborators(std::move(collaborators))
 {
     if (window != nullptr) {
         mOnePage = window->IsDownloadOnePage();
@@ -128,7 +128,7 @@ void CSiteIterator::ApplyModeOverrides()
 void CSiteIterator::Crawl()
 {
     if (mCrawlThread == nullptr) mCrawlThread = CThread::Current();
-    mPreferences = CCrawlPreferences::Read();
+    mPreferences = mCollaborators.readPreferences();
     StartProgressMail();
 
     CGeneralOptions& general = mConfiguration->mGeneralOptions;
@@ -142,7 +142,7 @@ void CSiteIterator::Crawl()
     mLevel = 1;
     mIndex = 1;
     mLevelSize = 1;
-    mStartTime = CrawlClockNow();
+    mStartTime = mCollaborators.clock();
     mLastTime = mStartTime;
     if (mGrabber != nullptr) mGrabber->LogText("Crawling: " + mStartURL.mURL);
 
@@ -182,12 +182,15 @@ void CSiteIterator::StopProgressMail() { mProgressMail.reset(); }
 void CSiteIterator::SendCompletionMail()
 {
     if (gAppSettings == nullptr || gAppSettings->mMailRecipient.IsEmpty()) return;
-    const std::string elapsed = ElapsedTimeText(CrawlClockNow() - mStartTime);
-    StartSendMailThread(
+    const std::string elapsed = ElapsedTimeText(mCollaborators.clock() - mStartTime);
+    mCollaborators.sendMail(
         CMailInfo(MakeCompletionMail(gAppSettings->mMailRecipient.c_str(), mStartURL.mURL, elapsed)));
 }
 
-std::string CSiteIterator::ProgressMailElapsedText() const { return ElapsedTimeText(CrawlClockNow() - mStartTime); }
+std::string CSiteIterator::ProgressMailElapsedText() const
+{
+    return ElapsedTimeText(mCollaborators.clock() - mStartTime);
+}
 
 void CSiteIterator::WriteSummary()
 {
@@ -199,7 +202,7 @@ void CSiteIterator::WriteSummary()
         summary += "Total files grabbed: " + std::to_string(mCounters.saved) + "\r";
         summary += "Total errors: " + std::to_string(mCounters.errors) + "\r";
         summary += "Total bytes grabbed: " + std::to_string(mCounters.bytes) + "\r";
-        summary += "Total time: " + std::to_string(CrawlClockNow() - mStartTime) + "\r";
+        summary += "Total time: " + std::to_string(mCollaborators.clock() - mStartTime) + "\r";
         mGrabber->LogText(summary);
         const std::string logFolder = mConfiguration->mMiscOptions.logFolder.c_str();
         if (mConfiguration->mMiscOptions.errorLinks) WriteErrorReport(logFolder);

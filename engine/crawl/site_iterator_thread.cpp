@@ -11,16 +11,16 @@
 #include "foundation/errors/framework_exception.h"
 
 CSiteIteratorThread::CSiteIteratorThread(CGrabberInterface* window, CConfiguration* configuration,
-                                         const CURL& startURL, CCrawlProgressOutlets outlets)
-    : mConfiguration(configuration), mStartURL(startURL), mStartTime(CrawlClockNow()), mGrabberWindow(window),
-      mOutlets(std::move(outlets))
+                                         const CURL& startURL, CCrawlCollaborators collaborators)
+    : mConfiguration(configuration), mStartURL(startURL), mCollaborators(std::move(collaborators)),
+      mStartTime(mCollaborators.clock()), mGrabberWindow(window)
 {
 }
 
 CSiteIteratorThread::CSiteIteratorThread(CConfiguration* configuration, const CURL& startURL,
-                                         CQuickerGrabberInterface* window, CCrawlProgressOutlets outlets)
-    : mConfiguration(configuration), mStartURL(startURL), mStartTime(CrawlClockNow()), mQuickWindow(window),
-      mOutlets(std::move(outlets))
+                                         CQuickerGrabberInterface* window, CCrawlCollaborators collaborators)
+    : mConfiguration(configuration), mStartURL(startURL), mCollaborators(std::move(collaborators)),
+      mStartTime(mCollaborators.clock()), mQuickWindow(window)
 {
     if (mQuickWindow != nullptr) mQuickWindow->StartSpinner();
 }
@@ -29,7 +29,7 @@ CSiteIteratorThread::~CSiteIteratorThread()
 {
     CCrawlOwner* window = mGrabberWindow != nullptr ? static_cast<CCrawlOwner*>(mGrabberWindow) : mQuickWindow;
     if (window != nullptr) window->StopSpinner();
-    mEndTime = CrawlClockNow();
+    mEndTime = mCollaborators.clock();
     mElapsed = mEndTime - mStartTime;
     SCrawlOutcome outcome;
     outcome.failure = mRunFailure;
@@ -121,8 +121,8 @@ void CSiteIteratorThread::RunGrab()
     }
 
     mDriver = mGrabberWindow != nullptr
-                  ? std::make_unique<CSiteIterator>(mGrabberWindow, mConfiguration, mStartURL, mOutlets)
-                  : std::make_unique<CSiteIterator>(mConfiguration, mStartURL, mQuickWindow, mOutlets);
+                  ? std::make_unique<CSiteIterator>(mGrabberWindow, mConfiguration, mStartURL, mCollaborators)
+                  : std::make_unique<CSiteIterator>(mConfiguration, mStartURL, mQuickWindow, mCollaborators);
     if (mStopPending) mDriver->Stop(mStopPendingByError);
     mDriver->Init(mConfiguration, mStartURL);
     mDriver->Crawl();
@@ -147,7 +147,7 @@ void CSiteIteratorThread::FinishWindow()
         mGrabberWindow->SetButtonTitle(MakeFourCharCode("CNCL"), "Done");
         mGrabberWindow->SetButtonTitle(MakeFourCharCode("Star"), "Start");
         mGrabberWindow->SetStatusText("Idle");
-        mGrabberWindow->SetPaneText(MakeFourCharCode("FTIM"), TimeOfDayText(CrawlClockNow()));
+        mGrabberWindow->SetPaneText(MakeFourCharCode("FTIM"), TimeOfDayText(mCollaborators.clock()));
     }
     if (mQuickWindow != nullptr) {
         mQuickWindow->HidePauseButton();
@@ -155,5 +155,5 @@ void CSiteIteratorThread::FinishWindow()
         if (mQuickWindow->IsDownloadOnePage()) mQuickWindow->EnableButton(MakeFourCharCode("Down"));
         mQuickWindow->SetGrabButtonDone();
     }
-    if (mOutlets.restoreTile) mOutlets.restoreTile();
+    if (mCollaborators.outlets.restoreTile) mCollaborators.outlets.restoreTile();
 }

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/crawl/crawl_progress_outlets.h"
+#include "engine/crawl/crawl_collaborators.h"
 #include "engine/url/url_record.h"
 #include "foundation/threads/thread.h"
 
@@ -25,14 +25,14 @@ class CSiteIterator;
 class CSiteIteratorThread : public CThread {
 public:
     // The configuration is the window's and must outlive the thread; the
-    // driver changes some of its fields for the grab. The outlets show the
-    // crawl's progress beyond the window; the tile is restored at the end,
-    // however the grab ends.
+    // driver changes some of its fields for the grab. The collaborators'
+    // outlets show the crawl's progress beyond the window; the tile is
+    // restored at the end, however the grab ends.
     CSiteIteratorThread(CGrabberInterface* window, CConfiguration* configuration, const CURL& startURL,
-                        CCrawlProgressOutlets outlets);
+                        CCrawlCollaborators collaborators);
     // Starts and shows the quicker window's chasing arrows.
     CSiteIteratorThread(CConfiguration* configuration, const CURL& startURL, CQuickerGrabberInterface* window,
-                        CCrawlProgressOutlets outlets);
+                        CCrawlCollaborators collaborators);
     ~CSiteIteratorThread() override;
 
     // Stops the crawl: at once when it runs, and, when the driver is not
@@ -58,12 +58,12 @@ private:
 
     CConfiguration* mConfiguration;
     CURL mStartURL;
+    CCrawlCollaborators mCollaborators;
     std::int64_t mStartTime;
     std::int64_t mEndTime = 0;
     std::int64_t mElapsed = 0;
     CQuickerGrabberInterface* mQuickWindow = nullptr;
     CGrabberInterface* mGrabberWindow = nullptr;
-    CCrawlProgressOutlets mOutlets;
     std::unique_ptr<CSiteIterator> mDriver;
     bool mStopPending = false;
     bool mStopPendingByError = false;

@@ -31,8 +31,6 @@ SendsInFlight& InFlight()
     return *sends;
 }
 
-std::mutex gHookMutex;
-std::shared_ptr<MailOutcomeHook> gHook;
 // Sends end on several workers at once; their log lines must not interleave.
 std::mutex gLogMutex;
 
@@ -42,26 +40,10 @@ void AppendToApplicationLog(const CMailOutcome& outcome)
     if (gAppSettings != nullptr) AppendToLog(gAppSettings->mLog.get(), outcome.report);
 }
 
-void Report(const CMailOutcome& outcome)
-{
-    std::shared_ptr<MailOutcomeHook> hook;
-    {
-        std::lock_guard<std::mutex> lock(gHookMutex);
-        hook = gHook;
-    }
-    if (hook) (*hook)(outcome);
-    else AppendToApplicationLog(outcome);
-}
-
 }  // namespace
 
-void SetMailOutcomeHook(MailOutcomeHook hook)
-{
-    std::lock_guard<std::mutex> lock(gHookMutex);
-    gHook = hook ? std::make_shared<MailOutcomeHook>(std::move(hook)) : nullptr;
-}
-
-CSMTPSendMsgThread::CSMTPSendMsgThread(const CMailInfo& info, CMailAccount account) : mAccount(std::move(account))
+CSMTPSendMsgThread::CSMTPSendMsgThread(const CMailInfo& info, CMailAccount account, MailOutcomeHook onOutcome)
+    : mAccount(std::move(account)), mOnOutcome(std::move(onOutcome))
 {
     CMailBody body(info.mBody);
     if (body.mRecipient.IsEmpty()) body.mRecipient = mAccount.recipient.c_str();
@@ -122,25 +104,26 @@ void CSMTPSendMsgThread::Run()
         }
     }
     try {
-        Report(mOutcome);
+        if (mOnOutcome) mOnOutcome(mOutcome);
+        else AppendToApplicationLog(mOutcome);
     } catch (...) {
         // A hook that throws must not take the worker down with it.
     }
 }
 
-void StartSendMailThread(const CMailInfo& info)
+void StartSendMailThread(const CMailInfo& info, MailOutcomeHook onOutcome)
 {
     CMailAccount account;
     if (gAppSettings != nullptr) {
         gAppSettings->LoadMailSettings();
         account = MailAccountFromSettings(*gAppSettings);
     }
-    StartSendMailThread(info, account);
+    StartSendMailThread(info, account, std::move(onOutcome));
 }
 
-void StartSendMailThread(const CMailInfo& info, const CMailAccount& account)
+void StartSendMailThread(const CMailInfo& info, const CMailAccount& account, MailOutcomeHook onOutcome)
 {
-    auto send = std::make_shared<CSMTPSendMsgThread>(info, account);
+    auto send = std::make_shared<CSMTPSendMsgThread>(info, account, std::move(onOutcome));
     SendsInFlight& sends = InFlight();
     {
         std::lock_guard<std::mutex> lock(sends.mutex);

@@ -4,8 +4,8 @@
 // the envelope, the account) on the caller's thread and runs the SMTP
 // dialogue on a worker OS thread, so no fiber ever waits on the network.
 // The caller may drop its CMailInfo at once. Each send ends by reporting
-// its outcome: to the application log by default, or to the hook a window
-// or a test installs. Quitting calls WaitForMailSending so that a mail in
+// its outcome to the function its caller hands in, or, without one, to the
+// application log. Quitting calls WaitForMailSending so that a mail in
 // flight is not cut off (each send is bounded by the network time-out).
 #pragma once
 
@@ -29,20 +29,20 @@ struct CMailOutcome {
     std::string report;  // the log text, lines ended by CR
 };
 
-// Called on the sending OS thread; must be thread-safe. A null hook
-// restores the default, which appends the report to the application log.
+// Called on the sending OS thread; must be thread-safe. An empty one
+// appends the report to the application log.
 using MailOutcomeHook = std::function<void(const CMailOutcome&)>;
-void SetMailOutcomeHook(MailOutcomeHook hook);
 
 // One send: built on the caller's thread, Run on any OS thread that may
 // block (never a fiber).
 class CSMTPSendMsgThread {
 public:
     // The recipient defaults to the account's, the sender to
-    // DefaultSender; the MIME message is built here.
-    CSMTPSendMsgThread(const CMailInfo& info, CMailAccount account);
+    // DefaultSender; the MIME message is built here. The outcome goes to
+    // `onOutcome`.
+    CSMTPSendMsgThread(const CMailInfo& info, CMailAccount account, MailOutcomeHook onOutcome);
 
-    // The dialogue; fills the outcome and hands it to the outcome hook.
+    // The dialogue; fills the outcome and hands it on.
     void Run();
 
     const CMailOutcome& Outcome() const { return mOutcome; }
@@ -62,13 +62,14 @@ private:
     std::int32_t mSetupError = 0;
     std::string mSetupErrorText;
     CMailOutcome mOutcome;
+    MailOutcomeHook mOnOutcome;
 };
 
 // Re-reads the mail settings of gAppSettings and sends through that
 // account. Returns at once.
-void StartSendMailThread(const CMailInfo& info);
+void StartSendMailThread(const CMailInfo& info, MailOutcomeHook onOutcome);
 // The same through the given account.
-void StartSendMailThread(const CMailInfo& info, const CMailAccount& account);
+void StartSendMailThread(const CMailInfo& info, const CMailAccount& account, MailOutcomeHook onOutcome);
 
 // Waits, blocking the calling OS thread, until no send is under way or the
 // time-out has passed; true when none is left. For the quit path, outside

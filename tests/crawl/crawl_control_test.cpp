@@ -58,6 +58,32 @@ bool Requested(const HttpPeer& peer, const std::string& target)
     return std::any_of(requests.begin(), requests.end(), [&](const auto& r) { return r.target == target; });
 }
 
+// The outcomes of the mails a crawl sends through the sender it is handed;
+// it must outlive the sends (WaitForMailSending).
+class MailOutcomes {
+public:
+    CCrawlCollaborators Collaborators()
+    {
+        CCrawlCollaborators collaborators = StandardCrawlCollaborators({});
+        collaborators.sendMail = [this](const CMailInfo& mail) {
+            StartSendMailThread(mail, [this](const CMailOutcome& outcome) {
+                std::lock_guard lock(mMutex);
+                mOutcomes.push_back(outcome);
+            });
+        };
+        return collaborators;
+    }
+    std::vector<CMailOutcome> Outcomes() const
+    {
+        std::lock_guard lock(mMutex);
+        return mOutcomes;
+    }
+
+private:
+    mutable std::mutex mMutex;
+    std::vector<CMailOutcome> mOutcomes;
+};
+
 class CrawlControl : public CrawlEnvironment {
 protected:
     void SetUp() override
@@ -72,7 +98,8 @@ TEST_F(CrawlControl, AStopBeforeTheThreadRunsEndsItWithoutARequest)
     HttpPeer peer({{.path = "/", .body = Page("start")}});
     CConfiguration configuration = MakeConfiguration();
     RecordingGrabber window(configuration);
-    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), {});
+    auto* thread =
+        new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), StandardCrawlCollaborators({}));
     window.Attach(thread);
     thread->StopCrawl(false);
     thread->Resume();
@@ -91,7 +118,8 @@ TEST_F(CrawlControl, AStopDuringTheFirstRequestIsHonouredAtOnce)
     CConfiguration configuration = MakeConfiguration();
     configuration.mGeneralOptions.timeout = 600;  // only the stop can end the wait below
     RecordingQuickGrabber window(configuration);
-    auto* thread = new CSiteIteratorThread(&configuration, CURL(server.Url("/")), &window, {});
+    auto* thread =
+        new CSiteIteratorThread(&configuration, CURL(server.Url("/")), &window, StandardCrawlCollaborators({}));
     window.Attach(thread);
     EXPECT_TRUE(window.spinning);
     thread->Resume();
@@ -125,7 +153,8 @@ TEST_F(CrawlControl, AStopDuringATransferEndsTheCrawlWithItsSummary)
     configuration.mGeneralOptions.timeout = 600;  // only the stop can end the wait below
     configuration.mMiscOptions.errorLinks = 1;
     RecordingGrabber window(configuration);
-    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), {});
+    auto* thread =
+        new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), StandardCrawlCollaborators({}));
     window.Attach(thread);
     thread->Resume();
     ASSERT_TRUE(RunUntil([&] { return Requested(peer, "/stall.html"); }, 10s));
@@ -163,7 +192,8 @@ TEST_F(CrawlControl, APausedCrawlMakesNoRequestUntilResumed)
     });
     CConfiguration configuration = MakeConfiguration();
     RecordingGrabber window(configuration);
-    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), {});
+    auto* thread =
+        new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), StandardCrawlCollaborators({}));
     window.Attach(thread);
     thread->Resume();
     ASSERT_TRUE(RunUntil([&] { return Requested(peer, "/a.html"); }, 10s));
@@ -231,12 +261,7 @@ TEST_F(CrawlControl, TheProgressMailTimerGoesWithTheDriverEvenWhenTheCrawlIsCutS
 {
     SetPreference("Mail Recipient", "owner@example.com");
     SetPreference("Mail Period", "1");
-    std::mutex mutex;
-    std::vector<CMailOutcome> outcomes;
-    SetMailOutcomeHook([&](const CMailOutcome& outcome) {
-        std::lock_guard lock(mutex);
-        outcomes.push_back(outcome);
-    });
+    MailOutcomes mails;
     HttpPeer peer({
         {.path = "/", .body = Page("<a href=\"/stall.html\">s</a>")},
         {.path = "/stall.html", .body = Page("late"), .stallSeconds = 600},
@@ -245,7 +270,7 @@ TEST_F(CrawlControl, TheProgressMailTimerGoesWithTheDriverEvenWhenTheCrawlIsCutS
     configuration.mGeneralOptions.timeout = 30;
     const std::int32_t before = CThread::LiveThreads().Count();
     RecordingGrabber window(configuration);
-    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), {});
+    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), mails.Collaborators());
     window.Attach(thread);
     thread->Resume();
     ASSERT_TRUE(RunUntil([&] { return Requested(peer, "/stall.html"); }, 10s));
@@ -259,29 +284,21 @@ TEST_F(CrawlControl, TheProgressMailTimerGoesWithTheDriverEvenWhenTheCrawlIsCutS
     EXPECT_EQ(CThread::LiveThreads().Count(), before);
     EXPECT_FALSE(window.spinning);
     WaitForMailSending(5s);
-    SetMailOutcomeHook(nullptr);
-    std::lock_guard lock(mutex);
-    EXPECT_TRUE(outcomes.empty()) << "no completion mail for a crawl cut short";
+    EXPECT_TRUE(mails.Outcomes().empty()) << "no completion mail for a crawl cut short";
 }
 
 TEST_F(CrawlControl, AFinishedCrawlSendsItsCompletionMail)
 {
     SetPreference("Mail Recipient", "owner@example.com");
-    std::mutex mutex;
-    std::vector<CMailOutcome> outcomes;
-    SetMailOutcomeHook([&](const CMailOutcome& outcome) {
-        std::lock_guard lock(mutex);
-        outcomes.push_back(outcome);
-    });
+    MailOutcomes mails;
     HttpPeer peer({{.path = "/", .body = Page("only")}});
     CConfiguration configuration = MakeConfiguration();
     RecordingGrabber window(configuration);
     const std::int32_t before = CThread::LiveThreads().Count();
-    ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
+    ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/"), mails.Collaborators()));
     EXPECT_EQ(CThread::LiveThreads().Count(), before);
     EXPECT_TRUE(WaitForMailSending(10s));
-    SetMailOutcomeHook(nullptr);
-    std::lock_guard lock(mutex);
+    const std::vector<CMailOutcome> outcomes = mails.Outcomes();
     ASSERT_EQ(outcomes.size(), 1u);
     EXPECT_EQ(outcomes[0].recipient, "owner@example.com");
 }

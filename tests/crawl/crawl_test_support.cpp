@@ -113,7 +113,13 @@ bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit
 bool RunGrab(RecordingGrabber& window, CConfiguration& configuration, const std::string& url,
              std::chrono::seconds limit)
 {
-    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(url), {});
+    return RunGrab(window, configuration, url, StandardCrawlCollaborators({}), limit);
+}
+
+bool RunGrab(RecordingGrabber& window, CConfiguration& configuration, const std::string& url,
+             CCrawlCollaborators collaborators, std::chrono::seconds limit)
+{
+    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(url), std::move(collaborators));
     window.Attach(thread);
     thread->Resume();
     return RunUntil([&window] { return window.Ended(); }, limit);
@@ -122,7 +128,8 @@ bool RunGrab(RecordingGrabber& window, CConfiguration& configuration, const std:
 bool RunQuickGrab(RecordingQuickGrabber& window, CConfiguration& configuration, const std::string& url,
                   std::chrono::seconds limit)
 {
-    auto* thread = new CSiteIteratorThread(&configuration, CURL(url), &window, {});
+    auto* thread =
+        new CSiteIteratorThread(&configuration, CURL(url), &window, StandardCrawlCollaborators({}));
     window.Attach(thread);
     thread->Resume();
     return RunUntil([&window] { return window.Ended(); }, limit);

@@ -175,9 +175,12 @@ private:
 };
 
 // Starts a crawl thread for the window and runs the scheduler until the
-// thread has ended (false when it did not end in time).
+// thread has ended (false when it did not end in time). Without
+// collaborators, the program's own and no progress tile.
 bool RunGrab(RecordingGrabber& window, CConfiguration& configuration, const std::string& url,
              std::chrono::seconds limit = std::chrono::seconds(30));
+bool RunGrab(RecordingGrabber& window, CConfiguration& configuration, const std::string& url,
+             CCrawlCollaborators collaborators, std::chrono::seconds limit = std::chrono::seconds(30));
 bool RunQuickGrab(RecordingQuickGrabber& window, CConfiguration& configuration, const std::string& url,
                   std::chrono::seconds limit = std::chrono::seconds(30));
 // Runs the scheduler until `done` or the time limit.

@@ -190,7 +190,8 @@ TEST(GeneratedNames, ExtensionFollowsTheTypeAndTheOptionsOnlyForPages)
 TEST(ProgressMailTimer, NoPositivePeriodMeansNoPeriodicMail)
 {
     CConfiguration configuration;
-    CSiteIterator driver(static_cast<CGrabberInterface*>(nullptr), &configuration, CURL("http://h/"), {});
+    CSiteIterator driver(static_cast<CGrabberInterface*>(nullptr), &configuration, CURL("http://h/"),
+                         StandardCrawlCollaborators({}));
     for (long period : {0L, -5L}) {
         CProgressMailTimer timer(driver, std::chrono::seconds(10), std::chrono::seconds(period));
         EXPECT_FALSE(timer.IsRunning()) << period;

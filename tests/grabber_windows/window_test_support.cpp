@@ -24,7 +24,7 @@ void WindowTest::SetUp()
     CrawlEnvironment::SetUp();
     static const bool registered = [] {
         RegisterStandardClasses();
-        RegisterGrabberWindows();
+        RegisterGrabberWindows({});
         RegisterQuickerGrabber();
         RegisterUpdateWindow();
         RegisterPreferencesWindow();

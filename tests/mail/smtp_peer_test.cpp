@@ -189,7 +189,7 @@ TEST(SmtpPeerSend, SendsInTheBackgroundAndQuittingWaitsForThem)
     for (int i = 0; i < 3; ++i) {
         CMailInfo info = SimpleMail();
         info.mBody.mSubject.Assign("mail " + std::to_string(i));
-        StartSendMailThread(info, account);
+        StartSendMailThread(info, account, collector.Hook());
         // The request may go at once: the thread keeps its own copy.
     }
     ASSERT_TRUE(WaitForMailSending(30s));
@@ -244,7 +244,7 @@ TEST_F(SettingsAccount, SendsThroughThePreferencesAccountAndLogsEveryOutcome)
     ASSERT_TRUE(mSettings->mLog && mSettings->mLog->IsOpen());
 
     // No server yet: nothing is sent, and the log says why.
-    StartSendMailThread(SimpleMail());
+    StartSendMailThread(SimpleMail(), MailOutcomeHook());
     ASSERT_TRUE(WaitForMailSending(30s));
     EXPECT_TRUE(Contains(Log(), "An error occurred while trying to send email to \"bob@example.org\"\nError code: " +
                                     std::to_string(kMailNoServer) + "\n"))
@@ -254,7 +254,7 @@ TEST_F(SettingsAccount, SendsThroughThePreferencesAccountAndLogsEveryOutcome)
     ASSERT_TRUE(SetPreferenceString("127.0.0.1", "Mail Server"));
     ASSERT_TRUE(SetPreferenceString(std::to_string(peer.Port()).c_str(), "Mail Server Port"));
     ASSERT_TRUE(SetPreferenceString("carol@example.org", "Mail Recipient"));
-    StartSendMailThread(SimpleMail("", ""));
+    StartSendMailThread(SimpleMail("", ""), MailOutcomeHook());
     ASSERT_TRUE(WaitForMailSending(30s));
     EXPECT_TRUE(Contains(Log(), "Notification mail sent to \"carol@example.org\".\n")) << Log();
     ASSERT_EQ(peer.Messages().size(), 1u);

@@ -32,22 +32,22 @@ inline CMailInfo SimpleMail(const char* recipient = "bob@example.org", const cha
 
 inline CMailOutcome SendNow(const CMailInfo& info, const CMailAccount& account)
 {
-    CSMTPSendMsgThread send(info, account);
+    CSMTPSendMsgThread send(info, account, MailOutcomeHook());
     send.Run();
     return send.Outcome();
 }
 
-// Collects the outcomes that the sending threads report.
+// Collects the outcomes that the sending threads report to Hook(); it must
+// outlive the sends (WaitForMailSending).
 class OutcomeCollector {
 public:
-    OutcomeCollector()
+    MailOutcomeHook Hook()
     {
-        SetMailOutcomeHook([this](const CMailOutcome& outcome) {
+        return [this](const CMailOutcome& outcome) {
             std::lock_guard<std::mutex> lock(mMutex);
             mOutcomes.push_back(outcome);
-        });
+        };
     }
-    ~OutcomeCollector() { SetMailOutcomeHook(nullptr); }
     std::vector<CMailOutcome> Outcomes() const
     {
         std::lock_guard<std::mutex> lock(mMutex);

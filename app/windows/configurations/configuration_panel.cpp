@@ -9,7 +9,6 @@
 #include "app/framework/registration_site.h"
 #include "app/windows/configurations/configuration_panes.h"
 #include "app/windows/configurations/drag_and_drop_table.h"
-#include "app/windows/configurations/edit_configuration_window.h"
 #include "foundation/settings/preference_accessors.h"
 
 namespace {
@@ -44,7 +43,7 @@ void RegisterPanelClass(ClassIDT classID, PanelFactory factory, std::source_loca
     Factories()[classID] = SPanelFactory{std::move(factory), std::move(site)};
 }
 
-std::unique_ptr<CEditConfigurationPanel> MakePanel(ClassIDT classID, CEditConfigurationWindow& window, CPane& view)
+std::unique_ptr<CEditConfigurationPanel> MakePanel(ClassIDT classID, CConfigurationPanelHost& window, CPane& view)
 {
     auto found = Factories().find(classID);
     if (found == Factories().end()) return nullptr;
@@ -72,14 +71,14 @@ std::string JoinWords(const TPooledList<CFixedString255>& list)
     return joined.str();
 }
 
-CEditConfigurationPanel::CEditConfigurationPanel(CEditConfigurationWindow& window, CPane& view)
-    : CCommander(&window), mWindow(window), mView(view)
+CEditConfigurationPanel::CEditConfigurationPanel(CConfigurationPanelHost& window, CPane& view)
+    : CCommander(window.PanelSuperCommander()), mHost(window), mView(view)
 {
 }
 
 CEditConfigurationPanel::~CEditConfigurationPanel() = default;
 
-CConfiguration& CEditConfigurationPanel::Working() const { return mWindow.WorkingCopy(); }
+CConfiguration& CEditConfigurationPanel::Working() const { return mHost.WorkingCopy(); }
 
 CDragAndDropTable* CEditConfigurationPanel::Table(PaneIDT id) const
 {
@@ -124,7 +123,7 @@ void CEditConfigurationPanel::ListenToMessage(MessageT message, void* ioParam)
 {
     if (message != kMsgCancel) return;
     SaveToConfiguration();
-    mWindow.ListenToMessage(message, ioParam);
+    mHost.PanelMessage(message, ioParam);
 }
 
 std::string CEditConfigurationPanel::ControlText(const CPane& pane)

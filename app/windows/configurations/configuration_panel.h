@@ -19,6 +19,7 @@
 
 #include "app/framework/commander.h"
 #include "app/framework/pane.h"
+#include "app/windows/configurations/configuration_panel_host.h"
 #include "engine/config/configuration.h"
 
 class CEditConfigurationWindow;
@@ -36,7 +37,7 @@ public:
     static constexpr ClassIDT kInputItems = MakeFourCharCode("LOGN");
     static constexpr ClassIDT kDelimiters = MakeFourCharCode("DELP");
 
-    CEditConfigurationPanel(CEditConfigurationWindow& window, CPane& view);
+    CEditConfigurationPanel(CConfigurationPanelHost& window, CPane& view);
     ~CEditConfigurationPanel() override;
 
     // Listens to its panes and loads them (after construction, so derived
@@ -49,7 +50,7 @@ public:
     // Help tags of the panel that no pane of its layout carries.
     virtual bool GetPaneHelpText(PaneIDT /*paneID*/, std::string& /*outText*/) const { return false; }
 
-    CEditConfigurationWindow& Window() const { return mWindow; }
+    CEditConfigurationWindow& Window() const { return mHost.EditorWindow(); }
     CPane& View() const { return mView; }
     CConfiguration& Working() const;
     CPane* Pane(PaneIDT id) const { return mView.FindPaneByID(id); }
@@ -113,7 +114,7 @@ private:
         std::function<void(CConfiguration&, const Rows&)> storeRows{};
         Rows shownRows{};
     };
-    CEditConfigurationWindow& mWindow;
+    CConfigurationPanelHost& mHost;
     CPane& mView;
     std::vector<SBinding> mBindings;
 };
@@ -126,16 +127,16 @@ std::string JoinWords(const TPooledList<CFixedString255>& list);
 // Panels are made by the class ID their layout names. As with the class
 // registrar, a class ID claimed again from another place throws
 // std::logic_error naming both places.
-using PanelFactory = std::function<std::unique_ptr<CEditConfigurationPanel>(CEditConfigurationWindow&, CPane&)>;
+using PanelFactory = std::function<std::unique_ptr<CEditConfigurationPanel>(CConfigurationPanelHost&, CPane&)>;
 void RegisterPanelClass(ClassIDT classID, PanelFactory factory,
                         std::source_location where = std::source_location::current());
-std::unique_ptr<CEditConfigurationPanel> MakePanel(ClassIDT classID, CEditConfigurationWindow& window, CPane& view);
+std::unique_ptr<CEditConfigurationPanel> MakePanel(ClassIDT classID, CConfigurationPanelHost& window, CPane& view);
 template <class T>
 void RegisterPanelClassOf(ClassIDT classID, std::source_location where = std::source_location::current())
 {
     RegisterPanelClass(
         classID,
-        [](CEditConfigurationWindow& window, CPane& view) {
+        [](CConfigurationPanelHost& window, CPane& view) {
             return std::unique_ptr<CEditConfigurationPanel>(new T(window, view));
         },
         where);

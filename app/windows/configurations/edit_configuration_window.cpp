@@ -120,7 +120,7 @@ CMessageWindow* CEditConfigurationWindow::OpenMessageWindow(bool start)
 {
     if (mMessageWindow != nullptr) return mMessageWindow;
     mMessageWindow = MakeWindowAs<CMessageWindow>(kMessageWindow, this, "OpenMessageWindow");
-    mMessageWindow->Edit(*this, start);
+    mMessageWindow->Edit(mWorking, start);
     mMessageWindow->SetOnEnd([this] {
         mMessageWindow = nullptr;
         if (mPanel) mPanel->ListenToMessage(kMsgMessageWindowEnded, nullptr);

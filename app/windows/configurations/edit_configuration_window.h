@@ -8,13 +8,14 @@
 #include <string>
 
 #include "app/framework/grayscale_window.h"
+#include "app/windows/configurations/configuration_panel_host.h"
 #include "engine/config/configuration.h"
 
 class CEditConfigurationPanel;
 class CMessageWindow;
 class QPrinter;
 
-class CEditConfigurationWindow : public GGrayscaleWindow {
+class CEditConfigurationWindow : public GGrayscaleWindow, public CConfigurationPanelHost {
 public:
     static constexpr const char* kLastPanePreference = "Last Configuration Pane";
 
@@ -38,10 +39,15 @@ public:
     CMessageWindow* OpenMessageWindow(bool start);
     CMessageWindow* GetMessageWindow() const { return mMessageWindow; }
 
-    CConfiguration& WorkingCopy() { return mWorking; }
+    CConfiguration& WorkingCopy() override { return mWorking; }
     CConfiguration& SavedCopy() { return mSaved; }
 
     void ListenToMessage(MessageT message, void* ioParam) override;
+
+    // CConfigurationPanelHost
+    CCommander* PanelSuperCommander() override { return this; }
+    void PanelMessage(MessageT message, void* ioParam) override { ListenToMessage(message, ioParam); }
+    CEditConfigurationWindow& EditorWindow() override { return *this; }
     // The close box and the close command: the panel saves, then CloseEditor.
     bool AllowClose() override;
     // Asks Save / Don't Save / Cancel when the copies differ; true when the

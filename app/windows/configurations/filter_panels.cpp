@@ -68,7 +68,7 @@ void FileTypesFromWords(const std::string& text, TPooledList<OSType>& types)
     }
 }
 
-CStringFiltersPanel::CStringFiltersPanel(CEditConfigurationWindow& window, CPane& view, const ListMember (&lists)[8])
+CStringFiltersPanel::CStringFiltersPanel(CConfigurationPanelHost& window, CPane& view, const ListMember (&lists)[8])
     : CEditConfigurationPanel(window, view)
 {
     for (PaneIDT pane = 1; pane <= 8; ++pane) {
@@ -105,17 +105,17 @@ void CStringFiltersPanel::ListenToMessage(MessageT message, void* ioParam)
     ShowSet(set >= 1 && set <= 3 ? set : mSet);
 }
 
-CNegativeFiltersPanel::CNegativeFiltersPanel(CEditConfigurationWindow& window, CPane& view)
+CNegativeFiltersPanel::CNegativeFiltersPanel(CConfigurationPanelHost& window, CPane& view)
     : CStringFiltersPanel(window, view, kNegativeLists)
 {
 }
 
-CPositiveFiltersPanel::CPositiveFiltersPanel(CEditConfigurationWindow& window, CPane& view)
+CPositiveFiltersPanel::CPositiveFiltersPanel(CConfigurationPanelHost& window, CPane& view)
     : CStringFiltersPanel(window, view, kPositiveLists)
 {
 }
 
-COtherFiltersPanel::COtherFiltersPanel(CEditConfigurationWindow& window, CPane& view)
+COtherFiltersPanel::COtherFiltersPanel(CConfigurationPanelHost& window, CPane& view)
     : CEditConfigurationPanel(window, view)
 {
     auto set = [this](CConfiguration& c) -> CFilterSet& { return FilterSetNumber(c, mSet); };

@@ -18,7 +18,7 @@ public:
     using ListMember = FilterStringList CFilterSet::*;
 
 protected:
-    CStringFiltersPanel(CEditConfigurationWindow& window, CPane& view, const ListMember (&lists)[8]);
+    CStringFiltersPanel(CConfigurationPanelHost& window, CPane& view, const ListMember (&lists)[8]);
 
 private:
     void ShowSet(int set);
@@ -27,18 +27,18 @@ private:
 
 class CNegativeFiltersPanel : public CStringFiltersPanel {
 public:
-    CNegativeFiltersPanel(CEditConfigurationWindow& window, CPane& view);
+    CNegativeFiltersPanel(CConfigurationPanelHost& window, CPane& view);
 };
 
 class CPositiveFiltersPanel : public CStringFiltersPanel {
 public:
-    CPositiveFiltersPanel(CEditConfigurationWindow& window, CPane& view);
+    CPositiveFiltersPanel(CConfigurationPanelHost& window, CPane& view);
 };
 
 // Sizes, dates, content, file types and the script, of the crawl or save set.
 class COtherFiltersPanel : public CEditConfigurationPanel {
 public:
-    COtherFiltersPanel(CEditConfigurationWindow& window, CPane& view);
+    COtherFiltersPanel(CConfigurationPanelHost& window, CPane& view);
     void FinishCreateSelf() override;
     void ListenToMessage(MessageT message, void* ioParam) override;
     int ShownSet() const { return mSet; }

@@ -43,7 +43,7 @@ auto& G(CConfiguration& c)
 
 }  // namespace
 
-CGeneralPanel::CGeneralPanel(CEditConfigurationWindow& window, CPane& view) : CEditConfigurationPanel(window, view)
+CGeneralPanel::CGeneralPanel(CConfigurationPanelHost& window, CPane& view) : CEditConfigurationPanel(window, view)
 {
     BindNumber(1, G<&General::directoryDepth>);
     BindNumber(2, G<&General::linkDepth>);

@@ -11,7 +11,7 @@ class QPushButton;
 
 class CGeneralPanel : public CEditConfigurationPanel {
 public:
-    CGeneralPanel(CEditConfigurationWindow& window, CPane& view);
+    CGeneralPanel(CConfigurationPanelHost& window, CPane& view);
     void FinishCreateSelf() override;
     void SaveToConfiguration() override;
     // The dependency rules, the folder chooser and the hosts sheet.

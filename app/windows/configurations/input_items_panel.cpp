@@ -13,7 +13,7 @@
 
 using namespace configwin;
 
-CInputItemsPanel::CInputItemsPanel(CEditConfigurationWindow& window, CPane& view)
+CInputItemsPanel::CInputItemsPanel(CConfigurationPanelHost& window, CPane& view)
     : CEditConfigurationPanel(window, view)
 {
     BindTable(kTable, [](CConfiguration& c) { return InputItemRows(c.mFormOptions.inputItemList); },

@@ -10,7 +10,7 @@ public:
     static constexpr MessageT kMsgDeleteItem = MakeFourCharCode("DINP");
     static constexpr MessageT kMsgEditItem = MakeFourCharCode("EINP");
 
-    CInputItemsPanel(CEditConfigurationWindow& window, CPane& view);
+    CInputItemsPanel(CConfigurationPanelHost& window, CPane& view);
     void FinishCreateSelf() override;
     void ListenToMessage(MessageT message, void* ioParam) override;
 

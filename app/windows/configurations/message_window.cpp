@@ -1,15 +1,15 @@
 #include "app/windows/configurations/message_window.h"
 
 #include "app/windows/configurations/configurations_layout.h"
-#include "app/windows/configurations/edit_configuration_window.h"
+#include "engine/config/configuration.h"
 
 using namespace configwin;
 
 namespace {
 
-CTextBuffer& MessageText(CEditConfigurationWindow& editor, bool start)
+CTextBuffer& MessageText(CConfiguration& working, bool start)
 {
-    CMiscOptions& misc = editor.WorkingCopy().mMiscOptions;
+    CMiscOptions& misc = working.mMiscOptions;
     return start ? misc.startMessage : misc.finishMessage;
 }
 
@@ -17,12 +17,12 @@ CTextBuffer& MessageText(CEditConfigurationWindow& editor, bool start)
 
 CMessageWindow::CMessageWindow(const SLayout& layout, CCommander* superCommander) : CWindow(layout, superCommander) {}
 
-void CMessageWindow::Edit(CEditConfigurationWindow& editor, bool start)
+void CMessageWindow::Edit(CConfiguration& working, bool start)
 {
-    mEditor = &editor;
+    mWorking = &working;
     mStart = start;
     if (CPane* view = FindPaneByID(kMessageText)) {
-        view->SetDescriptor(MessageText(editor, start).View());
+        view->SetDescriptor(MessageText(working, start).View());
         mShown = view->GetDescriptor();  // as the view keeps it (line ends)
     }
     SetTitle(start ? "Edit Start Message" : "Edit Finish Message");
@@ -54,8 +54,8 @@ void CMessageWindow::End(bool keep)
     CPane* view = FindPaneByID(kMessageText);
     // Only a text the user changed is written, so that merely opening and
     // confirming changes nothing.
-    if (keep && mEditor != nullptr && view != nullptr && view->GetDescriptor() != mShown)
-        MessageText(*mEditor, mStart).Assign(std::string_view(view->GetDescriptor()));
-    mEditor = nullptr;
+    if (keep && mWorking != nullptr && view != nullptr && view->GetDescriptor() != mShown)
+        MessageText(*mWorking, mStart).Assign(std::string_view(view->GetDescriptor()));
+    mWorking = nullptr;
     if (auto onEnd = std::exchange(mOnEnd, nullptr)) onEnd();
 }

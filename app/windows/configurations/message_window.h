@@ -10,7 +10,7 @@
 #include "app/framework/window.h"
 #include "foundation/messaging/broadcaster.h"
 
-class CEditConfigurationWindow;
+class CConfiguration;
 
 // Told to the editor's current panel when the message window has ended.
 inline constexpr MessageT kMsgMessageWindowEnded = MakeFourCharCode("MSGe");
@@ -22,8 +22,9 @@ public:
     // ended too: whoever waits on it must not keep its address.
     ~CMessageWindow() override;
 
-    // Shows the start (or finish) text of the editor's working copy.
-    void Edit(CEditConfigurationWindow& editor, bool start);
+    // Shows the start (or finish) text of the editor's working copy, which
+    // outlives the window.
+    void Edit(CConfiguration& working, bool start);
     bool EditsStart() const { return mStart; }
     // Runs once, when the window ends by OK, Cancel or the close box.
     void SetOnEnd(std::function<void()> onEnd) { mOnEnd = std::move(onEnd); }
@@ -35,7 +36,7 @@ public:
 private:
     void End(bool keep);
 
-    CEditConfigurationWindow* mEditor = nullptr;
+    CConfiguration* mWorking = nullptr;
     bool mStart = true;
     std::string mShown;
     std::function<void()> mOnEnd;

@@ -55,7 +55,7 @@ private:
 
 }  // namespace
 
-CMiscPanel::CMiscPanel(CEditConfigurationWindow& window, CPane& view) : CEditConfigurationPanel(window, view)
+CMiscPanel::CMiscPanel(CConfigurationPanelHost& window, CPane& view) : CEditConfigurationPanel(window, view)
 {
     BindText(kLogFolder, M<&Misc::logFolder>);
     BindCheckNumber(78, M<&Misc::generateSiteMap>);

@@ -7,7 +7,7 @@
 
 class CMiscPanel : public CEditConfigurationPanel {
 public:
-    CMiscPanel(CEditConfigurationWindow& window, CPane& view);
+    CMiscPanel(CConfigurationPanelHost& window, CPane& view);
     void FinishCreateSelf() override;
     void ListenToMessage(MessageT message, void* ioParam) override;
 

@@ -95,7 +95,7 @@ void DelimitersFromRows(const TableRows& rows, TPooledList<CDelimiter>& delimite
     }
 }
 
-CRealmsPanel::CRealmsPanel(CEditConfigurationWindow& window, CPane& view) : CEditConfigurationPanel(window, view)
+CRealmsPanel::CRealmsPanel(CConfigurationPanelHost& window, CPane& view) : CEditConfigurationPanel(window, view)
 {
     BindTable(kTable, [](CConfiguration& c) { return RealmRows(c.mSiteLogin.realmList); },
               [](CConfiguration& c, const Rows& rows) { RealmsFromRows(rows, c.mSiteLogin.realmList); });
@@ -119,7 +119,7 @@ void CRealmsPanel::ListenToMessage(MessageT message, void* ioParam)
         CEditConfigurationPanel::ListenToMessage(message, ioParam);
 }
 
-CDelimitersPanel::CDelimitersPanel(CEditConfigurationWindow& window, CPane& view)
+CDelimitersPanel::CDelimitersPanel(CConfigurationPanelHost& window, CPane& view)
     : CEditConfigurationPanel(window, view)
 {
     BindTable(kTable, [](CConfiguration& c) { return DelimiterRows(c.mDelimiters); },

@@ -36,7 +36,7 @@ bool HandleRowButton(CDragAndDropTable& table, MessageT message, const SRowButto
 
 class CRealmsPanel : public CEditConfigurationPanel {
 public:
-    CRealmsPanel(CEditConfigurationWindow& window, CPane& view);
+    CRealmsPanel(CConfigurationPanelHost& window, CPane& view);
     void FinishCreateSelf() override;
     void ListenToMessage(MessageT message, void* ioParam) override;
 };
@@ -47,7 +47,7 @@ public:
     static constexpr MessageT kMsgDeletePair = MakeFourCharCode("DDEL");
     static constexpr MessageT kMsgEditPair = MakeFourCharCode("EDEL");
 
-    CDelimitersPanel(CEditConfigurationWindow& window, CPane& view);
+    CDelimitersPanel(CConfigurationPanelHost& window, CPane& view);
     void FinishCreateSelf() override;
     void ListenToMessage(MessageT message, void* ioParam) override;
 };

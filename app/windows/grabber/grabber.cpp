@@ -11,22 +11,17 @@
 #include <QPushButton>
 #include <QTextDocument>
 
-#include "app/framework/dialog.h"
 #include "app/framework/print_job.h"
 #include "app/framework/recent_items.h"
 #include "app/progress/desktop_progress_outlets.h"
 #include "app/progress/dock_tile.h"
+#include "app/windows/grab_start/grab_window_parts.h"
 #include "app/windows/grabber/grabber_layout.h"
 #include "app/windows/grabber/time_thread.h"
-#include "app/windows/quicker_grabber/grab_window_parts.h"
-#include "app/windows/quicker_grabber/quicker_grabber_layout.h"
-#include "app/windows/quicker_grabber/start_url_thread.h"
 #include "app/windows/widgets/dirty_text.h"
 #include "app/windows/widgets/live_resize_attachment.h"
 #include "app/windows/widgets/widget_panes.h"
 #include "engine/config/configuration_files.h"
-#include "engine/crawl/grab_failure.h"
-#include "engine/crawl/grab_start.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/site_iterator_thread.h"
 #include "foundation/settings/preference_accessors.h"
@@ -96,22 +91,10 @@ constexpr PaneIDT LowerCaseID(PaneIDT id)
     return lower;
 }
 
-CGrabber::EditConfigurationHook& EditHook()
-{
-    static CGrabber::EditConfigurationHook hook;
-    return hook;
-}
-
-CGrabber::SearchHook& SearchHookSlot()
-{
-    static CGrabber::SearchHook hook;
-    return hook;
-}
-
 }  // namespace
 
-CGrabber::CGrabber(const SLayout& layout, CCommander* superCommander)
-    : GGrayscaleWindow(layout, superCommander), mStayInFolder(ShouldStayInFolder())
+CGrabber::CGrabber(const SLayout& layout, CCommander* superCommander, SGrabberLinks links)
+    : GGrayscaleWindow(layout, superCommander), mLinks(std::move(links)), mStayInFolder(ShouldStayInFolder())
 {
     SetName(kWindowName);
 }
@@ -120,7 +103,7 @@ CGrabber::~CGrabber()
 {
     mClosing = true;
     if (mClockThread) mClockThread->Stop();
-    if (mCheckThread != nullptr) mCheckThread->StopCheck();
+    mStart.StopCheck();
     if (mThread != nullptr) {
         if (mState == kWindowPaused) mThread->Resume();
         mThread->StopCrawl(false);
@@ -133,8 +116,8 @@ CGrabber::~CGrabber()
 
 void CGrabber::WaitForThreads()
 {
-    while (mThread != nullptr || mCheckThread != nullptr)
-        CThreadScheduler::RunUntil([this] { return mThread == nullptr && mCheckThread == nullptr; },
+    while (mThread != nullptr || mStart.IsChecking())
+        CThreadScheduler::RunUntil([this] { return mThread == nullptr && !mStart.IsChecking(); },
                                    CThreadScheduler::Clock::now() + std::chrono::seconds(1));
 }
 
@@ -234,14 +217,14 @@ void CGrabber::ListenToMessage(MessageT message, void* ioParam)
         if (value != 13 && value != 3) break;
         [[fallthrough]];
     case kStart:
-        if (mCheckThread != nullptr) break;
+        if (mStart.IsChecking()) break;
         if (mState == kWindowNeverStarted || mState == kWindowDone) StartGrab();
         else if (mState == kWindowRunning) PauseGrab();
         else if (mState == kWindowPaused) ResumeGrab();
         break;
     case kCancel:
-        if (mCheckThread != nullptr) {
-            mCheckThread->StopCheck();
+        if (mStart.IsChecking()) {
+            mStart.StopCheck();
         } else if (mState == kWindowPaused) {
             ResumeGrab();
             StopGrab();
@@ -262,7 +245,7 @@ void CGrabber::ListenToMessage(MessageT message, void* ioParam)
         if (mHasFile) OpenInDefaultApp(mFileRef.Path());
         break;
     case kSearch:
-        if (SearchHookSlot()) SearchHookSlot()(*this);
+        if (mLinks.search) mLinks.search(*this);
         else QApplication::beep();
         break;
     case kMsgConfigurationsChanged: FillConfigurationsMenu(); break;
@@ -303,8 +286,8 @@ bool CGrabber::GetPaneHelpText(PaneIDT paneID, std::string& outText)
 
 bool CGrabber::AllowClose()
 {
-    if (mThread == nullptr && mCheckThread == nullptr) return true;
-    return RunModalDialog(quickergrabber::kCloseDialog, "ObeyCommand") != kMsgCancel;
+    if (mThread == nullptr && !mStart.IsChecking()) return true;
+    return AskToCloseDuringGrab();
 }
 
 void CGrabber::DoPrint(QPrinter& printer)
@@ -316,103 +299,80 @@ void CGrabber::DoPrint(QPrinter& printer)
 
 void CGrabber::ShowEditConfigurationWindow(const std::string& name)
 {
-    if (EditHook()) EditHook()(*this, name);
+    if (mLinks.editConfiguration) mLinks.editConfiguration(*this, name);
     else QApplication::beep();
 }
 
-void CGrabber::SetEditConfigurationHook(EditConfigurationHook hook) { EditHook() = std::move(hook); }
-void CGrabber::SetSearchHook(SearchHook hook) { SearchHookSlot() = std::move(hook); }
-
 // Starting -----------------------------------------------------------------------------------
 
-void CGrabber::StartGrab()
+void CGrabber::StartGrab() { mStart.Start(); }
+
+bool CGrabber::BeginGrabStart()
 {
-    if (mThread != nullptr || mCheckThread != nullptr) return;
-    const std::string configurationName = ChosenConfiguration();
+    if (mThread != nullptr) return false;
     EnablePane(kMenu, false);
+    return true;
+}
+
+std::string CGrabber::StartURLText()
+{
     CPane* urlPane = Pane(kURL);
-    const std::string text = urlPane != nullptr ? urlPane->GetDescriptor() : std::string();
-    if (text.empty()) {
-        QApplication::beep();
-        LogLine("The starting URL is empty!");
-        EnablePane(kMenu, true);  // nothing was started: another choice may follow
-        return;
-    }
-    // The built-in settings in place of the chosen ones would mirror
-    // elsewhere and by other rules.
-    if (const int status = LoadConfiguration(configurationName, mConfiguration); status != 0) {
-        QApplication::beep();
-        LogLine(ConfigurationReadFailure(configurationName, status));
-        EnablePane(kMenu, true);
-        return;
-    }
-    // Refused before anything is made for it (recent item, folder, log).
-    const std::string url = StartURLForGrab(mConfiguration, text);
-    if (const std::string refusal = UnsupportedSchemeRefusal(url); !refusal.empty()) {
-        QApplication::beep();
-        LogError(refusal);
-        EnablePane(kMenu, true);
-        return;
-    }
-    EnablePane(kURL, false);
-    EnablePane(kRecent, false);
-    if (CRecentItems* items = GetRecentItems()) items->AddItem(text);
+    return urlPane != nullptr ? urlPane->GetDescriptor() : std::string();
+}
 
-    if (FindConfigurationFile(configurationName, mConfigRef) != 0) mConfigRef = CFileRef();
+std::string CGrabber::TakeGrabConfiguration()
+{
+    const std::string name = ChosenConfiguration();
+    const int status = LoadConfiguration(name, mConfiguration);
+    return status != 0 ? ConfigurationReadFailure(name, status) : std::string();
+}
 
-    if (MakeDownloadFolder(mConfiguration) != 0) {
-        SAlert alert;
-        alert.kind = EAlertKind::kCaution;
-        alert.text = kDownloadFolderFailure;
-        RunAlert(alert);
-        LogError(kDownloadFolderFailure);
-        EnablePane(kStart, false);
-        return;
-    }
+void CGrabber::TellGrabStart(const std::string& text, bool failure)
+{
+    if (failure) LogError(text);
+    else LogLine(text);
+}
 
-    // The check may take a while: it can be stopped, not started twice.
+// Nothing was started: another choice of configuration may follow.
+void CGrabber::GrabStartRefused() { EnablePane(kMenu, true); }
+
+void CGrabber::LockStartPanes(bool locked)
+{
+    EnablePane(kURL, !locked);
+    EnablePane(kRecent, !locked);
+}
+
+void CGrabber::GrabStartAccepted()
+{
+    if (FindConfigurationFile(ChosenConfiguration(), mConfigRef) != 0) mConfigRef = CFileRef();
+}
+
+void CGrabber::DisableGrabStart() { EnablePane(kStart, false); }
+
+void CGrabber::ShowStartChecking(const std::string& task)
+{
     EnablePane(kStart, false);
     EnablePane(kCancel, true);
     SetButtonTitle(kCancel, "Stop");
-    SetStatusText("Checking the starting URL");
-    StartSpinner();
-    mCheckThread = new CStartURLThread(mConfiguration, url,
-                                       [this](CStartURLThread* thread, const CStartURLThread::SResult& result) {
-                                           StartURLChecked(thread, result);
-                                       });
-    mCheckThread->Resume();
+    SetStatusText(task);
 }
 
-void CGrabber::StartURLChecked(CStartURLThread* thread, const CStartURLThread::SResult& result)
+bool CGrabber::IsGrabStopRequested() const { return false; }
+
+void CGrabber::EndGrabWithoutCrawl() { EndWithoutCrawl(); }
+
+void CGrabber::RestoreAfterBadStartURL()
 {
-    if (thread != mCheckThread) return;
-    mCheckThread = nullptr;
-    if (mClosing) return;
-    if (result.stopped) {
-        EndWithoutCrawl();
-        return;
-    }
-    if (result.redirected) LogLine("Note: The starting URL was redirected.");
-    mConfiguration = result.configuration;
-    const CURL parsed(result.url);
-    if (parsed.mURL.empty() || parsed.mHost.empty()) {
-        QApplication::beep();
-        RunModalDialog(quickergrabber::kBadURLDialog, "StartGrab");
-        EndWithoutCrawl();
-        EnablePane(kURL, true);
-        EnablePane(kRecent, true);
-        return;
-    }
-    StartCrawl(parsed.mURL);
+    EndWithoutCrawl();
+    LockStartPanes(false);
 }
 
-void CGrabber::StartCrawl(const std::string& url)
+void CGrabber::StartCrawl(const CURL& url)
 {
-    const CURL parsed(url);
-    SetStartURL(parsed.mURL);
-    if (mConfiguration.mMiscOptions.generateLog) OpenLog(parsed);
+    SetStartURL(url.mURL);
+    if (mConfiguration.mMiscOptions.generateLog) OpenLog(url);
     mSiteMapPath.clear();
-    mThread = new CSiteIteratorThread(this, &mConfiguration, parsed, DesktopProgressOutlets());
+    mThread = new CSiteIteratorThread(this, &mConfiguration, url, DesktopCrawlCollaborators());
     mThread->Resume();
     EnablePane(kStart, true);
     mState = kWindowRunning;
@@ -640,7 +600,7 @@ void CGrabber::CloseAllGrabbers()
 bool CGrabber::IsAnyGrabberRunning()
 {
     for (CGrabber* window : WindowsOfClass<CGrabber>())
-        if (window->mState == kWindowRunning || window->mState == kWindowPaused || window->mCheckThread != nullptr)
+        if (window->mState == kWindowRunning || window->mState == kWindowPaused || window->mStart.IsChecking())
             return true;
     return false;
 }

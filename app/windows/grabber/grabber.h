@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/framework/grayscale_window.h"
-#include "app/windows/quicker_grabber/start_url_thread.h"
+#include "app/windows/grab_start/grab_start.h"
 #include "engine/config/configuration.h"
 #include "engine/owner/window_interfaces.h"
 #include "foundation/files/file_ref.h"
@@ -24,9 +24,19 @@ class CTimeThread;
 class QPrinter;
 class CURL;
 
-class CGrabber : public GGrayscaleWindow, public CGrabberInterface {
+class CGrabber;
+
+// Where 'EDIT' and 'Srch' lead. The configuration editor and the search
+// window live in other libraries, so whoever registers the grabber hands
+// them in; an empty function beeps.
+struct SGrabberLinks {
+    std::function<void(CGrabber& window, const std::string& name)> editConfiguration;
+    std::function<void(CGrabber& window)> search;
+};
+
+class CGrabber : public GGrayscaleWindow, public CGrabberInterface, private CGrabStartWindow {
 public:
-    CGrabber(const SLayout& layout, CCommander* superCommander);
+    CGrabber(const SLayout& layout, CCommander* superCommander, SGrabberLinks links);
     ~CGrabber() override;
 
     // The user's side ---------------------------------------------------------------
@@ -34,8 +44,8 @@ public:
     void PauseGrab();
     void ResumeGrab();
     void StopGrab();
-    // Opens the configuration editor on a configuration, through the hook
-    // below (the editor lives in another library).
+    // Opens the configuration editor on a configuration, through the link
+    // the grabber was given (the editor lives in another library).
     void ShowEditConfigurationWindow(const std::string& name);
     // Prints the log pane.
     void DoPrint(QPrinter& printer);
@@ -53,7 +63,7 @@ public:
 
     std::int32_t GetState() const { return mState; }
     bool IsCrawling() const { return mThread != nullptr; }
-    bool IsCheckingStartURL() const { return mCheckThread != nullptr; }
+    bool IsCheckingStartURL() const { return mStart.IsChecking(); }
     const std::string& LogFilePath() const { return mLogPath; }
     bool IsLogOpen() const { return mLog.IsOpen(); }
     const std::string& SiteMapPath() const { return mSiteMapPath; }
@@ -66,13 +76,6 @@ public:
     static void CloseAllGrabbers();
     static bool IsAnyGrabberRunning();
     static void NotifyConfigurationsChanged();
-
-    // Where 'EDIT' and 'Srch' lead: set by the libraries of the configuration
-    // editor and of the search window; without them the buttons beep.
-    using EditConfigurationHook = std::function<void(CGrabber& window, const std::string& name)>;
-    using SearchHook = std::function<void(CGrabber& window)>;
-    static void SetEditConfigurationHook(EditConfigurationHook hook);
-    static void SetSearchHook(SearchHook hook);
 
     // CCrawlOwner ----------------------------------------------------------------------
     const CConfiguration* GetConfiguration() const override { return &mConfiguration; }
@@ -115,9 +118,24 @@ protected:
     void FinishCreateSelf() override;
 
 private:
+    // CGrabStartWindow ------------------------------------------------------------------
+    bool BeginGrabStart() override;
+    std::string StartURLText() override;
+    std::string TakeGrabConfiguration() override;
+    CConfiguration& GrabConfiguration() override { return mConfiguration; }
+    void TellGrabStart(const std::string& text, bool failure) override;
+    void GrabStartRefused() override;
+    void LockStartPanes(bool locked) override;
+    void GrabStartAccepted() override;
+    void DisableGrabStart() override;
+    void ShowStartChecking(const std::string& task) override;
+    bool IsGrabWindowClosing() const override { return mClosing; }
+    bool IsGrabStopRequested() const override;
+    void EndGrabWithoutCrawl() override;
+    void RestoreAfterBadStartURL() override;
+    void StartCrawl(const CURL& url) override;
+
     void FillConfigurationsMenu();
-    void StartURLChecked(CStartURLThread* thread, const CStartURLThread::SResult& result);
-    void StartCrawl(const std::string& url);
     // A grab that ended before its crawl began.
     void EndWithoutCrawl();
     void OpenLog(const CURL& startURL);
@@ -134,12 +152,12 @@ private:
     void OpenHelp();
     void WaitForThreads();
 
+    SGrabberLinks mLinks;
     std::int32_t mState = kWindowNeverStarted;
     bool mClosing = false;
     CConfiguration mConfiguration;
     CFileRef mConfigRef;
     CSiteIteratorThread* mThread = nullptr;
-    CStartURLThread* mCheckThread = nullptr;
     std::unique_ptr<CTimeThread> mClockThread;
     CLogHolder mLog;
     std::string mLogPath;
@@ -151,4 +169,5 @@ private:
     std::int32_t mPopupValue = 1;
     int mNotificationRequests = 0;
     std::unique_ptr<CRecentItemsPopup> mRecentPopup;
+    CGrabStart mStart{*this};
 };

@@ -2,18 +2,20 @@
 
 #include "app/framework/class_registrar.h"
 #include "app/framework/window_hooks.h"
-#include "app/windows/grabber/grabber.h"
+#include "app/windows/grab_start/grab_start_layout.h"
 #include "app/windows/grabber/grabber_layout.h"
-#include "app/windows/quicker_grabber/quicker_grabber_layout.h"
 #include "app/windows/widgets/widget_panes.h"
 
-void RegisterGrabberWindows()
+void RegisterGrabberWindows(SGrabberLinks links)
 {
+    // Registered again on each call, from this one place: the newest links win.
+    CClassRegistrar::RegisterWindow(grabber::kWindowClass,
+                                    [links = std::move(links)](const SLayout& layout, CCommander* super) -> CWindow* {
+                                        return new CGrabber(layout, super, links);
+                                    });
     static const bool registered = [] {
         RegisterWidgetPanes();
-        // The closing question and the bad-URL notice are the quicker grabber's.
-        quickergrabber::RegisterQuickerGrabberLayouts();
-        CClassRegistrar::RegisterWindowClass<CGrabber>(grabber::kWindowClass);
+        grabstart::RegisterGrabStartDialogs();
         grabber::RegisterGrabberLayout();
         AddGrabWindowFamily(SGrabWindowFamily{.name = "Grabber",
                                               .isAnyRunning = &CGrabber::IsAnyGrabberRunning,

@@ -11,21 +11,18 @@
 #include <QFont>
 #include <QWidget>
 
-#include "app/framework/dialog.h"
 #include "app/framework/recent_items.h"
 #include "app/framework/reveal_file.h"
 #include "app/framework/scheduler_driver.h"
 #include "app/progress/desktop_progress_outlets.h"
 #include "app/progress/dock_tile.h"
+#include "app/windows/grab_start/grab_window_parts.h"
 #include "app/windows/quicker_grabber/framed_mona.h"
-#include "app/windows/quicker_grabber/grab_window_parts.h"
 #include "app/windows/quicker_grabber/quicker_grabber_layout.h"
 #include "app/windows/widgets/live_resize_attachment.h"
 #include "app/windows/widgets/quicktime_view.h"
 #include "app/windows/widgets/widget_panes.h"
 #include "engine/crawl/crawl_preferences.h"
-#include "engine/crawl/grab_failure.h"
-#include "engine/crawl/grab_start.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/site_iterator_thread.h"
 #include "engine/transfer/owner_requests.h"
@@ -51,7 +48,7 @@ CQuickerGrabber::CQuickerGrabber(const SLayout& layout, CCommander* superCommand
 CQuickerGrabber::~CQuickerGrabber()
 {
     mClosing = true;
-    if (mCheckThread != nullptr) mCheckThread->StopCheck();
+    mStart.StopCheck();
     if (mState == kWindowPaused) ResumeGrab();
     if (mThread != nullptr) StopGrab(false);
     WaitForThreads();
@@ -60,8 +57,8 @@ CQuickerGrabber::~CQuickerGrabber()
 
 void CQuickerGrabber::WaitForThreads()
 {
-    while (mThread != nullptr || mCheckThread != nullptr)
-        CThreadScheduler::RunUntil([this] { return mThread == nullptr && mCheckThread == nullptr; },
+    while (mThread != nullptr || mStart.IsChecking())
+        CThreadScheduler::RunUntil([this] { return mThread == nullptr && !mStart.IsChecking(); },
                                    CThreadScheduler::Clock::now() + std::chrono::seconds(1));
 }
 
@@ -143,7 +140,7 @@ void CQuickerGrabber::ListenToMessage(MessageT message, void* ioParam)
     case kMsgStop:
         SetPaneText(kMess, "Stopping. Please wait.");
         EnablePane(kGrab, false);
-        if (mCheckThread != nullptr) {
+        if (mStart.IsChecking()) {
             StopGrab(false);
         } else if (mState == kWindowPaused) {
             ResumeGrab();
@@ -208,89 +205,73 @@ bool CQuickerGrabber::GetPaneHelpText(PaneIDT paneID, std::string& outText)
 
 bool CQuickerGrabber::AllowClose()
 {
-    if (mThread == nullptr && mCheckThread == nullptr) return true;
-    return RunModalDialog(kCloseDialog, "ObeyCommand") != kMsgCancel;
+    if (mThread == nullptr && !mStart.IsChecking()) return true;
+    return AskToCloseDuringGrab();
 }
 
 // Starting ---------------------------------------------------------------------------------
 
-void CQuickerGrabber::StartGrab()
+void CQuickerGrabber::StartGrab() { mStart.Start(); }
+
+bool CQuickerGrabber::BeginGrabStart()
 {
-    if (mState != kWindowNeverStarted || mCheckThread != nullptr) return;
+    if (mState != kWindowNeverStarted) return false;
     mStopping = false;
+    return true;
+}
+
+std::string CQuickerGrabber::StartURLText()
+{
     CPane* urlPane = FindPaneByID(kURL);
-    const std::string text = urlPane != nullptr ? urlPane->GetDescriptor() : std::string();
-    if (text.empty()) {
-        QApplication::beep();
-        SetMessageText("The starting URL is empty!");
-        return;
-    }
+    return urlPane != nullptr ? urlPane->GetDescriptor() : std::string();
+}
+
+std::string CQuickerGrabber::TakeGrabConfiguration()
+{
     // A quick grab has no choice of configuration: always the built-in one,
     // whichever configuration the grabber window prefers.
     mConfiguration = CConfiguration();
-    // Refused before anything is made for it (recent item, folder, log).
-    const std::string url = StartURLForGrab(mConfiguration, text);
-    if (const std::string refusal = UnsupportedSchemeRefusal(url); !refusal.empty()) {
-        QApplication::beep();
-        SetMessageText(refusal);
-        return;
-    }
-    for (PaneIDT id : {kURL, kRecent, kOnly, kMedia, kFlat}) EnablePane(id, false);
-    if (CRecentItems* items = GetRecentItems()) items->AddItem(text);
+    return {};
+}
 
-    if (MakeDownloadFolder(mConfiguration) != 0) {
-        SAlert alert;
-        alert.kind = EAlertKind::kCaution;
-        alert.text = kDownloadFolderFailure;
-        RunAlert(alert);
-        SetMessageText(kDownloadFolderFailure);
-        EnablePane(kGrab, false);
-        return;
-    }
+void CQuickerGrabber::TellGrabStart(const std::string& text, bool) { SetMessageText(text); }
 
+void CQuickerGrabber::GrabStartRefused() {}
+
+void CQuickerGrabber::LockStartPanes(bool locked)
+{
+    for (PaneIDT id : {kURL, kRecent, kOnly, kMedia, kFlat}) EnablePane(id, !locked);
+}
+
+void CQuickerGrabber::GrabStartAccepted() {}
+
+void CQuickerGrabber::DisableGrabStart() { EnablePane(kGrab, false); }
+
+void CQuickerGrabber::ShowStartChecking(const std::string& task)
+{
     SetGrabButton(kMsgStop, "Stop");
     ShowPane(kLevel, !mOnePage);
-    SetTaskText("Checking the starting URL");
-    StartSpinner();
-    mCheckThread = new CStartURLThread(
-        mConfiguration, url, [this](CStartURLThread* thread, const CStartURLThread::SResult& result) {
-            StartURLChecked(thread, result);
-        });
-    mCheckThread->Resume();
+    SetTaskText(task);
 }
 
-void CQuickerGrabber::StartURLChecked(CStartURLThread* thread, const CStartURLThread::SResult& result)
+bool CQuickerGrabber::IsGrabStopRequested() const { return mStopping; }
+
+void CQuickerGrabber::EndGrabWithoutCrawl() { EndWithoutCrawl("Aborted."); }
+
+void CQuickerGrabber::RestoreAfterBadStartURL()
 {
-    if (thread != mCheckThread) return;
-    mCheckThread = nullptr;
-    if (mClosing) return;
-    if (result.stopped || mStopping) {
-        EndWithoutCrawl("Aborted.");
-        return;
-    }
-    if (result.redirected) SetMessageText("Note: The starting URL was redirected.");
-    mConfiguration = result.configuration;
-    const CURL parsed(result.url);
-    if (parsed.mURL.empty() || parsed.mHost.empty()) {
-        StopSpinner();
-        QApplication::beep();
-        RunModalDialog(kBadURLDialog, "StartGrab");
-        // The user may correct the URL and grab again.
-        SetTaskText("Idle");
-        ShowPane(kLevel, false);
-        for (PaneIDT id : {kURL, kRecent, kOnly, kMedia, kFlat}) EnablePane(id, true);
-        SetGrabButton(kGrab, "Grab");
-        return;
-    }
-    StartCrawl(parsed.mURL);
+    // The user may correct the URL and grab again.
+    SetTaskText("Idle");
+    ShowPane(kLevel, false);
+    LockStartPanes(false);
+    SetGrabButton(kGrab, "Grab");
 }
 
-void CQuickerGrabber::StartCrawl(const std::string& url)
+void CQuickerGrabber::StartCrawl(const CURL& url)
 {
-    const CURL parsed(url);
-    SetStartURL(parsed.mURL);
-    if (GetGenerateLogPreference()) OpenLog(parsed);
-    mThread = new CSiteIteratorThread(&mConfiguration, parsed, this, DesktopProgressOutlets());
+    SetStartURL(url.mURL);
+    if (GetGenerateLogPreference()) OpenLog(url);
+    mThread = new CSiteIteratorThread(&mConfiguration, url, this, DesktopCrawlCollaborators());
     mThread->Resume();
     ShowPane(kPause, true);
     mState = kWindowRunning;
@@ -340,7 +321,7 @@ void CQuickerGrabber::StopGrab(bool byError)
 {
     HidePauseButton();
     mStopping = true;
-    if (mCheckThread != nullptr) mCheckThread->StopCheck();
+    mStart.StopCheck();
     if (mThread != nullptr) {
         mThread->StopCrawl(byError);
         mState = kWindowDone;
@@ -571,7 +552,7 @@ void CQuickerGrabber::CloseAllQuickerGrabbers()
 bool CQuickerGrabber::IsAnyQuickerGrabberRunning()
 {
     for (CQuickerGrabber* window : WindowsOfClass<CQuickerGrabber>())
-        if (window->mState == kWindowRunning || window->mState == kWindowPaused || window->mCheckThread != nullptr)
+        if (window->mState == kWindowRunning || window->mState == kWindowPaused || window->mStart.IsChecking())
             return true;
     return false;
 }

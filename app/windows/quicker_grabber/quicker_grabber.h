@@ -20,7 +20,7 @@
 
 #include "app/framework/grayscale_window.h"
 #include "app/windows/quicker_grabber/progress_text.h"
-#include "app/windows/quicker_grabber/start_url_thread.h"
+#include "app/windows/grab_start/grab_start.h"
 #include "engine/config/configuration.h"
 #include "engine/owner/window_interfaces.h"
 #include "foundation/files/file_ref.h"
@@ -29,7 +29,7 @@
 class CRecentItemsPopup;
 class CSiteIteratorThread;
 
-class CQuickerGrabber : public GGrayscaleWindow, public CQuickerGrabberInterface {
+class CQuickerGrabber : public GGrayscaleWindow, public CQuickerGrabberInterface, private CGrabStartWindow {
 public:
     CQuickerGrabber(const SLayout& layout, CCommander* superCommander);
     ~CQuickerGrabber() override;
@@ -50,7 +50,7 @@ public:
     // ECrawlWindowState.
     std::int32_t GetState() const { return mState; }
     bool IsStopping() const { return mStopping; }
-    bool IsCheckingStartURL() const { return mCheckThread != nullptr; }
+    bool IsCheckingStartURL() const { return mStart.IsChecking(); }
     bool IsCrawling() const { return mThread != nullptr; }
     // The log file of the last grab ("" when none was kept) and whether it is open.
     const std::string& LogFilePath() const { return mLogPath; }
@@ -107,10 +107,23 @@ protected:
     void FinishCreateSelf() override;
 
 private:
-    // The check of the start URL has ended (on the check's thread).
-    void StartURLChecked(CStartURLThread* thread, const CStartURLThread::SResult& result);
-    // Starts the crawl of the checked URL.
-    void StartCrawl(const std::string& url);
+    // CGrabStartWindow ------------------------------------------------------------------
+    bool BeginGrabStart() override;
+    std::string StartURLText() override;
+    std::string TakeGrabConfiguration() override;
+    CConfiguration& GrabConfiguration() override { return mConfiguration; }
+    void TellGrabStart(const std::string& text, bool failure) override;
+    void GrabStartRefused() override;
+    void LockStartPanes(bool locked) override;
+    void GrabStartAccepted() override;
+    void DisableGrabStart() override;
+    void ShowStartChecking(const std::string& task) override;
+    bool IsGrabWindowClosing() const override { return mClosing; }
+    bool IsGrabStopRequested() const override;
+    void EndGrabWithoutCrawl() override;
+    void RestoreAfterBadStartURL() override;
+    void StartCrawl(const CURL& url) override;
+
     // The system's folder or file icon on 'Down' (a QStyle::StandardPixmap
     // where the icon theme has none).
     void SetDownButtonIcon(const char* themeName, int standardIcon);
@@ -125,7 +138,6 @@ private:
     void SetPaneText(PaneIDT pane, const std::string& text);
     void ShowPane(PaneIDT pane, bool visible);
     void EnablePane(PaneIDT pane, bool enabled);
-    std::int32_t PaneValue(PaneIDT pane, std::int32_t missing) const;
     void ShowMediaPanes(bool show);
     void RevealDownloads();
     void OpenSiteMap();
@@ -138,7 +150,6 @@ private:
     bool mClosing = false;
     CConfiguration mConfiguration;
     CSiteIteratorThread* mThread = nullptr;
-    CStartURLThread* mCheckThread = nullptr;
     CLogHolder mLog;
     std::string mLogPath;
     bool mHasFile = false;
@@ -153,4 +164,5 @@ private:
     MessageT mGrabMessage = 0;
     CLatestText mProgress;
     std::unique_ptr<CRecentItemsPopup> mRecentPopup;
+    CGrabStart mStart{*this};
 };

@@ -77,39 +77,17 @@ constexpr auto kMediaPanes = Join(kCommonPanes, std::to_array<SPaneSpec>({
               .heightLines = 16, .stretch = true},
 }));
 
-constexpr PaneIDT kQuestion = MakeFourCharCode("Ques");
-constexpr PaneIDT kOK = MakeFourCharCode("OKbt");
-constexpr PaneIDT kCancel = MakeFourCharCode("Cnbt");
-
-constexpr auto kClosePanes = std::to_array<SPaneSpec>({
-    SPaneSpec{.id = kQuestion, .classID = kClassCaption, .cell = {0, 0, 1, 3},
-              .caption = "A grab is in progress. Stop it and close the window?", .stretch = true},
-    SPaneSpec{.id = kCancel, .classID = kClassPushButton, .cell = {1, 1}, .caption = "Cancel",
-              .valueMessage = kMsgCancel},
-    SPaneSpec{.id = kOK, .classID = kClassPushButton, .cell = {1, 2}, .caption = "Close", .valueMessage = kMsgOK},
-});
-
-constexpr auto kBadURLPanes = std::to_array<SPaneSpec>({
-    SPaneSpec{.id = kQuestion, .classID = kClassCaption, .cell = {0, 0, 1, 2},
-              .caption = "The starting URL is not a valid URL. Please check it and try again.", .stretch = true},
-    SPaneSpec{.id = kOK, .classID = kClassPushButton, .cell = {1, 1}, .caption = "OK", .valueMessage = kMsgOK},
-});
-
 constexpr SLayout kQuickLayout{.number = kLayout, .windowClass = kWindowClass, .title = "Quicker Grabber",
                                .widthChars = 72, .panes = kQuickPanes};
 constexpr SLayout kMediaGrabberLayout{.number = kMediaLayout, .windowClass = kWindowClass, .title = "Media Grabber",
                                       .widthChars = 72, .panes = kMediaPanes};
-constexpr SLayout kCloseLayout{.number = kCloseDialog, .windowClass = kClassDialog, .kind = EWindowKind::kDialog,
-                               .title = "Grab in Progress", .panes = kClosePanes};
-constexpr SLayout kBadURLLayout{.number = kBadURLDialog, .windowClass = kClassDialog, .kind = EWindowKind::kDialog,
-                                .title = "Invalid URL", .panes = kBadURLPanes};
 
 }  // namespace
 
 void RegisterQuickerGrabberLayouts()
 {
-    for (const SLayout* layout : {&kQuickLayout, &kMediaGrabberLayout, &kCloseLayout, &kBadURLLayout})
-        CLayoutTable::Register(*layout);
+    for (const SLayout* layout : {&kQuickLayout, &kMediaGrabberLayout}) CLayoutTable::Register(*layout);
+    grabstart::RegisterGrabStartDialogs();
 }
 
 }  // namespace quickergrabber

@@ -2,13 +2,15 @@
 #pragma once
 
 #include "app/framework/framework_codes.h"
+#include "app/windows/grab_start/grab_start_layout.h"
 
 namespace quickergrabber {
 
 inline constexpr int kLayout = 2110;       // the quicker grabber and "Download One Page"
 inline constexpr int kMediaLayout = 2111;  // the media grabber
-inline constexpr int kCloseDialog = 2128;  // closing while a grab runs
-inline constexpr int kBadURLDialog = 2129; // a start URL that does not parse
+// The dialogs both grab windows share.
+inline constexpr int kCloseDialog = grabstart::kCloseDialog;
+inline constexpr int kBadURLDialog = grabstart::kBadURLDialog;
 inline constexpr ClassIDT kWindowClass = MakeFourCharCode("QGRB");
 
 inline constexpr PaneIDT kURL = MakeFourCharCode("URL ");
@@ -37,7 +39,8 @@ inline constexpr MessageT kMsgStop = MakeFourCharCode("STOP");
 inline constexpr MessageT kMsgDone = MakeFourCharCode("DONE");
 inline constexpr MessageT kMsgConfigurationsChanged = MakeFourCharCode("UPDT");
 
-// Registers the layouts above (the window class is registered with them).
+// Registers the layouts above and the shared dialogs (the window class is
+// registered with them).
 void RegisterQuickerGrabberLayouts();
 
 }  // namespace quickergrabber

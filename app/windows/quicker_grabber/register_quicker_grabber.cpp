@@ -7,9 +7,7 @@
 #include "app/windows/quicker_grabber/quicker_grabber_layout.h"
 #include "app/windows/widgets/widget_panes.h"
 
-namespace {
-
-CWindow* OpenForRequest(const SQuickGrabRequest& request, CCommander* super)
+CWindow* OpenQuickerGrabber(const SQuickGrabRequest& request, CCommander* super)
 {
     const int layout = request.mediaLayout ? quickergrabber::kMediaLayout : quickergrabber::kLayout;
     auto* window = MakeWindowAs<CQuickerGrabber>(layout, super, "OpenQuickerGrabber");
@@ -20,14 +18,11 @@ CWindow* OpenForRequest(const SQuickGrabRequest& request, CCommander* super)
     return window;
 }
 
-}  // namespace
-
 void RegisterQuickerGrabber()
 {
     RegisterWidgetPanes();
     CClassRegistrar::RegisterWindowClass<CQuickerGrabber>(quickergrabber::kWindowClass);
     quickergrabber::RegisterQuickerGrabberLayouts();
-    SetQuickerGrabberOpener(OpenForRequest);
     AddGrabWindowFamily(SGrabWindowFamily{.name = "Quicker Grabber",
                                           .isAnyRunning = &CQuickerGrabber::IsAnyQuickerGrabberRunning,
                                           .closeAll = &CQuickerGrabber::CloseAllQuickerGrabbers});

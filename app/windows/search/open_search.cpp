@@ -5,7 +5,7 @@
 #include "app/windows/search/hier_outline_table.h"
 #include "app/windows/search/search_panes.h"
 #include "app/windows/search/searcher.h"
-#include "app/windows/widgets/heading_table.h"
+#include "app/windows/widgets/resizable_heading.h"
 #include "app/windows/widgets/radio_group.h"
 #include "app/windows/widgets/widget_panes.h"
 

@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "app/windows/search/hier_outline_table.h"
+#include "app/windows/search/search_owner.h"
 #include "app/windows/search/search_panes.h"
-#include "app/windows/search/searcher.h"
 #include "app/windows/search/word_list_tool.h"
 #include "foundation/files/file.h"
 #include "foundation/files/file_system.h"
@@ -25,7 +25,7 @@ std::unique_ptr<CWordListSource> MakeWordListSource(std::vector<std::string> ite
 
 }  // namespace
 
-CSearchIterator::CSearchIterator(const CFileRef& folder, CSearcher* window)
+CSearchIterator::CSearchIterator(const CFileRef& folder, CSearchOwner* window)
     : CThread(EWhenFinished::kDeleteSelf), CDirectoryIterator(folder), mWindow(window)
 {
     mOptions.matchCase = window->OptionValue(kCaseGroup) == kMatchCase;

@@ -17,13 +17,13 @@
 #include "foundation/text/fixed_string.h"
 #include "foundation/threads/thread.h"
 
-class CSearcher;
+class CSearchOwner;
 
 class CSearchIterator : public CThread, public CDirectoryIterator {
 public:
     // Created suspended; reads the options and the terms (folded as the
     // word lists are) from the window.
-    CSearchIterator(const CFileRef& folder, CSearcher* window);
+    CSearchIterator(const CFileRef& folder, CSearchOwner* window);
     ~CSearchIterator() override;
 
     void ProcessItem(const CFileRef& item) override;
@@ -49,7 +49,7 @@ private:
     // The items the walk will search, in its order.
     std::vector<std::string> SearchableItems() const;
 
-    CSearcher* mWindow;
+    CSearchOwner* mWindow;
     TPooledList<CFixedString255> mTerms;
     SSearchOptions mOptions;
     std::uint32_t mFound = 0;

@@ -17,13 +17,14 @@
 #include <string>
 
 #include "app/framework/grayscale_window.h"
+#include "app/windows/search/search_owner.h"
 #include "app/windows/search/search_words.h"
 #include "foundation/files/file_ref.h"
 
 class CHierOutlineTable;
 class CSearchIterator;
 
-class CSearcher : public GGrayscaleWindow {
+class CSearcher : public GGrayscaleWindow, public CSearchOwner {
 public:
     CSearcher(const SLayout& layout, CCommander* superCommander);
     // Saves the folder field, stops the search and waits for its thread.
@@ -40,18 +41,16 @@ public:
     bool IsSearching() const { return mSearching; }
     CSearchIterator* GetSearchThread() const { return mThread; }
     const CFileRef& GetSearchFolderRef() const { return mSearchFolder; }
-    const CWordDelimiters& GetDelimiters() const { return mDelimiters; }
-    CHierOutlineTable* GetResults() const { return mResults; }
+    const CWordDelimiters& GetDelimiters() const override { return mDelimiters; }
+    CHierOutlineTable* GetResults() const override { return mResults; }
 
     // For the search thread ------------------------------------------------------------
-    void SetCaption(PaneIDT pane, const std::string& text);
-    void SetProgressValue(std::uint64_t value);
-    void ShowArrows(bool shown);
-    // The radio group's value (30, 31, 40...), 0 when the group is missing.
-    std::int32_t OptionValue(PaneIDT group);
-    std::string QueryText();
-    // The end steps of the thread, in their order.
-    void SearchThreadEnded(CSearchIterator* thread);
+    void SetCaption(PaneIDT pane, const std::string& text) override;
+    void SetProgressValue(std::uint64_t value) override;
+    void ShowArrows(bool shown) override;
+    std::int32_t OptionValue(PaneIDT group) override;
+    std::string QueryText() override;
+    void SearchThreadEnded(CSearchIterator* thread) override;
 
     // Asks the user for a folder, starting in `start`; nothing on Cancel.
     // Tests replace it; an empty function restores the desktop's dialog.

@@ -11,7 +11,7 @@
 #include "app/framework/class_registrar.h"
 #include "app/framework/dialog.h"
 #include "app/windows/software_update/software_update_layout.h"
-#include "app/windows/software_update/software_updater_thread.h"
+#include "app/windows/software_update/update_download.h"
 #include "engine/crawl/html_escape.h"
 #include "foundation/files/whole_file.h"
 #include "foundation/settings/log_file.h"

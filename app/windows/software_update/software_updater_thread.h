@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/windows/software_update/update_download.h"
 #include "engine/transfer/http_request.h"
 #include "foundation/threads/thread.h"
 #include "foundation/threads/wake_token.h"
@@ -59,6 +60,3 @@ private:
 
     static CSoftwareUpdaterThread* sCurrent;
 };
-
-// Starts the download of `url` unless one runs already.
-void StartUpdateDownload(const std::string& url, CCommander* superCommander);

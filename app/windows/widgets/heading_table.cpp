@@ -13,9 +13,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
-#include "app/framework/class_registrar.h"
 #include "app/windows/widgets/no_click_attachment.h"
-#include "app/windows/widgets/resizable_heading.h"
 
 // The Qt header under a heading table: it draws the titles at their offsets
 // and lets the table see the mouse first; it never resizes on its own.
@@ -245,17 +243,4 @@ void CHeadingTable::PlaceFiller()
                                          : 0;
     const int right = View()->viewport()->width() + 10;
     mFiller->setGeometry(end, 0, std::max(0, right - end), View()->viewport()->height());
-}
-
-void RegisterHeadingTables()
-{
-    CClassRegistrar::RegisterPane(kClassHeadingTable, [](const SPaneSpec& spec, QWidget* parent) {
-        return std::make_unique<CHeadingTable>(spec, parent);
-    });
-    CClassRegistrar::RegisterPane(kClassResizableHeading, [](const SPaneSpec& spec, QWidget* parent) {
-        return std::make_unique<CResizableHeading>(spec, parent);
-    });
-    CClassRegistrar::RegisterPane(kClassResizerTracker, [](const SPaneSpec& spec, QWidget* parent) {
-        return std::make_unique<CResizerTrackerView>(spec, parent);
-    });
 }

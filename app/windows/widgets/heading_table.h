@@ -93,5 +93,3 @@ private:
     int mSelectedColumn = 0;
     bool mSelectable = false;
 };
-
-void RegisterHeadingTables();

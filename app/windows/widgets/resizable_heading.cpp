@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QWidget>
 
+#include "app/framework/class_registrar.h"
+
 CResizableHeading::CResizableHeading(const SPaneSpec& spec, QWidget* parent) : CHeadingTable(spec, parent) {}
 
 void CResizableHeading::ColumnsInserted(int count, int afterColumn)
@@ -149,4 +151,17 @@ void CResizableHeading::EndResize(int x)
     mResized[mTrackedColumn - 1] = 1;
     mTrackedColumn = 0;
     mDragStart = 0;
+}
+
+void RegisterHeadingTables()
+{
+    CClassRegistrar::RegisterPane(kClassHeadingTable, [](const SPaneSpec& spec, QWidget* parent) {
+        return std::make_unique<CHeadingTable>(spec, parent);
+    });
+    CClassRegistrar::RegisterPane(kClassResizableHeading, [](const SPaneSpec& spec, QWidget* parent) {
+        return std::make_unique<CResizableHeading>(spec, parent);
+    });
+    CClassRegistrar::RegisterPane(kClassResizerTracker, [](const SPaneSpec& spec, QWidget* parent) {
+        return std::make_unique<CResizerTrackerView>(spec, parent);
+    });
 }

@@ -64,3 +64,6 @@ private:
     bool mResizingEnabled = true;
     bool mLiveResizing = false;
 };
+
+// Registers the heading table, the resizable heading and the resizer tracker.
+void RegisterHeadingTables();

@@ -1,4 +1,4 @@
-#include "app/windows/quicker_grabber/grab_window_parts.h"
+#include "app/windows/grab_start/grab_window_parts.h"
 
 #include <cstring>
 #include <filesystem>

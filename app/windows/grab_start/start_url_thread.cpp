@@ -1,4 +1,4 @@
-#include "app/windows/quicker_grabber/start_url_thread.h"
+#include "app/windows/grab_start/start_url_thread.h"
 
 #include <utility>
 
