@@ -47,6 +47,17 @@ public:
         return value;
     }
 
+    // The held value at once, its interval over or not (the end of a grab
+    // shows its last state without waiting); it counts as sent then.
+    std::optional<Value> TakeHeld(Clock::time_point now)
+    {
+        if (!mHeld) return std::nullopt;
+        std::optional<Value> value = std::move(mHeld);
+        mHeld.reset();
+        mLastSent = now;
+        return value;
+    }
+
     // Something newer went at once, past the throttle (a pause, the end):
     // the held value is stale and dropped.
     void Overtaken(Clock::time_point now)

@@ -114,6 +114,7 @@ CGrabber::CGrabber(const SLayout& layout, CCommander* superCommander)
     : GGrayscaleWindow(layout, superCommander), mStayInFolder(ShouldStayInFolder())
 {
     SetName(kWindowName);
+    mPanes.SetFlushHook([this] { ShowHeldLogLines(); });
 }
 
 CGrabber::~CGrabber()
@@ -268,6 +269,7 @@ void CGrabber::ListenToMessage(MessageT message, void* ioParam)
     case kMsgConfigurationsChanged: FillConfigurationsMenu(); break;
     default: break;
     }
+    ShowChangesNow();
 }
 
 bool CGrabber::HandleCommand(CommandT command, void* ioParam)
@@ -309,6 +311,7 @@ bool CGrabber::AllowClose()
 
 void CGrabber::DoPrint(QPrinter& printer)
 {
+    ShowChangesNow();
     auto* text = FindPaneAs<CDirtyTextPane>(kText);
     if (text == nullptr || text->Text() == nullptr) ThrowNilPointer("DoPrint");
     text->Text()->document()->print(&printer);
@@ -336,6 +339,7 @@ void CGrabber::StartGrab()
         QApplication::beep();
         LogLine("The starting URL is empty!");
         EnablePane(kMenu, true);  // nothing was started: another choice may follow
+        ShowChangesNow();
         return;
     }
     // The built-in settings in place of the chosen ones would mirror
@@ -344,6 +348,7 @@ void CGrabber::StartGrab()
         QApplication::beep();
         LogLine(ConfigurationReadFailure(configurationName, status));
         EnablePane(kMenu, true);
+        ShowChangesNow();
         return;
     }
     // Refused before anything is made for it (recent item, folder, log).
@@ -352,6 +357,7 @@ void CGrabber::StartGrab()
         QApplication::beep();
         LogError(refusal);
         EnablePane(kMenu, true);
+        ShowChangesNow();
         return;
     }
     EnablePane(kURL, false);
@@ -367,6 +373,7 @@ void CGrabber::StartGrab()
         RunAlert(alert);
         LogError(kDownloadFolderFailure);
         EnablePane(kStart, false);
+        ShowChangesNow();
         return;
     }
 
@@ -380,6 +387,7 @@ void CGrabber::StartGrab()
                                        [this](CStartURLThread* thread, const CStartURLThread::SResult& result) {
                                            StartURLChecked(thread, result);
                                        });
+    ShowChangesNow();
     mCheckThread->Resume();
 }
 
@@ -390,6 +398,7 @@ void CGrabber::StartURLChecked(CStartURLThread* thread, const CStartURLThread::S
     if (mClosing) return;
     if (result.stopped) {
         EndWithoutCrawl();
+        ShowChangesNow();
         return;
     }
     if (result.redirected) LogLine("Note: The starting URL was redirected.");
@@ -401,9 +410,11 @@ void CGrabber::StartURLChecked(CStartURLThread* thread, const CStartURLThread::S
         EndWithoutCrawl();
         EnablePane(kURL, true);
         EnablePane(kRecent, true);
+        ShowChangesNow();
         return;
     }
     StartCrawl(parsed.mURL);
+    ShowChangesNow();
 }
 
 void CGrabber::StartCrawl(const std::string& url)
@@ -436,6 +447,8 @@ void CGrabber::PauseGrab()
     mState = kWindowPaused;
     SetButtonTitle(kStart, "Resume");
     LogLine("Grabber Paused.");
+    FlushLog(&mLog);
+    ShowChangesNow();
     std::int32_t level = 0, index = 0, count = 0;
     mThread->GetProgress(level, index, count);
     DrawDockTilePaused(level, index, count);
@@ -448,6 +461,7 @@ void CGrabber::ResumeGrab()
     mState = kWindowRunning;
     SetButtonTitle(kStart, "Pause");
     LogLine("Grabber Resumed.");
+    ShowChangesNow();
     std::int32_t level = 0, index = 0, count = 0;
     mThread->GetProgress(level, index, count);
     DrawDockTileProgress(level, index, count);
@@ -461,6 +475,8 @@ void CGrabber::StopGrab()
     EnablePane(kStart, false);
     mThread->StopCrawl(false);
     mState = kWindowDone;
+    FlushLog(&mLog);
+    ShowChangesNow();
 }
 
 void CGrabber::SetStartURL(const std::string& text)
@@ -500,6 +516,8 @@ void CGrabber::CrawlThreadEnded(CSiteIteratorThread* thread)
     EnablePane(kStart, true);
     EnablePane(kMenu, true);
     EnableSkipButton(false);
+    // The grab's last state, exactly and at once.
+    ShowChangesNow();
 }
 
 void CGrabber::SetFirstFile(const CFileRef& file)
@@ -528,6 +546,7 @@ std::int32_t CGrabber::GetProgressMax() const { return GetPaneMaxValue(kFileProg
 
 std::int32_t CGrabber::GetProgressValue() const
 {
+    if (std::optional<std::int32_t> held = mPanes.HeldValue(kFileProgress)) return *held;
     CPane* bar = Pane(kFileProgress);
     return bar != nullptr ? bar->GetValue() : 0;
 }
@@ -546,27 +565,32 @@ void CGrabber::AppendLog(const std::string& text, bool error)
 {
     ShowLogLine(text, error);
     AppendToLog(&mLog, text + "\n");
-    // The main thread redraws between lines.
-    if (CThread::Current() != nullptr) CThread::Yield();
+    mLogWriter.Appended();
 }
 
 void CGrabber::ShowLogLine(const std::string& text, bool error)
 {
-    if (auto* pane = FindPaneAs<CDirtyTextPane>(kText); pane != nullptr && pane->Text() != nullptr) {
-        if (error) pane->Text()->InsertRedText(text + "\n");
-        else pane->Text()->Insert(text + "\n");
+    // Lines of one kind go in together: one insertion, one layout.
+    if (!mHeldLogLines.empty() && mHeldLogLines.back().second == error) mHeldLogLines.back().first += text + "\n";
+    else mHeldLogLines.emplace_back(text + "\n", error);
+    mPanes.Changed();
+}
+
+void CGrabber::ShowHeldLogLines()
+{
+    std::vector<std::pair<std::string, bool>> lines = std::move(mHeldLogLines);
+    mHeldLogLines.clear();
+    auto* pane = FindPaneAs<CDirtyTextPane>(kText);
+    if (pane == nullptr || pane->Text() == nullptr) return;
+    for (const auto& [text, error] : lines) {
+        if (error) pane->Text()->InsertRedText(text);
+        else pane->Text()->Insert(text);
     }
 }
 
-void CGrabber::SetPaneText(PaneIDT pane, const std::string& text)
-{
-    if (CPane* found = Pane(pane)) found->SetDescriptor(text);
-}
+void CGrabber::SetPaneText(PaneIDT pane, const std::string& text) { mPanes.SetText(pane, text); }
 
-void CGrabber::SetPaneValue(PaneIDT pane, std::int32_t value)
-{
-    if (CPane* found = Pane(pane)) found->SetValue(value);
-}
+void CGrabber::SetPaneValue(PaneIDT pane, std::int32_t value) { mPanes.SetValue(pane, value); }
 
 std::int32_t CGrabber::GetPaneMinValue(PaneIDT pane) const
 {
@@ -601,10 +625,7 @@ void CGrabber::OpenLog(const CURL& startURL)
 
 void CGrabber::CloseLog() { CloseGrabLog(mLog); }
 
-void CGrabber::EnablePane(PaneIDT pane, bool enabled)
-{
-    if (CPane* found = Pane(pane)) found->SetEnabled(enabled);
-}
+void CGrabber::EnablePane(PaneIDT pane, bool enabled) { mPanes.SetEnabled(pane, enabled); }
 
 CPane* CGrabber::Pane(PaneIDT pane) const { return const_cast<CGrabber*>(this)->FindPaneByID(pane); }
 

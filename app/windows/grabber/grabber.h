@@ -11,8 +11,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/framework/grayscale_window.h"
+#include "app/progress/pane_changes.h"
+#include "app/windows/quicker_grabber/grab_window_parts.h"
 #include "app/windows/quicker_grabber/start_url_thread.h"
 #include "engine/config/configuration.h"
 #include "engine/owner/window_interfaces.h"
@@ -123,8 +127,11 @@ private:
     void OpenLog(const CURL& startURL);
     void CloseLog();
     void AppendLog(const std::string& text, bool error);
-    // The log pane only, not the log file.
+    // The log pane only, not the log file; held with the panes.
     void ShowLogLine(const std::string& text, bool error);
+    void ShowHeldLogLines();
+    // After a user's action and at the end of a grab.
+    void ShowChangesNow() { mPanes.Flush(); }
     void EnablePane(PaneIDT pane, bool enabled);
     CPane* Pane(PaneIDT pane) const;
     void RevealDownloads();
@@ -141,7 +148,11 @@ private:
     CSiteIteratorThread* mThread = nullptr;
     CStartURLThread* mCheckThread = nullptr;
     std::unique_ptr<CTimeThread> mClockThread;
-    CLogHolder mLog;
+    CLogHolder mLog{CLogHolder::SBuffered{}};
+    CHeldLogWriter mLogWriter{mLog};
+    // The panes and log lines the crawl changes, at a reader's pace.
+    std::vector<std::pair<std::string, bool>> mHeldLogLines;  // text, error
+    CPaneChanges mPanes{[this](PaneIDT id) { return FindPaneByID(id); }};
     std::string mLogPath;
     bool mHasFile = false;
     CFileRef mFileRef;

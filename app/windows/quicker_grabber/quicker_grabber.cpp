@@ -174,6 +174,7 @@ void CQuickerGrabber::ListenToMessage(MessageT message, void* ioParam)
     case kRecent: RecentItemChosen(value()); break;
     default: break;
     }
+    ShowChangesNow();
 }
 
 bool CQuickerGrabber::GetPaneHelpText(PaneIDT paneID, std::string& outText)
@@ -223,6 +224,7 @@ void CQuickerGrabber::StartGrab()
     if (text.empty()) {
         QApplication::beep();
         SetMessageText("The starting URL is empty!");
+        ShowChangesNow();
         return;
     }
     // A quick grab has no choice of configuration: always the built-in one,
@@ -233,6 +235,7 @@ void CQuickerGrabber::StartGrab()
     if (const std::string refusal = UnsupportedSchemeRefusal(url); !refusal.empty()) {
         QApplication::beep();
         SetMessageText(refusal);
+        ShowChangesNow();
         return;
     }
     for (PaneIDT id : {kURL, kRecent, kOnly, kMedia, kFlat}) EnablePane(id, false);
@@ -245,6 +248,7 @@ void CQuickerGrabber::StartGrab()
         RunAlert(alert);
         SetMessageText(kDownloadFolderFailure);
         EnablePane(kGrab, false);
+        ShowChangesNow();
         return;
     }
 
@@ -256,6 +260,7 @@ void CQuickerGrabber::StartGrab()
         mConfiguration, url, [this](CStartURLThread* thread, const CStartURLThread::SResult& result) {
             StartURLChecked(thread, result);
         });
+    ShowChangesNow();
     mCheckThread->Resume();
 }
 
@@ -280,9 +285,11 @@ void CQuickerGrabber::StartURLChecked(CStartURLThread* thread, const CStartURLTh
         ShowPane(kLevel, false);
         for (PaneIDT id : {kURL, kRecent, kOnly, kMedia, kFlat}) EnablePane(id, true);
         SetGrabButton(kGrab, "Grab");
+        ShowChangesNow();
         return;
     }
     StartCrawl(parsed.mURL);
+    ShowChangesNow();
 }
 
 void CQuickerGrabber::StartCrawl(const std::string& url)
@@ -305,6 +312,7 @@ void CQuickerGrabber::EndWithoutCrawl(const std::string& message)
     HidePauseButton();
     mState = kWindowDone;
     SetGrabButtonDone();
+    ShowChangesNow();
 }
 
 void CQuickerGrabber::SetGrabButton(MessageT message, const char* title)
@@ -334,6 +342,8 @@ void CQuickerGrabber::SetPaused(bool paused)
     mThread->GetProgress(level, index, count);
     if (paused) DrawDockTilePaused(level, index, count);
     else DrawDockTileProgress(level, index, count);
+    if (paused) FlushLog(&mLog);
+    ShowChangesNow();
 }
 
 void CQuickerGrabber::StopGrab(bool byError)
@@ -345,6 +355,8 @@ void CQuickerGrabber::StopGrab(bool byError)
         mThread->StopCrawl(byError);
         mState = kWindowDone;
     }
+    FlushLog(&mLog);
+    ShowChangesNow();
 }
 
 void CQuickerGrabber::SetDownloadOnePage()
@@ -353,6 +365,7 @@ void CQuickerGrabber::SetDownloadOnePage()
     SetTitle("Download One Page");
     SetPaneText(kDown, "Show File");
     SetDownButtonIcon("text-x-generic", QStyle::SP_FileIcon);
+    ShowChangesNow();
 }
 
 void CQuickerGrabber::SetDownButtonIcon(const char* themeName, int standardIcon)
@@ -364,7 +377,11 @@ void CQuickerGrabber::SetDownButtonIcon(const char* themeName, int standardIcon)
     button->setIcon(QIcon::fromTheme(QString::fromLatin1(themeName), fallback));
 }
 
-void CQuickerGrabber::SetStartURL(const std::string& text) { SetPaneText(kURL, text); }
+// The user's field: set at once, never held.
+void CQuickerGrabber::SetStartURL(const std::string& text)
+{
+    if (CPane* url = FindPaneByID(kURL)) url->SetDescriptor(text);
+}
 
 // The crawl's side -------------------------------------------------------------------------
 
@@ -387,6 +404,11 @@ void CQuickerGrabber::CrawlThreadEnded(CSiteIteratorThread* thread)
     if (mGrabMessage != kMsgDone && !mClosing) SetGrabButtonDone();
     // The thread has written the window's last line by now.
     CloseLog();
+    // The grab's last state, exactly and at once.
+    if (!mClosing) {
+        FlushProgress();
+        ShowChangesNow();
+    }
 }
 
 void CQuickerGrabber::SetFirstFile(const CFileRef& file)
@@ -427,10 +449,9 @@ void CQuickerGrabber::PostTransferProgress(std::uint64_t received, std::uint64_t
 
 void CQuickerGrabber::PostProgress(std::int64_t bytes, std::int64_t size, std::int64_t rate)
 {
-    mProgress.Post(ProgressText(bytes, size, rate));
     // Called on the transfer's OS thread: without a pass the text would wait
     // for the next unrelated event to be shown.
-    CSchedulerDriver::Poke();
+    if (mProgress.Post(ProgressText(bytes, size, rate))) CSchedulerDriver::Poke();
 }
 
 void CQuickerGrabber::FlushProgress()
@@ -452,15 +473,12 @@ void CQuickerGrabber::HideLevelProgress()
 
 void CQuickerGrabber::SetProgressRange(std::int32_t minimum, std::int32_t maximum)
 {
-    if (CPane* progress = FindPaneByID(kProgress)) {
-        progress->SetMinValue(minimum);
-        progress->SetMaxValue(maximum);
-    }
+    mPanes.SetRange(kProgress, minimum, maximum);
 }
 
 void CQuickerGrabber::SetLevelProgress(std::int32_t level, std::int32_t value)
 {
-    if (CPane* progress = FindPaneByID(kProgress)) progress->SetValue(value);
+    mPanes.SetValue(kProgress, value);
     if (!mOnePage) SetPaneText(kLevel, "Level: " + std::to_string(level));
 }
 
@@ -483,7 +501,11 @@ void CQuickerGrabber::SetGrabButtonDone()
     EnablePane(kGrab, true);
 }
 
-void CQuickerGrabber::AppendToLogFile(const std::string& text) { AppendToLog(&mLog, text); }
+void CQuickerGrabber::AppendToLogFile(const std::string& text)
+{
+    AppendToLog(&mLog, text);
+    mLogWriter.Appended();
+}
 
 bool CQuickerGrabber::IsFlattenWhenSaving() const
 {
@@ -521,20 +543,13 @@ void CQuickerGrabber::CloseLog()
     if (const std::string failure = CloseGrabLog(mLog); !failure.empty() && !mClosing) SetMessageText(failure);
 }
 
-void CQuickerGrabber::SetPaneText(PaneIDT pane, const std::string& text)
-{
-    if (CPane* found = FindPaneByID(pane)) found->SetDescriptor(text);
-}
+void CQuickerGrabber::SetPaneText(PaneIDT pane, const std::string& text) { mPanes.SetText(pane, text); }
 
-void CQuickerGrabber::ShowPane(PaneIDT pane, bool visible)
-{
-    if (CPane* found = FindPaneByID(pane)) found->SetVisible(visible);
-}
+void CQuickerGrabber::ShowChangesNow() { mPanes.Flush(); }
 
-void CQuickerGrabber::EnablePane(PaneIDT pane, bool enabled)
-{
-    if (CPane* found = FindPaneByID(pane)) found->SetEnabled(enabled);
-}
+void CQuickerGrabber::ShowPane(PaneIDT pane, bool visible) { mPanes.SetVisible(pane, visible); }
+
+void CQuickerGrabber::EnablePane(PaneIDT pane, bool enabled) { mPanes.SetEnabled(pane, enabled); }
 
 void CQuickerGrabber::ShowMediaPanes(bool show)
 {

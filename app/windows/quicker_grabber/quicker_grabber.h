@@ -19,6 +19,8 @@
 #include <string>
 
 #include "app/framework/grayscale_window.h"
+#include "app/progress/pane_changes.h"
+#include "app/windows/quicker_grabber/grab_window_parts.h"
 #include "app/windows/quicker_grabber/progress_text.h"
 #include "app/windows/quicker_grabber/start_url_thread.h"
 #include "engine/config/configuration.h"
@@ -122,7 +124,10 @@ private:
     void EndWithoutCrawl(const std::string& message);
     void OpenLog(const CURL& startURL);
     void CloseLog();
+    // Held in mPanes; ShowChangesNow shows them after a user's action and
+    // at the end of a grab.
     void SetPaneText(PaneIDT pane, const std::string& text);
+    void ShowChangesNow();
     void ShowPane(PaneIDT pane, bool visible);
     void EnablePane(PaneIDT pane, bool enabled);
     std::int32_t PaneValue(PaneIDT pane, std::int32_t missing) const;
@@ -139,7 +144,8 @@ private:
     CConfiguration mConfiguration;
     CSiteIteratorThread* mThread = nullptr;
     CStartURLThread* mCheckThread = nullptr;
-    CLogHolder mLog;
+    CLogHolder mLog{CLogHolder::SBuffered{}};
+    CHeldLogWriter mLogWriter{mLog};
     std::string mLogPath;
     bool mHasFile = false;
     CFileRef mFileRef;
@@ -152,5 +158,7 @@ private:
     std::int32_t mMediaType = 1;
     MessageT mGrabMessage = 0;
     CLatestText mProgress;
+    // The panes the crawl changes, at a reader's pace.
+    CPaneChanges mPanes{[this](PaneIDT id) { return FindPaneByID(id); }};
     std::unique_ptr<CRecentItemsPopup> mRecentPopup;
 };
