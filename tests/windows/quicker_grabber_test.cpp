@@ -304,6 +304,10 @@ TEST_F(QuickerGrabber, AfterAGrabTheWindowShowsItsLastStateExactly)
         PressKey(*window, kURL, Qt::Key_Return, "\r");
         if (c.stop) {
             ASSERT_TRUE(RunEvents([&] { return Requested(slow, "/slow.html"); }));
+            // While the page stalls, the log file is at most a second behind.
+            ASSERT_TRUE(RunEvents([&] {
+                return crawltest::FileText(window->LogFilePath()).find(slow.Url("/slow.html")) != std::string::npos;
+            }));
             Click(*window, kGrab);
         }
         ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
