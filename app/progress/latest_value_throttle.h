@@ -59,11 +59,13 @@ public:
     }
 
     // Something newer went at once, past the throttle (a pause, the end):
-    // the held value is stale and dropped.
-    void Overtaken(Clock::time_point now)
+    // the held value is stale and dropped, and the next value goes at once
+    // (a crawl started right after a restore shows its progress without
+    // waiting for a timer that a busy loop may hold back).
+    void Overtaken(Clock::time_point /*now*/)
     {
         mHeld.reset();
-        mLastSent = now;
+        mLastSent.reset();
     }
 
 private:

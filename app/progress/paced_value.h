@@ -26,7 +26,12 @@ public:
     using Clock = typename Throttle::Clock;
     using Apply = std::function<void(const Value&)>;
 
-    CPacedValue(std::chrono::milliseconds interval, Apply apply) : mThrottle(interval), mApply(std::move(apply)) {}
+    // The timer is made here, on the GUI thread's own stack: one made on a
+    // cooperative thread's stack may never fire.
+    CPacedValue(std::chrono::milliseconds interval, Apply apply) : mThrottle(interval), mApply(std::move(apply))
+    {
+        MakeTimer();
+    }
     // The timer belongs to the application, so a static pace outliving it
     // finds it gone rather than deleting it twice.
     ~CPacedValue() { delete mTimer.data(); }
@@ -69,16 +74,20 @@ private:
     {
         const std::optional<typename Clock::time_point> due = mThrottle.DueAt();
         if (!due) return;
-        if (mTimer.isNull()) {
-            auto* timer = new QTimer(QCoreApplication::instance());
-            timer->setSingleShot(true);
-            timer->setTimerType(Qt::PreciseTimer);
-            QObject::connect(timer, &QTimer::timeout, timer, [this] { LetHeldGo(); });
-            mTimer = timer;
-        }
-        if (mTimer->isActive()) return;
+        if (mTimer.isNull()) MakeTimer();
+        if (mTimer.isNull() || mTimer->isActive()) return;
         const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - now);
         mTimer->start(std::max(wait, std::chrono::milliseconds(0)));
+    }
+
+    void MakeTimer()
+    {
+        if (QCoreApplication::instance() == nullptr) return;
+        auto* timer = new QTimer(QCoreApplication::instance());
+        timer->setSingleShot(true);
+        timer->setTimerType(Qt::PreciseTimer);
+        QObject::connect(timer, &QTimer::timeout, timer, [this] { LetHeldGo(); });
+        mTimer = timer;
     }
 
     void LetHeldGo()
