@@ -26,8 +26,8 @@ public:
     using Clock = typename Throttle::Clock;
     using Apply = std::function<void(const Value&)>;
 
-    // The timer is made here, on the GUI thread's own stack: one made on a
-    // cooperative thread's stack may never fire.
+    // The timer is made with the pace, on the GUI thread, rather than at
+    // the first held value, which may come from a crawl's cooperative thread.
     CPacedValue(std::chrono::milliseconds interval, Apply apply) : mThrottle(interval), mApply(std::move(apply))
     {
         MakeTimer();
