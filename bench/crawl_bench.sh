@@ -1,15 +1,18 @@
 #!/bin/bash
 # The crawl benchmark: generates a site, serves it with nginx on 127.0.0.1 and
-# mirrors it with Tidewell's crawl-driver, wget and httrack in one run, then
-# prints wall time, CPU time, peak memory, files saved and the share of
-# on-site links that work from disk, as ratios against wget.
+# mirrors it with Tidewell's crawl-driver, Tidewell's windows (the quicker
+# grabber as `tidewell URL` and Return start it, and the grabber window with
+# the Default configuration, both drawn offscreen by window-grab-driver),
+# wget and httrack in one run, then prints wall time, CPU time, peak memory,
+# files saved and the share of on-site links that work from disk, as ratios
+# against wget.
 #
 #   bench/crawl_bench.sh [PAGES] [BUILD_DIR]
 #
 # PAGES is a page count (3000 when absent) or a comma list such as
 # 3000,30000, which also prints how time per page and memory grow between
-# the first and the last size. BUILD_DIR holds bench/crawl-driver (default:
-# build). A tool that is not installed (or a crawl-driver not built) is
+# the first and the last size. BUILD_DIR holds bench/crawl-driver and
+# bench/window-grab-driver (default: build). A tool that is not installed (or a crawl-driver not built) is
 # skipped with a message. Each tool mirrors the site CRAWL_BENCH_RUNS times
 # (3), taking turns with the others, and its median run by wall time is
 # reported. CRAWL_BENCH_KEEP=1 keeps the work folder (site, mirrors, logs)
@@ -26,6 +29,7 @@ BUILD_DIR=$(cd "$BUILD_DIR" 2>/dev/null && pwd || echo "$BUILD_DIR")
 SEED=${CRAWL_BENCH_SEED:-1}
 RUNS=${CRAWL_BENCH_RUNS:-3}
 CRAWL_DRIVER=$BUILD_DIR/bench/crawl-driver
+WINDOW_DRIVER=$BUILD_DIR/bench/window-grab-driver
 NGINX_LIFETIME=21600   # seconds; the server also ends when this script does
 
 IFS=',' read -r -a SIZES <<< "$PAGES_LIST"
@@ -137,6 +141,8 @@ for folder, _, names in sorted(os.walk(site)):
 PYEOF
     [[ -x $CRAWL_DRIVER ]] || echo "  crawl-driver is not built ($CRAWL_DRIVER): skipped; build it with" \
                                    "'cmake --build $BUILD_DIR --target crawl-driver'"
+    [[ -x $WINDOW_DRIVER ]] || echo "  window-grab-driver is not built ($WINDOW_DRIVER): windows skipped; build it" \
+                                    "with 'cmake --build $BUILD_DIR --target window-grab-driver'"
 
     # The tools take turns, so a change in the machine's load touches all.
     local run
@@ -163,6 +169,12 @@ PYEOF
         fi
         if [[ -x $CRAWL_DRIVER ]]; then
             run_mirror crawl-driver "$pages" "$urls" "$run" -- "$CRAWL_DRIVER" "$url" @OUT@
+        fi
+        if [[ -x $WINDOW_DRIVER ]]; then
+            # The whole program with its windows drawn offscreen, started as
+            # a user starts a grab; @OUT@ is the user's download folder.
+            run_mirror quicker-window "$pages" "$urls" "$run" -- "$WINDOW_DRIVER" "$url" @OUT@
+            run_mirror grabber-window "$pages" "$urls" "$run" -- "$WINDOW_DRIVER" --grabber "$url" @OUT@
         fi
     done
     stop_server
@@ -236,6 +248,16 @@ END {
             printf "  peak memory < 64 MiB:              %.1f MiB %s\n", mem[d], mem[d] < 64 ? "PASS" : "FAIL"
             printf "  on-site links working from disk:   %d of %d %s\n", working[d], onsite[d],
                    (onsite[d] > 0 && working[d] == onsite[d]) ? "PASS" : "FAIL"
+        }
+        q = "quicker-window" SUBSEP p
+        if ((q in wall) && (w in wall) && (d in wall)) {
+            printf "bars for the quicker grabber window at %d pages:\n", p
+            printf "  wall time <= 0.7x wget:            %s %s\n", ratio(wall[q], wall[w]),
+                   wall[q] <= 0.7 * wall[w] ? "PASS" : "FAIL"
+            printf "  wall time <= 1.1x crawl-driver:    %s %s\n", ratio(wall[q], wall[d]),
+                   wall[q] <= 1.1 * wall[d] ? "PASS" : "FAIL"
+            printf "  on-site links working from disk:   %d of %d %s\n", working[q], onsite[q],
+                   (onsite[q] > 0 && working[q] == onsite[q]) ? "PASS" : "FAIL"
         }
     }
     if (nsizes > 1) {

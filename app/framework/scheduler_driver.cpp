@@ -25,6 +25,8 @@ struct SAtomicStats {
 
 SAtomicStats gStats;
 
+constexpr std::chrono::milliseconds kPassBudget{4};
+
 class CDriver {
 public:
     CDriver() : mPass([this] { RunPass(); })
@@ -44,7 +46,14 @@ private:
     {
         // Passes never run on a fiber (a fiber never runs an event loop).
         if (CThread::Current() != nullptr) return;
-        int ran = CThreadScheduler::RunOnce();
+        // Fibers that yield go on within one pass for a moment: a pass per
+        // yield costs the loop a wake-up each (a crawl yields many times per
+        // URL), while input, timers and drawing wait at most kPassBudget.
+        const auto until = CThread::Clock::now() + kPassBudget;
+        int ran = 0;
+        do {
+            ran += CThreadScheduler::RunOnce();
+        } while (CThreadScheduler::HasReadyThreads() && CThread::Clock::now() < until);
         ++gStats.passes;
         gStats.threadsRun += static_cast<std::uint64_t>(ran);
         if (ran == 0) ++gStats.idlePasses;

@@ -6,10 +6,8 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
-#include <QPointer>
-#include <QTimer>
 
-#include "app/progress/latest_value_throttle.h"
+#include "app/progress/paced_value.h"
 #include "app/progress/progress_icons.h"
 #include "app/progress/progress_picture.h"
 
@@ -36,54 +34,14 @@ struct STileValues {
     std::int32_t number, index, count;
 };
 
-using TileThrottle = CLatestValueThrottle<STileValues>;
-
-TileThrottle& Throttle()
-{
-    static TileThrottle throttle(kCrawlTileInterval);
-    return throttle;
-}
-
 void Apply(std::int32_t number, std::int32_t index, std::int32_t count, bool paused);
-void LetHeldTileGo();
 
-// The timer that lets a held crawl tile go; it belongs to the application,
-// so none outlives it.
-QTimer& HeldTileTimer()
+CPacedValue<STileValues>& CrawlTile()
 {
-    static QPointer<QTimer> timer;
-    if (timer.isNull()) {
-        auto* made = new QTimer(QCoreApplication::instance());
-        made->setSingleShot(true);
-        made->setTimerType(Qt::PreciseTimer);
-        QObject::connect(made, &QTimer::timeout, &LetHeldTileGo);
-        timer = made;
-    }
-    return *timer;
-}
-
-// Starts the timer for the held tile's time, unless it runs already.
-void ScheduleHeldTile(TileThrottle::Clock::time_point now)
-{
-    QTimer& timer = HeldTileTimer();
-    const std::optional<TileThrottle::Clock::time_point> due = Throttle().DueAt();
-    if (!due || timer.isActive()) return;
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - now);
-    timer.start(std::max(wait, std::chrono::milliseconds(0)));
-}
-
-void LetHeldTileGo()
-{
-    const TileThrottle::Clock::time_point now = TileThrottle::Clock::now();
-    if (std::optional<STileValues> due = Throttle().TakeDue(now)) Apply(due->number, due->index, due->count, false);
-    else ScheduleHeldTile(now);  // the timer came a little early
-}
-
-// A change that goes at once makes any held crawl tile stale.
-void OvertakeHeldTile()
-{
-    Throttle().Overtaken(TileThrottle::Clock::now());
-    HeldTileTimer().stop();
+    static CPacedValue<STileValues> tile(kCrawlTileInterval, [](const STileValues& values) {
+        Apply(values.number, values.index, values.count, false);
+    });
+    return tile;
 }
 
 void Apply(std::int32_t number, std::int32_t index, std::int32_t count, bool paused)
@@ -110,32 +68,27 @@ QImage MakeDockTileImage(std::int32_t number, std::int32_t index, std::int32_t c
 void DrawDockTileProgress(std::int32_t number, std::int32_t index, std::int32_t count)
 {
     if (!HasGuiApplication()) return;
-    OvertakeHeldTile();
+    CrawlTile().Overtaken();
     Apply(number, index, count, false);
 }
 
 void DrawDockTilePaused(std::int32_t number, std::int32_t index, std::int32_t count)
 {
     if (!HasGuiApplication()) return;
-    OvertakeHeldTile();
+    CrawlTile().Overtaken();
     Apply(number, index, count, true);
 }
 
 void ShowCrawlProgressTile(std::int32_t number, std::int32_t index, std::int32_t count)
 {
     if (!HasGuiApplication()) return;
-    const TileThrottle::Clock::time_point now = TileThrottle::Clock::now();
-    if (std::optional<STileValues> going = Throttle().Offer({number, index, count}, now)) {
-        Apply(going->number, going->index, going->count, false);
-        return;
-    }
-    ScheduleHeldTile(now);
+    CrawlTile().Offer({number, index, count});
 }
 
 void RestoreDockTile()
 {
     if (!HasGuiApplication()) return;
-    OvertakeHeldTile();
+    CrawlTile().Overtaken();
     const QImage& icon = ApplicationIconImage();
     Hook()({icon.isNull() ? QIcon() : QIcon(QPixmap::fromImage(icon)), -1, false});
 }

@@ -47,12 +47,25 @@ public:
         return value;
     }
 
-    // Something newer went at once, past the throttle (a pause, the end):
-    // the held value is stale and dropped.
-    void Overtaken(Clock::time_point now)
+    // The held value at once, its interval over or not (the end of a grab
+    // shows its last state without waiting); it counts as sent then.
+    std::optional<Value> TakeHeld(Clock::time_point now)
     {
+        if (!mHeld) return std::nullopt;
+        std::optional<Value> value = std::move(mHeld);
         mHeld.reset();
         mLastSent = now;
+        return value;
+    }
+
+    // Something newer went at once, past the throttle (a pause, the end):
+    // the held value is stale and dropped, and the next value goes at once
+    // (a crawl started right after a restore shows its progress without
+    // waiting for a timer that a busy loop may hold back).
+    void Overtaken(Clock::time_point /*now*/)
+    {
+        mHeld.reset();
+        mLastSent.reset();
     }
 
 private:

@@ -2,7 +2,6 @@
 #include "engine/transfer/conditional_request.h"
 
 #include <chrono>
-#include <system_error>
 #include <utility>
 
 #include "engine/owner/window_interfaces.h"
@@ -13,7 +12,6 @@
 #include "engine/transfer/transfer_environment.h"
 #include "foundation/text/text_encodings.h"
 #include "foundation/threads/thread.h"
-#include "platform/net/blocking_transfer.h"
 
 namespace {
 
@@ -45,7 +43,7 @@ void RemoveHeaderLines(std::vector<std::string>& lines, std::string_view name)
 
 }  // namespace
 
-// Receives one transfer's events on the request thread.
+// Receives one transfer's events on the service's thread.
 class HTTPRequest::CRequestSink : public net::TransferSink {
 public:
     explicit CRequestSink(HTTPRequest& request) : mRequest(request) {}
@@ -70,6 +68,8 @@ public:
         mRequest.mContentLengthRead = true;
         mRequest.mContentLength = expected > 0 ? static_cast<std::uint64_t>(expected) : 0;
     }
+
+    void OnFinished(const net::TransferResult& result) override { mRequest.TransferEnded(result); }
 
 private:
     HTTPRequest& mRequest;
@@ -142,20 +142,15 @@ int HTTPRequest::Start(std::string_view url, std::string_view agent, std::string
         if (std::string line = IfModifiedSinceLine(mIfModifiedSince); !line.empty())
             mHeaderLines.push_back(std::move(line));
 
-    try {
-        mThread = std::thread([this] {
-            try {
-                RunThread();
-            } catch (...) {
-                mErrorText = "the request failed";
-                Finish(false);
-            }
-        });
-    } catch (const std::system_error& error) {
-        mErrorText = "the request thread could not be started";
-        Finish(false);
-        return error.code().value() != 0 ? error.code().value() : -1;
-    }
+    mCurrentURL = mURL;
+    mCurrentMethod = mMethod;
+    mCurrentBody = mPostBody;
+    mCurrentHeaderLines = mHeaderLines;
+    mFirstOrigin = URLOrigin(mURL);
+    mRedirects = 0;
+    if (!mSink) mSink = std::make_unique<CRequestSink>(*this);
+    mSubmitted = true;
+    Submit();
     if (mSynchronous) WaitUntilDone();
     return 0;
 }
@@ -183,16 +178,21 @@ void HTTPRequest::ResetForStart()
 void HTTPRequest::Cancel()
 {
     mCancel.store(true, std::memory_order_relaxed);
+    const std::lock_guard<std::mutex> lock(mMutex);
+    if (mHandle != 0) SharedDownloadService().Cancel(mHandle);
 }
 
 void HTTPRequest::Join()
 {
-    if (mThread.joinable()) mThread.join();
+    if (!mSubmitted) return;
+    std::unique_lock<std::mutex> lock(mMutex);
+    mFinished.wait(lock, [this] { return mThreadDone.load(std::memory_order_acquire); });
+    mSubmitted = false;
 }
 
 void HTTPRequest::WaitUntilDone()
 {
-    if (!mThread.joinable() && !mThreadDone.load(std::memory_order_acquire)) return;  // never started
+    if (!mSubmitted && !mThreadDone.load(std::memory_order_acquire)) return;  // never started
     CThread* self = CThread::Current();
     bool cancelledForStop = false;
     while (!mThreadDone.load(std::memory_order_acquire)) {
@@ -220,65 +220,73 @@ CLDynamicBuffer HTTPRequest::TakeBody()
     return std::move(mResponseBody);
 }
 
-void HTTPRequest::RunThread()
+void HTTPRequest::Submit()
 {
-    std::string url = mURL;
-    std::string method = mMethod;
-    std::string body = mPostBody;
-    std::vector<std::string> headerLines = mHeaderLines;
-    const std::string firstOrigin = URLOrigin(url);
+    net::TransferRequest request = MakeTransferRequest(mCurrentURL);
+    request.method = MethodFor(mCurrentMethod);
+    request.headerLines = mCurrentHeaderLines;
+    request.userAgent = mUserAgent;
+    request.stallTimeoutSeconds = static_cast<int>(mTimeoutSeconds);
+    if (request.method == net::TransferMethod::kPost) request.postBody = mCurrentBody;
+    mStartTime = SecondsNow();
+    mContentLengthRead = false;
+    {
+        // A cancel before the handle exists is seen here, one after it
+        // cancels the handle.
+        const std::lock_guard<std::mutex> lock(mMutex);
+        if (!mCancel.load(std::memory_order_relaxed)) {
+            mHandle = SharedDownloadService().Submit(std::move(request), *mSink);
+            return;
+        }
+    }
+    net::TransferResult cancelled;
+    cancelled.outcome = net::TransferOutcome::kAborted;
+    cancelled.errorText = "the request was cancelled";
+    TransferEnded(std::move(cancelled));
+}
 
-    for (int redirects = 0;; ++redirects) {
-        net::TransferResult result = PerformOnce(url, method, headerLines, body);
+void HTTPRequest::TransferEnded(net::TransferResult result)
+{
+    try {
         // The part of the body that was asked for is a whole answer.
         const bool completed = result.outcome == net::TransferOutcome::kCompleted ||
                                (mBodyLimitReached && result.outcome == net::TransferOutcome::kAborted &&
                                 !mCancel.load(std::memory_order_relaxed));
         std::string target;
-        if (completed && mAutoRedirect && redirects < kMaxAutoRedirects)
-            target = RedirectTarget(url, result.statusCode, result.rawHeader);
+        if (completed && mAutoRedirect && mRedirects < kMaxAutoRedirects)
+            target = RedirectTarget(mCurrentURL, result.statusCode, result.rawHeader);
         if (target.empty() || !IsTransferableURL(target) || mCancel.load(std::memory_order_relaxed)) {
             mStatusCode = result.statusCode;
             mErrorText = std::move(result.errorText);
             mTimedOut = result.outcome == net::TransferOutcome::kStalled;
             if (completed) {
-                mResponseHeader = IsFtpURL(url)
-                                      ? FtpStatusHeader(result.statusCode, static_cast<std::int64_t>(mResponseBody.Length()))
-                                      : std::move(result.rawHeader);
+                mResponseHeader = IsFtpURL(mCurrentURL) ? FtpStatusHeader(result.statusCode,
+                                                                          static_cast<std::int64_t>(mResponseBody.Length()))
+                                                        : std::move(result.rawHeader);
             }
             Finish(completed);
             return;
         }
-        if (!RedirectKeepsMethod(result.statusCode) && method != "HEAD") {
-            method = "GET";
-            body.clear();
-            RemoveHeaderLines(headerLines, "Content-Type");
+        ++mRedirects;
+        if (!RedirectKeepsMethod(result.statusCode) && mCurrentMethod != "HEAD") {
+            mCurrentMethod = "GET";
+            mCurrentBody.clear();
+            RemoveHeaderLines(mCurrentHeaderLines, "Content-Type");
         }
         // The date of a saved copy belongs to the URL first asked for.
-        RemoveHeaderLines(headerLines, "If-Modified-Since");
+        RemoveHeaderLines(mCurrentHeaderLines, "If-Modified-Since");
         // The login and the cookies were meant for the first site only.
-        if (URLOrigin(target) != firstOrigin) {
-            RemoveHeaderLines(headerLines, "Authorization");
-            RemoveHeaderLines(headerLines, "Cookie");
+        if (URLOrigin(target) != mFirstOrigin) {
+            RemoveHeaderLines(mCurrentHeaderLines, "Authorization");
+            RemoveHeaderLines(mCurrentHeaderLines, "Cookie");
         }
-        url = std::move(target);
+        mCurrentURL = std::move(target);
         mResponseBody.Clear();
+        Submit();
+    } catch (...) {
+        mErrorText = "the request failed";
+        Finish(false);
     }
-}
-
-net::TransferResult HTTPRequest::PerformOnce(const std::string& url, const std::string& method,
-                                             const std::vector<std::string>& headerLines, const std::string& body)
-{
-    net::TransferRequest request = MakeTransferRequest(url);
-    request.method = MethodFor(method);
-    request.headerLines = headerLines;
-    request.userAgent = mUserAgent;
-    request.stallTimeoutSeconds = static_cast<int>(mTimeoutSeconds);
-    if (request.method == net::TransferMethod::kPost) request.postBody = body;
-    mStartTime = SecondsNow();
-    mContentLengthRead = false;
-    CRequestSink sink(*this);
-    return net::RunBlocking(request, sink, &mCancel);
 }
 
 void HTTPRequest::NoteProgress(std::size_t count)
@@ -309,9 +317,14 @@ void HTTPRequest::Finish(bool succeeded)
         const std::int32_t end = -1;
         mMessageQueue->QueueMessage(CTransferMessageQueue::kBytesReceivedMessage, &end, sizeof end);
     }
-    // Copy the token first: once mThreadDone is set the caller may go on,
-    // and only the destructor's join keeps this object alive.
+    // Copy the token first: once mThreadDone is set the caller may go on;
+    // only the lock keeps this object alive until the end is told.
     const CWakeToken done = mDone;
-    mThreadDone.store(true, std::memory_order_release);
+    {
+        const std::lock_guard<std::mutex> lock(mMutex);
+        mHandle = 0;
+        mThreadDone.store(true, std::memory_order_release);
+        mFinished.notify_all();
+    }
     done.Signal();
 }

@@ -1,15 +1,15 @@
-// HTTPRequest: one HTTP, HTTPS or FTP request on an OS thread of its own.
+// HTTPRequest: one HTTP, HTTPS or FTP request on the shared download
+// service (SharedDownloadService), whose one OS thread runs every transfer
+// of the program and keeps their connections, DNS answers and TLS sessions.
 //
 // A cooperative thread starts the request and sleeps in WaitUntilDone until
-// the request thread wakes it; nothing polls. The request thread runs one
-// blocking transfer (connections, DNS answers and TLS sessions are reused
-// from one request to the next) and follows redirects only when the
-// settings' auto-redirect switch is on.
+// the service wakes it; nothing polls. Redirects are followed on the
+// service's thread, only when the settings' auto-redirect switch is on.
 //
-// Everything the request thread reads is copied on the caller's side before
-// it starts (URL, method, header lines, cookies); what it writes (body,
-// header, status) is read by the caller only once mThreadDone is set. The
-// flags are atomic.
+// Everything the service reads is copied on the caller's side before the
+// request is submitted (URL, method, header lines, cookies); what it writes
+// (body, header, status) is read by the caller only once mThreadDone is set.
+// The flags are atomic.
 #pragma once
 
 #include <atomic>
@@ -17,12 +17,14 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
+#include <condition_variable>
+#include <mutex>
 #include <vector>
 
 #include "foundation/files/dynamic_buffer.h"
 #include "foundation/threads/wake_token.h"
 #include "platform/net/transfer_result.h"
+#include "platform/net/transfer_service.h"
 
 class CQuickerGrabberInterface;
 
@@ -48,7 +50,8 @@ public:
     // of its running crawl.
     HTTPRequest(CQuickerGrabberInterface* quickGrabber, std::uint32_t timeoutSeconds, bool synchronous);
     HTTPRequest(CTransferMessageQueue* messageQueue, std::uint32_t timeoutSeconds, bool synchronous);
-    // Cancels a request still running and joins its thread.
+    // Cancels a request still running and waits until the service has let
+    // go of it.
     ~HTTPRequest();
     HTTPRequest(const HTTPRequest&) = delete;
     HTTPRequest& operator=(const HTTPRequest&) = delete;
@@ -63,10 +66,9 @@ public:
     // Starts the request: `method` is "GET", "POST" or "HEAD"; Basic
     // authorization is sent when user and password are both non-empty. A URL
     // that is not http, https or ftp (any case) is refused at once, with no
-    // thread and no network activity: the request is then done and failed.
-    // Returns 0, or the error code when no thread could be made (the request
-    // is then done and failed too). A request still running is cancelled
-    // and joined first. A synchronous request waits as WaitUntilDone does.
+    // network activity: the request is then done and failed. Returns 0. A
+    // request still running is cancelled and waited for first. A
+    // synchronous request waits as WaitUntilDone does.
     int Start(std::string_view url, std::string_view agent, std::string_view user, std::string_view password,
               std::string_view method, std::string_view body);
 
@@ -76,7 +78,8 @@ public:
     // Sleeps until the request is done (on a CThread; outside any thread the
     // scheduler runs meanwhile). A stop request of the waiting thread (with a
     // Wake, as every stop request gives) cancels the request; once the
-    // request thread has ended, the wait ends with CThread::CStopException.
+    // service has let go of the request, the wait ends with
+    // CThread::CStopException.
     void WaitUntilDone();
 
     // Valid once mThreadDone is set.
@@ -103,7 +106,7 @@ public:
     // The server stayed silent (or too slow) for the time-out.
     bool TimedOut() const { return mTimedOut; }
 
-    // Set when the request thread has finished (and for a refused request).
+    // Set when the request has finished (and for a refused request).
     std::atomic<bool> mThreadDone{false};
     // The outcome: a whole response arrived (any status code).
     std::atomic<bool> mSucceeded{false};
@@ -112,11 +115,13 @@ private:
     class CRequestSink;
 
     void ResetForStart();
+    // Blocks until a submitted request has finished (briefly: after Cancel).
     void Join();
     void Finish(bool succeeded);
-    void RunThread();
-    net::TransferResult PerformOnce(const std::string& url, const std::string& method,
-                                    const std::vector<std::string>& headerLines, const std::string& body);
+    // On the service's thread from the first redirect on: one transfer of
+    // the request, and its end.
+    void Submit();
+    void TransferEnded(net::TransferResult result);
     void NoteProgress(std::size_t count);
     void PostProgress(bool finished);
 
@@ -132,7 +137,16 @@ private:
     CTransferMessageQueue* const mMessageQueue = nullptr;
     bool mAutoRedirect = false;
 
-    // Written by the request thread, read by the caller once done.
+    // The transfer in flight: its URL, method, body and header lines change
+    // as redirects are followed.
+    std::string mCurrentURL;
+    std::string mCurrentMethod;
+    std::string mCurrentBody;
+    std::vector<std::string> mCurrentHeaderLines;
+    std::string mFirstOrigin;
+    int mRedirects = 0;
+
+    // Written on the service's thread, read by the caller once done.
     CLDynamicBuffer mResponseBody;
     std::uint64_t mBodyLimit = 0;
     std::int64_t mIfModifiedSince = 0;
@@ -149,5 +163,11 @@ private:
 
     std::atomic<bool> mCancel{false};
     CWakeToken mDone;
-    std::thread mThread;
+    std::unique_ptr<CRequestSink> mSink;
+    // Guards the handle (Cancel comes from any thread) and the end: the
+    // caller waits under it, so the sink outlives the service's last call.
+    std::mutex mMutex;
+    std::condition_variable mFinished;
+    net::TransferHandle mHandle = 0;
+    bool mSubmitted = false;  // caller's side: a request went to the service
 };

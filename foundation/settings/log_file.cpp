@@ -74,6 +74,7 @@ int StartLogging(CLogHolder* holder, const char* path)
     holder->mPath = path;
     holder->mWriteFailure = 0;
     holder->mAfterReturn = false;
+    holder->mHeld.clear();
     struct stat info {};
     if (::stat(path, &info) == 0) RotateWhenFull(holder->mPath, info.st_size, holder->mRotateAtBytes);
     const int opened = OpenForAppending(holder->mPath);
@@ -101,9 +102,39 @@ int AppendToLog(CLogHolder* holder, std::string_view text)
         }
         holder->mFd.Reset(fd);
     }
+    if (holder->mBuffered) {
+        const auto now = std::chrono::steady_clock::now();
+        if (holder->mHeld.empty()) holder->mHeldSince = now;
+        holder->mHeld += WithLineFeeds(text, holder->mAfterReturn);
+        if (holder->mHeld.size() < kLogBufferBytes && now - holder->mHeldSince < kLogBufferAge) return 0;
+        return holder->WriteHeld();
+    }
     const int status = WriteAll(holder->mFd.Get(), WithLineFeeds(text, holder->mAfterReturn));
     if (status != 0 && holder->mWriteFailure == 0) holder->mWriteFailure = status;
     return status;
+}
+
+int CLogHolder::WriteHeld()
+{
+    if (mHeld.empty() || !mFd.IsOpen()) return 0;
+    const int status = WriteAll(mFd.Get(), mHeld);
+    mHeld.clear();
+    if (status != 0 && mWriteFailure == 0) mWriteFailure = status;
+    return status;
+}
+
+int FlushLog(CLogHolder* holder)
+{
+    if (holder == nullptr) return 0;
+    std::lock_guard<std::mutex> lock(holder->mMutex);
+    return holder->WriteHeld();
+}
+
+bool IsLogTextHeld(CLogHolder* holder)
+{
+    if (holder == nullptr) return false;
+    std::lock_guard<std::mutex> lock(holder->mMutex);
+    return !holder->mHeld.empty();
 }
 
 int AppendToLog(CLogHolder* holder, const char* text)
@@ -118,8 +149,11 @@ int StopLogging(CLogHolder* holder)
     if (holder == nullptr) return 0;
     std::lock_guard<std::mutex> lock(holder->mMutex);
     if (!holder->mFd.IsOpen()) return 0;
+    // The held text and the stop line in one write.
+    holder->mHeld += LogStopLine(Now());
     CUniqueFd fd = std::move(holder->mFd);
-    const int status = WriteAll(fd.Get(), LogStopLine(Now()));
+    const int status = WriteAll(fd.Get(), holder->mHeld);
+    holder->mHeld.clear();
     // A failed close may be the first report of a failed write.
     const int closeStatus = ::close(fd.Release()) == 0 ? 0 : ErrnoStatus();
     return status != 0 ? status : closeStatus;
@@ -129,6 +163,7 @@ int TakeLogWriteFailure(CLogHolder* holder)
 {
     if (holder == nullptr) return 0;
     std::lock_guard<std::mutex> lock(holder->mMutex);
+    holder->WriteHeld();
     return std::exchange(holder->mWriteFailure, 0);
 }
 

@@ -26,6 +26,7 @@
 #include "tests/grabber_windows/window_test_support.h"
 #include "tests/support/http_peer.h"
 #include "tests/support/nginx_peer.h"
+#include "tests/windows/paint_counter.h"
 #include "tests/windows/print_to_pdf.h"
 
 namespace {
@@ -92,15 +93,18 @@ protected:
 
 TEST_F(Grabber, AGrabWithANamedConfigurationFillsCountersLogAndSiteMap)
 {
-    const std::string site = mRoot.MakeFolder("site");
-    mRoot.Write("site/index.html", Page("<a href=\"a.html\">a</a> <a href=\"sub/b.html\">b</a>"));
-    mRoot.Write("site/a.html", Page("<a href=\"index.html\">home</a> <a href=\"c.html\">c</a>"));
-    mRoot.Write("site/c.html", Page("c"));
-    mRoot.Write("site/sub/b.html", Page("<a href=\"../a.html\">a</a>"));
-    testsupport::NginxPeer nginx(site);
+    // Pages that take longer than the window's pace, so each level is shown
+    // while it is crawled.
+    HttpPeer peer({
+        {.path = "/index.html", .body = Page("<a href=\"a.html\">a</a> <a href=\"sub/b.html\">b</a>")},
+        {.path = "/a.html", .body = Page("<a href=\"index.html\">home</a> <a href=\"c.html\">c</a>"),
+         .stallSeconds = 0.6},
+        {.path = "/c.html", .body = Page("c"), .stallSeconds = 0.6},
+        {.path = "/sub/b.html", .body = Page("<a href=\"../a.html\">a</a>"), .stallSeconds = 0.6},
+    });
     MakeConfigurationFile("Site", true);
 
-    CGrabber* window = StartGrab("Site", "127.0.0.1:" + std::to_string(nginx.Port()) + "/index.html");
+    CGrabber* window = StartGrab("Site", "127.0.0.1:" + std::to_string(peer.Port()) + "/index.html");
     int deepestLevel = 0;
     int levelProgress = 0;
     ASSERT_TRUE(RunEvents([&] {
@@ -110,7 +114,7 @@ TEST_F(Grabber, AGrabWithANamedConfigurationFillsCountersLogAndSiteMap)
     }));
     Screenshot(*window, "grabber_after_grab");
 
-    EXPECT_EQ(Text(*window, kURL), nginx.Url("/index.html")) << "http:// goes in front";
+    EXPECT_EQ(Text(*window, kURL), peer.Url("/index.html")) << "http:// goes in front";
     EXPECT_GE(Number(Text(*window, kRequests)), 4);
     EXPECT_EQ(Text(*window, kErrors), "0");
     EXPECT_GT(Number(Text(*window, kBytes)), 0);
@@ -121,7 +125,7 @@ TEST_F(Grabber, AGrabWithANamedConfigurationFillsCountersLogAndSiteMap)
     for (const char* file : {"index.html", "a.html", "sub/b.html", "c.html"})
         EXPECT_NE(LogPane(*window).find(file), std::string::npos) << file;
     const auto tree = crawltest::ReadTree(Mirror());
-    EXPECT_TRUE(tree.contains("127.0.0.1/" + std::to_string(nginx.Port()) + "/c.html"));
+    EXPECT_TRUE(tree.contains("127.0.0.1/" + std::to_string(peer.Port()) + "/c.html"));
     EXPECT_EQ(Text(*window, kCancel), "Done");
     EXPECT_TRUE(IsEnabled(*window, kCancel));
     EXPECT_EQ(window->NotificationRequests(), 0);
@@ -144,6 +148,91 @@ TEST_F(Grabber, AGrabWithANamedConfigurationFillsCountersLogAndSiteMap)
     const std::size_t closing = log.rfind("Tidewell stopping logging at ");
     ASSERT_NE(closing, std::string::npos);
     EXPECT_EQ(log.find('\n', closing), log.size() - 1) << "nothing follows the closing line";
+}
+
+std::vector<std::string> LogLines(std::string text);
+
+// However fast the crawl reports, the window changes at a reader's pace
+// (a repaint of a counter at most every quarter second or so, plus the
+// user's own actions), and once the grab ends its counters equal the
+// crawl's totals and its log pane holds every line of the log file, in order.
+TEST_F(Grabber, AfterAGrabTheCountersAndLogPaneShowTheLastStateExactly)
+{
+    const std::string site = mRoot.MakeFolder("site");
+    constexpr int kPages = 120;
+    std::string links;
+    for (int i = 0; i < kPages; ++i) {
+        links += "<a href=\"p" + std::to_string(i) + ".html\">p</a> <a href=\"gone" + std::to_string(i % 3) +
+                 ".html\">gone</a> ";
+        mRoot.Write("site/p" + std::to_string(i) + ".html", Page("<a href=\"index.html\">home</a>"));
+    }
+    mRoot.Write("site/index.html", Page(links));
+    testsupport::NginxPeer nginx(site);
+    HttpPeer slow({{.path = "/", .body = Page("<a href=\"slow.html\">slow</a>")},
+                   {.path = "/slow.html", .body = Page("slow"), .stallSeconds = 60}});
+    MakeConfigurationFile("Site", true);
+
+    const struct {
+        const char* name;
+        std::string url;
+        bool stop;  // stopped by the user while a page stalls
+    } cases[] = {
+        {"runs to its end", nginx.Url("/index.html"), false},
+        {"stopped by the user", slow.Url("/"), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CGrabber* window = StartGrab("Site", c.url);
+        windowtest::CPaintCounter requests(window->FindPaneByID(kRequests)->GetWidget());
+        const auto start = std::chrono::steady_clock::now();
+        if (c.stop) {
+            ASSERT_TRUE(RunEvents([&] { return Requested(slow, "/slow.html"); }));
+            Click(*window, kCancel);
+        }
+        ASSERT_TRUE(RunUntilDone(*window));
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+
+        const std::vector<std::string> lines = LogLines(LogPane(*window));
+        auto total = [&](const std::string& name) {
+            for (const std::string& line : lines)
+                if (line.rfind(name, 0) == 0) return line.substr(name.size());
+            return std::string("none");
+        };
+        EXPECT_EQ(Text(*window, kErrors), total("Total errors: "));
+        EXPECT_EQ(Text(*window, kBytes), total("Total bytes grabbed: "));
+        if (!c.stop) {
+            EXPECT_EQ(Number(Text(*window, kRequests)), kPages + 1 + 3);
+            EXPECT_EQ(Text(*window, kErrors), "3");
+            EXPECT_EQ(Text(*window, kLevel), "") << "a finished crawl clears its level";
+            // Every URL changed the counters; a reader saw a few of them.
+            const auto quarters = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed) / 250ms;
+            EXPECT_GT(requests.paints, 0);
+            EXPECT_LE(requests.paints, 2 * quarters + 10) << "over " << quarters << " quarter seconds";
+        }
+        EXPECT_EQ(Text(*window, kCancel), "Done");
+        EXPECT_TRUE(IsEnabled(*window, kStart));
+
+        // The pane shows what the log file holds, line for line.
+        const std::string logPath = window->LogFilePath();
+        Click(*window, kCancel);
+        DeleteScheduledObjects();
+        std::vector<std::string> logged = LogLines(crawltest::FileText(logPath));
+        // Both grabs log into the host's file: this grab's lines follow its
+        // start line and precede its stop line (and the file's last line end).
+        auto first = logged.end();
+        for (auto line = logged.begin(); line != logged.end(); ++line)
+            if (line->rfind("Tidewell starting logging at ", 0) == 0) first = line + 1;
+        ASSERT_GE(logged.end() - first, 2);
+        logged = std::vector<std::string>(first, logged.end() - 2);
+        // The pane keeps a CR LF as two line ends: blank lines aside. A full
+        // pane starts afresh, so it shows the log's newest lines.
+        std::vector<std::string> shown = lines;
+        std::erase(shown, "");
+        std::erase(logged, "");
+        ASSERT_FALSE(shown.empty());
+        ASSERT_LE(shown.size(), logged.size());
+        EXPECT_EQ(shown, std::vector<std::string>(logged.end() - static_cast<std::ptrdiff_t>(shown.size()), logged.end()));
+    }
 }
 
 // Lines of a log text, whichever line ends it uses.
@@ -330,7 +419,7 @@ TEST_F(Grabber, ASiteMapWhileGrabbingThenClosingAsksAndWaitsForTheCrawlBeforeClo
     ASSERT_TRUE(RunEvents([&] { return Requested(peer, "/a.html"); }));
     const std::string logPath = window->LogFilePath();
     // Before the end, 'SMAP' writes the site map so far and opens it.
-    ASSERT_TRUE(IsEnabled(*window, kSiteMap));
+    ASSERT_TRUE(RunEvents([&] { return IsEnabled(*window, kSiteMap); }));
     Click(*window, kSiteMap);
     ASSERT_EQ(mSpawned.size(), 1u);
     EXPECT_TRUE(mSpawned[0].back().ends_with(".sitemap.html")) << mSpawned[0].back();

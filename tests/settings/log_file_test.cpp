@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -141,6 +142,49 @@ TEST_F(LogFile, EveryLineEndsWithALineFeedWhateverTheCallerWrote)
         EXPECT_EQ(lines.front() + "\n", LogStartLine(kMonday));
         EXPECT_EQ(lines.back() + "\n", LogStopLine(kMonday));
         EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end() - 1), c.lines);
+    }
+}
+
+// A buffered log (a grab's) keeps its lines until it is flushed, a failure
+// is asked for, it is stopped or it holds a buffer's worth; what it writes
+// then is byte for byte what an unbuffered log writes.
+TEST_F(LogFile, ABufferedLogWritesTheSameBytesInFewWrites)
+{
+    const std::string longLine = std::string(kLogBufferBytes, 'x') + "\r";
+    struct Case {
+        const char* name;
+        std::vector<std::string> appends;
+        std::function<void(CLogHolder&)> end;  // what makes it write
+        bool heldUntilTheEnd;
+    } cases[] = {
+        {"flushed", {"one\r", "\ntwo\r", "three"}, [](CLogHolder& h) { EXPECT_EQ(FlushLog(&h), 0); }, true},
+        {"stopped", {"Grabbing ", "http://example.org/", "\r"}, [](CLogHolder& h) { EXPECT_EQ(StopLogging(&h), 0); },
+         true},
+        {"a failure asked for", {"a\rb\r\n"}, [](CLogHolder& h) { EXPECT_EQ(TakeLogWriteFailure(&h), 0); }, true},
+        {"a buffer's worth", {"one\r", longLine}, [](CLogHolder&) {}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(Path("plain.log"));
+        std::filesystem::remove(Path("held.log"));
+        CLogHolder plain;
+        CLogHolder held{CLogHolder::SBuffered{}};
+        ASSERT_EQ(StartLogging(&plain, Path("plain.log").c_str()), 0);
+        ASSERT_EQ(StartLogging(&held, Path("held.log").c_str()), 0);
+        for (const std::string& text : c.appends) {
+            ASSERT_EQ(AppendToLog(&plain, text), 0);
+            ASSERT_EQ(AppendToLog(&held, text), 0);
+        }
+        EXPECT_EQ(Get("held.log") == LogStartLine(kMonday), c.heldUntilTheEnd) << "nothing written before the end";
+        EXPECT_EQ(IsLogTextHeld(&held), c.heldUntilTheEnd);
+        c.end(held);
+        EXPECT_FALSE(IsLogTextHeld(&held));
+        if (held.IsOpen()) {
+            EXPECT_EQ(Get("held.log"), Get("plain.log"));
+            ASSERT_EQ(StopLogging(&held), 0);
+        }
+        ASSERT_EQ(StopLogging(&plain), 0);
+        EXPECT_EQ(Get("held.log"), Get("plain.log"));
     }
 }
 

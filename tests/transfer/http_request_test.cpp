@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -148,6 +150,37 @@ TEST_F(HttpClient, AStopRequestEndsTheWait)
     EXPECT_LT(SecondsSince(start), 10.0);  // the whole trickle takes 20 s
     EXPECT_FALSE(returned);
     EXPECT_EQ(url.mFetchedOK, 0);
+}
+
+std::size_t ThreadsOfThisProcess()
+{
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task")) ++count;
+    return count;
+}
+
+// Requests run on the one transfer service, however many wait at once: no
+// OS thread is made per request.
+TEST_F(HttpClient, RequestsInFlightMakeNoThreadOfTheirOwn)
+{
+    HttpPeer peer({{.path = "/ok", .body = "fine"}, {.path = "/stall", .body = "late", .stallSeconds = 20}});
+    for (std::size_t inFlight : {1u, 8u}) {
+        SCOPED_TRACE(inFlight);
+        HTTPRequest warmUp(5, true);  // the service, once made, stays
+        warmUp.StartGet(peer.Url("/ok"), "", "", "");
+        ASSERT_TRUE(warmUp.Succeeded());
+        const std::size_t before = ThreadsOfThisProcess();
+        std::vector<std::unique_ptr<HTTPRequest>> requests;
+        for (std::size_t i = 0; i < inFlight; ++i) {
+            requests.push_back(std::make_unique<HTTPRequest>(30, false));
+            ASSERT_EQ(requests.back()->StartGet(peer.Url("/stall"), "", "", ""), 0);
+        }
+        // A thread per request would exist as soon as its request started.
+        EXPECT_EQ(ThreadsOfThisProcess(), before);
+        for (const auto& request : requests) EXPECT_FALSE(request->mThreadDone);
+        requests.clear();  // cancelled and let go
+        EXPECT_EQ(ThreadsOfThisProcess(), before);
+    }
 }
 
 TEST_F(HttpClient, EachStartBeginsWithFreshFlags)

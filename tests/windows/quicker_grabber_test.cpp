@@ -34,6 +34,7 @@
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/http_peer.h"
 #include "tests/crawl/failure_cases.h"
+#include "tests/windows/paint_counter.h"
 #include "tests/windows/run_events.h"
 #include "tests/windows/window_frame.h"
 
@@ -261,6 +262,75 @@ TEST_F(QuickerGrabber, ReturnInTheURLFieldMirrorsTheSiteAndEndsDone)
     EXPECT_TRUE(window->IsScheduledForCleanup());
     DeleteScheduledObjects();
     EXPECT_TRUE(CWindow::WindowsOfClass<CQuickerGrabber>().empty());
+}
+
+// However fast the crawl reports, the window changes at a reader's pace (a
+// repaint of the message at most every quarter second or so, plus the
+// user's own actions), and once the grab ends it shows its last state
+// exactly: the message the log ends with, the done button, nothing of the
+// level left.
+TEST_F(QuickerGrabber, AfterAGrabTheWindowShowsItsLastStateExactly)
+{
+    const std::string site = mRoot.MakeFolder("site");
+    constexpr int kPages = 120;
+    std::string links;
+    for (int i = 0; i < kPages; ++i) {
+        links += "<a href=\"p" + std::to_string(i) + ".html\">p</a> ";
+        mRoot.Write("site/p" + std::to_string(i) + ".html", Page("<a href=\"index.html\">home</a>"));
+    }
+    mRoot.Write("site/index.html", Page(links));
+    testsupport::NginxPeer nginx(site);
+    HttpPeer slow({{.path = "/", .body = Page("<a href=\"slow.html\">slow</a>")},
+                   {.path = "/slow.html", .body = Page("slow"), .stallSeconds = 60}});
+    SetPreference("Generate Log", "true");
+
+    const struct {
+        const char* name;
+        std::string url;
+        bool onePage;
+        bool stop;       // stopped by the user while a page stalls
+        bool transfers;  // beyond the start page, which the start check fetched
+        const char* message;
+    } cases[] = {
+        {"the whole site", nginx.Url("/index.html"), false, false, true, "Done. Elapsed time = "},
+        {"one page", nginx.Url("/p1.html"), true, false, false, "Done. Elapsed time = "},
+        {"stopped by the user", slow.Url("/"), false, true, true, "Aborted. Elapsed time = "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CQuickerGrabber* window = Open(c.url, false, c.onePage);
+        windowtest::CPaintCounter message(window->FindPaneByID(kMess)->GetWidget());
+        const auto start = std::chrono::steady_clock::now();
+        PressKey(*window, kURL, Qt::Key_Return, "\r");
+        if (c.stop) {
+            ASSERT_TRUE(RunEvents([&] { return Requested(slow, "/slow.html"); }));
+            // While the page stalls, the log file is at most a second behind.
+            ASSERT_TRUE(RunEvents([&] {
+                return crawltest::FileText(window->LogFilePath()).find(slow.Url("/slow.html")) != std::string::npos;
+            }));
+            Click(*window, kGrab);
+        }
+        ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+        const auto quarters = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start) / 250ms;
+
+        EXPECT_EQ(Text(*window, kMess).rfind(c.message, 0), 0u) << Text(*window, kMess);
+        EXPECT_EQ(Text(*window, kGrab), "Done");
+        EXPECT_TRUE(IsEnabled(*window, kGrab));
+        for (PaneIDT gone : {kPause, kProgress, kLevel, kCrnt, kSpin})
+            EXPECT_FALSE(IsShown(*window, gone)) << FourCharCodeText(gone);
+        // The last transfer's bytes.
+        EXPECT_EQ(Text(*window, kByte).rfind("(", 0) == 0, c.transfers) << Text(*window, kByte);
+        EXPECT_GT(message.paints, 0);
+        EXPECT_LE(message.paints, 2 * quarters + 10) << "over " << quarters << " quarter seconds";
+
+        // The message shown is the last line of the grab's log.
+        const std::string log = crawltest::FileText(window->LogFilePath());
+        const std::size_t stop = log.rfind("Tidewell stopping logging at ");
+        ASSERT_NE(stop, std::string::npos);
+        const std::size_t last = log.rfind('\n', stop - 2);
+        EXPECT_EQ(log.substr(last + 1, stop - 1 - (last + 1)), Text(*window, kMess));
+        delete window;
+    }
 }
 
 // Stop pressed at each stage of a grab: it is honoured, and the window ends

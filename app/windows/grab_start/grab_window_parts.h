@@ -3,9 +3,12 @@
 #pragma once
 
 #include <string>
+#include <variant>
+
+#include "app/progress/paced_value.h"
+#include "foundation/settings/log_file.h"
 
 class CConfiguration;
-class CLogHolder;
 class CPane;
 class CSiteIteratorThread;
 class CURL;
@@ -18,6 +21,20 @@ void StopSpinning(CPane* spinner);
 // the line that tells it.
 std::string OpenGrabLog(CLogHolder& log, const CConfiguration& configuration, const CURL& startURL,
                         std::string& failure);
+// Writes what a buffered grab log holds at most kLogBufferAge after it was
+// appended, also when no line follows it (a page that stalls). GUI thread.
+class CHeldLogWriter {
+public:
+    explicit CHeldLogWriter(CLogHolder& log) : mPace(kLogBufferAge, [&log](const std::monostate&) { FlushLog(&log); })
+    {
+    }
+    // After every append.
+    void Appended() { mPace.Offer({}); }
+
+private:
+    CPacedValue<std::monostate> mPace;
+};
+
 // Closes the log; the line that tells the first failure to write it not
 // told yet (an append or the closing line), or empty.
 std::string CloseGrabLog(CLogHolder& log);

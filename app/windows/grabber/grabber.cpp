@@ -97,6 +97,7 @@ CGrabber::CGrabber(const SLayout& layout, CCommander* superCommander, SGrabberLi
     : GGrayscaleWindow(layout, superCommander), mLinks(std::move(links)), mStayInFolder(ShouldStayInFolder())
 {
     SetName(kWindowName);
+    mPanes.SetFlushHook([this] { ShowHeldLogLines(); });
 }
 
 CGrabber::~CGrabber()
@@ -251,6 +252,7 @@ void CGrabber::ListenToMessage(MessageT message, void* ioParam)
     case kMsgConfigurationsChanged: FillConfigurationsMenu(); break;
     default: break;
     }
+    ShowChangesNow();
 }
 
 bool CGrabber::HandleCommand(CommandT command, void* ioParam)
@@ -292,6 +294,7 @@ bool CGrabber::AllowClose()
 
 void CGrabber::DoPrint(QPrinter& printer)
 {
+    ShowChangesNow();
     auto* text = FindPaneAs<CDirtyTextPane>(kText);
     if (text == nullptr || text->Text() == nullptr) ThrowNilPointer("DoPrint");
     text->Text()->document()->print(&printer);
@@ -331,10 +334,15 @@ void CGrabber::TellGrabStart(const std::string& text, bool failure)
 {
     if (failure) LogError(text);
     else LogLine(text);
+    ShowChangesNow();
 }
 
 // Nothing was started: another choice of configuration may follow.
-void CGrabber::GrabStartRefused() { EnablePane(kMenu, true); }
+void CGrabber::GrabStartRefused()
+{
+    EnablePane(kMenu, true);
+    ShowChangesNow();
+}
 
 void CGrabber::LockStartPanes(bool locked)
 {
@@ -347,7 +355,11 @@ void CGrabber::GrabStartAccepted()
     if (FindConfigurationFile(ChosenConfiguration(), mConfigRef) != 0) mConfigRef = CFileRef();
 }
 
-void CGrabber::DisableGrabStart() { EnablePane(kStart, false); }
+void CGrabber::DisableGrabStart()
+{
+    EnablePane(kStart, false);
+    ShowChangesNow();
+}
 
 void CGrabber::ShowStartChecking(const std::string& task)
 {
@@ -355,16 +367,22 @@ void CGrabber::ShowStartChecking(const std::string& task)
     EnablePane(kCancel, true);
     SetButtonTitle(kCancel, "Stop");
     SetStatusText(task);
+    ShowChangesNow();
 }
 
 bool CGrabber::IsGrabStopRequested() const { return false; }
 
-void CGrabber::EndGrabWithoutCrawl() { EndWithoutCrawl(); }
+void CGrabber::EndGrabWithoutCrawl()
+{
+    EndWithoutCrawl();
+    ShowChangesNow();
+}
 
 void CGrabber::RestoreAfterBadStartURL()
 {
     EndWithoutCrawl();
     LockStartPanes(false);
+    ShowChangesNow();
 }
 
 void CGrabber::StartCrawl(const CURL& url)
@@ -376,6 +394,7 @@ void CGrabber::StartCrawl(const CURL& url)
     mThread->Resume();
     EnablePane(kStart, true);
     mState = kWindowRunning;
+    ShowChangesNow();
 }
 
 void CGrabber::EndWithoutCrawl()
@@ -396,6 +415,8 @@ void CGrabber::PauseGrab()
     mState = kWindowPaused;
     SetButtonTitle(kStart, "Resume");
     LogLine("Grabber Paused.");
+    FlushLog(&mLog);
+    ShowChangesNow();
     std::int32_t level = 0, index = 0, count = 0;
     mThread->GetProgress(level, index, count);
     DrawDockTilePaused(level, index, count);
@@ -408,6 +429,7 @@ void CGrabber::ResumeGrab()
     mState = kWindowRunning;
     SetButtonTitle(kStart, "Pause");
     LogLine("Grabber Resumed.");
+    ShowChangesNow();
     std::int32_t level = 0, index = 0, count = 0;
     mThread->GetProgress(level, index, count);
     DrawDockTileProgress(level, index, count);
@@ -421,6 +443,8 @@ void CGrabber::StopGrab()
     EnablePane(kStart, false);
     mThread->StopCrawl(false);
     mState = kWindowDone;
+    FlushLog(&mLog);
+    ShowChangesNow();
 }
 
 void CGrabber::SetStartURL(const std::string& text)
@@ -460,6 +484,8 @@ void CGrabber::CrawlThreadEnded(CSiteIteratorThread* thread)
     EnablePane(kStart, true);
     EnablePane(kMenu, true);
     EnableSkipButton(false);
+    // The grab's last state, exactly and at once.
+    ShowChangesNow();
 }
 
 void CGrabber::SetFirstFile(const CFileRef& file)
@@ -488,6 +514,7 @@ std::int32_t CGrabber::GetProgressMax() const { return GetPaneMaxValue(kFileProg
 
 std::int32_t CGrabber::GetProgressValue() const
 {
+    if (std::optional<std::int32_t> held = mPanes.HeldValue(kFileProgress)) return *held;
     CPane* bar = Pane(kFileProgress);
     return bar != nullptr ? bar->GetValue() : 0;
 }
@@ -506,27 +533,32 @@ void CGrabber::AppendLog(const std::string& text, bool error)
 {
     ShowLogLine(text, error);
     AppendToLog(&mLog, text + "\n");
-    // The main thread redraws between lines.
-    if (CThread::Current() != nullptr) CThread::Yield();
+    mLogWriter.Appended();
 }
 
 void CGrabber::ShowLogLine(const std::string& text, bool error)
 {
-    if (auto* pane = FindPaneAs<CDirtyTextPane>(kText); pane != nullptr && pane->Text() != nullptr) {
-        if (error) pane->Text()->InsertRedText(text + "\n");
-        else pane->Text()->Insert(text + "\n");
+    // Lines of one kind go in together: one insertion, one layout.
+    if (!mHeldLogLines.empty() && mHeldLogLines.back().second == error) mHeldLogLines.back().first += text + "\n";
+    else mHeldLogLines.emplace_back(text + "\n", error);
+    mPanes.Changed();
+}
+
+void CGrabber::ShowHeldLogLines()
+{
+    std::vector<std::pair<std::string, bool>> lines = std::move(mHeldLogLines);
+    mHeldLogLines.clear();
+    auto* pane = FindPaneAs<CDirtyTextPane>(kText);
+    if (pane == nullptr || pane->Text() == nullptr) return;
+    for (const auto& [text, error] : lines) {
+        if (error) pane->Text()->InsertRedText(text);
+        else pane->Text()->Insert(text);
     }
 }
 
-void CGrabber::SetPaneText(PaneIDT pane, const std::string& text)
-{
-    if (CPane* found = Pane(pane)) found->SetDescriptor(text);
-}
+void CGrabber::SetPaneText(PaneIDT pane, const std::string& text) { mPanes.SetText(pane, text); }
 
-void CGrabber::SetPaneValue(PaneIDT pane, std::int32_t value)
-{
-    if (CPane* found = Pane(pane)) found->SetValue(value);
-}
+void CGrabber::SetPaneValue(PaneIDT pane, std::int32_t value) { mPanes.SetValue(pane, value); }
 
 std::int32_t CGrabber::GetPaneMinValue(PaneIDT pane) const
 {
@@ -561,10 +593,7 @@ void CGrabber::OpenLog(const CURL& startURL)
 
 void CGrabber::CloseLog() { CloseGrabLog(mLog); }
 
-void CGrabber::EnablePane(PaneIDT pane, bool enabled)
-{
-    if (CPane* found = Pane(pane)) found->SetEnabled(enabled);
-}
+void CGrabber::EnablePane(PaneIDT pane, bool enabled) { mPanes.SetEnabled(pane, enabled); }
 
 CPane* CGrabber::Pane(PaneIDT pane) const { return const_cast<CGrabber*>(this)->FindPaneByID(pane); }
 

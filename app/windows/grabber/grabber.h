@@ -11,9 +11,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/framework/grayscale_window.h"
+#include "app/progress/pane_changes.h"
 #include "app/windows/grab_start/grab_start.h"
+#include "app/windows/grab_start/grab_window_parts.h"
 #include "engine/config/configuration.h"
 #include "engine/owner/window_interfaces.h"
 #include "foundation/files/file_ref.h"
@@ -141,8 +145,11 @@ private:
     void OpenLog(const CURL& startURL);
     void CloseLog();
     void AppendLog(const std::string& text, bool error);
-    // The log pane only, not the log file.
+    // The log pane only, not the log file; held with the panes.
     void ShowLogLine(const std::string& text, bool error);
+    void ShowHeldLogLines();
+    // After a user's action and at the end of a grab.
+    void ShowChangesNow() { mPanes.Flush(); }
     void EnablePane(PaneIDT pane, bool enabled);
     CPane* Pane(PaneIDT pane) const;
     void RevealDownloads();
@@ -159,7 +166,11 @@ private:
     CFileRef mConfigRef;
     CSiteIteratorThread* mThread = nullptr;
     std::unique_ptr<CTimeThread> mClockThread;
-    CLogHolder mLog;
+    CLogHolder mLog{CLogHolder::SBuffered{}};
+    CHeldLogWriter mLogWriter{mLog};
+    // The panes and log lines the crawl changes, at a reader's pace.
+    std::vector<std::pair<std::string, bool>> mHeldLogLines;  // text, error
+    CPaneChanges mPanes{[this](PaneIDT id) { return FindPaneByID(id); }};
     std::string mLogPath;
     bool mHasFile = false;
     CFileRef mFileRef;

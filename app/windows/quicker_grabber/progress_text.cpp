@@ -26,10 +26,12 @@ std::string ProgressText(std::int64_t bytes, std::int64_t size, std::int64_t rat
     return text + ", " + Amount(rate, "bytes") + "/sec)";
 }
 
-void CLatestText::Post(std::string text)
+bool CLatestText::Post(std::string text)
 {
     const std::lock_guard<std::mutex> lock(mMutex);
+    const bool wasEmpty = !mText.has_value();
     mText = std::move(text);
+    return wasEmpty;
 }
 
 std::optional<std::string> CLatestText::Take()

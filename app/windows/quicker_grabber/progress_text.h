@@ -15,8 +15,9 @@ std::string ProgressText(std::int64_t bytes, std::int64_t size, std::int64_t rat
 // yet, so however fast a transfer reports, the mailbox holds one text.
 class CLatestText {
 public:
-    // Any OS thread.
-    void Post(std::string text);
+    // Any OS thread. True when the mailbox was empty: only then does the
+    // GUI need waking, a later post rides on that wake.
+    bool Post(std::string text);
     // The text posted since the last take, if any.
     std::optional<std::string> Take();
 

@@ -171,6 +171,7 @@ void CQuickerGrabber::ListenToMessage(MessageT message, void* ioParam)
     case kRecent: RecentItemChosen(value()); break;
     default: break;
     }
+    ShowChangesNow();
 }
 
 bool CQuickerGrabber::GetPaneHelpText(PaneIDT paneID, std::string& outText)
@@ -234,7 +235,11 @@ std::string CQuickerGrabber::TakeGrabConfiguration()
     return {};
 }
 
-void CQuickerGrabber::TellGrabStart(const std::string& text, bool) { SetMessageText(text); }
+void CQuickerGrabber::TellGrabStart(const std::string& text, bool)
+{
+    SetMessageText(text);
+    ShowChangesNow();
+}
 
 void CQuickerGrabber::GrabStartRefused() {}
 
@@ -245,13 +250,18 @@ void CQuickerGrabber::LockStartPanes(bool locked)
 
 void CQuickerGrabber::GrabStartAccepted() {}
 
-void CQuickerGrabber::DisableGrabStart() { EnablePane(kGrab, false); }
+void CQuickerGrabber::DisableGrabStart()
+{
+    EnablePane(kGrab, false);
+    ShowChangesNow();
+}
 
 void CQuickerGrabber::ShowStartChecking(const std::string& task)
 {
     SetGrabButton(kMsgStop, "Stop");
     ShowPane(kLevel, !mOnePage);
     SetTaskText(task);
+    ShowChangesNow();
 }
 
 bool CQuickerGrabber::IsGrabStopRequested() const { return mStopping; }
@@ -265,6 +275,7 @@ void CQuickerGrabber::RestoreAfterBadStartURL()
     ShowPane(kLevel, false);
     LockStartPanes(false);
     SetGrabButton(kGrab, "Grab");
+    ShowChangesNow();
 }
 
 void CQuickerGrabber::StartCrawl(const CURL& url)
@@ -275,6 +286,7 @@ void CQuickerGrabber::StartCrawl(const CURL& url)
     mThread->Resume();
     ShowPane(kPause, true);
     mState = kWindowRunning;
+    ShowChangesNow();
 }
 
 void CQuickerGrabber::EndWithoutCrawl(const std::string& message)
@@ -286,6 +298,7 @@ void CQuickerGrabber::EndWithoutCrawl(const std::string& message)
     HidePauseButton();
     mState = kWindowDone;
     SetGrabButtonDone();
+    ShowChangesNow();
 }
 
 void CQuickerGrabber::SetGrabButton(MessageT message, const char* title)
@@ -315,6 +328,8 @@ void CQuickerGrabber::SetPaused(bool paused)
     mThread->GetProgress(level, index, count);
     if (paused) DrawDockTilePaused(level, index, count);
     else DrawDockTileProgress(level, index, count);
+    if (paused) FlushLog(&mLog);
+    ShowChangesNow();
 }
 
 void CQuickerGrabber::StopGrab(bool byError)
@@ -326,6 +341,8 @@ void CQuickerGrabber::StopGrab(bool byError)
         mThread->StopCrawl(byError);
         mState = kWindowDone;
     }
+    FlushLog(&mLog);
+    ShowChangesNow();
 }
 
 void CQuickerGrabber::SetDownloadOnePage()
@@ -334,6 +351,7 @@ void CQuickerGrabber::SetDownloadOnePage()
     SetTitle("Download One Page");
     SetPaneText(kDown, "Show File");
     SetDownButtonIcon("text-x-generic", QStyle::SP_FileIcon);
+    ShowChangesNow();
 }
 
 void CQuickerGrabber::SetDownButtonIcon(const char* themeName, int standardIcon)
@@ -345,7 +363,11 @@ void CQuickerGrabber::SetDownButtonIcon(const char* themeName, int standardIcon)
     button->setIcon(QIcon::fromTheme(QString::fromLatin1(themeName), fallback));
 }
 
-void CQuickerGrabber::SetStartURL(const std::string& text) { SetPaneText(kURL, text); }
+// The user's field: set at once, never held.
+void CQuickerGrabber::SetStartURL(const std::string& text)
+{
+    if (CPane* url = FindPaneByID(kURL)) url->SetDescriptor(text);
+}
 
 // The crawl's side -------------------------------------------------------------------------
 
@@ -368,6 +390,11 @@ void CQuickerGrabber::CrawlThreadEnded(CSiteIteratorThread* thread)
     if (mGrabMessage != kMsgDone && !mClosing) SetGrabButtonDone();
     // The thread has written the window's last line by now.
     CloseLog();
+    // The grab's last state, exactly and at once.
+    if (!mClosing) {
+        FlushProgress();
+        ShowChangesNow();
+    }
 }
 
 void CQuickerGrabber::SetFirstFile(const CFileRef& file)
@@ -408,10 +435,9 @@ void CQuickerGrabber::PostTransferProgress(std::uint64_t received, std::uint64_t
 
 void CQuickerGrabber::PostProgress(std::int64_t bytes, std::int64_t size, std::int64_t rate)
 {
-    mProgress.Post(ProgressText(bytes, size, rate));
     // Called on the transfer's OS thread: without a pass the text would wait
     // for the next unrelated event to be shown.
-    CSchedulerDriver::Poke();
+    if (mProgress.Post(ProgressText(bytes, size, rate))) CSchedulerDriver::Poke();
 }
 
 void CQuickerGrabber::FlushProgress()
@@ -433,15 +459,12 @@ void CQuickerGrabber::HideLevelProgress()
 
 void CQuickerGrabber::SetProgressRange(std::int32_t minimum, std::int32_t maximum)
 {
-    if (CPane* progress = FindPaneByID(kProgress)) {
-        progress->SetMinValue(minimum);
-        progress->SetMaxValue(maximum);
-    }
+    mPanes.SetRange(kProgress, minimum, maximum);
 }
 
 void CQuickerGrabber::SetLevelProgress(std::int32_t level, std::int32_t value)
 {
-    if (CPane* progress = FindPaneByID(kProgress)) progress->SetValue(value);
+    mPanes.SetValue(kProgress, value);
     if (!mOnePage) SetPaneText(kLevel, "Level: " + std::to_string(level));
 }
 
@@ -464,7 +487,11 @@ void CQuickerGrabber::SetGrabButtonDone()
     EnablePane(kGrab, true);
 }
 
-void CQuickerGrabber::AppendToLogFile(const std::string& text) { AppendToLog(&mLog, text); }
+void CQuickerGrabber::AppendToLogFile(const std::string& text)
+{
+    AppendToLog(&mLog, text);
+    mLogWriter.Appended();
+}
 
 bool CQuickerGrabber::IsFlattenWhenSaving() const
 {
@@ -502,20 +529,13 @@ void CQuickerGrabber::CloseLog()
     if (const std::string failure = CloseGrabLog(mLog); !failure.empty() && !mClosing) SetMessageText(failure);
 }
 
-void CQuickerGrabber::SetPaneText(PaneIDT pane, const std::string& text)
-{
-    if (CPane* found = FindPaneByID(pane)) found->SetDescriptor(text);
-}
+void CQuickerGrabber::SetPaneText(PaneIDT pane, const std::string& text) { mPanes.SetText(pane, text); }
 
-void CQuickerGrabber::ShowPane(PaneIDT pane, bool visible)
-{
-    if (CPane* found = FindPaneByID(pane)) found->SetVisible(visible);
-}
+void CQuickerGrabber::ShowChangesNow() { mPanes.Flush(); }
 
-void CQuickerGrabber::EnablePane(PaneIDT pane, bool enabled)
-{
-    if (CPane* found = FindPaneByID(pane)) found->SetEnabled(enabled);
-}
+void CQuickerGrabber::ShowPane(PaneIDT pane, bool visible) { mPanes.SetVisible(pane, visible); }
+
+void CQuickerGrabber::EnablePane(PaneIDT pane, bool enabled) { mPanes.SetEnabled(pane, enabled); }
 
 void CQuickerGrabber::ShowMediaPanes(bool show)
 {

@@ -19,6 +19,8 @@
 #include <string>
 
 #include "app/framework/grayscale_window.h"
+#include "app/progress/pane_changes.h"
+#include "app/windows/grab_start/grab_window_parts.h"
 #include "app/windows/quicker_grabber/progress_text.h"
 #include "app/windows/grab_start/grab_start.h"
 #include "engine/config/configuration.h"
@@ -135,7 +137,10 @@ private:
     void EndWithoutCrawl(const std::string& message);
     void OpenLog(const CURL& startURL);
     void CloseLog();
+    // Held in mPanes; ShowChangesNow shows them after a user's action and
+    // at the end of a grab.
     void SetPaneText(PaneIDT pane, const std::string& text);
+    void ShowChangesNow();
     void ShowPane(PaneIDT pane, bool visible);
     void EnablePane(PaneIDT pane, bool enabled);
     void ShowMediaPanes(bool show);
@@ -150,7 +155,8 @@ private:
     bool mClosing = false;
     CConfiguration mConfiguration;
     CSiteIteratorThread* mThread = nullptr;
-    CLogHolder mLog;
+    CLogHolder mLog{CLogHolder::SBuffered{}};
+    CHeldLogWriter mLogWriter{mLog};
     std::string mLogPath;
     bool mHasFile = false;
     CFileRef mFileRef;
@@ -163,6 +169,8 @@ private:
     std::int32_t mMediaType = 1;
     MessageT mGrabMessage = 0;
     CLatestText mProgress;
+    // The panes the crawl changes, at a reader's pace.
+    CPaneChanges mPanes{[this](PaneIDT id) { return FindPaneByID(id); }};
     std::unique_ptr<CRecentItemsPopup> mRecentPopup;
     CGrabStart mStart{*this};
 };

@@ -39,6 +39,7 @@ CUpdateIteratorWindow::CUpdateIteratorWindow(const SLayout& layout, CCommander* 
     : GGrayscaleWindow(layout, superCommander)
 {
     SetName("Update Window");
+    mPanes.SetFlushHook([this] { ShowHeldLog(); });
 }
 
 CUpdateIteratorWindow::~CUpdateIteratorWindow()
@@ -65,6 +66,7 @@ void CUpdateIteratorWindow::SetFolder(const std::string& path)
     mFolderRef = CFileRef(path);
     if (CPane* folder = FindPaneByID(kFolder)) folder->SetDescriptor(path);
     if (mUpdater == nullptr) EnablePane(kStart, true);
+    mPanes.Flush();
 }
 
 void CUpdateIteratorWindow::ListenToMessage(MessageT message, void* ioParam)
@@ -73,10 +75,14 @@ void CUpdateIteratorWindow::ListenToMessage(MessageT message, void* ioParam)
     case kChooseFolder:
         if (std::string path = AskForFolder(); !path.empty()) SetFolder(path);
         break;
-    case kStart: StartUpdate(); break;
+    case kStart:
+        StartUpdate();
+        mPanes.Flush();
+        break;
     case kStop:
         EnablePane(kStop, false);
         StopUpdate(kStopBound);
+        mPanes.Flush();
         break;
     case kMsgLogLine:
         if (ioParam != nullptr) LogLine(*static_cast<const std::string*>(ioParam));
@@ -125,19 +131,25 @@ void CUpdateIteratorWindow::ClearThreadPointer()
     mUpdater = nullptr;
     EnablePane(kStop, false);
     EnablePane(kStart, !mFolderRef.Path().empty());
+    mPanes.Flush();
 }
 
 void CUpdateIteratorWindow::LogText(const std::string& text)
 {
-    std::string line = text;
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    std::string_view line = text;
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+    mHeldLog.append(line).push_back('\n');
+    mPanes.Changed();
+}
+
+void CUpdateIteratorWindow::ShowHeldLog()
+{
+    if (mHeldLog.empty()) return;
     if (auto* pane = FindPaneAs<CDirtyTextPane>(kText); pane != nullptr && pane->Text() != nullptr)
-        pane->Text()->Insert(line + "\n");
+        pane->Text()->Insert(mHeldLog);
+    mHeldLog.clear();
 }
 
 void CUpdateIteratorWindow::LogLine(const std::string& text) { LogText(text); }
 
-void CUpdateIteratorWindow::EnablePane(PaneIDT pane, bool enabled)
-{
-    if (CPane* found = FindPaneByID(pane)) found->SetEnabled(enabled);
-}
+void CUpdateIteratorWindow::EnablePane(PaneIDT pane, bool enabled) { mPanes.SetEnabled(pane, enabled); }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/framework/grayscale_window.h"
+#include "app/progress/pane_changes.h"
 #include "engine/update/update_window_interface.h"
 #include "foundation/files/file_ref.h"
 
@@ -47,8 +48,13 @@ private:
     // Asks the thread to stop and waits for it, at most `bound`.
     void StopUpdate(std::chrono::milliseconds bound);
     void EnablePane(PaneIDT pane, bool enabled);
+    void ShowHeldLog();
 
     CUpdateIterator* mUpdater = nullptr;
     bool mRunning = false;
     CFileRef mFolderRef;
+    // The log lines and buttons the update changes, at a reader's pace;
+    // shown at once after a user's action and at the end.
+    std::string mHeldLog;
+    CPaneChanges mPanes{[this](PaneIDT id) { return FindPaneByID(id); }};
 };

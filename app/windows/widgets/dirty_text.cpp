@@ -31,7 +31,12 @@ void CDirtyText::InsertRedText(std::string_view text, bool refresh) { InsertColo
 void CDirtyText::InsertColoured(std::string_view text, const QColor* colour, bool refresh)
 {
     QString added = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    if (added.size() >= kCapacity) added = added.right(kCapacity - 1);
+    if (added.size() >= kCapacity) {
+        added = added.right(kCapacity - 1);
+        // Lines come in batches: the kept part begins with a whole line.
+        const qsizetype lineEnd = added.indexOf(QLatin1Char('\n'));
+        if (lineEnd >= 0 && lineEnd + 1 < added.size()) added.remove(0, lineEnd + 1);
+    }
     mInserting = true;
     if (Length() + added.size() >= kCapacity) {
         clear();

@@ -16,7 +16,8 @@ public:
 
     // Appends UTF-8 text at the end. When the text would reach kCapacity
     // characters, the pane is emptied first; a text that alone reaches it
-    // keeps only its last kCapacity - 1 characters. `refresh`: repaint now.
+    // keeps only its last kCapacity - 1 characters, from the first whole
+    // line in them when it has lines. `refresh`: repaint now.
     void Insert(std::string_view text, bool refresh = true);
     void InsertRedText(std::string_view text, bool refresh = true);
 

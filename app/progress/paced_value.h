@@ -1,0 +1,108 @@
+// A CLatestValueThrottle with its event-loop timer: values offered faster
+// than a person reads them reach `apply` at most once per interval, the
+// newest winning, and a held value goes when its interval ends without
+// anyone offering again. Without an application there is no loop to wait
+// for: every value goes at once.
+//
+// GUI thread only.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <utility>
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTimer>
+
+#include "app/progress/latest_value_throttle.h"
+
+template <class Value>
+class CPacedValue {
+public:
+    using Throttle = CLatestValueThrottle<Value>;
+    using Clock = typename Throttle::Clock;
+    using Apply = std::function<void(const Value&)>;
+
+    // The timer is made with the pace, on the GUI thread, rather than at
+    // the first held value, which may come from a crawl's cooperative thread.
+    CPacedValue(std::chrono::milliseconds interval, Apply apply) : mThrottle(interval), mApply(std::move(apply))
+    {
+        MakeTimer();
+    }
+    // The timer belongs to the application, so a static pace outliving it
+    // finds it gone rather than deleting it twice.
+    ~CPacedValue() { delete mTimer.data(); }
+    CPacedValue(const CPacedValue&) = delete;
+    CPacedValue& operator=(const CPacedValue&) = delete;
+
+    void Offer(const Value& value)
+    {
+        const typename Clock::time_point now = Clock::now();
+        if (QCoreApplication::instance() == nullptr) {
+            mApply(value);
+            return;
+        }
+        if (std::optional<Value> going = mThrottle.Offer(value, now)) {
+            mApply(*going);
+            return;
+        }
+        Schedule(now);
+    }
+
+    // The held value goes now (the end, a pause: the last state is shown
+    // exactly and at once).
+    void Flush()
+    {
+        StopTimer();
+        if (std::optional<Value> held = mThrottle.TakeHeld(Clock::now())) mApply(*held);
+    }
+
+    // Something newer was shown past the pace: the held value is stale.
+    void Overtaken()
+    {
+        mThrottle.Overtaken(Clock::now());
+        StopTimer();
+    }
+
+    bool IsHolding() const { return mThrottle.DueAt().has_value(); }
+
+private:
+    void Schedule(typename Clock::time_point now)
+    {
+        const std::optional<typename Clock::time_point> due = mThrottle.DueAt();
+        if (!due) return;
+        if (mTimer.isNull()) MakeTimer();
+        if (mTimer.isNull() || mTimer->isActive()) return;
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - now);
+        mTimer->start(std::max(wait, std::chrono::milliseconds(0)));
+    }
+
+    void MakeTimer()
+    {
+        if (QCoreApplication::instance() == nullptr) return;
+        auto* timer = new QTimer(QCoreApplication::instance());
+        timer->setSingleShot(true);
+        timer->setTimerType(Qt::PreciseTimer);
+        QObject::connect(timer, &QTimer::timeout, timer, [this] { LetHeldGo(); });
+        mTimer = timer;
+    }
+
+    void LetHeldGo()
+    {
+        const typename Clock::time_point now = Clock::now();
+        if (std::optional<Value> due = mThrottle.TakeDue(now)) mApply(*due);
+        else Schedule(now);  // the timer came a little early
+    }
+
+    void StopTimer()
+    {
+        if (!mTimer.isNull()) mTimer->stop();
+    }
+
+    Throttle mThrottle;
+    Apply mApply;
+    QPointer<QTimer> mTimer;
+};

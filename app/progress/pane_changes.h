@@ -1,0 +1,68 @@
+// What a running crawl changes in a window's panes (texts, bar values and
+// ranges, shown and enabled states), shown at the pace a person reads
+// rather than once per URL: the first change goes at once, later ones
+// collect and go together at most once per kPaneChangeInterval, each pane's
+// newest state winning. A pane already showing the state is left alone, so
+// nothing is laid out or drawn again for nothing.
+//
+// A window routes every change of the panes the crawl touches through here
+// and calls Flush after its user's actions and at the end of a grab, so the
+// held changes never come after newer ones and the last state is shown
+// exactly. GUI thread only.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+
+#include "app/framework/framework_codes.h"
+#include "app/progress/paced_value.h"
+
+class CPane;
+
+inline constexpr std::chrono::milliseconds kPaneChangeInterval{250};
+
+class CPaneChanges {
+public:
+    // Finds a window's pane by ID (null when it has none) when the changes go.
+    using Finder = std::function<CPane*(PaneIDT)>;
+    explicit CPaneChanges(Finder finder);
+
+    void SetText(PaneIDT pane, std::string text);
+    void SetValue(PaneIDT pane, std::int32_t value);
+    void SetRange(PaneIDT pane, std::int32_t minimum, std::int32_t maximum);
+    void SetVisible(PaneIDT pane, bool visible);
+    void SetEnabled(PaneIDT pane, bool enabled);
+
+    // The value held for the pane, newer than the pane shows; none when
+    // none is held.
+    std::optional<std::int32_t> HeldValue(PaneIDT pane) const;
+
+    // Runs with every batch, before the panes change: a window's own held
+    // output (log lines) goes with the panes.
+    void SetFlushHook(std::function<void()> hook) { mHook = std::move(hook); }
+    // Something of the hook's is waiting: it goes with the next batch.
+    void Changed() { mPace.Offer({}); }
+
+    // Everything held goes now.
+    void Flush();
+
+private:
+    // The order the changes go in: a range before the value it bounds.
+    enum class EKind { kRange, kValue, kText, kEnabled, kVisible };
+    using State = std::variant<std::string, std::int32_t, std::pair<std::int32_t, std::int32_t>, bool>;
+
+    void Hold(PaneIDT pane, EKind kind, State state);
+    void Apply();
+    void ApplyOne(CPane& pane, EKind kind, const State& state);
+
+    Finder mFind;
+    std::map<std::pair<EKind, PaneIDT>, State> mHeld;
+    std::function<void()> mHook;
+    CPacedValue<std::monostate> mPace;
+};
