@@ -19,10 +19,13 @@ public:
     explicit CLatestValueThrottle(Clock::duration interval) : mInterval(interval) {}
 
     // The value when it may go now; otherwise it is held, replacing any
-    // value held before, until DueAt().
+    // value held before, until DueAt(). A value offered once the interval is
+    // over goes at once even when one is held: a loop kept busy by the crawl
+    // may hold the caller's timer back, and the newest value wins anyway.
     std::optional<Value> Offer(const Value& value, Clock::time_point now)
     {
-        if (!mHeld && (!mLastSent || now - *mLastSent >= mInterval)) {
+        if (!mLastSent || now - *mLastSent >= mInterval) {
+            mHeld.reset();
             mLastSent = now;
             return value;
         }

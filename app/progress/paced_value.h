@@ -46,6 +46,7 @@ public:
             return;
         }
         if (std::optional<Value> going = mThrottle.Offer(value, now)) {
+            StopTimer();  // nothing is held now
             mApply(*going);
             return;
         }

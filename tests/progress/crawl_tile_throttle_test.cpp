@@ -24,12 +24,14 @@ TEST(CrawlTileThrottle, TheFirstGoesAtOnceThenTheNewestOncePerInterval)
         std::chrono::milliseconds spacing;
         bool overtakenAtTheEnd;           // a restore comes right after the last offer
         std::vector<int> sent;
+        bool timerStarved = false;        // a busy loop holds the timer back until the end
     } cases[] = {
         {"a burst", 1000, 0ms, false, {1, 1000}},
         {"one every 10 ms for a second", 100, 10ms, false, {1, 25, 50, 75, 100}},
         {"exactly one per interval", 4, 250ms, false, {1, 2, 3, 4}},
         {"slower than the interval", 3, 400ms, false, {1, 2, 3}},
         {"a burst overtaken by the restore", 10, 0ms, true, {1}},
+        {"one every 10 ms with the timer held back", 100, 10ms, false, {1, 26, 51, 76, 100}, true},
     };
     for (const SCase& c : cases) {
         Throttle throttle(250ms);
@@ -49,7 +51,7 @@ TEST(CrawlTileThrottle, TheFirstGoesAtOnceThenTheNewestOncePerInterval)
         Throttle::Clock::time_point now = start;
         for (int value = 1; value <= c.offers; ++value) {
             now = start + c.spacing * (value - 1);
-            fireDue(now);
+            if (!c.timerStarved) fireDue(now);
             if (std::optional<int> going = throttle.Offer(value, now)) {
                 sent.push_back(*going);
                 times.push_back(now);
