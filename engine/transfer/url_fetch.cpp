@@ -1,5 +1,5 @@
 // The fetch operations that run through the HTTP client: HEAD, GET and POST
-// on a request thread of their own while the calling thread sleeps.
+// on the shared download service while the calling thread sleeps.
 #include <memory>
 #include <string>
 #include <string_view>

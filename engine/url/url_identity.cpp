@@ -2,6 +2,7 @@
 
 #include "engine/url/uri_reference.h"
 #include "engine/url/url_record.h"
+#include "foundation/text/ascii_chars.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -75,19 +76,7 @@ void AppendLower(std::string& out, std::string_view text)
     for (char c : text) out += AsciiLower(c);
 }
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-bool IsUnreserved(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-           c == '_' || c == '~';
-}
+bool IsUnreserved(unsigned char c) { return IsAsciiAlnum(c) || c == '-' || c == '.' || c == '_' || c == '~'; }
 
 // The escape at `at` ("%" and two hex digits) as the identity form writes
 // it: the unreserved char it stands for, or itself with upper-case digits;
@@ -95,10 +84,10 @@ bool IsUnreserved(unsigned char c)
 std::string_view NormalEscapeAt(std::string_view text, std::size_t at, char (&buffer)[3])
 {
     if (at + 2 >= text.size() || text[at] != '%') return {};
-    const int high = HexValue(text[at + 1]);
-    const int low = HexValue(text[at + 2]);
-    if (high < 0 || low < 0) return {};
-    const auto c = static_cast<unsigned char>(high * 16 + low);
+    if (!IsAsciiHexDigit(static_cast<unsigned char>(text[at + 1])) ||
+        !IsAsciiHexDigit(static_cast<unsigned char>(text[at + 2])))
+        return {};
+    const auto c = static_cast<unsigned char>(HexDigitValue(text[at + 1]) * 16 + HexDigitValue(text[at + 2]));
     if (IsUnreserved(c)) {
         buffer[0] = static_cast<char>(c);
         return std::string_view(buffer, 1);
