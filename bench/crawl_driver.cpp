@@ -28,35 +28,55 @@
 #include "engine/crawl/grab_start.h"
 #include "engine/crawl/site_iterator_thread.h"
 #include "engine/crawl/start_redirection.h"
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "engine/url/url_record.h"
 #include "foundation/messaging/broadcaster.h"
 #include "foundation/settings/app_settings.h"
 #include "foundation/settings/log_file.h"
 #include "foundation/threads/thread_scheduler.h"
-#include "tests/support/silent_grabber.h"
 
 namespace {
 
 constexpr int kMaxStartRedirections = 11;
 
-// A grabber window without a window: the crawl's log goes to the log file
-// when the configuration asks for one, and to standard output as asked.
-class CPrintingGrabber : public CSilentGrabber {
+// The crawl as the grabber window runs it, without a window: the crawl's
+// log goes to the log file when the configuration asks for one, and to
+// standard output as asked; nothing else is shown.
+class CPrintingListener : public CCrawlListener {
 public:
-    CPrintingGrabber(CConfiguration& configuration, bool printLog) : mConfiguration(configuration), mPrintLog(printLog)
+    explicit CPrintingListener(bool printLog) : mPrintLog(printLog) {}
+
+    void CrawlLog(const std::string& text, ELogLine) override { LogText(text); }
+    void CrawlWaiting(const std::string& text) override { LogText(text); }
+    void CrawlLogFileText(const std::string& text) override
     {
+        if (mLog.IsOpen()) AppendToLog(&mLog, text);
+    }
+    void CrawlStatus(const std::string&) override {}
+    void URLFetching(const std::string&) override {}
+    void URLSkipped(const std::string&) override {}
+    void RetryingWithLogin(const std::string&) override {}
+    void CrawlProgress(const SCrawlProgress&) override {}
+    void LevelsBegin() override {}
+    void LevelBegins(std::int32_t, std::int32_t) override {}
+    void LevelURLDone(std::int32_t, std::int32_t) override {}
+    void LevelsEnd(bool) override {}
+    void TransferBegins() override {}
+    void TransferSkippable(bool) override {}
+    void TransferStatus(const std::string&) override {}
+    void TransferProgress(const STransferProgress&) override {}
+    void PostTransferProgress(const STransferProgress&) override {}
+    void FirstFileSaved(const CFileRef&, const std::string&, bool) override {}
+    void ImageGrabbed(const std::string&) override {}
+    void NotificationMail(const std::string&) override {}
+    void CrawlStateChanged(ECrawlState, std::int64_t) override {}
+    void CrawlEnded(CSiteIteratorThread*, const SCrawlOutcome& outcome) override
+    {
+        mOutcome = outcome;
+        mEnded = true;
     }
 
-    const CConfiguration* GetConfiguration() const override { return &mConfiguration; }
-    CCookieStore* GetRunningCookieStore() override { return mThread ? mThread->RunningCookieStore() : nullptr; }
-    std::string GetStartHost() const override { return mThread ? mThread->StartHost() : std::string(); }
-
-    std::int32_t GetProgressValue() const override { return mProgress; }
-    void SetProgressValue(std::int32_t value) override { mProgress = value; }
-    CBroadcaster* GetSkipButton() override { return &mSkipButton; }
-
-    void LogText(const std::string& text) override
+    void LogText(const std::string& text)
     {
         if (mLog.IsOpen()) {
             AppendToLog(&mLog, text);
@@ -64,17 +84,8 @@ public:
         }
         if (mPrintLog || text.starts_with("Total files grabbed: ")) Print(text);
     }
-
-    void CrawlThreadEnded(CSiteIteratorThread* thread) override
-    {
-        if (thread == mThread) mThread = nullptr;
-        mEnded = true;
-    }
-    void CrawlEnded(const SCrawlOutcome& outcome) override { mOutcome = outcome; }
-
     void OpenLog(const std::string& path) { StartLogging(&mLog, path.c_str()); }
     void CloseLog() { StopLogging(&mLog); }
-    void SetThread(CSiteIteratorThread* thread) { mThread = thread; }
     bool HasEnded() const { return mEnded; }
     const SCrawlOutcome& Outcome() const { return mOutcome; }
 
@@ -89,13 +100,9 @@ public:
     }
 
 private:
-    CConfiguration& mConfiguration;
     bool mPrintLog;
-    CSiteIteratorThread* mThread = nullptr;
     bool mEnded = false;
     SCrawlOutcome mOutcome;
-    std::int32_t mProgress = 0;
-    CBroadcaster mSkipButton;
     CLogHolder mLog;
 };
 
@@ -167,7 +174,7 @@ int main(int argc, char** argv)
     if (!PrepareDownloadFolder(folder, configuration)) return Fail(kDownloadFolderFailure);
     const std::string downloadFolder = configuration.mGeneralOptions.localPath.c_str();
 
-    CPrintingGrabber grabber(configuration, printLog);
+    CPrintingListener grabber(printLog);
     const int redirections = FollowStartRedirections(configuration, url, kMaxStartRedirections);
     if (redirections > 0) grabber.LogText("Note: The starting URL was redirected.");
 
@@ -180,8 +187,7 @@ int main(int argc, char** argv)
     }
 
     auto* thread =
-        new CSiteIteratorThread(&grabber, &configuration, startURL, StandardCrawlCollaborators({}));
-    grabber.SetThread(thread);
+        new CSiteIteratorThread(grabber, SCrawlOptions{}, &configuration, startURL, StandardCrawlCollaborators({}));
     thread->Resume();
     CThreadScheduler::RunUntil([&grabber] { return grabber.HasEnded(); });
     grabber.CloseLog();

@@ -13,20 +13,20 @@
 #include <vector>
 
 #include "engine/config/configuration.h"
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "engine/url/url_record.h"
 #include "foundation/threads/thread.h"
 #include "foundation/threads/thread_scheduler.h"
-#include "tests/support/silent_grabber.h"
 
 namespace {
 
-// A grabber window that shows nothing, as cheap as a window can be.
-class CQuietGrabber : public CSilentGrabber {
+// A grab with its configuration and nothing else; no one listens.
+class CQuietOwner : public CCrawlOwner {
 public:
     const CConfiguration* GetConfiguration() const override { return &mConfiguration; }
     CCookieStore* GetRunningCookieStore() override { return nullptr; }
     std::string GetStartHost() const override { return {}; }
+    CBroadcaster* GetSkipBroadcaster() override { return nullptr; }
 
 private:
     CConfiguration mConfiguration;
@@ -43,10 +43,10 @@ public:
 protected:
     void* Run() override
     {
-        CQuietGrabber grabber;
+        CQuietOwner owner;
         for (const std::string& text : mURLs) {
             CURL url(text);
-            if (url.Grab(&grabber, "TidewellBench/1.0", "", "") == 1 && url.mStatusCode == 200) {
+            if (url.Grab(&owner, nullptr, "TidewellBench/1.0", "", "") == 1 && url.mStatusCode == 200) {
                 ++fetched;
                 bytes += url.mBody.Length();
             }

@@ -1,5 +1,5 @@
-// The elapsed-time text of the crawl's summary, its mails and the quicker
-// window's last message: 3,723 seconds read "1 hr 2 mins 3 secs ", each
+// The elapsed-time text of the crawl's summary, its mails and the last
+// message of a grab: 3,723 seconds read "1 hr 2 mins 3 secs ", each
 // unit followed by one blank; units that are 0 are left out, so 0 seconds
 // give the empty text.
 #pragma once

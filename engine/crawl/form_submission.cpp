@@ -32,8 +32,9 @@ void BuildFormQuery(const TPooledList<CInputItem>& items, CTextBuffer& out)
 bool SubmitForm(CURL& url, const CTextBuffer& query, const char* userAgent, std::int32_t method, CTextBuffer& out)
 {
     if (method != CFormOptions::kMethodGet && method != CFormOptions::kMethodPost) return false;
-    CGrabberInterface* grabber = url.mOwnerGrabber;
-    CQuickerGrabberInterface* quickGrabber = url.mOwnerQuickGrabber;
+    CCrawlOwner* grabOwner = url.mGrabOwner;
+    CCrawlOwner* requestOwner = url.mRequestOwner;
+    CCrawlListener* listener = url.mListener;
     const std::string agent = userAgent != nullptr ? userAgent : "";
 
     std::unique_ptr<HTTPRequest> request;
@@ -44,16 +45,17 @@ bool SubmitForm(CURL& url, const CTextBuffer& query, const char* userAgent, std:
         target += target.find('?') == std::string::npos ? '?' : '&';
         target.append(query.View());
         url.SetURL(target);
-        request = quickGrabber ? std::make_unique<HTTPRequest>(quickGrabber, kGetTimeoutSeconds, false)
+        request = requestOwner ? std::make_unique<HTTPRequest>(requestOwner, listener, kGetTimeoutSeconds, false)
                                : std::make_unique<HTTPRequest>(kGetTimeoutSeconds, false);
         started = request->StartGet(url.mURL, agent, "", "");
     } else {
-        request = quickGrabber ? std::make_unique<HTTPRequest>(quickGrabber, kPostTimeoutSeconds, false)
+        request = requestOwner ? std::make_unique<HTTPRequest>(requestOwner, listener, kPostTimeoutSeconds, false)
                                : std::make_unique<HTTPRequest>(kPostTimeoutSeconds, false);
         started = request->StartPost(url.mURL, agent, "", "", query.View());
     }
-    url.mOwnerGrabber = grabber;
-    url.mOwnerQuickGrabber = quickGrabber;
+    url.mGrabOwner = grabOwner;
+    url.mRequestOwner = requestOwner;
+    url.mListener = listener;
     url.mFetchedOK = 0;
     if (started != 0) return false;
     request->WaitUntilDone();

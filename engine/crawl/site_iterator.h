@@ -1,7 +1,8 @@
 // CSiteIterator: the crawl driver. One object per running grab, made and
 // owned by the crawl thread (site_iterator_thread.h); it holds every piece of
-// state of one crawl and runs it breadth first, level by level, reporting to
-// exactly one window through the interfaces of window_interfaces.h.
+// state of one crawl and runs it breadth first, level by level, telling one
+// listener (crawl_listener.h) what happens. It is the owner its own
+// requests ask for the configuration, the cookies and the start host.
 //
 // Its work is split over the files named after each part:
 //   site_iterator_setup.cpp      construction, set-up, Crawl and Stop
@@ -34,21 +35,21 @@
 #include "engine/cookies/cookie_store.h"
 #include "engine/crawl/crawl_preferences.h"
 #include "engine/crawl/crawl_collaborators.h"
+#include "engine/crawl/crawl_options.h"
 #include "engine/crawl/site_index.h"
 #include "engine/html/link_record.h"
 #include "engine/html/mirror_links.h"
 #include "engine/html/page_context.h"
 #include "engine/html/text_hash.h"
+#include "engine/owner/crawl_listener.h"
 #include "engine/url/url_record.h"
 #include "foundation/files/file_ref.h"
 #include "foundation/messaging/broadcaster.h"
 
 class CConfiguration;
-class CGrabberInterface;
 class CHTMLPage;
 class CMirrorWriter;
 class CProgressMailTimer;
-class CQuickerGrabberInterface;
 class CThread;
 
 // One URL of a level list: its text and the page it was found on (both
@@ -68,12 +69,11 @@ struct CCrawlCounters {
 
 };
 
-class CSiteIterator : public CPageContext, public CListener {
+class CSiteIterator : public CPageContext, public CListener, public CCrawlOwner {
 public:
-    CSiteIterator(CGrabberInterface* window, CConfiguration* configuration, const CURL& startURL,
-                  CCrawlCollaborators collaborators);
-    CSiteIterator(CConfiguration* configuration, const CURL& startURL, CQuickerGrabberInterface* window,
-                  CCrawlCollaborators collaborators);
+    // The listener must outlive the driver.
+    CSiteIterator(CCrawlListener& listener, const SCrawlOptions& options, CConfiguration* configuration,
+                  const CURL& startURL, CCrawlCollaborators collaborators);
     ~CSiteIterator() override;
     CSiteIterator(const CSiteIterator&) = delete;
     CSiteIterator& operator=(const CSiteIterator&) = delete;
@@ -104,7 +104,6 @@ public:
     void MarkVisited(const CURL& url);
     void Pause(std::int32_t seconds);
     void ShowProgress();
-    void ClearLevelPanes();
     // Sets the stop request (and the aborted-by-error flag when `byError`),
     // aborts the transfer in progress and ends any wait of the crawl. Safe
     // at any moment, from the window's side.
@@ -174,14 +173,20 @@ public:
     // CPageContext ---------------------------------------------------------------------
     const CConfiguration& Configuration() const override { return *mConfiguration; }
     bool IsStopRequested() const override { return mStopRequested; }
-    // Grabber: 'TASK' with one leading blank; quicker window: its task text.
+    // The listener's CrawlStatus.
     void ShowStatus(const std::string& text) override;
     void AddEmailAddress(const std::string& address, const std::string& anchorText) override;
-    bool IsMediaMode() const override { return mMediaMode; }
+    bool IsMediaMode() const override { return mOptions.mediaMode; }
     void Yield() override;
 
     // CListener: the Skip button and the URL in progress.
     void ListenToMessage(MessageT message, void* ioParam) override;
+
+    // CCrawlOwner, for the crawl's own requests ---------------------------------------
+    const CConfiguration* GetConfiguration() const override { return mConfiguration; }
+    CCookieStore* GetRunningCookieStore() override { return RunningCookieStore(); }
+    std::string GetStartHost() const override { return mStartHost; }
+    CBroadcaster* GetSkipBroadcaster() override { return mOptions.skipBroadcaster; }
 
     // For the crawl thread, the windows and the tests -------------------------------
     CCookieStore& Cookies() { return mCookies; }
@@ -203,8 +208,10 @@ public:
     const std::vector<std::pair<std::string, std::string>>& EmailAddresses() const { return mEmailAddresses; }
     const std::vector<std::string>& HostsSeen() const { return mHostsSeen; }
     const std::vector<std::string>& OffsiteURLs() const { return mOffsiteURLs; }
-    CGrabberInterface* GrabberWindow() const { return mGrabber; }
-    CQuickerGrabberInterface* QuickerWindow() const { return mQuickGrabber; }
+    CCrawlListener& Listener() const { return mListener; }
+    const SCrawlOptions& Options() const { return mOptions; }
+    // Where the crawl stands now.
+    SCrawlProgress Progress() const;
     // The progress mail's texts and picture.
     std::string ProgressMailElapsedText() const;
     const CCrawlCollaborators& Collaborators() const { return mCollaborators; }
@@ -222,12 +229,22 @@ private:
     void WriteReport(const std::string& path, std::string_view text);
     void ReportWriteOutcome(const std::string& path, int status);
 
-    // Status texts and log lines for whichever window there is.
+    // A notice in the log.
     void LogLine(const std::string& text);
+    // A line of the detailed record, made only when the log keeps one.
+    template <typename MakeText>
+    void LogTrace(MakeText&& makeText)
+    {
+        if (mOptions.detailedLog) mListener.CrawlLog(makeText(), ELogLine::kTrace);
+    }
     bool IsStopOrSkip() const { return mStopRequested || mSkipRequested; }
     const std::string& SiteOf(const std::string& hostAndPort);
 
     // Fetching
+    // The URL's requests are this crawl's, told to its listener.
+    void AttachOwner(CURL& url);
+    // A GET (or POST) of the URL by the crawl's kind of transfer.
+    bool FetchWithOwner(CURL& url, const char* userAgent);
     bool FetchOnce(CURL& url);
     bool FinishFetch(CURL& url, bool ok, bool aborted);
     // An answer that says the server does not have a guessed URL.
@@ -276,12 +293,8 @@ private:
     void NoteNotSaved(const std::vector<std::string>& urls);
     void SettleEntry(CSiteIndex::Item& item, const std::string* savedPath);
 
-    // Windows (exactly one is set).
-    CGrabberInterface* mGrabber = nullptr;
-    CQuickerGrabberInterface* mQuickGrabber = nullptr;
-    bool mOnePage = false;
-    bool mMediaMode = false;
-    bool mFlat = false;
+    CCrawlListener& mListener;
+    const SCrawlOptions mOptions;
 
     CConfiguration* mConfiguration = nullptr;
     CCrawlPreferences mPreferences;

@@ -3,7 +3,7 @@
 
 #include "engine/config/configuration.h"
 #include "engine/crawl/site_iterator.h"
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "foundation/threads/thread.h"
 #include "foundation/threads/wait_seconds.h"
 
@@ -28,10 +28,7 @@ void CSiteIterator::CrawlLevels(CURL& startURL)
 {
     // A stop requested while the crawl was being set up is kept: the flags
     // are not reset here.
-    if (mQuickGrabber != nullptr) {
-        mQuickGrabber->SetLevelProgress(0, 0);
-        mQuickGrabber->ShowLevelProgress();
-    }
+    mListener.LevelsBegin();
     if (mStopRequested) return;
 
     CGeneralOptions& general = mConfiguration->mGeneralOptions;
@@ -42,7 +39,7 @@ void CSiteIterator::CrawlLevels(CURL& startURL)
         CURLInProgress inProgress(mURLInProgress, startURL);
         ProcessURL(startURL, 0, 0);
     }
-    if (mOnePage && startURL.BodyContains("<frameset")) general.linkDepth = 3;
+    if (mOptions.onePage && startURL.BodyContains("<frameset")) general.linkDepth = 3;
 
     mCurrentLevel.swap(mNextLevel);
     mNextLevel.clear();
@@ -51,17 +48,14 @@ void CSiteIterator::CrawlLevels(CURL& startURL)
         mNextLevel.clear();
         mIndex = 1;
         mLevelSize = static_cast<std::int32_t>(mCurrentLevel.size());
-        if (mQuickGrabber != nullptr) {
-            mQuickGrabber->SetProgressRange(0, mLevelSize);
-            mQuickGrabber->SetLevelProgress(mLevel, 0);
-        }
+        mListener.LevelBegins(mLevel, mLevelSize);
         for (const CQueuedURL& queued : mCurrentLevel) {
             if (mStopRequested) break;
             CURL url(*queued.url);
             url.mParentURL = *queued.referrer;
             {
                 CURLInProgress inProgress(mURLInProgress, url);
-                if (mGrabber != nullptr) mGrabber->LogText("\r\xE2\x80\xA2" + url.mURL);
+                LogTrace([&] { return "\r\xE2\x80\xA2" + url.mURL; });
                 ShowProgress();
                 if (IsOnSite(url)) {
                     ShowStatus("Grab filter");
@@ -70,8 +64,8 @@ void CSiteIterator::CrawlLevels(CURL& startURL)
                     if (!IsVisited(url.mURL) && !IsDroppedGuess(url.mURL)) {
                         ProcessURL(url, mLevel, mIndex);
                         Pause(general.pauseSeconds);
-                    } else if (mGrabber != nullptr) {
-                        mGrabber->LogText("\r" + url.mURL + " already grabbed.\r");
+                    } else {
+                        LogTrace([&] { return "\r" + url.mURL + " already grabbed.\r"; });
                     }
                 } else if (mConfiguration->mMiscOptions.offsiteLinks) {
                     ShowStatus("Updating offsite URLs");
@@ -79,7 +73,7 @@ void CSiteIterator::CrawlLevels(CURL& startURL)
                 }
             }
             ++mIndex;
-            if (mQuickGrabber != nullptr) mQuickGrabber->SetLevelProgress(mLevel, mIndex);
+            mListener.LevelURLDone(mLevel, mIndex);
         }
         ++mLevel;
         mCurrentLevel.swap(mNextLevel);
@@ -98,8 +92,7 @@ void CSiteIterator::Pause(std::int32_t seconds)
         return;
     }
     const std::string text = "Pausing " + std::to_string(seconds) + (seconds == 1 ? " second." : " seconds.");
-    if (mGrabber != nullptr) mGrabber->LogText(text);
-    else if (mQuickGrabber != nullptr) mQuickGrabber->SetTaskText(text);
+    mListener.CrawlWaiting(text);
     // A stop request wakes the sleeping thread at once.
     const auto deadline = CThread::Clock::now() + std::chrono::seconds(seconds);
     if (CThread* self = CThread::Current()) {

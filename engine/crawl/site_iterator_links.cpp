@@ -6,7 +6,7 @@
 #include "engine/config/configuration.h"
 #include "engine/crawl/generated_names.h"
 #include "engine/crawl/site_iterator.h"
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "engine/url/url_resolution.h"
 #include "foundation/files/file.h"
 #include "foundation/text/text_encodings.h"
@@ -110,8 +110,7 @@ bool CSiteIterator::WillFetchQueued(const CURL& url) const
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
     if (mLevel + 1 >= general.linkDepth || general.saveAction != 1) return false;
     if (static_cast<std::int64_t>(url.mDirectoryComponents.size()) > general.directoryDepth) return false;
-    const CCrawlOwner* window = mGrabber != nullptr ? static_cast<const CCrawlOwner*>(mGrabber) : mQuickGrabber;
-    if (window != nullptr && window->IsStayInFolder()) return false;  // asked as before
+    if (mOptions.stayInFolder) return false;  // asked as before
     return url.IsSameURL(mStartURL) || mConfiguration->mGrabFilters.Evaluate(url);
 }
 
@@ -194,7 +193,7 @@ std::vector<CLinkRecord> CSiteIterator::LinksOfSavedCopy(const CURL& url, const 
 
     // The folder of every host of the crawl, longest first.
     std::vector<std::pair<std::string, std::string>> hostFolders;  // folder path ending in '/', host
-    if (!mFlat) {
+    if (!mOptions.flatten) {
         std::vector<std::string> hosts = mHostsSeen;
         hosts.push_back(mStartHost);
         for (const std::string& host : hosts) {

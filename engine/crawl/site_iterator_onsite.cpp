@@ -37,7 +37,7 @@ bool CSiteIterator::IsOnSite(const CURL& url)
 {
     const std::string& host = url.mHost;
     if (mHostsSeenIndex.insert(host).second) mHostsSeen.push_back(host);
-    if (mOnePage) return true;
+    if (mOptions.onePage) return true;
     if (!GrabsOffsiteURLs()) return mPreferences.allowSecondaryDomains ? IsStartSite(url) : IsStartHost(url);
     if (IsStartSite(url) || mAllowedOffsiteHosts.empty()) return true;
     return mAllowedOffsiteHosts.contains(HostIdentityOf(url));

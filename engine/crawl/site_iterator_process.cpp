@@ -6,7 +6,7 @@
 #include "engine/crawl/form_submission.h"
 #include "engine/crawl/grab_failure.h"
 #include "engine/crawl/site_iterator.h"
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "engine/html/html_page.h"
 #include "engine/html/page_kind.h"
 #include "engine/url/url_identity.h"
@@ -107,9 +107,8 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
     const bool redirected = url.mStatusCode >= 300 && url.mStatusCode < 400;
     if (ok && url.mFetchedOK && !redirected) {
         // 4. The slide show of the media grabber.
-        if (mMediaMode && mQuickGrabber != nullptr && mQuickGrabber->GetMediaType() == 1 &&
-            BeginsWithNoCase(url.mContentType, "image"))
-            mQuickGrabber->ShowMediaURL(url.mURL);
+        if (mOptions.mediaMode && mOptions.mediaType == 1 && BeginsWithNoCase(url.mContentType, "image"))
+            mListener.ImageGrabbed(url.mURL);
 
         // 5. Whether the page's links are followed.
         Yield();
@@ -123,9 +122,9 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
                     std::to_string(mPreferences.maxPageBytesForLinks >> 20) + " MB): " + url.mURL);
         }
         const bool lastLevel = level >= general.linkDepth - 1;
-        const bool relink = general.relinkURLs && !mMediaMode;
+        const bool relink = general.relinkURLs && !mOptions.mediaMode;
         const bool remap = general.remapURLs != 0;
-        const bool remapHosts = general.remapSecondaryDomains && !mMediaMode &&
+        const bool remapHosts = general.remapSecondaryDomains && !mOptions.mediaMode &&
                                 (mPreferences.allowSecondaryDomains || GrabsOffsiteURLs());
         // Only pages and style sheets are rewritten for the mirror.
         const EPageKind kind = PageKindOf(url.mContentType, url.mFileName);
@@ -139,7 +138,7 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
         CLastLevelContext lastLevelContext(*this);
         bool unreadable = mBodyUnreadable;
         if (!unreadable && extract && (!lastLevel || rewrite)) {
-            page = std::make_unique<CHTMLPage>(mConfiguration->mDelimiters, url, mOnePage,
+            page = std::make_unique<CHTMLPage>(mConfiguration->mDelimiters, url, mOptions.onePage,
                                                lastLevel ? static_cast<CPageContext*>(&lastLevelContext) : this);
             unreadable = !page->BodyWasRead();
         }
@@ -149,12 +148,12 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
                 // A saved copy holds the links as this program wrote them.
                 if (url.mHasData) ExamineExtractedURLs(LinksOfSavedCopy(url, page->LinkRecords()));
                 else ExamineExtractedURLs(page->LinkRecords());
-                if (mQuickGrabber != nullptr) {
+                if (mOptions.listExtractedURLs) {
                     static constexpr const char* kRule = "\r_________________________________\r";
                     std::string list = "The following URLs have been extracted from " + url.mURL + kRule;
                     for (const CLinkRecord& link : page->LinkRecords()) list += link.mLink + "\r";
                     list += kRule;
-                    mQuickGrabber->AppendToLogFile(list);
+                    mListener.CrawlLogFileText(list);
                 }
             }
             ShowStatus("Postprocessing url");
@@ -170,9 +169,7 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
         } else {
             bool save = isStart;
             if (!save) {
-                const char* media = mMediaMode && mQuickGrabber != nullptr
-                                        ? MediaContentPrefix(mQuickGrabber->GetMediaType())
-                                        : nullptr;
+                const char* media = mOptions.mediaMode ? MediaContentPrefix(mOptions.mediaType) : nullptr;
                 save = (media == nullptr || BeginsWithNoCase(url.mContentType, media)) &&
                        mConfiguration->mSaveFilters.Evaluate(url);
             }
@@ -246,8 +243,7 @@ bool CSiteIterator::SubmitStartForm(CURL& url)
     const std::string parent = url.mParentURL;
     url.ResetToURL(target);
     url.mParentURL = parent;
-    url.mOwnerGrabber = mGrabber;
-    url.mOwnerQuickGrabber = mQuickGrabber;
+    AttachOwner(url);
     mRedirectCount = 0;
     CTextBuffer answer;
     const bool ok =

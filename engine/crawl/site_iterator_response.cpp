@@ -4,7 +4,7 @@
 #include "engine/crawl/meta_refresh.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/start_redirection.h"
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "engine/url/url_resolution.h"
 #include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
@@ -56,14 +56,12 @@ void CSiteIterator::ProcessResponse(CURL& url, bool& ok)
             !mConfiguration->mSiteLogin.FindRealm(url.mRealm.c_str(), user, password))
             return;
         const char* userAgent = mConfiguration->mMiscOptions.userAgent.c_str();
-        if (mGrabber != nullptr) {
-            mGrabber->SetStatusText(" Grab with authorization");
-            ok = url.Grab(mGrabber, userAgent, user.c_str(), password.c_str()) != 0;
-        } else {
-            if (mQuickGrabber != nullptr) mQuickGrabber->SetTaskText("Grab unauthorized");
-            ok = url.FetchWithProgress(mQuickGrabber, userAgent, user.c_str(), password.c_str(),
+        mListener.RetryingWithLogin(url.mURL);
+        if (mOptions.transfer == ECrawlTransfer::kGrabThread)
+            ok = url.Grab(this, &mListener, userAgent, user.c_str(), password.c_str()) != 0;
+        else
+            ok = url.FetchWithProgress(this, &mListener, userAgent, user.c_str(), password.c_str(),
                                        mConfiguration->mGeneralOptions.timeout) != 0;
-        }
         return;
     }
 
@@ -84,13 +82,8 @@ void CSiteIterator::ProcessResponse(CURL& url, bool& ok)
         url.mParentURL = parent;
         mRedirectChain.push_back(url.mURL);
         const char* userAgent = mConfiguration->mMiscOptions.userAgent.c_str();
-        if (mGrabber != nullptr) {
-            mGrabber->SetStatusText(" Grabbing redirected url...");
-            ok = url.GrabWithLogin(mGrabber, userAgent) != 0;
-        } else {
-            if (mQuickGrabber != nullptr) mQuickGrabber->SetTaskText("Grabbing redirected url...");
-            ok = url.FetchAuthorized(mQuickGrabber, userAgent, mConfiguration->mGeneralOptions.timeout) != 0;
-        }
+        ShowStatus("Grabbing redirected url...");
+        ok = FetchWithOwner(url, userAgent);
         ProcessResponse(url, ok);
     }
 }
@@ -118,7 +111,7 @@ bool CSiteIterator::IsRedirectFollowed(const CURL& target)
 
 void CSiteIterator::LogRequest(const CURL& url)
 {
-    if (mGrabber == nullptr) return;
+    if (!mOptions.detailedLog) return;
     std::string text = "\rURL: " + url.mURL + "\rParent URL: " + url.mParentURL;
     if (url.mScheme != kSchemeFTP) {
         text += "\rHeader:\r";
@@ -129,5 +122,5 @@ void CSiteIterator::LogRequest(const CURL& url)
     }
     for (char& c : text)
         if (c == '\n') c = '\t';
-    mGrabber->LogText(text);
+    mListener.CrawlLog(text, ELogLine::kTrace);
 }

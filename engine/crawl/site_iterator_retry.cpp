@@ -3,7 +3,7 @@
 #include "engine/config/configuration.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/start_redirection.h"
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "engine/url/url_type_extension.h"
 #include "foundation/files/file.h"
 #include "foundation/system/file_name_mappings.h"
@@ -31,7 +31,7 @@ bool IsDirectoryWithin(std::string_view directory, std::string_view top)
     return directory.size() == top.size() || directory[top.size()] == '/';
 }
 
-// Listens to the grabber window's Skip button while a URL is fetched.
+// Listens to the user's Skip while a URL is fetched.
 class CSkipButtonListening {
 public:
     CSkipButtonListening(CBroadcaster* button, CListener* listener) : mButton(button), mListener(listener)
@@ -56,13 +56,11 @@ bool CSiteIterator::GrabWithRetry(CURL& url)
 {
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
     mRedirectCount = 0;
-    if (mQuickGrabber != nullptr) mQuickGrabber->SetMessageText(url.mURL);
+    mListener.URLFetching(url.mURL);
 
-    CCrawlOwner* window = mGrabber != nullptr ? static_cast<CCrawlOwner*>(mGrabber) : mQuickGrabber;
-    if (window != nullptr && window->IsStayInFolder() && !mStartURL.mDirectory.empty()) {
+    if (mOptions.stayInFolder && !mStartURL.mDirectory.empty()) {
         if (url.mDirectory.empty() || !IsDirectoryWithin(url.mDirectory, mStartURL.mDirectory)) {
-            if (mQuickGrabber != nullptr) mQuickGrabber->SetMessageText("Skipping URL outside starting folder");
-            else ShowStatus("Skipping URL outside starting folder");
+            mListener.URLSkipped("Skipping URL outside starting folder");
             return false;
         }
     }
@@ -71,7 +69,7 @@ bool CSiteIterator::GrabWithRetry(CURL& url)
     if (general.saveAction < 0 || general.saveAction > 2) return false;
 
     ShowStatus("Grab content");
-    CSkipButtonListening skip(mGrabber != nullptr ? mGrabber->GetSkipButton() : nullptr, this);
+    CSkipButtonListening skip(mOptions.skipBroadcaster, this);
     const std::int32_t retries = mPreferences.messageRetries;
     const std::int32_t interval = mPreferences.retryInterval;
     bool ok = false;
@@ -114,10 +112,7 @@ bool CSiteIterator::FetchOnce(CURL& url)
     if (LookForDiskFile(url, file) && !IsSavedPage(file)) return url.LoadFromFile(file) != 0;
     if (url.mURL == mStartURL.mURL && url.mPostBody.IsEmpty() && TakeStartAnswer(url)) return true;
     const char* userAgent = mConfiguration->mMiscOptions.userAgent.c_str();
-    if (mGrabber != nullptr) url.GrabWithLogin(mGrabber, userAgent);
-    else if (mQuickGrabber != nullptr)
-        url.FetchAuthorized(mQuickGrabber, userAgent, mConfiguration->mGeneralOptions.timeout);
-    else url.FetchWithAgent(userAgent, mConfiguration->mGeneralOptions.timeout);
+    FetchWithOwner(url, userAgent);
     return url.mFetchedOK != 0 && !(url.mStatusCode >= 500 && url.mStatusCode < 600);
 }
 
@@ -131,7 +126,8 @@ bool CSiteIterator::FinishFetch(CURL& url, bool ok, bool aborted)
     if (mFetchingGuess && !aborted && IsMissingGuessAnswer(url.mStatusCode)) return false;
     ++mCounters.files;
     mCounters.bytes += url.mBody.Length();
-    if (mGrabber != nullptr) mCounters.bytes += static_cast<std::uint64_t>(url.mRawHeader.Length());
+    if (mOptions.transfer == ECrawlTransfer::kGrabThread)
+        mCounters.bytes += static_cast<std::uint64_t>(url.mRawHeader.Length());
     if (aborted) return false;
 
     ProcessResponse(url, ok);
@@ -213,7 +209,7 @@ bool CSiteIterator::FindConditionalCopy(const CURL& url, CFileRef& file, std::in
 void CSiteIterator::KeepUpToDateCopy(CURL& url, const CFileRef& file)
 {
     ShowStatus("File is up to date");
-    if (mGrabber != nullptr) mGrabber->LogText("File is up to date");
+    LogTrace([] { return std::string("File is up to date"); });
     if (mRedirectChain.back() != url.mURL) mRedirectChain.push_back(url.mURL);
     NoteSaved(mRedirectChain, file);
     MarkVisited(url);
@@ -230,11 +226,24 @@ bool CSiteIterator::TakeStartAnswer(CURL& url)
     if (!TakeFetchedStart(url.mURL, rawHeader, body)) return false;
     CLDynamicBuffer answer;
     if (!answer.AppendBytes(body.data(), body.size())) return false;
-    url.mOwnerGrabber = mGrabber;
-    url.mOwnerQuickGrabber = mGrabber != nullptr ? nullptr : mQuickGrabber;
+    AttachOwner(url);
     url.mBody = std::move(answer);
     url.mRawHeader.Assign(std::string_view(rawHeader));
     url.ReadResponseHeaders(rawHeader);
     url.mFetchedOK = 1;
     return url.mStatusCode == 200;
+}
+
+void CSiteIterator::AttachOwner(CURL& url)
+{
+    if (mOptions.transfer == ECrawlTransfer::kGrabThread) url.mGrabOwner = this;
+    else url.mRequestOwner = this;
+    url.mListener = &mListener;
+}
+
+// The site login goes to the start host only (the owner's rule).
+bool CSiteIterator::FetchWithOwner(CURL& url, const char* userAgent)
+{
+    if (mOptions.transfer == ECrawlTransfer::kGrabThread) return url.GrabWithLogin(this, &mListener, userAgent) != 0;
+    return url.FetchAuthorized(this, &mListener, userAgent, mConfiguration->mGeneralOptions.timeout) != 0;
 }

@@ -68,7 +68,7 @@ void CSiteIterator::PostProcessPage(CURL& url, const CHTMLPage& page, bool relin
     bool changed = false;
 
     const bool markup = page.Kind() == EPageKind::kPage;
-    if (general.removeJavaScript && !mMediaMode && markup) {
+    if (general.removeJavaScript && !mOptions.mediaMode && markup) {
         ShowStatus("Removing JavaScript");
         const std::size_t before = body.size();
         RemoveJavaScript(body);

@@ -6,7 +6,7 @@
 #include "engine/crawl/generated_names.h"
 #include "engine/crawl/mirror_writer.h"
 #include "engine/crawl/site_iterator.h"
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "foundation/files/file.h"
 #include "foundation/errors/status_codes.h"
 #include "foundation/files/file_system.h"
@@ -35,7 +35,7 @@ CMirrorNaming CSiteIterator::Naming() const
     CMirrorNaming naming;
     naming.indexName = mConfiguration->mGeneralOptions.indexFilename.c_str();
     if (naming.indexName.empty()) naming.indexName = "Index.html";
-    naming.flat = mFlat;
+    naming.flat = mOptions.flatten;
     naming.indexForDynamic = false;
     naming.remapAllPHP = false;
     return naming;
@@ -185,15 +185,8 @@ bool CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
     if (mFirstURL) {
         mFirstURL = false;
         mFirstFile = outFile;
-        CCrawlOwner* window = mGrabber != nullptr ? static_cast<CCrawlOwner*>(mGrabber) : mQuickGrabber;
-        if (window != nullptr) {
-            window->SetFirstFile(outFile);
-            window->EnableFileButtons(mConfiguration->mMiscOptions.generateSiteMap == 1);
-            if (mPreferences.createAliases) CreateAlias();
-            window->SetProxyFile(outFile);
-            window->AppendToTitle(": " + mStartHost);
-            window->ShowFileIcon(outFile);
-        }
+        mListener.FirstFileSaved(outFile, mStartHost, mConfiguration->mMiscOptions.generateSiteMap == 1);
+        if (mPreferences.createAliases) CreateAlias();
     }
     return true;
 }

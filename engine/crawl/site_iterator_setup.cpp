@@ -11,7 +11,7 @@
 #include "engine/crawl/site_iterator.h"
 #include "engine/mail/mail_body.h"
 #include "engine/mail/progress_mail.h"
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "engine/transfer/transfer_messages.h"
 #include "foundation/settings/app_settings.h"
 #include "foundation/system/internet_config.h"
@@ -25,22 +25,10 @@ constexpr std::chrono::seconds kFirstProgressMail{10};
 
 }  // namespace
 
-CSiteIterator::CSiteIterator(CGrabberInterface* window, CConfiguration* configuration, const CURL& startURL,
-                             CCrawlCollaborators collaborators)
-    : mGrabber(window), mCollaborators(std::move(collaborators))
+CSiteIterator::CSiteIterator(CCrawlListener& listener, const SCrawlOptions& options, CConfiguration* configuration,
+                             const CURL& startURL, CCrawlCollaborators collaborators)
+    : mListener(listener), mOptions(options), mCollaborators(std::move(collaborators))
 {
-    Construct(configuration, startURL);
-}
-
-CSiteIterator::CSiteIterator(CConfiguration* configuration, const CURL& startURL, CQuickerGrabberInterface* window,
-                             CCrawlCollaborators collaborators)
-    : mQuickGrabber(window), mCollaborators(std::move(collaborators))
-{
-    if (window != nullptr) {
-        mOnePage = window->IsDownloadOnePage();
-        mMediaMode = window->IsMediaGrabber();
-        mFlat = window->IsFlattenWhenSaving();
-    }
     Construct(configuration, startURL);
 }
 
@@ -96,7 +84,7 @@ CCookieStore* CSiteIterator::RunningCookieStore()
 void CSiteIterator::ApplyModeOverrides()
 {
     CGeneralOptions& general = mConfiguration->mGeneralOptions;
-    if (mOnePage) {
+    if (mOptions.onePage) {
         general.allowSecondaryDomains = 1;
         general.remapSecondaryDomains = 1;
         general.linkDepth = 2;
@@ -105,7 +93,7 @@ void CSiteIterator::ApplyModeOverrides()
         general.relinkURLs = 1;
         general.checkForRedirection = 1;
     }
-    if (mMediaMode) {
+    if (mOptions.mediaMode) {
         general.grabOffsiteURLs = 1;
         general.allowSecondaryDomains = 1;
         general.remapSecondaryDomains = 0;
@@ -116,7 +104,7 @@ void CSiteIterator::ApplyModeOverrides()
         general.remapURLs = relinkAndRemap;
         general.remapAllPHP = relinkAndRemap;
         general.relinkURLs = relinkAndRemap;
-        const std::int32_t levels = mQuickGrabber != nullptr ? mQuickGrabber->GetMediaLevels() : 0;
+        const std::int32_t levels = mOptions.mediaLevels;
         if (levels == 1) general.linkDepth = 2;
         else if (levels == 2) general.linkDepth = 3;
         else if (levels == 3) general.linkDepth = 99;
@@ -144,7 +132,7 @@ void CSiteIterator::Crawl()
     mLevelSize = 1;
     mStartTime = mCollaborators.clock();
     mLastTime = mStartTime;
-    if (mGrabber != nullptr) mGrabber->LogText("Crawling: " + mStartURL.mURL);
+    LogTrace([&] { return "Crawling: " + mStartURL.mURL; });
 
     mStartHost = mStartURL.mHost;
     mStartSiteDomain = SiteDomain(mStartHost);
@@ -194,26 +182,22 @@ std::string CSiteIterator::ProgressMailElapsedText() const
 
 void CSiteIterator::WriteSummary()
 {
-    if (mGrabber != nullptr) {
-        if (!mStopRequested) ClearLevelPanes();
-        if (mFailure.empty()) mGrabber->LogText("Done");
-        else mGrabber->LogErrorText(mFailure);
+    if (mOptions.detailedLog) {
+        if (mFailure.empty()) mListener.CrawlLog("Done", ELogLine::kTrace);
+        else mListener.CrawlLog(mFailure, ELogLine::kFailure);
         std::string summary;
         summary += "Total files grabbed: " + std::to_string(mCounters.saved) + "\r";
         summary += "Total errors: " + std::to_string(mCounters.errors) + "\r";
         summary += "Total bytes grabbed: " + std::to_string(mCounters.bytes) + "\r";
         summary += "Total time: " + std::to_string(mCollaborators.clock() - mStartTime) + "\r";
-        mGrabber->LogText(summary);
+        mListener.CrawlLog(summary, ELogLine::kTrace);
+    }
+    if (mOptions.linkReports) {
         const std::string logFolder = mConfiguration->mMiscOptions.logFolder.c_str();
         if (mConfiguration->mMiscOptions.errorLinks) WriteErrorReport(logFolder);
         if (mConfiguration->mMiscOptions.offsiteLinks) WriteOffsiteReport(logFolder);
-        mGrabber->StopSpinner();
-        mGrabber->SetStatusText(" ");
     }
-    if (mQuickGrabber != nullptr) {
-        mQuickGrabber->HideLevelProgress();
-        mQuickGrabber->HideProgressText();
-    }
+    mListener.LevelsEnd(mStopRequested);
 }
 
 void CSiteIterator::Stop(bool byError)

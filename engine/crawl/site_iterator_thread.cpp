@@ -5,54 +5,34 @@
 #include <utility>
 
 #include "engine/config/configuration.h"
-#include "engine/crawl/elapsed_time.h"
 #include "engine/crawl/site_iterator.h"
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "foundation/errors/framework_exception.h"
 
-CSiteIteratorThread::CSiteIteratorThread(CGrabberInterface* window, CConfiguration* configuration,
-                                         const CURL& startURL, CCrawlCollaborators collaborators)
-    : mConfiguration(configuration), mStartURL(startURL), mCollaborators(std::move(collaborators)),
-      mStartTime(mCollaborators.clock()), mGrabberWindow(window)
+CSiteIteratorThread::CSiteIteratorThread(CCrawlListener& listener, const SCrawlOptions& options,
+                                         CConfiguration* configuration, const CURL& startURL,
+                                         CCrawlCollaborators collaborators)
+    : mListener(listener), mOptions(options), mConfiguration(configuration), mStartURL(startURL),
+      mCollaborators(std::move(collaborators)), mStartTime(mCollaborators.clock())
 {
-}
-
-CSiteIteratorThread::CSiteIteratorThread(CConfiguration* configuration, const CURL& startURL,
-                                         CQuickerGrabberInterface* window, CCrawlCollaborators collaborators)
-    : mConfiguration(configuration), mStartURL(startURL), mCollaborators(std::move(collaborators)),
-      mStartTime(mCollaborators.clock()), mQuickWindow(window)
-{
-    if (mQuickWindow != nullptr) mQuickWindow->StartSpinner();
 }
 
 CSiteIteratorThread::~CSiteIteratorThread()
 {
-    CCrawlOwner* window = mGrabberWindow != nullptr ? static_cast<CCrawlOwner*>(mGrabberWindow) : mQuickWindow;
-    if (window != nullptr) window->StopSpinner();
     mEndTime = mCollaborators.clock();
     mElapsed = mEndTime - mStartTime;
     SCrawlOutcome outcome;
     outcome.failure = mRunFailure;
+    outcome.elapsedSeconds = mElapsed;
     if (mDriver) {
         outcome.filesSaved = mDriver->Counters().saved;
         if (outcome.failure.empty()) outcome.failure = mDriver->FailureText();
         outcome.stoppedByUser = mUserStopped;
+        outcome.abortedByError = mDriver->IsAbortedByError();
     }
-    if ((mDriver || !outcome.failure.empty()) && mQuickWindow != nullptr) {
-        std::string text;
-        if (mDriver && mDriver->IsAbortedByError())
-            text = "The download was aborted because an error occurred. Please check you network connectivity.";
-        else if (!outcome.failure.empty())
-            text = outcome.failure;  // a failed grab is never "Done."
-        else
-            text = (mUserStopped ? "Aborted. Elapsed time = " : "Done. Elapsed time = ") + ElapsedTimeText(mElapsed);
-        mQuickWindow->SetMessageText(text);
-        mQuickWindow->HideLevelProgress();
-        mQuickWindow->HidePauseButton();
-    }
-    if ((mDriver || !outcome.failure.empty()) && window != nullptr) window->CrawlEnded(outcome);
+    outcome.began = mDriver != nullptr || !outcome.failure.empty();
     mDriver.reset();
-    if (window != nullptr) window->CrawlThreadEnded(this);
+    mListener.CrawlEnded(this, outcome);
 }
 
 void CSiteIteratorThread::StopCrawl(bool byError)
@@ -93,16 +73,16 @@ void* CSiteIteratorThread::Run()
     } catch (const CThread::CStopException&) {
     } catch (const CFrameworkException& error) {
         mRunFailure = error.GetErrorString();
-        if (mGrabberWindow != nullptr) mGrabberWindow->LogErrorText(mRunFailure);
+        mListener.CrawlLog(mRunFailure, ELogLine::kFailure);
     } catch (const std::exception& error) {
         mRunFailure = std::string("The crawl ended: ") + error.what();
         std::fprintf(stderr, "%s\n", mRunFailure.c_str());
-        if (mGrabberWindow != nullptr) mGrabberWindow->LogErrorText(mRunFailure);
+        mListener.CrawlLog(mRunFailure, ELogLine::kFailure);
     }
     // However the crawl ended, links written to files that never came are
     // turned back to the server's URLs.
     if (mDriver) mDriver->FinishRelinking();
-    FinishWindow();
+    FinishCrawl();
     return nullptr;
 }
 
@@ -110,19 +90,14 @@ void CSiteIteratorThread::RunGrab()
 {
     if (mStopPending || mConfiguration == nullptr) return;
     const CMiscOptions& misc = mConfiguration->mMiscOptions;
-    if (mGrabberWindow != nullptr) {
-        mGrabberWindow->SetButtonTitle(MakeFourCharCode("CNCL"), "Stop");
-        mGrabberWindow->SetButtonTitle(MakeFourCharCode("Star"), "Pause");
-        mGrabberWindow->SetCrawlState(kWindowRunning);
-        if (misc.generateEmail) {
-            mGrabberWindow->SetStatusText(" Sending start mail");
-            mGrabberWindow->SendNotificationMail(misc.startMessage.str());
-        }
+    mListener.CrawlStateChanged(ECrawlState::kRunning, mCollaborators.clock());
+    const bool notify = mOptions.notificationMails && misc.generateEmail;
+    if (notify) {
+        mListener.CrawlStatus("Sending start mail");
+        mListener.NotificationMail(misc.startMessage.str());
     }
 
-    mDriver = mGrabberWindow != nullptr
-                  ? std::make_unique<CSiteIterator>(mGrabberWindow, mConfiguration, mStartURL, mCollaborators)
-                  : std::make_unique<CSiteIterator>(mConfiguration, mStartURL, mQuickWindow, mCollaborators);
+    mDriver = std::make_unique<CSiteIterator>(mListener, mOptions, mConfiguration, mStartURL, mCollaborators);
     if (mStopPending) mDriver->Stop(mStopPendingByError);
     mDriver->Init(mConfiguration, mStartURL);
     mDriver->Crawl();
@@ -134,26 +109,14 @@ void CSiteIteratorThread::RunGrab()
     if (misc.generateSiteMap) mDriver->GenerateSiteMap(false);
     if (misc.extractEmailAddresses) mDriver->SaveEmailAddresses(logFolder);
     if (mConfiguration->mGeneralOptions.useCookies) mDriver->SaveCookies(logFolder);
-    if (mGrabberWindow != nullptr && misc.generateEmail) {
-        mGrabberWindow->SetStatusText(" Sending finish mail");
-        mGrabberWindow->SendNotificationMail(misc.finishMessage.str());
+    if (notify) {
+        mListener.CrawlStatus("Sending finish mail");
+        mListener.NotificationMail(misc.finishMessage.str());
     }
 }
 
-void CSiteIteratorThread::FinishWindow()
+void CSiteIteratorThread::FinishCrawl()
 {
-    if (mGrabberWindow != nullptr) {
-        mGrabberWindow->SetCrawlState(kWindowDone);
-        mGrabberWindow->SetButtonTitle(MakeFourCharCode("CNCL"), "Done");
-        mGrabberWindow->SetButtonTitle(MakeFourCharCode("Star"), "Start");
-        mGrabberWindow->SetStatusText("Idle");
-        mGrabberWindow->SetPaneText(MakeFourCharCode("FTIM"), TimeOfDayText(mCollaborators.clock()));
-    }
-    if (mQuickWindow != nullptr) {
-        mQuickWindow->HidePauseButton();
-        mQuickWindow->SetCrawlState(kWindowDone);
-        if (mQuickWindow->IsDownloadOnePage()) mQuickWindow->EnableButton(MakeFourCharCode("Down"));
-        mQuickWindow->SetGrabButtonDone();
-    }
+    mListener.CrawlStateChanged(ECrawlState::kDone, mCollaborators.clock());
     if (mCollaborators.outlets.restoreTile) mCollaborators.outlets.restoreTile();
 }

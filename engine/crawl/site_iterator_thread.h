@@ -1,11 +1,10 @@
-// CSiteIteratorThread: one grab on a cooperative thread of its own. A
-// grabber window or a quicker grabber window makes it with the grab's
-// configuration and start URL and starts it; the thread sends the start and
+// CSiteIteratorThread: one grab on a cooperative thread of its own. Whoever
+// shows the grab makes it with its listener, the crawl's options, the grab's
+// configuration and start URL, and starts it; the thread sends the start and
 // finish notifications, makes and runs the crawl driver, writes the site
-// map, the e-mail addresses and the cookies when asked, and puts the window
-// into its "done" state. It deletes itself when it ends; its destructor
-// always stops the window's chasing arrows and clears the window's pointer
-// to the thread, however the grab ended.
+// map, the e-mail addresses and the cookies when asked, and tells the
+// listener that the crawl is done. It deletes itself when it ends; its
+// destructor always tells the listener CrawlEnded, however the grab ended.
 #pragma once
 
 #include <cstdint>
@@ -13,13 +12,13 @@
 #include <string>
 
 #include "engine/crawl/crawl_collaborators.h"
+#include "engine/crawl/crawl_options.h"
 #include "engine/url/url_record.h"
 #include "foundation/threads/thread.h"
 
 class CConfiguration;
 class CCookieStore;
-class CGrabberInterface;
-class CQuickerGrabberInterface;
+class CCrawlListener;
 class CSiteIterator;
 
 class CSiteIteratorThread : public CThread {
@@ -28,11 +27,9 @@ public:
     // driver changes some of its fields for the grab. The collaborators'
     // outlets show the crawl's progress beyond the window; the tile is
     // restored at the end, however the grab ends.
-    CSiteIteratorThread(CGrabberInterface* window, CConfiguration* configuration, const CURL& startURL,
-                        CCrawlCollaborators collaborators);
-    // Starts and shows the quicker window's chasing arrows.
-    CSiteIteratorThread(CConfiguration* configuration, const CURL& startURL, CQuickerGrabberInterface* window,
-                        CCrawlCollaborators collaborators);
+    // The listener must outlive the thread.
+    CSiteIteratorThread(CCrawlListener& listener, const SCrawlOptions& options, CConfiguration* configuration,
+                        const CURL& startURL, CCrawlCollaborators collaborators);
     ~CSiteIteratorThread() override;
 
     // Stops the crawl: at once when it runs, and, when the driver is not
@@ -54,21 +51,21 @@ protected:
 
 private:
     void RunGrab();
-    void FinishWindow();
+    void FinishCrawl();
 
+    CCrawlListener& mListener;
+    SCrawlOptions mOptions;
     CConfiguration* mConfiguration;
     CURL mStartURL;
     CCrawlCollaborators mCollaborators;
     std::int64_t mStartTime;
     std::int64_t mEndTime = 0;
     std::int64_t mElapsed = 0;
-    CQuickerGrabberInterface* mQuickWindow = nullptr;
-    CGrabberInterface* mGrabberWindow = nullptr;
     std::unique_ptr<CSiteIterator> mDriver;
     bool mStopPending = false;
     bool mStopPendingByError = false;
     bool mUserStopped = false;
-    // What ended the crawl when it did not end by itself; the quicker
-    // window shows it last, in place of "Done.".
+    // What ended the crawl when it did not end by itself; told with the
+    // outcome, so it is never shown as "Done.".
     std::string mRunFailure;
 };

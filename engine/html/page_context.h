@@ -12,8 +12,7 @@ public:
     virtual ~CPageContext() = default;
     virtual const CConfiguration& Configuration() const = 0;
     virtual bool IsStopRequested() const = 0;
-    // Status text for both window kinds: the grabber's 'TASK' pane gets it
-    // with one leading blank, the quicker window's task text without.
+    // The crawl's current task, for whoever shows the crawl.
     virtual void ShowStatus(const std::string& text) = 0;
     // Records a harvested address with its anchor text (first one wins).
     virtual void AddEmailAddress(const std::string& address, const std::string& anchorText) = 0;

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "engine/transfer/auto_redirect.h"
 #include "engine/transfer/basic_authorization.h"
 #include "engine/transfer/download_busy_flag.h"
@@ -53,7 +53,7 @@ CDownloadThread::CDownloadThread(CGrabThread* owner, std::string url, std::int32
       mResourceName(ResourceNameOf(mURL)),
       mSink(std::make_unique<CDownloadSink>())
 {
-    if (owner != nullptr) mCookieSource = owner->Record().mOwnerGrabber;
+    if (owner != nullptr) mCookieSource = owner->Record().mGrabOwner;
 }
 
 CDownloadThread::~CDownloadThread()

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "engine/transfer/download_thread.h"
 #include "engine/transfer/owner_requests.h"
 #include "engine/url/url_record.h"
@@ -23,27 +23,29 @@ CGrabThread::~CGrabThread()
     if (mDownload != nullptr) StopDownload();
     mURL->RemoveListener(this);
     if (mSkipButton != nullptr) mSkipButton->RemoveListener(this);
-    if (CGrabberInterface* grabber = Grabber()) grabber->EnableSkipButton(false);
+    if (CCrawlListener* listener = Listener()) listener->TransferSkippable(false);
     mURL->mFetchFinished = 1;
     mFinished.Signal();
 }
 
-CGrabberInterface* CGrabThread::Grabber() const
+CCrawlListener* CGrabThread::Listener() const
 {
-    return mURL->mOwnerGrabber;
+    return mURL->mListener;
 }
 
 void* CGrabThread::Run()
 {
     if (IsStopRequested()) CheckStop();
-    CGrabberInterface* grabber = Grabber();
-    if (grabber != nullptr) {
-        mSkipButton = grabber->GetSkipButton();
+    CCrawlOwner* owner = mURL->mGrabOwner;
+    if (owner != nullptr) {
+        mSkipButton = owner->GetSkipBroadcaster();
         if (mSkipButton != nullptr) mSkipButton->AddListener(this);
-        grabber->EnableSkipButton(true);
-        grabber->SetProgressValue(0);
     }
-    const std::int32_t stallTimeout = OwnerTimeoutSeconds(grabber);
+    if (CCrawlListener* listener = Listener()) {
+        listener->TransferSkippable(true);
+        listener->TransferBegins();
+    }
+    const std::int32_t stallTimeout = OwnerTimeoutSeconds(owner);
     mDownload = new CDownloadThread(this, DecodeEntities(mURL->mURL), stallTimeout, mUserAgent, mUser, mPassword);
     mDownload->SetIfModifiedSince(mURL->mIfModifiedSince);
     mDownload->AddListener(this);
@@ -84,10 +86,10 @@ void CGrabThread::ForgetDownload()
 
 void CGrabThread::ListenToMessage(MessageT message, void* ioParam)
 {
-    CGrabberInterface* grabber = Grabber();
+    CCrawlListener* listener = Listener();
     switch (message) {
     case kMsgStatusText:
-        if (grabber != nullptr) grabber->SetStatusText(*static_cast<const std::string*>(ioParam));
+        if (listener != nullptr) listener->TransferStatus(*static_cast<const std::string*>(ioParam));
         break;
     case kMsgDataAvailable:
         ShowProgress(*static_cast<const SDownloadProgress*>(ioParam));
@@ -106,9 +108,9 @@ void CGrabThread::ListenToMessage(MessageT message, void* ioParam)
     }
     case kMsgDownloadComplete:
         mURL->mFetchedOK = 1;
-        if (grabber != nullptr) {
-            grabber->EnableSkipButton(false);
-            grabber->SetStatusText(" Processing response");
+        if (listener != nullptr) {
+            listener->TransferSkippable(false);
+            listener->CrawlStatus("Processing response");
         }
         if (mDownload != nullptr) {
             mURL->mBody = std::move(mDownload->Body());
@@ -118,18 +120,15 @@ void CGrabThread::ListenToMessage(MessageT message, void* ioParam)
         break;
     case kMsgDownloadAborted:
         mURL->mFetchedOK = 0;
-        if (grabber != nullptr) grabber->EnableSkipButton(false);
+        if (listener != nullptr) listener->TransferSkippable(false);
         ForgetDownload();
         break;
     case kMsgDownloadError:
         // Told by the crawl, with the URL it belongs to.
         mURL->mFailureText = static_cast<const SDownloadErrorReport*>(ioParam)->text;
         break;
-    case kMsgNetworkError:
-        if (grabber != nullptr) grabber->SetNetworkError(*static_cast<const std::int32_t*>(ioParam));
-        break;
     case kMsgSkip:
-        if (grabber != nullptr) grabber->SetStatusText(" Skipping");
+        if (listener != nullptr) listener->CrawlStatus("Skipping");
         RequestStop();
         Wake();
         break;
@@ -140,22 +139,11 @@ void CGrabThread::ListenToMessage(MessageT message, void* ioParam)
 
 void CGrabThread::ShowProgress(const SDownloadProgress& progress)
 {
-    CGrabberInterface* grabber = Grabber();
-    if (grabber == nullptr) return;
-    if (progress.name != mShownName) {
-        mShownName = progress.name;
-        grabber->SetTransferName(mShownName);
-    }
-    if (const std::string size = std::to_string(progress.size); size != mShownSize) {
-        mShownSize = size;
-        grabber->SetTransferSize(mShownSize);
-    }
-    if (progress.bytes != 0) grabber->SetTransferReceived(std::to_string(progress.bytes));
-    if (progress.size == 0) return;
-    const std::int32_t minimum = grabber->GetProgressMin();
-    const std::int32_t maximum = grabber->GetProgressMax();
-    const double share = static_cast<double>(progress.bytes < progress.size ? progress.bytes : progress.size) /
-                         static_cast<double>(progress.size);
-    const auto value = static_cast<std::int32_t>(minimum + (static_cast<double>(maximum) - minimum) * share);
-    if (value > grabber->GetProgressValue()) grabber->SetProgressValue(value);
+    CCrawlListener* listener = Listener();
+    if (listener == nullptr) return;
+    STransferProgress shown;
+    shown.name = progress.name;
+    shown.size = progress.size;
+    shown.received = progress.bytes;
+    listener->TransferProgress(shown);
 }

@@ -1,7 +1,7 @@
-// CGrabThread: works for one URL record and the grabber window that owns
-// it during the crawl's main GET. It runs a CDownloadThread, shows the
-// transfer in the window (status caption, transfer captions, progress bar,
-// Skip button) and turns the end of the transfer into the record's result:
+// CGrabThread: works for one URL record and the crawl that owns it during
+// the crawl's main GET. It runs a CDownloadThread, tells the record's
+// listener of the transfer (status, name, size, bytes, whether it can be
+// skipped) and turns the end of the transfer into the record's result:
 // body, raw header, status and mFetchedOK.
 //
 // It sleeps while the download runs; the download's end message and the
@@ -19,7 +19,7 @@
 #include "foundation/threads/wake_token.h"
 
 class CDownloadThread;
-class CGrabberInterface;
+class CCrawlListener;
 class CURL;
 struct SDownloadProgress;
 
@@ -42,7 +42,7 @@ protected:
     void* Run() override;
 
 private:
-    CGrabberInterface* Grabber() const;
+    CCrawlListener* Listener() const;
     void StopDownload();
     void ForgetDownload();
     void ShowProgress(const SDownloadProgress& progress);
@@ -53,7 +53,5 @@ private:
     std::string mPassword;
     CBroadcaster* mSkipButton = nullptr;
     CDownloadThread* mDownload = nullptr;
-    std::string mShownName;
-    std::string mShownSize;
     CWakeToken mFinished;
 };

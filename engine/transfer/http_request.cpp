@@ -4,7 +4,7 @@
 #include <chrono>
 #include <utility>
 
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "engine/transfer/auto_redirect.h"
 #include "engine/transfer/basic_authorization.h"
 #include "engine/transfer/ftp_status_header.h"
@@ -80,8 +80,9 @@ HTTPRequest::HTTPRequest(std::uint32_t timeoutSeconds, bool synchronous)
 {
 }
 
-HTTPRequest::HTTPRequest(CQuickerGrabberInterface* quickGrabber, std::uint32_t timeoutSeconds, bool synchronous)
-    : mTimeoutSeconds(timeoutSeconds), mSynchronous(synchronous), mQuickGrabber(quickGrabber)
+HTTPRequest::HTTPRequest(CCrawlOwner* owner, CCrawlListener* listener, std::uint32_t timeoutSeconds,
+                         bool synchronous)
+    : mTimeoutSeconds(timeoutSeconds), mSynchronous(synchronous), mOwner(owner), mListener(listener)
 {
 }
 
@@ -133,7 +134,7 @@ int HTTPRequest::Start(std::string_view url, std::string_view agent, std::string
 
     // Built here, on the caller's side: the cookie store belongs to the
     // crawl's cooperative thread.
-    if (mQuickGrabber != nullptr) mHeaderLines = OwnerCookieLines(mQuickGrabber, mURL);
+    if (mOwner != nullptr) mHeaderLines = OwnerCookieLines(mOwner, mURL);
     if (std::string authorization = BasicAuthorizationLine(user, password); !authorization.empty())
         mHeaderLines.push_back(std::move(authorization));
     mHeaderLines.emplace_back("Accept: */*");
@@ -302,10 +303,15 @@ void HTTPRequest::NoteProgress(std::size_t count)
 
 void HTTPRequest::PostProgress(bool finished)
 {
-    if (mQuickGrabber == nullptr) return;
+    if (mListener == nullptr) return;
     const std::int64_t seconds = mNow - mStartTime;
     const std::uint64_t rate = seconds > 0 ? mBytesReceived / static_cast<std::uint64_t>(seconds) : 0;
-    mQuickGrabber->PostTransferProgress(mBytesReceived, mContentLength, rate, finished);
+    STransferProgress progress;
+    progress.size = mContentLength;
+    progress.received = mBytesReceived;
+    progress.bytesPerSecond = rate;
+    progress.finished = finished;
+    mListener->PostTransferProgress(progress);
 }
 
 void HTTPRequest::Finish(bool succeeded)

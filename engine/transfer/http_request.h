@@ -26,7 +26,8 @@
 #include "platform/net/transfer_result.h"
 #include "platform/net/transfer_service.h"
 
-class CQuickerGrabberInterface;
+class CCrawlListener;
+class CCrawlOwner;
 
 // Where a request reports the bytes it receives, on the request's own OS
 // thread (the software updater's message queue). Implementations copy the
@@ -46,9 +47,9 @@ public:
     // `timeoutSeconds` is an inactivity time-out (0: none). A synchronous
     // request returns from Start only once the request has ended.
     HTTPRequest(std::uint32_t timeoutSeconds, bool synchronous);
-    // The quicker grabber receives the progress line and gives the cookies
-    // of its running crawl.
-    HTTPRequest(CQuickerGrabberInterface* quickGrabber, std::uint32_t timeoutSeconds, bool synchronous);
+    // The owner gives the cookies of its running crawl; the listener hears
+    // the progress, from the request's OS thread. Either may be null.
+    HTTPRequest(CCrawlOwner* owner, CCrawlListener* listener, std::uint32_t timeoutSeconds, bool synchronous);
     HTTPRequest(CTransferMessageQueue* messageQueue, std::uint32_t timeoutSeconds, bool synchronous);
     // Cancels a request still running and waits until the service has let
     // go of it.
@@ -133,7 +134,8 @@ private:
     std::vector<std::string> mHeaderLines;
     const std::uint32_t mTimeoutSeconds;
     const bool mSynchronous;
-    CQuickerGrabberInterface* const mQuickGrabber = nullptr;
+    CCrawlOwner* const mOwner = nullptr;
+    CCrawlListener* const mListener = nullptr;
     CTransferMessageQueue* const mMessageQueue = nullptr;
     bool mAutoRedirect = false;
 

@@ -2,7 +2,7 @@
 
 #include "engine/config/configuration.h"
 #include "engine/cookies/cookie_store.h"
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "engine/url/url_cookies.h"
 #include "engine/url/url_record.h"
 #include "foundation/text/text_encodings.h"

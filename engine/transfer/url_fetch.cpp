@@ -4,7 +4,6 @@
 #include <string>
 #include <string_view>
 
-#include "engine/owner/window_interfaces.h"
 #include "engine/transfer/http_request.h"
 #include "engine/http/response_header.h"
 #include "engine/transfer/owner_requests.h"
@@ -90,14 +89,14 @@ std::uint8_t RunGetOrPost(CURL& url, HTTPRequest& request, const char* userAgent
 std::uint8_t CURL::FetchHead(const char* userAgent, const char* user, const char* password,
                              std::int32_t timeoutSeconds)
 {
-    mOwnerGrabber = nullptr;
+    mGrabOwner = nullptr;
     HTTPRequest request(TimeoutSeconds(timeoutSeconds), false);
     return RunRequest(*this, request, "HEAD", userAgent, user, password, {}, EResponseUse::kHeaders);
 }
 
 std::uint8_t CURL::FetchContentType(const char* userAgent, std::int32_t timeoutSeconds)
 {
-    mOwnerGrabber = nullptr;
+    mGrabOwner = nullptr;
     HTTPRequest request(TimeoutSeconds(timeoutSeconds), false);
     return RunRequest(*this, request, "HEAD", userAgent, nullptr, nullptr, {}, EResponseUse::kContentTypeOnly);
 }
@@ -105,8 +104,8 @@ std::uint8_t CURL::FetchContentType(const char* userAgent, std::int32_t timeoutS
 std::uint8_t CURL::Fetch(const char* userAgent, const char* user, const char* password,
                          std::int32_t timeoutSeconds)
 {
-    mOwnerGrabber = nullptr;
-    mOwnerQuickGrabber = nullptr;
+    mGrabOwner = nullptr;
+    mRequestOwner = nullptr;
     HTTPRequest request(TimeoutSeconds(timeoutSeconds), false);
     return RunGetOrPost(*this, request, userAgent, user, password);
 }
@@ -122,30 +121,31 @@ std::uint8_t CURL::FetchWithAgent(const char* userAgent, std::int32_t timeoutSec
     return Fetch(userAgent, nullptr, nullptr, timeoutSeconds);
 }
 
-std::uint8_t CURL::FetchWithProgress(CQuickerGrabberInterface* quickGrabber, const char* userAgent, const char* user,
-                                     const char* password, std::int32_t timeoutSeconds)
+std::uint8_t CURL::FetchWithProgress(CCrawlOwner* owner, CCrawlListener* listener, const char* userAgent,
+                                     const char* user, const char* password, std::int32_t timeoutSeconds)
 {
-    mOwnerGrabber = nullptr;
-    mOwnerQuickGrabber = quickGrabber;
-    HTTPRequest request(quickGrabber, TimeoutSeconds(timeoutSeconds), false);
+    mGrabOwner = nullptr;
+    mRequestOwner = owner;
+    mListener = listener;
+    HTTPRequest request(owner, listener, TimeoutSeconds(timeoutSeconds), false);
     return RunGetOrPost(*this, request, userAgent, user, password);
 }
 
 // The site login goes to the crawl's start host only, never to the other
 // hosts that a crawl may visit.
-std::uint8_t CURL::FetchAuthorized(CQuickerGrabberInterface* quickGrabber, const char* userAgent,
+std::uint8_t CURL::FetchAuthorized(CCrawlOwner* owner, CCrawlListener* listener, const char* userAgent,
                                    std::int32_t timeoutSeconds)
 {
     std::string user;
     std::string password;
-    OwnerSiteLoginFor(quickGrabber, mHost, user, password);
-    return FetchWithProgress(quickGrabber, userAgent, user.c_str(), password.c_str(), timeoutSeconds);
+    OwnerSiteLoginFor(owner, mHost, user, password);
+    return FetchWithProgress(owner, listener, userAgent, user.c_str(), password.c_str(), timeoutSeconds);
 }
 
 std::uint8_t CURL::Post(const char* userAgent, const char* user, const char* password, const CTextBuffer& body)
 {
-    mOwnerGrabber = nullptr;
-    mOwnerQuickGrabber = nullptr;
+    mGrabOwner = nullptr;
+    mRequestOwner = nullptr;
     HTTPRequest request(10, false);
     const std::string bodyText = body.str();
     return RunRequest(*this, request, "POST", userAgent, user, password, bodyText, EResponseUse::kBodyAndHeaders);

@@ -1,8 +1,7 @@
 // The crawl's main fetch: a GET through a grab thread and its download
-// thread, which report to the grabber window.
+// thread, which report to the crawl's listener.
 #include <string>
 
-#include "engine/owner/window_interfaces.h"
 #include "engine/transfer/grab_thread.h"
 #include "engine/transfer/owner_requests.h"
 #include "engine/transfer/transfer_environment.h"
@@ -18,14 +17,16 @@ const char* Text(const char* text)
 
 }  // namespace
 
-std::uint8_t CURL::Grab(CGrabberInterface* grabber, const char* userAgent, const char* user, const char* password)
+std::uint8_t CURL::Grab(CCrawlOwner* owner, CCrawlListener* listener, const char* userAgent, const char* user,
+                        const char* password)
 {
     mFetchedOK = 0;
     if (!mPostBody.IsEmpty()) {
         if (Fetch(userAgent, user, password, 60)) mFetchedOK = 1;
         return mFetchedOK;
     }
-    mOwnerGrabber = grabber;
+    mGrabOwner = owner;
+    mListener = listener;
     if (!IsTransferableURL(mURL)) {
         mStatusCode = 0;
         return 0;
@@ -36,12 +37,12 @@ std::uint8_t CURL::Grab(CGrabberInterface* grabber, const char* userAgent, const
 
 // The site login goes to the crawl's start host only, never to the other
 // hosts that a crawl may visit.
-std::uint8_t CURL::GrabWithLogin(CGrabberInterface* grabber, const char* userAgent)
+std::uint8_t CURL::GrabWithLogin(CCrawlOwner* owner, CCrawlListener* listener, const char* userAgent)
 {
     std::string user;
     std::string password;
-    OwnerSiteLoginFor(grabber, mHost, user, password);
-    return Grab(grabber, userAgent, user.c_str(), password.c_str());
+    OwnerSiteLoginFor(owner, mHost, user, password);
+    return Grab(owner, listener, userAgent, user.c_str(), password.c_str());
 }
 
 // Sleeps until the grab thread is gone. A stop request of the waiting

@@ -2,7 +2,7 @@
 // running crawl of the record's window.
 #include "engine/cookies/cookie_domain.h"
 #include "engine/cookies/cookie_store.h"
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "engine/http/response_header.h"
 #include "engine/url/url_record.h"
 

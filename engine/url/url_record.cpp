@@ -1,6 +1,6 @@
 #include "engine/url/url_record.h"
 
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
 #include "engine/http/response_header.h"
 #include "foundation/text/text_encodings.h"
 
@@ -40,8 +40,9 @@ void CURL::CopyFrom(const CURL& other)
     mHasData = other.mHasData;
     mBody = other.mBody;
     mRawHeader = other.mRawHeader;
-    mOwnerGrabber = other.mOwnerGrabber;
-    mOwnerQuickGrabber = other.mOwnerQuickGrabber;
+    mGrabOwner = other.mGrabOwner;
+    mRequestOwner = other.mRequestOwner;
+    mListener = other.mListener;
     mDate = other.mDate;
     mLastModified = other.mLastModified;
     mContentType = other.mContentType;
@@ -54,8 +55,8 @@ void CURL::CopyFrom(const CURL& other)
 void CURL::SetURL(std::string_view url)
 {
     if (!url.empty()) ReparseAs(url);
-    mOwnerGrabber = nullptr;
-    mOwnerQuickGrabber = nullptr;
+    mGrabOwner = nullptr;
+    mRequestOwner = nullptr;
 }
 
 void CURL::ReparseAs(std::string_view url)
@@ -78,8 +79,8 @@ void CURL::ResetToURL(std::string_view url)
 
 CCrawlOwner* CURL::Owner() const
 {
-    if (mOwnerQuickGrabber) return mOwnerQuickGrabber;
-    return mOwnerGrabber;
+    if (mRequestOwner) return mRequestOwner;
+    return mGrabOwner;
 }
 
 bool CURL::BodyContains(const char* text) const

@@ -1,6 +1,6 @@
 // CURL: one address of the crawl, split into its parts, together with what a
 // fetch learned about the resource (status, response header fields, body)
-// and the window whose crawl fetches it.
+// and the crawl that fetches it.
 //
 // URL texts are never cut: every part is a std::string. The record is a
 // broadcaster: its grab thread listens to it, and the crawl broadcasts
@@ -18,8 +18,7 @@
 #include "foundation/messaging/broadcaster.h"
 #include "foundation/text/text_buffer.h"
 
-class CGrabberInterface;
-class CQuickerGrabberInterface;
+class CCrawlListener;
 class CCrawlOwner;
 class CGrabThread;
 struct CHeaderBlock;
@@ -96,9 +95,10 @@ public:
     std::uint8_t Fetch(const char* userAgent, const char* user, const char* password, std::int32_t timeoutSeconds);
     std::uint8_t FetchSimple(std::int32_t timeoutSeconds);
     std::uint8_t FetchWithAgent(const char* userAgent, std::int32_t timeoutSeconds);
-    std::uint8_t FetchWithProgress(CQuickerGrabberInterface* quickGrabber, const char* userAgent, const char* user,
-                                   const char* password, std::int32_t timeoutSeconds);
-    std::uint8_t FetchAuthorized(CQuickerGrabberInterface* quickGrabber, const char* userAgent,
+    // A request whose progress is posted to `listener` from its OS thread.
+    std::uint8_t FetchWithProgress(CCrawlOwner* owner, CCrawlListener* listener, const char* userAgent,
+                                   const char* user, const char* password, std::int32_t timeoutSeconds);
+    std::uint8_t FetchAuthorized(CCrawlOwner* owner, CCrawlListener* listener, const char* userAgent,
                                  std::int32_t timeoutSeconds);
     std::uint8_t Post(const char* userAgent, const char* user, const char* password, const CTextBuffer& body);
     // A saved copy stands in for a response: status 200 (set first, so it
@@ -106,8 +106,10 @@ public:
     // date as Last-Modified and Date, the MIME type of its extension, its
     // bytes as the body; mHasData becomes 1.
     std::uint8_t LoadFromFile(const CFileRef& file);
-    std::uint8_t Grab(CGrabberInterface* grabber, const char* userAgent, const char* user, const char* password);
-    std::uint8_t GrabWithLogin(CGrabberInterface* grabber, const char* userAgent);
+    // A grab thread that tells `listener` of the transfer on the crawl's side.
+    std::uint8_t Grab(CCrawlOwner* owner, CCrawlListener* listener, const char* userAgent, const char* user,
+                      const char* password);
+    std::uint8_t GrabWithLogin(CCrawlOwner* owner, CCrawlListener* listener, const char* userAgent);
     void WaitForGrab(CGrabThread* grabThread);
     // Copies the fields of a raw response header (status line first; CRLF or
     // bare LF; interim 1xx blocks skipped) into the record, and its cookies
@@ -123,7 +125,7 @@ public:
     // mirror's safe-name rules); links to the saved file are made from it.
     std::string MirrorFileName(const std::string& indexName, bool indexForDynamic, bool remapAllPHP) const;
 
-    // The window whose crawl fetches this URL (the quicker grabber wins when
+    // The grab whose crawl fetches this URL (the request's owner wins when
     // both are set), or null.
     CCrawlOwner* Owner() const;
     // mContentLength as a 64-bit byte count; nothing when it is not a number.
@@ -154,8 +156,11 @@ public:
     std::uint8_t mHasData = 0;
     CLDynamicBuffer mBody;
     CTextBuffer mRawHeader;
-    CGrabberInterface* mOwnerGrabber = nullptr;
-    CQuickerGrabberInterface* mOwnerQuickGrabber = nullptr;
+    // The owner of the URL's grab-thread transfer and of its posted-progress
+    // request; a HEAD forgets the first only. The listener hears both.
+    CCrawlOwner* mGrabOwner = nullptr;
+    CCrawlOwner* mRequestOwner = nullptr;
+    CCrawlListener* mListener = nullptr;
     std::string mDate;
     std::string mLastModified;
     // Last-Modified as Unix seconds, or the time of the fetch when absent.

@@ -79,8 +79,9 @@ TEST_F(CrawlSeam, ACrawlUsesThePreferencesMailAndClockItIsHanded)
     ASSERT_EQ(mails.size(), 1u) << "the completion mail, through the sender handed in";
     EXPECT_EQ(mails[0].mBody.mRecipient.str(), "owner@example.com");
     EXPECT_EQ(MailsBeingSent(), 0u) << "nothing went past the sender";
-    EXPECT_EQ(window.panes[MakeFourCharCode("STIM")], TimeOfDayText(fixed));
-    EXPECT_EQ(window.panes[MakeFourCharCode("FTIM")], TimeOfDayText(fixed));
+    EXPECT_EQ(window.progress.startSeconds, fixed);
+    EXPECT_EQ(window.progress.nowSeconds, fixed);
+    EXPECT_EQ(window.stateTimes, (std::vector<std::int64_t>{fixed, fixed}));
 }
 
 }  // namespace

@@ -98,18 +98,16 @@ TEST_F(CrawlControl, AStopBeforeTheThreadRunsEndsItWithoutARequest)
     HttpPeer peer({{.path = "/", .body = Page("start")}});
     CConfiguration configuration = MakeConfiguration();
     RecordingGrabber window(configuration);
-    auto* thread =
-        new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), StandardCrawlCollaborators({}));
-    window.Attach(thread);
+    auto* thread = NewCrawlThread(window, configuration, peer.Url("/"));
     thread->StopCrawl(false);
     thread->Resume();
     ASSERT_TRUE(RunUntil([&] { return window.Ended(); }, 10s));
     EXPECT_TRUE(peer.Requests().empty());
-    EXPECT_EQ(window.states, std::vector<std::int32_t>{kWindowDone});
-    EXPECT_EQ(window.buttonTitles[MakeFourCharCode("CNCL")], std::vector<std::string>{"Done"});
-    EXPECT_FALSE(window.spinning);
-    EXPECT_EQ(window.threadEndings, 1);
-    EXPECT_EQ(window.Thread(), nullptr);
+    EXPECT_EQ(window.states, std::vector<ECrawlState>{ECrawlState::kDone});
+    EXPECT_EQ(window.endings, 1);
+    EXPECT_EQ(window.endedThread, thread);
+    ASSERT_TRUE(window.outcome);
+    EXPECT_FALSE(window.outcome->began);
 }
 
 TEST_F(CrawlControl, AStopDuringTheFirstRequestIsHonouredAtOnce)
@@ -118,10 +116,7 @@ TEST_F(CrawlControl, AStopDuringTheFirstRequestIsHonouredAtOnce)
     CConfiguration configuration = MakeConfiguration();
     configuration.mGeneralOptions.timeout = 600;  // only the stop can end the wait below
     RecordingQuickGrabber window(configuration);
-    auto* thread =
-        new CSiteIteratorThread(&configuration, CURL(server.Url("/")), &window, StandardCrawlCollaborators({}));
-    window.Attach(thread);
-    EXPECT_TRUE(window.spinning);
+    auto* thread = NewCrawlThread(window, configuration, server.Url("/"));
     thread->Resume();
     RunUntil([] { return false; }, 300ms);
     ASSERT_FALSE(window.Ended());
@@ -129,12 +124,12 @@ TEST_F(CrawlControl, AStopDuringTheFirstRequestIsHonouredAtOnce)
 
     thread->StopCrawl(false);
     ASSERT_TRUE(RunUntil([&] { return window.Ended(); }, 120s));
-    EXPECT_FALSE(window.spinning);
-    EXPECT_EQ(window.threadEndings, 1);
-    ASSERT_FALSE(window.messages.empty());
-    EXPECT_EQ(window.messages.back().rfind("Aborted. Elapsed time = ", 0), 0u) << window.messages.back();
-    EXPECT_TRUE(window.pauseHidden);
-    EXPECT_TRUE(window.grabDone);
+    EXPECT_EQ(window.endings, 1);
+    ASSERT_TRUE(window.outcome);
+    EXPECT_TRUE(window.outcome->began);
+    EXPECT_TRUE(window.outcome->stoppedByUser);
+    EXPECT_TRUE(window.outcome->failure.empty()) << window.outcome->failure;
+    EXPECT_EQ(window.states.back(), ECrawlState::kDone);
     // The crawl asks for its start URL only once, in the crawl itself: a stop
     // there ends it with its session's reports and no file of the site.
     for (const auto& [path, bytes] : ReadTree(Mirror())) EXPECT_TRUE(path.ends_with(".cookies.plist")) << path;
@@ -153,9 +148,7 @@ TEST_F(CrawlControl, AStopDuringATransferEndsTheCrawlWithItsSummary)
     configuration.mGeneralOptions.timeout = 600;  // only the stop can end the wait below
     configuration.mMiscOptions.errorLinks = 1;
     RecordingGrabber window(configuration);
-    auto* thread =
-        new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), StandardCrawlCollaborators({}));
-    window.Attach(thread);
+    auto* thread = NewCrawlThread(window, configuration, peer.Url("/"));
     thread->Resume();
     ASSERT_TRUE(RunUntil([&] { return Requested(peer, "/stall.html"); }, 10s));
     RunUntil([] { return false; }, 100ms);
@@ -172,15 +165,16 @@ TEST_F(CrawlControl, AStopDuringATransferEndsTheCrawlWithItsSummary)
     // The aborted transfer is no error; links to pages never fetched stay
     // absolute.
     EXPECT_TRUE(window.Logged("Done"));
-    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "0");
+    EXPECT_EQ(std::to_string(window.progress.errors), "0");
     EXPECT_FALSE(std::filesystem::exists(Mirror() + "/127.0.0.1-" + std::to_string(peer.Port()) + ".errors.txt"));
     const std::string& start = tree.at(host + "Index.html");
     EXPECT_NE(start.find("<a href=\"a.html\">a</a>"), std::string::npos) << start;
     EXPECT_NE(start.find("<a href=\"" + peer.Url("/c.html") + "\">c</a>"), std::string::npos) << start;
     EXPECT_NE(start.find("<a href=\"" + peer.Url("/stall.html") + "\">s</a>"), std::string::npos) << start;
     EXPECT_NE(tree.at(host + "a.html").find(peer.Url("/deeper.html")), std::string::npos);
-    EXPECT_FALSE(window.spinning);
-    EXPECT_EQ(window.states.back(), kWindowDone);
+    EXPECT_EQ(window.levelsEnded, 1);
+    EXPECT_TRUE(window.levelsStopped);
+    EXPECT_EQ(window.states.back(), ECrawlState::kDone);
 }
 
 TEST_F(CrawlControl, APausedCrawlMakesNoRequestUntilResumed)
@@ -192,9 +186,7 @@ TEST_F(CrawlControl, APausedCrawlMakesNoRequestUntilResumed)
     });
     CConfiguration configuration = MakeConfiguration();
     RecordingGrabber window(configuration);
-    auto* thread =
-        new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), StandardCrawlCollaborators({}));
-    window.Attach(thread);
+    auto* thread = NewCrawlThread(window, configuration, peer.Url("/"));
     thread->Resume();
     ASSERT_TRUE(RunUntil([&] { return Requested(peer, "/a.html"); }, 10s));
     thread->Suspend();
@@ -220,18 +212,21 @@ TEST_F(CrawlControl, AQuickGrabEndsWithItsMessageAndNoNotificationMail)
     ASSERT_TRUE(RunQuickGrab(window, configuration, peer.Url("/")));
     // The clock counts whole seconds, so a short crawl that crosses a second
     // boundary reads "1 sec".
-    EXPECT_EQ(window.messages.back().rfind("Done. Elapsed time = ", 0), 0u) << window.messages.back();
-    EXPECT_EQ(window.states, std::vector<std::int32_t>{kWindowDone});
-    EXPECT_TRUE(window.grabDone);
-    EXPECT_TRUE(window.pauseHidden);
-    EXPECT_FALSE(window.levelProgressShown);
-    EXPECT_TRUE(window.progressTextHidden);
-    EXPECT_FALSE(window.spinning);
-    EXPECT_TRUE(window.enabledButtons.empty());
-    EXPECT_NE(std::find(window.tasks.begin(), window.tasks.end(), "Saving to disk"), window.tasks.end());
-    EXPECT_NE(std::find(window.progressTexts.begin(), window.progressTexts.end(), "2 of 2 (0 URLs on next level)"),
-              window.progressTexts.end());
-    EXPECT_NE(window.logFile.find("The following URLs have been extracted from " + peer.Url("/")),
+    ASSERT_TRUE(window.outcome);
+    EXPECT_TRUE(window.outcome->began);
+    EXPECT_FALSE(window.outcome->stoppedByUser);
+    EXPECT_TRUE(window.outcome->failure.empty()) << window.outcome->failure;
+    EXPECT_EQ(window.states, (std::vector<ECrawlState>{ECrawlState::kRunning, ECrawlState::kDone}));
+    EXPECT_TRUE(window.notificationMails.empty());
+    EXPECT_EQ(window.levelsEnded, 1);
+    EXPECT_FALSE(window.levelsStopped);
+    EXPECT_TRUE(window.ShowedStatus("Saving to disk"));
+    // The quicker window's position caption: "2 of 2 (0 URLs on next level)".
+    EXPECT_EQ(window.progress.index, 2);
+    EXPECT_EQ(window.progress.levelSize, 2);
+    EXPECT_EQ(window.progress.nextLevelSize, 0);
+    EXPECT_LT(window.progress.level, window.progress.linkDepth - 1);
+    EXPECT_NE(window.logFileText.find("The following URLs have been extracted from " + peer.Url("/")),
               std::string::npos);
     EXPECT_EQ(ReadTree(Mirror()).size(), 4u);
 }
@@ -245,7 +240,7 @@ TEST_F(CrawlControl, OnePageGrabsThePageWithItsContentAndLinksTheRestOnline)
     });
     CConfiguration configuration = MakeConfiguration();
     RecordingQuickGrabber window(configuration);
-    window.onePage = true;
+    window.options.onePage = true;
     ASSERT_TRUE(RunQuickGrab(window, configuration, peer.Url("/page.html")));
     const std::string host = "127.0.0.1/" + std::to_string(peer.Port()) + "/";
     const auto tree = ReadTree(Mirror());
@@ -254,7 +249,7 @@ TEST_F(CrawlControl, OnePageGrabsThePageWithItsContentAndLinksTheRestOnline)
     const std::string& page = tree.at(host + "page.html");
     EXPECT_NE(page.find("<a href=\"" + peer.Url("/other.html") + "\">other</a>"), std::string::npos) << page;
     EXPECT_NE(page.find("<img src=\"pics/p.png\">"), std::string::npos) << page;
-    EXPECT_EQ(window.enabledButtons, std::vector<PaneIDT>{MakeFourCharCode("Down")});
+    EXPECT_EQ(window.firstFile, Mirror() + "/" + host + "page.html");
 }
 
 TEST_F(CrawlControl, TheProgressMailTimerGoesWithTheDriverEvenWhenTheCrawlIsCutShort)
@@ -270,8 +265,7 @@ TEST_F(CrawlControl, TheProgressMailTimerGoesWithTheDriverEvenWhenTheCrawlIsCutS
     configuration.mGeneralOptions.timeout = 30;
     const std::int32_t before = CThread::LiveThreads().Count();
     RecordingGrabber window(configuration);
-    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(peer.Url("/")), mails.Collaborators());
-    window.Attach(thread);
+    auto* thread = NewCrawlThread(window, configuration, peer.Url("/"), mails.Collaborators());
     thread->Resume();
     ASSERT_TRUE(RunUntil([&] { return Requested(peer, "/stall.html"); }, 10s));
     // The crawl thread and its timer thread, at least.
@@ -282,7 +276,6 @@ TEST_F(CrawlControl, TheProgressMailTimerGoesWithTheDriverEvenWhenTheCrawlIsCutS
     EXPECT_TRUE(StopAllThreads(10s));
     EXPECT_TRUE(window.Ended());
     EXPECT_EQ(CThread::LiveThreads().Count(), before);
-    EXPECT_FALSE(window.spinning);
     WaitForMailSending(5s);
     EXPECT_TRUE(mails.Outcomes().empty()) << "no completion mail for a crawl cut short";
 }

@@ -117,8 +117,8 @@ TEST_F(CrawlFetch, RealmLoginsAnswerTheirRealmOnlyAndTheRestIsReported)
     const auto tree = ReadTree(Mirror());
     EXPECT_EQ(tree.at(Host(peer) + "secret.html"), Page("Secret", "in"));
     EXPECT_FALSE(tree.contains(Host(peer) + "other.html"));
-    EXPECT_EQ(window.panes[MakeFourCharCode("UNAU")], "2");
-    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "2");
+    EXPECT_EQ(std::to_string(window.progress.unauthorized), "2");
+    EXPECT_EQ(std::to_string(window.progress.errors), "2");
     EXPECT_TRUE(window.Logged("Unauthorized: " + peer.Url("/other.html") + "\rRealm: Elsewhere"));
     const std::string start = peer.Url("/");
     // The URL no login answered is listed once, as unauthorized.
@@ -149,7 +149,7 @@ TEST_F(CrawlFetch, FailedAttemptsAreRetried)
     EXPECT_EQ(CountRequests(peer, "GET", "/cut.html"), 3);
     EXPECT_TRUE(window.Logged("The URL could not be grabbed. Will retry in 0 seconds. (Attempt 2)"));
     EXPECT_TRUE(window.Logged("The URL could not be grabbed. Will retry in 0 seconds. (Last attempt)"));
-    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
+    EXPECT_EQ(std::to_string(window.progress.errors), "1");
     EXPECT_EQ(Report(peer, ".errors.txt"),
               "Errors: \n\n" + peer.Url("/cut.html") + "\nReferred from: " + peer.Url("/") + "\n\n");
 }
@@ -169,7 +169,7 @@ TEST_F(CrawlFetch, AStalledAnswerEndsAtTheTimeOutAsAnError)
     const auto tree = ReadTree(Mirror());
     EXPECT_FALSE(tree.contains(Host(peer) + "stall.html"));
     EXPECT_TRUE(tree.contains(Host(peer) + "fine.html"));
-    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
+    EXPECT_EQ(std::to_string(window.progress.errors), "1");
 }
 
 TEST_F(CrawlFetch, DynamicPagesGetNamesOfTheirOwnAndQueriesKeepThePage)
@@ -272,8 +272,8 @@ TEST_F(CrawlFetch, AFailedSaveIsAnErrorAndNotAGrabbedFile)
     configuration.mMiscOptions.errorLinks = 1;
     RecordingGrabber window(configuration);
     ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
-    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
-    EXPECT_EQ(window.panes[MakeFourCharCode("REQU")], "3");
+    EXPECT_EQ(std::to_string(window.progress.errors), "1");
+    EXPECT_EQ(std::to_string(window.progress.requests), "3");
     EXPECT_NE(window.LogTranscript().find("Total files grabbed: 2\r"), std::string::npos) << window.LogTranscript();
     EXPECT_TRUE(window.Logged("The file could not be saved: " + peer.Url("/page.html") +
                               " (Too many levels of symbolic links)"))

@@ -172,7 +172,7 @@ TEST_F(CrawlIntegrity, ACrawlKilledMidTransferLeavesNoPartialFileAndTheNextOneRe
     EXPECT_EQ(tree[host + "big.bin"], big);
     for (const char* page : {"Index.html", "a.html", "c.html", "sub/Index.html"})
         EXPECT_TRUE(tree.contains(host + page)) << page;
-    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "0");
+    EXPECT_EQ(std::to_string(window.progress.errors), "0");
     EXPECT_TRUE(AllLinksLocal(CheckMirrorLinks(Mirror())));
     EXPECT_TRUE(TemporaryItems(Mirror()).empty());
 }
@@ -200,7 +200,7 @@ TEST_F(CrawlIntegrity, AFullDiskLeavesNoPartialFileAndTheNextCrawlCompletesIt)
     {
         RecordingGrabber window(configuration);
         ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
-        EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
+        EXPECT_EQ(std::to_string(window.progress.errors), "1");
         EXPECT_TRUE(window.Logged("The file could not be saved: " + peer.Url("/big.bin") +
                                   " (No space left on device)"))
             << window.LogTranscript();
@@ -213,7 +213,7 @@ TEST_F(CrawlIntegrity, AFullDiskLeavesNoPartialFileAndTheNextCrawlCompletesIt)
     ASSERT_EQ(::mount("tidewell-test", small.c_str(), "tmpfs", MS_REMOUNT, "size=4m"), 0) << std::strerror(errno);
     RecordingGrabber window(configuration);
     ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
-    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "0");
+    EXPECT_EQ(std::to_string(window.progress.errors), "0");
     EXPECT_EQ(FileText(small + "/" + host + "big.bin"), big);
     const auto links = CheckMirrorLinks(small);
     EXPECT_TRUE(links.broken.empty()) << ::testing::PrintToString(links.broken);
@@ -236,7 +236,7 @@ TEST_F(CrawlIntegrity, ATransferBelowTheRateFloorEndsAsStalled)
     const auto tree = ReadTree(Mirror());
     EXPECT_FALSE(tree.contains(Host(peer) + "slow.html"));
     EXPECT_TRUE(tree.contains(Host(peer) + "fine.html"));
-    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
+    EXPECT_EQ(std::to_string(window.progress.errors), "1");
 }
 
 // The window follows the start URL's redirections before the crawl begins;
@@ -251,7 +251,7 @@ TEST_F(CrawlIntegrity, AStartURLThatNeverAnswersIsAskedOnce)
     RecordingGrabber window(configuration);
     ASSERT_TRUE(RunGrab(window, configuration, url));
     EXPECT_EQ(CountRequests(peer, "/"), 1);
-    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
+    EXPECT_EQ(std::to_string(window.progress.errors), "1");
 }
 
 // Bodies stream to disk: a crawl's peak memory does not grow with them, and
@@ -301,7 +301,7 @@ TEST_F(CrawlIntegrity, LargeBodiesStreamToDiskWithoutGrowingTheCrawlsMemory)
 }
 
 
-// A grabber window that cuts every spilled body short while the crawl looks
+// A grabber's crawl that cuts every spilled body short while the crawl looks
 // at a response: the body on disk can no longer be read back.
 class SpillCuttingGrabber : public RecordingGrabber {
 public:
@@ -309,10 +309,10 @@ public:
         : RecordingGrabber(configuration), mFolder(std::move(folder))
     {
     }
-    void SetStatusText(const std::string& text) override
+    void CrawlStatus(const std::string& text) override
     {
-        RecordingGrabber::SetStatusText(text);
-        if (text != " Processing response") return;
+        RecordingGrabber::CrawlStatus(text);
+        if (text != "Processing response") return;
         std::error_code error;
         for (const auto& entry : fs::directory_iterator("/proc/self/fd", error)) {
             if (!fs::read_symlink(entry.path(), error).string().starts_with(mFolder + "/")) continue;
@@ -348,7 +348,7 @@ TEST_F(CrawlIntegrity, ABodyThatCannotBeReadBackIsAnErrorNotAnEmptyPage)
         SpillCuttingGrabber window(configuration, Root() + "/tmp");
         ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
         EXPECT_GT(window.cuts, 0) << c.saveAction;
-        EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1") << c.saveAction;
+        EXPECT_EQ(std::to_string(window.progress.errors), "1") << c.saveAction;
         EXPECT_TRUE(window.Logged("The downloaded file could not be read back: " + peer.Url("/big.html")))
             << window.LogTranscript();
         EXPECT_EQ(window.LogTranscript().find("could not be saved"), std::string::npos) << window.LogTranscript();

@@ -110,11 +110,11 @@ TEST_F(CrawlLinks, ASiteIsMirroredWithOneRequestPerFileAndOnlyItsPagesRewritten)
     // text is nobody's link.
     EXPECT_EQ(Count(requests, "GET /missing.png 404"), 1);
     for (const std::string& request : requests) EXPECT_EQ(request.find("shown.png"), std::string::npos) << request;
-    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "0");
+    EXPECT_EQ(std::to_string(window.progress.errors), "0");
     EXPECT_FALSE(std::filesystem::exists(Mirror() + "/127.0.0.1-" + std::to_string(mServer->Port()) + ".errors.txt"));
     int fetched = 0;
     for (const std::string& request : requests) fetched += request.starts_with("GET ") && request.ends_with(" 200");
-    EXPECT_EQ(window.panes[MakeFourCharCode("REQU")], std::to_string(fetched));
+    EXPECT_EQ(std::to_string(window.progress.requests), std::to_string(fetched));
 
     // Scripts, text and data are saved as they came.
     const auto tree = ReadTree(Mirror());
@@ -213,7 +213,7 @@ TEST_F(CrawlLinks, SavedCopiesGiveBackTheURLsOfTheirLocalLinks)
     for (std::size_t i = before; i < requests.size(); ++i)
         EXPECT_EQ(requests[i].find(" /" + std::to_string(mCdn->Port()) + "/"), std::string::npos) << requests[i];
     EXPECT_EQ(Count(requests, "GET /_static/fonts/font.woff?v=1 200"), 2);
-    EXPECT_EQ(again.panes[MakeFourCharCode("ERRO")], "0");
+    EXPECT_EQ(std::to_string(again.progress.errors), "0");
     EXPECT_EQ(Count(Requests(*mCdn), "GET /lib.html 200"), 2) << "a saved page is asked for again";
 }
 

@@ -129,30 +129,27 @@ TEST_F(CrawlMirror, MirrorsTheSiteWithLinksThatOpenSavedFilesFromEveryDepth)
     EXPECT_EQ(found, absolute);
 
     // What the window was told.
-    EXPECT_EQ(window.states, (std::vector<std::int32_t>{kWindowRunning, kWindowDone}));
-    EXPECT_EQ(window.buttonTitles[MakeFourCharCode("CNCL")], (std::vector<std::string>{"Stop", "Done"}));
-    EXPECT_EQ(window.buttonTitles[MakeFourCharCode("Star")], (std::vector<std::string>{"Pause", "Start"}));
-    EXPECT_EQ(window.statuses.back(), "Idle");
-    EXPECT_FALSE(window.spinning);
-    EXPECT_EQ(window.threadEndings, 1);
+    EXPECT_EQ(window.states, (std::vector<ECrawlState>{ECrawlState::kRunning, ECrawlState::kDone}));
+    EXPECT_EQ(window.endings, 1);
     EXPECT_EQ(window.firstFile, Mirror() + "/" + mHost + "Index.html");
-    EXPECT_EQ(window.title, "Grabber Window: 127.0.0.1:" + std::to_string(mServer->Port()));
+    EXPECT_EQ(window.firstFileReports, 1);
+    EXPECT_EQ(window.firstFileHost, "127.0.0.1:" + std::to_string(mServer->Port()));
     EXPECT_TRUE(window.Logged("Crawling: " + mServer->Url("/")));
     EXPECT_TRUE(window.Logged("Done"));
     // Requests made: every file saved and the missing page; files grabbed:
     // the files saved.
-    EXPECT_EQ(window.panes[MakeFourCharCode("REQU")], "13");
+    EXPECT_EQ(std::to_string(window.progress.requests), "13");
     const std::string files = "12";
     EXPECT_TRUE(window.Logged("Total files grabbed: " + files + "\rTotal errors: 1\rTotal bytes grabbed: " +
-                              window.panes[MakeFourCharCode("BYTE")] + "\rTotal time: 0\r") ||
+                              std::to_string(window.progress.bytes) + "\rTotal time: 0\r") ||
                 window.Logged("Total files grabbed: " + files + "\rTotal errors: 1\rTotal bytes grabbed: " +
-                              window.panes[MakeFourCharCode("BYTE")] + "\rTotal time: 1\r"))
+                              std::to_string(window.progress.bytes) + "\rTotal time: 1\r"))
         << window.LogTranscript();
-    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
-    EXPECT_EQ(window.panes[MakeFourCharCode("NXTL")], "");
-    EXPECT_FALSE(window.panes[MakeFourCharCode("FTIM")].empty());
-    for (const char* status : {" Grab content", " Extracting url's", " Relinking URLs", " Remapping URLs",
-                               " Saving to disk", " Updating site map", " Idling"})
+    EXPECT_EQ(std::to_string(window.progress.errors), "1");
+    EXPECT_EQ(window.levelsEnded, 1);
+    EXPECT_FALSE(window.levelsStopped);
+    for (const char* status : {"Grab content", "Extracting url's", "Relinking URLs", "Remapping URLs",
+                               "Saving to disk", "Updating site map", "Idling"})
         EXPECT_TRUE(window.ShowedStatus(status)) << status;
 
     // The reports, byte for byte.
@@ -210,7 +207,7 @@ TEST_F(CrawlMirror, WithSavingOffNothingIsSavedAndNothingMoreCountsAsAFailure)
         bool mirrored = false;
         for (const auto& [path, bytes] : ReadTree(Mirror())) mirrored = mirrored || path.starts_with(mHost);
         EXPECT_EQ(mirrored, saveAction == 1);
-        errors[saveAction] = window.panes[MakeFourCharCode("ERRO")];
+        errors[saveAction] = std::to_string(window.progress.errors);
         EXPECT_EQ(window.LogTranscript().find("could not be saved"), std::string::npos) << window.LogTranscript();
     }
     EXPECT_EQ(errors[0], errors[1]);

@@ -146,9 +146,18 @@ public:
         : RecordingGrabber(configuration), mFolder(std::move(folder))
     {
     }
-    void SetStatusText(const std::string& text) override
+    void CrawlStatus(const std::string& text) override
     {
-        RecordingGrabber::SetStatusText(text);
+        RecordingGrabber::CrawlStatus(text);
+        NoteInodes();
+    }
+    void TransferStatus(const std::string& text) override
+    {
+        RecordingGrabber::TransferStatus(text);
+        NoteInodes();
+    }
+    void NoteInodes()
+    {
         for (const auto& [path, inode] : Inodes()) firstInodes.emplace(path, inode);
     }
     std::map<std::string, ino_t> Inodes() const
@@ -257,10 +266,10 @@ TEST_F(CrawlNames, APageThatCannotBeCorrectedIsLogged)
     class StartPageSwapper : public RecordingGrabber {
     public:
         using RecordingGrabber::RecordingGrabber;
-        void SetStatusText(const std::string& text) override
+        void CrawlStatus(const std::string& text) override
         {
-            RecordingGrabber::SetStatusText(text);
-            if (text != " Updating site map" || startPage.empty() || swapped) return;
+            RecordingGrabber::CrawlStatus(text);
+            if (text != "Updating site map" || startPage.empty() || swapped) return;
             swapped = ::unlink(startPage.c_str()) == 0 && ::mkdir(startPage.c_str(), 0700) == 0;
         }
         std::string startPage;
@@ -285,7 +294,7 @@ TEST_F(CrawlNames, AFlattenedMirrorKeepsSameNamedFilesApart)
     });
     CConfiguration configuration = MakeConfiguration();
     RecordingQuickGrabber window(configuration);
-    window.flatten = true;
+    window.options.flatten = true;
     ASSERT_TRUE(RunQuickGrab(window, configuration, peer.Url("/")));
     std::set<std::string> bodies;
     for (const auto& [path, bytes] : ReadTree(Mirror()))

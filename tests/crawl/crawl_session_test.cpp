@@ -49,7 +49,7 @@ TEST_F(CrawlSession, CookiesAreSentWithinACrawlAndKeptForTheNextOne)
         CConfiguration configuration = MakeConfiguration();
         RecordingGrabber window(configuration);
         ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
-        EXPECT_EQ(window.panes[MakeFourCharCode("COOK")], "2");
+        EXPECT_EQ(std::to_string(window.progress.cookies), "2");
     }
     EXPECT_EQ(ReadTree(Mirror()).at(Host(peer) + "private.html"), Page("members only"));
     const std::string cookieFile = FileText(Mirror() + "/127.0.0.1-" + std::to_string(peer.Port()) + ".cookies.plist");
@@ -84,7 +84,7 @@ TEST_F(CrawlSession, WithoutCookiesNoneAreSentOrSaved)
     const auto tree = ReadTree(Mirror());
     EXPECT_FALSE(tree.contains(Host(peer) + "private.html"));
     EXPECT_FALSE(tree.contains("127.0.0.1-" + std::to_string(peer.Port()) + ".cookies.plist"));
-    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
+    EXPECT_EQ(std::to_string(window.progress.errors), "1");
 }
 
 // A first session has no cookie file; one that is there but cannot be read
@@ -156,7 +156,7 @@ TEST_F(CrawlSession, AFormIsPostedToItsActionAndItsAnswerFollowedWithItsCookies)
     EXPECT_EQ(tree.at(Host(peer) + "members.html"), Page("inside"));
     ASSERT_TRUE(tree.contains(Host(peer) + "welcome.html"));
     EXPECT_EQ(window.firstFile, Mirror() + "/" + Host(peer) + "welcome.html");
-    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "0");
+    EXPECT_EQ(std::to_string(window.progress.errors), "0");
 }
 
 TEST_F(CrawlSession, AFormSentWithGetCarriesItsQuery)
@@ -191,7 +191,7 @@ TEST_F(CrawlSession, AFailedFormSubmissionEndsTheCrawlAfterItsStart)
     RecordingGrabber window(configuration);
     ASSERT_TRUE(RunGrab(window, configuration, "http://127.0.0.1:9/closed"));
     EXPECT_TRUE(window.Logged("The form submission failed."));
-    EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
+    EXPECT_EQ(std::to_string(window.progress.errors), "1");
     EXPECT_TRUE(peer.Requests().empty());
 }
 

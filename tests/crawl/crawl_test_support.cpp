@@ -70,39 +70,22 @@ CConfiguration CrawlEnvironment::MakeConfiguration() const
     return configuration;
 }
 
-void RecordingGrabber::CrawlThreadEnded(CSiteIteratorThread* thread)
+SCrawlOptions GrabberOptions()
 {
-    if (thread == mThread) mThread = nullptr;
-    ended = true;
-    ++threadEndings;
+    SCrawlOptions options;
+    options.transfer = ECrawlTransfer::kGrabThread;
+    return options;
 }
 
-std::string RecordingGrabber::LogTranscript() const
+SCrawlOptions QuickerGrabberOptions()
 {
-    std::string text;
-    for (const std::string& line : log) text += line + "\n";
-    return text;
-}
-
-bool RecordingGrabber::Logged(const std::string& text) const
-{
-    for (const std::string& line : log)
-        if (line == text) return true;
-    return false;
-}
-
-bool RecordingGrabber::ShowedStatus(const std::string& text) const
-{
-    for (const std::string& status : statuses)
-        if (status == text) return true;
-    return false;
-}
-
-void RecordingQuickGrabber::CrawlThreadEnded(CSiteIteratorThread* thread)
-{
-    if (thread == mThread) mThread = nullptr;
-    ended = true;
-    ++threadEndings;
+    SCrawlOptions options;
+    options.transfer = ECrawlTransfer::kPostedProgress;
+    options.detailedLog = false;
+    options.linkReports = false;
+    options.notificationMails = false;
+    options.listExtractedURLs = true;
+    return options;
 }
 
 bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
@@ -110,29 +93,29 @@ bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit
     return CThreadScheduler::RunUntil(done, std::chrono::steady_clock::now() + limit);
 }
 
-bool RunGrab(RecordingGrabber& window, CConfiguration& configuration, const std::string& url,
+CSiteIteratorThread* NewCrawlThread(RecordedCrawl& window, CConfiguration& configuration, const std::string& url,
+                                    CCrawlCollaborators collaborators)
+{
+    return new CSiteIteratorThread(window, window.options, &configuration, CURL(url), std::move(collaborators));
+}
+
+bool RunGrab(RecordedCrawl& window, CConfiguration& configuration, const std::string& url,
              std::chrono::seconds limit)
 {
     return RunGrab(window, configuration, url, StandardCrawlCollaborators({}), limit);
 }
 
-bool RunGrab(RecordingGrabber& window, CConfiguration& configuration, const std::string& url,
+bool RunGrab(RecordedCrawl& window, CConfiguration& configuration, const std::string& url,
              CCrawlCollaborators collaborators, std::chrono::seconds limit)
 {
-    auto* thread = new CSiteIteratorThread(&window, &configuration, CURL(url), std::move(collaborators));
-    window.Attach(thread);
-    thread->Resume();
+    NewCrawlThread(window, configuration, url, std::move(collaborators))->Resume();
     return RunUntil([&window] { return window.Ended(); }, limit);
 }
 
-bool RunQuickGrab(RecordingQuickGrabber& window, CConfiguration& configuration, const std::string& url,
+bool RunQuickGrab(RecordedCrawl& window, CConfiguration& configuration, const std::string& url,
                   std::chrono::seconds limit)
 {
-    auto* thread =
-        new CSiteIteratorThread(&configuration, CURL(url), &window, StandardCrawlCollaborators({}));
-    window.Attach(thread);
-    thread->Resume();
-    return RunUntil([&window] { return window.Ended(); }, limit);
+    return RunGrab(window, configuration, url, limit);
 }
 
 std::map<std::string, std::string> ReadTree(const std::string& folder)

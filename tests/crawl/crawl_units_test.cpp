@@ -17,6 +17,7 @@
 #include "engine/crawl/site_iterator.h"
 #include "foundation/text/text_buffer.h"
 #include "tests/support/growth_ratio.h"
+#include "tests/support/recording_listener.h"
 #include "foundation/threads/thread.h"
 #include "foundation/threads/thread_scheduler.h"
 
@@ -190,8 +191,8 @@ TEST(GeneratedNames, ExtensionFollowsTheTypeAndTheOptionsOnlyForPages)
 TEST(ProgressMailTimer, NoPositivePeriodMeansNoPeriodicMail)
 {
     CConfiguration configuration;
-    CSiteIterator driver(static_cast<CGrabberInterface*>(nullptr), &configuration, CURL("http://h/"),
-                         StandardCrawlCollaborators({}));
+    testsupport::CRecordingListener listener;
+    CSiteIterator driver(listener, SCrawlOptions{}, &configuration, CURL("http://h/"), StandardCrawlCollaborators({}));
     for (long period : {0L, -5L}) {
         CProgressMailTimer timer(driver, std::chrono::seconds(10), std::chrono::seconds(period));
         EXPECT_FALSE(timer.IsRunning()) << period;

@@ -36,7 +36,7 @@ const std::vector<SFetchPath>& FetchPaths()
 {
     static const std::vector<SFetchPath> paths = {
         {"grab", [](CURL& url, CRecordingGrabber& grabber, const char* user,
-                    const char* password) { return url.Grab(&grabber, "TransferTest/1.0", user, password); }},
+                    const char* password) { return url.Grab(&grabber, &grabber, "TransferTest/1.0", user, password); }},
         {"client", [](CURL& url, CRecordingGrabber&, const char* user,
                       const char* password) { return url.Fetch("TransferTest/1.0", user, password, 5); }},
     };
@@ -116,8 +116,8 @@ TEST_F(GrabRequests, TheSiteLoginStaysWithTheStartHost)
         grabber.startHost = quicker.startHost = startHost;
         CURL url(test.peer->Url("/a"));
         ASSERT_TRUE(RunOnThread([&] {
-            if (test.quicker) EXPECT_EQ(url.FetchAuthorized(&quicker, "TransferTest/1.0", 5), 1);
-            else EXPECT_EQ(url.GrabWithLogin(&grabber, "TransferTest/1.0"), 1);
+            if (test.quicker) EXPECT_EQ(url.FetchAuthorized(&quicker, &quicker, "TransferTest/1.0", 5), 1);
+            else EXPECT_EQ(url.GrabWithLogin(&grabber, &grabber, "TransferTest/1.0"), 1);
         }));
         const auto authorization = test.peer->Requests().back().Header("Authorization");
         EXPECT_EQ(authorization.has_value(), test.expectLogin);
@@ -144,8 +144,8 @@ TEST_F(GrabRequests, CookiesGoOnlyToTheirOwnHost)
         auto fetch = [&](const std::string& text) {
             CURL url(text);
             ASSERT_TRUE(RunOnThread([&] {
-                if (quicker) EXPECT_EQ(url.FetchWithProgress(&quick, "TransferTest/1.0", "", "", 5), 1);
-                else EXPECT_EQ(url.Grab(&grabber, "TransferTest/1.0", "", ""), 1);
+                if (quicker) EXPECT_EQ(url.FetchWithProgress(&quick, &quick, "TransferTest/1.0", "", "", 5), 1);
+                else EXPECT_EQ(url.Grab(&grabber, &grabber, "TransferTest/1.0", "", ""), 1);
             }));
         };
         fetch("http://127.0.0.1:" + port + "/set");

@@ -56,7 +56,7 @@ TEST_F(HttpClient, OnlyAPostCarriesTheFormContentType)
         {"Grab with a form body", [](CURL& url) {
              url.mPostBody.Assign("g=1");
              CRecordingGrabber grabber;
-             return url.Grab(&grabber, "TransferTest/1.0", "", "");
+             return url.Grab(&grabber, &grabber, "TransferTest/1.0", "", "");
          }, "POST", "g=1"},
     };
     for (const Case& test : cases) {
@@ -238,11 +238,11 @@ TEST_F(HttpClient, ProgressReachesTheQueueAndTheQuickerGrabber)
 
     CRecordingQuickGrabber quicker;
     CURL url(peer.Url("/data"));
-    ASSERT_TRUE(RunOnThread([&] { EXPECT_EQ(url.FetchWithProgress(&quicker, "", "", "", 5), 1); }));
-    const auto progress = quicker.Progress();
+    ASSERT_TRUE(RunOnThread([&] { EXPECT_EQ(url.FetchWithProgress(&quicker, &quicker, "", "", "", 5), 1); }));
+    const auto progress = quicker.Posted();
     ASSERT_GE(progress.size(), 2u);
     EXPECT_FALSE(progress.front().finished);
-    EXPECT_EQ(progress.front().expected, 1200u);
+    EXPECT_EQ(progress.front().size, 1200u);
     EXPECT_TRUE(progress.back().finished);
     EXPECT_EQ(progress.back().received, 1200u);
 }
@@ -296,7 +296,7 @@ TEST_F(AutoRedirect, RedirectsAreFollowedAndLoginsStayHome)
         CURL url(peer.Url(test.path));
         CRecordingGrabber grabber;
         ASSERT_TRUE(RunOnThread([&] {
-            if (test.grab) EXPECT_EQ(url.Grab(&grabber, "", "ann", "pw"), 1);
+            if (test.grab) EXPECT_EQ(url.Grab(&grabber, &grabber, "", "ann", "pw"), 1);
             else EXPECT_EQ(url.Fetch("", "ann", "pw", 5), 1);
         }));
         EXPECT_EQ(url.mStatusCode, 200);

@@ -12,20 +12,10 @@ namespace transfertest {
 
 CRecordingGrabber::CRecordingGrabber()
 {
-    configuration.mGeneralOptions.timeout = 5;
-}
-
-void CRecordingQuickGrabber::PostTransferProgress(std::uint64_t receivedBytes, std::uint64_t expected,
-                                                  std::uint64_t, bool finished)
-{
-    std::lock_guard lock(mMutex);
-    mProgress.push_back({receivedBytes, expected, finished});
-}
-
-std::vector<CRecordingQuickGrabber::SProgress> CRecordingQuickGrabber::Progress() const
-{
-    std::lock_guard lock(mMutex);
-    return mProgress;
+    ownConfiguration.mGeneralOptions.timeout = 5;
+    configuration = &ownConfiguration;
+    crawlRunning = false;
+    startHost.clear();
 }
 
 std::string CodeText(MessageT code)

@@ -1,4 +1,4 @@
-// Recording windows and a recording grab thread for the transfer tests, and
+// Recording grabs and a recording grab thread for the transfer tests, and
 // the loop that runs a fetch on a cooperative thread.
 #pragma once
 
@@ -11,79 +11,24 @@
 
 #include "engine/config/configuration.h"
 #include "engine/cookies/cookie_store.h"
-#include "engine/owner/window_interfaces.h"
+#include "engine/owner/crawl_listener.h"
+#include "tests/support/recording_listener.h"
 #include "engine/transfer/grab_thread.h"
 #include "foundation/messaging/broadcaster.h"
 
 namespace transfertest {
 
-// What a grab showed in its window, call by call.
-class CRecordingGrabber : public CGrabberInterface {
+// The grab a transfer serves, recording what the transfer told its
+// listener; its configuration's time-out is 5 s, and its crawl does not run
+// until a test says so.
+class CRecordingGrabber : public testsupport::CTestCrawlOwner, public testsupport::CRecordingListener {
 public:
     CRecordingGrabber();
 
-    const CConfiguration* GetConfiguration() const override { return &configuration; }
-    CCookieStore* GetRunningCookieStore() override { return crawlRunning ? &cookies : nullptr; }
-    std::string GetStartHost() const override { return crawlRunning ? startHost : std::string(); }
-
-    void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
-    void SetTransferName(const std::string& text) override { names.push_back(text); }
-    void SetTransferSize(const std::string& text) override { sizes.push_back(text); }
-    void SetTransferReceived(const std::string& text) override { received.push_back(text); }
-    std::int32_t GetProgressMin() const override { return 0; }
-    std::int32_t GetProgressMax() const override { return 1000; }
-    std::int32_t GetProgressValue() const override { return progressValue; }
-    void SetProgressValue(std::int32_t value) override { progressValue = value; progressValues.push_back(value); }
-    CBroadcaster* GetSkipButton() override { return &skipButton; }
-    void EnableSkipButton(bool enabled) override { skipEnabled.push_back(enabled); }
-    void LogText(const std::string& text) override { log.push_back(text); }
-    void SetNetworkError(std::int32_t code) override { networkErrors.push_back(code); }
-
-    CConfiguration configuration;
-    CCookieStore cookies;
-    bool crawlRunning = false;
-    std::string startHost;
-    CBroadcaster skipButton;
-
-    std::vector<std::string> statusTexts;
-    std::vector<std::string> names;
-    std::vector<std::string> sizes;
-    std::vector<std::string> received;
-    std::int32_t progressValue = 0;
-    std::vector<std::int32_t> progressValues;
-    std::vector<bool> skipEnabled;
-    std::vector<std::string> log;
-    std::vector<std::int32_t> networkErrors;
+    CConfiguration ownConfiguration;
 };
 
-class CRecordingQuickGrabber : public CQuickerGrabberInterface {
-public:
-    struct SProgress {
-        std::uint64_t received;
-        std::uint64_t expected;
-        bool finished;
-    };
-
-    const CConfiguration* GetConfiguration() const override { return &configuration; }
-    CCookieStore* GetRunningCookieStore() override { return crawlRunning ? &cookies : nullptr; }
-    std::string GetStartHost() const override { return crawlRunning ? startHost : std::string(); }
-    void SetTaskText(const std::string& text) override { tasks.push_back(text); }
-    void SetMessageText(const std::string& text) override { messages.push_back(text); }
-    void PostTransferProgress(std::uint64_t receivedBytes, std::uint64_t expected, std::uint64_t,
-                              bool finished) override;
-    std::vector<SProgress> Progress() const;
-
-    CConfiguration configuration;
-    CCookieStore cookies;
-    bool crawlRunning = false;
-    std::string startHost;
-    std::vector<std::string> tasks;
-    std::vector<std::string> messages;
-
-private:
-    mutable std::mutex mMutex;
-    std::vector<SProgress> mProgress;
-};
+using CRecordingQuickGrabber = CRecordingGrabber;
 
 // One message as a grab thread heard it: its code and its payload as text
 // ("bytes/size/name" for progress, the number for an error code).

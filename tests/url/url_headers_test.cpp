@@ -8,7 +8,7 @@
 #include "engine/url/url_cookies.h"
 #include "engine/url/url_record.h"
 #include "engine/url/url_type_extension.h"
-#include "tests/url/test_owners.h"
+#include "tests/support/recording_listener.h"
 
 namespace {
 
@@ -62,43 +62,43 @@ TEST(URLHeaders, RawHeadersLeaveTheStatusToTheTransfer)
 
 TEST(URLHeaders, SetCookiesGoToTheRunningCrawlOfTheOwner)
 {
-    CTestGrabber grabber;
+    testsupport::CTestCrawlOwner grabber;
     CURL url("http://www.site.example:8080/shop/cart/view.html");
-    url.mOwnerGrabber = &grabber;
+    url.mGrabOwner = &grabber;
     url.mRawHeader = "HTTP/1.1 200 OK\r\nSet-Cookie: a=1\r\nSet-Cookie: b=2; Path=/\r\n"
                      "Set-Cookie: c=3; Domain=.site.example; Secure; HttpOnly\r\n\r\n";
     url.ParseRawHeaders();
-    EXPECT_EQ(CookieNames(grabber.mStore),
+    EXPECT_EQ(CookieNames(grabber.cookies),
               (std::vector<std::string>{"/shop/cart a=1", "/shop/cart c=3", "/ b=2"}));
-    const CCookie a = grabber.mStore.Entries()[0].cookies[0];
+    const CCookie a = grabber.cookies.Entries()[0].cookies[0];
     EXPECT_EQ(a.mDomain, "www.site.example");  // the host that set it, without the port
 
     url.mRawHeader = "HTTP/1.1 200 OK\r\nSet-Cookie: a=changed\r\n\r\n";
     url.ParseRawHeaders();
-    EXPECT_EQ(CookieNames(grabber.mStore),
+    EXPECT_EQ(CookieNames(grabber.cookies),
               (std::vector<std::string>{"/shop/cart c=3", "/shop/cart a=changed", "/ b=2"}));
 
-    EXPECT_EQ(CookieHeaderLinesForURL(grabber.mStore, url),
+    EXPECT_EQ(CookieHeaderLinesForURL(grabber.cookies, url),
               (std::vector<std::string>{"Cookie: c=3; a=changed; b=2"}));
     // Only c named the whole domain; a and b belong to the host that set them.
-    EXPECT_EQ(CookieHeaderLinesForURL(grabber.mStore, CURL("http://img.site.example/shop/cart/x.gif")),
+    EXPECT_EQ(CookieHeaderLinesForURL(grabber.cookies, CURL("http://img.site.example/shop/cart/x.gif")),
               (std::vector<std::string>{"Cookie: c=3"}));
-    EXPECT_EQ(CookieHeaderLinesForURL(grabber.mStore, CURL("http://www.site.example/")),
+    EXPECT_EQ(CookieHeaderLinesForURL(grabber.cookies, CURL("http://www.site.example/")),
               (std::vector<std::string>{"Cookie: b=2"}));
-    EXPECT_TRUE(CookieHeaderLinesForURL(grabber.mStore, CURL("http://evil.example/shop/cart/")).empty());
+    EXPECT_TRUE(CookieHeaderLinesForURL(grabber.cookies, CURL("http://evil.example/shop/cart/")).empty());
 }
 
 // A response that sets thousands of cookies in one header keeps only the
 // newest its domain may hold; the store never holds more than that.
 TEST(URLHeaders, AHeaderOfManyCookiesLeavesTheNewest)
 {
-    CTestGrabber grabber;
+    testsupport::CTestCrawlOwner grabber;
     CURL url("http://www.site.example/page.html");
-    url.mOwnerGrabber = &grabber;
+    url.mGrabOwner = &grabber;
     std::string header = "HTTP/1.1 200 OK\r\nSet-Cookie: c0=v";
     for (int i = 1; i < 40000; ++i) header += ";c" + std::to_string(i);
     url.ReadResponseHeaders(header + "\r\n\r\n");
-    const std::vector<std::string> names = CookieNames(grabber.mStore);
+    const std::vector<std::string> names = CookieNames(grabber.cookies);
     ASSERT_EQ(names.size(), CCookieStore::kMaxCookiesPerDomain);
     EXPECT_EQ(names.front(), "/ c39950=");
     EXPECT_EQ(names.back(), "/ c39999=");
@@ -106,37 +106,37 @@ TEST(URLHeaders, AHeaderOfManyCookiesLeavesTheNewest)
 
 TEST(URLHeaders, OffsiteCookiesStayWithTheirSite)
 {
-    CTestQuickGrabber quick;
-    quick.mStartHost = "start.example";
+    testsupport::CTestCrawlOwner requestOwner;
+    requestOwner.startHost = "start.example";
     CURL offsite("http://tracker.other/p/x.html");
-    offsite.mOwnerQuickGrabber = &quick;
+    offsite.mRequestOwner = &requestOwner;
     offsite.ReadResponseHeaders("HTTP/1.1 200 OK\r\nSet-Cookie: id=42\r\n\r\n");
-    ASSERT_EQ(quick.mStore.CountCookies(), 1);
-    EXPECT_TRUE(CookieHeaderLinesForURL(quick.mStore, CURL("http://start.example/p/y.html")).empty());
-    EXPECT_EQ(CookieHeaderLinesForURL(quick.mStore, CURL("http://tracker.other/p/y.html")),
+    ASSERT_EQ(requestOwner.cookies.CountCookies(), 1);
+    EXPECT_TRUE(CookieHeaderLinesForURL(requestOwner.cookies, CURL("http://start.example/p/y.html")).empty());
+    EXPECT_EQ(CookieHeaderLinesForURL(requestOwner.cookies, CURL("http://tracker.other/p/y.html")),
               (std::vector<std::string>{"Cookie: id=42"}));
 }
 
 TEST(URLHeaders, NoRunningCrawlNoCookies)
 {
-    CTestGrabber stopped;
-    stopped.mRunning = false;
-    CTestQuickGrabber quick;
+    testsupport::CTestCrawlOwner stopped;
+    stopped.crawlRunning = false;
+    testsupport::CTestCrawlOwner requestOwner;
     const std::string header = "HTTP/1.1 200 OK\r\nSet-Cookie: a=1\r\n\r\n";
 
     CURL ownerless("http://h/");
     ownerless.ReadResponseHeaders(header);  // nothing to store into, nothing breaks
 
     CURL url("http://h/");
-    url.mOwnerGrabber = &stopped;
+    url.mGrabOwner = &stopped;
     url.ReadResponseHeaders(header);
-    EXPECT_EQ(stopped.mStore.CountCookies(), 0);
+    EXPECT_EQ(stopped.cookies.CountCookies(), 0);
 
-    url.mOwnerGrabber = &stopped;
-    url.mOwnerQuickGrabber = &quick;  // the quicker grabber's crawl wins
+    url.mGrabOwner = &stopped;
+    url.mRequestOwner = &requestOwner;  // the request owner's crawl wins
     url.ReadResponseHeaders(header);
-    EXPECT_EQ(quick.mStore.CountCookies(), 1);
-    EXPECT_EQ(stopped.mStore.CountCookies(), 0);
+    EXPECT_EQ(requestOwner.cookies.CountCookies(), 1);
+    EXPECT_EQ(stopped.cookies.CountCookies(), 0);
 }
 
 TEST(URLHeaders, ExtensionsFromContentTypes)

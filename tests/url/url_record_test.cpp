@@ -3,7 +3,7 @@
 #include <string>
 
 #include "engine/url/url_record.h"
-#include "tests/url/test_owners.h"
+#include "tests/support/recording_listener.h"
 
 namespace {
 
@@ -27,10 +27,10 @@ void FillResponse(CURL& url)
 
 TEST(URLRecord, CopiesKeepAllButTheRedirectAuthorizationAndDateFields)
 {
-    CTestGrabber grabber;
+    testsupport::CTestCrawlOwner grabber;
     CURL original("http://h/a/b.html?q=1");
     FillResponse(original);
-    original.mOwnerGrabber = &grabber;
+    original.mGrabOwner = &grabber;
 
     CURL copy(original);
     CURL assigned("http://other/");
@@ -50,7 +50,7 @@ TEST(URLRecord, CopiesKeepAllButTheRedirectAuthorizationAndDateFields)
         EXPECT_EQ(url->mRawHeader.str(), "Location: /x");
         EXPECT_EQ(url->mContentType, "text/html");
         EXPECT_EQ(url->mPostBody.str(), "a=1");
-        EXPECT_EQ(url->mOwnerGrabber, &grabber);
+        EXPECT_EQ(url->mGrabOwner, &grabber);
         EXPECT_EQ(url->mTitle, "T");
     }
     EXPECT_EQ(copy.mLocation, "");
@@ -69,23 +69,23 @@ TEST(URLRecord, CopiesKeepAllButTheRedirectAuthorizationAndDateFields)
 
 TEST(URLRecord, SetURLClearsOwnersAndAnEmptyTextKeepsTheURL)
 {
-    CTestGrabber grabber;
-    CTestQuickGrabber quick;
+    testsupport::CTestCrawlOwner grabber;
+    testsupport::CTestCrawlOwner requestOwner;
     CURL url("http://h/a.html");
-    url.mOwnerGrabber = &grabber;
-    url.mOwnerQuickGrabber = &quick;
-    EXPECT_EQ(url.Owner(), static_cast<CCrawlOwner*>(&quick));  // the quicker grabber wins
+    url.mGrabOwner = &grabber;
+    url.mRequestOwner = &requestOwner;
+    EXPECT_EQ(url.Owner(), static_cast<CCrawlOwner*>(&requestOwner));  // the request's owner wins
     url.SetURL("");
     EXPECT_EQ(url.mURL, "http://h/a.html");
     EXPECT_EQ(url.mFileName, "a.html");
-    EXPECT_EQ(url.mOwnerGrabber, nullptr);
-    EXPECT_EQ(url.mOwnerQuickGrabber, nullptr);
+    EXPECT_EQ(url.mGrabOwner, nullptr);
+    EXPECT_EQ(url.mRequestOwner, nullptr);
     EXPECT_EQ(url.Owner(), nullptr);
-    url.mOwnerGrabber = &grabber;
+    url.mGrabOwner = &grabber;
     EXPECT_EQ(url.Owner(), static_cast<CCrawlOwner*>(&grabber));
     url.SetURL("http://k/b/c.gif");
     EXPECT_EQ(url.mHost, "k");
-    EXPECT_EQ(url.mOwnerGrabber, nullptr);
+    EXPECT_EQ(url.mGrabOwner, nullptr);
 }
 
 TEST(URLRecord, ResetToURLDropsEveryResponseField)

@@ -2,6 +2,7 @@
 // chasing arrows, the grab's log file and the site map button.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <variant>
 
@@ -12,6 +13,14 @@ class CConfiguration;
 class CPane;
 class CSiteIteratorThread;
 class CURL;
+
+// A grab window's state (both kinds).
+enum ECrawlWindowState : std::int32_t {
+    kWindowNeverStarted = 0,
+    kWindowRunning = 1,
+    kWindowDone = 2,
+    kWindowPaused = 3,
+};
 
 void StartSpinning(CPane* spinner);
 void StopSpinning(CPane* spinner);

@@ -390,7 +390,11 @@ void CGrabber::StartCrawl(const CURL& url)
     SetStartURL(url.mURL);
     if (mConfiguration.mMiscOptions.generateLog) OpenLog(url);
     mSiteMapPath.clear();
-    mThread = new CSiteIteratorThread(this, &mConfiguration, url, DesktopCrawlCollaborators());
+    SCrawlOptions options;
+    options.transfer = ECrawlTransfer::kGrabThread;
+    options.stayInFolder = mStayInFolder;
+    options.skipBroadcaster = Pane(kSkip);
+    mThread = new CSiteIteratorThread(mCrawlListener, options, &mConfiguration, url, DesktopCrawlCollaborators());
     mThread->Resume();
     EnablePane(kStart, true);
     mState = kWindowRunning;
@@ -503,14 +507,7 @@ void CGrabber::EnableFileButtons(bool withSiteMap)
 
 void CGrabber::AppendToTitle(const std::string& text) { SetTitle(GetTitle() + text); }
 
-void CGrabber::EnableButton(PaneIDT pane) { EnablePane(pane, true); }
-
 void CGrabber::SetStatusText(const std::string& text) { SetPaneText(kTask, text); }
-void CGrabber::SetTransferName(const std::string& text) { SetPaneText(kFileName, text); }
-void CGrabber::SetTransferSize(const std::string& text) { SetPaneText(kFileSize, text); }
-void CGrabber::SetTransferReceived(const std::string& text) { SetPaneText(kFileReceived, text); }
-std::int32_t CGrabber::GetProgressMin() const { return GetPaneMinValue(kFileProgress); }
-std::int32_t CGrabber::GetProgressMax() const { return GetPaneMaxValue(kFileProgress); }
 
 std::int32_t CGrabber::GetProgressValue() const
 {
@@ -519,15 +516,17 @@ std::int32_t CGrabber::GetProgressValue() const
     return bar != nullptr ? bar->GetValue() : 0;
 }
 
-void CGrabber::SetProgressValue(std::int32_t value) { SetPaneValue(kFileProgress, value); }
-
-CBroadcaster* CGrabber::GetSkipButton() { return Pane(kSkip); }
-
 void CGrabber::EnableSkipButton(bool enabled) { EnablePane(kSkip, enabled); }
 
 void CGrabber::LogText(const std::string& text) { AppendLog(text, false); }
 
 void CGrabber::LogError(const std::string& text) { AppendLog(text, true); }
+
+void CGrabber::AppendToLogFile(const std::string& text)
+{
+    AppendToLog(&mLog, text);
+    mLogWriter.Appended();
+}
 
 void CGrabber::AppendLog(const std::string& text, bool error)
 {
@@ -573,13 +572,6 @@ std::int32_t CGrabber::GetPaneMaxValue(PaneIDT pane) const
 }
 
 void CGrabber::SetButtonTitle(PaneIDT pane, const std::string& title) { SetPaneText(pane, title); }
-
-void CGrabber::SendNotificationMail(const std::string&)
-{
-    // The crawl sends the notification mails itself; the window only notes
-    // that one was asked for.
-    ++mNotificationRequests;
-}
 
 // Helpers ----------------------------------------------------------------------------------------
 

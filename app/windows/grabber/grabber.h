@@ -16,10 +16,10 @@
 
 #include "app/framework/grayscale_window.h"
 #include "app/progress/pane_changes.h"
+#include "app/windows/grabber/grabber_crawl_listener.h"
 #include "app/windows/grab_start/grab_start.h"
 #include "app/windows/grab_start/grab_window_parts.h"
 #include "engine/config/configuration.h"
-#include "engine/owner/window_interfaces.h"
 #include "foundation/files/file_ref.h"
 #include "foundation/settings/log_file.h"
 
@@ -38,7 +38,7 @@ struct SGrabberLinks {
     std::function<void(CGrabber& window)> search;
 };
 
-class CGrabber : public GGrayscaleWindow, public CGrabberInterface, private CGrabStartWindow {
+class CGrabber : public GGrayscaleWindow, private CGrabStartWindow, private CGrabberCrawlView {
 public:
     CGrabber(const SLayout& layout, CCommander* superCommander, SGrabberLinks links);
     ~CGrabber() override;
@@ -81,47 +81,40 @@ public:
     static bool IsAnyGrabberRunning();
     static void NotifyConfigurationsChanged();
 
-    // CCrawlOwner ----------------------------------------------------------------------
-    const CConfiguration* GetConfiguration() const override { return &mConfiguration; }
-    CCookieStore* GetRunningCookieStore() override;
-    std::string GetStartHost() const override;
-    void SetCrawlState(std::int32_t state) override;
-    void StartSpinner() override;
-    void StopSpinner() override;
-    void CrawlThreadEnded(CSiteIteratorThread* thread) override;
-    bool IsStayInFolder() const override { return mStayInFolder; }
-    void SetFirstFile(const CFileRef& file) override;
-    void EnableFileButtons(bool withSiteMap) override;
-    void AppendToTitle(const std::string& text) override;
-    void EnableButton(PaneIDT pane) override;
+    // The running crawl's, for the window's own requests; null, "" when none runs.
+    const CConfiguration* GetConfiguration() const { return &mConfiguration; }
+    CCookieStore* GetRunningCookieStore();
+    std::string GetStartHost() const;
 
-    // CGrabberInterface ----------------------------------------------------------------
-    void SetStatusText(const std::string& text) override;
-    void SetTransferName(const std::string& text) override;
-    void SetTransferSize(const std::string& text) override;
-    void SetTransferReceived(const std::string& text) override;
-    std::int32_t GetProgressMin() const override;
-    std::int32_t GetProgressMax() const override;
-    std::int32_t GetProgressValue() const override;
-    void SetProgressValue(std::int32_t value) override;
-    CBroadcaster* GetSkipButton() override;
-    void EnableSkipButton(bool enabled) override;
-    void LogText(const std::string& text) override;
     void LogLine(const std::string& text) { LogText(text); }
-    void LogError(const std::string& text);
-    void LogErrorText(const std::string& text) override { LogError(text); }
-    void SetNetworkError(std::int32_t) override {}
-    void SetPaneText(PaneIDT pane, const std::string& text) override;
-    void SetPaneValue(PaneIDT pane, std::int32_t value) override;
-    std::int32_t GetPaneMinValue(PaneIDT pane) const override;
-    std::int32_t GetPaneMaxValue(PaneIDT pane) const override;
-    void SetButtonTitle(PaneIDT pane, const std::string& title) override;
-    void SendNotificationMail(const std::string& body) override;
+    void LogError(const std::string& text) override;
 
 protected:
     void FinishCreateSelf() override;
 
 private:
+    // CGrabberCrawlView: what the crawl changes, through mCrawlListener ------------------
+    void SetCrawlState(std::int32_t state) override;
+    void StopSpinner() override;
+    void CrawlThreadEnded(CSiteIteratorThread* thread) override;
+    void SetFirstFile(const CFileRef& file) override;
+    void EnableFileButtons(bool withSiteMap) override;
+    void AppendToTitle(const std::string& text) override;
+    std::int32_t GetProgressValue() const override;
+    void LogText(const std::string& text) override;
+    void AppendToLogFile(const std::string& text) override;
+    void SetPaneText(PaneIDT pane, const std::string& text) override;
+    void SetPaneValue(PaneIDT pane, std::int32_t value) override;
+    void EnablePane(PaneIDT pane, bool enabled) override;
+    std::int32_t GetPaneMinValue(PaneIDT pane) const override;
+    std::int32_t GetPaneMaxValue(PaneIDT pane) const override;
+    void NoteNotificationRequest() override { ++mNotificationRequests; }
+
+    void StartSpinner();
+    void SetStatusText(const std::string& text);
+    void EnableSkipButton(bool enabled);
+    void SetButtonTitle(PaneIDT pane, const std::string& title);
+
     // CGrabStartWindow ------------------------------------------------------------------
     bool BeginGrabStart() override;
     std::string StartURLText() override;
@@ -150,7 +143,6 @@ private:
     void ShowHeldLogLines();
     // After a user's action and at the end of a grab.
     void ShowChangesNow() { mPanes.Flush(); }
-    void EnablePane(PaneIDT pane, bool enabled);
     CPane* Pane(PaneIDT pane) const;
     void RevealDownloads();
     void OpenSiteMap();
@@ -181,4 +173,6 @@ private:
     int mNotificationRequests = 0;
     std::unique_ptr<CRecentItemsPopup> mRecentPopup;
     CGrabStart mStart{*this};
+    // What the window shows of its crawl.
+    CGrabberCrawlListener mCrawlListener{*this};
 };

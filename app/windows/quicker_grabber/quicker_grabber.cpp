@@ -282,7 +282,20 @@ void CQuickerGrabber::StartCrawl(const CURL& url)
 {
     SetStartURL(url.mURL);
     if (GetGenerateLogPreference()) OpenLog(url);
-    mThread = new CSiteIteratorThread(&mConfiguration, url, this, DesktopCrawlCollaborators());
+    SCrawlOptions options;
+    options.transfer = ECrawlTransfer::kPostedProgress;
+    options.detailedLog = false;
+    options.linkReports = false;
+    options.notificationMails = false;
+    options.listExtractedURLs = true;
+    options.stayInFolder = mStayInFolder;
+    options.onePage = mOnePage;
+    options.mediaMode = mMediaMode;
+    options.mediaLevels = mLevels;
+    options.mediaType = mMediaType;
+    options.flatten = IsFlattenWhenSaving();
+    StartSpinner();
+    mThread = new CSiteIteratorThread(mCrawlListener, options, &mConfiguration, url, DesktopCrawlCollaborators());
     mThread->Resume();
     ShowPane(kPause, true);
     mState = kWindowRunning;
@@ -371,13 +384,6 @@ void CQuickerGrabber::SetStartURL(const std::string& text)
 
 // The crawl's side -------------------------------------------------------------------------
 
-CCookieStore* CQuickerGrabber::GetRunningCookieStore()
-{
-    return mThread != nullptr ? mThread->RunningCookieStore() : nullptr;
-}
-
-std::string CQuickerGrabber::GetStartHost() const { return mThread != nullptr ? mThread->StartHost() : std::string(); }
-
 void CQuickerGrabber::StartSpinner() { StartSpinning(FindPaneByID(kSpin)); }
 
 void CQuickerGrabber::StopSpinner() { StopSpinning(FindPaneByID(kSpin)); }
@@ -412,8 +418,6 @@ void CQuickerGrabber::EnableFileButtons(bool withSiteMap)
 
 void CQuickerGrabber::AppendToTitle(const std::string& text) { SetTitle(GetTitle() + text); }
 
-void CQuickerGrabber::EnableButton(PaneIDT pane) { EnablePane(pane, true); }
-
 void CQuickerGrabber::SetTaskText(const std::string& text)
 {
     SetPaneText(kTask, text);
@@ -424,13 +428,6 @@ void CQuickerGrabber::SetMessageText(const std::string& text)
 {
     SetPaneText(kMess, text);
     AppendToLogFile(text + "\n");
-}
-
-void CQuickerGrabber::PostTransferProgress(std::uint64_t received, std::uint64_t expected,
-                                           std::uint64_t bytesPerSecond, bool)
-{
-    PostProgress(static_cast<std::int64_t>(received), static_cast<std::int64_t>(expected),
-                 static_cast<std::int64_t>(bytesPerSecond));
 }
 
 void CQuickerGrabber::PostProgress(std::int64_t bytes, std::int64_t size, std::int64_t rate)
@@ -507,7 +504,7 @@ void CQuickerGrabber::ShowMediaURL(const std::string& url)
     // The site login goes only to the crawl's start host, as the crawl's own
     // requests do: media often lives on other hosts.
     std::string user, password;
-    OwnerSiteLoginFor(this, CURL(url).mHost, user, password);
+    OwnerSiteLoginFor(mThread != nullptr ? mThread->Driver() : nullptr, CURL(url).mHost, user, password);
     std::unique_ptr<CImageImporter> picture = CImageImporter::FromURL(url, user, password);
     // The window may have been told to close meanwhile; its panes still stand.
     if (auto* view = FindPaneAs<CQuickTimeViewPane>(kImage)) view->View()->SetImage(std::move(picture));

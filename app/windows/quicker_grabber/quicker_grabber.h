@@ -22,16 +22,16 @@
 #include "app/progress/pane_changes.h"
 #include "app/windows/grab_start/grab_window_parts.h"
 #include "app/windows/quicker_grabber/progress_text.h"
+#include "app/windows/quicker_grabber/quicker_crawl_listener.h"
 #include "app/windows/grab_start/grab_start.h"
 #include "engine/config/configuration.h"
-#include "engine/owner/window_interfaces.h"
 #include "foundation/files/file_ref.h"
 #include "foundation/settings/log_file.h"
 
 class CRecentItemsPopup;
 class CSiteIteratorThread;
 
-class CQuickerGrabber : public GGrayscaleWindow, public CQuickerGrabberInterface, private CGrabStartWindow {
+class CQuickerGrabber : public GGrayscaleWindow, private CGrabStartWindow, private CQuickerCrawlView {
 public:
     CQuickerGrabber(const SLayout& layout, CCommander* superCommander);
     ~CQuickerGrabber() override;
@@ -68,27 +68,31 @@ public:
     static bool IsAnyQuickerGrabberRunning();
     static void NotifyConfigurationsChanged();
 
-    // CCrawlOwner ----------------------------------------------------------------------
-    const CConfiguration* GetConfiguration() const override { return &mConfiguration; }
-    CCookieStore* GetRunningCookieStore() override;
-    std::string GetStartHost() const override;
+    // Any OS thread: formats the text and leaves it for FlushProgress.
+    void PostProgress(std::int64_t bytes, std::int64_t size, std::int64_t rate) override;
+
+    // The variants, as the next crawl's options take them: "Download One
+    // Page", the media grabber with its levels (mLevels) and media type
+    // (mMediaType, 1 images), "Flatten When Saving".
+    bool IsDownloadOnePage() const override { return mOnePage; }
+    bool IsMediaGrabber() const { return mMediaMode; }
+    bool IsFlattenWhenSaving() const;
+    std::int32_t GetMediaLevels() const { return mLevels; }
+    std::int32_t GetMediaType() const { return mMediaType; }
+
+protected:
+    void FinishCreateSelf() override;
+
+private:
+    // CQuickerCrawlView: what the crawl changes, through mCrawlListener ------------------
     void SetCrawlState(std::int32_t state) override { mState = state; }
-    void StartSpinner() override;
     void StopSpinner() override;
     void CrawlThreadEnded(CSiteIteratorThread* thread) override;
-    bool IsStayInFolder() const override { return mStayInFolder; }
     void SetFirstFile(const CFileRef& file) override;
     void EnableFileButtons(bool withSiteMap) override;
     void AppendToTitle(const std::string& text) override;
-    void EnableButton(PaneIDT pane) override;
-
-    // CQuickerGrabberInterface -----------------------------------------------------------
     void SetTaskText(const std::string& text) override;
     void SetMessageText(const std::string& text) override;
-    void PostTransferProgress(std::uint64_t received, std::uint64_t expected, std::uint64_t bytesPerSecond,
-                              bool finished) override;
-    // Any OS thread: formats the text and leaves it for FlushProgress.
-    void PostProgress(std::int64_t bytes, std::int64_t size, std::int64_t rate);
     void ShowLevelProgress() override;
     void HideLevelProgress() override;
     void SetProgressRange(std::int32_t minimum, std::int32_t maximum) override;
@@ -96,19 +100,13 @@ public:
     void SetProgressText(const std::string& text) override;
     void HideProgressText() override;
     void HidePauseButton() override;
+    void EnablePane(PaneIDT pane, bool enabled) override;
     void SetGrabButtonDone() override;
     void AppendToLogFile(const std::string& text) override;
-    bool IsDownloadOnePage() const override { return mOnePage; }
-    bool IsMediaGrabber() const override { return mMediaMode; }
-    bool IsFlattenWhenSaving() const override;
-    std::int32_t GetMediaLevels() const override { return mLevels; }
-    std::int32_t GetMediaType() const override { return mMediaType; }
     void ShowMediaURL(const std::string& url) override;
 
-protected:
-    void FinishCreateSelf() override;
+    void StartSpinner();
 
-private:
     // CGrabStartWindow ------------------------------------------------------------------
     bool BeginGrabStart() override;
     std::string StartURLText() override;
@@ -142,7 +140,6 @@ private:
     void SetPaneText(PaneIDT pane, const std::string& text);
     void ShowChangesNow();
     void ShowPane(PaneIDT pane, bool visible);
-    void EnablePane(PaneIDT pane, bool enabled);
     void ShowMediaPanes(bool show);
     void RevealDownloads();
     void OpenSiteMap();
@@ -173,4 +170,6 @@ private:
     CPaneChanges mPanes{[this](PaneIDT id) { return FindPaneByID(id); }};
     std::unique_ptr<CRecentItemsPopup> mRecentPopup;
     CGrabStart mStart{*this};
+    // What the window shows of its crawl.
+    CQuickerCrawlListener mCrawlListener{*this};
 };
