@@ -41,3 +41,20 @@ struct SCrawlOptions {
     // Broadcasts kMsgSkip to skip the transfer in progress; may be null.
     CBroadcaster* skipBroadcaster = nullptr;
 };
+
+// A crawl told in full: the grab thread's transfers, the detailed log, the
+// link reports and the notification mails (the defaults).
+inline SCrawlOptions DetailedCrawlOptions() { return {}; }
+
+// A crawl told in brief: requests that post their progress, no detailed
+// log, reports or notification mails, the links found listed in the log file.
+inline SCrawlOptions BriefCrawlOptions()
+{
+    SCrawlOptions options;
+    options.transfer = ECrawlTransfer::kPostedProgress;
+    options.detailedLog = false;
+    options.linkReports = false;
+    options.notificationMails = false;
+    options.listExtractedURLs = true;
+    return options;
+}

@@ -106,7 +106,7 @@ public:
     void ShowProgress();
     // Sets the stop request (and the aborted-by-error flag when `byError`),
     // aborts the transfer in progress and ends any wait of the crawl. Safe
-    // at any moment, from the window's side.
+    // at any moment, from the side that shows the crawl.
     void Stop(bool byError);
 
     // One URL -------------------------------------------------------------------
@@ -188,7 +188,7 @@ public:
     std::string GetStartHost() const override { return mStartHost; }
     CBroadcaster* GetSkipBroadcaster() override { return mOptions.skipBroadcaster; }
 
-    // For the crawl thread, the windows and the tests -------------------------------
+    // For the crawl thread, whoever shows the crawl, and the tests ------------------
     CCookieStore& Cookies() { return mCookies; }
     // Null unless the configuration keeps cookies.
     CCookieStore* RunningCookieStore();

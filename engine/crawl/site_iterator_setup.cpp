@@ -139,7 +139,7 @@ void CSiteIterator::Crawl()
     mStartDomain = mPreferences.allowSecondaryDomains ? mStartSiteDomain : mStartHost;
     if (general.useCookies) LoadCookies(mConfiguration->mMiscOptions.logFolder.c_str());
 
-    // A stop requested from the window ends the transfer in progress with
+    // A stop requested by the user ends the transfer in progress with
     // the thread's stop exception; the crawl still ends with its summary.
     try {
         CURL start(mStartURL);

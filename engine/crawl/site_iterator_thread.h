@@ -23,11 +23,10 @@ class CSiteIterator;
 
 class CSiteIteratorThread : public CThread {
 public:
-    // The configuration is the window's and must outlive the thread; the
-    // driver changes some of its fields for the grab. The collaborators'
-    // outlets show the crawl's progress beyond the window; the tile is
-    // restored at the end, however the grab ends.
-    // The listener must outlive the thread.
+    // The listener and the configuration must outlive the thread; the
+    // driver changes some of the configuration's fields for the grab. The
+    // collaborators' outlets show the crawl's progress beyond the listener;
+    // the tile is restored at the end, however the grab ends.
     CSiteIteratorThread(CCrawlListener& listener, const SCrawlOptions& options, CConfiguration* configuration,
                         const CURL& startURL, CCrawlCollaborators collaborators);
     ~CSiteIteratorThread() override;
@@ -39,7 +38,7 @@ public:
 
     // Null until the thread has made the driver.
     CSiteIterator* Driver() const { return mDriver.get(); }
-    // The running crawl's cookie store, for the window's transfers; null
+    // The running crawl's cookie store, for its owner's other transfers; null
     // without a driver or when the configuration keeps no cookies.
     CCookieStore* RunningCookieStore() const;
     std::string StartHost() const;

@@ -70,24 +70,6 @@ CConfiguration CrawlEnvironment::MakeConfiguration() const
     return configuration;
 }
 
-SCrawlOptions GrabberOptions()
-{
-    SCrawlOptions options;
-    options.transfer = ECrawlTransfer::kGrabThread;
-    return options;
-}
-
-SCrawlOptions QuickerGrabberOptions()
-{
-    SCrawlOptions options;
-    options.transfer = ECrawlTransfer::kPostedProgress;
-    options.detailedLog = false;
-    options.linkReports = false;
-    options.notificationMails = false;
-    options.listExtractedURLs = true;
-    return options;
-}
-
 bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
     return CThreadScheduler::RunUntil(done, std::chrono::steady_clock::now() + limit);

@@ -58,10 +58,6 @@ private:
     CAppSettings* mSavedSettings = nullptr;
 };
 
-// The crawl options the grabber window and the quicker grabber window give.
-SCrawlOptions GrabberOptions();
-SCrawlOptions QuickerGrabberOptions();
-
 // A crawl recorded with the options of one kind of window (which a test
 // may change before the grab).
 class RecordedCrawl : public testsupport::CRecordingListener {
@@ -72,14 +68,15 @@ public:
     CBroadcaster skipButton;
 };
 
+// As the grabber window and the quicker grabber window run a crawl.
 class RecordingGrabber : public RecordedCrawl {
 public:
-    explicit RecordingGrabber(CConfiguration&) : RecordedCrawl(GrabberOptions()) { options.skipBroadcaster = &skipButton; }
+    explicit RecordingGrabber(CConfiguration&) : RecordedCrawl(DetailedCrawlOptions()) { options.skipBroadcaster = &skipButton; }
 };
 
 class RecordingQuickGrabber : public RecordedCrawl {
 public:
-    explicit RecordingQuickGrabber(CConfiguration&) : RecordedCrawl(QuickerGrabberOptions()) {}
+    explicit RecordingQuickGrabber(CConfiguration&) : RecordedCrawl(BriefCrawlOptions()) {}
 };
 
 // Starts a crawl thread for the window and runs the scheduler until the

@@ -390,8 +390,7 @@ void CGrabber::StartCrawl(const CURL& url)
     SetStartURL(url.mURL);
     if (mConfiguration.mMiscOptions.generateLog) OpenLog(url);
     mSiteMapPath.clear();
-    SCrawlOptions options;
-    options.transfer = ECrawlTransfer::kGrabThread;
+    SCrawlOptions options = DetailedCrawlOptions();
     options.stayInFolder = mStayInFolder;
     options.skipBroadcaster = Pane(kSkip);
     mThread = new CSiteIteratorThread(mCrawlListener, options, &mConfiguration, url, DesktopCrawlCollaborators());

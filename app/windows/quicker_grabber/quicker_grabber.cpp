@@ -282,12 +282,7 @@ void CQuickerGrabber::StartCrawl(const CURL& url)
 {
     SetStartURL(url.mURL);
     if (GetGenerateLogPreference()) OpenLog(url);
-    SCrawlOptions options;
-    options.transfer = ECrawlTransfer::kPostedProgress;
-    options.detailedLog = false;
-    options.linkReports = false;
-    options.notificationMails = false;
-    options.listExtractedURLs = true;
+    SCrawlOptions options = BriefCrawlOptions();
     options.stayInFolder = mStayInFolder;
     options.onePage = mOnePage;
     options.mediaMode = mMediaMode;
