@@ -52,13 +52,6 @@ void CSiteIteratorThread::StopCrawl(bool byError)
     }
 }
 
-CCookieStore* CSiteIteratorThread::RunningCookieStore() const
-{
-    return mDriver ? mDriver->RunningCookieStore() : nullptr;
-}
-
-std::string CSiteIteratorThread::StartHost() const { return mDriver ? mDriver->StartHost() : mStartURL.mHost; }
-
 void CSiteIteratorThread::GetProgress(std::int32_t& level, std::int32_t& index, std::int32_t& count) const
 {
     level = mDriver ? mDriver->Level() : 0;

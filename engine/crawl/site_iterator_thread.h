@@ -17,7 +17,6 @@
 #include "foundation/threads/thread.h"
 
 class CConfiguration;
-class CCookieStore;
 class CCrawlListener;
 class CSiteIterator;
 
@@ -38,10 +37,6 @@ public:
 
     // Null until the thread has made the driver.
     CSiteIterator* Driver() const { return mDriver.get(); }
-    // The running crawl's cookie store, for its owner's other transfers; null
-    // without a driver or when the configuration keeps no cookies.
-    CCookieStore* RunningCookieStore() const;
-    std::string StartHost() const;
     // What the progress tile shows: level, index, level size.
     void GetProgress(std::int32_t& level, std::int32_t& index, std::int32_t& count) const;
 

@@ -457,10 +457,6 @@ void CGrabber::SetStartURL(const std::string& text)
 
 // The crawl's side ------------------------------------------------------------------------------
 
-CCookieStore* CGrabber::GetRunningCookieStore() { return mThread != nullptr ? mThread->RunningCookieStore() : nullptr; }
-
-std::string CGrabber::GetStartHost() const { return mThread != nullptr ? mThread->StartHost() : std::string(); }
-
 void CGrabber::SetCrawlState(std::int32_t state)
 {
     mState = state;

@@ -81,11 +81,6 @@ public:
     static bool IsAnyGrabberRunning();
     static void NotifyConfigurationsChanged();
 
-    // The running crawl's, for the window's own requests; null, "" when none runs.
-    const CConfiguration* GetConfiguration() const { return &mConfiguration; }
-    CCookieStore* GetRunningCookieStore();
-    std::string GetStartHost() const;
-
     void LogLine(const std::string& text) { LogText(text); }
     void LogError(const std::string& text) override;
 
