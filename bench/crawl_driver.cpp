@@ -168,7 +168,10 @@ int main(int argc, char** argv)
     const std::string downloadFolder = configuration.mGeneralOptions.localPath.c_str();
 
     CPrintingGrabber grabber(configuration, printLog);
-    const int redirections = FollowStartRedirections(configuration, url, kMaxStartRedirections);
+    // The check's answer goes to the crawl, which then does not ask for the
+    // start page again.
+    CStartAnswer startAnswer;
+    const int redirections = FollowStartRedirections(configuration, url, kMaxStartRedirections, &startAnswer);
     if (redirections > 0) grabber.LogText("Note: The starting URL was redirected.");
 
     const CURL startURL(url);
@@ -180,7 +183,7 @@ int main(int argc, char** argv)
     }
 
     auto* thread =
-        new CSiteIteratorThread(&grabber, &configuration, startURL, StandardCrawlCollaborators({}));
+        new CSiteIteratorThread(&grabber, &configuration, startURL, StandardCrawlCollaborators({}, std::move(startAnswer)));
     grabber.SetThread(thread);
     thread->Resume();
     CThreadScheduler::RunUntil([&grabber] { return grabber.HasEnded(); });

@@ -123,6 +123,7 @@ void CSiteIteratorThread::RunGrab()
     mDriver = mGrabberWindow != nullptr
                   ? std::make_unique<CSiteIterator>(mGrabberWindow, mConfiguration, mStartURL, mCollaborators)
                   : std::make_unique<CSiteIterator>(mConfiguration, mStartURL, mQuickWindow, mCollaborators);
+    mCollaborators.startAnswer = {};  // the driver's now
     if (mStopPending) mDriver->Stop(mStopPendingByError);
     mDriver->Init(mConfiguration, mStartURL);
     mDriver->Crawl();

@@ -288,9 +288,10 @@ TEST_F(CrawlFetch, AFailedSaveIsAnErrorAndNotAGrabbedFile)
 
 namespace {
 
-// The window's start check reads the start page; the crawl that follows
-// takes that answer, cookies included, instead of asking again. A page the
-// check could not read whole, or a check long before, is asked for anew.
+// The start check reads the start page and hands its answer to the crawl,
+// which takes it, cookies included, instead of asking again. A page the
+// check could not read whole is asked for anew, and so is one whose answer
+// was not handed over: nothing passes between check and crawl otherwise.
 TEST_F(CrawlFetch, TheStartPageIsAskedForOnceWhenTheStartCheckReadItWhole)
 {
     const std::string big(300 * 1024, 'x');
@@ -301,25 +302,36 @@ TEST_F(CrawlFetch, TheStartPageIsAskedForOnceWhenTheStartCheckReadItWhole)
          .setCookies = {"seen=1"}},
     });
     struct Row {
-        const char* start;
+        const char* start;  // as typed
+        const char* target;
         bool quick;
+        bool handed;
         int startRequests;
-    } rows[] = {{"/", false, 1}, {"/", true, 1}, {"/big.html", false, 2}};
+    } rows[] = {
+        {"/", "/", false, true, 1},
+        {"/", "/", true, true, 1},
+        {"", "/", true, true, 1},  // the crawl spells it with its slash
+        {"/big.html", "/big.html", false, true, 2},
+        {"/", "/", false, false, 2},
+    };
     for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.start) + (row.quick ? " quick" : ""));
-        const int before = CountRequests(peer, "GET", row.start);
+        SCOPED_TRACE(std::string(row.start) + (row.quick ? " quick" : "") + (row.handed ? "" : " not handed"));
+        const int before = CountRequests(peer, "GET", row.target);
         const int nextBefore = CountRequests(peer, "GET", "/next.html");
         CConfiguration configuration = MakeConfiguration();
         std::string url = peer.Url(row.start);
-        EXPECT_EQ(FollowStartRedirections(configuration, url, 11), 0);
+        CStartAnswer answer;
+        EXPECT_EQ(FollowStartRedirections(configuration, url, 11, &answer), 0);
+        if (!row.handed) answer = {};
+        CCrawlCollaborators collaborators = StandardCrawlCollaborators({}, std::move(answer));
         if (row.quick) {
             RecordingQuickGrabber window(configuration);
-            ASSERT_TRUE(RunQuickGrab(window, configuration, url));
+            ASSERT_TRUE(RunQuickGrab(window, configuration, url, std::move(collaborators)));
         } else {
             RecordingGrabber window(configuration);
-            ASSERT_TRUE(RunGrab(window, configuration, url));
+            ASSERT_TRUE(RunGrab(window, configuration, url, std::move(collaborators)));
         }
-        EXPECT_EQ(CountRequests(peer, "GET", row.start), before + row.startRequests);
+        EXPECT_EQ(CountRequests(peer, "GET", row.target), before + row.startRequests);
         EXPECT_EQ(CountRequests(peer, "GET", "/next.html"), nextBefore + 1);
         // The cookie of the start page's answer was sent with the next request.
         EXPECT_NE(ReadTree(Mirror()).at(Host(peer) + "next.html").find("next"), std::string::npos);

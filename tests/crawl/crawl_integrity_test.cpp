@@ -247,9 +247,11 @@ TEST_F(CrawlIntegrity, AStartURLThatNeverAnswersIsAskedOnce)
     CConfiguration configuration = MakeConfiguration();
     configuration.mGeneralOptions.timeout = 1;
     std::string url = peer.Url("/");
-    EXPECT_FALSE(FollowRedirection(configuration, url));
+    CStartAnswer answer;
+    EXPECT_FALSE(FollowRedirection(configuration, url, answer));
+    EXPECT_TRUE(answer.unanswered);
     RecordingGrabber window(configuration);
-    ASSERT_TRUE(RunGrab(window, configuration, url));
+    ASSERT_TRUE(RunGrab(window, configuration, url, StandardCrawlCollaborators({}, std::move(answer))));
     EXPECT_EQ(CountRequests(peer, "/"), 1);
     EXPECT_EQ(window.panes[MakeFourCharCode("ERRO")], "1");
 }

@@ -128,8 +128,13 @@ bool RunGrab(RecordingGrabber& window, CConfiguration& configuration, const std:
 bool RunQuickGrab(RecordingQuickGrabber& window, CConfiguration& configuration, const std::string& url,
                   std::chrono::seconds limit)
 {
-    auto* thread =
-        new CSiteIteratorThread(&configuration, CURL(url), &window, StandardCrawlCollaborators({}));
+    return RunQuickGrab(window, configuration, url, StandardCrawlCollaborators({}), limit);
+}
+
+bool RunQuickGrab(RecordingQuickGrabber& window, CConfiguration& configuration, const std::string& url,
+                  CCrawlCollaborators collaborators, std::chrono::seconds limit)
+{
+    auto* thread = new CSiteIteratorThread(&configuration, CURL(url), &window, std::move(collaborators));
     window.Attach(thread);
     thread->Resume();
     return RunUntil([&window] { return window.Ended(); }, limit);

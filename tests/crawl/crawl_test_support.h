@@ -183,6 +183,8 @@ bool RunGrab(RecordingGrabber& window, CConfiguration& configuration, const std:
              CCrawlCollaborators collaborators, std::chrono::seconds limit = std::chrono::seconds(30));
 bool RunQuickGrab(RecordingQuickGrabber& window, CConfiguration& configuration, const std::string& url,
                   std::chrono::seconds limit = std::chrono::seconds(30));
+bool RunQuickGrab(RecordingQuickGrabber& window, CConfiguration& configuration, const std::string& url,
+                  CCrawlCollaborators collaborators, std::chrono::seconds limit = std::chrono::seconds(30));
 // Runs the scheduler until `done` or the time limit.
 bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
 

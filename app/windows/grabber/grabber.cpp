@@ -385,12 +385,12 @@ void CGrabber::RestoreAfterBadStartURL()
     ShowChangesNow();
 }
 
-void CGrabber::StartCrawl(const CURL& url)
+void CGrabber::StartCrawl(const CURL& url, CStartAnswer startAnswer)
 {
     SetStartURL(url.mURL);
     if (mConfiguration.mMiscOptions.generateLog) OpenLog(url);
     mSiteMapPath.clear();
-    mThread = new CSiteIteratorThread(this, &mConfiguration, url, DesktopCrawlCollaborators());
+    mThread = new CSiteIteratorThread(this, &mConfiguration, url, DesktopCrawlCollaborators(std::move(startAnswer)));
     mThread->Resume();
     EnablePane(kStart, true);
     mState = kWindowRunning;

@@ -278,11 +278,11 @@ void CQuickerGrabber::RestoreAfterBadStartURL()
     ShowChangesNow();
 }
 
-void CQuickerGrabber::StartCrawl(const CURL& url)
+void CQuickerGrabber::StartCrawl(const CURL& url, CStartAnswer startAnswer)
 {
     SetStartURL(url.mURL);
     if (GetGenerateLogPreference()) OpenLog(url);
-    mThread = new CSiteIteratorThread(&mConfiguration, url, this, DesktopCrawlCollaborators());
+    mThread = new CSiteIteratorThread(&mConfiguration, url, this, DesktopCrawlCollaborators(std::move(startAnswer)));
     mThread->Resume();
     ShowPane(kPause, true);
     mState = kWindowRunning;
