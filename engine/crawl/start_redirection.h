@@ -1,6 +1,6 @@
-// One redirection step of a start URL, taken by the windows before a grab
-// starts (up to 11 times) and by the form capture: a META refresh of the
-// start page, else the Location of its headers.
+// One redirection step of a start URL, taken before a grab starts (up to 11
+// times, by the windows and the crawl driver) and by the form capture: a
+// META refresh of the start page, else the Location of its headers.
 #pragma once
 
 #include <cstddef>
