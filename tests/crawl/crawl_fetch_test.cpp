@@ -311,6 +311,7 @@ TEST_F(CrawlFetch, TheStartPageIsAskedForOnceWhenTheStartCheckReadItWhole)
         SCOPED_TRACE(std::string(row.start) + (row.quick ? " quick" : "") + (row.handed ? "" : " not handed"));
         const int before = peer.RequestCount(row.target, "GET");
         const int nextBefore = peer.RequestCount("/next.html", "GET");
+        const int connectionsBefore = peer.ConnectionCount();
         CConfiguration configuration = MakeConfiguration();
         std::string url = peer.Url(row.start);
         CStartAnswer answer;
@@ -326,6 +327,9 @@ TEST_F(CrawlFetch, TheStartPageIsAskedForOnceWhenTheStartCheckReadItWhole)
         }
         EXPECT_EQ(peer.RequestCount(row.target, "GET"), before + row.startRequests);
         EXPECT_EQ(peer.RequestCount("/next.html", "GET"), nextBefore + 1);
+        // Check and crawl run on the one transfer service: its kept-alive
+        // connection serves both (a page read in part costs one more).
+        EXPECT_LE(peer.ConnectionCount() - connectionsBefore, 1);
         // The cookie of the start page's answer was sent with the next request.
         EXPECT_NE(ReadTree(Mirror()).at(Host(peer) + "next.html").find("next"), std::string::npos);
     }
