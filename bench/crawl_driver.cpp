@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "engine/config/configuration.h"
 #include "foundation/files/file_ref.h"
@@ -182,8 +183,8 @@ int main(int argc, char** argv)
         grabber.OpenLog(logPath + startURL.mHost + ".log");
     }
 
-    auto* thread =
-        new CSiteIteratorThread(&grabber, &configuration, startURL, StandardCrawlCollaborators({}, std::move(startAnswer)));
+    auto* thread = new CSiteIteratorThread(&grabber, &configuration, startURL,
+                                           StandardCrawlCollaborators({}, std::move(startAnswer)));
     grabber.SetThread(thread);
     thread->Resume();
     CThreadScheduler::RunUntil([&grabber] { return grabber.HasEnded(); });

@@ -220,8 +220,8 @@ void CSiteIterator::KeepUpToDateCopy(CURL& url, const CFileRef& file)
     ShowProgress();
 }
 
-// The start page as the start check read it: one request for it, not two. Its headers are read here, so that its cookies
-// go to this crawl's store.
+// The start page as the start check read it: one request for it, not two.
+// Its headers are read here, so that its cookies go to this crawl's store.
 bool CSiteIterator::TakeStartAnswer(CURL& url)
 {
     std::string rawHeader;

@@ -5,11 +5,12 @@
 //
 // The thread sleeps while the transfer runs: the service's callbacks wake
 // it, and a one-second deadline drives the elapsed-time message; the
-// service's stall check ends a silent or trickling transfer. A transfer ends with kMsgDownloadComplete only when the whole
-// response arrived and nobody aborted it; a stall, an error, a cut-off body,
-// an abort or a stop request end it with kMsgDownloadAborted, so a partial
-// body is never taken for a fetched one. FTP answers get the status header
-// of ftp_status_header.h.
+// service's stall check ends a silent or trickling transfer. A transfer
+// ends with kMsgDownloadComplete only when the whole response arrived and
+// nobody aborted it; a stall, an error, a cut-off body, an abort or a stop
+// request end it with kMsgDownloadAborted, so a partial body is never taken
+// for a fetched one. FTP answers get the status header of
+// ftp_status_header.h.
 //
 // Commands: kMsgCancel aborts the transfer; kMsgPause toggles pausing it.
 #pragma once
