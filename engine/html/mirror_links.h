@@ -17,7 +17,7 @@
 
 class CURL;
 
-// How the save step names files: the options of CURL::SaveToDisk.
+// How the save step names files.
 struct CMirrorNaming {
     std::string indexName = "Index.html";  // for a URL without a file name, and for the dynamic ones below
     bool flat = false;                     // every file right in its host's folder

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "engine/crawl/mirror_writer.h"
 #include "engine/html/html_page.h"
 #include "engine/html/link_rewriter.h"
 #include "engine/html/link_text.h"
@@ -91,16 +92,17 @@ TEST(MirrorLinks, NameExactlyTheFileTheSaveWrites)
     const int depth = MirrorFolderDepth(pageFolders);
     ASSERT_EQ(depth, 3);
 
+    CMirrorWriter writer(mirror.Path());
     for (const auto& c : cases) {
         CURL url(c.url);
         const char body[] = "saved";
         url.mBody.AppendBytes(body, sizeof body - 1);
+        const CMirrorLocation location = MirrorLocationForURL(url, c.naming);
         CFileRef saved;
-        url.SaveToDisk(true, true, CFileRef(mirror.Path()), 0, 0, c.naming.indexName, url.mURL,
-                       c.naming.indexForDynamic, c.naming.remapAllPHP, saved, c.naming.flat);
+        ASSERT_EQ(writer.Write(location.folders, location.fileName, true, url.mBody, {}, saved), 0) << c.url;
         ASSERT_TRUE(IsPlainFile(saved.Path())) << c.url;
 
-        std::string path = EncodedMirrorPath(MirrorLocationForURL(url, c.naming));
+        std::string path = EncodedMirrorPath(location);
         EXPECT_EQ(path, c.path) << c.url;
         std::string link = LinkFromMirrorRoot(path, depth);
         EXPECT_EQ(link, "../../../" + path);
@@ -126,14 +128,15 @@ TEST(MirrorLinks, ARewrittenPageLinksToTheSavedFiles)
 
     testsupport::TempDir mirror;
     CMirrorNaming naming;
+    CMirrorWriter writer(mirror.Path());
     std::map<std::string, std::string> saved;  // URL -> the file written for it
     for (const CLinkRecord& record : page.LinkRecords()) {
         CURL target(record.mURL);
         const char bytes[] = "x";
         target.mBody.AppendBytes(bytes, 1);
+        const CMirrorLocation location = MirrorLocationForURL(target, naming);
         CFileRef file;
-        target.SaveToDisk(true, true, CFileRef(mirror.Path()), 0, 0, naming.indexName, target.mURL, false, false,
-                          file, false);
+        ASSERT_EQ(writer.Write(location.folders, location.fileName, true, target.mBody, {}, file), 0) << record.mURL;
         ASSERT_TRUE(IsPlainFile(file.Path())) << record.mURL;
         saved[record.mURL] = file.Path();
     }

@@ -9,16 +9,11 @@
 
 #include "engine/url/url_record.h"
 #include "foundation/files/file.h"
-#include "foundation/errors/status_codes.h"
-#include "foundation/mirror/mirror_names.h"
-#include "platform/xattr/item_attributes.h"
 #include "tests/files/deep_download_folder.h"
 #include "tests/files/scratch_folder.h"
 
 namespace {
 
-constexpr std::uint32_t kText = 0x54455854;     // 'TEXT'
-constexpr std::uint32_t kCreator = 0x57647471;  // 'Wdtq'
 constexpr std::int64_t kModified = 1600000000;
 
 // The levels above the download folder and "outside" hold what no URL may
@@ -50,166 +45,7 @@ protected:
 struct SaveCase {
     std::string url;
     std::string expected;  // below the download folder
-    std::string indexName = "index.html";
-    bool indexForDynamic = false;
-    bool remapAllPHP = false;
-    bool flat = false;
 };
-
-TEST_F(URLSave, HostileURLsStayInsideTheDownloadFolder)
-{
-    const std::string longName(300, 'n');
-    const SaveCase cases[] = {
-        {"http://h/a/b/c.html", "h/a/b/c.html"},
-        {"http://h:8080/x.html", "h/8080/x.html"},
-        {"http://[::1]:8080/x.html", "[::1]/8080/x.html"},
-        {"http://user:pw@h/cred.html", "h/cred.html"},
-        {"http://h/../../evil.html", "h/%2E%2E/%2E%2E/evil.html"},
-        {"http://h/%2e%2e/%2E%2e/evil2.html", "h/%2E%2E/%2E%2E/evil2.html"},
-        {"http://h/a/..%2F..%2F..%2Fevil.html", "h/a/..%2F..%2F..%2Fevil.html"},
-        {"http://h/d/%2e%2e", "h/d/%2E%2E"},
-        {"http://h/a%2Fb/f.html", "h/a%2Fb/f.html"},
-        {"http://h/n%00ul.html", "h/n%00ul.html"},
-        {"http://h/sp%20ace.html", "h/sp ace.html"},
-        {"http://h/" + longName, "h/" + SafeMirrorName(longName)},
-        {"http://h/" + std::string(300, 'd') + "/f.html", "h/" + SafeMirrorName(std::string(300, 'd')) + "/f.html"},
-        {"http://h/dir/", "h/dir/index.html"},
-        {"http://h", "h/index.html"},
-        {"http://h?q=../../x", "h/index.html", "index.html", true},
-        {"http://h#/../../x", "h/index.html"},
-        {"http://../x.html", "%2E%2E/x.html"},
-        {"http://%2e%2e/y.html", "%2E%2E/y.html"},
-        {"http://h/p.php?x=1", "h/p.php?x=1"},
-        {"http://h/p.php?x=../../q", "h/p.php?x=..%2F..%2Fq"},
-        {"http://h/d/p.php?x=1", "h/d/unique.html", "unique.html", true},
-        {"http://h/d/all.php", "h/d/unique2.html", "unique2.html", true, true},
-        {"http://h/d/only.php", "h/d/only.php", "unique3.html", false, true},
-        {"http://h/a/b/flat.html", "h/flat.html", "index.html", false, false, true},
-        {"http://h:81/a/flat.html", "h/81/flat.html", "index.html", false, false, true},
-    };
-    auto before = SnapshotTree(mScratch.Path(), mDownload);
-    for (const SaveCase& c : cases) {
-        CURL url = Fetched(c.url, "body of " + c.url);
-        CFileRef file;
-        ASSERT_EQ(url.SaveToDisk(true, true, CFileRef(mDownload), kText, kCreator, c.indexName, url.mURL,
-                                 c.indexForDynamic, c.remapAllPHP, file, c.flat),
-                  0)
-            << c.url;
-        EXPECT_EQ(file.Path(), mDownload + "/" + c.expected) << c.url;
-        EXPECT_TRUE(LiesBelow(file.Path(), mDownload)) << c.url;
-        EXPECT_EQ(ReadTextFile(file.Path()), "body of " + c.url) << c.url;
-        EXPECT_EQ(file.Path().find("user"), std::string::npos) << c.url;
-    }
-    EXPECT_EQ(SnapshotTree(mScratch.Path(), mDownload), before);
-}
-
-TEST_F(URLSave, ALinkInTheMirrorIsNeverFollowed)
-{
-    ASSERT_EQ(::symlink(mScratch.At("outside").c_str(), (mDownload + "/h").c_str()), 0);
-    ASSERT_TRUE(MakeFolder(mDownload + "/k"));
-    ASSERT_EQ(::symlink(mScratch.At("outside/evil.html").c_str(), (mDownload + "/k/evil.html").c_str()), 0);
-    auto before = SnapshotTree(mScratch.Path(), mDownload);
-
-    CURL throughFolder = Fetched("http://h/evil.html", "pwned");
-    CFileRef file;
-    EXPECT_LT(throughFolder.SaveToDisk(true, true, CFileRef(mDownload), kText, kCreator, "index.html",
-                                       throughFolder.mURL, false, false, file, false),
-              0);
-    CURL ontoFile = Fetched("http://k/evil.html", "pwned");
-    EXPECT_LT(ontoFile.SaveToDisk(true, true, CFileRef(mDownload), kText, kCreator, "index.html", ontoFile.mURL,
-                                  false, false, file, false),
-              0);
-    EXPECT_EQ(SnapshotTree(mScratch.Path(), mDownload), before);
-    EXPECT_EQ(ReadTextFile(mScratch.At("outside/evil.html")), "outside");
-}
-
-TEST_F(URLSave, PathsPastTheSystemLimitFailWithAStatus)
-{
-    std::string text = "http://h";
-    for (int level = 0; level < 20; ++level) text += "/" + std::string(250, static_cast<char>('a' + level));
-    text += "/deep.html";
-    auto before = SnapshotTree(mScratch.Path(), mDownload);
-    CURL url = Fetched(text, "deep");
-    CFileRef file;
-    int status = url.SaveToDisk(true, true, CFileRef(mDownload), kText, kCreator, "index.html", url.mURL, false, false,
-                                file, false);
-    EXPECT_EQ(status, -ENAMETOOLONG);
-    EXPECT_EQ(SnapshotTree(mScratch.Path(), mDownload), before);
-}
-
-TEST_F(URLSave, ReplacesWholeOrKeepsTheOldFile)
-{
-    CURL url = Fetched("http://h/page.html", "a long first body");
-    CFileRef file;
-    ASSERT_EQ(url.SaveToDisk(true, true, CFileRef(mDownload), kText, kCreator, "index.html", url.mURL, false, false,
-                             file, false),
-              0);
-    url.mBody.Clear();
-    url.mBody.AppendBytes("short", 5);
-    ASSERT_EQ(url.SaveToDisk(true, true, CFileRef(mDownload), kText, kCreator, "index.html", url.mURL, false, false,
-                             file, false),
-              0);
-    EXPECT_EQ(ReadTextFile(file.Path()), "short");  // no old tail
-
-    url.mBody.Clear();
-    url.mBody.AppendBytes("third", 5);
-    EXPECT_EQ(url.SaveToDisk(true, false, CFileRef(mDownload), kText, kCreator, "index.html", url.mURL, false, false,
-                             file, false),
-              kStatusDuplicateName);
-    EXPECT_EQ(file.Path(), mDownload + "/h/page.html");
-    EXPECT_EQ(ReadTextFile(file.Path()), "short");
-
-    CFileRef unwritten;
-    CURL other = Fetched("http://h/other.html", "never");
-    EXPECT_EQ(other.SaveToDisk(false, true, CFileRef(mDownload), kText, kCreator, "index.html", other.mURL, false,
-                               false, unwritten, false),
-              0);
-    EXPECT_EQ(ReadTextFile(unwritten.Path()), "");  // prepared, not written
-}
-
-TEST_F(URLSave, SavedFilesCarryDateCommentAndOrigin)
-{
-    CURL url = Fetched("http://user:secret@h/a/dated.html", "x");
-    CFileRef file;
-    int status = url.SaveToDisk(true, true, CFileRef(mDownload), kText, kCreator, "index.html", url.mURL, false,
-                                false, file, false);
-    std::int64_t seconds = 0;
-    ASSERT_EQ(CFile::GetModificationSeconds(file, seconds), 0);
-    EXPECT_EQ(seconds, kModified);
-    if (!mXattrs) {
-        EXPECT_EQ(status, -ENOTSUP);
-        GTEST_SKIP() << "no user attributes on this file system";
-    }
-    ASSERT_EQ(status, 0);
-    std::string comment, origin;
-    ASSERT_EQ(CFile::GetFinderComment(file, comment), 0);
-    EXPECT_EQ(comment, "http://user:secret@h/a/dated.html");
-    ASSERT_EQ(ReadItemAttribute(file.c_str(), kOriginURLAttribute, origin), 0);
-    EXPECT_EQ(origin, "http://h/a/dated.html");
-    std::uint32_t type = 0;
-    ASSERT_EQ(ReadItemCode(file.c_str(), kFileTypeAttribute, type), 0);
-    EXPECT_EQ(type, kText);
-}
-
-TEST_F(URLSave, SavedUnderAnotherURLKeepsItsResponse)
-{
-    CURL url = Fetched("http://h/typed", "the body");
-    url.mStatusCode = 203;
-    url.mStatusLine = "HTTP/1.1 203 Non-Authoritative";
-    url.mRawHeader = "X: y";
-    CFileRef file;
-    ASSERT_EQ(url.SaveToDisk(true, true, CFileRef(mDownload), kText, kCreator, "index.html", "http://h/typed.html",
-                             false, false, file, false),
-              0);
-    EXPECT_EQ(file.Path(), mDownload + "/h/typed.html");
-    EXPECT_EQ(url.mURL, "http://h/typed.html");
-    EXPECT_EQ(url.mExtension, ".html");
-    EXPECT_EQ(url.mStatusCode, 203);
-    EXPECT_EQ(url.mStatusLine.str(), "HTTP/1.1 203 Non-Authoritative");
-    EXPECT_EQ(url.mRawHeader.str(), "X: y");
-    EXPECT_EQ(url.mFetchedOK, 1);
-    EXPECT_EQ(ReadTextFile(file.Path()), "the body");
-}
 
 TEST_F(URLSave, BookmarksAreEmptyFilesInTheMirror)
 {
