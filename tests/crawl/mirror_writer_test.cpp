@@ -13,36 +13,16 @@
 #include "foundation/files/file.h"
 #include "foundation/mirror/mirror_names.h"
 #include "platform/xattr/item_attributes.h"
-#include "tests/files/deep_download_folder.h"
-#include "tests/files/scratch_folder.h"
+#include "tests/url/fetched_record_fixture.h"
 
 namespace {
 
 constexpr std::uint32_t kText = 0x54455854;     // 'TEXT'
 constexpr std::uint32_t kCreator = 0x57647471;  // 'Wdtq'
-constexpr std::int64_t kModified = 1600000000;
-
 // The levels above the download folder and "outside" hold what no URL may
 // touch.
-class MirrorWriter : public ::testing::Test {
+class MirrorWriter : public FetchedRecordTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(mScratch.IsReady());
-        ASSERT_TRUE(MakeDeepDownloadFolder(mScratch, mDownload));
-        mXattrs = SupportsUserAttributes(mDownload);
-    }
-
-    CURL Fetched(const std::string& text, const std::string& body)
-    {
-        CURL url(text);
-        url.mFetchedOK = 1;
-        url.mStatusCode = 200;
-        url.mModificationSeconds = kModified;
-        url.mBody.AppendBytes(body.data(), body.size());
-        return url;
-    }
-
     // Saves as the crawl does.
     int Save(CMirrorWriter& writer, const CURL& url, const CMirrorNaming& naming, bool replace, CFileRef& file)
     {
@@ -54,10 +34,6 @@ protected:
         labels.modificationSeconds = url.mModificationSeconds;
         return writer.Write(location.folders, location.fileName, replace, url.mBody, labels, file);
     }
-
-    CScratchFolder mScratch;
-    std::string mDownload;
-    bool mXattrs = false;
 };
 
 TEST_F(MirrorWriter, HostileURLsStayInsideTheDownloadFolder)

@@ -9,38 +9,13 @@
 
 #include "engine/url/url_record.h"
 #include "foundation/files/file.h"
-#include "tests/files/deep_download_folder.h"
-#include "tests/files/scratch_folder.h"
+#include "tests/url/fetched_record_fixture.h"
 
 namespace {
 
-constexpr std::int64_t kModified = 1600000000;
-
 // The levels above the download folder and "outside" hold what no URL may
 // touch.
-class URLSave : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(mScratch.IsReady());
-        ASSERT_TRUE(MakeDeepDownloadFolder(mScratch, mDownload));
-        mXattrs = SupportsUserAttributes(mDownload);
-    }
-
-    CURL Fetched(const std::string& text, const std::string& body)
-    {
-        CURL url(text);
-        url.mFetchedOK = 1;
-        url.mStatusCode = 200;
-        url.mModificationSeconds = kModified;
-        url.mBody.AppendBytes(body.data(), body.size());
-        return url;
-    }
-
-    CScratchFolder mScratch;
-    std::string mDownload;
-    bool mXattrs = false;
-};
+using URLSave = FetchedRecordTest;
 
 struct SaveCase {
     std::string url;
