@@ -125,7 +125,6 @@ void CTidewellApp::StartUp()
     AddAttachment(std::make_unique<CYieldAttachment>(-1));
     AddAttachment(std::make_unique<CCleanupAttachment>());
     BuildUserAgent();
-    mSetupDone = true;
     SetHelpTagDelay(TagDelayMilliseconds());
     if (!HasPreference("DefaultCreatorCode")) SetPreferenceString("sfri", "DefaultCreatorCode");
     if (!HasPreference("DefaultTypeCode")) SetPreferenceString("TEXT", "DefaultTypeCode");
