@@ -119,6 +119,7 @@ void CTidewellApp::RegisterPaneClasses()
 void CTidewellApp::StartUp()
 {
     if (gAppSettings == nullptr) gAppSettings = new CAppSettings;
+    gAppSettings->MakeQueueFolder();
     if (!gAppSettings->mRecentItems)
         gAppSettings->mRecentItems =
             std::make_shared<CRecentItems>(CAppSettings::kRecentItemsKey, CAppSettings::kRecentItemsCapacity);
