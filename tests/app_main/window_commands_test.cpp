@@ -37,9 +37,9 @@
 #include "app/windows/software_update/open_software_update.h"
 #include "app/windows/software_update/software_update_windows.h"
 #include "app/windows/update/update_iterator_window.h"
-#include "foundation/settings/app_settings.h"
 #include "engine/config/configuration.h"
 #include "engine/config/configuration_files.h"
+#include "foundation/settings/app_settings.h"
 #include "foundation/settings/preference_store.h"
 #include "tests/support/http_peer.h"
 
