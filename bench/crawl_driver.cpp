@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "engine/config/configuration.h"
 #include "foundation/files/file_ref.h"
@@ -175,7 +176,10 @@ int main(int argc, char** argv)
     const std::string downloadFolder = configuration.mGeneralOptions.localPath.c_str();
 
     CPrintingListener grabber(printLog);
-    const int redirections = FollowStartRedirections(configuration, url, kMaxStartRedirections);
+    // The check's answer goes to the crawl, which then does not ask for the
+    // start page again.
+    CStartAnswer startAnswer;
+    const int redirections = FollowStartRedirections(configuration, url, kMaxStartRedirections, &startAnswer);
     if (redirections > 0) grabber.LogText("Note: The starting URL was redirected.");
 
     const CURL startURL(url);
@@ -186,8 +190,8 @@ int main(int argc, char** argv)
         grabber.OpenLog(logPath + startURL.mHost + ".log");
     }
 
-    auto* thread =
-        new CSiteIteratorThread(grabber, SCrawlOptions{}, &configuration, startURL, StandardCrawlCollaborators({}));
+    auto* thread = new CSiteIteratorThread(grabber, SCrawlOptions{}, &configuration, startURL,
+                                           StandardCrawlCollaborators({}, std::move(startAnswer)));
     thread->Resume();
     CThreadScheduler::RunUntil([&grabber] { return grabber.HasEnded(); });
     grabber.CloseLog();

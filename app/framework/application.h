@@ -29,7 +29,6 @@ public:
     int Run();
     // Runs StartUp unless it has run (true when this call ran it).
     bool RunStartUpOnce();
-    bool HasStartedUp() const { return mStartedUp; }
 
     // Asks AllowQuit; when it agrees, ends the loop. True when quitting.
     bool Quit();

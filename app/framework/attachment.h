@@ -34,15 +34,10 @@ public:
     virtual ~CAttachmentHost();
     // The host owns its attachments; they run in the order they were added.
     CAttachment* AddAttachment(std::unique_ptr<CAttachment> attachment);
-    // Deletes it (safe from inside ExecuteAttachments).
-    void RemoveAttachment(CAttachment* attachment);
     // Every attachment; false when one of them asked that the host skip its
     // own handling.
     bool ExecuteAttachments(MessageT message, void* ioParam = nullptr);
-    std::size_t CountAttachments() const;
 
 private:
     std::vector<std::unique_ptr<CAttachment>> mAttachments;
-    std::vector<std::unique_ptr<CAttachment>> mRemoved;  // freed after the walk
-    int mWalking = 0;
 };

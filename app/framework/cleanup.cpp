@@ -78,8 +78,6 @@ CYieldAttachment::CYieldAttachment(int intervalMs) : CAttachment(kMsgEvent, true
 
 void CYieldAttachment::AddAfterYieldHook(std::function<void()> hook) { AfterYieldHooks().push_back(std::move(hook)); }
 
-void CYieldAttachment::ClearAfterYieldHooks() { AfterYieldHooks().clear(); }
-
 void CYieldAttachment::ExecuteSelf(MessageT, void*)
 {
     // Never from a fiber: the scheduler's passes run outside any thread.

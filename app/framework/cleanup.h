@@ -52,7 +52,6 @@ public:
 
     // Process-wide hooks run after each yield.
     static void AddAfterYieldHook(std::function<void()> hook);
-    static void ClearAfterYieldHooks();
 
 protected:
     void ExecuteSelf(MessageT message, void* ioParam) override;

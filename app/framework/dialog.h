@@ -27,7 +27,6 @@ public:
 
     // Messages that end the dialog (default: 900 and 901).
     void SetEndMessages(std::vector<MessageT> messages) { mEndMessages = std::move(messages); }
-    const std::vector<MessageT>& GetEndMessages() const { return mEndMessages; }
     // The first end message is the default button's (Return presses it).
     MessageT DefaultMessage() const override { return mEndMessages.empty() ? kMsgOK : mEndMessages.front(); }
     bool HasEnded() const { return mAnswer != kMsgNothing; }

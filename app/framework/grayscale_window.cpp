@@ -207,6 +207,4 @@ void SetHelpTagDelay(int milliseconds)
     InstallHelpTags();
 }
 
-int GetHelpTagDelay() { return gTagDelay; }
-
 bool AreHelpTagsOn() { return gAppSettings == nullptr || gAppSettings->mHelpTags; }

@@ -36,7 +36,6 @@ public:
     bool IsGrayscaleStyle() const { return mControlStyle == kGrayscaleStyle; }
     bool IsAppearanceStyle() const { return mControlStyle == kAppearanceStyle; }
     void SetControlStyle(std::uint16_t style) { mControlStyle = style; }
-    std::uint16_t GetControlStyle() const { return mControlStyle; }
 
     // The help text of a pane; the base class gives the layout's help tag.
     virtual bool GetPaneHelpText(PaneIDT paneID, std::string& outText);
@@ -75,7 +74,6 @@ private:
 
 // The delay before a help tag shows, in milliseconds, for every window.
 void SetHelpTagDelay(int milliseconds);
-int GetHelpTagDelay();
 // Whether help tags show (the settings' switch when settings exist; this
 // override otherwise, for tests and the time before start-up).
 bool AreHelpTagsOn();

@@ -47,7 +47,6 @@ private:
 
 CPane::CPane(const SPaneSpec& spec, QWidget* widget)
     : mID(spec.id),
-      mClassID(spec.classID),
       mValueMessage(spec.valueMessage != 0 ? spec.valueMessage : spec.id),
       mHelpTag(spec.helpTag != nullptr ? spec.helpTag : ""),
       mWidget(widget)

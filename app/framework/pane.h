@@ -33,7 +33,6 @@ public:
     CPane& operator=(const CPane&) = delete;
 
     PaneIDT GetPaneID() const { return mID; }
-    ClassIDT GetClassID() const { return mClassID; }
     QWidget* GetWidget() const { return mWidget.data(); }
     CPane* GetSuperPane() const { return mSuper; }
     const std::vector<std::unique_ptr<CPane>>& SubPanes() const { return mSubPanes; }
@@ -86,7 +85,6 @@ public:
 
     // The layout's help tag (windows may supply their own instead).
     const std::string& GetHelpTag() const { return mHelpTag; }
-    void SetHelpTag(std::string text) { mHelpTag = std::move(text); }
 
     // Popup menus ('popm'); item numbers count from 1. Other panes ignore
     // these and count no items.
@@ -106,7 +104,6 @@ protected:
 
 private:
     PaneIDT mID;
-    ClassIDT mClassID;
     MessageT mValueMessage;
     std::string mHelpTag;
     QPointer<QWidget> mWidget;

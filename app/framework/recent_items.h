@@ -35,7 +35,6 @@ public:
     void BuildMenu(CPane& popup) const;
 
     std::int32_t Count() const { return static_cast<std::int32_t>(mItems.size()); }
-    std::int32_t GetCapacity() const { return mCapacity; }
     // "" outside the list.
     std::string GetItem(std::int32_t index) const;
     bool Contains(std::string_view url) const;

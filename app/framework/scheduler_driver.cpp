@@ -111,8 +111,6 @@ void CSchedulerDriver::Uninstall()
     gDriver = nullptr;
 }
 
-bool CSchedulerDriver::IsInstalled() { return gDriver != nullptr; }
-
 CSchedulerDriver::SStats CSchedulerDriver::Stats()
 {
     return {gStats.passes, gStats.threadsRun, gStats.idlePasses, gStats.timerArms, gStats.wakePosts};

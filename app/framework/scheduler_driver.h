@@ -23,7 +23,6 @@ public:
     // GUI thread, with a QCoreApplication in place.
     static void Install();
     static void Uninstall();
-    static bool IsInstalled();
     static SStats Stats();
     static void ResetStats();
     // Schedules a pass now (as the ready hook does). Any OS thread. A worker

@@ -119,13 +119,13 @@ void CTidewellApp::RegisterPaneClasses()
 void CTidewellApp::StartUp()
 {
     if (gAppSettings == nullptr) gAppSettings = new CAppSettings;
+    gAppSettings->MakeQueueFolder();
     if (!gAppSettings->mRecentItems)
         gAppSettings->mRecentItems =
             std::make_shared<CRecentItems>(CAppSettings::kRecentItemsKey, CAppSettings::kRecentItemsCapacity);
     AddAttachment(std::make_unique<CYieldAttachment>(-1));
     AddAttachment(std::make_unique<CCleanupAttachment>());
     BuildUserAgent();
-    mSetupDone = true;
     SetHelpTagDelay(TagDelayMilliseconds());
     if (!HasPreference("DefaultCreatorCode")) SetPreferenceString("sfri", "DefaultCreatorCode");
     if (!HasPreference("DefaultTypeCode")) SetPreferenceString("TEXT", "DefaultTypeCode");

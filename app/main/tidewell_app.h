@@ -39,8 +39,6 @@ public:
     // Quits without asking (a signal from the session).
     void QuitWithoutAsking();
 
-    bool IsSetupDone() const { return mSetupDone; }
-
 protected:
     // The start-up routine.
     void StartUp() override;
@@ -52,7 +50,6 @@ private:
     void BuildUserAgent();
     void Trace(const char* kind, const std::string& text, bool opened);
 
-    bool mSetupDone = false;
     bool mAskBeforeQuit = true;
     std::unique_ptr<CInstanceServer> mInstanceServer;
 };

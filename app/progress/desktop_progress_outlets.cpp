@@ -1,5 +1,7 @@
 #include "app/progress/desktop_progress_outlets.h"
 
+#include <utility>
+
 #include "app/progress/dock_tile.h"
 #include "app/progress/progress_image.h"
 
@@ -8,4 +10,7 @@ CCrawlProgressOutlets DesktopProgressOutlets()
     return {&ShowCrawlProgressTile, &RestoreDockTile, &MakeProgressImage};
 }
 
-CCrawlCollaborators DesktopCrawlCollaborators() { return StandardCrawlCollaborators(DesktopProgressOutlets()); }
+CCrawlCollaborators DesktopCrawlCollaborators(CStartAnswer startAnswer)
+{
+    return StandardCrawlCollaborators(DesktopProgressOutlets(), std::move(startAnswer));
+}

@@ -9,5 +9,5 @@
 CCrawlProgressOutlets DesktopProgressOutlets();
 
 // The collaborators of a crawl a window starts: the program's own, with the
-// desktop's progress outlets.
-CCrawlCollaborators DesktopCrawlCollaborators();
+// desktop's progress outlets and what the start check learned.
+CCrawlCollaborators DesktopCrawlCollaborators(CStartAnswer startAnswer);

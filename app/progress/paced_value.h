@@ -68,8 +68,6 @@ public:
         StopTimer();
     }
 
-    bool IsHolding() const { return mThrottle.DueAt().has_value(); }
-
 private:
     void Schedule(typename Clock::time_point now)
     {

@@ -56,8 +56,6 @@ bool CookieDomainMatchesHost(std::string_view cookieDomain, std::string_view hos
     return host[dot] == '.' && EqualsNoCase(host.substr(dot + 1), domain);
 }
 
-bool IsSameCookieDomain(std::string_view a, std::string_view b) { return EqualsNoCase(NormalDomain(a), NormalDomain(b)); }
-
 std::string CookieDomainKey(std::string_view domain)
 {
     return AsciiLowercased(NormalDomain(domain));

@@ -17,9 +17,6 @@ std::string_view HostWithoutPort(std::string_view hostAndPort);
 // nothing.
 bool CookieDomainMatchesHost(std::string_view cookieDomain, std::string_view host);
 
-// True when two cookie domains name the same site (same rules, both ways).
-bool IsSameCookieDomain(std::string_view a, std::string_view b);
-
 // The form a store files a domain under: without port and leading '.',
 // ASCII lower case. Same domains give the same key.
 std::string CookieDomainKey(std::string_view domain);

@@ -15,9 +15,11 @@ CCrawlCollaborators::CCrawlCollaborators(CCrawlProgressOutlets outlets, CrawlPre
         throw std::invalid_argument("a crawl needs its preferences, its mail sender and its clock");
 }
 
-CCrawlCollaborators StandardCrawlCollaborators(CCrawlProgressOutlets outlets)
+CCrawlCollaborators StandardCrawlCollaborators(CCrawlProgressOutlets outlets, CStartAnswer startAnswer)
 {
-    return CCrawlCollaborators(
+    CCrawlCollaborators collaborators(
         std::move(outlets), &CCrawlPreferences::Read,
         [](const CMailInfo& mail) { StartSendMailThread(mail, MailOutcomeHook()); }, &CrawlClockNow);
+    collaborators.startAnswer = std::move(startAnswer);
+    return collaborators;
 }

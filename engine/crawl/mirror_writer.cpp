@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cerrno>
 #include <functional>
 
@@ -13,6 +14,7 @@
 #include "foundation/errors/status_codes.h"
 #include "platform/posix/errno_status.h"
 #include "foundation/files/whole_file.h"
+#include "foundation/mirror/local_mirror.h"
 #include "foundation/mirror/mirror_names.h"
 #include "platform/posix/file_replacement.h"
 #include "platform/posix/write_all.h"
@@ -23,7 +25,6 @@ namespace {
 // Open folders kept at most; past it they are closed and opened again as
 // needed.
 constexpr std::size_t kFolderLimit = 512;
-constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
 // Distinct names tried for a file whose own name is taken.
 constexpr unsigned kDistinctNameAttempts = 8;
 
@@ -34,13 +35,6 @@ std::uint64_t FileKey(const struct stat& info)
 }
 
 std::uint64_t OwnerHash(std::string_view url) { return std::hash<std::string>{}(MirrorOwnerKey(url)); }
-
-int NotAFolder(int parent, const std::string& name)
-{
-    struct stat info {};
-    const bool isLink = ::fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode);
-    return isLink ? -ELOOP : -ENOTDIR;
-}
 
 }  // namespace
 
@@ -72,12 +66,8 @@ int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create
             folder = found->second.Get();
             continue;
         }
-        int next = ::openat(folder, name.c_str(), kFolderFlags);
-        if (next < 0 && errno == ENOENT && create) {
-            if (::mkdirat(folder, name.c_str(), 0777) != 0 && errno != EEXIST) return ErrnoStatus();
-            next = ::openat(folder, name.c_str(), kFolderFlags);
-        }
-        if (next < 0) return errno == ENOTDIR ? NotAFolder(folder, name) : ErrnoStatus();
+        const int next = OpenMirrorLevel(folder, name, create);
+        if (next < 0) return next;
         mFolders.emplace(key, CUniqueFd(next));
         folder = next;
     }
@@ -118,12 +108,16 @@ template <class WriteBody>
 int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_view fileName, bool replace,
                              WriteBody&& writeBody, const CMirrorFileLabels& labels, CFileRef& file)
 {
+    const std::string ownName = SafeMirrorName(fileName.empty() ? std::string_view("Index.html") : fileName);
+    // A file that no path can name would be saved for nobody: nothing is made.
+    std::size_t pathLength = mRootPath.size() + 1 + ownName.size();
+    for (const std::string& segment : segments) pathLength += 1 + MirrorNameFromSegment(segment).size();
+    if (pathLength >= PATH_MAX) return -ENAMETOOLONG;
     std::string path;
     const int folder = OpenFolder(segments, true, path);
     if (folder < 0) return folder;
     std::string key = path.substr(std::min(path.size(), mRootPath.size()));
     if (mCleared.insert(std::move(key)).second) RemoveTemporaryFiles(folder);
-    const std::string ownName = SafeMirrorName(fileName.empty() ? std::string_view("Index.html") : fileName);
     std::string name = ownName;
     ESlot slot = ESlot::kFree;
     for (unsigned attempt = 1;; ++attempt) {

@@ -3,7 +3,7 @@
 //
 // The naming and the safety rules are the mirror's (foundation/mirror): every
 // folder level goes through MirrorNameFromSegment and the file name through
-// SafeMirrorName, levels are opened one by one with O_NOFOLLOW below the
+// SafeMirrorName, levels are opened one by one by OpenMirrorLevel below the
 // download folder, so a symbolic link anywhere in the mirror is an error
 // (never followed) and nothing is written outside it. The opened folders are
 // kept open for the crawl, so each folder is walked once.
@@ -59,7 +59,8 @@ public:
     // (-EEXIST). 0 or a negative errno value; `file` names the file in both
     // of these cases, under the name it really has. Labels that the file
     // system cannot keep are skipped. `labels.url` owns the file; an empty
-    // one claims whatever stands at the name.
+    // one claims whatever stands at the name. A file whose path would pass
+    // the system's limit gives -ENAMETOOLONG, and nothing is made.
     int Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
               std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file);
     int Write(std::span<const std::string> segments, std::string_view fileName, bool replace,

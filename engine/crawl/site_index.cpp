@@ -42,7 +42,6 @@ void CSiteIndex::MarkVisited(std::string_view url, const std::vector<std::string
     if (!title.empty() || item.second.title.empty()) item.second.title = title;
     if (item.second.visited) return;
     item.second.visited = true;
-    ++mVisitedCount;
     mNodes[NodeFor(directoryComponents)].records.push_back(&item);
 }
 
@@ -80,7 +79,6 @@ void CSiteIndex::Clear()
 {
     mPathOwners.clear();
     mEntries.clear();
-    mVisitedCount = 0;
     mNodes.clear();
     mNodes.emplace_back();
     mNodeByPath.clear();

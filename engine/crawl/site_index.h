@@ -80,7 +80,6 @@ public:
     bool ClaimPath(const std::string& path, const std::string& urlKey, bool force = false);
 
     std::size_t Size() const { return mEntries.size(); }
-    std::size_t VisitedCount() const { return mVisitedCount; }
     const Map& Entries() const { return mEntries; }
     Map& MutableEntries() { return mEntries; }
     void Clear();
@@ -98,7 +97,6 @@ private:
     std::uint32_t NodeFor(const std::vector<std::string>& components);
 
     Map mEntries;
-    std::size_t mVisitedCount = 0;
     std::vector<Node> mNodes;
     // "a/b/c" (components joined by NUL, which no component holds) -> node.
     TextMap<std::uint32_t> mNodeByPath;

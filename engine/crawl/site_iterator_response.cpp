@@ -4,6 +4,7 @@
 #include "engine/crawl/meta_refresh.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/crawl/start_redirection.h"
+#include "engine/http/location_value.h"
 #include "engine/owner/crawl_listener.h"
 #include "engine/url/url_resolution.h"
 #include "foundation/text/ascii.h"
@@ -69,9 +70,7 @@ void CSiteIterator::ProcessResponse(CURL& url, bool& ok)
         ++mRedirectCount;
         ShowStatus("Redirection");
         LogLine("Redirected to: " + url.mLocation);
-        std::string location;
-        for (char c : url.mLocation)
-            if (static_cast<unsigned char>(c) > 0x20 && c != 0x7F) location += c;
+        const std::string location = CleanLocationValue(url.mLocation);
         std::string resolved;
         if (!ResolveRelativeURL(url.mURL, location, resolved)) return;
         CURL target(resolved);

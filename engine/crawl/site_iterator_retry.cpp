@@ -2,7 +2,7 @@
 // and the verdict; saved copies standing in for a fetch; the date check.
 #include "engine/config/configuration.h"
 #include "engine/crawl/site_iterator.h"
-#include "engine/crawl/start_redirection.h"
+#include "engine/crawl/start_answer.h"
 #include "engine/owner/crawl_listener.h"
 #include "engine/url/url_type_extension.h"
 #include "foundation/files/file.h"
@@ -74,9 +74,9 @@ bool CSiteIterator::GrabWithRetry(CURL& url)
     const std::int32_t interval = mPreferences.retryInterval;
     bool ok = false;
     bool aborted = false;
-    // A start URL found silent just before the crawl began has had its
-    // first attempt.
-    const bool startUnanswered = url.mURL == mStartURL.mURL && TakeUnansweredStart(url.mURL);
+    // A start URL the start check found silent has had its first attempt.
+    const bool startUnanswered =
+        url.mURL == mStartURL.mURL && TakeUnansweredStart(mCollaborators.startAnswer, url.mURL);
     for (std::int32_t attempt = 0; attempt <= retries; ++attempt) {
         if (attempt == 0 && startUnanswered) {
             LogLine("No answer from " + url.mURL + " within the time-out.");
@@ -216,14 +216,13 @@ void CSiteIterator::KeepUpToDateCopy(CURL& url, const CFileRef& file)
     ShowProgress();
 }
 
-// The start page as the window's start check read it a moment ago: one
-// request for it, not two. Its headers are read here, so that its cookies
-// go to this crawl's store.
+// The start page as the start check read it: one request for it, not two.
+// Its headers are read here, so that its cookies go to this crawl's store.
 bool CSiteIterator::TakeStartAnswer(CURL& url)
 {
     std::string rawHeader;
     std::string body;
-    if (!TakeFetchedStart(url.mURL, rawHeader, body)) return false;
+    if (!TakeFetchedStart(mCollaborators.startAnswer, url.mURL, rawHeader, body)) return false;
     CLDynamicBuffer answer;
     if (!answer.AppendBytes(body.data(), body.size())) return false;
     AttachOwner(url);

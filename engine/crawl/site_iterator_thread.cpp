@@ -91,6 +91,7 @@ void CSiteIteratorThread::RunGrab()
     }
 
     mDriver = std::make_unique<CSiteIterator>(mListener, mOptions, mConfiguration, mStartURL, mCollaborators);
+    mCollaborators.startAnswer = {};  // the driver's now
     if (mStopPending) mDriver->Stop(mStopPendingByError);
     mDriver->Init(mConfiguration, mStartURL);
     mDriver->Crawl();

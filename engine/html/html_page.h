@@ -56,7 +56,6 @@ public:
 
     // The URL links resolve against: the page's own, or its base element's.
     const std::string& BaseURL() const { return mBaseURL; }
-    const std::string& PageURL() const { return mPageURL; }
     // The page text the links were read from (non-printables blanked,
     // blank runs collapsed).
     const std::string& PageText() const { return mPageText; }

@@ -101,8 +101,6 @@ std::string_view URLFileName(std::string_view url)
     return file.substr(file.rfind('/') + 1);
 }
 
-bool URLHasFileName(std::string_view url) { return !URLFileName(url).empty(); }
-
 std::string_view MailtoAddress(std::string_view link)
 {
     std::string_view address = link.size() > 7 ? link.substr(7) : std::string_view();

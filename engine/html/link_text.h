@@ -33,11 +33,9 @@ bool ResolvePageLink(std::string_view normalizedLink, std::string_view pageURL, 
 bool ResolvePageLink(std::string_view normalizedLink, const CURLResolver& page, std::string& absoluteURL);
 
 // The facts of an absolute URL as the URL record parses it: a query or a
-// '$' part makes it dynamic; it has a file name when its last path segment
-// (without query, '$' part and fragment) is not empty.
+// '$' part makes it dynamic.
 bool URLIsDynamic(std::string_view url);
-bool URLHasFileName(std::string_view url);
-// That last path segment ("" for none).
+// Its last path segment, without query, '$' part and fragment ("" for none).
 std::string_view URLFileName(std::string_view url);
 
 // The address of a "mailto:" link: the text after "mailto:" up to any '?'

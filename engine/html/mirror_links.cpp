@@ -72,14 +72,6 @@ std::string EncodedMirrorPath(const CMirrorLocation& location)
     return path;
 }
 
-int MirrorFolderDepth(std::span<const std::string> folders)
-{
-    int depth = 0;
-    for (const std::string& folder : folders)
-        if (!MirrorNameFromSegment(folder).empty()) ++depth;
-    return depth;
-}
-
 std::string LinkFromMirrorRoot(std::string_view encodedPathFromRoot, int pageFolderDepth)
 {
     std::string link;

@@ -10,14 +10,13 @@
 // "a%20b.html" and a saved "x.php?y=1" as "x.php%3Fy=1".
 #pragma once
 
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class CURL;
 
-// How the save step names files: the options of CURL::SaveToDisk.
+// How the save step names files.
 struct CMirrorNaming {
     std::string indexName = "Index.html";  // for a URL without a file name, and for the dynamic ones below
     bool flat = false;                     // every file right in its host's folder
@@ -42,9 +41,6 @@ std::string EncodeMirrorNameForLink(std::string_view onDiskName);
 // it (empty levels skipped, an empty file name as "Index.html") and written
 // for a link: "example.com/8080/a%20b/x.php%3Fy=1".
 std::string EncodedMirrorPath(const CMirrorLocation& location);
-
-// How many folders deep a page's folder lies below the mirror's root.
-int MirrorFolderDepth(std::span<const std::string> folders);
 
 // The link from a page `pageFolderDepth` folders deep to the target at
 // `encodedPathFromRoot`.

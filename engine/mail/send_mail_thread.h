@@ -47,7 +47,6 @@ public:
 
     const CMailOutcome& Outcome() const { return mOutcome; }
     const std::string& MessageText() const { return mMessage; }
-    const std::string& EnvelopeSender() const { return mFrom; }
     const std::vector<std::string>& EnvelopeRecipients() const { return mRecipients; }
 
 private:

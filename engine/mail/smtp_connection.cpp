@@ -123,7 +123,6 @@ bool CSMTPConnection::AuthenticatePlain()
     credentials += '\0';
     credentials += mAccount.password;
     Require(SendCmdAndGetResponse(EncodeBase64(credentials), true), {235}, true);
-    mAuthenticated = true;
     return true;
 }
 
@@ -133,7 +132,6 @@ bool CSMTPConnection::AuthenticateLogin()
     const CSmtpReply afterUser = SendCmdAndGetResponse(EncodeBase64(mAccount.userName), true);
     Require(afterUser, {334, 235}, true);
     if (afterUser.code == 334) Require(SendCmdAndGetResponse(EncodeBase64(mAccount.password), true), {235}, true);
-    mAuthenticated = true;
     return true;
 }
 

@@ -34,10 +34,6 @@ public:
     // each of `recipients` as a recipient, and says goodbye.
     void SendMessage(const std::string& from, const std::vector<std::string>& recipients, std::string_view messageText);
 
-    // Whether the message went over TLS; whether the server accepted a login.
-    bool UsedTls() const { return mConnection.IsEncrypted(); }
-    bool Authenticated() const { return mAuthenticated; }
-
 private:
     // Sends the line (CR LF added) and reads the reply. A `secret` line is
     // named "[credentials]" in any error.
@@ -57,5 +53,4 @@ private:
     CMailAccount mAccount;
     net::TcpConnection mConnection;
     CSmtpExtensions mExtensions;
-    bool mAuthenticated = false;
 };

@@ -1,5 +1,7 @@
 #include "engine/transfer/auto_redirect.h"
 
+#include "engine/http/location_value.h"
+#include "engine/transfer/transfer_environment.h"
 #include "engine/url/url_resolution.h"
 #include "foundation/text/ascii.h"
 
@@ -37,11 +39,21 @@ std::string URLOrigin(std::string_view url)
 std::string RedirectTarget(const std::string& requestUrl, int statusCode, std::string_view rawHeader)
 {
     if (!IsRedirectStatus(statusCode)) return {};
-    const std::string location = HeaderValue(rawHeader, "Location");
+    const std::string location = CleanLocationValue(HeaderValue(rawHeader, "Location"));
     if (location.empty()) return {};
     if (HasURIScheme(location)) return location;
     if (AuthorityEnd(requestUrl) == std::string_view::npos) return {};
     return ResolveReference(requestUrl, location, true);
+}
+
+std::string NextAutoRedirect(bool enabled, int& ioRedirects, const std::string& url, int statusCode,
+                             std::string_view rawHeader)
+{
+    if (!enabled || ioRedirects >= kMaxAutoRedirects) return {};
+    std::string target = RedirectTarget(url, statusCode, rawHeader);
+    if (target.empty() || !IsTransferableURL(target)) return {};
+    ++ioRedirects;
+    return target;
 }
 
 bool RedirectKeepsMethod(int statusCode)

@@ -13,6 +13,14 @@ inline constexpr int kMaxAutoRedirects = 10;
 // Location header sends `requestUrl` to; empty for any other response.
 std::string RedirectTarget(const std::string& requestUrl, int statusCode, std::string_view rawHeader);
 
+// Where a transfer that follows redirects by itself goes after a whole
+// response to `url`: the redirect's target when `enabled` (the settings'
+// switch, read when the request started), fewer than kMaxAutoRedirects were
+// followed (`ioRedirects`, counted up when one is followed) and the target
+// is a URL the program requests; else empty, and the response is the answer.
+std::string NextAutoRedirect(bool enabled, int& ioRedirects, const std::string& url, int statusCode,
+                             std::string_view rawHeader);
+
 // The value of the first header line named `name` (ASCII case-blind) in a
 // raw header block, without surrounding blanks; empty when absent.
 std::string HeaderValue(std::string_view rawHeader, std::string_view name);

@@ -1,12 +1,10 @@
 #include "engine/transfer/download_thread.h"
-#include "engine/transfer/conditional_request.h"
 
 #include <cstdio>
 #include <utility>
 
 #include "engine/owner/crawl_listener.h"
 #include "engine/transfer/auto_redirect.h"
-#include "engine/transfer/basic_authorization.h"
 #include "engine/transfer/download_busy_flag.h"
 #include "engine/transfer/ftp_status_header.h"
 #include "engine/transfer/grab_thread.h"
@@ -46,7 +44,7 @@ std::string ElapsedText(std::chrono::steady_clock::duration elapsed)
 CDownloadThread::CDownloadThread(CGrabThread* owner, std::string url, std::int32_t stallTimeoutSeconds,
                                  std::string userAgent, std::string user, std::string password)
     : mURL(std::move(url)),
-      mStallTimeoutSeconds(stallTimeoutSeconds > 0 ? stallTimeoutSeconds : SettingsNetworkTimeout()),
+      mStallTimeoutSeconds(StallTimeoutSeconds(stallTimeoutSeconds)),
       mUserAgent(userAgent.empty() ? SettingsUserAgent() : std::move(userAgent)),
       mUser(std::move(user)),
       mPassword(std::move(password)),
@@ -112,23 +110,12 @@ void CDownloadThread::Submit()
 {
     net::TransferRequest request = MakeTransferRequest(mURL);
     request.method = net::TransferMethod::kGet;
-    request.headerLines = RequestHeaderLines();
+    request.headerLines = RequestHeaderLines(mCookieSource, mURL, mUser, mPassword, mIfModifiedSince);
     request.userAgent = mUserAgent;
     // The service ends a transfer that trickles below its floor as stalled.
     request.stallTimeoutSeconds = mStallTimeoutSeconds;
-    mLastActivity = Clock::now();
     mHandle = SharedDownloadService().Submit(std::move(request), *mSink);
     if (mPaused) SharedDownloadService().Pause(mHandle, true);
-}
-
-std::vector<std::string> CDownloadThread::RequestHeaderLines() const
-{
-    std::vector<std::string> lines = OwnerCookieLines(mCookieSource, mURL);
-    if (std::string authorization = BasicAuthorizationLine(mUser, mPassword); !authorization.empty())
-        lines.push_back(std::move(authorization));
-    lines.emplace_back("Accept: */*");
-    if (std::string line = IfModifiedSinceLine(mIfModifiedSince); !line.empty()) lines.push_back(std::move(line));
-    return lines;
 }
 
 void CDownloadThread::WaitForEvents(Clock::time_point deadline)
@@ -140,10 +127,7 @@ void CDownloadThread::WaitForEvents(Clock::time_point deadline)
 void CDownloadThread::ProcessEvents()
 {
     CDownloadSink::SEvents events = mSink->Take(std::move(mSpareBodyBuffer));
-    if (events.headerArrived || !events.body.empty()) {
-        mLastActivity = Clock::now();
-        DataAvailable(events);
-    }
+    if (events.headerArrived || !events.body.empty()) DataAvailable(events);
     mSpareBodyBuffer = std::move(events.body);
     // Held back while these bytes waited: they are stored now.
     if (events.heldBack && !mPaused && !events.finished && mHandle != 0)
@@ -246,10 +230,8 @@ void CDownloadThread::TransferFinished(const net::TransferResult& result)
 // are chosen again for the new URL.
 bool CDownloadThread::FollowRedirect(const net::TransferResult& result)
 {
-    if (!mAutoRedirect || mRedirects >= kMaxAutoRedirects) return false;
-    std::string target = RedirectTarget(mURL, result.statusCode, result.rawHeader);
-    if (target.empty() || !IsTransferableURL(target)) return false;
-    ++mRedirects;
+    std::string target = NextAutoRedirect(mAutoRedirect, mRedirects, mURL, result.statusCode, result.rawHeader);
+    if (target.empty()) return false;
     if (URLOrigin(target) != URLOrigin(mURL)) {
         mUser.clear();
         mPassword.clear();
@@ -268,14 +250,10 @@ bool CDownloadThread::FollowRedirect(const net::TransferResult& result)
     return true;
 }
 
+// The stall check is the service's (kStalled), which knows a paused
+// transfer cannot stall.
 void CDownloadThread::Tick(Clock::time_point now)
 {
-    if (mPaused) {
-        mLastActivity = now;  // a paused transfer cannot stall
-    } else if (!mAbortStarted && now - mLastActivity > std::chrono::seconds(mStallTimeoutSeconds)) {
-        Abort();
-        return;
-    }
     const std::string elapsed = ElapsedText(now - mOpenTime);
     Broadcast(kMsgElapsedTime, &elapsed);
 }
@@ -308,7 +286,6 @@ void CDownloadThread::TogglePause()
     const bool wasPaused = mPaused;
     mPaused = !mPaused;
     if (mHandle != 0 && !mTransferEnded) SharedDownloadService().Pause(mHandle, mPaused);
-    mLastActivity = Clock::now();
     Broadcast(wasPaused ? kMsgResumed : kMsgPause);
 }
 

@@ -4,12 +4,13 @@
 // (transfer_messages.h).
 //
 // The thread sleeps while the transfer runs: the service's callbacks wake
-// it, and a one-second deadline drives the elapsed-time message and the
-// stall check. A transfer ends with kMsgDownloadComplete only when the whole
-// response arrived and nobody aborted it; a stall, an error, a cut-off body,
-// an abort or a stop request end it with kMsgDownloadAborted, so a partial
-// body is never taken for a fetched one. FTP answers get the status header
-// of ftp_status_header.h.
+// it, and a one-second deadline drives the elapsed-time message; the
+// service's stall check ends a silent or trickling transfer. A transfer
+// ends with kMsgDownloadComplete only when the whole response arrived and
+// nobody aborted it; a stall, an error, a cut-off body, an abort or a stop
+// request end it with kMsgDownloadAborted, so a partial body is never taken
+// for a fetched one. FTP answers get the status header of
+// ftp_status_header.h.
 //
 // Commands: kMsgCancel aborts the transfer; kMsgPause toggles pausing it.
 #pragma once
@@ -65,7 +66,6 @@ private:
 
     void Transfer();
     void Submit();
-    std::vector<std::string> RequestHeaderLines() const;
     void WaitForEvents(Clock::time_point deadline);
     void ProcessEvents();
     void DataAvailable(const CDownloadSink::SEvents& events);
@@ -109,7 +109,6 @@ private:
     bool mTransferEnded = false;
     bool mEndAnnounced = false;
     Clock::time_point mOpenTime;
-    Clock::time_point mLastActivity;
 
     std::unique_ptr<CDownloadSink> mSink;
     std::string mSpareBodyBuffer;

@@ -1,12 +1,10 @@
 #include "engine/transfer/http_request.h"
-#include "engine/transfer/conditional_request.h"
 
 #include <chrono>
 #include <utility>
 
 #include "engine/owner/crawl_listener.h"
 #include "engine/transfer/auto_redirect.h"
-#include "engine/transfer/basic_authorization.h"
 #include "engine/transfer/ftp_status_header.h"
 #include "engine/transfer/owner_requests.h"
 #include "engine/transfer/transfer_environment.h"
@@ -134,14 +132,8 @@ int HTTPRequest::Start(std::string_view url, std::string_view agent, std::string
 
     // Built here, on the caller's side: the cookie store belongs to the
     // crawl's cooperative thread.
-    if (mOwner != nullptr) mHeaderLines = OwnerCookieLines(mOwner, mURL);
-    if (std::string authorization = BasicAuthorizationLine(user, password); !authorization.empty())
-        mHeaderLines.push_back(std::move(authorization));
-    mHeaderLines.emplace_back("Accept: */*");
+    mHeaderLines = RequestHeaderLines(mOwner, mURL, user, password, mMethod == "GET" ? mIfModifiedSince : 0);
     if (mMethod == "POST") mHeaderLines.emplace_back(kFormContentTypeLine);
-    if (mMethod == "GET")
-        if (std::string line = IfModifiedSinceLine(mIfModifiedSince); !line.empty())
-            mHeaderLines.push_back(std::move(line));
 
     mCurrentURL = mURL;
     mCurrentMethod = mMethod;
@@ -254,9 +246,9 @@ void HTTPRequest::TransferEnded(net::TransferResult result)
                                (mBodyLimitReached && result.outcome == net::TransferOutcome::kAborted &&
                                 !mCancel.load(std::memory_order_relaxed));
         std::string target;
-        if (completed && mAutoRedirect && mRedirects < kMaxAutoRedirects)
-            target = RedirectTarget(mCurrentURL, result.statusCode, result.rawHeader);
-        if (target.empty() || !IsTransferableURL(target) || mCancel.load(std::memory_order_relaxed)) {
+        if (completed && !mCancel.load(std::memory_order_relaxed))
+            target = NextAutoRedirect(mAutoRedirect, mRedirects, mCurrentURL, result.statusCode, result.rawHeader);
+        if (target.empty()) {
             mStatusCode = result.statusCode;
             mErrorText = std::move(result.errorText);
             mTimedOut = result.outcome == net::TransferOutcome::kStalled;
@@ -268,7 +260,6 @@ void HTTPRequest::TransferEnded(net::TransferResult result)
             Finish(completed);
             return;
         }
-        ++mRedirects;
         if (!RedirectKeepsMethod(result.statusCode) && mCurrentMethod != "HEAD") {
             mCurrentMethod = "GET";
             mCurrentBody.clear();

@@ -3,9 +3,22 @@
 #include "engine/config/configuration.h"
 #include "engine/cookies/cookie_store.h"
 #include "engine/owner/crawl_listener.h"
+#include "engine/transfer/basic_authorization.h"
+#include "engine/transfer/conditional_request.h"
 #include "engine/url/url_cookies.h"
 #include "engine/url/url_record.h"
 #include "foundation/text/text_encodings.h"
+
+std::vector<std::string> RequestHeaderLines(CCrawlOwner* cookieSource, const std::string& url, std::string_view user,
+                                            std::string_view password, std::int64_t ifModifiedSince)
+{
+    std::vector<std::string> lines = OwnerCookieLines(cookieSource, url);
+    if (std::string authorization = BasicAuthorizationLine(user, password); !authorization.empty())
+        lines.push_back(std::move(authorization));
+    lines.emplace_back("Accept: */*");
+    if (std::string line = IfModifiedSinceLine(ifModifiedSince); !line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
 
 std::vector<std::string> OwnerCookieLines(CCrawlOwner* owner, const std::string& url)
 {

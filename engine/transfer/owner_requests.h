@@ -11,6 +11,13 @@
 
 class CCrawlOwner;
 
+// The header lines of every request of the program, in this order: the
+// owner's Cookie line for `url` (OwnerCookieLines), Basic authorization when
+// user and password are both given, "Accept: */*", and If-Modified-Since
+// when `ifModifiedSince` (Unix seconds) is not 0.
+std::vector<std::string> RequestHeaderLines(CCrawlOwner* cookieSource, const std::string& url, std::string_view user,
+                                            std::string_view password, std::int64_t ifModifiedSince);
+
 // The "Cookie:" line (no line end) of a request of `url`, when it has one:
 // the cookies of the owner's running crawl whose domain and path fit the
 // URL, in store order. Empty without an owner, without a running crawl, or when

@@ -47,6 +47,11 @@ std::int32_t SettingsNetworkTimeout()
     return gAppSettings != nullptr && gAppSettings->mNetworkTimeout > 0 ? gAppSettings->mNetworkTimeout : 60;
 }
 
+std::int32_t StallTimeoutSeconds(std::int32_t configured)
+{
+    return configured > 0 ? configured : SettingsNetworkTimeout();
+}
+
 bool IsTransferableURL(const std::string& url)
 {
     return BeginsWithNoCase(url, "http://") || BeginsWithNoCase(url, "https://") || IsFtpURL(url);

@@ -24,6 +24,10 @@ std::string SettingsUserAgent();
 bool AutoRedirectEnabled();
 // The settings' network time-out in seconds (60 before the settings exist).
 std::int32_t SettingsNetworkTimeout();
+// The stall time-out of every request, in seconds: the configured one, or
+// the settings' network time-out where none is configured (0 or less), so no
+// request waits for a silent server for ever.
+std::int32_t StallTimeoutSeconds(std::int32_t configured);
 
 // True for http://, https:// and ftp:// URLs (any case): the only ones the
 // program ever requests.

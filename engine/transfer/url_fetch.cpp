@@ -24,9 +24,11 @@ const char* Text(const char* text)
     return text != nullptr ? text : "";
 }
 
+// No fetch waits for a silent server for ever: none configured means the
+// settings' network time-out.
 std::uint32_t TimeoutSeconds(std::int32_t timeoutSeconds)
 {
-    return timeoutSeconds > 0 ? static_cast<std::uint32_t>(timeoutSeconds) : 0;
+    return static_cast<std::uint32_t>(StallTimeoutSeconds(timeoutSeconds));
 }
 
 // Runs the request to its end and fills the record from a successful one;

@@ -64,19 +64,6 @@ public:
     // Writes the body into an existing file (-ENOENT when it is missing).
     // 0 or a negative errno value.
     int SaveBodyToFile(const CFileRef& file) const;
-    // Saves into the mirror below `downloadFolder`: folders host, port (when
-    // given) and, unless `flat`, the directory components; file name
-    // `indexName` for a dynamic URL when `indexForDynamic`, and for a .php,
-    // .php3 or .phtml URL when `remapAllPHP` too, else the %XX-decoded
-    // mFileWithQuery (`indexName` when empty). Names are made safe and the
-    // chain walked without following links (foundation/mirror/local_mirror.h),
-    // so nothing lands outside the download folder. A different `urlText`
-    // re-parses the record first, keeping its response. An existing file
-    // gives kStatusDuplicateName unless `replace`; with `write` clear the file
-    // is only prepared. 0 or a negative errno value; `outFile` names the file.
-    int SaveToDisk(bool write, bool replace, const CFileRef& downloadFolder, std::uint32_t type,
-                   std::uint32_t creator, const std::string& indexName, const std::string& urlText,
-                   bool indexForDynamic, bool remapAllPHP, CFileRef& outFile, bool flat);
     // An empty file in the mirror (host, port, directory; mFileWithQuery or
     // `defaultName`), replacing any file of the name.
     int SaveAsBookmark(const CFileRef& downloadFolder, const std::string& defaultName, CFileRef& outFile);
@@ -121,8 +108,11 @@ public:
     // download thread reports those).
     void ParseRawHeaders();
 
-    // The file name SaveToDisk gives this URL (percent-decoded, before the
-    // mirror's safe-name rules); links to the saved file are made from it.
+    // The file name of this URL's copy in the mirror (percent-decoded, before
+    // the mirror's safe-name rules): `indexName` for a dynamic URL when
+    // `indexForDynamic`, and for a .php, .php3 or .phtml URL when
+    // `remapAllPHP` too, else mFileWithQuery (`indexName` when empty). The
+    // crawl saves under it and links to the saved file are made from it.
     std::string MirrorFileName(const std::string& indexName, bool indexForDynamic, bool remapAllPHP) const;
 
     // The grab whose crawl fetches this URL (the request's owner wins when

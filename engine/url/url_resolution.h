@@ -40,7 +40,6 @@ public:
     CURLResolver& operator=(const CURLResolver&) = delete;
 
     bool Resolve(std::string_view link, std::string& out) const;
-    const std::string& Base() const { return mBase; }
 
 private:
     std::string mBase;

@@ -1,9 +1,9 @@
-// Storing a fetched resource in the mirror.
+// Storing a fetched resource in a file: a bookmark in the mirror, or the body
+// into a file that exists.
 //
-// Folders and file come from PrepareLocalFile, which walks the chain below
-// the download folder with O_NOFOLLOW and makes every name safe; the body
-// then replaces the file whole. Nothing is written outside the download
-// folder, whatever the URL says.
+// A bookmark's folders and file come from PrepareLocalFile, which walks the
+// chain below the download folder with O_NOFOLLOW and makes every name safe.
+// Nothing is written outside the download folder, whatever the URL says.
 #include <cerrno>
 
 #include "engine/url/uri_reference.h"
@@ -29,33 +29,6 @@ std::string CURL::MirrorFileName(const std::string& indexName, bool indexForDyna
     if (IsPHPExtension(mExtension) && remapAllPHP && indexForDynamic) return indexName;
     if (mFileWithQuery.empty()) return indexName;
     return URLDecode(mFileWithQuery);
-}
-
-int CURL::SaveToDisk(bool write, bool replace, const CFileRef& downloadFolder, std::uint32_t type,
-                     std::uint32_t creator, const std::string& indexName, const std::string& urlText,
-                     bool indexForDynamic, bool remapAllPHP, CFileRef& outFile, bool flat)
-{
-    if (!urlText.empty() && urlText != mURL) ReparseAs(urlText);
-    if (!downloadFolder.IsValid()) return -EINVAL;
-    std::vector<std::string> segments = MirrorFolderSegments(!flat);
-    std::string name = MirrorFileName(indexName, indexForDynamic, remapAllPHP);
-    if (!write) return PrepareLocalFile(true, replace, downloadFolder.Path(), segments, name, creator, type, outFile);
-    // No empty file is made first: the name appears only with the whole body.
-    int status = PrepareLocalFile(false, replace, downloadFolder.Path(), segments, name, creator, type, outFile);
-    if (status < 0) return status;
-    if (status == 1 && !replace) return kStatusDuplicateName;
-    CFileRef folder;
-    status = MakeLocalFolder(downloadFolder.Path(), segments, folder);
-    if (status != 0) return status;
-    const CFileRef file = folder.Child(name);
-    status = WriteBodyAndLabels(file);
-    if (CFile::IsFile(file)) {
-        outFile = file;
-        // Labels only, as for a prepared file.
-        if (type != 0) CFile::SetFileType(file, type);
-        if (creator != 0) CFile::SetFileCreator(file, creator);
-    }
-    return status;
 }
 
 int CURL::SaveAsBookmark(const CFileRef& downloadFolder, const std::string& defaultName, CFileRef& outFile)

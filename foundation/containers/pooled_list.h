@@ -59,7 +59,7 @@ public:
             Pool::Give(node);
             node = next;
         }
-        mHead = mTail = mCursor = nullptr;
+        mHead = mTail = nullptr;
         mCount = 0;
     }
 
@@ -72,7 +72,6 @@ public:
             if (previous) previous->next = node->next;
             else mHead = node->next;
             if (mTail == node) mTail = previous;
-            if (mCursor == node) mCursor = node->next;
             Pool::Give(node);
             --mCount;
             return true;
@@ -91,19 +90,6 @@ public:
     Node* Tail() const { return mTail; }
     std::int32_t Count() const { return mCount; }
     bool IsEmpty() const { return mCount == 0; }
-
-    // Cursor iteration: ResetCursor, then NextElement until it returns null.
-    // The cursor moves before the element is handed out, so the caller may
-    // remove or pass on the current element.
-    void ResetCursor() { mCursor = mHead; }
-    Node* Cursor() const { return mCursor; }
-    T* NextElement()
-    {
-        Node* node = mCursor;
-        if (!node) return nullptr;
-        mCursor = node->next;
-        return &node->element;
-    }
 
     template <typename NodePtr, typename Ref>
     class Iterator {
@@ -144,14 +130,12 @@ private:
     {
         mHead = other.mHead;
         mTail = other.mTail;
-        mCursor = other.mCursor;
         mCount = other.mCount;
-        other.mHead = other.mTail = other.mCursor = nullptr;
+        other.mHead = other.mTail = nullptr;
         other.mCount = 0;
     }
 
     Node* mHead = nullptr;
     Node* mTail = nullptr;
-    Node* mCursor = nullptr;
     std::int32_t mCount = 0;
 };

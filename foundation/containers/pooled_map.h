@@ -93,11 +93,6 @@ public:
         static const V value{};
         return value;
     }
-    static const K& DefaultKey()
-    {
-        static const K key{};
-        return key;
-    }
 
     void Clear()
     {

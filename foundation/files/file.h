@@ -24,7 +24,6 @@ public:
     explicit CFile(const CFileRef& file) : mFile(file) {}
     virtual ~CFile() = default;
 
-    const CFileRef& GetFileRef() const { return mFile; }
     // The whole content, replaced or read at once (see below).
     int WriteDataFork(const void* bytes, std::size_t count) const { return WriteDataFork(mFile, bytes, count); }
     int ReadDataFork(std::vector<std::uint8_t>& bytes) const;

@@ -49,16 +49,6 @@ int GetRefNodeIDAndKind(const CFileRef& item, std::uint64_t* nodeID, bool* isFol
     return 0;
 }
 
-int RefFromPath(const char* path, CFileRef& item, bool* isFolder)
-{
-    if (path == nullptr || path[0] == '\0') return -EINVAL;
-    struct stat info;
-    if (::stat(path, &info) != 0) return ErrnoStatus();
-    item = CFileRef(path);
-    if (isFolder) *isFolder = S_ISDIR(info.st_mode);
-    return 0;
-}
-
 int ListFolderRefs(const CFileRef& folder, std::vector<CFileRef>& items)
 {
     items.clear();

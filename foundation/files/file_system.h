@@ -23,10 +23,6 @@ int GetParentRef(const CFileRef& item, CFileRef& parent);
 // optional; a symbolic link is reported as itself (not a folder).
 int GetRefNodeIDAndKind(const CFileRef& item, std::uint64_t* nodeID, bool* isFolder);
 
-// The reference of an existing item named by a path (links followed), and
-// whether it is a folder (optional).
-int RefFromPath(const char* path, CFileRef& item, bool* isFolder);
-
 // One item handed to a folder walk's callback (`name` is valid only during
 // the call).
 struct CWalkItem {

@@ -50,7 +50,6 @@ void CBroadcaster::Forget(CListener* listener)
 
 void CBroadcaster::BroadcastMessage(MessageT message, void* ioParam)
 {
-    if (!mBroadcasting) return;
     // Deliver to a snapshot; before each delivery check that the listener is
     // still ours, since an earlier listener may have removed or deleted it.
     std::vector<CListener*> snapshot = mListeners;

@@ -25,7 +25,6 @@ public:
     virtual void ListenToMessage(MessageT message, void* ioParam) = 0;
 
     bool IsListening() const { return mListening; }
-    void StartListening() { mListening = true; }
     void StopListening() { mListening = false; }
     bool HasBroadcaster(const CBroadcaster* broadcaster) const;
 
@@ -48,16 +47,11 @@ public:
     bool HasListener(const CListener* listener) const;
     void BroadcastMessage(MessageT message, void* ioParam = nullptr);
 
-    bool IsBroadcasting() const { return mBroadcasting; }
-    void StartBroadcasting() { mBroadcasting = true; }
-    void StopBroadcasting() { mBroadcasting = false; }
-
 private:
     friend class CListener;
     void Forget(CListener* listener);
 
     std::vector<CListener*> mListeners;
-    bool mBroadcasting = true;
     // Bumped whenever a listener goes, so a broadcast in progress rechecks.
     unsigned mGeneration = 0;
 };

@@ -14,26 +14,6 @@
 
 namespace {
 
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-// Opens the named folder inside `parent`, making it when missing.
-int OpenOrMakeFolder(int parent, const std::string& name, CUniqueFd& folder)
-{
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        folder.Reset(::openat(parent, name.c_str(), kFolderFlags));
-        if (folder.IsOpen()) return 0;
-        if (errno == ENOTDIR) {
-            // A link fails as "not a folder" too; tell it apart from a file.
-            struct stat info;
-            bool isLink = ::fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode);
-            return isLink ? -ELOOP : -ENOTDIR;
-        }
-        if (errno != ENOENT) return ErrnoStatus();
-        if (::mkdirat(parent, name.c_str(), 0777) != 0 && errno != EEXIST) return ErrnoStatus();
-    }
-    return -ENOENT;
-}
-
 // Opens (making as needed) the folder of `segments` below the download
 // folder; `path` receives its path.
 int OpenMirrorFolder(std::string_view basePath, std::span<const std::string> segments, CUniqueFd& folder,
@@ -47,10 +27,9 @@ int OpenMirrorFolder(std::string_view basePath, std::span<const std::string> seg
     for (const std::string& segment : segments) {
         std::string name = MirrorNameFromSegment(segment);
         if (name.empty()) continue;
-        CUniqueFd next;
-        int status = OpenOrMakeFolder(folder.Get(), name, next);
-        if (status != 0) return status;
-        folder = std::move(next);
+        const int next = OpenMirrorLevel(folder.Get(), name, true);
+        if (next < 0) return next;
+        folder.Reset(next);
         if (path.back() != '/') path += '/';
         path += name;
     }
@@ -104,6 +83,23 @@ std::vector<std::string> SegmentTexts(const TPooledList<CFixedString255>& segmen
 }
 
 }  // namespace
+
+int OpenMirrorLevel(int parent, const std::string& name, bool create)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int folder = ::openat(parent, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (folder >= 0) return folder;
+        if (errno == ENOTDIR) {
+            // A link fails as "not a folder" too; tell it apart from a file.
+            struct stat info;
+            bool isLink = ::fstatat(parent, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(info.st_mode);
+            return isLink ? -ELOOP : -ENOTDIR;
+        }
+        if (errno != ENOENT || !create) return ErrnoStatus();
+        if (::mkdirat(parent, name.c_str(), 0777) != 0 && errno != EEXIST) return ErrnoStatus();
+    }
+    return -ENOENT;
+}
 
 int MakeLocalFolder(std::string_view basePath, std::span<const std::string> segments, CFileRef& folder)
 {

@@ -24,6 +24,13 @@
 #include "foundation/files/file_ref.h"
 #include "foundation/text/fixed_string.h"
 
+// One level of the chain: opens the folder `name` (a name MirrorNameFromSegment
+// made) inside the open folder `parent` without following a link, making it
+// first when it is missing and `create` is set. The new descriptor (O_PATH),
+// or a negative status: -ELOOP for a link at the name, -ENOTDIR for another
+// item, -ENOENT when missing and not to be made.
+int OpenMirrorLevel(int parent, const std::string& name, bool create);
+
 // Makes every missing level of `segments` (outermost first, as the URL
 // writes them, percent escapes included) below `basePath`; empty segments are
 // skipped. 0 with `folder` naming the innermost folder, or a negative status

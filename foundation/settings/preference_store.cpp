@@ -224,10 +224,6 @@ bool IsUsableKey(const char* key) { return key != nullptr && key[0] != '\0' && I
 
 }  // namespace
 
-std::string UserPreferencesFile() { return FileOf(Scope::kUser).path; }
-
-std::string AnyUserPreferencesFile() { return FileOf(Scope::kAnyUser).path; }
-
 bool SetPreferenceValue(const char* key, const PlistValue& value, bool anyUser)
 {
     if (!IsUsableKey(key) || !IsStorable(value)) return false;

@@ -26,9 +26,6 @@ inline constexpr const char* kSystemPreferencesVariable = "TIDEWELL_SYSTEM_CONFI
 // names another.
 inline constexpr const char* kSystemConfigFolder = "/etc/xdg";
 
-std::string UserPreferencesFile();
-std::string AnyUserPreferencesFile();
-
 // With `anyUser`, stores the value for every user of this computer; when that
 // cannot be written (no rights to the system folder, for instance), and always
 // without the flag, stores it for the current user. False when the value was

@@ -38,7 +38,6 @@ public:
 
     bool IsAvailable() const { return mAvailable; }
     bool IsStarted() const { return mStarted; }
-    TypeCode Creator() const { return mCreator; }
 
 private:
     bool mAvailable = true;

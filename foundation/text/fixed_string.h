@@ -39,13 +39,6 @@ public:
     CFixedString(const CFixedString& other) { Assign(other); }
     template <std::size_t M>
     explicit CFixedString(const CFixedString<M>& other) { Assign(other.c_str()); }
-    // A length-prefixed string: first byte the length, then the bytes.
-    static CFixedString FromPString(const unsigned char* pstring)
-    {
-        CFixedString s;
-        s.AssignPString(pstring);
-        return s;
-    }
 
     CFixedString& operator=(const CFixedString& other) { return Assign(other); }
     CFixedString& operator=(const char* text) { return Assign(text); }

@@ -142,12 +142,6 @@ CTextBuffer& CTextBuffer::Assign(const CTextBuffer& other)
     return *this;
 }
 
-CTextBuffer& CTextBuffer::AssignBytes(const void* bytes, std::int32_t count)
-{
-    if (count < 0 || (bytes == nullptr && count > 0)) return *this;
-    return Assign(std::string_view(static_cast<const char*>(bytes), static_cast<std::size_t>(count)));
-}
-
 CTextBuffer& CTextBuffer::AssignChar(char c)
 {
     return Assign(std::string_view(&c, 1));
@@ -211,13 +205,6 @@ bool CTextBuffer::Reserve(std::int64_t extra)
     if (extra <= room) return true;
     if (extra > static_cast<std::int64_t>(kMaxLength) - 1 - mLength) return false;
     return Grow(extra - room);
-}
-
-void CTextBuffer::SetLength(std::int32_t length)
-{
-    if (mData == nullptr) return;
-    mLength = std::clamp(length, 0, mCapacity);
-    mData[mLength] = '\0';
 }
 
 bool CTextBuffer::ReplaceSpan(std::int32_t at, std::int32_t count, std::string_view with)

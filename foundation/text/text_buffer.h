@@ -45,7 +45,6 @@ public:
     CTextBuffer& Assign(const char* text);  // null counts as ""
     CTextBuffer& Assign(std::string_view text);
     CTextBuffer& Assign(const CTextBuffer& other);  // a source without a buffer empties the target
-    CTextBuffer& AssignBytes(const void* bytes, std::int32_t count);
     CTextBuffer& AssignChar(char c);
     CTextBuffer& AssignNumber(std::int32_t value);
     CTextBuffer& AssignNumber(std::int64_t value);
@@ -145,12 +144,9 @@ public:
     bool HasBuffer() const { return mData != nullptr; }
     std::int32_t Length() const { return mLength; }
     std::int32_t Capacity() const { return mCapacity; }
-    std::int32_t GrowStep() const { return mGrowStep; }
     bool IsEmpty() const { return mLength == 0; }
     std::string_view View() const { return std::string_view(c_str(), static_cast<std::size_t>(mLength)); }
     std::string str() const { return std::string(View()); }
-    // Sets the length after the caller wrote into Data(); clamped to the capacity.
-    void SetLength(std::int32_t length);
     // Makes room for `extra` more chars; false when that would pass kMaxLength.
     bool Reserve(std::int64_t extra);
 

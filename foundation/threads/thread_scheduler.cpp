@@ -21,7 +21,6 @@ struct SCrossThreadState {
     std::mutex mutex;
     std::condition_variable wakeUp;
     std::vector<std::shared_ptr<SWakeTokenState>> signalledTokens; // guarded by mutex
-    bool notified = false;                                         // guarded by mutex
     std::atomic<bool> anySignalled{false};
 
     std::mutex hookMutex;
@@ -142,17 +141,6 @@ void CThreadScheduler::SetReadyHook(std::function<void()> hook)
     Shared().readyHook = std::move(shared);
 }
 
-void CThreadScheduler::Notify()
-{
-    SCrossThreadState& shared = Shared();
-    {
-        std::lock_guard lock(shared.mutex);
-        shared.notified = true;
-    }
-    shared.wakeUp.notify_all();
-    CallReadyHook();
-}
-
 void CThreadScheduler::ThreadBecameReady()
 {
     CallReadyHook();
@@ -176,10 +164,9 @@ void CThreadScheduler::WaitForSignal(std::optional<Clock::time_point> until)
 {
     SCrossThreadState& shared = Shared();
     std::unique_lock lock(shared.mutex);
-    auto woken = [&shared] { return !shared.signalledTokens.empty() || shared.notified; };
+    auto woken = [&shared] { return !shared.signalledTokens.empty(); };
     if (until) shared.wakeUp.wait_until(lock, *until, woken);
     else shared.wakeUp.wait(lock, woken);
-    shared.notified = false;
 }
 
 // Called by CWakeToken::Signal on any OS thread.

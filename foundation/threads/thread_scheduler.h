@@ -3,7 +3,7 @@
 // Without Qt (tests, benchmarks, the headless crawl driver) RunUntil drives
 // everything: it runs passes while threads are ready and otherwise blocks,
 // using no CPU, until the nearest sleep deadline or until another OS thread
-// signals a CWakeToken or calls Notify.
+// signals a CWakeToken.
 //
 // An event loop drives it instead with RunOnce: run a pass while
 // HasReadyThreads(), arm a timer for NextDeadline(), and install a ready hook
@@ -32,7 +32,7 @@ public:
     // Passes until `done` returns true (true) or `deadline` passes (false),
     // blocking while no thread is ready. `done` is checked after every pass
     // and whenever the loop wakes; a condition that another OS thread changes
-    // must be followed by Notify (or a CWakeToken signal).
+    // must be followed by a CWakeToken signal.
     static bool RunUntil(const std::function<bool()>& done,
                          Clock::time_point deadline = Clock::time_point::max());
 
@@ -43,12 +43,9 @@ public:
     static std::optional<Clock::time_point> NextDeadline();
 
     // `hook` is called whenever a thread becomes ready other than by a pass of
-    // the scheduler (Resume, Wake, a signalled CWakeToken, Notify), from
+    // the scheduler (Resume, Wake, a signalled CWakeToken), from
     // whatever OS thread caused it; it must be thread-safe and quick.
     static void SetReadyHook(std::function<void()> hook);
-
-    // Thread-safe: wakes a blocked RunUntil so it checks its condition again.
-    static void Notify();
 
 private:
     friend class CThread;

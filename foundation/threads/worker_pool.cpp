@@ -27,12 +27,6 @@ void CWorkerPool::Submit(std::function<void()> job)
     mJobQueued.notify_one();
 }
 
-std::size_t CWorkerPool::WorkerCount() const
-{
-    std::lock_guard lock(mMutex);
-    return mWorkers;
-}
-
 void CWorkerPool::WorkerLoop()
 {
     std::unique_lock lock(mMutex);

@@ -18,8 +18,6 @@ public:
     // must not throw.
     void Submit(std::function<void()> job);
 
-    std::size_t WorkerCount() const;
-
 private:
     CWorkerPool() = default;
     void WorkerLoop();

@@ -39,6 +39,7 @@
 #include "app/windows/update/update_iterator_window.h"
 #include "engine/config/configuration.h"
 #include "engine/config/configuration_files.h"
+#include "foundation/settings/app_settings.h"
 #include "foundation/settings/preference_store.h"
 #include "tests/support/http_peer.h"
 
@@ -202,6 +203,8 @@ TEST(WindowCommands, EveryMenuItemAndButtonOpensItsOwnWindowOrDialog)
     gApplication->RunStartUpOnce();
     if (ProgramMenuBar() == nullptr) gApplication->ShowQuickerGrabber(false, false);
     ASSERT_NE(ProgramMenuBar(), nullptr) << "the start-up opened no window with the menu bar";
+    ASSERT_FALSE(gAppSettings->mQueueFolderPath.empty()) << "the start-up made no queue folder";
+    EXPECT_TRUE(std::filesystem::is_directory(gAppSettings->mQueueFolderPath));
 
     // A configuration with a realm and an input item, so that the editor's
     // row buttons have rows to act on.

@@ -18,7 +18,7 @@ std::vector<T> Items(const TPooledList<T>& list)
     return std::vector<T>(list.begin(), list.end());
 }
 
-TEST(PooledList, RemoveKeepsHeadTailAndCursorConsistent)
+TEST(PooledList, RemoveKeepsHeadAndTailConsistent)
 {
     struct Case {
         std::vector<int> initial;
@@ -53,32 +53,6 @@ TEST(PooledList, RemoveKeepsHeadTailAndCursorConsistent)
         EXPECT_EQ(list.Tail()->element, 99);
         EXPECT_EQ(list.Head()->element, c.after.empty() ? 99 : c.after.front());
     }
-}
-
-TEST(PooledList, RemovingTheNodeUnderTheCursorMovesTheCursorOn)
-{
-    TPooledList<int> list;
-    for (int v : {1, 2, 3}) list.Append(v);
-    list.ResetCursor();
-    list.NextElement();  // cursor now on 2
-    ASSERT_EQ(list.Cursor()->element, 2);
-    list.Remove(2);
-    ASSERT_NE(list.Cursor(), nullptr);
-    EXPECT_EQ(list.Cursor()->element, 3);
-    list.Remove(3);
-    EXPECT_EQ(list.Cursor(), nullptr);
-    EXPECT_EQ(list.NextElement(), nullptr);
-}
-
-TEST(PooledList, IterationMayRemoveTheCurrentElement)
-{
-    TPooledList<int> list;
-    for (int v = 0; v < 10; ++v) list.Append(v);
-    list.ResetCursor();
-    while (int* v = list.NextElement()) {
-        if (*v % 2 == 0) list.Remove(*v);
-    }
-    EXPECT_EQ(Items(list), (std::vector<int>{1, 3, 5, 7, 9}));
 }
 
 TEST(PooledList, ClearAndCopy)

@@ -1,6 +1,6 @@
-// crawl-driver run as a program: a grab that saves nothing fails with a
-// reason on standard error, and leaves nothing named after a URL that was
-// never valid.
+// crawl-driver run as a program: a grab asks for its start page once; one
+// that saves nothing fails with a reason on standard error, and leaves
+// nothing named after a URL that was never valid.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -72,6 +72,8 @@ TEST_F(CrawlDriver, AGrabThatSavesNothingFailsAndSaysWhy)
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_NE(run.out.find("Total files grabbed: 3"), std::string::npos) << run.out;
+    // The start check's read of the start page is the crawl's.
+    EXPECT_EQ(peer.RequestCount("/"), 1);
 
     for (const SFailureCase& c : FailureCases()) {
         SCOPED_TRACE(c.name);

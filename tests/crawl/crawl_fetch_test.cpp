@@ -18,14 +18,6 @@ namespace {
 using namespace crawltest;
 using namespace testsupport;
 
-int CountRequests(const HttpPeer& peer, const std::string& method, const std::string& target)
-{
-    const auto requests = peer.Requests();
-    return static_cast<int>(std::count_if(requests.begin(), requests.end(), [&](const auto& request) {
-        return request.method == method && request.target == target;
-    }));
-}
-
 class CrawlFetch : public CrawlEnvironment {
 protected:
     void SetUp() override
@@ -63,11 +55,12 @@ TEST_F(CrawlFetch, RedirectsAreFollowedThreeTimesAndMarkBothEndsVisited)
     RecordingGrabber window(configuration);
     ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/")));
 
-    EXPECT_EQ(CountRequests(peer, "GET", "/new"), 1) << "a redirect target is not fetched again";
-    for (const char* hop : {"/chain1", "/chain2", "/chain3", "/chain4"}) EXPECT_EQ(CountRequests(peer, "GET", hop), 1) << hop;
-    EXPECT_EQ(CountRequests(peer, "GET", "/end"), 0) << "the fourth redirect is not followed";
-    EXPECT_EQ(CountRequests(peer, "GET", "/target"), 1);
-    EXPECT_EQ(CountRequests(peer, "GET", "/self"), 1) << "a refresh to the page itself is no redirect";
+    EXPECT_EQ(peer.RequestCount("/new", "GET"), 1) << "a redirect target is not fetched again";
+    for (const char* hop : {"/chain1", "/chain2", "/chain3", "/chain4"})
+        EXPECT_EQ(peer.RequestCount(hop, "GET"), 1) << hop;
+    EXPECT_EQ(peer.RequestCount("/end", "GET"), 0) << "the fourth redirect is not followed";
+    EXPECT_EQ(peer.RequestCount("/target", "GET"), 1);
+    EXPECT_EQ(peer.RequestCount("/self", "GET"), 1) << "a refresh to the page itself is no redirect";
 
     const auto tree = ReadTree(Mirror());
     const std::string host = Host(peer);
@@ -145,8 +138,8 @@ TEST_F(CrawlFetch, FailedAttemptsAreRetried)
     const auto tree = ReadTree(Mirror());
     EXPECT_EQ(tree.at(Host(peer) + "flaky.html"), Page("Flaky", "finally"));
     EXPECT_FALSE(tree.contains(Host(peer) + "cut.html"));
-    EXPECT_EQ(CountRequests(peer, "GET", "/flaky.html"), 3);
-    EXPECT_EQ(CountRequests(peer, "GET", "/cut.html"), 3);
+    EXPECT_EQ(peer.RequestCount("/flaky.html", "GET"), 3);
+    EXPECT_EQ(peer.RequestCount("/cut.html", "GET"), 3);
     EXPECT_TRUE(window.Logged("The URL could not be grabbed. Will retry in 0 seconds. (Attempt 2)"));
     EXPECT_TRUE(window.Logged("The URL could not be grabbed. Will retry in 0 seconds. (Last attempt)"));
     EXPECT_EQ(std::to_string(window.progress.errors), "1");
@@ -199,7 +192,7 @@ TEST_F(CrawlFetch, DynamicPagesGetNamesOfTheirOwnAndQueriesKeepThePage)
     EXPECT_EQ(pages[Page("Two", "two")], 1) << "both links to p.php?x=2 lead to one file";
     EXPECT_EQ(pages[Page("Query", "query")], 1);
     EXPECT_EQ(pages[Page("Plain", "plain")], 1);
-    EXPECT_EQ(CountRequests(peer, "GET", "/p.php?x=2"), 1);
+    EXPECT_EQ(peer.RequestCount("/p.php?x=2", "GET"), 1);
     const auto links = CheckMirrorLinks(Mirror());
     EXPECT_TRUE(AllLinksLocal(links));
     EXPECT_EQ(links.local, 6);
@@ -288,9 +281,10 @@ TEST_F(CrawlFetch, AFailedSaveIsAnErrorAndNotAGrabbedFile)
 
 namespace {
 
-// The window's start check reads the start page; the crawl that follows
-// takes that answer, cookies included, instead of asking again. A page the
-// check could not read whole, or a check long before, is asked for anew.
+// The start check reads the start page and hands its answer to the crawl,
+// which takes it, cookies included, instead of asking again. A page the
+// check could not read whole is asked for anew, and so is one whose answer
+// was not handed over: nothing passes between check and crawl otherwise.
 TEST_F(CrawlFetch, TheStartPageIsAskedForOnceWhenTheStartCheckReadItWhole)
 {
     const std::string big(300 * 1024, 'x');
@@ -301,26 +295,41 @@ TEST_F(CrawlFetch, TheStartPageIsAskedForOnceWhenTheStartCheckReadItWhole)
          .setCookies = {"seen=1"}},
     });
     struct Row {
-        const char* start;
+        const char* start;  // as typed
+        const char* target;
         bool quick;
+        bool handed;
         int startRequests;
-    } rows[] = {{"/", false, 1}, {"/", true, 1}, {"/big.html", false, 2}};
+    } rows[] = {
+        {"/", "/", false, true, 1},
+        {"/", "/", true, true, 1},
+        {"", "/", true, true, 1},  // the crawl spells it with its slash
+        {"/big.html", "/big.html", false, true, 2},
+        {"/", "/", false, false, 2},
+    };
     for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.start) + (row.quick ? " quick" : ""));
-        const int before = CountRequests(peer, "GET", row.start);
-        const int nextBefore = CountRequests(peer, "GET", "/next.html");
+        SCOPED_TRACE(std::string(row.start) + (row.quick ? " quick" : "") + (row.handed ? "" : " not handed"));
+        const int before = peer.RequestCount(row.target, "GET");
+        const int nextBefore = peer.RequestCount("/next.html", "GET");
+        const int connectionsBefore = peer.ConnectionCount();
         CConfiguration configuration = MakeConfiguration();
         std::string url = peer.Url(row.start);
-        EXPECT_EQ(FollowStartRedirections(configuration, url, 11), 0);
+        CStartAnswer answer;
+        EXPECT_EQ(FollowStartRedirections(configuration, url, 11, &answer), 0);
+        if (!row.handed) answer = {};
+        CCrawlCollaborators collaborators = StandardCrawlCollaborators({}, std::move(answer));
         if (row.quick) {
             RecordingQuickGrabber window(configuration);
-            ASSERT_TRUE(RunQuickGrab(window, configuration, url));
+            ASSERT_TRUE(RunQuickGrab(window, configuration, url, std::move(collaborators)));
         } else {
             RecordingGrabber window(configuration);
-            ASSERT_TRUE(RunGrab(window, configuration, url));
+            ASSERT_TRUE(RunGrab(window, configuration, url, std::move(collaborators)));
         }
-        EXPECT_EQ(CountRequests(peer, "GET", row.start), before + row.startRequests);
-        EXPECT_EQ(CountRequests(peer, "GET", "/next.html"), nextBefore + 1);
+        EXPECT_EQ(peer.RequestCount(row.target, "GET"), before + row.startRequests);
+        EXPECT_EQ(peer.RequestCount("/next.html", "GET"), nextBefore + 1);
+        // Check and crawl run on the one transfer service: its kept-alive
+        // connection serves both (a page read in part costs one more).
+        EXPECT_LE(peer.ConnectionCount() - connectionsBefore, 1);
         // The cookie of the start page's answer was sent with the next request.
         EXPECT_NE(ReadTree(Mirror()).at(Host(peer) + "next.html").find("next"), std::string::npos);
     }

@@ -47,13 +47,6 @@ std::string Bytes(std::size_t count)
     return bytes;
 }
 
-int CountRequests(const HttpPeer& peer, const std::string& path)
-{
-    const auto requests = peer.Requests();
-    return static_cast<int>(
-        std::count_if(requests.begin(), requests.end(), [&](const auto& request) { return request.path == path; }));
-}
-
 // Items of the tree whose names mark a file still being written.
 std::vector<std::string> TemporaryItems(const std::string& folder)
 {
@@ -229,14 +222,25 @@ TEST_F(CrawlIntegrity, ATransferBelowTheRateFloorEndsAsStalled)
         {.path = "/slow.html", .body = Page("Slow", std::string(3000, 's')), .trickle = HttpTrickle{1, 0.1}},
         {.path = "/fine.html", .body = Page("Fine", "fine")},
     });
-    CConfiguration configuration = MakeConfiguration();
-    configuration.mGeneralOptions.timeout = 0;  // the preference's time-out
-    RecordingGrabber window(configuration);
-    ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/"), std::chrono::seconds(60)));
-    const auto tree = ReadTree(Mirror());
-    EXPECT_FALSE(tree.contains(Host(peer) + "slow.html"));
-    EXPECT_TRUE(tree.contains(Host(peer) + "fine.html"));
-    EXPECT_EQ(std::to_string(window.progress.errors), "1");
+    // Both windows' fetches: none may wait without a time-out.
+    for (const bool quick : {false, true}) {
+        SCOPED_TRACE(quick ? "quicker grabber" : "grabber");
+        std::filesystem::remove_all(Mirror());
+        std::filesystem::create_directory(Mirror());
+        CConfiguration configuration = MakeConfiguration();
+        configuration.mGeneralOptions.timeout = 0;  // the preference's time-out
+        if (quick) {
+            RecordingQuickGrabber window(configuration);
+            ASSERT_TRUE(RunQuickGrab(window, configuration, peer.Url("/"), std::chrono::seconds(60)));
+        } else {
+            RecordingGrabber window(configuration);
+            ASSERT_TRUE(RunGrab(window, configuration, peer.Url("/"), std::chrono::seconds(60)));
+            EXPECT_EQ(std::to_string(window.progress.errors), "1");
+        }
+        const auto tree = ReadTree(Mirror());
+        EXPECT_FALSE(tree.contains(Host(peer) + "slow.html"));
+        EXPECT_TRUE(tree.contains(Host(peer) + "fine.html"));
+    }
 }
 
 // The window follows the start URL's redirections before the crawl begins;
@@ -247,10 +251,12 @@ TEST_F(CrawlIntegrity, AStartURLThatNeverAnswersIsAskedOnce)
     CConfiguration configuration = MakeConfiguration();
     configuration.mGeneralOptions.timeout = 1;
     std::string url = peer.Url("/");
-    EXPECT_FALSE(FollowRedirection(configuration, url));
+    CStartAnswer answer;
+    EXPECT_FALSE(FollowRedirection(configuration, url, answer));
+    EXPECT_TRUE(answer.unanswered);
     RecordingGrabber window(configuration);
-    ASSERT_TRUE(RunGrab(window, configuration, url));
-    EXPECT_EQ(CountRequests(peer, "/"), 1);
+    ASSERT_TRUE(RunGrab(window, configuration, url, StandardCrawlCollaborators({}, std::move(answer))));
+    EXPECT_EQ(peer.RequestCount("/"), 1);
     EXPECT_EQ(std::to_string(window.progress.errors), "1");
 }
 
@@ -352,7 +358,7 @@ TEST_F(CrawlIntegrity, ABodyThatCannotBeReadBackIsAnErrorNotAnEmptyPage)
         EXPECT_TRUE(window.Logged("The downloaded file could not be read back: " + peer.Url("/big.html")))
             << window.LogTranscript();
         EXPECT_EQ(window.LogTranscript().find("could not be saved"), std::string::npos) << window.LogTranscript();
-        EXPECT_EQ(CountRequests(peer, "/after.html"), 0) << c.saveAction;
+        EXPECT_EQ(peer.RequestCount("/after.html"), 0) << c.saveAction;
         const auto tree = ReadTree(mirror);
         EXPECT_FALSE(tree.contains(host + "big.html")) << c.saveAction;
         EXPECT_EQ(tree.contains(host + "Index.html"), c.saveAction == 1);

@@ -100,6 +100,12 @@ bool RunQuickGrab(RecordedCrawl& window, CConfiguration& configuration, const st
     return RunGrab(window, configuration, url, limit);
 }
 
+bool RunQuickGrab(RecordedCrawl& window, CConfiguration& configuration, const std::string& url,
+                  CCrawlCollaborators collaborators, std::chrono::seconds limit)
+{
+    return RunGrab(window, configuration, url, std::move(collaborators), limit);
+}
+
 std::map<std::string, std::string> ReadTree(const std::string& folder)
 {
     std::map<std::string, std::string> files;

@@ -88,6 +88,8 @@ bool RunGrab(RecordedCrawl& window, CConfiguration& configuration, const std::st
              CCrawlCollaborators collaborators, std::chrono::seconds limit = std::chrono::seconds(30));
 bool RunQuickGrab(RecordedCrawl& window, CConfiguration& configuration, const std::string& url,
                   std::chrono::seconds limit = std::chrono::seconds(30));
+bool RunQuickGrab(RecordedCrawl& window, CConfiguration& configuration, const std::string& url,
+                  CCrawlCollaborators collaborators, std::chrono::seconds limit = std::chrono::seconds(30));
 // A crawl thread for the window, made and not started.
 CSiteIteratorThread* NewCrawlThread(RecordedCrawl& window, CConfiguration& configuration, const std::string& url,
                                     CCrawlCollaborators collaborators = StandardCrawlCollaborators({}));

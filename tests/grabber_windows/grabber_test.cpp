@@ -122,6 +122,8 @@ TEST_F(Grabber, AGrabWithANamedConfigurationFillsCountersLogAndSiteMap)
     EXPECT_FALSE(Text(*window, kFinishTime).empty());
     EXPECT_EQ(deepestLevel, 3);
     EXPECT_GT(levelProgress, 0);
+    // The start check's read of the start page serves the crawl.
+    for (const char* page : {"/index.html", "/a.html"}) EXPECT_EQ(peer.RequestCount(page), 1) << page;
     for (const char* file : {"index.html", "a.html", "sub/b.html", "c.html"})
         EXPECT_NE(LogPane(*window).find(file), std::string::npos) << file;
     const auto tree = crawltest::ReadTree(Mirror());

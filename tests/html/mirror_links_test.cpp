@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "engine/crawl/mirror_writer.h"
 #include "engine/html/html_page.h"
 #include "engine/html/link_rewriter.h"
 #include "engine/html/link_text.h"
@@ -86,21 +87,20 @@ TEST(MirrorLinks, NameExactlyTheFileTheSaveWrites)
     };
 
     testsupport::TempDir mirror;
-    const std::vector<std::string> pageFolders = {"example.com", "pages", "deep"};
     const std::string pageFolder = mirror.Path() + "/example.com/pages/deep";
-    const int depth = MirrorFolderDepth(pageFolders);
-    ASSERT_EQ(depth, 3);
+    const int depth = 3;
 
+    CMirrorWriter writer(mirror.Path());
     for (const auto& c : cases) {
         CURL url(c.url);
         const char body[] = "saved";
         url.mBody.AppendBytes(body, sizeof body - 1);
+        const CMirrorLocation location = MirrorLocationForURL(url, c.naming);
         CFileRef saved;
-        url.SaveToDisk(true, true, CFileRef(mirror.Path()), 0, 0, c.naming.indexName, url.mURL,
-                       c.naming.indexForDynamic, c.naming.remapAllPHP, saved, c.naming.flat);
+        ASSERT_EQ(writer.Write(location.folders, location.fileName, true, url.mBody, {}, saved), 0) << c.url;
         ASSERT_TRUE(IsPlainFile(saved.Path())) << c.url;
 
-        std::string path = EncodedMirrorPath(MirrorLocationForURL(url, c.naming));
+        std::string path = EncodedMirrorPath(location);
         EXPECT_EQ(path, c.path) << c.url;
         std::string link = LinkFromMirrorRoot(path, depth);
         EXPECT_EQ(link, "../../../" + path);
@@ -126,23 +126,22 @@ TEST(MirrorLinks, ARewrittenPageLinksToTheSavedFiles)
 
     testsupport::TempDir mirror;
     CMirrorNaming naming;
+    CMirrorWriter writer(mirror.Path());
     std::map<std::string, std::string> saved;  // URL -> the file written for it
     for (const CLinkRecord& record : page.LinkRecords()) {
         CURL target(record.mURL);
         const char bytes[] = "x";
         target.mBody.AppendBytes(bytes, 1);
+        const CMirrorLocation location = MirrorLocationForURL(target, naming);
         CFileRef file;
-        target.SaveToDisk(true, true, CFileRef(mirror.Path()), 0, 0, naming.indexName, target.mURL, false, false,
-                          file, false);
+        ASSERT_EQ(writer.Write(location.folders, location.fileName, true, target.mBody, {}, file), 0) << record.mURL;
         ASSERT_TRUE(IsPlainFile(file.Path())) << record.mURL;
         saved[record.mURL] = file.Path();
     }
     ASSERT_EQ(saved.size(), 10u);
 
-    CURL pageRecord(pageURL);
     const std::string pageFolder = mirror.Path() + "/site.test/8080/docs/guide";
-    const int depth = MirrorFolderDepth(pageRecord.MirrorFolderSegments(true));
-    ASSERT_EQ(depth, 4);
+    const int depth = 4;
     std::set<std::string> reached;
     std::string scratch;
     std::string rewritten;
@@ -173,10 +172,8 @@ TEST(MirrorLinks, EncodesWhatALinkCannotCarry)
     EXPECT_EQ(EncodeMirrorNameForLink("\xC3\xA9"), "%C3%A9");
 }
 
-TEST(MirrorLinks, CountsOnlyTheFoldersTheDiskHas)
+TEST(MirrorLinks, FromTheRootALinkIsThePathItself)
 {
-    EXPECT_EQ(MirrorFolderDepth(std::vector<std::string>{"h", "", "a"}), 2);
-    EXPECT_EQ(MirrorFolderDepth(std::vector<std::string>{}), 0);
     EXPECT_EQ(LinkFromMirrorRoot("h/x.html", 0), "h/x.html");
 }
 

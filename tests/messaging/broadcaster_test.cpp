@@ -35,8 +35,6 @@ TEST(Broadcaster, DeliversToEveryListenerOnceInOrder)
     r2.StopListening();
     b.BroadcastMessage(kPing);
     EXPECT_EQ(r2.heard.size(), 1u);
-    b.StopBroadcasting();
-    b.BroadcastMessage(kPing);
     EXPECT_EQ(r1.heard.size(), 2u);
 }
 

@@ -168,6 +168,14 @@ std::vector<HttpRequestRecord> HttpPeer::Requests() const
     return requests;
 }
 
+int HttpPeer::RequestCount(std::string_view target, std::string_view method) const
+{
+    const auto requests = Requests();
+    return static_cast<int>(std::count_if(requests.begin(), requests.end(), [&](const HttpRequestRecord& request) {
+        return request.target == target && (method.empty() || request.method == method);
+    }));
+}
+
 int HttpPeer::ConnectionCount() const
 {
     int count = 0;

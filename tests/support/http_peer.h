@@ -100,6 +100,9 @@ public:
 
     // Every request received so far, in order of arrival.
     std::vector<HttpRequestRecord> Requests() const;
+    // How many requests asked for `target` (path and query), with `method`
+    // when one is given.
+    int RequestCount(std::string_view target, std::string_view method = {}) const;
     // Connections accepted so far.
     int ConnectionCount() const;
 

@@ -191,7 +191,8 @@ TEST(FixedString, CharEditsAndBoundsCheckedCharAt)
 TEST(FixedString, LengthPrefixedConstruction)
 {
     const unsigned char pascal[] = {3, 'a', 'b', 'c', 'z'};
-    EXPECT_STREQ(CFixedString255::FromPString(pascal).c_str(), "abc");
+    CFixedString255 text;
+    EXPECT_STREQ(text.AssignPString(pascal).c_str(), "abc");
     unsigned char full[256];
     full[0] = 255;
     for (int i = 1; i < 256; ++i) full[i] = 'q';

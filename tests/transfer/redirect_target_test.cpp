@@ -22,6 +22,7 @@ TEST(RedirectTarget, LocationsResolveAgainstTheRequestedURL)
         {302, "?y=2", "http://h:81/a/b/page?y=2"},
         {302, "#part", "http://h:81/a/b/page?x=1#part"},
         {302, "  spaced  ", "http://h:81/a/b/spaced"},
+        {302, "/sp ace\tx\x7F", "http://h:81/spacex"},  // blanks and controls inside are dropped
         {200, "/root", ""},
         {304, "/root", ""},
         {302, "", ""},

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/crawl/mirror_writer.h"
+#include "engine/html/mirror_links.h"
 #include "engine/update/update_iterator.h"
 #include "engine/url/url_record.h"
 #include "foundation/files/file.h"
@@ -53,10 +55,12 @@ CFileRef SaveLikeACrawl(const std::string& url, const std::string& downloadFolde
     CFileRef saved;
     RunOnThread([&] {
         EXPECT_EQ(record.FetchSimple(60), 1) << url;
-        EXPECT_EQ(record.SaveToDisk(true, true, CFileRef(downloadFolder), 0, 0, "index.html", "", false, false,
-                                    saved, false),
-                  0)
-            << url;
+        const CMirrorLocation location = MirrorLocationForURL(record, CMirrorNaming{.indexName = "index.html"});
+        CMirrorFileLabels labels;
+        labels.url = record.mURL;
+        labels.modificationSeconds = record.mModificationSeconds;
+        CMirrorWriter writer(downloadFolder);
+        EXPECT_EQ(writer.Write(location.folders, location.fileName, true, record.mBody, labels, saved), 0) << url;
     });
     return saved;
 }

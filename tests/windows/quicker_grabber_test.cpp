@@ -567,6 +567,7 @@ TEST_F(QuickerGrabber, DownloadOnePageGrabsThePageAndShowsItsFile)
     Click(*window, kGrab);
     ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
     EXPECT_FALSE(Requested(peer, "/other.html"));
+    EXPECT_EQ(peer.RequestCount("/page.html"), 1) << "the start check's read serves the crawl";
     EXPECT_FALSE(IsShown(*window, kLevel));
     const std::string page = Downloads() + "/127.0.0.1/" + std::to_string(peer.Port()) + "/page.html";
     mSpawned.clear();

@@ -56,7 +56,6 @@ public:
 
     // The row boundary nearest to a point of the viewport.
     int BoundaryAt(const QPoint& viewportPoint) const;
-    int DropBoundary() const { return mDropBoundary; }
 
     // Whether text may be dropped in (the configurations list takes none).
     void SetAcceptsDrops(bool accepts);

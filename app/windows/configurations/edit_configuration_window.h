@@ -26,7 +26,6 @@ public:
     // Reads the named configuration into both copies, shows the remembered
     // tab and titles the window.
     void SetConfiguration(const std::string& name);
-    const std::string& GetConfigurationName() const { return mName; }
 
     // Builds the panel of a panel layout; the current panel saves into the
     // working copy and goes before the new one is built.

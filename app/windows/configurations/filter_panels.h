@@ -13,7 +13,6 @@ class CStringFiltersPanel : public CEditConfigurationPanel {
 public:
     void FinishCreateSelf() override;
     void ListenToMessage(MessageT message, void* ioParam) override;
-    int ShownSet() const { return mSet; }
 
     using ListMember = FilterStringList CFilterSet::*;
 
@@ -41,7 +40,6 @@ public:
     COtherFiltersPanel(CConfigurationPanelHost& window, CPane& view);
     void FinishCreateSelf() override;
     void ListenToMessage(MessageT message, void* ioParam) override;
-    int ShownSet() const { return mSet; }
 
 private:
     int mSet = 2;

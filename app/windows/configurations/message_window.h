@@ -25,7 +25,6 @@ public:
     // Shows the start (or finish) text of the editor's working copy, which
     // outlives the window.
     void Edit(CConfiguration& working, bool start);
-    bool EditsStart() const { return mStart; }
     // Runs once, when the window ends by OK, Cancel or the close box.
     void SetOnEnd(std::function<void()> onEnd) { mOnEnd = std::move(onEnd); }
 

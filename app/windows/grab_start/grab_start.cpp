@@ -1,5 +1,7 @@
 #include "app/windows/grab_start/grab_start.h"
 
+#include <utility>
+
 #include <QApplication>
 
 #include "app/framework/dialog.h"
@@ -55,7 +57,7 @@ void CGrabStart::Start()
     mWindow.ShowStartChecking("Checking the starting URL");
     mWindow.StartSpinner();
     mCheckThread = new CStartURLThread(configuration, url,
-                                       [this](CStartURLThread* thread, const CStartURLThread::SResult& result) {
+                                       [this](CStartURLThread* thread, CStartURLThread::SResult& result) {
                                            Checked(thread, result);
                                        });
     mCheckThread->Resume();
@@ -66,7 +68,7 @@ void CGrabStart::StopCheck()
     if (mCheckThread != nullptr) mCheckThread->StopCheck();
 }
 
-void CGrabStart::Checked(CStartURLThread* thread, const CStartURLThread::SResult& result)
+void CGrabStart::Checked(CStartURLThread* thread, CStartURLThread::SResult& result)
 {
     if (thread != mCheckThread) return;
     mCheckThread = nullptr;
@@ -85,7 +87,7 @@ void CGrabStart::Checked(CStartURLThread* thread, const CStartURLThread::SResult
         mWindow.RestoreAfterBadStartURL();
         return;
     }
-    mWindow.StartCrawl(CURL(parsed.mURL));
+    mWindow.StartCrawl(CURL(parsed.mURL), std::move(result.answer));
 }
 
 bool AskToCloseDuringGrab() { return RunModalDialog(grabstart::kCloseDialog, "ObeyCommand") != kMsgCancel; }

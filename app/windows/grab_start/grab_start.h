@@ -49,8 +49,9 @@ public:
     // After the notice of a URL that does not parse: the window is as it
     // was before the grab, so the user may correct the URL.
     virtual void RestoreAfterBadStartURL() = 0;
-    // Starts the crawl of the checked URL.
-    virtual void StartCrawl(const CURL& url) = 0;
+    // Starts the crawl of the checked URL, handing it what the check
+    // learned of it.
+    virtual void StartCrawl(const CURL& url, CStartAnswer startAnswer) = 0;
 
 protected:
     ~CGrabStartWindow() = default;
@@ -69,7 +70,7 @@ public:
     void StopCheck();
 
 private:
-    void Checked(CStartURLThread* thread, const CStartURLThread::SResult& result);
+    void Checked(CStartURLThread* thread, CStartURLThread::SResult& result);
 
     CGrabStartWindow& mWindow;
     CStartURLThread* mCheckThread = nullptr;

@@ -31,7 +31,7 @@ void* CStartURLThread::Run()
             CheckStop();
             // One step at a time, so a stop request is seen between steps;
             // a step that changes site drops the logins for good.
-            if (FollowStartRedirections(mResult.configuration, mResult.url, 1) == 0) break;
+            if (FollowStartRedirections(mResult.configuration, mResult.url, 1, &mResult.answer) == 0) break;
             mResult.redirected = true;
         }
         CheckStop();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "engine/config/configuration.h"
+#include "engine/crawl/start_answer.h"
 #include "foundation/threads/thread.h"
 
 class CStartURLThread : public CThread {
@@ -23,10 +24,12 @@ public:
         // The configuration the grab must use: the one given, without its
         // logins when the start URL was redirected to another site.
         CConfiguration configuration;
+        // What the last step learned of `url`, for the crawl.
+        CStartAnswer answer;
     };
     // Called on this thread when the check ends, however it ends (also for
     // a thread deleted before it ran).
-    using Done = std::function<void(CStartURLThread* thread, const SResult& result)>;
+    using Done = std::function<void(CStartURLThread* thread, SResult& result)>;
 
     CStartURLThread(const CConfiguration& configuration, std::string url, Done done);
     ~CStartURLThread() override;

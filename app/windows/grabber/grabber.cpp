@@ -385,7 +385,7 @@ void CGrabber::RestoreAfterBadStartURL()
     ShowChangesNow();
 }
 
-void CGrabber::StartCrawl(const CURL& url)
+void CGrabber::StartCrawl(const CURL& url, CStartAnswer startAnswer)
 {
     SetStartURL(url.mURL);
     if (mConfiguration.mMiscOptions.generateLog) OpenLog(url);
@@ -393,7 +393,8 @@ void CGrabber::StartCrawl(const CURL& url)
     SCrawlOptions options = DetailedCrawlOptions();
     options.stayInFolder = mStayInFolder;
     options.skipBroadcaster = Pane(kSkip);
-    mThread = new CSiteIteratorThread(mCrawlListener, options, &mConfiguration, url, DesktopCrawlCollaborators());
+    mThread = new CSiteIteratorThread(mCrawlListener, options, &mConfiguration, url,
+                                      DesktopCrawlCollaborators(std::move(startAnswer)));
     mThread->Resume();
     EnablePane(kStart, true);
     mState = kWindowRunning;

@@ -125,7 +125,7 @@ private:
     bool IsGrabStopRequested() const override;
     void EndGrabWithoutCrawl() override;
     void RestoreAfterBadStartURL() override;
-    void StartCrawl(const CURL& url) override;
+    void StartCrawl(const CURL& url, CStartAnswer startAnswer) override;
 
     void FillConfigurationsMenu();
     // A grab that ended before its crawl began.

@@ -278,7 +278,7 @@ void CQuickerGrabber::RestoreAfterBadStartURL()
     ShowChangesNow();
 }
 
-void CQuickerGrabber::StartCrawl(const CURL& url)
+void CQuickerGrabber::StartCrawl(const CURL& url, CStartAnswer startAnswer)
 {
     SetStartURL(url.mURL);
     if (GetGenerateLogPreference()) OpenLog(url);
@@ -290,7 +290,8 @@ void CQuickerGrabber::StartCrawl(const CURL& url)
     options.mediaType = mMediaType;
     options.flatten = IsFlattenWhenSaving();
     StartSpinner();
-    mThread = new CSiteIteratorThread(mCrawlListener, options, &mConfiguration, url, DesktopCrawlCollaborators());
+    mThread = new CSiteIteratorThread(mCrawlListener, options, &mConfiguration, url,
+                                      DesktopCrawlCollaborators(std::move(startAnswer)));
     mThread->Resume();
     ShowPane(kPause, true);
     mState = kWindowRunning;

@@ -122,7 +122,7 @@ private:
     bool IsGrabStopRequested() const override;
     void EndGrabWithoutCrawl() override;
     void RestoreAfterBadStartURL() override;
-    void StartCrawl(const CURL& url) override;
+    void StartCrawl(const CURL& url, CStartAnswer startAnswer) override;
 
     // The system's folder or file icon on 'Down' (a QStyle::StandardPixmap
     // where the icon theme has none).

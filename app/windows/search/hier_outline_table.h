@@ -39,7 +39,6 @@ class CItemItem : public COutlineItem {
 public:
     explicit CItemItem(const CFoundFile& file);
     void DoubleClick() override;
-    const CFileRef& GetRef() const { return mRef; }
 
 private:
     CFileRef mRef;
@@ -49,7 +48,6 @@ private:
 class CNodeItem : public COutlineItem {
 public:
     explicit CNodeItem(CFolderNode* node);
-    CFolderNode* GetNode() const { return mNode; }
     // Makes the rows of its node (once per expansion).
     void ExpandSelf();
     // Frees its rows.

@@ -37,11 +37,6 @@ public:
     // and ends at its next item.
     void DetachWindow();
 
-    std::uint32_t GetFound() const { return mFound; }
-    std::uint32_t GetSearched() const { return mSearched; }
-    const TPooledList<CFixedString255>& GetTerms() const { return mTerms; }
-    const SSearchOptions& GetOptions() const { return mOptions; }
-
 protected:
     void* Run() override;
 

@@ -40,7 +40,6 @@ public:
 
     bool IsSearching() const { return mSearching; }
     CSearchIterator* GetSearchThread() const { return mThread; }
-    const CFileRef& GetSearchFolderRef() const { return mSearchFolder; }
     const CWordDelimiters& GetDelimiters() const override { return mDelimiters; }
     CHierOutlineTable* GetResults() const override { return mResults; }
 

@@ -91,12 +91,6 @@ void CDownloadUpdateWindow::SetPercent(std::int32_t percent)
     if (CPane* bar = FindPaneByID(kProgressOrResult)) bar->SetValue(percent);
 }
 
-std::int32_t CDownloadUpdateWindow::GetPercent() const
-{
-    CPane* bar = const_cast<CDownloadUpdateWindow*>(this)->FindPaneByID(kProgressOrResult);
-    return bar != nullptr ? bar->GetValue() : 0;
-}
-
 bool CDownloadUpdateWindow::IsDeterminate() const
 {
     CPane* bar = const_cast<CDownloadUpdateWindow*>(this)->FindPaneByID(kProgressOrResult);

@@ -47,7 +47,6 @@ public:
     // it is busy (the size is unknown).
     void SetPercent(std::int32_t percent);
     void ShowDeterminate();
-    std::int32_t GetPercent() const;
     bool IsDeterminate() const;
 
 protected:

@@ -143,12 +143,6 @@ std::string CHeadingTable::GetColumnTitle(int column) const
     return mModel->headerData(column - 1, Qt::Horizontal).toString().toStdString();
 }
 
-int CHeadingTable::GetColumnTextAlignment(int column) const
-{
-    if (column < 1 || column > GetColumnCount()) return 0;
-    return mModel->headerData(column - 1, Qt::Horizontal, Qt::TextAlignmentRole).toInt();
-}
-
 int CHeadingTable::GetColumnTextOffset(int column) const
 {
     if (column < 1 || column > GetColumnCount()) return 0;
@@ -171,18 +165,6 @@ void CHeadingTable::InsertColumnsSelf(int count, int afterColumn, int width, boo
         if (auto* tree = qobject_cast<QTreeWidget*>(mBody.data())) tree->setColumnCount(tree->columnCount() + count);
     ColumnsInserted(count, afterColumn);
     for (int column = afterColumn + 1; column <= afterColumn + count; ++column) SetColumnWidth(column, width);
-}
-
-void CHeadingTable::RemoveColumns(int count, int fromColumn)
-{
-    if (count <= 0 || fromColumn < 1 || fromColumn > GetColumnCount()) return;
-    count = std::min(count, GetColumnCount() - fromColumn + 1);
-    mModel->removeColumns(fromColumn - 1, count);
-    mOffsets.erase(mOffsets.begin() + (fromColumn - 1), mOffsets.begin() + (fromColumn - 1 + count));
-    if (mBody != nullptr && mBody->model() != nullptr) mBody->model()->removeColumns(fromColumn - 1, count);
-    ColumnsRemoved(count, fromColumn);
-    if (mSelectedColumn > GetColumnCount()) mSelectedColumn = GetColumnCount();
-    PlaceFiller();
 }
 
 void CHeadingTable::SetColumnWidth(int column, int width)

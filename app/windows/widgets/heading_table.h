@@ -35,7 +35,6 @@ public:
     // is missing), takes one heading column per body column at the body's
     // width, and makes the filler right of the last column.
     void FinishCreate(CPane& root);
-    QTreeView* GetBody() const { return mBody.data(); }
     QHeaderView* GetHeaderView() const;
 
     int GetColumnCount() const;
@@ -43,12 +42,10 @@ public:
     // text's distance from the heading's left edge in pixels.
     void SetColumnTitle(int column, std::string_view title, int alignment, int offset);
     std::string GetColumnTitle(int column) const;
-    int GetColumnTextAlignment(int column) const;
     int GetColumnTextOffset(int column) const;
 
     // Inserts after `afterColumn` (clamped to the count), also in the body.
     void InsertColumns(int count, int afterColumn, int width);
-    void RemoveColumns(int count, int fromColumn);
     virtual void SetColumnWidth(int column, int width);
     int GetColumnWidth(int column) const;
     // Rows have the heading's height: setting one is refused.
@@ -70,10 +67,9 @@ public:
     virtual bool HeadingMouseRelease(int x) { (void)x; return false; }
 
 protected:
-    // After columns came or went (1-based positions): derived classes keep
-    // their per-column data in step.
+    // After columns came (1-based positions): derived classes keep their
+    // per-column data in step.
     virtual void ColumnsInserted(int count, int afterColumn) { (void)count; (void)afterColumn; }
-    virtual void ColumnsRemoved(int count, int fromColumn) { (void)count; (void)fromColumn; }
     CHeadingView* View() const;
     // Keeps the filler right of the last column.
     void PlaceFiller();

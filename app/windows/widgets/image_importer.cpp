@@ -8,7 +8,6 @@
 
 #include "engine/transfer/http_request.h"
 #include "foundation/settings/app_settings.h"
-#include "foundation/system/bundle_info.h"
 
 namespace {
 
@@ -28,20 +27,6 @@ QImage DecodeBounded(QImageReader& reader)
 }
 
 }  // namespace
-
-std::unique_ptr<CImageImporter> CImageImporter::FromResource(const char* name, const char* type)
-{
-    auto importer = std::make_unique<CImageImporter>();
-    std::string path;
-    if (GetBundleResourceRef(name, type, path) != kSysNoError) {
-        importer->mOK = false;
-        return importer;
-    }
-    QImageReader reader(QString::fromStdString(path));
-    importer->mPicture = DecodeBounded(reader);
-    importer->mOK = !importer->mPicture.isNull();
-    return importer;
-}
 
 std::unique_ptr<CImageImporter> CImageImporter::FromData(std::string_view bytes)
 {

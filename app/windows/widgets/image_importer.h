@@ -28,8 +28,6 @@ public:
     CImageImporter() = default;
     explicit CImageImporter(QImage picture) : mPicture(std::move(picture)) {}
 
-    // The resource "<name>.<type>"; not ok when it is missing or does not decode.
-    static std::unique_ptr<CImageImporter> FromResource(const char* name, const char* type);
     // Decodes downloaded bytes with the limits above; empty bytes leave it
     // ok without a picture, bytes that do not decode leave it not ok.
     static std::unique_ptr<CImageImporter> FromData(std::string_view bytes);
@@ -42,7 +40,6 @@ public:
     bool IsOK() const { return mOK; }
     bool HasPicture() const { return !mPicture.isNull(); }
     QSize NaturalSize() const { return mPicture.isNull() ? QSize(0, 0) : mPicture.size(); }
-    const QImage& Picture() const { return mPicture; }
 
     // The well in the frame grown by 8 pixels, then the picture scaled into
     // PictureDestination (clipped to the well).

@@ -16,15 +16,6 @@ void CResizableHeading::ColumnsInserted(int count, int afterColumn)
     mResized.insert(mResized.begin() + at, n, 0);
 }
 
-void CResizableHeading::ColumnsRemoved(int count, int fromColumn)
-{
-    const auto from = static_cast<std::ptrdiff_t>(fromColumn - 1);
-    mMinWidths.erase(mMinWidths.begin() + from, mMinWidths.begin() + from + count);
-    mMaxWidths.erase(mMaxWidths.begin() + from, mMaxWidths.begin() + from + count);
-    mResized.erase(mResized.begin() + from, mResized.begin() + from + count);
-    if (mTrackedColumn > GetColumnCount()) mTrackedColumn = 0;
-}
-
 std::vector<SColumnLimits> CResizableHeading::ColumnLimits() const
 {
     std::vector<SColumnLimits> limits;
@@ -75,7 +66,6 @@ void CResizableHeading::SetColumnWidth(int column, int width)
 
 int CResizableHeading::DividerColumnAt(int viewX) const
 {
-    if (!mResizingEnabled) return 0;
     return FindResizeColumn(ColumnLimits(), ContentX(viewX));
 }
 

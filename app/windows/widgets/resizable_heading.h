@@ -23,18 +23,14 @@ public:
     void SetMaxColWidth(int column, int width);
     bool HasResized(int column) const;
     void ResetResizedFlag(int column);
-    void SetResizingEnabled(bool enabled) { mResizingEnabled = enabled; }
-    bool IsResizingEnabled() const { return mResizingEnabled; }
     void SetLiveResizing(bool live) { mLiveResizing = live; }
-    bool IsLiveResizing() const { return mLiveResizing; }
-    void SetDefaultMinWidth(int width) { mDefaultMinWidth = width; }
 
     // Every width is kept inside its column's limits.
     void SetColumnWidth(int column, int width) override;
 
     // The columns' widths and limits, for the divider rules.
     std::vector<SColumnLimits> ColumnLimits() const;
-    // The column whose divider is at the view's x, when resizing is on; 0 none.
+    // The column whose divider is at the view's x; 0 none.
     int DividerColumnAt(int viewX) const;
 
     bool HeadingMousePress(int x) override;
@@ -48,7 +44,6 @@ public:
 protected:
     // New columns get the default minimum and no maximum.
     void ColumnsInserted(int count, int afterColumn) override;
-    void ColumnsRemoved(int count, int fromColumn) override;
 
 private:
     CResizerTrackerView* EnclosingTracker() const;
@@ -61,7 +56,6 @@ private:
     int mTrackedColumn = 0;
     int mDragStart = 0;
     int mWidthAtStart = 0;
-    bool mResizingEnabled = true;
     bool mLiveResizing = false;
 };
 

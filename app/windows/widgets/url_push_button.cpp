@@ -73,7 +73,7 @@ void CURLPushButton::paintEvent(QPaintEvent*)
 
 void CURLPushButton::mousePressEvent(QMouseEvent* event)
 {
-    if (mDraggable && event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier)) {
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier)) {
         DragURL();
         return;
     }

@@ -17,11 +17,6 @@ public:
     // The URL, or the title when there is no URL.
     QString URLOrTitle() const { return mURL.isEmpty() ? text() : mURL; }
     void SetURL(const QString& url) { mURL = url; }
-    // The pressed state's colour; (0, 65535, 65535) at creation.
-    QColor Colour() const { return mColour; }
-    void SetColour(const QColor& colour) { mColour = colour; }
-    bool IsDraggable() const { return mDraggable; }
-    void SetDraggable(bool draggable) { mDraggable = draggable; }
 
     // The colour the title is drawn in: the link colour, the pressed colour
     // while pressed, and halfway to white while disabled.
@@ -42,7 +37,6 @@ protected:
 private:
     QString mURL;
     QColor mColour = QColor::fromRgba64(0, 65535, 65535);
-    bool mDraggable = true;
     MessageT mValueMessage;
 };
 

@@ -25,7 +25,6 @@ public:
     // Empties the region without drawing.
     virtual void Clear();
 
-    const QRect& Region() const { return mRegion; }
     bool IsShown() const;
 
 protected:

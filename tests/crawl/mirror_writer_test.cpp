@@ -1,0 +1,159 @@
+// The crawl's save step, URL to file: MirrorLocationForURL names the place,
+// the mirror writer makes it. Hostile URLs, links planted in the mirror and
+// names past the system's limits never reach outside the download folder.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "engine/crawl/mirror_writer.h"
+#include "engine/html/mirror_links.h"
+#include "engine/url/url_record.h"
+#include "foundation/errors/status_codes.h"
+#include "foundation/files/file.h"
+#include "foundation/mirror/mirror_names.h"
+#include "platform/xattr/item_attributes.h"
+#include "tests/url/fetched_record_fixture.h"
+
+namespace {
+
+constexpr std::uint32_t kText = 0x54455854;     // 'TEXT'
+constexpr std::uint32_t kCreator = 0x57647471;  // 'Wdtq'
+// The levels above the download folder and "outside" hold what no URL may
+// touch.
+class MirrorWriter : public FetchedRecordTest {
+protected:
+    // Saves as the crawl does.
+    int Save(CMirrorWriter& writer, const CURL& url, const CMirrorNaming& naming, bool replace, CFileRef& file)
+    {
+        const CMirrorLocation location = MirrorLocationForURL(url, naming);
+        CMirrorFileLabels labels;
+        labels.type = kText;
+        labels.creator = kCreator;
+        labels.url = url.mURL;
+        labels.modificationSeconds = url.mModificationSeconds;
+        return writer.Write(location.folders, location.fileName, replace, url.mBody, labels, file);
+    }
+};
+
+TEST_F(MirrorWriter, HostileURLsStayInsideTheDownloadFolder)
+{
+    struct SaveCase {
+        std::string url;
+        std::string expected;  // below the download folder
+        std::string indexName = "index.html";
+        bool indexForDynamic = false;
+        bool remapAllPHP = false;
+        bool flat = false;
+    };
+    const std::string longName(300, 'n');
+    const SaveCase cases[] = {
+        {"http://h/a/b/c.html", "h/a/b/c.html"},
+        {"http://h:8080/x.html", "h/8080/x.html"},
+        {"http://[::1]:8080/x.html", "[::1]/8080/x.html"},
+        {"http://user:pw@h/cred.html", "h/cred.html"},
+        {"http://h/../../evil.html", "h/%2E%2E/%2E%2E/evil.html"},
+        {"http://h/%2e%2e/%2E%2e/evil2.html", "h/%2E%2E/%2E%2E/evil2.html"},
+        {"http://h/a/..%2F..%2F..%2Fevil.html", "h/a/..%2F..%2F..%2Fevil.html"},
+        {"http://h/d/%2e%2e", "h/d/%2E%2E"},
+        {"http://h/a%2Fb/f.html", "h/a%2Fb/f.html"},
+        {"http://h/n%00ul.html", "h/n%00ul.html"},
+        {"http://h/sp%20ace.html", "h/sp ace.html"},
+        {"http://h/" + longName, "h/" + SafeMirrorName(longName)},
+        {"http://h/" + std::string(300, 'd') + "/f.html", "h/" + SafeMirrorName(std::string(300, 'd')) + "/f.html"},
+        {"http://h/dir/", "h/dir/index.html"},
+        {"http://h", "h/index.html"},
+        {"http://q?q=../../x", "q/index.html", "index.html", true},
+        {"http://h#/../../x", "h/index.html"},
+        {"http://../x.html", "%2E%2E/x.html"},
+        {"http://%2e%2e/y.html", "%2E%2E/y.html"},
+        {"http://h/p.php?x=1", "h/p.php?x=1"},
+        {"http://h/p.php?x=../../q", "h/p.php?x=..%2F..%2Fq"},
+        {"http://h/d/p.php?x=1", "h/d/unique.html", "unique.html", true},
+        {"http://h/d/all.php", "h/d/unique2.html", "unique2.html", true, true},
+        {"http://h/d/only.php", "h/d/only.php", "unique3.html", false, true},
+        {"http://h/a/b/flat.html", "h/flat.html", "index.html", false, false, true},
+        {"http://h:81/a/flat.html", "h/81/flat.html", "index.html", false, false, true},
+    };
+    auto before = SnapshotTree(mScratch.Path(), mDownload);
+    CMirrorWriter writer(mDownload);
+    for (const SaveCase& c : cases) {
+        SCOPED_TRACE(c.url);
+        CURL url = Fetched(c.url, "body of " + c.url);
+        const CMirrorNaming naming{c.indexName, c.flat, c.indexForDynamic, c.remapAllPHP};
+        CFileRef file;
+        ASSERT_EQ(Save(writer, url, naming, true, file), 0);
+        EXPECT_EQ(file.Path(), mDownload + "/" + c.expected);
+        EXPECT_TRUE(LiesBelow(file.Path(), mDownload));
+        EXPECT_EQ(ReadTextFile(file.Path()), "body of " + c.url);
+        EXPECT_EQ(file.Path().find("user"), std::string::npos);
+    }
+    EXPECT_EQ(SnapshotTree(mScratch.Path(), mDownload), before);
+}
+
+TEST_F(MirrorWriter, ALinkInTheMirrorIsNeverFollowed)
+{
+    ASSERT_EQ(::symlink(mScratch.At("outside").c_str(), (mDownload + "/h").c_str()), 0);
+    ASSERT_TRUE(MakeFolder(mDownload + "/k"));
+    ASSERT_EQ(::symlink(mScratch.At("outside/evil.html").c_str(), (mDownload + "/k/evil.html").c_str()), 0);
+    auto before = SnapshotTree(mScratch.Path(), mDownload);
+
+    CMirrorWriter writer(mDownload);
+    CFileRef file;
+    EXPECT_LT(Save(writer, Fetched("http://h/evil.html", "pwned"), {}, true, file), 0);
+    EXPECT_LT(Save(writer, Fetched("http://k/evil.html", "pwned"), {}, true, file), 0);
+    EXPECT_EQ(SnapshotTree(mScratch.Path(), mDownload), before);
+    EXPECT_EQ(ReadTextFile(mScratch.At("outside/evil.html")), "outside");
+}
+
+TEST_F(MirrorWriter, PathsPastTheSystemLimitFailWithAStatus)
+{
+    std::string text = "http://h";
+    for (int level = 0; level < 20; ++level) text += "/" + std::string(250, static_cast<char>('a' + level));
+    text += "/deep.html";
+    auto before = SnapshotTree(mScratch.Path(), mDownload);
+    CMirrorWriter writer(mDownload);
+    CFileRef file;
+    EXPECT_EQ(Save(writer, Fetched(text, "deep"), {}, true, file), -ENAMETOOLONG);
+    EXPECT_EQ(SnapshotTree(mScratch.Path(), mDownload), before);
+}
+
+TEST_F(MirrorWriter, ReplacesWholeOrKeepsTheOldFile)
+{
+    CMirrorWriter writer(mDownload);
+    CURL url = Fetched("http://h/page.html", "a long first body");
+    CFileRef file;
+    ASSERT_EQ(Save(writer, url, {}, true, file), 0);
+    url.mBody.Clear();
+    url.mBody.AppendBytes("short", 5);
+    ASSERT_EQ(Save(writer, url, {}, true, file), 0);
+    EXPECT_EQ(ReadTextFile(file.Path()), "short");  // no old tail
+
+    url.mBody.Clear();
+    url.mBody.AppendBytes("third", 5);
+    EXPECT_EQ(Save(writer, url, {}, false, file), kStatusDuplicateName);
+    EXPECT_EQ(file.Path(), mDownload + "/h/page.html");
+    EXPECT_EQ(ReadTextFile(file.Path()), "short");
+}
+
+TEST_F(MirrorWriter, SavedFilesCarryDateCommentAndOrigin)
+{
+    CMirrorWriter writer(mDownload);
+    CURL url = Fetched("http://user:secret@h/a/dated.html", "x");
+    CFileRef file;
+    ASSERT_EQ(Save(writer, url, {}, true, file), 0);
+    std::int64_t seconds = 0;
+    ASSERT_EQ(CFile::GetModificationSeconds(file, seconds), 0);
+    EXPECT_EQ(seconds, kModified);
+    if (!mXattrs) GTEST_SKIP() << "no user attributes on this file system";
+    std::string comment, origin;
+    ASSERT_EQ(CFile::GetFinderComment(file, comment), 0);
+    EXPECT_EQ(comment, "http://user:secret@h/a/dated.html");
+    ASSERT_EQ(ReadItemAttribute(file.c_str(), kOriginURLAttribute, origin), 0);
+    EXPECT_EQ(origin, "http://h/a/dated.html");
+    std::uint32_t type = 0;
+    ASSERT_EQ(ReadItemCode(file.c_str(), kFileTypeAttribute, type), 0);
+    EXPECT_EQ(type, kText);
+}
+
+}  // namespace
