@@ -1,5 +1,5 @@
 // How one crawl runs beyond its configuration: chosen by whoever starts it
-// and handed to the crawl at start, read once.
+// and handed to the crawl at start, read once (but for the stay-in-folder flag).
 #pragma once
 
 #include <cstdint>
@@ -26,8 +26,10 @@ struct SCrawlOptions {
     bool notificationMails = true;
     // The links found on each page, in the log file.
     bool listExtractedURLs = false;
-    // Only URLs below the start URL's folder are grabbed.
-    bool stayInFolder = false;
+    // Only URLs below the start URL's folder are grabbed while the flag it
+    // points to is set. Asked at every URL, since a window's check box may
+    // change while its crawl runs; the flag outlives the crawl. Null: off.
+    const bool* stayInFolder = nullptr;
     // "Download One Page": the start page and what it contains.
     bool onePage = false;
     // Media only: `mediaLevels` deep (1, 2, or 3 for all), keeping
@@ -40,6 +42,8 @@ struct SCrawlOptions {
     bool flatten = false;
     // Broadcasts kMsgSkip to skip the transfer in progress; may be null.
     CBroadcaster* skipBroadcaster = nullptr;
+
+    bool StaysInFolder() const { return stayInFolder != nullptr && *stayInFolder; }
 };
 
 // A crawl told in full: the grab thread's transfers, the detailed log, the

@@ -110,7 +110,7 @@ bool CSiteIterator::WillFetchQueued(const CURL& url) const
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
     if (mLevel + 1 >= general.linkDepth || general.saveAction != 1) return false;
     if (static_cast<std::int64_t>(url.mDirectoryComponents.size()) > general.directoryDepth) return false;
-    if (mOptions.stayInFolder) return false;  // asked as before
+    if (mOptions.StaysInFolder()) return false;  // asked as before
     return url.IsSameURL(mStartURL) || mConfiguration->mGrabFilters.Evaluate(url);
 }
 

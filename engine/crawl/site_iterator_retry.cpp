@@ -58,7 +58,7 @@ bool CSiteIterator::GrabWithRetry(CURL& url)
     mRedirectCount = 0;
     mListener.URLFetching(url.mURL);
 
-    if (mOptions.stayInFolder && !mStartURL.mDirectory.empty()) {
+    if (mOptions.StaysInFolder() && !mStartURL.mDirectory.empty()) {
         if (url.mDirectory.empty() || !IsDirectoryWithin(url.mDirectory, mStartURL.mDirectory)) {
             mListener.URLSkipped("Skipping URL outside starting folder");
             return false;

@@ -381,6 +381,40 @@ TEST_F(QuickerGrabber, StopIsHonouredAtEveryStage)
     }
 }
 
+// 'Stay' counts at every URL, as the box shows it then: turned on or off
+// while a page stalls, it decides whether the next URL outside the start
+// URL's folder is grabbed.
+TEST_F(QuickerGrabber, StayInFolderIsAskedAtEveryURL)
+{
+    const struct {
+        const char* name;
+        int before;  // the box when the grab starts
+        int during;  // the box while the first page stalls
+        bool outsideGrabbed;
+    } cases[] = {
+        {"on throughout", 1, 1, false},
+        {"turned on during the grab", 0, 1, false},
+        {"turned off during the grab", 1, 0, true},
+        {"off throughout", 0, 0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HttpPeer peer({
+            {.path = "/docs/", .body = Page("<a href=\"/docs/a.html\">a</a> <a href=\"/other/b.html\">b</a>")},
+            {.path = "/docs/a.html", .body = Page("a"), .stallSeconds = 1},
+            {.path = "/other/b.html", .body = Page("b")},
+        });
+        CQuickerGrabber* window = Open(peer.Url("/docs/"));
+        window->FindPaneByID(kStay)->SetValue(c.before);
+        Click(*window, kGrab);
+        ASSERT_TRUE(RunEvents([&] { return Requested(peer, "/docs/a.html"); }));
+        window->FindPaneByID(kStay)->SetValue(c.during);
+        ASSERT_TRUE(RunEvents([&] { return window->GetState() == kWindowDone && !window->IsCrawling(); }));
+        EXPECT_EQ(Requested(peer, "/other/b.html"), c.outsideGrabbed);
+        delete window;
+    }
+}
+
 TEST_F(QuickerGrabber, ClosingWhileGrabbingAsksFirstAndStopsTheCrawl)
 {
     HttpPeer peer({

@@ -391,7 +391,7 @@ void CGrabber::StartCrawl(const CURL& url, CStartAnswer startAnswer)
     if (mConfiguration.mMiscOptions.generateLog) OpenLog(url);
     mSiteMapPath.clear();
     SCrawlOptions options = DetailedCrawlOptions();
-    options.stayInFolder = mStayInFolder;
+    options.stayInFolder = &mStayInFolder;
     options.skipBroadcaster = Pane(kSkip);
     mThread = new CSiteIteratorThread(mCrawlListener, options, &mConfiguration, url,
                                       DesktopCrawlCollaborators(std::move(startAnswer)));

@@ -283,7 +283,7 @@ void CQuickerGrabber::StartCrawl(const CURL& url, CStartAnswer startAnswer)
     SetStartURL(url.mURL);
     if (GetGenerateLogPreference()) OpenLog(url);
     SCrawlOptions options = BriefCrawlOptions();
-    options.stayInFolder = mStayInFolder;
+    options.stayInFolder = &mStayInFolder;
     options.onePage = mOnePage;
     options.mediaMode = mMediaMode;
     options.mediaLevels = mLevels;
