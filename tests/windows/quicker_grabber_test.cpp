@@ -350,7 +350,8 @@ TEST_F(QuickerGrabber, StopIsHonouredAtEveryStage)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         HttpPeer peer({
-            {.path = "/slow/", .stallSeconds = 30},
+            // A body, so the answer is not whole with its headers.
+            {.path = "/slow/", .body = Page("slow"), .stallSeconds = 30},
             {.path = "/", .body = Page("<a href=\"/a.html\">a</a> <a href=\"/b.html\">b</a>")},
             {.path = "/a.html", .body = Page("a"), .stallSeconds = 30},
             {.path = "/b.html", .body = Page("b")},
