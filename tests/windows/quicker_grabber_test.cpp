@@ -662,7 +662,12 @@ TEST_F(QuickerGrabber, TheSlideShowShowsEachGrabbedImage)
     HttpPeer peer({
         {.path = "/", .body = Page("<img src=\"/wide.png\"> <img src=\"/broken.png\">")},
         {.path = "/wide.png", .headers = {{"Content-Type", "image/png"}}, .body = PNG(64, 32)},
-        {.path = "/broken.png", .headers = {{"Content-Type", "image/png"}}, .body = "not a picture"},
+        // Held back, so the first image is on show for a while before
+        // this one replaces it, however busy the machine.
+        {.path = "/broken.png",
+         .headers = {{"Content-Type", "image/png"}},
+         .body = "not a picture",
+         .stallSeconds = 3},
     });
     CQuickerGrabber* window = Open(peer.Url("/"), true);
     ASSERT_TRUE(window->IsMediaGrabber());
