@@ -66,7 +66,7 @@ void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links)
         case ELinkSite::kOffsite:
             if (mConfiguration->mMiscOptions.offsiteLinks) {
                 ShowStatus("Updating offsite URLs");
-                if (mOffsiteIndex.insert(link.mURL).second) mOffsiteURLs.push_back(link.mURL);
+                mReports.AddOffsiteURL(link.mURL);
             }
             break;
         default:

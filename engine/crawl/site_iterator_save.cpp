@@ -210,46 +210,6 @@ int CSiteIterator::CreateAlias()
     return TellFinderToUpdateItem(alias);
 }
 
-// Where the URL (and the URLs that redirected to it) is saved now: links
-// to it open that file.
-void CSiteIterator::NoteSaved(const std::vector<std::string>& urls, const CFileRef& file)
-{
-    const std::string path = PathFromRoot(file);
-    if (path.empty()) return;
-    for (const std::string& url : urls) SettleEntry(mSiteIndex.FindOrAdd(url), &path);
-}
-
-void CSiteIterator::NoteNotSaved(const std::vector<std::string>& urls)
-{
-    for (const std::string& url : urls) {
-        CSiteIndex::Item& item = mSiteIndex.FindOrAdd(url);
-        if (item.second.state == ETargetState::kSaved) continue;
-        SettleEntry(item, nullptr);
-    }
-}
-
-// Pages that link to the entry's place before its file was there are
-// settled when the file lands there; otherwise they wait for the final
-// correction, to the place it landed or to the URL itself.
-void CSiteIterator::SettleEntry(CSiteIndex::Item& item, const std::string* savedPath)
-{
-    CSiteEntry& entry = item.second;
-    if (savedPath != nullptr && entry.state == ETargetState::kSaved && entry.localPath == *savedPath) return;
-    if (!entry.pendingPages.empty() && (savedPath == nullptr || entry.localPath != *savedPath)) {
-        CLinkCorrection correction;
-        correction.oldPath = entry.localPath;
-        if (savedPath != nullptr) correction.newPath = *savedPath;
-        else correction.absoluteURL = item.first;
-        correction.pages = std::move(entry.pendingPages);
-        mCorrections.push_back(std::move(correction));
-    }
-    entry.pendingPages.clear();
-    entry.pendingPages.shrink_to_fit();
-    if (savedPath != nullptr) {
-        mSiteIndex.ClaimPath(*savedPath, item.first, true);
-        entry.localPath = *savedPath;
-        entry.state = ETargetState::kSaved;
-    } else {
-        entry.state = ETargetState::kNotSaved;
-    }
-}
+// Where the URL in progress (and the URLs that redirected to it) is saved
+// now: links to it open that file.
+void CSiteIterator::NoteSaved(const CFileRef& file) { mRelinking.NoteSaved(mRedirectChain, PathFromRoot(file)); }

@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "engine/config/configuration.h"
+#include "engine/crawl/crawl_relinking.h"
 #include "engine/crawl/elapsed_time.h"
 #include "engine/crawl/form_submission.h"
 #include "engine/crawl/generated_names.h"
@@ -84,7 +85,7 @@ TEST(LinkLocalPath, LinksClimbOnlyOutOfFoldersTheTargetDoesNotShare)
         {"h/a.html", "", "h/a.html"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CSiteIterator::LinkLocalPath(c.target, c.pageFolder), c.link) << c.target << " from " << c.pageFolder;
+        EXPECT_EQ(CCrawlRelinking::LinkLocalPath(c.target, c.pageFolder), c.link) << c.target << " from " << c.pageFolder;
 }
 
 TEST(FormQuery, ItemsAreFormEncodedAndJoined)
