@@ -16,8 +16,9 @@
 //   site_iterator_save.cpp       saving into the mirror, the first file
 //   site_iterator_progress.cpp   status texts, log lines, counters, progress
 //
-// Two jobs are classes of their own, one member each: the reports
-// (crawl_reports.h) and the relinking of saved pages (crawl_relinking.h).
+// Three jobs are classes of their own, one member each: the mirror's names
+// and writer (crawl_mirror.h), the reports (crawl_reports.h) and the
+// relinking of saved pages (crawl_relinking.h).
 //
 // Performance: the crawl is sequential; look-ups of URLs (visited, queued,
 // linked) are one hash look-up in the site index; the lists that reports
@@ -37,6 +38,7 @@
 #include "engine/cookies/cookie_store.h"
 #include "engine/crawl/crawl_preferences.h"
 #include "engine/crawl/crawl_collaborators.h"
+#include "engine/crawl/crawl_mirror.h"
 #include "engine/crawl/crawl_options.h"
 #include "engine/crawl/crawl_relinking.h"
 #include "engine/crawl/crawl_reports.h"
@@ -52,7 +54,6 @@
 
 class CConfiguration;
 class CHTMLPage;
-class CMirrorWriter;
 class CProgressMailTimer;
 class CThread;
 
@@ -240,23 +241,17 @@ private:
     // The file the save would write for the URL (look-up only); false when
     // there is no download folder or no such file.
     bool FindSavedFile(const CURL& url, CFileRef& file);
-    // The mirror below the configuration's download folder.
-    CMirrorWriter& MirrorAccess();
     void ReportSaveFailure(const CURL& url);
     // A fetched body that could not be read back from its spill file.
     void ReportUnreadableBody(const CURL& url);
 
     // Naming and links
-    CMirrorNaming Naming() const;
-    bool IsRemappedDynamic(const CURL& url) const;
     std::string GeneratedName(const CURL& url);
     std::string GeneratedExtension(const CURL& url, bool askServer);
     std::optional<std::string> SaveFileName(const CURL& url, bool generate);
-    std::string ExpectedLocalPath(const CURL& url, const std::string& fileName) const;
     // Sets the entry's place in the mirror, claiming it: a place another URL
     // holds gives this one a distinct file name.
     void AssignLocalPath(CSiteIndex::Item& item, const CURL& url);
-    std::string PathFromRoot(const CFileRef& file) const;
     // `parsed`, when given, is the entry's URL (item.first) already parsed.
     void DecideLinkPath(CSiteIndex::Item& item, const CURL* parsed = nullptr);
     // A folder's page and the folder's "index.html" are one document when
@@ -292,7 +287,8 @@ private:
     // host[:port] -> its site (SiteDomain), computed once per host.
     TextMap<std::string> mSiteByHost;
     CCookieStore mCookies;
-    std::unique_ptr<CMirrorWriter> mMirror;
+    // The mirror below the configuration's download folder.
+    CCrawlMirror mMirror{mConfiguration, mOptions.flatten};
 
     CCrawlRelinking mRelinking{mListener, mSiteIndex};
 

@@ -189,7 +189,8 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
     if (!url.mURL.empty() && mRedirectChain.back() != url.mURL) mRedirectChain.push_back(url.mURL);
     if (saved) {
         // The page just saved may link to places whose files are not there yet.
-        if (mRelinking.HasPendingTargets()) mRelinking.RegisterSavedPage(savedFile.Path(), PathFromRoot(savedFile));
+        if (mRelinking.HasPendingTargets())
+            mRelinking.RegisterSavedPage(savedFile.Path(), mMirror.PathFromRoot(savedFile));
         NoteSaved(savedFile);
     } else if (const CSiteIndex::Item* target = mRedirectTarget.empty() ? nullptr : mSiteIndex.Find(mRedirectTarget);
                target != nullptr && target->second.state == ETargetState::kSaved) {

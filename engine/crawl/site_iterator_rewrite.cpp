@@ -46,7 +46,7 @@ void CSiteIterator::PostProcessPage(CURL& url, const CHTMLPage& page, bool relin
         DecideLinkPath(self);
         if (self.second.localPath.empty()) AssignLocalPath(self, url);
         if (self.second.state != ETargetState::kSaved) self.second.state = ETargetState::kExpected;
-        const std::string pageFolder = FolderOf(ExpectedLocalPath(url, "x"));
+        const std::string pageFolder = FolderOf(mMirror.ExpectedLocalPath(url, "x"));
         const std::string pageHost = HostIdentityOf(url);
         if (mStartHostKey.empty()) mStartHostKey = HostIdentityOf(mStartURL);
 

@@ -5,7 +5,6 @@
 
 #include "engine/config/configuration.h"
 #include "engine/crawl/elapsed_time.h"
-#include "engine/crawl/mirror_writer.h"
 #include "engine/crawl/progress_mail_timer.h"
 #include "engine/crawl/site_domain.h"
 #include "engine/crawl/site_iterator.h"
