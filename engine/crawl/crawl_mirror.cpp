@@ -55,7 +55,8 @@ std::string CCrawlMirror::PathFromRoot(const CFileRef& file) const
     const std::string& rootPath = root.Path();
     const std::string& path = file.Path();
     std::size_t start = rootPath == "/" ? 1 : rootPath.size() + 1;
-    if (path.size() <= start || path.compare(0, rootPath.size(), rootPath) != 0) return {};
+    // Below the root only: "/m/mirror2/x" is not in "/m/mirror".
+    if (path.size() <= start || path.compare(0, rootPath.size(), rootPath) != 0 || path[start - 1] != '/') return {};
     std::string encoded;
     while (start < path.size()) {
         std::size_t end = path.find('/', start);
