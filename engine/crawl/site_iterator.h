@@ -12,10 +12,13 @@
 //   site_iterator_retry.cpp      fetching with retries, saved copies, dates
 //   site_iterator_response.cpp   META refresh, redirects, authorization
 //   site_iterator_links.cpp      the links of a page: next level, link paths
-//   site_iterator_rewrite.cpp    the page's link rewriting and its correction
+//   site_iterator_rewrite.cpp    the page's scripts and links before saving
 //   site_iterator_save.cpp       saving into the mirror, the first file
-//   site_iterator_reports.cpp    site map, addresses, errors, offsite, cookies
 //   site_iterator_progress.cpp   status texts, log lines, counters, progress
+//
+// Three jobs are classes of their own, one member each: the mirror's names
+// and writer (crawl_mirror.h), the reports (crawl_reports.h) and the
+// relinking of saved pages (crawl_relinking.h).
 //
 // Performance: the crawl is sequential; look-ups of URLs (visited, queued,
 // linked) are one hash look-up in the site index; the lists that reports
@@ -35,7 +38,10 @@
 #include "engine/cookies/cookie_store.h"
 #include "engine/crawl/crawl_preferences.h"
 #include "engine/crawl/crawl_collaborators.h"
+#include "engine/crawl/crawl_mirror.h"
 #include "engine/crawl/crawl_options.h"
+#include "engine/crawl/crawl_relinking.h"
+#include "engine/crawl/crawl_reports.h"
 #include "engine/crawl/site_index.h"
 #include "engine/html/link_record.h"
 #include "engine/html/mirror_links.h"
@@ -48,7 +54,6 @@
 
 class CConfiguration;
 class CHTMLPage;
-class CMirrorWriter;
 class CProgressMailTimer;
 class CThread;
 
@@ -57,16 +62,6 @@ class CThread;
 struct CQueuedURL {
     const std::string* url;
     const std::string* referrer;
-};
-
-// The counters of the summary.
-struct CCrawlCounters {
-    std::uint32_t unauthorized = 0;
-    std::uint32_t errors = 0;
-    std::uint32_t files = 0;  // requests made
-    std::uint64_t bytes = 0;
-    std::uint32_t saved = 0;  // files saved into the mirror: "Total files grabbed"
-
 };
 
 class CSiteIterator : public CPageContext, public CListener, public CCrawlOwner {
@@ -146,36 +141,25 @@ public:
     // relinking, its name and the configured extension. Empty for the URL's
     // own name.
     std::string TypedFileName(const CURL& response) const;
-    // The link from a page whose folder lies at `pageFolder` (path from the
-    // mirror's root, "" or ending in "/") to the file at `target`: "../" for
-    // each of the page's folders the target does not share.
-    static std::string LinkLocalPath(std::string_view target, std::string_view pageFolder);
     // RemoveJavaScript, then RelinkURLs, RemapURLs and RemapSecondaryHosts as
     // one pass over the page's links.
     void PostProcessPage(CURL& url, const CHTMLPage& page, bool relink, bool remap, bool remapHosts);
-    // At the end of the crawl: links written before their target's file was
-    // saved, to a target that was saved elsewhere or not at all, are
-    // corrected in the saved pages.
-    void FinishRelinking();
 
     // Saving and reports ------------------------------------------------------------
     bool SaveURL(CURL& url, CFileRef& outFile);
+    // The site map of what this crawl saved, in the configuration's log folder.
     void GenerateSiteMap(bool openAfterwards);
-    void SaveEmailAddresses(const std::string& folder);
-    void WriteErrorReport(const std::string& folder);
-    void WriteOffsiteReport(const std::string& folder);
-    void SaveCookies(const std::string& folder);
-    int LoadCookies(const std::string& folder);
     int CreateAlias();
-    // "<folder>/<start host with ':' as '-'><suffix>"; empty without a folder.
-    std::string ReportPath(const std::string& folder, const char* suffix) const;
 
     // CPageContext ---------------------------------------------------------------------
     const CConfiguration& Configuration() const override { return *mConfiguration; }
     bool IsStopRequested() const override { return mStopRequested; }
     // The listener's CrawlStatus.
     void ShowStatus(const std::string& text) override;
-    void AddEmailAddress(const std::string& address, const std::string& anchorText) override;
+    void AddEmailAddress(const std::string& address, const std::string& anchorText) override
+    {
+        mReports.AddEmailAddress(address, anchorText);
+    }
     bool IsMediaMode() const override { return mOptions.mediaMode; }
     void Yield() override;
 
@@ -203,11 +187,10 @@ public:
     std::int32_t Index() const { return mIndex; }
     std::int32_t LevelSize() const { return mLevelSize; }
     std::int32_t NextLevelSize() const { return static_cast<std::int32_t>(mNextLevel.size()); }
-    std::int64_t StartSeconds() const { return mStartTime; }
-    const CSiteIndex& SiteIndex() const { return mSiteIndex; }
-    const std::vector<std::pair<std::string, std::string>>& EmailAddresses() const { return mEmailAddresses; }
-    const std::vector<std::string>& HostsSeen() const { return mHostsSeen; }
-    const std::vector<std::string>& OffsiteURLs() const { return mOffsiteURLs; }
+    // The lists gathered for the reports, and the report files.
+    CCrawlReports& Reports() { return mReports; }
+    // The links of saved pages, and their correction at the end.
+    CCrawlRelinking& Relinking() { return mRelinking; }
     CCrawlListener& Listener() const { return mListener; }
     const SCrawlOptions& Options() const { return mOptions; }
     // Where the crawl stands now.
@@ -224,10 +207,6 @@ private:
     void StartProgressMail();
     void StopProgressMail();
     void SendCompletionMail();
-    void WriteSummary();
-    // Writes a report file; a failure is logged.
-    void WriteReport(const std::string& path, std::string_view text);
-    void ReportWriteOutcome(const std::string& path, int status);
 
     // A notice in the log.
     void LogLine(const std::string& text);
@@ -262,23 +241,17 @@ private:
     // The file the save would write for the URL (look-up only); false when
     // there is no download folder or no such file.
     bool FindSavedFile(const CURL& url, CFileRef& file);
-    // The mirror below the configuration's download folder.
-    CMirrorWriter& MirrorAccess();
     void ReportSaveFailure(const CURL& url);
     // A fetched body that could not be read back from its spill file.
     void ReportUnreadableBody(const CURL& url);
 
     // Naming and links
-    CMirrorNaming Naming() const;
-    bool IsRemappedDynamic(const CURL& url) const;
     std::string GeneratedName(const CURL& url);
     std::string GeneratedExtension(const CURL& url, bool askServer);
     std::optional<std::string> SaveFileName(const CURL& url, bool generate);
-    std::string ExpectedLocalPath(const CURL& url, const std::string& fileName) const;
     // Sets the entry's place in the mirror, claiming it: a place another URL
     // holds gives this one a distinct file name.
     void AssignLocalPath(CSiteIndex::Item& item, const CURL& url);
-    std::string PathFromRoot(const CFileRef& file) const;
     // `parsed`, when given, is the entry's URL (item.first) already parsed.
     void DecideLinkPath(CSiteIndex::Item& item, const CURL* parsed = nullptr);
     // A folder's page and the folder's "index.html" are one document when
@@ -288,10 +261,8 @@ private:
     // The folder twin (see FindSameFolderPage) that already has a place in
     // the mirror, or null.
     const CSiteIndex::Item* PlacedFolderTwin(const CURL& url) const;
-    void RegisterSavedPage(const CFileRef& file);
-    void NoteSaved(const std::vector<std::string>& urls, const CFileRef& file);
-    void NoteNotSaved(const std::vector<std::string>& urls);
-    void SettleEntry(CSiteIndex::Item& item, const std::string* savedPath);
+    // Where the URL in progress (and those that redirected to it) is saved.
+    void NoteSaved(const CFileRef& file);
 
     CCrawlListener& mListener;
     const SCrawlOptions mOptions;
@@ -308,39 +279,18 @@ private:
     std::vector<CQueuedURL> mNextLevel;
     const std::string mNoReferrer;
 
-    // Reports
-    std::vector<std::pair<std::string, std::string>> mEmailAddresses;  // address, anchor text
-    TextMap<std::size_t> mEmailIndex;  // address -> its place in mEmailAddresses
+    // Every host the on-site test met, and the hosts the configuration lets
+    // the crawl grab off-site.
     std::vector<std::string> mHostsSeen;
     TextSet mHostsSeenIndex;
-    std::vector<std::string> mOffsiteURLs;
-    TextSet mOffsiteIndex;
-    std::vector<std::pair<std::string, std::string>> mErrorURLs;  // URL, referrer
-    std::vector<std::string> mUnauthorizedURLs;
-    TextSet mUnauthorizedIndex;
     TextSet mAllowedOffsiteHosts;
     // host[:port] -> its site (SiteDomain), computed once per host.
     TextMap<std::string> mSiteByHost;
     CCookieStore mCookies;
-    std::unique_ptr<CMirrorWriter> mMirror;
+    // The mirror below the configuration's download folder.
+    CCrawlMirror mMirror{mConfiguration, mOptions.flatten};
 
-    // Saved pages whose links may need the final correction, and the
-    // corrections: links to `oldPath` become links to `newPath`, or the
-    // absolute URL when the target has no file.
-    struct CSavedPage {
-        std::string file;
-        std::string folder;  // path from the mirror's root, "" or ending in "/"
-    };
-    struct CLinkCorrection {
-        std::string oldPath;
-        std::string newPath;
-        std::string absoluteURL;
-        std::vector<std::uint32_t> pages;
-    };
-    std::vector<CSavedPage> mSavedPages;
-    std::vector<CLinkCorrection> mCorrections;
-    // The targets the page being rewritten links to before their files exist.
-    std::vector<CSiteIndex::Item*> mPagePendingTargets;
+    CCrawlRelinking mRelinking{mListener, mSiteIndex};
 
     // The crawl's course
     CURL mStartURL;
@@ -382,5 +332,6 @@ private:
     std::int64_t mLastTime = 0;
     CCrawlCounters mCounters;
     CCrawlCollaborators mCollaborators;
+    CCrawlReports mReports{mListener, mStartHost};
     std::unique_ptr<CProgressMailTimer> mProgressMail;
 };

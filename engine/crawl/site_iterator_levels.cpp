@@ -69,7 +69,7 @@ void CSiteIterator::CrawlLevels(CURL& startURL)
                     }
                 } else if (mConfiguration->mMiscOptions.offsiteLinks) {
                     ShowStatus("Updating offsite URLs");
-                    if (mOffsiteIndex.insert(url.mURL).second) mOffsiteURLs.push_back(url.mURL);
+                    mReports.AddOffsiteURL(url.mURL);
                 }
             }
             ++mIndex;

@@ -66,7 +66,7 @@ void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links)
         case ELinkSite::kOffsite:
             if (mConfiguration->mMiscOptions.offsiteLinks) {
                 ShowStatus("Updating offsite URLs");
-                if (mOffsiteIndex.insert(link.mURL).second) mOffsiteURLs.push_back(link.mURL);
+                mReports.AddOffsiteURL(link.mURL);
             }
             break;
         default:
@@ -91,13 +91,13 @@ void CSiteIterator::DecideLinkPath(CSiteIndex::Item& item, const CURL* parsed)
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
     std::optional<CURL> own;
     const CURL& url = parsed != nullptr ? *parsed : own.emplace(item.first);
-    if (IsRemappedDynamic(url)) {
+    if (mMirror.IsRemappedDynamic(url)) {
         if (entry.fileName.empty()) entry.fileName = GeneratedName(url);
     } else if (entry.fileName.empty() && general.relinkURLs && general.checkForRedirection &&
                !url.mFileName.empty() && url.mExtension.empty() && !WillFetchQueued(url)) {
         std::string extension;
         if (CheckLinkType(url, extension)) {
-            entry.localPath = ExpectedLocalPath(CURL(url.mURL + "/"), std::string());
+            entry.localPath = mMirror.ExpectedLocalPath(CURL(url.mURL + "/"), std::string());
             return;
         }
         if (!extension.empty()) entry.fileName = URLDecode(url.mFileName) + extension;
@@ -125,8 +125,9 @@ std::string CSiteIterator::TypedFileName(const CURL& response) const
     // Only where links follow the new name: saved pages that keep their
     // links as written would lose the page.
     if (!general.alwaysUseExtension || !general.relinkURLs) return {};
-    return PageNameWithExtension(URLDecode(response.mFileName), MirrorLocationForURL(response, Naming()).fileName,
-                                 response.mContentType, general.extension.c_str());
+    const std::string ownName = MirrorLocationForURL(response, mMirror.Naming()).fileName;
+    return PageNameWithExtension(URLDecode(response.mFileName), ownName, response.mContentType,
+                                 general.extension.c_str());
 }
 
 bool CSiteIterator::CheckLinkType(const CURL& linkURL, std::string& typeExtension)
@@ -185,9 +186,9 @@ std::vector<CLinkRecord> CSiteIterator::LinksOfSavedCopy(const CURL& url, const 
 {
     CFileRef pageFile;
     if (!FindSavedFile(url, pageFile)) return links;
-    const std::string pageFolder = FolderOfPath(PathFromRoot(pageFile));
+    const std::string pageFolder = FolderOfPath(mMirror.PathFromRoot(pageFile));
     const std::string root = CFileRef(std::string(mConfiguration->mGeneralOptions.localPath.c_str())).Path();
-    const CMirrorNaming naming = Naming();
+    const CMirrorNaming naming = mMirror.Naming();
     const std::string indexName = EncodeMirrorNameForLink(naming.indexName);
     const char* scheme = url.mScheme == kSchemeHTTPS ? "https://" : url.mScheme == kSchemeFTP ? "ftp://" : "http://";
 

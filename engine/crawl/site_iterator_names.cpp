@@ -39,14 +39,14 @@ void CSiteIterator::AssignLocalPath(CSiteIndex::Item& item, const CURL& url)
             return;
         }
     }
-    std::string path = ExpectedLocalPath(url, entry.fileName);
+    std::string path = mMirror.ExpectedLocalPath(url, entry.fileName);
     if (!mSiteIndex.ClaimPath(path, item.first)) {
         std::string own = entry.fileName;
-        if (own.empty()) own = MirrorLocationForURL(url, Naming()).fileName;
+        if (own.empty()) own = MirrorLocationForURL(url, mMirror.Naming()).fileName;
         own = SafeMirrorName(own.empty() ? std::string_view("Index.html") : std::string_view(own));
         for (unsigned attempt = 1; attempt <= kDistinctNameAttempts; ++attempt) {
             std::string name = DistinctMirrorName(own, MirrorOwnerKey(item.first), attempt);
-            std::string distinct = ExpectedLocalPath(url, name);
+            std::string distinct = mMirror.ExpectedLocalPath(url, name);
             if (mSiteIndex.ClaimPath(distinct, item.first)) {
                 entry.fileName = std::move(name);
                 path = std::move(distinct);

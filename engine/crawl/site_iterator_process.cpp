@@ -59,7 +59,7 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
     mRedirectChain.clear();
     mRedirectChain.push_back(url.mURL);
     mRedirectTarget.clear();
-    mPagePendingTargets.clear();
+    mRelinking.BeginURL();
 
     // 1. The date check: a saved copy that is not a page is asked for only
     // when the server has a newer one (pages are always fetched, for their
@@ -95,7 +95,7 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
     mFetchingGuess = false;
     if (missingGuess) {
         if (mRedirectChain.back() != url.mURL) mRedirectChain.push_back(url.mURL);
-        NoteNotSaved(mRedirectChain);
+        mRelinking.NoteNotSaved(mRedirectChain);
         for (const std::string& chained : mRedirectChain)
             mSiteIndex.FindOrAdd(chained).second.linkKind = ELinkSite::kDropped;
         ShowProgress();
@@ -188,17 +188,20 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
     ShowStatus("Updating site map");
     if (!url.mURL.empty() && mRedirectChain.back() != url.mURL) mRedirectChain.push_back(url.mURL);
     if (saved) {
-        RegisterSavedPage(savedFile);
-        NoteSaved(mRedirectChain, savedFile);
+        // The page just saved may link to places whose files are not there yet.
+        if (mRelinking.HasPendingTargets())
+            mRelinking.RegisterSavedPage(savedFile.Path(), mMirror.PathFromRoot(savedFile));
+        NoteSaved(savedFile);
     } else if (const CSiteIndex::Item* target = mRedirectTarget.empty() ? nullptr : mSiteIndex.Find(mRedirectTarget);
                target != nullptr && target->second.state == ETargetState::kSaved) {
         // A redirect to a page saved before: links to these URLs open it.
         const std::string path = target->second.localPath;
-        for (const std::string& chained : mRedirectChain) SettleEntry(mSiteIndex.FindOrAdd(chained), &path);
+        for (const std::string& chained : mRedirectChain)
+            mRelinking.SettleEntry(mSiteIndex.FindOrAdd(chained), &path);
     } else {
-        NoteNotSaved(mRedirectChain);
+        mRelinking.NoteNotSaved(mRedirectChain);
     }
-    mPagePendingTargets.clear();
+    mRelinking.BeginURL();
     for (const std::string& chained : mRedirectChain) {
         if (chained == url.mURL) continue;
         CURL passed(chained);
@@ -217,7 +220,7 @@ void CSiteIterator::ReportSaveFailure(const CURL& url)
 {
     ++mCounters.errors;
     LogLine("The file could not be saved: " + url.mURL + " (" + std::strerror(-mLastSaveStatus) + ")");
-    if (mConfiguration->mMiscOptions.errorLinks) mErrorURLs.emplace_back(url.mURL, url.mParentURL);
+    if (mConfiguration->mMiscOptions.errorLinks) mReports.AddErrorURL(url.mURL, url.mParentURL);
     // Every later save would fail alike: the grab ends here rather than
     // fetch a whole site to save none of it.
     const std::string folder = mConfiguration->mGeneralOptions.localPath.c_str();
@@ -231,7 +234,7 @@ void CSiteIterator::ReportUnreadableBody(const CURL& url)
 {
     ++mCounters.errors;
     LogLine("The downloaded file could not be read back: " + url.mURL);
-    if (mConfiguration->mMiscOptions.errorLinks) mErrorURLs.emplace_back(url.mURL, url.mParentURL);
+    if (mConfiguration->mMiscOptions.errorLinks) mReports.AddErrorURL(url.mURL, url.mParentURL);
 }
 
 bool CSiteIterator::SubmitStartForm(CURL& url)
@@ -253,19 +256,4 @@ bool CSiteIterator::SubmitStartForm(CURL& url)
         LogLine("The form submission failed.");
     }
     return FinishFetch(url, ok, false);
-}
-
-// The page just saved holds links to places whose files are not there yet.
-void CSiteIterator::RegisterSavedPage(const CFileRef& file)
-{
-    if (mPagePendingTargets.empty()) return;
-    const auto pageIndex = static_cast<std::uint32_t>(mSavedPages.size());
-    std::string path = PathFromRoot(file);
-    const std::size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    mSavedPages.push_back(CSavedPage{file.Path(), std::move(folder)});
-    for (CSiteIndex::Item* target : mPagePendingTargets) {
-        CSiteEntry& entry = target->second;
-        if (entry.pendingPages.empty() || entry.pendingPages.back() != pageIndex) entry.pendingPages.push_back(pageIndex);
-    }
 }

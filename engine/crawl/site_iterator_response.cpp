@@ -46,8 +46,7 @@ void CSiteIterator::ProcessResponse(CURL& url, bool& ok)
     const std::int32_t status = url.mStatusCode;
     if (status == 401 || status == 407) {
         ++mCounters.unauthorized;
-        if (mConfiguration->mMiscOptions.errorLinks && mUnauthorizedIndex.insert(url.mURL).second)
-            mUnauthorizedURLs.push_back(url.mURL);
+        if (mConfiguration->mMiscOptions.errorLinks) mReports.AddUnauthorizedURL(url.mURL);
         ShowStatus("Unauthorized URL");
         LogLine("Unauthorized: " + url.mURL + "\rRealm: " + url.mRealm);
         // Realm logins are given to the crawl's own site only.

@@ -144,7 +144,7 @@ bool CSiteIterator::FinishFetch(CURL& url, bool ok, bool aborted)
         return true;
     }
     ++mCounters.errors;
-    if (mConfiguration->mMiscOptions.errorLinks) mErrorURLs.emplace_back(url.mURL, url.mParentURL);
+    if (mConfiguration->mMiscOptions.errorLinks) mReports.AddErrorURL(url.mURL, url.mParentURL);
     return false;
 }
 
@@ -211,7 +211,7 @@ void CSiteIterator::KeepUpToDateCopy(CURL& url, const CFileRef& file)
     ShowStatus("File is up to date");
     LogTrace([] { return std::string("File is up to date"); });
     if (mRedirectChain.back() != url.mURL) mRedirectChain.push_back(url.mURL);
-    NoteSaved(mRedirectChain, file);
+    NoteSaved(file);
     MarkVisited(url);
     ShowProgress();
 }

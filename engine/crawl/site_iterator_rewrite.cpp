@@ -1,36 +1,15 @@
 // Rewriting a page before it is saved, so the mirror works from disk: its
 // scripts removed when asked, and every link to a file of the mirror made
-// relative to the page's own folder, in one pass over the page.
-//
-// Each URL's place in the mirror is kept once for the whole crawl as a path
-// from the mirror's root (the site index); a page adds "../" for each of its
-// folders the target does not share, so links are right from every depth.
-// A link of the markup to a file that is not in the mirror is written as its
-// absolute URL, which still works online. Text that only looks like a link
-// (a word with a dot in a script or a code sample) changes only when its
-// target was saved. Links written before their target was fetched are
-// checked when it is saved; at the end of the crawl those whose target
-// landed elsewhere, or nowhere, are corrected in the saved pages.
+// relative to the page's own folder (crawl_relinking.h), in one pass over
+// the page.
 //
 // Only pages and style sheets are rewritten; scripts, text and every other
 // file are saved as they came.
-#include <cstring>
-#include <optional>
-#include <unordered_map>
-
 #include "engine/config/configuration.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/html/html_page.h"
-#include "engine/html/link_rewriter.h"
-#include "engine/html/link_text.h"
 #include "engine/html/page_cleanup.h"
-#include "engine/html/style_links.h"
-#include "engine/url/url_resolution.h"
-#include "engine/html/visible_text.h"
 #include "engine/url/url_identity.h"
-#include "foundation/files/file.h"
-#include "foundation/files/whole_file.h"
-#include "foundation/text/text_encodings.h"
 
 namespace {
 
@@ -41,24 +20,6 @@ std::string FolderOf(const std::string& path)
 }
 
 }  // namespace
-
-std::string CSiteIterator::LinkLocalPath(std::string_view target, std::string_view pageFolder)
-{
-    // The folders both paths share, whole components only.
-    std::size_t common = 0;
-    for (;;) {
-        const std::size_t slash = pageFolder.find('/', common);
-        if (slash == std::string_view::npos) break;
-        const std::size_t length = slash + 1 - common;
-        if (target.size() <= slash || target.substr(common, length) != pageFolder.substr(common, length)) break;
-        common = slash + 1;
-    }
-    std::string link;
-    for (std::size_t at = common; at < pageFolder.size(); ++at)
-        if (pageFolder[at] == '/') link += "../";
-    link.append(target.substr(common));
-    return link;
-}
 
 void CSiteIterator::PostProcessPage(CURL& url, const CHTMLPage& page, bool relink, bool remap, bool remapHosts)
 {
@@ -85,131 +46,24 @@ void CSiteIterator::PostProcessPage(CURL& url, const CHTMLPage& page, bool relin
         DecideLinkPath(self);
         if (self.second.localPath.empty()) AssignLocalPath(self, url);
         if (self.second.state != ETargetState::kSaved) self.second.state = ETargetState::kExpected;
-        const std::string pageFolder = FolderOf(ExpectedLocalPath(url, "x"));
-
-        const std::size_t quantum = static_cast<std::size_t>(general.yieldQuantum > 0 ? general.yieldQuantum : 1);
-        std::size_t offers = 0;
-        std::string scratch;
-        std::string fallbackURL;
+        const std::string pageFolder = FolderOf(mMirror.ExpectedLocalPath(url, "x"));
         const std::string pageHost = HostIdentityOf(url);
         if (mStartHostKey.empty()) mStartHostKey = HostIdentityOf(mStartURL);
-        CVisibleTextSpans visibleText(body);
-        auto rewrite = [&](const CLinkOccurrence& occurrence, std::string& replacement) -> ERewrite {
-            if (++offers % quantum == 0) Yield();
-            if (mStopRequested) return ERewrite::kStop;
-            // A link of the markup, or text that only looks like one (a
-            // guess of the dotted-link scan, a word of a script).
-            const bool markupLink = markup ? IsMarkupLink(body, occurrence) : IsStyleLinkAt(body, occurrence.offset);
-            // What the reader sees stays as written, even where it reads
-            // like markup ("&lt;script src="..."&gt;", "objectURL(id)").
-            if (markup && visibleText.InText(occurrence.offset)) return ERewrite::kKeep;
-            const std::string_view link = NormalizeLinkText(occurrence.link, scratch);
-            const std::string* target = page.FindLinkURL(link);
-            if (target == nullptr) {
-                // Links the page did not follow (the anchors of a one-page
-                // grab) still leave the page as absolute URLs.
-                if (!relink || !markupLink || HasURIScheme(link) || ClassifyLink(link) != ELinkKind::kWeb ||
-                    !ResolvePageLink(link, page.BaseURL(), fallbackURL))
-                    return ERewrite::kKeep;
-                target = &fallbackURL;
-            }
-            const std::size_t hash = link.find('#');
-            const std::string_view fragment = hash == std::string_view::npos ? std::string_view() : link.substr(hash);
 
-            const std::string host = URLHostIdentity(*target);
-            const bool ownHost = host == mStartHostKey || host == pageHost;
-            CSiteIndex::Item* item = mSiteIndex.Find(*target);
-            const bool inMirror = item != nullptr && !item->second.localPath.empty() &&
-                                  (item->second.state == ETargetState::kSaved ||
-                                   (markupLink && item->second.state == ETargetState::kExpected));
-            bool allowed;
-            if (ownHost) allowed = relink || (remap && item != nullptr && !item->second.fileName.empty());
-            else allowed = remapHosts || (relink && mPreferences.allowSecondaryDomains);
-            if (allowed && inMirror) {
-                replacement = LinkLocalPath(item->second.localPath, pageFolder);
-                replacement.append(fragment);
-                if (item->second.state != ETargetState::kSaved) {
-                    item->second.linked = true;
-                    mPagePendingTargets.push_back(item);
-                }
-                return replacement == occurrence.link ? ERewrite::kKeep : ERewrite::kReplace;
-            }
-            if (relink && markupLink && !HasURIScheme(link)) {
-                replacement = *target;
-                replacement.append(fragment);
-                return ERewrite::kReplace;
-            }
-            return ERewrite::kKeep;
-        };
-        std::string rewritten;
-        const CRewriteResult result = RewriteLinks(body, rewrite, rewritten);
-        if (result.replaced > 0) {
-            body.swap(rewritten);
-            changed = true;
-        }
+        SPageRelinking how;
+        how.markup = markup;
+        how.relink = relink;
+        how.remap = remap;
+        how.remapHosts = remapHosts;
+        how.secondaryDomains = mPreferences.allowSecondaryDomains;
+        how.yieldQuantum = static_cast<std::size_t>(general.yieldQuantum > 0 ? general.yieldQuantum : 1);
+        how.pageFolder = pageFolder;
+        how.pageHost = pageHost;
+        how.startHost = mStartHostKey;
+        if (mRelinking.RelinkPage(body, page, how, *this)) changed = true;
     }
 
     // Bytes that cannot be stored leave the page as it came, not empty.
     if (changed && !url.mBody.ReplaceBytes(body.data(), body.size()))
         LogLine("The page could not be rewritten for the mirror: " + url.mURL);
-}
-
-void CSiteIterator::FinishRelinking()
-{
-    // Targets linked while queued that never got a file.
-    for (CSiteIndex::Item& item : mSiteIndex.MutableEntries())
-        if (!item.second.pendingPages.empty()) SettleEntry(item, nullptr);
-    if (mCorrections.empty()) return;
-
-    ShowStatus("Relinking URLs");
-    std::unordered_map<std::uint32_t, TextMap<const CLinkCorrection*>> byPage;
-    for (const CLinkCorrection& correction : mCorrections)
-        for (std::uint32_t page : correction.pages) byPage[page].emplace(correction.oldPath, &correction);
-
-    // The corrected pages are flushed together, not one by one.
-    CWholeFileBatch corrected;
-    for (const auto& entry : byPage) {
-        const std::uint32_t pageIndex = entry.first;
-        const auto& corrections = entry.second;  // a plain reference: clang 14 cannot capture a structured binding
-        if (pageIndex >= mSavedPages.size()) continue;
-        const CSavedPage& saved = mSavedPages[pageIndex];
-        const CFileRef file(saved.file);
-        const auto reportFailure = [&](int status) {
-            LogLine("The links of a saved page could not be corrected: " + file.Path() + " (" + std::strerror(-status) +
-                    ")");
-        };
-        std::string text;
-        if (const int status = ReadWholeFile(file, text); status != 0) {
-            reportFailure(status);
-            continue;
-        }
-        std::string resolved;
-        auto correct = [&](const CLinkOccurrence& occurrence, std::string& replacement) -> ERewrite {
-            const std::string_view link = occurrence.link;
-            const std::size_t hash = link.find('#');
-            const std::string_view path = link.substr(0, hash);
-            const std::string_view fragment = hash == std::string_view::npos ? std::string_view() : link.substr(hash);
-            if (path.empty() || path.front() == '/' || HasURIScheme(path) || !IsMarkupLink(text, occurrence))
-                return ERewrite::kKeep;
-            resolved = RemoveDotSegments("/" + saved.folder + std::string(path));
-            auto found = corrections.find(std::string_view(resolved).substr(1));
-            if (found == corrections.end()) return ERewrite::kKeep;
-            const CLinkCorrection& correction = *found->second;
-            replacement = correction.absoluteURL.empty() ? LinkLocalPath(correction.newPath, saved.folder)
-                                                         : correction.absoluteURL;
-            replacement.append(fragment);
-            return ERewrite::kReplace;
-        };
-        std::string rewritten;
-        if (RewriteLinks(text, correct, rewritten).replaced == 0) continue;
-        std::int64_t modified = 0;
-        std::optional<std::int64_t> keptDate;
-        if (CFile::GetModificationSeconds(file, modified) == 0) keptDate = modified;
-        if (const int status = corrected.Replace(file, rewritten, keptDate); status != 0) reportFailure(status);
-    }
-    // A page that could not be flushed or renamed keeps its old links.
-    if (const int failures = corrected.Flush(); failures > 0)
-        LogLine("The links of " + std::to_string(failures) + " saved page(s) could not be corrected");
-    mCorrections.clear();
-    mSavedPages.clear();
 }

@@ -1,5 +1,6 @@
-// Saving into the mirror: the file name of each URL, the save itself, the
-// first file of the crawl and where each saved file lies for links to it.
+// Saving into the mirror (crawl_mirror.h): the file name of each URL, the
+// save itself, the first file of the crawl and where each saved file lies
+// for links to it.
 #include <cstring>
 
 #include "engine/config/configuration.h"
@@ -21,32 +22,7 @@ namespace {
 constexpr TypeCode kTextType = MakeTypeCode("TEXT");
 constexpr TypeCode kExplorerCreator = MakeTypeCode("MSIE");
 
-bool IsPHPExtension(const std::string& extension)
-{
-    return extension == ".php" || extension == ".php3" || extension == ".phtml";
-}
-
 }  // namespace
-
-CMirrorNaming CSiteIterator::Naming() const
-{
-    // Dynamic URLs always get a name of their own (SaveFileName), so the
-    // default rule never maps them onto the index name.
-    CMirrorNaming naming;
-    naming.indexName = mConfiguration->mGeneralOptions.indexFilename.c_str();
-    if (naming.indexName.empty()) naming.indexName = "Index.html";
-    naming.flat = mOptions.flatten;
-    naming.indexForDynamic = false;
-    naming.remapAllPHP = false;
-    return naming;
-}
-
-bool CSiteIterator::IsRemappedDynamic(const CURL& url) const
-{
-    const CGeneralOptions& general = mConfiguration->mGeneralOptions;
-    if (!general.remapURLs) return false;
-    return url.IsDynamic() || (general.remapAllPHP && IsPHPExtension(url.mExtension));
-}
 
 // The extension of a generated name for the URL's response (the one the
 // URL has, or, with setExtensionFromContentType, a HEAD's).
@@ -73,7 +49,7 @@ std::string CSiteIterator::GeneratedName(const CURL& url) { return NewUUIDText()
 std::optional<std::string> CSiteIterator::SaveFileName(const CURL& url, bool generate)
 {
     CSiteIndex::Item* item = generate ? &mSiteIndex.FindOrAdd(url.mURL) : mSiteIndex.Find(url.mURL);
-    if (IsRemappedDynamic(url)) {
+    if (mMirror.IsRemappedDynamic(url)) {
         if (item == nullptr) return std::nullopt;
         if (item->second.fileName.empty()) {
             if (!generate) return std::nullopt;
@@ -94,30 +70,7 @@ std::optional<std::string> CSiteIterator::SaveFileName(const CURL& url, bool gen
     return std::string();
 }
 
-std::string CSiteIterator::ExpectedLocalPath(const CURL& url, const std::string& fileName) const
-{
-    CMirrorLocation location = MirrorLocationForURL(url, Naming());
-    if (!fileName.empty()) location.fileName = fileName;
-    return EncodedMirrorPath(location);
-}
 
-std::string CSiteIterator::PathFromRoot(const CFileRef& file) const
-{
-    const CFileRef root(std::string(mConfiguration->mGeneralOptions.localPath.c_str()));
-    const std::string& rootPath = root.Path();
-    const std::string& path = file.Path();
-    std::size_t start = rootPath == "/" ? 1 : rootPath.size() + 1;
-    if (path.size() <= start || path.compare(0, rootPath.size(), rootPath) != 0) return {};
-    std::string encoded;
-    while (start < path.size()) {
-        std::size_t end = path.find('/', start);
-        if (end == std::string::npos) end = path.size();
-        if (!encoded.empty()) encoded += '/';
-        encoded += EncodeMirrorNameForLink(std::string_view(path).substr(start, end - start));
-        start = end + 1;
-    }
-    return encoded;
-}
 
 bool CSiteIterator::FindSavedFile(const CURL& url, CFileRef& file)
 {
@@ -125,18 +78,9 @@ bool CSiteIterator::FindSavedFile(const CURL& url, CFileRef& file)
     if (*downloadFolder == '\0') return false;
     const std::optional<std::string> name = SaveFileName(url, false);
     if (!name) return false;
-    CMirrorLocation location = MirrorLocationForURL(url, Naming());
-    if (!name->empty()) location.fileName = *name;
-    return MirrorAccess().Find(location.folders, location.fileName, file, url.mURL);
+    return mMirror.Find(url, *name, file);
 }
 
-CMirrorWriter& CSiteIterator::MirrorAccess()
-{
-    const char* downloadFolder = mConfiguration->mGeneralOptions.localPath.c_str();
-    if (!mMirror || mMirror->DownloadFolder() != CFileRef(std::string(downloadFolder)).Path())
-        mMirror = std::make_unique<CMirrorWriter>(CFileRef(std::string(downloadFolder)).Path());
-    return *mMirror;
-}
 
 bool CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
 {
@@ -159,14 +103,14 @@ bool CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
     int status = 0;
     if (general.saveAction == 2) {
         ShowStatus("Saving to bookmark");
-        status = url.SaveAsBookmark(downloadFolder, type, creator, Naming().indexName, outFile);
+        status = url.SaveAsBookmark(downloadFolder, type, creator, mMirror.Naming().indexName, outFile);
     } else {
         if (general.saveAction != 1 || !downloadFolder.IsValid()) {
             mLastSaveStatus = -ENOENT;  // nowhere to save
             return false;
         }
         ShowStatus("Saving to disk");
-        CMirrorLocation location = MirrorLocationForURL(url, Naming());
+        CMirrorLocation location = MirrorLocationForURL(url, mMirror.Naming());
         if (const std::string name = SaveFileName(url, true).value_or(std::string()); !name.empty())
             location.fileName = name;
         CMirrorFileLabels labels;
@@ -176,7 +120,7 @@ bool CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
         labels.modificationSeconds = url.mModificationSeconds;
         // A URL fetched again replaces its saved copy: what the server gives
         // now is the mirror (an up-to-date copy was never fetched).
-        status = MirrorAccess().Write(location.folders, location.fileName, true, url.mBody, labels, outFile);
+        status = mMirror.Writer().Write(location.folders, location.fileName, true, url.mBody, labels, outFile);
     }
     mLastSaveStatus = status;
     if (status != 0) return false;
@@ -210,46 +154,9 @@ int CSiteIterator::CreateAlias()
     return TellFinderToUpdateItem(alias);
 }
 
-// Where the URL (and the URLs that redirected to it) is saved now: links
-// to it open that file.
-void CSiteIterator::NoteSaved(const std::vector<std::string>& urls, const CFileRef& file)
+// Where the URL in progress (and the URLs that redirected to it) is saved
+// now: links to it open that file.
+void CSiteIterator::NoteSaved(const CFileRef& file)
 {
-    const std::string path = PathFromRoot(file);
-    if (path.empty()) return;
-    for (const std::string& url : urls) SettleEntry(mSiteIndex.FindOrAdd(url), &path);
-}
-
-void CSiteIterator::NoteNotSaved(const std::vector<std::string>& urls)
-{
-    for (const std::string& url : urls) {
-        CSiteIndex::Item& item = mSiteIndex.FindOrAdd(url);
-        if (item.second.state == ETargetState::kSaved) continue;
-        SettleEntry(item, nullptr);
-    }
-}
-
-// Pages that link to the entry's place before its file was there are
-// settled when the file lands there; otherwise they wait for the final
-// correction, to the place it landed or to the URL itself.
-void CSiteIterator::SettleEntry(CSiteIndex::Item& item, const std::string* savedPath)
-{
-    CSiteEntry& entry = item.second;
-    if (savedPath != nullptr && entry.state == ETargetState::kSaved && entry.localPath == *savedPath) return;
-    if (!entry.pendingPages.empty() && (savedPath == nullptr || entry.localPath != *savedPath)) {
-        CLinkCorrection correction;
-        correction.oldPath = entry.localPath;
-        if (savedPath != nullptr) correction.newPath = *savedPath;
-        else correction.absoluteURL = item.first;
-        correction.pages = std::move(entry.pendingPages);
-        mCorrections.push_back(std::move(correction));
-    }
-    entry.pendingPages.clear();
-    entry.pendingPages.shrink_to_fit();
-    if (savedPath != nullptr) {
-        mSiteIndex.ClaimPath(*savedPath, item.first, true);
-        entry.localPath = *savedPath;
-        entry.state = ETargetState::kSaved;
-    } else {
-        entry.state = ETargetState::kNotSaved;
-    }
+    mRelinking.NoteSaved(mRedirectChain, mMirror.PathFromRoot(file));
 }

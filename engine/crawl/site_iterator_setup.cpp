@@ -5,7 +5,6 @@
 
 #include "engine/config/configuration.h"
 #include "engine/crawl/elapsed_time.h"
-#include "engine/crawl/mirror_writer.h"
 #include "engine/crawl/progress_mail_timer.h"
 #include "engine/crawl/site_domain.h"
 #include "engine/crawl/site_iterator.h"
@@ -137,7 +136,7 @@ void CSiteIterator::Crawl()
     mStartHost = mStartURL.mHost;
     mStartSiteDomain = SiteDomain(mStartHost);
     mStartDomain = mPreferences.allowSecondaryDomains ? mStartSiteDomain : mStartHost;
-    if (general.useCookies) LoadCookies(mConfiguration->mMiscOptions.logFolder.c_str());
+    if (general.useCookies) mReports.LoadCookies(mConfiguration->mMiscOptions.logFolder.c_str(), mCookies);
 
     // A stop requested by the user ends the transfer in progress with
     // the thread's stop exception; the crawl still ends with its summary.
@@ -148,11 +147,13 @@ void CSiteIterator::Crawl()
         if (!mStopRequested) throw;
     }
     mURLInProgress = nullptr;
-    FinishRelinking();
+    mRelinking.FinishRelinking();
 
     StopProgressMail();
     SendCompletionMail();
-    WriteSummary();
+    mReports.WriteSummary(mOptions, mConfiguration->mMiscOptions, mFailure, mCounters,
+                          mCollaborators.clock() - mStartTime);
+    mListener.LevelsEnd(mStopRequested);
 }
 
 void CSiteIterator::StartProgressMail()
@@ -180,24 +181,9 @@ std::string CSiteIterator::ProgressMailElapsedText() const
     return ElapsedTimeText(mCollaborators.clock() - mStartTime);
 }
 
-void CSiteIterator::WriteSummary()
+void CSiteIterator::GenerateSiteMap(bool openAfterwards)
 {
-    if (mOptions.detailedLog) {
-        if (mFailure.empty()) mListener.CrawlLog("Done", ELogLine::kTrace);
-        else mListener.CrawlLog(mFailure, ELogLine::kFailure);
-        std::string summary;
-        summary += "Total files grabbed: " + std::to_string(mCounters.saved) + "\r";
-        summary += "Total errors: " + std::to_string(mCounters.errors) + "\r";
-        summary += "Total bytes grabbed: " + std::to_string(mCounters.bytes) + "\r";
-        summary += "Total time: " + std::to_string(mCollaborators.clock() - mStartTime) + "\r";
-        mListener.CrawlLog(summary, ELogLine::kTrace);
-    }
-    if (mOptions.linkReports) {
-        const std::string logFolder = mConfiguration->mMiscOptions.logFolder.c_str();
-        if (mConfiguration->mMiscOptions.errorLinks) WriteErrorReport(logFolder);
-        if (mConfiguration->mMiscOptions.offsiteLinks) WriteOffsiteReport(logFolder);
-    }
-    mListener.LevelsEnd(mStopRequested);
+    mReports.GenerateSiteMap(mSiteIndex, mConfiguration->mMiscOptions, openAfterwards);
 }
 
 void CSiteIterator::Stop(bool byError)

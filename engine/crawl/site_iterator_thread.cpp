@@ -74,7 +74,7 @@ void* CSiteIteratorThread::Run()
     }
     // However the crawl ended, links written to files that never came are
     // turned back to the server's URLs.
-    if (mDriver) mDriver->FinishRelinking();
+    if (mDriver) mDriver->Relinking().FinishRelinking();
     FinishCrawl();
     return nullptr;
 }
@@ -101,8 +101,8 @@ void CSiteIteratorThread::RunGrab()
     if (!mDriver->FailureText().empty()) return;
     const std::string logFolder = misc.logFolder.c_str();
     if (misc.generateSiteMap) mDriver->GenerateSiteMap(false);
-    if (misc.extractEmailAddresses) mDriver->SaveEmailAddresses(logFolder);
-    if (mConfiguration->mGeneralOptions.useCookies) mDriver->SaveCookies(logFolder);
+    if (misc.extractEmailAddresses) mDriver->Reports().SaveEmailAddresses(logFolder);
+    if (mConfiguration->mGeneralOptions.useCookies) mDriver->Reports().SaveCookies(logFolder, mDriver->Cookies());
     if (notify) {
         mListener.CrawlStatus("Sending finish mail");
         mListener.NotificationMail(misc.finishMessage.str());

@@ -7,6 +7,8 @@
 #include <chrono>
 
 #include "engine/config/configuration.h"
+#include "engine/crawl/crawl_mirror.h"
+#include "engine/crawl/crawl_relinking.h"
 #include "engine/crawl/elapsed_time.h"
 #include "engine/crawl/form_submission.h"
 #include "engine/crawl/generated_names.h"
@@ -84,7 +86,33 @@ TEST(LinkLocalPath, LinksClimbOnlyOutOfFoldersTheTargetDoesNotShare)
         {"h/a.html", "", "h/a.html"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CSiteIterator::LinkLocalPath(c.target, c.pageFolder), c.link) << c.target << " from " << c.pageFolder;
+        EXPECT_EQ(CCrawlRelinking::LinkLocalPath(c.target, c.pageFolder), c.link) << c.target << " from " << c.pageFolder;
+}
+
+// A saved file's place as links write it; a file outside the mirror, even
+// in a folder whose name begins like the mirror's, has none.
+TEST(MirrorPathFromRoot, FilesInsideTheMirrorOnlyAreWrittenForLinks)
+{
+    struct Case {
+        const char* root;
+        const char* file;
+        const char* path;
+    };
+    const Case cases[] = {
+        {"/tmp/mirror", "/tmp/mirror/h/80/a b/x.html", "h/80/a%20b/x.html"},
+        {"/tmp/mirror", "/tmp/mirror/Index.html", "Index.html"},
+        {"/tmp/mirror", "/tmp/mirror", ""},
+        {"/tmp/mirror", "/tmp/mirror2/h/x.html", ""},
+        {"/tmp/mirror", "/tmp/other/x.html", ""},
+        {"/", "/h/x.html", "h/x.html"},
+    };
+    for (const Case& c : cases) {
+        CConfiguration configuration;
+        configuration.mGeneralOptions.localPath = c.root;
+        CConfiguration* const pointer = &configuration;
+        const CCrawlMirror mirror(pointer, false);
+        EXPECT_EQ(mirror.PathFromRoot(CFileRef(std::string(c.file))), c.path) << c.file << " below " << c.root;
+    }
 }
 
 TEST(FormQuery, ItemsAreFormEncodedAndJoined)

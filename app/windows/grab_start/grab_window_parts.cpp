@@ -61,7 +61,7 @@ std::string TakeGrabLogFailure(CLogHolder& log) { return LogWriteFailure(log, Ta
 
 std::string SiteMapPathOf(const CSiteIteratorThread& thread, const CConfiguration& configuration)
 {
-    return thread.Driver()->ReportPath(configuration.mMiscOptions.logFolder.c_str(), ".sitemap.html");
+    return thread.Driver()->Reports().ReportPath(configuration.mMiscOptions.logFolder.c_str(), ".sitemap.html");
 }
 
 void ShowSiteMap(CSiteIteratorThread* thread, const CConfiguration& configuration, std::string& ioPath)

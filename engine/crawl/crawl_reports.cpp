@@ -1,15 +1,20 @@
 // The report files of a crawl, in the configuration's log folder, each named
 // after the start host: the site map, the harvested e-mail addresses, the
 // error and offsite lists, and the cookie file read before the crawl and
-// written after it. The text reports end their lines with LF, as every
-// Linux tool reading them expects.
+// written after it; and the summary lines of the log. The text reports end
+// their lines with LF, as every Linux tool reading them expects.
 #include <cstring>
 #include <utility>
 
 #include "engine/config/configuration.h"
 #include "engine/cookies/cookie_file.h"
+#include "engine/cookies/cookie_store.h"
+#include "engine/crawl/crawl_options.h"
+#include "engine/crawl/crawl_reports.h"
 #include "engine/crawl/html_escape.h"
-#include "engine/crawl/site_iterator.h"
+#include "engine/crawl/site_index.h"
+#include "engine/owner/crawl_listener.h"
+#include "engine/url/url_record.h"
 #include "foundation/files/whole_file.h"
 #include "foundation/settings/log_file.h"
 #include "foundation/text/text_encodings.h"
@@ -22,22 +27,70 @@ void AppendPageText(std::string& out, std::string_view pageText) { AppendEscaped
 
 }  // namespace
 
+CCrawlReports::CCrawlReports(CCrawlListener& listener, const std::string& startHost)
+    : mListener(listener), mStartHost(startHost)
+{
+}
+
+void CCrawlReports::ShowStatus(const std::string& text) { mListener.CrawlStatus(text); }
+
+void CCrawlReports::LogLine(const std::string& text) { mListener.CrawlLog(text, ELogLine::kNotice); }
+
+// Pages write addresses and anchors as HTML ("ann&#64;example.com", "R&amp;D");
+// the report holds the text. An address met again keeps its place and takes
+// the newest anchor text.
+void CCrawlReports::AddEmailAddress(const std::string& address, const std::string& anchorText)
+{
+    std::string text = DecodeEntities(address);
+    // One line per address: the anchor's line breaks and tabs become blanks.
+    std::string anchor;
+    for (char c : DecodeEntities(anchorText)) {
+        const bool blank = IsAsciiSpace(static_cast<unsigned char>(c));
+        if (!blank) anchor += c;
+        else if (!anchor.empty() && anchor.back() != ' ') anchor += ' ';
+    }
+    if (!anchor.empty() && anchor.back() == ' ') anchor.pop_back();
+    auto [found, added] = mEmailIndex.try_emplace(std::move(text), mEmailAddresses.size());
+    if (added) mEmailAddresses.emplace_back(found->first, std::move(anchor));
+    else if (!anchor.empty()) mEmailAddresses[found->second].second = std::move(anchor);
+}
+
+void CCrawlReports::WriteSummary(const SCrawlOptions& options, const CMiscOptions& misc, const std::string& failure,
+                                 const CCrawlCounters& counters, std::int64_t elapsedSeconds)
+{
+    if (options.detailedLog) {
+        if (failure.empty()) mListener.CrawlLog("Done", ELogLine::kTrace);
+        else mListener.CrawlLog(failure, ELogLine::kFailure);
+        std::string summary;
+        summary += "Total files grabbed: " + std::to_string(counters.saved) + "\r";
+        summary += "Total errors: " + std::to_string(counters.errors) + "\r";
+        summary += "Total bytes grabbed: " + std::to_string(counters.bytes) + "\r";
+        summary += "Total time: " + std::to_string(elapsedSeconds) + "\r";
+        mListener.CrawlLog(summary, ELogLine::kTrace);
+    }
+    if (options.linkReports) {
+        const std::string logFolder = misc.logFolder.c_str();
+        if (misc.errorLinks) WriteErrorReport(logFolder);
+        if (misc.offsiteLinks) WriteOffsiteReport(logFolder);
+    }
+}
+
 // The crawl goes on whatever became of a report, but a report that could
 // not be written is told, never passed over.
-void CSiteIterator::WriteReport(const std::string& path, std::string_view text)
+void CCrawlReports::WriteReport(const std::string& path, std::string_view text)
 {
     int status = path.empty() ? -ENOENT : WriteWholeFile(CFileRef(path), text);
     ReportWriteOutcome(path, status);
 }
 
-void CSiteIterator::ReportWriteOutcome(const std::string& path, int status)
+void CCrawlReports::ReportWriteOutcome(const std::string& path, int status)
 {
     if (status == 0) return;
     const std::string shown = path.empty() ? std::string("(no log folder)") : path;
     LogLine("The report could not be written: " + shown + " (" + std::strerror(-status) + ")");
 }
 
-std::string CSiteIterator::ReportPath(const std::string& folder, const char* suffix) const
+std::string CCrawlReports::ReportPath(const std::string& folder, const char* suffix) const
 {
     // Without a log folder there is nowhere to write: never the root folder.
     if (folder.empty()) return {};
@@ -48,10 +101,9 @@ std::string CSiteIterator::ReportPath(const std::string& folder, const char* suf
     return path;
 }
 
-void CSiteIterator::GenerateSiteMap(bool openAfterwards)
+void CCrawlReports::GenerateSiteMap(const CSiteIndex& index, const CMiscOptions& misc, bool openAfterwards)
 {
     ShowStatus("Generating site map");
-    const CMiscOptions& misc = mConfiguration->mMiscOptions;
     std::string text = "<HTML>\n<HEAD>\n<TITLE>\n";
     AppendEscapedHTML(text, mStartHost);
     text += " Site Map</TITLE>\n</HEAD>\n<BODY BGCOLOR=\"#FFFFFF\">\n<H2>";
@@ -70,7 +122,7 @@ void CSiteIterator::GenerateSiteMap(bool openAfterwards)
         const std::size_t depth = stack.size() + 1;
         text.append(depth, '\t');
         text += "<UL>\n";
-        for (const CSiteIndex::Item* record : mSiteIndex.TreeNode(node).records) {
+        for (const CSiteIndex::Item* record : index.TreeNode(node).records) {
             const std::string& url = record->first;
             const std::string& title = record->second.title;
             // Only URLs whose file is in the mirror (saved, or a redirect
@@ -113,13 +165,13 @@ void CSiteIterator::GenerateSiteMap(bool openAfterwards)
     open(CSiteIndex::kRoot);
     while (!stack.empty()) {
         CStep& step = stack.back();
-        const CSiteIndex::Node& node = mSiteIndex.TreeNode(step.node);
+        const CSiteIndex::Node& node = index.TreeNode(step.node);
         const std::size_t depth = stack.size();
         if (step.nextChild < node.children.size()) {
             const std::uint32_t child = node.children[step.nextChild++];
             text.append(depth, '\t');
             text += "<LI><B>";
-            AppendEscapedHTML(text, mSiteIndex.TreeNode(child).name);
+            AppendEscapedHTML(text, index.TreeNode(child).name);
             text += "</B>\n";
             open(child);
             continue;
@@ -135,7 +187,7 @@ void CSiteIterator::GenerateSiteMap(bool openAfterwards)
     if (openAfterwards) OpenInDefaultApp(path);
 }
 
-void CSiteIterator::SaveEmailAddresses(const std::string& folder)
+void CCrawlReports::SaveEmailAddresses(const std::string& folder)
 {
     ShowStatus("Saving email addresses");
     std::string text;
@@ -148,7 +200,7 @@ void CSiteIterator::SaveEmailAddresses(const std::string& folder)
     WriteReport(ReportPath(folder, ".email.txt"), text);
 }
 
-void CSiteIterator::WriteErrorReport(const std::string& folder)
+void CCrawlReports::WriteErrorReport(const std::string& folder)
 {
     if (mErrorURLs.empty() && mUnauthorizedURLs.empty()) return;
     ShowStatus("Saving error and unauthorized urls");
@@ -166,7 +218,7 @@ void CSiteIterator::WriteErrorReport(const std::string& folder)
     WriteReport(ReportPath(folder, ".errors.txt"), text);
 }
 
-void CSiteIterator::WriteOffsiteReport(const std::string& folder)
+void CCrawlReports::WriteOffsiteReport(const std::string& folder)
 {
     if (mOffsiteURLs.empty()) return;
     ShowStatus("Saving error and unauthorized urls");
@@ -175,7 +227,7 @@ void CSiteIterator::WriteOffsiteReport(const std::string& folder)
     WriteReport(ReportPath(folder, ".offsite.txt"), text);
 }
 
-int CSiteIterator::LoadCookies(const std::string& folder)
+int CCrawlReports::LoadCookies(const std::string& folder, CCookieStore& cookies)
 {
     ShowStatus("Loading cookies from last session");
     const std::string path = ReportPath(folder, ".cookies.plist");
@@ -189,13 +241,13 @@ int CSiteIterator::LoadCookies(const std::string& folder)
         LogLine("The cookies of the last session could not be read: " + path + " (" + reason + ")");
     }
     if (status != 0) return status;
-    mCookies.AddFromArray(list);
+    cookies.AddFromArray(list);
     return 0;
 }
 
-void CSiteIterator::SaveCookies(const std::string& folder)
+void CCrawlReports::SaveCookies(const std::string& folder, const CCookieStore& cookies)
 {
     ShowStatus("Saving this sessions cookies");
     const std::string path = ReportPath(folder, ".cookies.plist");
-    ReportWriteOutcome(path, path.empty() ? -ENOENT : WritePropertyListFile(mCookies.CopyAsArray(), CFileRef(path)));
+    ReportWriteOutcome(path, path.empty() ? -ENOENT : WritePropertyListFile(cookies.CopyAsArray(), CFileRef(path)));
 }
