@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QTabWidget>
 
+#include "app/framework/chasing_arrows.h"
 #include "app/framework/class_registrar.h"
 #include "app/framework/dialog.h"
 #include "app/framework/grayscale_window.h"
@@ -82,13 +83,7 @@ void RegisterStandardClasses()
         bar->setTextVisible(false);
         return bar;
     });
-    Register(kClassChasingArrows, [](const SPaneSpec&, QWidget* parent) {
-        auto* arrows = new QProgressBar(parent);
-        arrows->setRange(0, 1);
-        arrows->setTextVisible(false);
-        arrows->setMaximumWidth(arrows->fontMetrics().averageCharWidth() * 8);
-        return arrows;
-    });
+    Register(kClassChasingArrows, [](const SPaneSpec&, QWidget* parent) { return new CChasingArrows(parent); });
     Register(kClassIconPane, [](const SPaneSpec& spec, QWidget* parent) {
         auto* picture = new QLabel(parent);
         picture->setPixmap(PictureFor(Caption(spec), picture));

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -10,6 +11,7 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include "app/framework/chasing_arrows.h"
 #include "app/windows/widgets/arrow_field.h"
 #include "app/windows/widgets/dd_text_field.h"
 #include "app/windows/widgets/dirty_text.h"
@@ -18,6 +20,8 @@
 #include "app/windows/widgets/url_push_button.h"
 #include "platform/launch/program_launcher.h"
 #include "tests/support/temp_dir.h"
+#include "tests/windows/paint_counter.h"
+#include "tests/windows/run_events.h"
 
 namespace {
 
@@ -235,3 +239,20 @@ TEST(NewUserHelpTest, TheButtonOpensItsURLInTheBrowser)
 }
 
 }  // namespace
+
+// Busy arrows move, but draw a frame only every so often: the style would
+// have them repaint the window some sixty times a second during a grab.
+TEST(ChasingArrowsTest, BusyArrowsDrawAFewFramesASecond)
+{
+    QWidget window;
+    auto* arrows = new CChasingArrows(&window);
+    window.show();
+    windowtest::CPaintCounter paints(arrows);
+    arrows->setRange(0, 0);  // busy: the style animates the bar
+    QElapsedTimer clock;
+    clock.start();
+    windowtest::RunEventsUntil([&] { return clock.elapsed() >= 1000; });
+    const qint64 elapsed = clock.elapsed();
+    EXPECT_GT(paints.paints, 1) << "the arrows do not move";
+    EXPECT_LE(paints.paints, elapsed / CChasingArrows::kFrameMilliseconds + 3) << "over " << elapsed << " ms";
+}
