@@ -59,7 +59,7 @@ std::string MakePage()
 CURL FetchedPage(const std::string& page)
 {
     CURL fetched(kPageURL);
-    fetched.mBody.AppendBytes(page.data(), page.size());
+    (void)fetched.mBody.AppendBytes(page.data(), page.size());
     fetched.mContentType = "text/html";
     return fetched;
 }

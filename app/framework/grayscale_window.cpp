@@ -133,7 +133,7 @@ void GGrayscaleWindow::SaveWindowState()
     state.bounds = ToRect(root->isMaximized() ? root->normalGeometry() : root->geometry());
     state.zoomed = root->isMaximized();
     if (state.bounds.IsEmpty()) return;
-    SetPreferenceString(FormatWindowState(state).c_str(), mName.c_str());
+    (void)SetPreferenceString(FormatWindowState(state).c_str(), mName.c_str());
 }
 
 void GGrayscaleWindow::RestoreWindowState()

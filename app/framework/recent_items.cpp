@@ -27,14 +27,14 @@ void CRecentItems::AddItem(std::string_view url)
     if (Contains(url) || mCapacity == 0) return;
     mItems.insert(mItems.begin(), std::string(url));
     if (mItems.size() > static_cast<std::size_t>(mCapacity)) mItems.resize(static_cast<std::size_t>(mCapacity));
-    SetPreferenceStrings(mKey.c_str(), mItems);
+    (void)SetPreferenceStrings(mKey.c_str(), mItems);
     BroadcastMessage(kMsgRecentItemsChanged, this);
 }
 
 void CRecentItems::Clear()
 {
     mItems.clear();
-    RemovePreference(mKey.c_str());
+    (void)RemovePreference(mKey.c_str());
     BroadcastMessage(kMsgRecentItemsChanged, this);
 }
 

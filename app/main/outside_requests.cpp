@@ -168,6 +168,6 @@ std::optional<std::string> ReadLocationFileURL(const std::string& path)
     bool webloc = EndsWithNoCase(path, ".webloc");
     if (!webloc && !EndsWithNoCase(path, ".desktop")) return std::nullopt;
     std::string bytes;
-    if (ReadWholeFile(CFileRef(path), bytes) != 0) return std::nullopt;
+    if (ReadWholeFile(CFileRef(path), bytes).Failed()) return std::nullopt;
     return webloc ? WeblocURL(bytes) : DesktopLinkURL(bytes);
 }

@@ -119,7 +119,7 @@ void CTidewellApp::RegisterPaneClasses()
 void CTidewellApp::StartUp()
 {
     if (gAppSettings == nullptr) gAppSettings = new CAppSettings;
-    gAppSettings->MakeQueueFolder();
+    (void)gAppSettings->MakeQueueFolder();
     if (!gAppSettings->mRecentItems)
         gAppSettings->mRecentItems =
             std::make_shared<CRecentItems>(CAppSettings::kRecentItemsKey, CAppSettings::kRecentItemsCapacity);
@@ -127,8 +127,8 @@ void CTidewellApp::StartUp()
     AddAttachment(std::make_unique<CCleanupAttachment>());
     BuildUserAgent();
     SetHelpTagDelay(TagDelayMilliseconds());
-    if (!HasPreference("DefaultCreatorCode")) SetPreferenceString("sfri", "DefaultCreatorCode");
-    if (!HasPreference("DefaultTypeCode")) SetPreferenceString("TEXT", "DefaultTypeCode");
+    if (!HasPreference("DefaultCreatorCode")) (void)SetPreferenceString("sfri", "DefaultCreatorCode");
+    if (!HasPreference("DefaultTypeCode")) (void)SetPreferenceString("TEXT", "DefaultTypeCode");
     // The program's own requests to open a URL (notification texts without
     // a host among them, which open nothing).
     SetGetURLHandler([this](std::string_view url) {

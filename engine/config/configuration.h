@@ -85,7 +85,7 @@ struct CSiteLogin {
 
     // The first entry whose realm equals `realm` exactly gives its user name
     // and password; false, with both left as they were, when none does.
-    bool FindRealm(const char* realm, CFixedString255& userName, CFixedString255& password) const;
+    [[nodiscard]] bool FindRealm(const char* realm, CFixedString255& userName, CFixedString255& password) const;
 
     CFixedString255 siteUsername;
     CFixedString255 sitePassword;
@@ -151,7 +151,7 @@ public:
     // the default crawl filters, empty grab and save filters.
     CConfiguration();
 
-    bool IsEqual(const CConfiguration& other) const;
+    [[nodiscard]] bool IsEqual(const CConfiguration& other) const;
     friend bool operator==(const CConfiguration& a, const CConfiguration& b) { return a.IsEqual(b); }
 
     // Text form --------------------------------------------------------------------
@@ -170,13 +170,13 @@ public:
     // Files ------------------------------------------------------------------------
     // Replaces the file's whole content by the text (temporary file, then
     // rename), mode 0600. 0 or a negative errno value.
-    int WriteFile(const CFileRef& file) const;
+    [[nodiscard]] int WriteFile(const CFileRef& file) const;
     // Reads the whole file with ReadText. 0, or a negative errno value with
     // the record as it was.
-    int ReadFile(const CFileRef& file);
+    [[nodiscard]] int ReadFile(const CFileRef& file);
     // Saves under a configuration name (configuration_files.h): -EPERM for
     // "Default", which has no file; the caller shows its alert.
-    int Save(std::string_view configurationName) const;
+    [[nodiscard]] int Save(std::string_view configurationName) const;
 
     CGeneralOptions mGeneralOptions;
     TPooledList<CDelimiter> mDelimiters;

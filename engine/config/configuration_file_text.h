@@ -8,7 +8,7 @@
 // characters) are set aside: the text this program writes. Files written by
 // the original, MacRoman-based program are not, as soon as they hold a
 // character outside ASCII.
-bool IsUtf8ConfigurationText(std::string_view bytes);
+[[nodiscard]] bool IsUtf8ConfigurationText(std::string_view bytes);
 
 // NULs become blanks; a MacRoman file has every value converted to UTF-8
 // (the end marks stay); then each return that directly follows a character

@@ -145,7 +145,7 @@ int CConfiguration::WriteFile(const CFileRef& file) const
     return WritePrivateFile(folder, path.substr(slash == std::string::npos ? 0 : slash + 1), text.View(), true);
 }
 
-int CreateConfigurationFile(std::string_view name, const CConfiguration& configuration)
+static int CreateConfigurationFileCode(std::string_view name, const CConfiguration& configuration)
 {
     int status = CheckNewName(name);
     std::string folder;
@@ -156,7 +156,7 @@ int CreateConfigurationFile(std::string_view name, const CConfiguration& configu
     return WritePrivateFile(folder, std::string(name), text.View(), false);
 }
 
-int RenameConfigurationFile(std::string_view oldName, std::string_view newName)
+static int RenameConfigurationFileCode(std::string_view oldName, std::string_view newName)
 {
     int status = CheckNewName(newName);
     if (status != 0) return status;
@@ -166,7 +166,7 @@ int RenameConfigurationFile(std::string_view oldName, std::string_view newName)
     return CFile::Rename(file, std::string(newName).c_str());
 }
 
-int DeleteConfigurationFile(std::string_view name)
+static int DeleteConfigurationFileCode(std::string_view name)
 {
     CFileRef file;
     int status = FindConfigurationFile(name, file);
@@ -174,7 +174,7 @@ int DeleteConfigurationFile(std::string_view name)
     return ::unlink(file.c_str()) == 0 ? 0 : ErrnoStatus();
 }
 
-int DuplicateConfigurationFile(std::string_view sourceName, std::string_view newName)
+static int DuplicateConfigurationFileCode(std::string_view sourceName, std::string_view newName)
 {
     int status = CheckNewName(newName);
     if (status != 0) return status;
@@ -182,9 +182,29 @@ int DuplicateConfigurationFile(std::string_view sourceName, std::string_view new
     status = FindConfigurationFile(sourceName, source);
     if (status != 0) return status;
     std::string bytes;
-    status = ReadWholeFile(source, bytes);
+    status = ReadWholeFile(source, bytes).Code();
     std::string folder;
     if (status == 0) status = PrepareFolder(folder);
     if (status != 0) return status;
     return WritePrivateFile(folder, std::string(newName), bytes, false);
+}
+
+CStatus CreateConfigurationFile(std::string_view name, const CConfiguration& configuration)
+{
+    return CStatus::FromCode(CreateConfigurationFileCode(name, configuration));
+}
+
+CStatus RenameConfigurationFile(std::string_view oldName, std::string_view newName)
+{
+    return CStatus::FromCode(RenameConfigurationFileCode(oldName, newName));
+}
+
+CStatus DeleteConfigurationFile(std::string_view name)
+{
+    return CStatus::FromCode(DeleteConfigurationFileCode(name));
+}
+
+CStatus DuplicateConfigurationFile(std::string_view sourceName, std::string_view newName)
+{
+    return CStatus::FromCode(DuplicateConfigurationFileCode(sourceName, newName));
 }

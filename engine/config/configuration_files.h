@@ -2,8 +2,8 @@
 // configurations folder of the settings (gAppSettings), named after the
 // configuration and holding its text. The built-in "Default" has no file.
 //
-// Every operation returns 0 or a negative errno value and never shows a
-// message; the windows decide what the user sees. Names are single path
+// Every operation returns 0 or a negative errno value (the file operations
+// a status with that code) and never shows a message; the windows decide what the user sees. Names are single path
 // components (see CheckConfigurationName), compared byte for byte. Files are
 // written whole (temporary file, then rename) with mode 0600, since they hold
 // passwords; the folder is made (mode 0700) when a file is first written.
@@ -14,25 +14,26 @@
 #include <vector>
 
 #include "engine/config/configuration.h"
+#include "foundation/errors/status.h"
 #include "foundation/files/file_ref.h"
 
 inline constexpr const char* kDefaultConfigurationName = "Default";
 
 // Exactly "Default".
-bool IsDefaultConfigurationName(std::string_view name);
+[[nodiscard]] bool IsDefaultConfigurationName(std::string_view name);
 // 0 for a name usable as a file name; -EINVAL when it is empty, holds '/' or
 // NUL or begins with '.'; -ENAMETOOLONG past 255 bytes.
-int CheckConfigurationName(std::string_view name);
+[[nodiscard]] int CheckConfigurationName(std::string_view name);
 // The settings' configurations folder; empty without a settings object.
 std::string ConfigurationsFolder();
 
 // 0 with the file's reference when the configuration has a file. "Default",
 // a missing file (nothing is created) and a missing folder give -ENOENT; a
 // folder of that name -EISDIR.
-int FindConfigurationFile(std::string_view name, CFileRef& outFile);
+[[nodiscard]] int FindConfigurationFile(std::string_view name, CFileRef& outFile);
 // True when the configurations folder holds an item of exactly that name
 // that is not a folder; never for "Default".
-bool ConfigurationExists(std::string_view name);
+[[nodiscard]] bool ConfigurationExists(std::string_view name);
 
 // The names of the configuration files (every item of the configurations
 // folder that is not a folder and whose name is usable), sorted byte for
@@ -43,19 +44,19 @@ std::vector<std::string> ListConfigurationNames();
 // than "Default" (or empty), reads its file over them. 0 when loaded (or
 // built in); otherwise the status of the look-up or the read, with the
 // configuration left at the defaults.
-int LoadConfiguration(std::string_view name, CConfiguration& configuration);
+[[nodiscard]] int LoadConfiguration(std::string_view name, CConfiguration& configuration);
 // What a window tells when LoadConfiguration gave `status` for `name`.
 std::string ConfigurationReadFailure(std::string_view name, int status);
 // Writes a new configuration file; -EEXIST when the name is taken, -EPERM
 // for "Default".
-int CreateConfigurationFile(std::string_view name, const CConfiguration& configuration);
+CStatus CreateConfigurationFile(std::string_view name, const CConfiguration& configuration);
 // Renames a configuration's file. -EPERM when the new name is "Default",
 // -EEXIST when it is taken (nothing changes in either case), the look-up's
 // status when the old name has no file.
-int RenameConfigurationFile(std::string_view oldName, std::string_view newName);
+CStatus RenameConfigurationFile(std::string_view oldName, std::string_view newName);
 // Deletes a configuration's file; the look-up's status when it has none.
-int DeleteConfigurationFile(std::string_view name);
+CStatus DeleteConfigurationFile(std::string_view name);
 // Copies a configuration's file byte for byte under a new name. -EPERM when
 // the new name is "Default", -EEXIST when it is taken, -ENOENT when the
 // source has no file; a read or write failure is returned as it is.
-int DuplicateConfigurationFile(std::string_view sourceName, std::string_view newName);
+CStatus DuplicateConfigurationFile(std::string_view sourceName, std::string_view newName);

@@ -130,7 +130,7 @@ void CConfiguration::ReadText(CTextBuffer& text)
 int CConfiguration::ReadFile(const CFileRef& file)
 {
     std::string bytes;
-    int status = ReadWholeFile(file, bytes);
+    int status = ReadWholeFile(file, bytes).Code();
     if (status != 0) return status;
     CTextBuffer text{std::string_view(bytes)};
     ReadText(text);

@@ -10,4 +10,4 @@
 // new one replaces it. Without `replace`, the file is only put in place when
 // the name is free (-EEXIST otherwise, nothing changed). 0 or a negative
 // errno value; on failure no temporary file is left.
-int WritePrivateFile(const std::string& folderPath, const std::string& name, std::string_view bytes, bool replace);
+[[nodiscard]] int WritePrivateFile(const std::string& folderPath, const std::string& name, std::string_view bytes, bool replace);

@@ -33,7 +33,7 @@ public:
     // Fills the record from such an array. False, the record unchanged, when
     // the element is not an array of five strings and an integer. CR, LF and
     // NUL are stripped from the name and the value.
-    bool SetFromArray(const PlistValue& array);
+    [[nodiscard]] bool SetFromArray(const PlistValue& array);
 
     std::string mName;
     std::string mValue;
@@ -63,4 +63,4 @@ void ParseSetCookieHeader(std::string_view headerValue, std::string_view default
                           const std::function<void(CCookie&&)>& each);
 
 // The current time in Unix seconds.
-std::int64_t CookieClockNow();
+[[nodiscard]] std::int64_t CookieClockNow();

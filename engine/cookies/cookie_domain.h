@@ -15,7 +15,7 @@ std::string_view HostWithoutPort(std::string_view hostAndPort);
 // True when `host` lies in the cookie's domain: equal to it, or ending with
 // "." + domain. IP-address hosts must equal it. An empty domain matches
 // nothing.
-bool CookieDomainMatchesHost(std::string_view cookieDomain, std::string_view host);
+[[nodiscard]] bool CookieDomainMatchesHost(std::string_view cookieDomain, std::string_view host);
 
 // The form a store files a domain under: without port and leading '.',
 // ASCII lower case. Same domains give the same key.
@@ -31,4 +31,4 @@ std::vector<std::string> CookieDomainKeysHolding(std::string_view host);
 // not be a public suffix unless it is the host itself (the cookie then
 // stays with that host, `domain` becoming `host`). An address sets cookies
 // only for itself.
-bool AcceptCookieDomain(std::string_view host, std::string& domain);
+[[nodiscard]] bool AcceptCookieDomain(std::string_view host, std::string& domain);

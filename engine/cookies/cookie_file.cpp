@@ -2,20 +2,21 @@
 
 #include "platform/plist/plist_xml.h"
 
-int WritePropertyListFile(const PlistValue& plist, const CFileRef& file)
+CStatus WritePropertyListFile(const PlistValue& plist, const CFileRef& file)
 {
-    if (!file.IsValid()) return -EINVAL;
-    return WritePlistFile(file.Path(), plist, 0600);
+    return CStatus::FromCode(file.IsValid() ? WritePlistFile(file.Path(), plist, 0600) : -EINVAL);
 }
 
 std::optional<PlistValue> ReadPropertyListFile(const CFileRef& file)
 {
     PlistValue plist;
-    if (ReadPropertyListFile(file, plist) != 0) return std::nullopt;
+    if (ReadPropertyListFile(file, plist).Failed()) return std::nullopt;
     return plist;
 }
 
-int ReadPropertyListFile(const CFileRef& file, PlistValue& plist)
+CStatus ReadPropertyListFile(const CFileRef& file, PlistValue& plist)
 {
-    return file.IsValid() ? ReadPlistFile(file.Path(), plist) : -EINVAL;
+    const int status = file.IsValid() ? ReadPlistFile(file.Path(), plist) : -EINVAL;
+    if (status == kCookieFileMalformed) return CStatus::Failure(status, "not a cookie file");
+    return CStatus::FromCode(status);
 }

@@ -5,19 +5,20 @@
 
 #include <optional>
 
+#include "foundation/errors/status.h"
 #include "foundation/files/file_ref.h"
 #include "platform/plist/plist_value.h"
 #include "platform/plist/plist_xml.h"
 
 // Replaces the file with the list's XML in one step (temporary file and
-// rename), readable by the owner only. 0, kPlistMalformed (nothing written)
-// when the list cannot be made XML, or a negative errno value.
-int WritePropertyListFile(const PlistValue& plist, const CFileRef& file);
+// rename), readable by the owner only. kPlistMalformed (nothing written)
+// when the list cannot be made XML, or an errno code.
+CStatus WritePropertyListFile(const PlistValue& plist, const CFileRef& file);
 
 // The file's property list; nothing when it is missing, unreadable or not an
 // XML property list.
-std::optional<PlistValue> ReadPropertyListFile(const CFileRef& file);
-// The same, telling why not: 0, a negative errno value (-ENOENT for a missing
-// file) or kCookieFileMalformed.
-int ReadPropertyListFile(const CFileRef& file, PlistValue& plist);
+[[nodiscard]] std::optional<PlistValue> ReadPropertyListFile(const CFileRef& file);
+// The same, telling why not: an errno code (-ENOENT for a missing file) or
+// kCookieFileMalformed.
+CStatus ReadPropertyListFile(const CFileRef& file, PlistValue& plist);
 inline constexpr int kCookieFileMalformed = kPlistMalformed;

@@ -9,7 +9,7 @@
 
 // True when the request path begins, ignoring ASCII case, with the cookie's
 // path ("/a" covers "/a/b" and "/ab", "/a/b/" does not cover "/a/b").
-bool CookiePathMatches(std::string_view cookiePath, std::string_view requestPath);
+[[nodiscard]] bool CookiePathMatches(std::string_view cookiePath, std::string_view requestPath);
 
 // The one "Cookie:" line (no line end) of a request, or none: the
 // name=value pairs, joined by "; ", of every cookie of the store whose

@@ -46,8 +46,8 @@ public:
     // follows in store order from then on).
     void StoreResponseCookie(const CCookie& cookie);
 
-    std::int32_t CountCookies() const;
-    bool IsEmpty() const { return mCookies.empty(); }
+    [[nodiscard]] std::int32_t CountCookies() const;
+    [[nodiscard]] bool IsEmpty() const { return mCookies.empty(); }
     // The cookies whose domain holds `host` (host[:port]), in store order.
     // The pointers stay valid until the store next changes.
     std::vector<const CCookie*> CookiesForHost(std::string_view host) const;

@@ -14,4 +14,4 @@ const psl_ctx_t* PublicSuffixList();
 // True when `domain` (lower case, no leading '.') is a public suffix. Names
 // under a top-level name the list does not know count as suffixes too, the
 // list's own default rule.
-bool IsPublicSuffix(std::string_view domain);
+[[nodiscard]] bool IsPublicSuffix(std::string_view domain);

@@ -25,7 +25,7 @@ public:
     CMirrorNaming Naming() const;
     // A dynamic URL (or any PHP page, when asked) that remapping gives a
     // generated name.
-    bool IsRemappedDynamic(const CURL& url) const;
+    [[nodiscard]] bool IsRemappedDynamic(const CURL& url) const;
     // The URL's file under `fileName` (empty: the URL's own), as a path from
     // the mirror's root.
     std::string ExpectedLocalPath(const CURL& url, const std::string& fileName) const;
@@ -34,7 +34,7 @@ public:
     std::string PathFromRoot(const CFileRef& file) const;
     // The URL's saved file under `fileName` (empty: the URL's own), when a
     // file of that URL stands there.
-    bool Find(const CURL& url, const std::string& fileName, CFileRef& file);
+    [[nodiscard]] bool Find(const CURL& url, const std::string& fileName, CFileRef& file);
     CMirrorWriter& Writer();
 
 private:

@@ -43,7 +43,7 @@ struct SCrawlOptions {
     // Broadcasts kMsgSkip to skip the transfer in progress; may be null.
     CBroadcaster* skipBroadcaster = nullptr;
 
-    bool StaysInFolder() const { return stayInFolder != nullptr && *stayInFolder; }
+    [[nodiscard]] bool StaysInFolder() const { return stayInFolder != nullptr && *stayInFolder; }
 };
 
 // A crawl told in full: the grab thread's transfers, the detailed log, the

@@ -30,7 +30,7 @@ struct CCrawlPreferences {
 
 // The four switches of the preferences window, read the same way wherever
 // they are consulted: on unless the stored text is "false" (missing: on).
-bool GetGenerateLogPreference();
-bool GetAllowSecondaryDomainsPreference();
-bool GetGrabOffsiteURLsPreference();
-bool GetURLsFromDiskPreference();
+[[nodiscard]] bool GetGenerateLogPreference();
+[[nodiscard]] bool GetAllowSecondaryDomainsPreference();
+[[nodiscard]] bool GetGrabOffsiteURLsPreference();
+[[nodiscard]] bool GetURLsFromDiskPreference();

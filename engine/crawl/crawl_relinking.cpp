@@ -195,7 +195,7 @@ void CCrawlRelinking::FinishRelinking()
                     ")");
         };
         std::string text;
-        if (const int status = ReadWholeFile(file, text); status != 0) {
+        if (const int status = ReadWholeFile(file, text).Code(); status != 0) {
             reportFailure(status);
             continue;
         }

@@ -50,10 +50,10 @@ public:
     void BeginURL() { mPagePendingTargets.clear(); }
     // Rewrites the links of `body` (the text of `page`) in one pass; true when
     // one changed. `context` yields and tells a stop.
-    bool RelinkPage(std::string& body, const CHTMLPage& page, const SPageRelinking& how, CPageContext& context);
+    [[nodiscard]] bool RelinkPage(std::string& body, const CHTMLPage& page, const SPageRelinking& how, CPageContext& context);
     // The page just saved at `file` (`pathFromRoot` in the mirror) links to
     // places whose files are not there yet.
-    bool HasPendingTargets() const { return !mPagePendingTargets.empty(); }
+    [[nodiscard]] bool HasPendingTargets() const { return !mPagePendingTargets.empty(); }
     void RegisterSavedPage(const std::string& file, const std::string& pathFromRoot);
 
     // Where the URLs (one URL and those that redirected to it) are saved

@@ -3,7 +3,6 @@
 // error and offsite lists, and the cookie file read before the crawl and
 // written after it; and the summary lines of the log. The text reports end
 // their lines with LF, as every Linux tool reading them expects.
-#include <cstring>
 #include <utility>
 
 #include "engine/config/configuration.h"
@@ -79,15 +78,14 @@ void CCrawlReports::WriteSummary(const SCrawlOptions& options, const CMiscOption
 // not be written is told, never passed over.
 void CCrawlReports::WriteReport(const std::string& path, std::string_view text)
 {
-    int status = path.empty() ? -ENOENT : WriteWholeFile(CFileRef(path), text);
-    ReportWriteOutcome(path, status);
+    ReportWriteOutcome(path, path.empty() ? CStatus::FromCode(-ENOENT) : WriteWholeFile(CFileRef(path), text));
 }
 
-void CCrawlReports::ReportWriteOutcome(const std::string& path, int status)
+void CCrawlReports::ReportWriteOutcome(const std::string& path, const CStatus& status)
 {
-    if (status == 0) return;
+    if (status.Ok()) return;
     const std::string shown = path.empty() ? std::string("(no log folder)") : path;
-    LogLine("The report could not be written: " + shown + " (" + std::strerror(-status) + ")");
+    LogLine("The report could not be written: " + shown + " (" + status.Text() + ")");
 }
 
 std::string CCrawlReports::ReportPath(const std::string& folder, const char* suffix) const
@@ -233,14 +231,12 @@ int CCrawlReports::LoadCookies(const std::string& folder, CCookieStore& cookies)
     const std::string path = ReportPath(folder, ".cookies.plist");
     if (path.empty()) return -ENOENT;
     PlistValue list;
-    const int status = ReadPropertyListFile(CFileRef(path), list);
+    const CStatus status = ReadPropertyListFile(CFileRef(path), list);
     // A first session has no file; one that is there but unreadable is told,
     // since the end of the crawl writes this session's cookies over it.
-    if (status != 0 && status != -ENOENT) {
-        const std::string reason = status == kCookieFileMalformed ? "not a cookie file" : std::strerror(-status);
-        LogLine("The cookies of the last session could not be read: " + path + " (" + reason + ")");
-    }
-    if (status != 0) return status;
+    if (status.Failed() && status.Code() != -ENOENT)
+        LogLine("The cookies of the last session could not be read: " + path + " (" + status.Text() + ")");
+    if (status.Failed()) return status.Code();
     cookies.AddFromArray(list);
     return 0;
 }
@@ -249,5 +245,6 @@ void CCrawlReports::SaveCookies(const std::string& folder, const CCookieStore& c
 {
     ShowStatus("Saving this sessions cookies");
     const std::string path = ReportPath(folder, ".cookies.plist");
-    ReportWriteOutcome(path, path.empty() ? -ENOENT : WritePropertyListFile(cookies.CopyAsArray(), CFileRef(path)));
+    ReportWriteOutcome(path, path.empty() ? CStatus::FromCode(-ENOENT)
+                                          : WritePropertyListFile(cookies.CopyAsArray(), CFileRef(path)));
 }

@@ -16,6 +16,7 @@
 
 #include "engine/crawl/crawl_counters.h"
 #include "engine/html/text_hash.h"
+#include "foundation/errors/status.h"
 
 class CCookieStore;
 class CCrawlListener;
@@ -34,7 +35,7 @@ public:
     // What the crawl meets -----------------------------------------------------
     // An address met again keeps its place and takes the newest anchor text.
     void AddEmailAddress(const std::string& address, const std::string& anchorText);
-    std::size_t EmailCount() const { return mEmailAddresses.size(); }
+    [[nodiscard]] std::size_t EmailCount() const { return mEmailAddresses.size(); }
     // Each list keeps the order of first meeting and lists a URL once
     // (errors excepted: every failure with its referrer).
     void AddOffsiteURL(const std::string& url)
@@ -55,7 +56,7 @@ public:
     void WriteOffsiteReport(const std::string& folder);
     void SaveCookies(const std::string& folder, const CCookieStore& cookies);
     // Adds the last session's cookies to `cookies`; the file's status.
-    int LoadCookies(const std::string& folder, CCookieStore& cookies);
+    [[nodiscard]] int LoadCookies(const std::string& folder, CCookieStore& cookies);
     // The end of the crawl: the summary lines of a detailed log (`failure`
     // empty for a grab that worked) and the link reports the options ask for.
     void WriteSummary(const SCrawlOptions& options, const CMiscOptions& misc, const std::string& failure,
@@ -66,7 +67,7 @@ public:
 private:
     // Writes a report file; a failure is logged.
     void WriteReport(const std::string& path, std::string_view text);
-    void ReportWriteOutcome(const std::string& path, int status);
+    void ReportWriteOutcome(const std::string& path, const CStatus& status);
     void ShowStatus(const std::string& text);
     void LogLine(const std::string& text);
 

@@ -13,4 +13,4 @@ std::string ElapsedTimeText(std::int64_t seconds);
 std::string TimeOfDayText(std::int64_t unixSeconds);
 
 // Clock seconds since 1970: the system clock a crawl is normally handed.
-std::int64_t CrawlClockNow();
+[[nodiscard]] std::int64_t CrawlClockNow();

@@ -23,4 +23,4 @@ void BuildFormQuery(const TPooledList<CInputItem>& items, CTextBuffer& out);
 // the request its cookies when the URL's requests post their progress. True, with the body in
 // `out`, when a whole response arrived; false for any other method or a
 // failed request.
-bool SubmitForm(CURL& url, const CTextBuffer& query, const char* userAgent, std::int32_t method, CTextBuffer& out);
+[[nodiscard]] bool SubmitForm(CURL& url, const CTextBuffer& query, const char* userAgent, std::int32_t method, CTextBuffer& out);

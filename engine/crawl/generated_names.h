@@ -37,7 +37,7 @@ std::string GeneratedNameExtension(std::string_view contentType, std::string_vie
                                    const CGeneratedExtensionRules& rules, const TextMap<std::string>& typeExtensions);
 
 // Whether `name` is a generated one: a UUID, then nothing or an extension.
-bool IsGeneratedName(std::string_view name);
+[[nodiscard]] bool IsGeneratedName(std::string_view name);
 
 // A generated name with `extension` in place of its own; any other name
 // (a type extension's, a distinct one) is returned as it is.

@@ -19,7 +19,7 @@ std::string StartURLFailureText(const CURL& url);
 // A save that failed with `status` (a negative errno value) because of the
 // download folder rather than the one file: the folder is gone, is not a
 // folder, or nothing can be created or written in it.
-bool IsDownloadFolderUnusable(const std::string& downloadFolder, int status);
+[[nodiscard]] bool IsDownloadFolderUnusable(const std::string& downloadFolder, int status);
 
 // kDownloadFolderFailure, then where and why: " (FOLDER: REASON)".
 std::string DownloadFolderFailureText(const std::string& downloadFolder, int status);

@@ -20,4 +20,4 @@ std::string UnsupportedSchemeRefusal(const std::string& url);
 // Makes the last component of the configuration's download folder when it
 // is missing (its parent must exist). 0, or a negative status (-ENOTDIR
 // when something other than a folder has its name).
-int MakeDownloadFolder(const CConfiguration& configuration);
+[[nodiscard]] int MakeDownloadFolder(const CConfiguration& configuration);

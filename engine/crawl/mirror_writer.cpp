@@ -183,18 +183,18 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
     return status;
 }
 
-int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
-                         std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file)
+CStatus CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
+                             std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file)
 {
-    return WriteFile(
-        segments, fileName, replace, [bytes](int fd) { return WriteAll(fd, bytes); }, labels, file);
+    return CStatus::FromCode(WriteFile(
+        segments, fileName, replace, [bytes](int fd) { return WriteAll(fd, bytes); }, labels, file));
 }
 
-int CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
-                         const CLDynamicBuffer& body, const CMirrorFileLabels& labels, CFileRef& file)
+CStatus CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
+                             const CLDynamicBuffer& body, const CMirrorFileLabels& labels, CFileRef& file)
 {
-    return WriteFile(
-        segments, fileName, replace, [&body](int fd) { return body.WriteTo(fd); }, labels, file);
+    return CStatus::FromCode(WriteFile(
+        segments, fileName, replace, [&body](int fd) { return body.WriteTo(fd); }, labels, file));
 }
 
 bool CMirrorWriter::Find(std::span<const std::string> segments, std::string_view fileName, CFileRef& file,

@@ -35,6 +35,7 @@
 #include <unordered_map>
 
 #include "engine/html/text_hash.h"
+#include "foundation/errors/status.h"
 #include "foundation/files/dynamic_buffer.h"
 #include "foundation/files/file_ref.h"
 #include "platform/posix/unique_fd.h"
@@ -56,20 +57,20 @@ public:
     // Writes the file `fileName` (percent-decoded; empty: "Index.html") in the
     // folder of `segments`, making the folders. An existing plain file is
     // rewritten when `replace`, else kept and reported as kStatusDuplicateName
-    // (-EEXIST). 0 or a negative errno value; `file` names the file in both
-    // of these cases, under the name it really has. Labels that the file
+    // (-EEXIST). Success or a failure with its errno code; `file` names the
+    // file on success and on kStatusDuplicateName, under the name it really has. Labels that the file
     // system cannot keep are skipped. `labels.url` owns the file; an empty
     // one claims whatever stands at the name. A file whose path would pass
     // the system's limit gives -ENAMETOOLONG, and nothing is made.
-    int Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
-              std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file);
-    int Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
-              const CLDynamicBuffer& body, const CMirrorFileLabels& labels, CFileRef& file);
+    CStatus Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
+                  std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file);
+    CStatus Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
+                  const CLDynamicBuffer& body, const CMirrorFileLabels& labels, CFileRef& file);
 
     // True, with `file` naming it, when a plain file of `owner` (any file
     // when `owner` is empty) stands at the place or under the distinct name
     // the writer gives it there. Nothing is made.
-    bool Find(std::span<const std::string> segments, std::string_view fileName, CFileRef& file,
+    [[nodiscard]] bool Find(std::span<const std::string> segments, std::string_view fileName, CFileRef& file,
               std::string_view owner = {});
 
     const std::string& DownloadFolder() const { return mRootPath; }
@@ -77,17 +78,17 @@ public:
 private:
     // The folder's descriptor (kept open), or a negative status. With
     // `create`, missing levels are made; `path` receives the folder's path.
-    int OpenFolder(std::span<const std::string> segments, bool create, std::string& path);
+    [[nodiscard]] int OpenFolder(std::span<const std::string> segments, bool create, std::string& path);
     void ForgetFolders();
     enum class ESlot { kFree, kOwn, kTaken };
     // Whether `name` in `folder` (at `path`) is free, `owner`'s (or of no
     // known URL), or another URL's; a negative status for a link or an
     // item that is neither a file nor a folder.
-    int CheckSlot(int folder, const std::string& path, const std::string& name, std::string_view owner,
+    [[nodiscard]] int CheckSlot(int folder, const std::string& path, const std::string& name, std::string_view owner,
                   ESlot& slot) const;
     // Writes the file with `writeBody` (0 or a negative errno value).
     template <class WriteBody>
-    int WriteFile(std::span<const std::string> segments, std::string_view fileName, bool replace,
+    [[nodiscard]] int WriteFile(std::span<const std::string> segments, std::string_view fileName, bool replace,
                   WriteBody&& writeBody, const CMirrorFileLabels& labels, CFileRef& file);
 
     std::string mRootPath;

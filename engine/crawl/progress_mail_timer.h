@@ -21,7 +21,7 @@ public:
     CProgressMailTimer(const CProgressMailTimer&) = delete;
     CProgressMailTimer& operator=(const CProgressMailTimer&) = delete;
 
-    bool IsRunning() const;
+    [[nodiscard]] bool IsRunning() const;
 
     // Builds and sends one progress mail for the driver's present state.
     static void SendProgressMail(const CSiteIterator& driver);

@@ -67,7 +67,7 @@ public:
     const Item* Find(std::string_view url) const;
     Item& FindOrAdd(std::string_view url);
 
-    bool IsVisited(std::string_view url) const;
+    [[nodiscard]] bool IsVisited(std::string_view url) const;
     // Marks the URL visited (once) and lists it in the tree under its
     // directory components.
     void MarkVisited(std::string_view url, const std::vector<std::string>& directoryComponents,
@@ -79,7 +79,7 @@ public:
     // (the URL's file is there now).
     bool ClaimPath(const std::string& path, const std::string& urlKey, bool force = false);
 
-    std::size_t Size() const { return mEntries.size(); }
+    [[nodiscard]] std::size_t Size() const { return mEntries.size(); }
     const Map& Entries() const { return mEntries; }
     Map& MutableEntries() { return mEntries; }
     void Clear();

@@ -49,6 +49,7 @@
 #include "engine/html/text_hash.h"
 #include "engine/owner/crawl_listener.h"
 #include "engine/url/url_record.h"
+#include "foundation/errors/status.h"
 #include "foundation/files/file_ref.h"
 #include "foundation/messaging/broadcaster.h"
 
@@ -83,15 +84,15 @@ public:
     // transfer layer's errors pass through.
     void Crawl();
     void CrawlLevels(CURL& startURL);
-    bool IsOnSite(const CURL& url);
+    [[nodiscard]] bool IsOnSite(const CURL& url);
     // The URL's host is the start host, or belongs to the start site
     // (hosts compared in their identity form).
-    bool IsStartHost(const CURL& url);
-    bool IsStartSite(const CURL& url);
+    [[nodiscard]] bool IsStartHost(const CURL& url);
+    [[nodiscard]] bool IsStartSite(const CURL& url);
     // Both the preference and the configuration allow off-site URLs.
-    bool GrabsOffsiteURLs() const;
-    bool IsVisited(std::string_view url) const { return mSiteIndex.IsVisited(url); }
-    bool IsDroppedGuess(std::string_view url) const
+    [[nodiscard]] bool GrabsOffsiteURLs() const;
+    [[nodiscard]] bool IsVisited(std::string_view url) const { return mSiteIndex.IsVisited(url); }
+    [[nodiscard]] bool IsDroppedGuess(std::string_view url) const
     {
         const CSiteIndex::Item* item = mSiteIndex.Find(url);
         return item != nullptr && item->second.linkKind == ELinkSite::kDropped;
@@ -106,20 +107,20 @@ public:
 
     // One URL -------------------------------------------------------------------
     void ProcessURL(CURL& url, std::int32_t level, std::int32_t index);
-    bool GrabWithRetry(CURL& url);
+    [[nodiscard]] bool GrabWithRetry(CURL& url);
     void ProcessResponse(CURL& url, bool& ok);
     // Sorts the links of a page into the next level, the link paths and the
     // offsite list.
     void ExamineExtractedURLs(const std::vector<CLinkRecord>& links);
     // True when the URL must be fetched; false when the saved copy is up to date.
-    bool CompareModificationDates(CURL& url);
+    [[nodiscard]] bool CompareModificationDates(CURL& url);
     // The date check by one conditional GET: the saved copy of the URL when
     // it may stand in for an unchanged answer (not the first URL, not a
     // page), with its date in `seconds`.
     bool FindConditionalCopy(const CURL& url, CFileRef& file, std::int64_t& seconds);
     // The saved copy answered for the URL (the server said it is unchanged).
     void KeepUpToDateCopy(CURL& url, const CFileRef& file);
-    bool LookForDiskFile(const CURL& url, CFileRef& file);
+    [[nodiscard]] bool LookForDiskFile(const CURL& url, CFileRef& file);
     void LogRequest(const CURL& url);
 
     // Page post-processing --------------------------------------------------------
@@ -130,11 +131,11 @@ public:
     // A HEAD for a link without an extension (checkForRedirection): true
     // when it is a folder; otherwise `typeExtension` receives the extension
     // its Content-Type maps to, when one does.
-    bool CheckLinkType(const CURL& linkURL, std::string& typeExtension);
+    [[nodiscard]] bool CheckLinkType(const CURL& linkURL, std::string& typeExtension);
     // Whether the crawl will GET an on-site URL it has just queued: then its
     // own response tells what a HEAD would (a folder's redirect is followed,
     // its Content-Type names the file), and no HEAD is sent.
-    bool WillFetchQueued(const CURL& url) const;
+    [[nodiscard]] bool WillFetchQueued(const CURL& url) const;
     // The on-disk name a response gives its URL: for a name without an
     // extension, the extension its Content-Type maps to; for a page whose
     // name a browser would not open as one, with "always use extension" and
@@ -146,21 +147,22 @@ public:
     void PostProcessPage(CURL& url, const CHTMLPage& page, bool relink, bool remap, bool remapHosts);
 
     // Saving and reports ------------------------------------------------------------
-    bool SaveURL(CURL& url, CFileRef& outFile);
+    // Saves the fetched body into the mirror (or as a bookmark).
+    CStatus SaveURL(CURL& url, CFileRef& outFile);
     // The site map of what this crawl saved, in the configuration's log folder.
     void GenerateSiteMap(bool openAfterwards);
     int CreateAlias();
 
     // CPageContext ---------------------------------------------------------------------
     const CConfiguration& Configuration() const override { return *mConfiguration; }
-    bool IsStopRequested() const override { return mStopRequested; }
+    [[nodiscard]] bool IsStopRequested() const override { return mStopRequested; }
     // The listener's CrawlStatus.
     void ShowStatus(const std::string& text) override;
     void AddEmailAddress(const std::string& address, const std::string& anchorText) override
     {
         mReports.AddEmailAddress(address, anchorText);
     }
-    bool IsMediaMode() const override { return mOptions.mediaMode; }
+    [[nodiscard]] bool IsMediaMode() const override { return mOptions.mediaMode; }
     void Yield() override;
 
     // CListener: the Skip button and the URL in progress.
@@ -178,15 +180,15 @@ public:
     CCookieStore* RunningCookieStore();
     const std::string& StartHost() const { return mStartHost; }
     const CURL& StartURL() const { return mStartURL; }
-    bool IsAbortedByError() const { return mAbortedByError; }
+    [[nodiscard]] bool IsAbortedByError() const { return mAbortedByError; }
     // Why the grab failed (the start URL gave nothing, or the mirror cannot
     // be written); empty when it did not.
     const std::string& FailureText() const { return mFailure; }
     const CCrawlCounters& Counters() const { return mCounters; }
-    std::int32_t Level() const { return mLevel; }
-    std::int32_t Index() const { return mIndex; }
-    std::int32_t LevelSize() const { return mLevelSize; }
-    std::int32_t NextLevelSize() const { return static_cast<std::int32_t>(mNextLevel.size()); }
+    [[nodiscard]] std::int32_t Level() const { return mLevel; }
+    [[nodiscard]] std::int32_t Index() const { return mIndex; }
+    [[nodiscard]] std::int32_t LevelSize() const { return mLevelSize; }
+    [[nodiscard]] std::int32_t NextLevelSize() const { return static_cast<std::int32_t>(mNextLevel.size()); }
     // The lists gathered for the reports, and the report files.
     CCrawlReports& Reports() { return mReports; }
     // The links of saved pages, and their correction at the end.
@@ -216,39 +218,39 @@ private:
     {
         if (mOptions.detailedLog) mListener.CrawlLog(makeText(), ELogLine::kTrace);
     }
-    bool IsStopOrSkip() const { return mStopRequested || mSkipRequested; }
+    [[nodiscard]] bool IsStopOrSkip() const { return mStopRequested || mSkipRequested; }
     const std::string& SiteOf(const std::string& hostAndPort);
 
     // Fetching
     // The URL's requests are this crawl's, told to its listener.
     void AttachOwner(CURL& url);
     // A GET (or POST) of the URL by the crawl's kind of transfer.
-    bool FetchWithOwner(CURL& url, const char* userAgent);
-    bool FetchOnce(CURL& url);
-    bool FinishFetch(CURL& url, bool ok, bool aborted);
+    [[nodiscard]] bool FetchWithOwner(CURL& url, const char* userAgent);
+    [[nodiscard]] bool FetchOnce(CURL& url);
+    [[nodiscard]] bool FinishFetch(CURL& url, bool ok, bool aborted);
     // An answer that says the server does not have a guessed URL.
-    static bool IsMissingGuessAnswer(std::int32_t status);
+    [[nodiscard]] static bool IsMissingGuessAnswer(std::int32_t status);
     // The links of a page loaded from its saved copy, as the URLs they stand
     // for: a link this program made local names a file of the mirror,
     // whose URL is given back instead of a resolution against the web.
     std::vector<CLinkRecord> LinksOfSavedCopy(const CURL& url, const std::vector<CLinkRecord>& links);
     void NoteStartTypeExtension(const CURL& url);
-    bool HasStartForm() const;
-    bool SubmitStartForm(CURL& url);
-    bool IsRedirectFollowed(const CURL& target);
-    bool FetchHeadQuietly(CURL& url);
-    bool TakeStartAnswer(CURL& url);
+    [[nodiscard]] bool HasStartForm() const;
+    [[nodiscard]] bool SubmitStartForm(CURL& url);
+    [[nodiscard]] bool IsRedirectFollowed(const CURL& target);
+    [[nodiscard]] bool FetchHeadQuietly(CURL& url);
+    [[nodiscard]] bool TakeStartAnswer(CURL& url);
     // The file the save would write for the URL (look-up only); false when
     // there is no download folder or no such file.
-    bool FindSavedFile(const CURL& url, CFileRef& file);
-    void ReportSaveFailure(const CURL& url);
+    [[nodiscard]] bool FindSavedFile(const CURL& url, CFileRef& file);
+    void ReportSaveFailure(const CURL& url, const CStatus& status);
     // A fetched body that could not be read back from its spill file.
     void ReportUnreadableBody(const CURL& url);
 
     // Naming and links
     std::string GeneratedName(const CURL& url);
     std::string GeneratedExtension(const CURL& url, bool askServer);
-    std::optional<std::string> SaveFileName(const CURL& url, bool generate);
+    [[nodiscard]] std::optional<std::string> SaveFileName(const CURL& url, bool generate);
     // Sets the entry's place in the mirror, claiming it: a place another URL
     // holds gives this one a distinct file name.
     void AssignLocalPath(CSiteIndex::Item& item, const CURL& url);
@@ -257,7 +259,7 @@ private:
     // A folder's page and the folder's "index.html" are one document when
     // the server answers both with the same page: the one fetched second is
     // not saved again, `file` receives the saved one, which its links open.
-    bool FindSameFolderPage(const CURL& url, CFileRef& file);
+    [[nodiscard]] bool FindSameFolderPage(const CURL& url, CFileRef& file);
     // The folder twin (see FindSameFolderPage) that already has a place in
     // the mirror, or null.
     const CSiteIndex::Item* PlacedFolderTwin(const CURL& url) const;
@@ -310,7 +312,6 @@ private:
     bool mFirstURL = true;
     CFileRef mFirstFile;
     std::optional<std::uint32_t> mBrowserCreator;
-    int mLastSaveStatus = 0;
     // The last response's body could not be read back: the URL is neither
     // read for links nor saved.
     bool mBodyUnreadable = false;

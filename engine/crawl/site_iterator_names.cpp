@@ -76,7 +76,7 @@ bool CSiteIterator::FindSameFolderPage(const CURL& url, CFileRef& file)
         const CSiteIndex::Item* item = mSiteIndex.Find(twin);
         if (item == nullptr || item->second.state != ETargetState::kSaved || !FindSavedFile(CURL(twin), file)) continue;
         if (body.empty() && !url.mBody.CopyTo(body)) return false;
-        if (ReadWholeFile(file, saved) == 0 && saved == body) return true;
+        if (ReadWholeFile(file, saved).Ok() && saved == body) return true;
     }
     return false;
 }

@@ -1,5 +1,4 @@
 // What the crawl does with one URL of a level.
-#include <cstring>
 #include <memory>
 
 #include "engine/config/configuration.h"
@@ -177,8 +176,12 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
             // which is no failure.
             if (general.saveAction != 1 && general.saveAction != 2) save = false;
             if (save) {
-                saved = FindSameFolderPage(url, savedFile) || SaveURL(url, savedFile);
-                if (!saved) ReportSaveFailure(url);
+                saved = FindSameFolderPage(url, savedFile);
+                if (!saved) {
+                    const CStatus status = SaveURL(url, savedFile);
+                    saved = status.Ok();
+                    if (!saved) ReportSaveFailure(url, status);
+                }
             }
         }
         page.reset();
@@ -216,16 +219,16 @@ bool CSiteIterator::IsMissingGuessAnswer(std::int32_t status)
     return status >= 400 && status != 401 && status != 407;
 }
 
-void CSiteIterator::ReportSaveFailure(const CURL& url)
+void CSiteIterator::ReportSaveFailure(const CURL& url, const CStatus& status)
 {
     ++mCounters.errors;
-    LogLine("The file could not be saved: " + url.mURL + " (" + std::strerror(-mLastSaveStatus) + ")");
+    LogLine("The file could not be saved: " + url.mURL + " (" + status.Text() + ")");
     if (mConfiguration->mMiscOptions.errorLinks) mReports.AddErrorURL(url.mURL, url.mParentURL);
     // Every later save would fail alike: the grab ends here rather than
     // fetch a whole site to save none of it.
     const std::string folder = mConfiguration->mGeneralOptions.localPath.c_str();
-    if (mFailure.empty() && IsDownloadFolderUnusable(folder, mLastSaveStatus)) {
-        mFailure = DownloadFolderFailureText(folder, mLastSaveStatus);
+    if (mFailure.empty() && IsDownloadFolderUnusable(folder, status.Code())) {
+        mFailure = DownloadFolderFailureText(folder, status.Code());
         mStopRequested = true;
     }
 }

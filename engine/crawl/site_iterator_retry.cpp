@@ -112,7 +112,7 @@ bool CSiteIterator::FetchOnce(CURL& url)
     if (LookForDiskFile(url, file) && !IsSavedPage(file)) return url.LoadFromFile(file) != 0;
     if (url.mURL == mStartURL.mURL && url.mPostBody.IsEmpty() && TakeStartAnswer(url)) return true;
     const char* userAgent = mConfiguration->mMiscOptions.userAgent.c_str();
-    FetchWithOwner(url, userAgent);
+    (void)FetchWithOwner(url, userAgent);
     return url.mFetchedOK != 0 && !(url.mStatusCode >= 500 && url.mStatusCode < 600);
 }
 
@@ -137,8 +137,8 @@ bool CSiteIterator::FinishFetch(CURL& url, bool ok, bool aborted)
         if (mPreferences.preview && mPreferences.previewIn == 2 && BeginsWithNoCase(url.mContentType, "text")) {
             CInternetConfig internetConfig(kTidewellCreator);
             if (internetConfig.Start() == 0) {
-                internetConfig.LaunchURL(url.mURL);
-                internetConfig.Stop();
+                (void)internetConfig.LaunchURL(url.mURL);
+                (void)internetConfig.Stop();
             }
         }
         return true;

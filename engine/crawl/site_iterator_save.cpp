@@ -82,7 +82,7 @@ bool CSiteIterator::FindSavedFile(const CURL& url, CFileRef& file)
 }
 
 
-bool CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
+CStatus CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
 {
     ShowStatus("Saving url");
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
@@ -100,15 +100,12 @@ bool CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
     }
 
     const CFileRef downloadFolder(std::string(general.localPath.c_str()));
-    int status = 0;
+    CStatus status;
     if (general.saveAction == 2) {
         ShowStatus("Saving to bookmark");
-        status = url.SaveAsBookmark(downloadFolder, type, creator, mMirror.Naming().indexName, outFile);
+        status = CStatus::FromCode(url.SaveAsBookmark(downloadFolder, type, creator, mMirror.Naming().indexName, outFile));
     } else {
-        if (general.saveAction != 1 || !downloadFolder.IsValid()) {
-            mLastSaveStatus = -ENOENT;  // nowhere to save
-            return false;
-        }
+        if (general.saveAction != 1 || !downloadFolder.IsValid()) return CStatus::FromCode(-ENOENT);  // nowhere to save
         ShowStatus("Saving to disk");
         CMirrorLocation location = MirrorLocationForURL(url, mMirror.Naming());
         if (const std::string name = SaveFileName(url, true).value_or(std::string()); !name.empty())
@@ -122,8 +119,7 @@ bool CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
         // now is the mirror (an up-to-date copy was never fetched).
         status = mMirror.Writer().Write(location.folders, location.fileName, true, url.mBody, labels, outFile);
     }
-    mLastSaveStatus = status;
-    if (status != 0) return false;
+    if (status.Failed()) return status;
     ++mCounters.saved;
 
     if (mFirstURL) {
@@ -132,7 +128,7 @@ bool CSiteIterator::SaveURL(CURL& url, CFileRef& outFile)
         mListener.FirstFileSaved(outFile, mStartHost, mConfiguration->mMiscOptions.generateSiteMap == 1);
         if (mPreferences.createAliases) CreateAlias();
     }
-    return true;
+    return status;
 }
 
 // The alias lies beside the crawl's mirror unless the preferences name a

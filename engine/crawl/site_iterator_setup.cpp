@@ -48,9 +48,9 @@ void CSiteIterator::Construct(CConfiguration* configuration, const CURL& startUR
                 if (mapping.mimeType[0] == '\0' || mapping.extension[0] == '\0') continue;
                 mTypeExtensions.try_emplace(AsciiLowercased(mapping.mimeType), mapping.extension);
             }
-            internetConfig.EndMapping();
+            (void)internetConfig.EndMapping();
         }
-        internetConfig.Stop();
+        (void)internetConfig.Stop();
     }
 }
 
@@ -136,7 +136,7 @@ void CSiteIterator::Crawl()
     mStartHost = mStartURL.mHost;
     mStartSiteDomain = SiteDomain(mStartHost);
     mStartDomain = mPreferences.allowSecondaryDomains ? mStartSiteDomain : mStartHost;
-    if (general.useCookies) mReports.LoadCookies(mConfiguration->mMiscOptions.logFolder.c_str(), mCookies);
+    if (general.useCookies) (void)mReports.LoadCookies(mConfiguration->mMiscOptions.logFolder.c_str(), mCookies);
 
     // A stop requested by the user ends the transfer in progress with
     // the thread's stop exception; the crawl still ends with its summary.

@@ -21,8 +21,8 @@ struct CStartAnswer {
 
 // True, once, when `answer` tells that `url` (as the crawl spells it) did
 // not answer.
-bool TakeUnansweredStart(CStartAnswer& answer, const std::string& url);
+[[nodiscard]] bool TakeUnansweredStart(CStartAnswer& answer, const std::string& url);
 
 // True, once, with the header block and body of `url`'s page when `answer`
 // holds them.
-bool TakeFetchedStart(CStartAnswer& answer, const std::string& url, std::string& rawHeader, std::string& body);
+[[nodiscard]] bool TakeFetchedStart(CStartAnswer& answer, const std::string& url, std::string& rawHeader, std::string& body);

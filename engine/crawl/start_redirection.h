@@ -35,5 +35,5 @@ bool FollowRedirection(const CConfiguration& configuration, std::string& ioURL);
 // grab's own copy, so that neither the later steps nor the crawl send them
 // there. `answer`, when given, is what the last step learned of `ioURL`
 // (empty when the last step still changed it).
-int FollowStartRedirections(CConfiguration& configuration, std::string& ioURL, int maxSteps,
+[[nodiscard]] int FollowStartRedirections(CConfiguration& configuration, std::string& ioURL, int maxSteps,
                             CStartAnswer* answer = nullptr);

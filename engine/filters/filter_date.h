@@ -8,4 +8,4 @@
 // the same without a time (midnight), and "2005-12-31" with an optional
 // "10:00" or "10:00:00" after a blank or 'T'. False, with `seconds`
 // unchanged, when the text is none of these.
-bool ParseFilterDate(const char* text, std::int64_t& seconds);
+[[nodiscard]] bool ParseFilterDate(const char* text, std::int64_t& seconds);

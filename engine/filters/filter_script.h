@@ -47,7 +47,7 @@ CFilterScriptInput MakeFilterScriptInput(const CURL& url);
 // Runs the program at `scriptPath` on a worker thread (the calling
 // cooperative thread sleeps meanwhile) with the URL's values; 0 when it ran
 // to its end, else the status of RunProgramWithInput.
-int RunFilterScript(const char* scriptPath, const CURL& url);
+[[nodiscard]] int RunFilterScript(const char* scriptPath, const CURL& url);
 
 // How long a script may run before it is killed (kDefaultFilterScriptTimeout
 // unless changed).

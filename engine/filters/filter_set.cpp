@@ -117,7 +117,7 @@ void CFilterSet::Compile()
 bool CFilterSet::Evaluate(const CURL& url) const
 {
     CThread::Yield();
-    if (!pathToScript.IsEmpty()) RunScript(url);  // its outcome never decides
+    if (!pathToScript.IsEmpty()) (void)RunScript(url);  // its outcome never decides
 
     if (AnyPasses(mNegativeTests, *this, url)) return false;
     if (!mPositiveTests.IsEmpty() && !AnyPasses(mPositiveTests, *this, url)) return false;

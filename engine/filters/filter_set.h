@@ -35,7 +35,7 @@ public:
     ~CFilterSet() = default;
 
     // Criteria equality: the compiled lists are derived and not compared.
-    bool IsEqual(const CFilterSet& other) const;
+    [[nodiscard]] bool IsEqual(const CFilterSet& other) const;
     friend bool operator==(const CFilterSet& a, const CFilterSet& b) { return a.IsEqual(b); }
 
     // Rebuilds the three test lists from the criteria.
@@ -43,10 +43,10 @@ public:
     // True when the URL passes. Yields to the other cooperative threads
     // first, then runs the script (when set) whatever it decides, then the
     // compiled tests.
-    bool Evaluate(const CURL& url) const;
+    [[nodiscard]] bool Evaluate(const CURL& url) const;
     // Runs the script file as a program with the URL's values (see
     // filter_script.h); 0 when it ran to its end, else a negative status.
-    int RunScript(const CURL& url) const;
+    [[nodiscard]] int RunScript(const CURL& url) const;
 
     // Text form: the 23 setting lines in their fixed order. Read consumes the
     // lines it takes from `text` (so three sets read in a row take the grab,

@@ -21,34 +21,34 @@ std::string FilterPathOf(const CURL& url);
 // The Content-Length header text as a byte count: its leading decimal
 // digits (after blanks) as a 64-bit number, 0 when empty or not a number,
 // the largest value when it overflows.
-std::int64_t ContentLengthOf(std::string_view headerText);
+[[nodiscard]] std::int64_t ContentLengthOf(std::string_view headerText);
 
 // True when `text` begins with "text", ignoring case.
-bool IsTextContentType(std::string_view contentType);
+[[nodiscard]] bool IsTextContentType(std::string_view contentType);
 
 namespace filter_tests {
 
-bool SuffixIs(const CFilterSet& filters, const CURL& url);
-bool MimeContains(const CFilterSet& filters, const CURL& url);
-bool FilenameContains(const CFilterSet& filters, const CURL& url);
-bool FilenameBeginsWith(const CFilterSet& filters, const CURL& url);
-bool FilenameEndsWith(const CFilterSet& filters, const CURL& url);
-bool PathContains(const CFilterSet& filters, const CURL& url);
-bool PathBeginsWith(const CFilterSet& filters, const CURL& url);
-bool PathEndsWith(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool SuffixIs(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool MimeContains(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool FilenameContains(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool FilenameBeginsWith(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool FilenameEndsWith(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool PathContains(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool PathBeginsWith(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool PathEndsWith(const CFilterSet& filters, const CURL& url);
 
-bool SuffixIsNot(const CFilterSet& filters, const CURL& url);
-bool MimeDoesNotContain(const CFilterSet& filters, const CURL& url);
-bool FilenameDoesNotContain(const CFilterSet& filters, const CURL& url);
-bool FilenameDoesNotBeginWith(const CFilterSet& filters, const CURL& url);
-bool FilenameDoesNotEndWith(const CFilterSet& filters, const CURL& url);
-bool PathDoesNotContain(const CFilterSet& filters, const CURL& url);
-bool PathDoesNotBeginWith(const CFilterSet& filters, const CURL& url);
-bool PathDoesNotEndWith(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool SuffixIsNot(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool MimeDoesNotContain(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool FilenameDoesNotContain(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool FilenameDoesNotBeginWith(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool FilenameDoesNotEndWith(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool PathDoesNotContain(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool PathDoesNotBeginWith(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool PathDoesNotEndWith(const CFilterSet& filters, const CURL& url);
 
-bool Content(const CFilterSet& filters, const CURL& url);
-bool FileType(const CFilterSet& filters, const CURL& url);
-bool Size(const CFilterSet& filters, const CURL& url);
-bool Date(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool Content(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool FileType(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool Size(const CFilterSet& filters, const CURL& url);
+[[nodiscard]] bool Date(const CFilterSet& filters, const CURL& url);
 
 }  // namespace filter_tests

@@ -4,7 +4,7 @@
 #include "foundation/containers/pooled_list.h"
 
 template <typename T>
-bool SameItems(const TPooledList<T>& a, const TPooledList<T>& b)
+[[nodiscard]] bool SameItems(const TPooledList<T>& a, const TPooledList<T>& b)
 {
     if (a.Count() != b.Count()) return false;
     auto other = b.begin();

@@ -18,10 +18,10 @@
 // 0 when it ran to its end (`exitCode`, when given, receives its exit status
 // or 128 + the signal that ended it); -ETIMEDOUT when it was killed; else the
 // negative errno of the failed start (-ENOENT, -EACCES, -ENOEXEC...).
-int RunProgramWithInput(const std::string& path, const std::vector<std::string>& environment,
+[[nodiscard]] int RunProgramWithInput(const std::string& path, const std::vector<std::string>& environment,
                         std::string_view input, std::chrono::milliseconds timeout, int* exitCode = nullptr);
 
 // The same with arguments: `argv[0]` is the program's path, the rest its
 // arguments. -EINVAL for an empty vector or path.
-int RunProgramWithArguments(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+[[nodiscard]] int RunProgramWithArguments(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
                             std::string_view input, std::chrono::milliseconds timeout, int* exitCode = nullptr);

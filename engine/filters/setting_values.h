@@ -22,10 +22,10 @@ void RestoreProtectedReturns(std::string& value);
 
 // The leading decimal number of `text` (after blanks, with a sign), held to
 // the 32-bit range; 0 when there is none.
-std::int32_t LeadingDecimal(std::string_view text);
+[[nodiscard]] std::int32_t LeadingDecimal(std::string_view text);
 
 // Key matched ignoring case (single values).
-bool ReadTextValue(CTextBuffer& text, const char* key, std::string& value);
+[[nodiscard]] bool ReadTextValue(CTextBuffer& text, const char* key, std::string& value);
 template <std::size_t N>
 bool ReadTextSetting(CTextBuffer& text, const char* key, CFixedString<N>& value)
 {
@@ -44,4 +44,4 @@ bool ReadFlagSetting(CTextBuffer& text, const char* key, std::uint8_t& value);
 bool ReadListItems(CTextBuffer& text, const char* key, TPooledList<CFixedString255>& list);
 // The whole value of a list line, uncut, for lists whose items are split
 // further by the caller.
-bool ReadRawListValue(CTextBuffer& text, const char* key, std::string& value);
+[[nodiscard]] bool ReadRawListValue(CTextBuffer& text, const char* key, std::string& value);

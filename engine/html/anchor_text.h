@@ -20,7 +20,7 @@ public:
     // `needle` is matched ignoring ASCII case; a one-char set of `anyOf`
     // chars is matched when `needle` is empty.
     CForwardFinder(std::string_view text, std::string_view needle, std::string_view anyOf = {});
-    std::size_t NextFrom(std::size_t from);
+    [[nodiscard]] std::size_t NextFrom(std::size_t from);
 
 private:
     std::string_view mText;

@@ -11,7 +11,7 @@ class CPageContext;
 // Whether the text after a '.' (the dot itself not included) can end a link:
 // an empty text, a file extension the program knows (any case), or one to
 // four letters and digits with at least one letter.
-bool IsPlausibleExtension(std::string_view extension);
+[[nodiscard]] bool IsPlausibleExtension(std::string_view extension);
 
 // For every '.' at the third char of `text` or later: the chars before it
 // back to a stop char (LF, CR, '"', '\'', '(', ')', '<', '>'; the text's

@@ -14,14 +14,14 @@ struct CHeadRange {
     std::size_t innerStart = 0;
     std::size_t innerEnd = 0;
 };
-bool FindHead(std::string_view text, CHeadRange& head);
+[[nodiscard]] bool FindHead(std::string_view text, CHeadRange& head);
 
 // Puts <meta http-equiv="Content-Type" content="TYPE"> into the head: in
 // place of the first such tag (from its start through the next "\">"), or
 // after the head's text, between two CRs. Quotes, '<', '>' and '&' of the
 // type are written as entities. False, with the text unchanged, for an
 // empty type or a page without a head.
-bool InsertContentTypeMeta(std::string& text, std::string_view contentType);
+[[nodiscard]] bool InsertContentTypeMeta(std::string& text, std::string_view contentType);
 
 // The page's base element: the first "<base href=" in its head (ignoring
 // case), its address (quoted with either quote or unquoted) resolved
@@ -33,7 +33,7 @@ struct CBaseHref {
     std::string url;               // absolute
 };
 // False when the head holds no base element with a fetchable address.
-bool FindBaseHref(std::string_view text, std::string_view pageURL, CBaseHref& base);
+[[nodiscard]] bool FindBaseHref(std::string_view text, std::string_view pageURL, CBaseHref& base);
 
 // Rewrites the page for its base element: the address is cut out of the
 // element (the attribute stays, empty), the element becomes "<bc ", which
@@ -42,7 +42,7 @@ bool FindBaseHref(std::string_view text, std::string_view pageURL, CBaseHref& ba
 // the base, its fragment kept, in one pass. Places in the page ("#top") and other schemes are kept. Yields and
 // shows "Replacing base relinked URLs (n of m)" through `context` (may be
 // null), and stops when it asks. True when the text changed.
-bool ApplyBaseHref(std::string& text, const CBaseHref& base, CPageContext* context);
+[[nodiscard]] bool ApplyBaseHref(std::string& text, const CBaseHref& base, CPageContext* context);
 
 // The text between "<TITLE>" and "</TITLE>" (ignoring case), or empty.
 std::string ExtractTitle(std::string_view text);

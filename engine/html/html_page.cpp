@@ -152,7 +152,7 @@ CHTMLPage::CHTMLPage(const TPooledList<CDelimiter>& delimiters, CURL& fetchedURL
         if (!keepBase) changed = ApplyBaseHref(body, base, crawl) || changed;
     }
     // Bytes that cannot be stored leave the page as it came, not empty.
-    if (changed) fetchedURL.mBody.ReplaceBytes(body.data(), body.size());
+    if (changed) (void)fetchedURL.mBody.ReplaceBytes(body.data(), body.size());
 
     mResolver = std::make_unique<CURLResolver>(mBaseURL);
     mPageText = std::move(body);

@@ -62,7 +62,7 @@ public:
     EPageKind Kind() const { return mKind; }
     // False when the fetched body could not be read back: the page then has
     // no links, and neither the body nor the title was touched.
-    bool BodyWasRead() const { return mBodyRead; }
+    [[nodiscard]] bool BodyWasRead() const { return mBodyRead; }
 
 private:
     struct CResolvedLink {
@@ -84,7 +84,7 @@ private:
                      bool guess);
     void Yield();
     void ShowStatus(const std::string& text);
-    bool IsStopRequested() const;
+    [[nodiscard]] bool IsStopRequested() const;
 
     std::vector<CLinkDelimiterPair> mDelimiters;
     std::string mPageText;

@@ -53,4 +53,4 @@ CRewriteResult RewriteLinks(std::string_view page, const LinkRewriteCallback& ca
 // one: the value of an href, src or background attribute, quoted or not, a
 // srcset picture, or a style's url() reference or @import address. Text, scripts and code
 // samples hold the rest ("str(self.msg)").
-bool IsMarkupLink(std::string_view page, const CLinkOccurrence& occurrence);
+[[nodiscard]] bool IsMarkupLink(std::string_view page, const CLinkOccurrence& occurrence);

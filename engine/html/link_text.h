@@ -29,12 +29,12 @@ ELinkKind ClassifyLink(std::string_view normalizedLink);
 // The absolute URL a normalized link names on the page at `pageURL`: HTML
 // character entities ("&amp;") decoded, then resolved as ResolveRelativeURL
 // does (no fragment). True when the result can be fetched.
-bool ResolvePageLink(std::string_view normalizedLink, std::string_view pageURL, std::string& absoluteURL);
-bool ResolvePageLink(std::string_view normalizedLink, const CURLResolver& page, std::string& absoluteURL);
+[[nodiscard]] bool ResolvePageLink(std::string_view normalizedLink, std::string_view pageURL, std::string& absoluteURL);
+[[nodiscard]] bool ResolvePageLink(std::string_view normalizedLink, const CURLResolver& page, std::string& absoluteURL);
 
 // The facts of an absolute URL as the URL record parses it: a query or a
 // '$' part makes it dynamic.
-bool URLIsDynamic(std::string_view url);
+[[nodiscard]] bool URLIsDynamic(std::string_view url);
 // Its last path segment, without query, '$' part and fragment ("" for none).
 std::string_view URLFileName(std::string_view url);
 

@@ -17,4 +17,4 @@ void CollectStyleLinks(std::string_view text, std::vector<std::string_view>& out
 // Whether the link at [offset, offset + length) of `text` stands as such a
 // reference: right after "url(" (blanks and one quote between them
 // allowed) or as the quoted address after "@import".
-bool IsStyleLinkAt(std::string_view text, std::size_t offset);
+[[nodiscard]] bool IsStyleLinkAt(std::string_view text, std::size_t offset);

@@ -13,29 +13,29 @@
 // bracket before it, a short way back, opens one. Most links of a page do,
 // and need no reading of the page (CVisibleTextSpans) to tell them from
 // text; false says nothing.
-bool IsPlainlyInStartTag(std::string_view page, std::size_t offset);
+[[nodiscard]] bool IsPlainlyInStartTag(std::string_view page, std::size_t offset);
 
 class CVisibleTextSpans {
 public:
     explicit CVisibleTextSpans(std::string_view page);
     // Asked with offsets that never decrease; the page is scanned once.
-    bool InText(std::size_t offset);
+    [[nodiscard]] bool InText(std::size_t offset);
     // Inside a comment ("<!-- ... -->"); same order of asking as InText.
-    bool InComment(std::size_t offset);
+    [[nodiscard]] bool InComment(std::size_t offset);
     // Inside the start tag of a form that is sent with POST: its action is
     // no page to fetch. Same order of asking as InText.
-    bool InPostFormTag(std::size_t offset);
+    [[nodiscard]] bool InPostFormTag(std::size_t offset);
     // At the start of a start tag's attribute value that names nothing to
     // load: a name or a text for people (id, name, class, alt, title, ...),
     // or any value of an anchor but its href and its event handlers (an
     // anchor loads nothing itself). Same order of asking as InText.
-    bool AtInertValue(std::size_t offset);
+    [[nodiscard]] bool AtInertValue(std::size_t offset);
 
 private:
     void NextMarkup();
     // Moves to the markup span at or after `offset`; true when `offset` lies
     // inside it.
-    bool InMarkup(std::size_t offset);
+    [[nodiscard]] bool InMarkup(std::size_t offset);
 
     std::string_view mPage;
     std::size_t mMarkupStart = 0;  // the markup span at or after the last offset asked

@@ -26,9 +26,9 @@ public:
     const std::string& Lookup(std::string_view name) const;
     // The value, or null when the name is absent.
     const std::string* Find(std::string_view name) const;
-    bool Contains(std::string_view name) const { return Find(name) != nullptr; }
+    [[nodiscard]] bool Contains(std::string_view name) const { return Find(name) != nullptr; }
 
-    std::int32_t Count() const { return static_cast<std::int32_t>(mOrder.size()); }
+    [[nodiscard]] std::int32_t Count() const { return static_cast<std::int32_t>(mOrder.size()); }
     void Clear();
 
     // Name and value of every entry in the order they were inserted.

@@ -30,7 +30,7 @@ void ParseHeaderBlock(std::string_view text, CHeaderBlock& out);
 
 // The decimal number between the first blank of a status line and the next
 // blank; 0 when there is no second blank or no number between them.
-std::int32_t StatusCodeFromLine(std::string_view statusLine);
+[[nodiscard]] std::int32_t StatusCodeFromLine(std::string_view statusLine);
 
 // Name (lower-cased) and value of one header line, as described above.
 void SplitHeaderLine(std::string_view line, std::string& name, std::string& value);
@@ -42,11 +42,11 @@ std::string RealmFromAuthenticate(std::string_view value);
 // A Content-Length value as a 64-bit count: decimal digits only, blanks
 // around them allowed; nothing for an empty, signed, malformed or
 // overflowing value.
-std::optional<std::uint64_t> ParseContentLength(std::string_view text);
+[[nodiscard]] std::optional<std::uint64_t> ParseContentLength(std::string_view text);
 
 // Unix seconds of a Last-Modified value; the current time when the value is
 // empty or not a date.
-std::int64_t ModificationSecondsFor(std::string_view lastModified);
+[[nodiscard]] std::int64_t ModificationSecondsFor(std::string_view lastModified);
 
 // Copies the fields that both the header record and the URL record keep.
 // A field the response lacks becomes empty, so nothing of an earlier
@@ -71,7 +71,7 @@ public:
     // Takes the whole header as received and fills every field from it.
     void Parse(std::string_view headerText);
     // mContentLength as a byte count (see ParseContentLength).
-    std::optional<std::uint64_t> ContentLengthBytes() const { return ParseContentLength(mContentLength); }
+    [[nodiscard]] std::optional<std::uint64_t> ContentLengthBytes() const { return ParseContentLength(mContentLength); }
 
     std::string mDate;
     std::string mLastModified;  // empty when absent

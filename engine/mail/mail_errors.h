@@ -14,7 +14,7 @@
 #include "platform/net/net_status.h"
 
 // The code of a connection failure.
-std::int32_t MailNetworkErrorCode(net::NetError error);
+[[nodiscard]] std::int32_t MailNetworkErrorCode(net::NetError error);
 
 // A reply that ends the send: a wrong code at a step that tests it.
 class CSmtpReplyError : public std::exception {
@@ -24,7 +24,7 @@ public:
     {
     }
     const CSmtpReply& Reply() const noexcept { return mReply; }
-    bool DuringAuthentication() const noexcept { return mDuringAuthentication; }
+    [[nodiscard]] bool DuringAuthentication() const noexcept { return mDuringAuthentication; }
     const char* what() const noexcept override { return mText.c_str(); }
 
 private:

@@ -17,11 +17,11 @@ using ProgressImageMaker = std::function<std::string(std::int32_t number, std::i
 
 // Seconds between progress mails for a "Mail Period" in minutes; 0 means
 // no periodic mail (a period of 0 or less). Never wraps, however long.
-std::int64_t ProgressMailIntervalSeconds(std::int32_t periodMinutes);
+[[nodiscard]] std::int64_t ProgressMailIntervalSeconds(std::int32_t periodMinutes);
 
 // index / count x 100, truncated toward zero and kept within 0 to 100; 0
 // when count is 0 or less.
-std::int32_t ProgressPercent(std::int32_t index, std::int32_t count);
+[[nodiscard]] std::int32_t ProgressPercent(std::int32_t index, std::int32_t count);
 
 // To `recipient`, subject "Tidewell: Level <level>, <P>% complete", text
 // "Crawling "<start URL>". Elapsed time: <elapsed>" (plain text: a URL is

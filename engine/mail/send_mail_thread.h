@@ -73,5 +73,5 @@ void StartSendMailThread(const CMailInfo& info, const CMailAccount& account, Mai
 // Waits, blocking the calling OS thread, until no send is under way or the
 // time-out has passed; true when none is left. For the quit path, outside
 // any fiber.
-bool WaitForMailSending(std::chrono::milliseconds timeout);
-std::size_t MailsBeingSent();
+[[nodiscard]] bool WaitForMailSending(std::chrono::milliseconds timeout);
+[[nodiscard]] std::size_t MailsBeingSent();

@@ -45,8 +45,8 @@ private:
     void SendHELO();
     void StartTlsWhenOffered();
     void Authenticate();
-    bool AuthenticatePlain();
-    bool AuthenticateLogin();
+    [[nodiscard]] bool AuthenticatePlain();
+    [[nodiscard]] bool AuthenticateLogin();
     void SendSMTPEncoded(std::string_view messageText, bool endData);
     void Quit();
 

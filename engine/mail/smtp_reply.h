@@ -16,7 +16,7 @@ struct CSmtpReply {
 
 // One reply line "250-text" (more lines follow) or "250 text" (last line);
 // a bare "250" counts as a last line. False for anything else.
-bool ParseSmtpReplyLine(std::string_view line, int& code, bool& more, std::string& text);
+[[nodiscard]] bool ParseSmtpReplyLine(std::string_view line, int& code, bool& more, std::string& text);
 
 // What an EHLO reply offers that the sender uses.
 struct CSmtpExtensions {

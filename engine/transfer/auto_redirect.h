@@ -30,4 +30,4 @@ std::string URLOrigin(std::string_view url);
 
 // True when a redirect keeps a POST a POST (307, 308); other redirects
 // fetch the target with GET, as browsers do.
-bool RedirectKeepsMethod(int statusCode);
+[[nodiscard]] bool RedirectKeepsMethod(int statusCode);

@@ -10,7 +10,7 @@
 #pragma once
 
 // True while a download holds the flag.
-bool IsDownloadBusy();
+[[nodiscard]] bool IsDownloadBusy();
 
 // On a CThread: returns once the flag is set for `holder`. While another
 // holder has it the thread sleeps; a stop request, followed by a Wake of the

@@ -31,16 +31,16 @@ public:
     // Everything stored since the last call; `reuse` gives back the body
     // buffer of the previous events so its memory serves again.
     SEvents Take(std::string&& reuse = {});
-    bool Finished() const;
+    [[nodiscard]] bool Finished() const;
     // Ready for the next transfer (after the previous one finished).
     void Reset();
 
     void OnResponseHeader(int statusCode, std::string_view rawHeader) override;
-    bool OnBodyBytes(const char* data, std::size_t size) override;
+    [[nodiscard]] bool OnBodyBytes(const char* data, std::size_t size) override;
     void OnProgress(std::uint64_t received, std::int64_t expected) override;
     // More than kMaxPendingBytes wait to be taken: the transfer pauses until
     // the download thread has taken them and resumes it.
-    bool PauseAfterBody() override;
+    [[nodiscard]] bool PauseAfterBody() override;
 
     static constexpr std::size_t kMaxPendingBytes = 1u << 20;
     void OnFinished(const net::TransferResult& result) override;

@@ -56,7 +56,7 @@ public:
     // What arrived; read them on kMsgDownloadComplete.
     CLDynamicBuffer& Body() { return mBody; }
     const std::string& ResponseHeaderText() const { return mResponseHeaderText; }
-    bool IsPaused() const { return mPaused; }
+    [[nodiscard]] bool IsPaused() const { return mPaused; }
 
 protected:
     void* Run() override;
@@ -71,7 +71,7 @@ private:
     void DataAvailable(const CDownloadSink::SEvents& events);
     void ReadData(const std::string& bytes);
     void TransferFinished(const net::TransferResult& result);
-    bool FollowRedirect(const net::TransferResult& result);
+    [[nodiscard]] bool FollowRedirect(const net::TransferResult& result);
     void Tick(Clock::time_point now);
     void EndAborted();
     void TogglePause();

@@ -51,7 +51,7 @@ public:
         const std::uint64_t limit = mRequest.mBodyLimit;
         const std::uint64_t have = mRequest.mResponseBody.Length();
         if (limit > 0 && have + size >= limit) {
-            mRequest.mResponseBody.AppendBytes(data, static_cast<std::size_t>(limit - have));
+            (void)mRequest.mResponseBody.AppendBytes(data, static_cast<std::size_t>(limit - have));
             mRequest.mBodyLimitReached = true;
             return false;
         }

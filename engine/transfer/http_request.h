@@ -59,10 +59,10 @@ public:
 
     // The three methods decode HTML character entities in a copy of the URL
     // ("&amp;" becomes "&") and then call Start.
-    int StartGet(std::string_view url, std::string_view agent, std::string_view user, std::string_view password);
-    int StartPost(std::string_view url, std::string_view agent, std::string_view user, std::string_view password,
+    [[nodiscard]] int StartGet(std::string_view url, std::string_view agent, std::string_view user, std::string_view password);
+    [[nodiscard]] int StartPost(std::string_view url, std::string_view agent, std::string_view user, std::string_view password,
                   std::string_view body);
-    int StartHead(std::string_view url, std::string_view agent, std::string_view user, std::string_view password);
+    [[nodiscard]] int StartHead(std::string_view url, std::string_view agent, std::string_view user, std::string_view password);
 
     // Starts the request: `method` is "GET", "POST" or "HEAD"; Basic
     // authorization is sent when user and password are both non-empty. A URL
@@ -70,7 +70,7 @@ public:
     // network activity: the request is then done and failed. Returns 0. A
     // request still running is cancelled and waited for first. A
     // synchronous request waits as WaitUntilDone does.
-    int Start(std::string_view url, std::string_view agent, std::string_view user, std::string_view password,
+    [[nodiscard]] int Start(std::string_view url, std::string_view agent, std::string_view user, std::string_view password,
               std::string_view method, std::string_view body);
 
     // Any OS thread: ends the request as failed as soon as possible.
@@ -84,7 +84,7 @@ public:
     void WaitUntilDone();
 
     // Valid once mThreadDone is set.
-    bool Succeeded() const { return mSucceeded.load(std::memory_order_acquire); }
+    [[nodiscard]] bool Succeeded() const { return mSucceeded.load(std::memory_order_acquire); }
     // A copy of the body when the request succeeded, else null.
     std::unique_ptr<std::string> NewBodyPtr() const;
     // The body itself when the request succeeded (a large one lies in its
@@ -94,18 +94,18 @@ public:
     // transfer stops there and the request still succeeds. Set before Start.
     void SetBodyLimit(std::uint64_t bytes) { mBodyLimit = bytes; }
     // The body limit cut the body short (valid once done).
-    bool BodyLimitReached() const { return mBodyLimitReached; }
+    [[nodiscard]] bool BodyLimitReached() const { return mBodyLimitReached; }
     // A GET asks for the body only when it is newer than these Unix seconds
     // (0: always). Set before Start.
     void SetIfModifiedSince(std::int64_t seconds) { mIfModifiedSince = seconds; }
     // The response header block as received, status line first (FTP: the
     // header of ftp_status_header.h); empty unless the request succeeded.
     const std::string& ResponseHeader() const { return mResponseHeader; }
-    int StatusCode() const { return mStatusCode; }
+    [[nodiscard]] int StatusCode() const { return mStatusCode; }
     // How the transfer ended, for log texts.
     const std::string& ErrorText() const { return mErrorText; }
     // The server stayed silent (or too slow) for the time-out.
-    bool TimedOut() const { return mTimedOut; }
+    [[nodiscard]] bool TimedOut() const { return mTimedOut; }
 
     // Set when the request has finished (and for a refused request).
     std::atomic<bool> mThreadDone{false};

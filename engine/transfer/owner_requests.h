@@ -26,11 +26,11 @@ std::vector<std::string> OwnerCookieLines(CCrawlOwner* owner, const std::string&
 
 // True when `host` (host[:port], any case) is the host of the owner's
 // running crawl's start URL. False without an owner or a running crawl.
-bool IsOwnerStartHost(const CCrawlOwner* owner, std::string_view host);
+[[nodiscard]] bool IsOwnerStartHost(const CCrawlOwner* owner, std::string_view host);
 
 // The site user name and password of the owner's configuration, for a
 // request to `host`: both empty unless `host` is the crawl's start host.
 void OwnerSiteLoginFor(const CCrawlOwner* owner, std::string_view host, std::string& user, std::string& password);
 
 // The owner's configured network time-out in seconds, 0 without an owner.
-std::int32_t OwnerTimeoutSeconds(const CCrawlOwner* owner);
+[[nodiscard]] std::int32_t OwnerTimeoutSeconds(const CCrawlOwner* owner);

@@ -21,18 +21,18 @@ const std::string& TrustedCAFile();
 // The settings' user agent, empty before the settings exist.
 std::string SettingsUserAgent();
 // The settings' auto-redirect switch (off before the settings exist).
-bool AutoRedirectEnabled();
+[[nodiscard]] bool AutoRedirectEnabled();
 // The settings' network time-out in seconds (60 before the settings exist).
-std::int32_t SettingsNetworkTimeout();
+[[nodiscard]] std::int32_t SettingsNetworkTimeout();
 // The stall time-out of every request, in seconds: the configured one, or
 // the settings' network time-out where none is configured (0 or less), so no
 // request waits for a silent server for ever.
-std::int32_t StallTimeoutSeconds(std::int32_t configured);
+[[nodiscard]] std::int32_t StallTimeoutSeconds(std::int32_t configured);
 
 // True for http://, https:// and ftp:// URLs (any case): the only ones the
 // program ever requests.
-bool IsTransferableURL(const std::string& url);
-bool IsFtpURL(const std::string& url);
+[[nodiscard]] bool IsTransferableURL(const std::string& url);
+[[nodiscard]] bool IsFtpURL(const std::string& url);
 
 // A request for `url` with the program's fixed options (CA file).
 net::TransferRequest MakeTransferRequest(const std::string& url);

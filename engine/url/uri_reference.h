@@ -26,13 +26,13 @@ struct CURIReference {
 CURIReference SplitURIReference(std::string_view text);
 
 // The scheme of `text` when it starts with one followed by ':'.
-bool HasURIScheme(std::string_view text, std::string_view* scheme = nullptr);
+[[nodiscard]] bool HasURIScheme(std::string_view text, std::string_view* scheme = nullptr);
 
 // The offset in `url` just past its authority, where the path begins; npos
 // for a text without a scheme and an authority ("scheme://host").
-std::size_t AuthorityEnd(std::string_view url);
+[[nodiscard]] std::size_t AuthorityEnd(std::string_view url);
 // The same for `url` split before into `parts`.
-std::size_t AuthorityEnd(const CURIReference& parts, std::string_view url);
+[[nodiscard]] std::size_t AuthorityEnd(const CURIReference& parts, std::string_view url);
 
 // host[:port] of an authority: what follows any "user:password@".
 std::string_view AuthorityHost(std::string_view authority);

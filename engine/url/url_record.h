@@ -46,14 +46,14 @@ public:
     // Replaces the whole record by one freshly built from `url`.
     void ResetToURL(std::string_view url);
     // Equal once query, fragment and '$' parts are cut off (case matters).
-    bool IsSameURL(const CURL& other) const;
-    static bool IsIPAddressHost(std::string_view host);
+    [[nodiscard]] bool IsSameURL(const CURL& other) const;
+    [[nodiscard]] static bool IsIPAddressHost(std::string_view host);
     std::string GetCookieDomain() const;
-    bool IsDynamic() const;
-    bool GetDollarPart(std::string& out) const;
-    bool GetQuery(std::string& out) const;
+    [[nodiscard]] bool IsDynamic() const;
+    [[nodiscard]] bool GetDollarPart(std::string& out) const;
+    [[nodiscard]] bool GetQuery(std::string& out) const;
     // Case-blind search of the body taken as text.
-    bool BodyContains(const char* text) const;
+    [[nodiscard]] bool BodyContains(const char* text) const;
 
     // Saving ---------------------------------------------------------------------
     // Every save replaces the file whole (no old tail), then sets its date to
@@ -63,17 +63,17 @@ public:
     //
     // Writes the body into an existing file (-ENOENT when it is missing).
     // 0 or a negative errno value.
-    int SaveBodyToFile(const CFileRef& file) const;
+    [[nodiscard]] int SaveBodyToFile(const CFileRef& file) const;
     // An empty file in the mirror (host, port, directory; mFileWithQuery or
     // `defaultName`), replacing any file of the name.
-    int SaveAsBookmark(const CFileRef& downloadFolder, const std::string& defaultName, CFileRef& outFile);
+    [[nodiscard]] int SaveAsBookmark(const CFileRef& downloadFolder, const std::string& defaultName, CFileRef& outFile);
     // The same with the type and creator codes the crawl chose for the file
     // (the form above uses mFileType and mFileCreator).
-    int SaveAsBookmark(const CFileRef& downloadFolder, std::uint32_t type, std::uint32_t creator,
+    [[nodiscard]] int SaveAsBookmark(const CFileRef& downloadFolder, std::uint32_t type, std::uint32_t creator,
                        const std::string& defaultName, CFileRef& outFile);
     // HEAD, then mURL + the extension that the Content-Type maps to, when the
     // file name has none.
-    bool GetURLWithTypeExtension(const char* userAgent, const char* user, const char* password,
+    [[nodiscard]] bool GetURLWithTypeExtension(const char* userAgent, const char* user, const char* password,
                                  std::int32_t timeoutSeconds, std::string& out);
 
     // Fetching (each returns mFetchedOK) -------------------------------------------
@@ -119,7 +119,7 @@ public:
     // both are set), or null.
     CCrawlOwner* Owner() const;
     // mContentLength as a 64-bit byte count; nothing when it is not a number.
-    std::optional<std::uint64_t> ContentLengthBytes() const;
+    [[nodiscard]] std::optional<std::uint64_t> ContentLengthBytes() const;
     // The mirror levels of the record: the host, its port when one is given,
     // then (with `withDirectory`) every directory component.
     std::vector<std::string> MirrorFolderSegments(bool withDirectory) const;
@@ -160,7 +160,7 @@ public:
     // a 304 answer means the saved copy is current.
     std::int64_t mIfModifiedSince = 0;
     // The conditional GET was answered "304 Not Modified".
-    bool IsUnchangedAnswer() const { return mIfModifiedSince > 0 && mStatusCode == 304; }
+    [[nodiscard]] bool IsUnchangedAnswer() const { return mIfModifiedSince > 0 && mStatusCode == 304; }
     std::string mContentType;
     std::string mContentLength;
     std::string mLocation;
@@ -177,8 +177,8 @@ private:
     // Re-parses the URL fields from `url`, keeping everything else.
     void ReparseAs(std::string_view url);
     // Writes the body into the file whole, then its date, comment and origin.
-    int WriteBodyAndLabels(const CFileRef& file) const;
-    int WriteSavedFileLabels(const CFileRef& file) const;
+    [[nodiscard]] int WriteBodyAndLabels(const CFileRef& file) const;
+    [[nodiscard]] int WriteSavedFileLabels(const CFileRef& file) const;
     void ApplyHeaderBlock(const CHeaderBlock& block);
     void StoreResponseCookies(const std::vector<std::string>& setCookieValues);
 };

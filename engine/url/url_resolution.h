@@ -29,7 +29,7 @@ std::string ResolveAgainst(const CURIReference& base, std::string_view reference
 // 0x7F, '"', '<', '>', '\\', '^', '`', '{', '|', '}', and a '%' that starts no
 // %XX escape) is %-escaped. True when the result is a URL the crawl can
 // fetch (IsFetchableURL).
-bool ResolveRelativeURL(std::string_view baseURL, std::string_view link, std::string& out);
+[[nodiscard]] bool ResolveRelativeURL(std::string_view baseURL, std::string_view link, std::string& out);
 
 // ResolveRelativeURL against one base for many links: the base is split
 // once.
@@ -39,7 +39,7 @@ public:
     CURLResolver(const CURLResolver&) = delete;
     CURLResolver& operator=(const CURLResolver&) = delete;
 
-    bool Resolve(std::string_view link, std::string& out) const;
+    [[nodiscard]] bool Resolve(std::string_view link, std::string& out) const;
 
 private:
     std::string mBase;
@@ -47,6 +47,6 @@ private:
 };
 
 // http, https and ftp, in any letter case.
-bool IsFetchableScheme(std::string_view scheme);
+[[nodiscard]] bool IsFetchableScheme(std::string_view scheme);
 // A fetchable scheme followed by "//" and a non-empty host.
-bool IsFetchableURL(std::string_view url);
+[[nodiscard]] bool IsFetchableURL(std::string_view url);

@@ -44,7 +44,7 @@ int CURL::SaveAsBookmark(const CFileRef& downloadFolder, std::uint32_t type, std
     std::string name = mFileWithQuery.empty() ? defaultName : URLDecode(mFileWithQuery);
     int status = PrepareLocalFile(true, true, downloadFolder.Path(), segments, name, creator, type, outFile);
     if (status != 0) return status;
-    status = WriteWholeFile(outFile, std::string_view());
+    status = WriteWholeFile(outFile, std::string_view()).Code();
     if (status != 0) return status;
     return WriteSavedFileLabels(outFile);
 }
@@ -58,7 +58,7 @@ int CURL::SaveBodyToFile(const CFileRef& file) const
 
 int CURL::WriteBodyAndLabels(const CFileRef& file) const
 {
-    int status = WriteWholeFileWith(file, [this](int fd) { return mBody.WriteTo(fd); });
+    int status = WriteWholeFileWith(file, [this](int fd) { return mBody.WriteTo(fd); }).Code();
     if (status != 0) return status;
     return WriteSavedFileLabels(file);
 }

@@ -41,7 +41,7 @@ public:
     }
 
     // Number of blocks allocated so far (always 0 with direct allocation).
-    static std::size_t BlockCount() { return sBlocks; }
+    [[nodiscard]] static std::size_t BlockCount() { return sBlocks; }
 
 private:
     union Slot {

@@ -79,7 +79,7 @@ public:
         return false;
     }
 
-    bool Contains(const T& element) const
+    [[nodiscard]] bool Contains(const T& element) const
     {
         for (const T& item : *this)
             if (item == element) return true;
@@ -88,8 +88,8 @@ public:
 
     Node* Head() const { return mHead; }
     Node* Tail() const { return mTail; }
-    std::int32_t Count() const { return mCount; }
-    bool IsEmpty() const { return mCount == 0; }
+    [[nodiscard]] std::int32_t Count() const { return mCount; }
+    [[nodiscard]] bool IsEmpty() const { return mCount == 0; }
 
     template <typename NodePtr, typename Ref>
     class Iterator {

@@ -102,8 +102,8 @@ public:
         mCount = 0;
     }
 
-    std::int32_t Count() const { return mCount; }
-    bool IsEmpty() const { return mCount == 0; }
+    [[nodiscard]] std::int32_t Count() const { return mCount; }
+    [[nodiscard]] bool IsEmpty() const { return mCount == 0; }
     // Nodes in insertion order.
     const TPooledList<Node*>& Order() const { return mOrder; }
     TPooledList<Node*>& Order() { return mOrder; }

@@ -11,7 +11,7 @@ class CFrameworkException : public std::exception {
 public:
     CFrameworkException(std::int32_t errorCode, std::string message);
 
-    std::int32_t GetErrorCode() const noexcept { return mErrorCode; }
+    [[nodiscard]] std::int32_t GetErrorCode() const noexcept { return mErrorCode; }
     const std::string& GetErrorString() const noexcept { return mMessage; }
     const char* what() const noexcept override { return mMessage.c_str(); }
 

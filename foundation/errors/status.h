@@ -22,9 +22,9 @@ public:
     // success, for routines that still answer with a bare code.
     static CStatus FromCode(std::int32_t code);
 
-    bool Ok() const noexcept { return mCode == 0; }
-    bool Failed() const noexcept { return mCode != 0; }
-    std::int32_t Code() const noexcept { return mCode; }
+    [[nodiscard]] bool Ok() const noexcept { return mCode == 0; }
+    [[nodiscard]] bool Failed() const noexcept { return mCode != 0; }
+    [[nodiscard]] std::int32_t Code() const noexcept { return mCode; }
     // Empty on success.
     const std::string& Text() const noexcept { return mText; }
 

@@ -16,18 +16,18 @@ public:
     // (negative) apart from an empty one (0).
     explicit CByteBuffer(const CFileRef& file);
 
-    int ReadStatus() const { return mReadStatus; }
+    [[nodiscard]] int ReadStatus() const { return mReadStatus; }
     // False when memory runs out; the buffer is then unchanged.
-    bool AppendBytes(const void* bytes, std::size_t length);
+    [[nodiscard]] bool AppendBytes(const void* bytes, std::size_t length);
 
     const std::uint8_t* Data() const { return mBytes.data(); }
-    std::size_t Length() const { return mBytes.size(); }
-    bool IsEmpty() const { return mBytes.empty(); }
+    [[nodiscard]] std::size_t Length() const { return mBytes.size(); }
+    [[nodiscard]] bool IsEmpty() const { return mBytes.empty(); }
     std::string_view View() const { return {reinterpret_cast<const char*>(mBytes.data()), mBytes.size()}; }
 
     // A new array holding the bytes; false when the buffer is empty or
     // memory runs out (`out` is then null).
-    bool CopyToPtr(std::unique_ptr<std::uint8_t[]>& out, std::size_t& length) const;
+    [[nodiscard]] bool CopyToPtr(std::unique_ptr<std::uint8_t[]>& out, std::size_t& length) const;
     // A new array holding the bytes (none for an empty buffer); null only
     // when memory runs out.
     std::unique_ptr<std::uint8_t[]> NewPtrFromData() const;

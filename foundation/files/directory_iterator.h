@@ -21,7 +21,7 @@ public:
     // Clears the cancel flag and walks every level under the root; 0, or the
     // error that ended the walk. Setting mCancel ends it after the item in
     // hand.
-    int Iterate();
+    [[nodiscard]] int Iterate();
 
     // Called once for each item, folders included; adds one to the count.
     // Overrides call this to keep the count.

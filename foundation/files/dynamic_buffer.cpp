@@ -79,7 +79,7 @@ CLDynamicBuffer& CLDynamicBuffer::operator=(const CLDynamicBuffer& other)
     Clear();
     mSpillSize = other.mSpillSize;
     if (!other.mSpillFd.IsOpen()) {
-        AppendBytes(other.mMemory.data(), other.mMemory.size());
+        (void)AppendBytes(other.mMemory.data(), other.mMemory.size());
         return *this;
     }
     std::string piece;

@@ -29,39 +29,39 @@ public:
 
     // Appends all the bytes or none: false when memory runs out or the spill
     // file cannot take them.
-    bool AppendBytes(const void* bytes, std::size_t length);
-    std::size_t Length() const { return mLength; }
-    bool IsEmpty() const { return mLength == 0; }
+    [[nodiscard]] bool AppendBytes(const void* bytes, std::size_t length);
+    [[nodiscard]] std::size_t Length() const { return mLength; }
+    [[nodiscard]] bool IsEmpty() const { return mLength == 0; }
     // All the bytes in place of the buffer's, or, when they cannot be taken,
     // false with the old bytes kept.
-    bool ReplaceBytes(const void* bytes, std::size_t length);
+    [[nodiscard]] bool ReplaceBytes(const void* bytes, std::size_t length);
     // Empties the buffer and removes its spill file.
     void Clear();
 
     // Every byte, in `out`; false when memory runs out or the spill file
     // cannot be read (`out` is then empty).
-    bool CopyTo(std::string& out) const;
+    [[nodiscard]] bool CopyTo(std::string& out) const;
     // A new array of the bytes; false when the buffer is empty, memory runs
     // out or the spill file cannot be read.
-    bool CopyToPtr(std::unique_ptr<std::uint8_t[]>& out, std::size_t& length) const;
+    [[nodiscard]] bool CopyToPtr(std::unique_ptr<std::uint8_t[]>& out, std::size_t& length) const;
 
     // At most `count` bytes from the start, in `out` (the head of a large
     // body, without reading all of it); false when the spill file cannot be
     // read or memory runs out.
-    bool CopyPrefix(std::string& out, std::size_t count) const;
+    [[nodiscard]] bool CopyPrefix(std::string& out, std::size_t count) const;
     // Writes every byte to `fd` at its current offset, a piece at a time, so
     // a spilled body never comes into memory whole. 0 or a negative errno
     // value.
-    int WriteTo(int fd) const;
+    [[nodiscard]] int WriteTo(int fd) const;
 
     // 1 with the spill file's reference when the bytes are in a file, else 0.
     // The file has no name of its own: the reference is the process's handle
     // on it (/proc/self/fd/N), valid while the buffer keeps its bytes.
-    virtual int GetSpillFileRef(CFileRef& spillFile) const;
+    [[nodiscard]] virtual int GetSpillFileRef(CFileRef& spillFile) const;
 
 private:
     bool Spill();
-    bool ReadSpilled(char* into, std::size_t count) const;
+    [[nodiscard]] bool ReadSpilled(char* into, std::size_t count) const;
 
     std::size_t mSpillSize = kDefaultSpillSize;
     std::size_t mLength = 0;

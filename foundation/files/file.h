@@ -25,67 +25,67 @@ public:
     virtual ~CFile() = default;
 
     // The whole content, replaced or read at once (see below).
-    int WriteDataFork(const void* bytes, std::size_t count) const { return WriteDataFork(mFile, bytes, count); }
-    int ReadDataFork(std::vector<std::uint8_t>& bytes) const;
+    [[nodiscard]] int WriteDataFork(const void* bytes, std::size_t count) const { return WriteDataFork(mFile, bytes, count); }
+    [[nodiscard]] int ReadDataFork(std::vector<std::uint8_t>& bytes) const;
 
     // Existence and creation -------------------------------------------------
     // 1 when the folder holds an item of that name (a symbolic link counts,
     // wherever it points), 0 when it does not, else a negative status (never
     // taken for "missing"). `outRef` (optional) names the item unless an
     // error is returned.
-    static int Exists(const CFileRef& parent, const char* name, CFileRef* outRef);
+    [[nodiscard]] static int Exists(const CFileRef& parent, const char* name, CFileRef* outRef);
     // 0 when a folder of that name exists or was made; -ENOTDIR when a file
     // has the name.
-    static int CreateFolderIfMissing(const CFileRef& parent, const char* name, CFileRef& outRef);
+    [[nodiscard]] static int CreateFolderIfMissing(const CFileRef& parent, const char* name, CFileRef& outRef);
     // Creates an empty file. With `unique` set and the name taken, a new name
     // (MakeUniqueFileName) is made and written back to `name`. 0 when the
     // file was created or a plain file of the name already exists (left
     // unchanged); -EISDIR when a folder has the name.
-    static int CreateFile(const CFileRef& parent, CFixedString255& name, CFileRef& outRef, bool unique);
+    [[nodiscard]] static int CreateFile(const CFileRef& parent, CFixedString255& name, CFileRef& outRef, bool unique);
     // CreateFile without unique naming, then the type and creator codes are
     // set; a failure to set them is not reported (they are labels only).
-    static int CreateTypedFile(const CFileRef& parent, const char* name, std::uint32_t creator, std::uint32_t type,
+    [[nodiscard]] static int CreateTypedFile(const CFileRef& parent, const char* name, std::uint32_t creator, std::uint32_t type,
                                CFileRef& outRef);
     // Creates the file at `path` when missing; 0 when created or a plain
     // file is already there; -ENOENT when the parent folder is missing.
-    static int CreateFromPath(const char* path, CFileRef& outRef);
+    [[nodiscard]] static int CreateFromPath(const char* path, CFileRef& outRef);
     // CreateFromPath, then the whole content; the status of either step.
-    static int WriteNewFile(const char* path, const void* bytes, std::size_t count);
+    [[nodiscard]] static int WriteNewFile(const char* path, const void* bytes, std::size_t count);
     // Replaces the file's whole content (WriteWholeFile): no old tail stays.
-    static int WriteDataFork(const CFileRef& file, const void* bytes, std::size_t count);
+    [[nodiscard]] static int WriteDataFork(const CFileRef& file, const void* bytes, std::size_t count);
     // Renames the item inside its folder; -EEXIST when the new name is taken
     // (nothing is replaced). On success `file` names the item again.
-    static int Rename(CFileRef& file, const char* name);
+    [[nodiscard]] static int Rename(CFileRef& file, const char* name);
 
     // Names and paths ------------------------------------------------------------
     // The folder holding the item (lexically, from an absolute path): false
     // for "/" and for an empty reference, which have no parent.
-    static bool ParentOfRef(const CFileRef& file, CFileRef& parent);
+    [[nodiscard]] static bool ParentOfRef(const CFileRef& file, CFileRef& parent);
     // The absolute path; -ENAMETOOLONG when it passes 255 bytes.
-    static int PathFromRef(const CFileRef& file, CFixedString255& path);
-    static int GetName(const CFileRef& file, CFixedString255& name);
+    [[nodiscard]] static int PathFromRef(const CFileRef& file, CFixedString255& path);
+    [[nodiscard]] static int GetName(const CFileRef& file, CFixedString255& name);
 
     // Catalog information (the item itself, not a link's target) ---------------
     // True when the item exists and is not a folder.
-    static bool IsFile(const CFileRef& file);
+    [[nodiscard]] static bool IsFile(const CFileRef& file);
     // The byte size of a file (0 for a folder); size 0 on error.
-    static int GetTotalSize(const CFileRef& file, std::uint64_t& size);
+    [[nodiscard]] static int GetTotalSize(const CFileRef& file, std::uint64_t& size);
     // Last content modification in seconds since 1970; 0 on error.
-    static int GetModificationSeconds(const CFileRef& file, std::int64_t& seconds);
+    [[nodiscard]] static int GetModificationSeconds(const CFileRef& file, std::int64_t& seconds);
     // Sets the modification time (seconds since 1970). Linux keeps no
     // settable creation date, so `creationSeconds` is not stored.
-    static int SetDates(const CFileRef& file, std::int64_t modificationSeconds, std::int64_t creationSeconds);
+    [[nodiscard]] static int SetDates(const CFileRef& file, std::int64_t modificationSeconds, std::int64_t creationSeconds);
 
     // Labels ---------------------------------------------------------------------
-    static int SetFileType(const CFileRef& file, std::uint32_t type);
-    static int SetFileCreator(const CFileRef& file, std::uint32_t creator);
-    static int SetFinderComment(const CFileRef& file, const char* comment);
-    static int SetOriginURL(const CFileRef& file, const char* url);
+    [[nodiscard]] static int SetFileType(const CFileRef& file, std::uint32_t type);
+    [[nodiscard]] static int SetFileCreator(const CFileRef& file, std::uint32_t creator);
+    [[nodiscard]] static int SetFinderComment(const CFileRef& file, const char* comment);
+    [[nodiscard]] static int SetOriginURL(const CFileRef& file, const char* url);
     // -ENODATA when the item has no comment; an empty comment gives 0 and
     // leaves `comment` unchanged; a comment longer than the fixed string
     // gives -ERANGE and leaves it unchanged too.
-    static int GetFinderComment(const CFileRef& file, CFixedString255& comment);
-    static int GetFinderComment(const CFileRef& file, std::string& comment);
+    [[nodiscard]] static int GetFinderComment(const CFileRef& file, CFixedString255& comment);
+    [[nodiscard]] static int GetFinderComment(const CFileRef& file, std::string& comment);
 
 private:
     CFileRef mFile;

@@ -99,8 +99,8 @@ int CFile::CreateTypedFile(const CFileRef& parent, const char* name, std::uint32
     if (fixedName.Length() != std::strlen(name)) return -ENAMETOOLONG;
     int status = CreateFile(parent, fixedName, outRef, false);
     if (status != 0) return status;
-    SetFileType(outRef, type);
-    SetFileCreator(outRef, creator);
+    (void)SetFileType(outRef, type);
+    (void)SetFileCreator(outRef, creator);
     return 0;
 }
 
@@ -116,12 +116,12 @@ int CFile::WriteNewFile(const char* path, const void* bytes, std::size_t count)
 {
     CFileRef file;
     int status = CreateFromPath(path, file);
-    return status != 0 ? status : WriteWholeFile(file, bytes, count);
+    return status != 0 ? status : WriteWholeFile(file, bytes, count).Code();
 }
 
 int CFile::WriteDataFork(const CFileRef& file, const void* bytes, std::size_t count)
 {
-    return WriteWholeFile(file, bytes, count);
+    return WriteWholeFile(file, bytes, count).Code();
 }
 
 int CFile::Rename(CFileRef& file, const char* name)

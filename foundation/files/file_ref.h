@@ -18,7 +18,7 @@ public:
 
     const std::string& Path() const { return mPath; }
     const char* c_str() const { return mPath.c_str(); }
-    bool IsValid() const { return !mPath.empty(); }
+    [[nodiscard]] bool IsValid() const { return !mPath.empty(); }
 
     // The last component ("/" for the root).
     std::string_view Name() const;

@@ -17,11 +17,11 @@
 
 // The folder holding the item. For "/" the parent comes back empty and the
 // status is 0, which ends every upward walk.
-int GetParentRef(const CFileRef& item, CFileRef& parent);
+[[nodiscard]] int GetParentRef(const CFileRef& item, CFileRef& parent);
 
 // The item's node (inode) number and whether it is a folder, either output
 // optional; a symbolic link is reported as itself (not a folder).
-int GetRefNodeIDAndKind(const CFileRef& item, std::uint64_t* nodeID, bool* isFolder);
+[[nodiscard]] int GetRefNodeIDAndKind(const CFileRef& item, std::uint64_t* nodeID, bool* isFolder);
 
 // One item handed to a folder walk's callback (`name` is valid only during
 // the call).
@@ -44,18 +44,18 @@ using FolderWalkCallback = std::function<bool(const CWalkItem& item)>;
 // replaced while walking) is skipped with its contents; its siblings are
 // still walked. Returns 0 when done or stopped; -EINVAL without a callback;
 // the error that ended the walk (including one opening `folder`) otherwise.
-int WalkFolderTree(const CFileRef& folder, int depthBound, const FolderWalkCallback& callback);
+[[nodiscard]] int WalkFolderTree(const CFileRef& folder, int depthBound, const FolderWalkCallback& callback);
 
 // The items directly in the folder, in byte order of their names, replacing
 // `items`; on an error `items` is emptied and the error returned.
-int ListFolderRefs(const CFileRef& folder, std::vector<CFileRef>& items);
+[[nodiscard]] int ListFolderRefs(const CFileRef& folder, std::vector<CFileRef>& items);
 // Appends to `items` every item of the folder that is not a folder, or all
 // items; nothing is appended on an error.
-int ListFolderFiles(const CFileRef& folder, std::vector<CFileRef>& items);
-int ListFolderItems(const CFileRef& folder, std::vector<CFileRef>& items);
+[[nodiscard]] int ListFolderFiles(const CFileRef& folder, std::vector<CFileRef>& items);
+[[nodiscard]] int ListFolderItems(const CFileRef& folder, std::vector<CFileRef>& items);
 
 // Nothing to do on Linux: returns 0.
-int TellFinderToUpdateItem(const CFileRef& item);
+[[nodiscard]] int TellFinderToUpdateItem(const CFileRef& item);
 // Makes `name` in `folder` a symbolic link to `target` (by absolute path)
 // and names it in `alias`; -EEXIST when the name is taken.
-int TellFinderToMakeAlias(const CFileRef& target, const CFileRef& folder, const char* name, CFileRef& alias);
+[[nodiscard]] int TellFinderToMakeAlias(const CFileRef& target, const CFileRef& folder, const char* name, CFileRef& alias);

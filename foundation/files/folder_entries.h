@@ -17,4 +17,4 @@ struct CFolderEntry {
 // Every entry of the open folder but "." and "..", in byte order of their
 // names. The kind of each entry is its own, never a link target's; an entry
 // that vanishes while being read is left out. 0 or a negative status.
-int ReadFolderEntries(int folderFd, std::vector<CFolderEntry>& entries);
+[[nodiscard]] int ReadFolderEntries(int folderFd, std::vector<CFolderEntry>& entries);

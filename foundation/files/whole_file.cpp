@@ -17,6 +17,8 @@
 
 namespace {
 
+int WriteWholeFileCode(const CFileRef& file, const std::function<int(int fd)>& writeBody);
+
 // Carries the old file's permission bits and labels over to its replacement.
 int KeepOldFileTraits(int folder, const char* name, int replacement)
 {
@@ -32,10 +34,10 @@ int KeepOldFileTraits(int folder, const char* name, int replacement)
 
 }  // namespace
 
-int ReadWholeFile(const CFileRef& file, std::string& bytes)
+CStatus ReadWholeFile(const CFileRef& file, std::string& bytes)
 {
     bytes.clear();
-    return file.IsValid() ? ReadFileBytes(file.c_str(), bytes) : -EINVAL;
+    return CStatus::FromCode(file.IsValid() ? ReadFileBytes(file.c_str(), bytes) : -EINVAL);
 }
 
 int ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes)
@@ -44,13 +46,20 @@ int ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes)
     return file.IsValid() ? ReadFileBytes(file.c_str(), bytes) : -EINVAL;
 }
 
-int WriteWholeFile(const CFileRef& file, const void* bytes, std::size_t count)
+CStatus WriteWholeFile(const CFileRef& file, const void* bytes, std::size_t count)
 {
-    if (bytes == nullptr && count > 0) return -EINVAL;
+    if (bytes == nullptr && count > 0) return CStatus::FromCode(-EINVAL);
     return WriteWholeFileWith(file, [bytes, count](int fd) { return WriteAll(fd, bytes, count); });
 }
 
-int WriteWholeFileWith(const CFileRef& file, const std::function<int(int fd)>& writeBody)
+CStatus WriteWholeFileWith(const CFileRef& file, const std::function<int(int fd)>& writeBody)
+{
+    return CStatus::FromCode(WriteWholeFileCode(file, writeBody));
+}
+
+namespace {
+
+int WriteWholeFileCode(const CFileRef& file, const std::function<int(int fd)>& writeBody)
 {
     if (!file.IsValid() || file.Path() == "/") return -EINVAL;
     const std::string& path = file.Path();
@@ -76,6 +85,8 @@ int WriteWholeFileWith(const CFileRef& file, const std::function<int(int fd)>& w
     return WriteFileAtomically(folder.Get(), name.c_str(), bodyAndTraits, AtomicWriteOptions{});
 }
 
+}  // namespace
+
 struct CWholeFileBatch::SPending {
     CUniqueFd folder;
     std::string name;
@@ -85,7 +96,7 @@ struct CWholeFileBatch::SPending {
 
 CWholeFileBatch::CWholeFileBatch() = default;
 
-CWholeFileBatch::~CWholeFileBatch() { Flush(); }
+CWholeFileBatch::~CWholeFileBatch() { (void)Flush(); }
 
 int CWholeFileBatch::Replace(const CFileRef& file, std::string_view bytes,
                              std::optional<std::int64_t> modificationSeconds)

@@ -8,7 +8,7 @@
 // less the umask. The final name itself is replaced, never followed: a
 // symbolic link standing there is replaced by the file.
 //
-// Reads tell "unreadable" (a negative status) apart from "empty" (0 and no
+// Reads tell "unreadable" (a failure) apart from "empty" (success and no
 // bytes), and open the file read-only.
 #pragma once
 
@@ -21,21 +21,22 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/errors/status.h"
 #include "foundation/files/file_ref.h"
 
-// 0 with every byte of the file; a negative status (-ENOENT when missing,
+// Success with every byte of the file; a failure (-ENOENT when missing,
 // -EISDIR for a folder, -EINVAL for anything else but a regular file, -EFBIG
 // past kMaxWholeFileBytes) with `bytes` emptied.
-int ReadWholeFile(const CFileRef& file, std::string& bytes);
-int ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes);
+CStatus ReadWholeFile(const CFileRef& file, std::string& bytes);
+[[nodiscard]] int ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes);
 
-// Creates the file when missing, else replaces its content. 0 or a negative
-// status; -EISDIR when a folder has the name.
-int WriteWholeFile(const CFileRef& file, const void* bytes, std::size_t count);
+// Creates the file when missing, else replaces its content; -EISDIR when a
+// folder has the name.
+CStatus WriteWholeFile(const CFileRef& file, const void* bytes, std::size_t count);
 // The same with the content that `writeBody` writes to the new file (0 or a
 // negative errno value), so a large body can stream in.
-int WriteWholeFileWith(const CFileRef& file, const std::function<int(int fd)>& writeBody);
-inline int WriteWholeFile(const CFileRef& file, std::string_view bytes)
+CStatus WriteWholeFileWith(const CFileRef& file, const std::function<int(int fd)>& writeBody);
+inline CStatus WriteWholeFile(const CFileRef& file, std::string_view bytes)
 {
     return WriteWholeFile(file, bytes.data(), bytes.size());
 }
@@ -59,11 +60,11 @@ public:
     // mode and labels kept) and queues it; with `modificationSeconds` the
     // file keeps that modification date. 0 or a negative status for this
     // file, which then stays as it was; a full batch is flushed first.
-    int Replace(const CFileRef& file, std::string_view bytes, std::optional<std::int64_t> modificationSeconds);
+    [[nodiscard]] int Replace(const CFileRef& file, std::string_view bytes, std::optional<std::int64_t> modificationSeconds);
     // Flushes and renames every queued file. The number of files that could
     // not be flushed or renamed (each left as it was), counting those of
     // the batches Replace flushed since the last call.
-    int Flush();
+    [[nodiscard]] int Flush();
 
     // Each queued file holds two descriptors until the flush.
     static constexpr std::size_t kBatchFiles = 128;

@@ -24,9 +24,9 @@ public:
 
     virtual void ListenToMessage(MessageT message, void* ioParam) = 0;
 
-    bool IsListening() const { return mListening; }
+    [[nodiscard]] bool IsListening() const { return mListening; }
     void StopListening() { mListening = false; }
-    bool HasBroadcaster(const CBroadcaster* broadcaster) const;
+    [[nodiscard]] bool HasBroadcaster(const CBroadcaster* broadcaster) const;
 
 private:
     friend class CBroadcaster;
@@ -44,7 +44,7 @@ public:
 
     void AddListener(CListener* listener);
     void RemoveListener(CListener* listener);
-    bool HasListener(const CListener* listener) const;
+    [[nodiscard]] bool HasListener(const CListener* listener) const;
     void BroadcastMessage(MessageT message, void* ioParam = nullptr);
 
 private:

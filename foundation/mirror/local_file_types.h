@@ -27,15 +27,15 @@ struct CTypeCreatorMapping {
 // True with `mimeType` set when the file's extension ('.' and the text after
 // the name's last '.') is found; false, `mimeType` unchanged, for a name
 // without an extension or one the look-up does not know.
-bool GetMIMETypeForFile(const CFileRef& file, CFixedString255& mimeType, const MimeTypeForExtension& lookup);
+[[nodiscard]] bool GetMIMETypeForFile(const CFileRef& file, CFixedString255& mimeType, const MimeTypeForExtension& lookup);
 
 // The file's type and creator codes (0 for a missing one). 0 when both were
 // read, else the first failure (-ENODATA for a missing label).
-int GetFileTypeAndCreator(const CFileRef& file, std::uint32_t& type, std::uint32_t& creator);
+[[nodiscard]] int GetFileTypeAndCreator(const CFileRef& file, std::uint32_t& type, std::uint32_t& creator);
 
 // Walks `mappings` in order: each row with the file's type and a MIME type
 // copies it to `mimeType`, and a row whose creator matches too ends the walk
 // with true. Otherwise false, `mimeType` holding the last row that matched
 // on the type alone (unchanged when none did, or when the file has no type).
-bool GetMIMETypeForTypeCreator(const CFileRef& file, CFixedString255& mimeType,
+[[nodiscard]] bool GetMIMETypeForTypeCreator(const CFileRef& file, CFixedString255& mimeType,
                                std::span<const CTypeCreatorMapping> mappings);

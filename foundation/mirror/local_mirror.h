@@ -29,14 +29,14 @@
 // first when it is missing and `create` is set. The new descriptor (O_PATH),
 // or a negative status: -ELOOP for a link at the name, -ENOTDIR for another
 // item, -ENOENT when missing and not to be made.
-int OpenMirrorLevel(int parent, const std::string& name, bool create);
+[[nodiscard]] int OpenMirrorLevel(int parent, const std::string& name, bool create);
 
 // Makes every missing level of `segments` (outermost first, as the URL
 // writes them, percent escapes included) below `basePath`; empty segments are
 // skipped. 0 with `folder` naming the innermost folder, or a negative status
 // (levels made before the failure stay).
-int MakeLocalFolder(std::string_view basePath, std::span<const std::string> segments, CFileRef& folder);
-int MakeLocalFolder(const char* basePath, const TPooledList<CFixedString255>& segments, CFileRef& folder);
+[[nodiscard]] int MakeLocalFolder(std::string_view basePath, std::span<const std::string> segments, CFileRef& folder);
+[[nodiscard]] int MakeLocalFolder(const char* basePath, const TPooledList<CFixedString255>& segments, CFileRef& folder);
 
 // The file `fileName` (already percent-decoded) in the folder of `segments`.
 // The folders are made in both modes. An empty name becomes "Index.html";
@@ -53,7 +53,7 @@ int MakeLocalFolder(const char* basePath, const TPooledList<CFixedString255>& se
 //
 // In both modes a folder standing at the name gives -EISDIR, a symbolic link
 // -ELOOP, any other kind of item -EINVAL.
-int PrepareLocalFile(bool create, bool overwrite, std::string_view basePath, std::span<const std::string> segments,
+[[nodiscard]] int PrepareLocalFile(bool create, bool overwrite, std::string_view basePath, std::span<const std::string> segments,
                      std::string& fileName, std::uint32_t creator, std::uint32_t type, CFileRef& file);
-int PrepareLocalFile(bool create, bool overwrite, const char* basePath, const TPooledList<CFixedString255>& segments,
+[[nodiscard]] int PrepareLocalFile(bool create, bool overwrite, const char* basePath, const TPooledList<CFixedString255>& segments,
                      CFixedString255& fileName, std::uint32_t creator, std::uint32_t type, CFileRef& file);

@@ -69,7 +69,7 @@ public:
     // preferences stops the mails.
     bool LoadMailServer();
     // "Mail Server Port": 25 when missing or outside 1 to 65535.
-    std::int32_t GetMailServerPort() const;
+    [[nodiscard]] std::int32_t GetMailServerPort() const;
     // "Username" into mMailUserName, then the keychain password of the
     // account "<server>:<user>" into mMailPassword (cleared first, so a
     // changed account never keeps the old account's password).
@@ -78,7 +78,7 @@ public:
     // cleared otherwise.
     bool LoadMailRecipient();
     // "Mail Period" in minutes: 20 when missing or outside 1 to 32767.
-    std::int32_t GetMailPeriod() const;
+    [[nodiscard]] std::int32_t GetMailPeriod() const;
     // All five above, in that order; called again before each use of the
     // mail settings so that changes in the preferences take effect.
     void LoadMailSettings();
@@ -100,7 +100,7 @@ public:
     // ($XDG_RUNTIME_DIR/tidewell, else $XDG_CACHE_HOME/tidewell), never a
     // fixed name in a shared temporary folder. Made when missing; false when
     // it cannot be.
-    bool MakeQueueFolder();
+    [[nodiscard]] bool MakeQueueFolder();
 
     // Four-char codes filled by the start-up from "DefaultCreatorCode" and
     // "DefaultTypeCode".

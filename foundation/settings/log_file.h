@@ -47,7 +47,7 @@ public:
     CLogHolder(const CLogHolder&) = delete;
     CLogHolder& operator=(const CLogHolder&) = delete;
 
-    bool IsOpen() const { return mFd.IsOpen(); }
+    [[nodiscard]] bool IsOpen() const { return mFd.IsOpen(); }
     const std::string& Path() const { return mPath; }
 
 private:
@@ -90,7 +90,7 @@ int AppendToLog(CLogHolder* holder, const CTextBuffer& text);
 // was held or no log is open).
 int FlushLog(CLogHolder* holder);
 // A buffered holder holds text not written yet.
-bool IsLogTextHeld(CLogHolder* holder);
+[[nodiscard]] bool IsLogTextHeld(CLogHolder* holder);
 // Writes the stop line and closes the log; the holder is closed afterwards
 // in every case, so a second stop or a late append does nothing. Returns the
 // first failure of the write and the close; 0 when no log was open.
@@ -98,7 +98,7 @@ int StopLogging(CLogHolder* holder);
 // Writes what a buffered holder holds, then: the first failure of an
 // append since the log was started, or 0; taking it
 // clears it, so that a log that fails at every line is told of once.
-int TakeLogWriteFailure(CLogHolder* holder);
+[[nodiscard]] int TakeLogWriteFailure(CLogHolder* holder);
 
 // The start and stop lines for a moment (seconds since 1970, shown in local
 // time).
@@ -112,12 +112,12 @@ void SetLogClock(LogClock clock);
 // The application's support folder "$XDG_DATA_HOME/Farrowby Software/Tidewell"
 // (by default under ~/.local/share), creating each missing level private to
 // the user. False when a level cannot be made.
-bool GetLogFolder(std::string& folder);
+[[nodiscard]] bool GetLogFolder(std::string& folder);
 
 // Makes sure an item exists at the (POSIX) path: an existing file or folder
 // is taken as it is, a missing one is created as an empty file. `found`
 // receives the path. 0, or the error that kept the file from being made.
-int GetSpecForHFSPath(const char* path, std::string& found);
+[[nodiscard]] int GetSpecForHFSPath(const char* path, std::string& found);
 
 // Opens the file or folder in the application the desktop assigns to it (a
 // folder opens in the file manager). Always 0: a failure to start the opener

@@ -30,23 +30,23 @@ inline constexpr const char* kSystemConfigFolder = "/etc/xdg";
 // cannot be written (no rights to the system folder, for instance), and always
 // without the flag, stores it for the current user. False when the value was
 // not stored: a null or non-UTF-8 key or value, or a failed write.
-bool SetPreferenceString(const char* value, const char* key, bool anyUser = false);
+[[nodiscard]] bool SetPreferenceString(const char* value, const char* key, bool anyUser = false);
 
 // The text stored under `key`; nothing when the key is missing or holds no
 // text. With `anyUser`, the any-user value comes first and the current
 // user's is the fallback. Texts that are not UTF-8 are read as MacRoman.
-std::optional<std::string> GetPreferenceString(const char* key, bool anyUser = false);
+[[nodiscard]] std::optional<std::string> GetPreferenceString(const char* key, bool anyUser = false);
 
 // Structured values: a text, an array of texts or a dictionary of texts.
 // Other kinds are refused by the setter.
-bool SetPreferenceValue(const char* key, const PlistValue& value, bool anyUser = false);
-std::optional<PlistValue> GetPreferenceValue(const char* key, bool anyUser = false);
+[[nodiscard]] bool SetPreferenceValue(const char* key, const PlistValue& value, bool anyUser = false);
+[[nodiscard]] std::optional<PlistValue> GetPreferenceValue(const char* key, bool anyUser = false);
 
 // An array of texts; nothing when the key is missing or holds no array (its
 // items that are not texts are skipped).
-bool SetPreferenceStrings(const char* key, const std::vector<std::string>& texts);
-std::optional<std::vector<std::string>> GetPreferenceStrings(const char* key);
+[[nodiscard]] bool SetPreferenceStrings(const char* key, const std::vector<std::string>& texts);
+[[nodiscard]] std::optional<std::vector<std::string>> GetPreferenceStrings(const char* key);
 
 // Removes the current user's value. True when the key is gone afterwards.
-bool RemovePreference(const char* key);
-bool HasPreference(const char* key);
+[[nodiscard]] bool RemovePreference(const char* key);
+[[nodiscard]] bool HasPreference(const char* key);

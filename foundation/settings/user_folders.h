@@ -30,4 +30,4 @@ std::string ParseDownloadDirEntry(std::string_view dirsText, const std::string& 
 // Creates `path` and every missing folder above it, new ones with `mode`
 // (less the umask). 0 when the folder exists afterwards, else a negative
 // errno value (-ENOTDIR when a file stands in the way).
-int MakeFolderChain(const std::string& path, mode_t mode);
+[[nodiscard]] int MakeFolderChain(const std::string& path, mode_t mode);

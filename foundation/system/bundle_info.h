@@ -22,7 +22,7 @@ bool GetApplicationFolder(CFixedString255& folder, std::string& executable);
 // The path of the resource "<name>.<type>" (just "<name>" for an empty type)
 // in the resources folder. kSysFileNotFound when there is no such file,
 // kSysBadParameter for a name that is empty or holds a '/'.
-SystemStatus GetBundleResourceRef(const char* name, const char* type, std::string& path);
+[[nodiscard]] SystemStatus GetBundleResourceRef(const char* name, const char* type, std::string& path);
 
 struct SystemRelease {
     std::string kernelName;     // "Linux"

@@ -19,4 +19,4 @@ struct DesktopApplication {
 // XDG_CONFIG_HOME, XDG_CONFIG_DIRS, XDG_DATA_HOME, XDG_DATA_DIRS and
 // XDG_CURRENT_DESKTOP as they are when called. False when there is none;
 // `application` is unchanged then.
-bool FindURLSchemeHandler(std::string_view scheme, DesktopApplication& application);
+[[nodiscard]] bool FindURLSchemeHandler(std::string_view scheme, DesktopApplication& application);

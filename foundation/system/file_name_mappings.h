@@ -40,7 +40,7 @@ struct FileNameMapping {
     const char* entryName = "";  // what the entry describes: "HTML text"
     std::uint32_t flags = 0;     // kMapping... bits
 
-    bool IsEmpty() const { return extension[0] == '\0'; }
+    [[nodiscard]] bool IsEmpty() const { return extension[0] == '\0'; }
 };
 
 // Every entry in the table's fixed order. Where several extensions share a

@@ -15,4 +15,4 @@ using GetURLHandler = std::function<void(std::string_view url)>;
 void SetGetURLHandler(GetURLHandler handler);
 
 // Hands the text to the handler.
-SystemStatus SendGetURLToSelf(const CTextBuffer& url);
+[[nodiscard]] SystemStatus SendGetURLToSelf(const CTextBuffer& url);

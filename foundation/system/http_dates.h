@@ -13,7 +13,7 @@
 // browsers use for cookie dates. Two-digit years 70-99 are 19xx, 00-69 20xx.
 // False, with `seconds` unchanged, when a part is missing or out of range or
 // the day does not exist in its month.
-bool ParseDateTimeText(const char* text, std::int64_t& seconds);
+[[nodiscard]] bool ParseDateTimeText(const char* text, std::int64_t& seconds);
 
 // "Mon, 07 Dec 2026 09:05:03 GMT" (IMF-fixdate: the day has two digits,
 // which servers require before they honour If-Modified-Since).
@@ -23,5 +23,5 @@ void FormatHTTPDate(std::int64_t seconds, CFixedString255& text);
 // dates of the original program) count from 1904-01-01 00:00:00 UTC here;
 // convert at the format's edge only.
 constexpr std::int64_t kSeconds1904To1970 = 2082844800;
-constexpr std::int64_t UnixToSeconds1904(std::int64_t unixSeconds) { return unixSeconds + kSeconds1904To1970; }
-constexpr std::int64_t Seconds1904ToUnix(std::int64_t seconds1904) { return seconds1904 - kSeconds1904To1970; }
+[[nodiscard]] constexpr std::int64_t UnixToSeconds1904(std::int64_t unixSeconds) { return unixSeconds + kSeconds1904To1970; }
+[[nodiscard]] constexpr std::int64_t Seconds1904ToUnix(std::int64_t seconds1904) { return seconds1904 - kSeconds1904To1970; }

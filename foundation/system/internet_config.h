@@ -21,23 +21,23 @@ public:
     CInternetConfig(const CInternetConfig&) = delete;
     CInternetConfig& operator=(const CInternetConfig&) = delete;
 
-    SystemStatus Start();
-    SystemStatus Stop();
+    [[nodiscard]] SystemStatus Start();
+    [[nodiscard]] SystemStatus Stop();
 
     // Opens the URL in the application the desktop assigns to its scheme.
     // kSysNotStarted before Start; kSysBadParameter for an empty URL or one
     // the opener would misread; kSysLaunchFailed when xdg-open cannot run.
-    SystemStatus LaunchURL(std::string_view url);
+    [[nodiscard]] SystemStatus LaunchURL(std::string_view url);
 
     // One walk over every mapping, in the table's order:
     // BeginMapping, NextMapEntry until false, EndMapping.
-    SystemStatus BeginMapping();
-    bool NextMapEntry(FileNameMapping& entry);
+    [[nodiscard]] SystemStatus BeginMapping();
+    [[nodiscard]] bool NextMapEntry(FileNameMapping& entry);
     // kSysNotStarted when not started or no walk is open.
-    SystemStatus EndMapping();
+    [[nodiscard]] SystemStatus EndMapping();
 
-    bool IsAvailable() const { return mAvailable; }
-    bool IsStarted() const { return mStarted; }
+    [[nodiscard]] bool IsAvailable() const { return mAvailable; }
+    [[nodiscard]] bool IsStarted() const { return mStarted; }
 
 private:
     bool mAvailable = true;

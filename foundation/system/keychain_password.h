@@ -11,10 +11,10 @@
 // any of the three texts is empty; kSysKeychainTooLong when the password is
 // longer than the 255 bytes the settings can hold (it could never be read
 // back whole).
-SystemStatus StoreKeychainPassword(const char* mailServer, const char* userName, const char* password);
+[[nodiscard]] SystemStatus StoreKeychainPassword(const char* mailServer, const char* userName, const char* password);
 
 // Copies the account's password into `password`. Does nothing and returns
 // kSysNoError when either text is empty. `password` is unchanged on any
 // failure: kSysKeychainItemNotFound when there is no item,
 // kSysKeychainTooLong when the stored password would have to be cut.
-SystemStatus FindKeychainPassword(const char* mailServer, const char* userName, CFixedString255& password);
+[[nodiscard]] SystemStatus FindKeychainPassword(const char* mailServer, const char* userName, CFixedString255& password);

@@ -7,5 +7,5 @@
 
 // kSysNoMapping, with the outputs unchanged, when the name has no extension
 // the table knows; kSysBadParameter for a null name.
-SystemStatus MapFileNameToMIMEType(const char* fileName, CFixedString255& mimeType);
-SystemStatus MapFileNameToTypeCreator(const char* fileName, TypeCode& type, TypeCode& creator);
+[[nodiscard]] SystemStatus MapFileNameToMIMEType(const char* fileName, CFixedString255& mimeType);
+[[nodiscard]] SystemStatus MapFileNameToTypeCreator(const char* fileName, TypeCode& type, TypeCode& creator);

@@ -20,13 +20,13 @@ constexpr const char* kRootVolumeName = "/";
 // Colon form to POSIX into `out` (`capacity` bytes with the NUL). `out` is
 // cleared first; kSysBadParameter when the input is null or the result does
 // not fit.
-SystemStatus HFSPathToPOSIXPath(const char* colonPath, char* out, std::size_t capacity);
+[[nodiscard]] SystemStatus HFSPathToPOSIXPath(const char* colonPath, char* out, std::size_t capacity);
 
 // POSIX to colon form in place; unchanged when the result would not fit.
 void POSIXPathToHFSPath(CFixedString255& path);
 
 // Linux has no packages (folders shown as one file): always false.
-bool IsPackage(const char* path);
+[[nodiscard]] bool IsPackage(const char* path);
 
 // The last name of the path ("/" for the root); "" for a null or empty path.
 std::string CopyRefName(const char* path);
@@ -36,4 +36,4 @@ std::string CopyRefName(const char* path);
 // item's own folder (symbolic links in the folders resolved, the item itself
 // not). kSysFileNotFound when the item or a folder is missing, another
 // negative errno value for other failures; the list is empty then.
-SystemStatus ListPathComponents(const char* path, TPooledList<CFixedString255>& names);
+[[nodiscard]] SystemStatus ListPathComponents(const char* path, TPooledList<CFixedString255>& names);

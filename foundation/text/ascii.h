@@ -25,24 +25,24 @@ inline std::string AsciiUppercased(std::string_view text)
     return out;
 }
 
-inline bool EqualsNoCase(std::string_view a, std::string_view b)
+[[nodiscard]] inline bool EqualsNoCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
     return true;
 }
-inline bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
+[[nodiscard]] inline bool BeginsWithNoCase(std::string_view text, std::string_view prefix)
 {
     return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
-inline bool EndsWithNoCase(std::string_view text, std::string_view suffix)
+[[nodiscard]] inline bool EndsWithNoCase(std::string_view text, std::string_view suffix)
 {
     return text.size() >= suffix.size() && EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
 // True when `needle` occurs in `text`; an empty needle occurs everywhere.
-inline bool ContainsNoCase(std::string_view text, std::string_view needle)
+[[nodiscard]] inline bool ContainsNoCase(std::string_view text, std::string_view needle)
 {
     return needle.empty() || FindTextNoCase(text, needle) != std::string_view::npos;
 }

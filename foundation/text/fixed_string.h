@@ -16,15 +16,15 @@ template <typename T> class TPooledList;
 namespace fixed_string_detail {
 // Length of the longest prefix of `text` of at most `limit` bytes that ends on
 // a UTF-8 character boundary.
-std::size_t Utf8Prefix(const char* text, std::size_t length, std::size_t limit);
+[[nodiscard]] std::size_t Utf8Prefix(const char* text, std::size_t length, std::size_t limit);
 // In-place edits of a NUL-terminated text held in `capacity` + 1 bytes.
 void Prepend(char* text, std::size_t capacity, const char* prefix);
 void DecodeEntities(char* text, std::size_t capacity);
 void URLDecode(char* text, std::size_t capacity);
 void MakeLowercase(char* text);
 void RemoveNonGraphic(char* text);
-bool BeginsWith(const char* text, const char* prefix, bool ignoreCase);
-bool EndsWith(const char* text, const char* suffix, bool ignoreCase);
+[[nodiscard]] bool BeginsWith(const char* text, const char* prefix, bool ignoreCase);
+[[nodiscard]] bool EndsWith(const char* text, const char* suffix, bool ignoreCase);
 void FormatNumber(std::int32_t value, char out[16]);
 }
 
@@ -113,15 +113,15 @@ public:
     void DecodeEntities();
     void URLDecode();
 
-    bool BeginsWith(const char* text, bool ignoreCase = false) const;
-    bool EndsWith(const char* text, bool ignoreCase = false) const;
-    bool BeginsWithNoCase(const char* text) const { return BeginsWith(text, true); }
-    bool EndsWithNoCase(const char* text) const { return EndsWith(text, true); }
+    [[nodiscard]] bool BeginsWith(const char* text, bool ignoreCase = false) const;
+    [[nodiscard]] bool EndsWith(const char* text, bool ignoreCase = false) const;
+    [[nodiscard]] bool BeginsWithNoCase(const char* text) const { return BeginsWith(text, true); }
+    [[nodiscard]] bool EndsWithNoCase(const char* text) const { return EndsWith(text, true); }
 
     const char* c_str() const { return mText; }
     char* Data() { return mText; }
-    std::size_t Length() const { return std::strlen(mText); }
-    bool IsEmpty() const { return mText[0] == '\0'; }
+    [[nodiscard]] std::size_t Length() const { return std::strlen(mText); }
+    [[nodiscard]] bool IsEmpty() const { return mText[0] == '\0'; }
     std::string_view View() const { return std::string_view(mText, Length()); }
     std::string str() const { return std::string(mText); }
     operator const char*() const { return mText; }

@@ -27,8 +27,8 @@ void DescribeListSetting(CTextBuffer& out, const char* key, const TPooledList<CF
 // `key` is passed with its trailing blank ("linkDepth "). The key is matched
 // ignoring case. Each returns false, with an empty value, when the key or its
 // end mark is missing; the text is then unchanged.
-bool ReadSetting(CTextBuffer& text, const char* key, CFixedString255& value);
-bool ReadSetting(CTextBuffer& text, const char* key, CTextBuffer& value);
+[[nodiscard]] bool ReadSetting(CTextBuffer& text, const char* key, CFixedString255& value);
+[[nodiscard]] bool ReadSetting(CTextBuffer& text, const char* key, CTextBuffer& value);
 // Exact key match, at the start of the text or after A5 0D or `endMark`; the
 // value runs to the next `endMark`. On success the list is replaced by the
 // non-empty items (each cut at 255 bytes), otherwise it is left as it was.

@@ -66,39 +66,39 @@ public:
 
     // Searching ---------------------------------------------------------------
     // A negative `from` counts as 0.
-    std::int32_t Find(const char* pattern, std::int32_t from = 0) const;
-    std::int32_t FindNoCase(const char* pattern, std::int32_t from = 0) const;
-    bool BeginsWithNoCase(const char* text) const;
-    bool EndsWithNoCase(const char* text) const;
-    std::int32_t FindWholeWord(const char* delimiters, const char* word) const;
-    std::int32_t FindWholeWordNoCase(const char* delimiters, const char* word) const;
-    bool IsWholeWordAt(const char* delimiters, std::int32_t index, std::int32_t length) const;
+    [[nodiscard]] std::int32_t Find(const char* pattern, std::int32_t from = 0) const;
+    [[nodiscard]] std::int32_t FindNoCase(const char* pattern, std::int32_t from = 0) const;
+    [[nodiscard]] bool BeginsWithNoCase(const char* text) const;
+    [[nodiscard]] bool EndsWithNoCase(const char* text) const;
+    [[nodiscard]] std::int32_t FindWholeWord(const char* delimiters, const char* word) const;
+    [[nodiscard]] std::int32_t FindWholeWordNoCase(const char* delimiters, const char* word) const;
+    [[nodiscard]] bool IsWholeWordAt(const char* delimiters, std::int32_t index, std::int32_t length) const;
     // Lowercases the text, then asks the settings' file-type table whether
     // "." + text is a known extension.
-    bool HasKnownExtension();
-    bool IsAllURLChars() const;
+    [[nodiscard]] bool HasKnownExtension();
+    [[nodiscard]] bool IsAllURLChars() const;
 
     // Extracting and cutting between markers ---------------------------------
     // The span runs from the first begin marker through the next end marker
     // after it; each returns true when both markers were found.
-    bool ExtractBetween(const char* begin, const char* end, CTextBuffer& out) const;
-    bool ExtractBetween(const char* begin, const char* end, CFixedString255& out) const;
-    bool ExtractBetweenNoCase(const char* begin, const char* end, CTextBuffer& out) const;
-    bool ExtractBetweenNoCase(const char* begin, const char* end, CFixedString255& out) const;
-    bool ExtractSpanNoCase(const char* begin, const char* end, CTextBuffer& out) const;
-    bool CutBetween(const char* begin, const char* end, CTextBuffer& out);
-    bool CutBetween(const char* begin, const char* end, CFixedString255& out);
-    bool CutBetweenNoCase(const char* begin, const char* end, CTextBuffer& out);
-    bool CutBetweenNoCase(const char* begin, const char* end, CFixedString255& out);
-    bool CutInnerNoCase(const char* begin, const char* end, CTextBuffer& out);
-    bool DeleteSpan(const char* begin, const char* end);
-    bool DeleteSpanNoCase(const char* begin, const char* end);
-    bool DeleteInnerNoCase(const char* begin, const char* end);
-    bool ReplaceInnerNoCase(const char* begin, const char* end, const char* replacement);
+    [[nodiscard]] bool ExtractBetween(const char* begin, const char* end, CTextBuffer& out) const;
+    [[nodiscard]] bool ExtractBetween(const char* begin, const char* end, CFixedString255& out) const;
+    [[nodiscard]] bool ExtractBetweenNoCase(const char* begin, const char* end, CTextBuffer& out) const;
+    [[nodiscard]] bool ExtractBetweenNoCase(const char* begin, const char* end, CFixedString255& out) const;
+    [[nodiscard]] bool ExtractSpanNoCase(const char* begin, const char* end, CTextBuffer& out) const;
+    [[nodiscard]] bool CutBetween(const char* begin, const char* end, CTextBuffer& out);
+    [[nodiscard]] bool CutBetween(const char* begin, const char* end, CFixedString255& out);
+    [[nodiscard]] bool CutBetweenNoCase(const char* begin, const char* end, CTextBuffer& out);
+    [[nodiscard]] bool CutBetweenNoCase(const char* begin, const char* end, CFixedString255& out);
+    [[nodiscard]] bool CutInnerNoCase(const char* begin, const char* end, CTextBuffer& out);
+    [[nodiscard]] bool DeleteSpan(const char* begin, const char* end);
+    [[nodiscard]] bool DeleteSpanNoCase(const char* begin, const char* end);
+    [[nodiscard]] bool DeleteInnerNoCase(const char* begin, const char* end);
+    [[nodiscard]] bool ReplaceInnerNoCase(const char* begin, const char* end, const char* replacement);
     // Removes every span [spanBegin .. spanEnd] (case-blind) inside the region
     // between the first regionBegin and the next regionEnd (exact); true when
     // the region was found.
-    bool DeleteAllBetweenInRegion(const char* spanBegin, const char* spanEnd,
+    [[nodiscard]] bool DeleteAllBetweenInRegion(const char* spanBegin, const char* spanEnd,
                                   const char* regionBegin, const char* regionEnd);
 
     // Replacing and deleting ----------------------------------------------------
@@ -107,11 +107,11 @@ public:
     CTextBuffer* Substring(std::int32_t first, std::int32_t last) const;
     void DeleteRange(std::int32_t first, std::int32_t last);
     void ReplaceRange(std::int32_t first, std::int32_t last, const char* text);
-    bool ReplaceFirst(const char* pattern, const char* replacement) { return ReplaceFirst(0, pattern, replacement); }
-    bool ReplaceFirst(std::int32_t from, const char* pattern, const char* replacement);
-    bool ReplaceFirstNoCase(const char* pattern, const char* replacement) { return ReplaceFirstNoCase(0, pattern, replacement); }
-    bool ReplaceFirstNoCase(std::int32_t from, const char* pattern, const char* replacement);
-    bool ReplaceFirstNoCase(const CTextBuffer& pattern, const CTextBuffer& replacement);
+    [[nodiscard]] bool ReplaceFirst(const char* pattern, const char* replacement) { return ReplaceFirst(0, pattern, replacement); }
+    [[nodiscard]] bool ReplaceFirst(std::int32_t from, const char* pattern, const char* replacement);
+    [[nodiscard]] bool ReplaceFirstNoCase(const char* pattern, const char* replacement) { return ReplaceFirstNoCase(0, pattern, replacement); }
+    [[nodiscard]] bool ReplaceFirstNoCase(std::int32_t from, const char* pattern, const char* replacement);
+    [[nodiscard]] bool ReplaceFirstNoCase(const CTextBuffer& pattern, const CTextBuffer& replacement);
     // Returns the number of replacements; an empty pattern replaces nothing.
     std::int32_t ReplaceAll(const char* pattern, const char* replacement);
     std::int32_t ReplaceAllNoCase(const char* pattern, const char* replacement);
@@ -130,25 +130,25 @@ public:
     // Files -------------------------------------------------------------------------
     // Reads the whole file; NULs become blanks. False (and an empty text) when
     // the file cannot be read.
-    bool ReadFile(const std::string& path);
-    bool ReadFileAtPath(const char* path) { return path && ReadFile(std::string(path)); }
+    [[nodiscard]] bool ReadFile(const std::string& path);
+    [[nodiscard]] bool ReadFileAtPath(const char* path) { return path && ReadFile(std::string(path)); }
     // Replaces the file's whole content by the text. Returns 0 or a negative errno
     // value; a missing file is not created and gives -ENOENT.
-    int WriteFile(const std::string& path) const;
+    [[nodiscard]] int WriteFile(const std::string& path) const;
     // Creates or replaces the file at `path` with the text; 0 or a negative errno value.
-    int WriteFileAtPath(const char* path) const;
+    [[nodiscard]] int WriteFileAtPath(const char* path) const;
 
     // Access -------------------------------------------------------------------------
     const char* c_str() const { return mData ? mData : ""; }
     char* Data() { return mData; }
-    bool HasBuffer() const { return mData != nullptr; }
-    std::int32_t Length() const { return mLength; }
-    std::int32_t Capacity() const { return mCapacity; }
-    bool IsEmpty() const { return mLength == 0; }
+    [[nodiscard]] bool HasBuffer() const { return mData != nullptr; }
+    [[nodiscard]] std::int32_t Length() const { return mLength; }
+    [[nodiscard]] std::int32_t Capacity() const { return mCapacity; }
+    [[nodiscard]] bool IsEmpty() const { return mLength == 0; }
     std::string_view View() const { return std::string_view(c_str(), static_cast<std::size_t>(mLength)); }
     std::string str() const { return std::string(View()); }
     // Makes room for `extra` more chars; false when that would pass kMaxLength.
-    bool Reserve(std::int64_t extra);
+    [[nodiscard]] bool Reserve(std::int64_t extra);
 
     CFixedString255& Name() { return mName; }
     const CFixedString255& Name() const { return mName; }
@@ -159,7 +159,7 @@ public:
     static void FormatInt64(std::int64_t value, char* out, std::size_t size);
 
 private:
-    bool Grow(std::int64_t shortfall);
+    [[nodiscard]] bool Grow(std::int64_t shortfall);
     // Replaces `count` chars at `at` by `with` (which may point into this
     // text); false, with the text unchanged, when it cannot.
     bool ReplaceSpan(std::int32_t at, std::int32_t count, std::string_view with);
@@ -168,13 +168,13 @@ private:
     bool SetText(std::string_view text);
     // Offset of the first occurrence at or after `from` that a C-string
     // search from `from` would see; -1 when none.
-    std::int32_t FindFrom(std::string_view pattern, std::int32_t from, bool ignoreCase) const;
-    std::int32_t ReplaceEvery(const char* pattern, const char* replacement, bool ignoreCase);
-    std::int32_t FindWord(const char* delimiters, const char* word, bool ignoreCase) const;
+    [[nodiscard]] std::int32_t FindFrom(std::string_view pattern, std::int32_t from, bool ignoreCase) const;
+    [[nodiscard]] std::int32_t ReplaceEvery(const char* pattern, const char* replacement, bool ignoreCase);
+    [[nodiscard]] std::int32_t FindWord(const char* delimiters, const char* word, bool ignoreCase) const;
     // Removes the first span (or only its inner text) and hands back its
     // inner text; false, with `inner` empty, when a marker is missing.
-    bool CutSpan(const char* begin, const char* end, bool ignoreCase, bool innerOnly, std::string& inner);
-    bool FindSpan(const char* begin, const char* end, bool ignoreCase,
+    [[nodiscard]] bool CutSpan(const char* begin, const char* end, bool ignoreCase, bool innerOnly, std::string& inner);
+    [[nodiscard]] bool FindSpan(const char* begin, const char* end, bool ignoreCase,
                   std::int32_t& spanStart, std::int32_t& innerStart,
                   std::int32_t& innerEnd, std::int32_t& spanEnd) const;
 

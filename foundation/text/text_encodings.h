@@ -25,7 +25,7 @@ public:
     // The character text (UTF-8) of an entity written with its '&' and ';';
     // named entities are tried first, then numeric ones; null when unknown.
     const char* FindCharForEntity(std::string_view entity) const;
-    int RowCount() const { return mRowCount; }
+    [[nodiscard]] int RowCount() const { return mRowCount; }
 
     // The table the program uses, loaded once from the resources folder;
     // null when the resource is missing.
@@ -44,7 +44,7 @@ private:
 // Reads the whole named text resource from the resources folder into `out`;
 // false, with `out` empty, when it is missing or unreadable. A name is a
 // plain file name, never a path.
-bool LoadNamedTextResource(const char* name, std::string& out);
+[[nodiscard]] bool LoadNamedTextResource(const char* name, std::string& out);
 // The folder the resources are read from: $TIDEWELL_RESOURCES when set,
 // else the folder compiled in as TIDEWELL_RESOURCE_DIR.
 std::string ResourceFolder();
@@ -64,7 +64,7 @@ std::string DecodeEntities(std::string_view text, const CEntityTable* table = nu
 // as written so a NUL never ends a name; a malformed escape stays as written;
 // '+' is kept. `destination` may be `source`: the text only shrinks. Returns
 // the decoded length.
-std::size_t URLDecode(const char* source, std::size_t count, char* destination);
+[[nodiscard]] std::size_t URLDecode(const char* source, std::size_t count, char* destination);
 std::string URLDecode(std::string_view text);
 
 // Form encoding: every byte that is not a letter, digit, '*', '-', '.' or '_'
@@ -73,14 +73,14 @@ std::string FormEncode(std::string_view text);
 // Escapes control chars, the space, 0x7F and every byte >= 0x80 as %xx
 // (lower-case hex); everything else stays.
 std::string PercentEncodeUnsafe(std::string_view text);
-bool NeedsPercentEscape(unsigned char c);
+[[nodiscard]] bool NeedsPercentEscape(unsigned char c);
 
 // True when every char is in the URL character classes (alpha, digit, safe,
 // extra, reserved, unsafe) or is '~'; true for an empty text.
-bool IsAllURLChars(std::string_view text);
-bool IsURLChar(unsigned char c);
+[[nodiscard]] bool IsAllURLChars(std::string_view text);
+[[nodiscard]] bool IsURLChar(unsigned char c);
 
-int HexDigitValue(char c);
+[[nodiscard]] int HexDigitValue(char c);
 // A four-char code as its four chars, NUL-terminated (out needs 5 bytes).
 void PutBigEndian32(std::uint32_t code, char* out);
 // The code of the first four chars of `text`; a shorter text is padded with NULs.

@@ -5,4 +5,4 @@
 
 // True for well-formed UTF-8: no stray continuation bytes, cut-off
 // characters, overlong forms, surrogates or code points past U+10FFFF.
-bool IsValidUtf8(std::string_view text);
+[[nodiscard]] bool IsValidUtf8(std::string_view text);

@@ -10,4 +10,4 @@
 // has finished or `timeout` has passed. Threads created meanwhile are asked
 // too. True when none is left unfinished. Runs outside any thread; called on
 // a thread it does nothing and returns false.
-bool StopAllThreads(std::chrono::milliseconds timeout);
+[[nodiscard]] bool StopAllThreads(std::chrono::milliseconds timeout);

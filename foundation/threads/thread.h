@@ -42,7 +42,7 @@ public:
     // it; only Run's own handler (or catch (...)) sees it.
     class CStopException {
     public:
-        std::int32_t GetErrorCode() const noexcept { return -1; }
+        [[nodiscard]] std::int32_t GetErrorCode() const noexcept { return -1; }
         const char* GetErrorString() const noexcept { return "CStopException"; }
     };
 
@@ -77,14 +77,14 @@ public:
     // than the running one it only yields.
     void CheckStop();
 
-    bool IsStopRequested() const { return mStopRequested; }
-    bool IsStopping() const { return mStopping; }
-    bool HasStarted() const;
-    bool IsFinished() const { return mFinished; }
-    bool IsSuspended() const { return mSuspended; }
-    bool IsSleeping() const { return mWaiting; }
+    [[nodiscard]] bool IsStopRequested() const { return mStopRequested; }
+    [[nodiscard]] bool IsStopping() const { return mStopping; }
+    [[nodiscard]] bool HasStarted() const;
+    [[nodiscard]] bool IsFinished() const { return mFinished; }
+    [[nodiscard]] bool IsSuspended() const { return mSuspended; }
+    [[nodiscard]] bool IsSleeping() const { return mWaiting; }
     // Not finished, not suspended, not sleeping: the next pass runs it.
-    bool IsReady() const { return !mFinished && !mSuspended && !mWaiting; }
+    [[nodiscard]] bool IsReady() const { return !mFinished && !mSuspended && !mWaiting; }
     EWhenFinished WhenFinished() const { return mWhenFinished; }
 
     // On a thread: lets the other ready threads run, then continues. Outside

@@ -38,9 +38,9 @@ public:
 
     // True when the next pass would run a thread (counting sleeps that have
     // run out and wake tokens that were signalled).
-    static bool HasReadyThreads();
+    [[nodiscard]] static bool HasReadyThreads();
     // The earliest wake-up time of a sleeping, unsuspended thread.
-    static std::optional<Clock::time_point> NextDeadline();
+    [[nodiscard]] static std::optional<Clock::time_point> NextDeadline();
 
     // `hook` is called whenever a thread becomes ready other than by a pass of
     // the scheduler (Resume, Wake, a signalled CWakeToken), from

@@ -20,7 +20,7 @@ public:
 
     // Any OS thread.
     void Signal() const;
-    bool IsSignalled() const;
+    [[nodiscard]] bool IsSignalled() const;
 
     // Scheduler's OS thread. Waits until signalled and consumes the signal
     // (true), or until `deadline` or a CThread::Wake of the waiter (false). On
@@ -28,7 +28,7 @@ public:
     bool Wait(std::optional<CThread::Clock::time_point> deadline = std::nullopt) const;
 
 private:
-    bool Consume() const;
+    [[nodiscard]] bool Consume() const;
 
     std::shared_ptr<SWakeTokenState> mState;
 };

@@ -81,7 +81,7 @@ TEST(GrabEndToEnd, AURLFromASecondInstanceIsGrabbedKeptAndAQuitStopsARunningGrab
     ASSERT_TRUE(socket && gApplication->ListenForOtherInstances(*socket));
 
     // Quick grabs use the built-in configuration, whatever the preferences name.
-    SetPreferenceString("Gone", "Default Configuration");
+    EXPECT_TRUE(SetPreferenceString("Gone", "Default Configuration"));
     const std::string url = nginx.Url("/index.html");
     testsupport::PeerProcess second({TIDEWELL_PROGRAM, url});
     ASSERT_TRUE(RunEventsUntil([&] { return WindowWithURL(url) != nullptr; }));
@@ -244,7 +244,7 @@ TEST(GrabEndToEnd, TheProgressMailOfAGrabCarriesItsPicture)
     window->StopGrab(false);
     ASSERT_TRUE(RunEventsUntil([&] { return IsDone(*window); }));
     delete window;
-    RemovePreference("Mail Recipient");
+    EXPECT_TRUE(RemovePreference("Mail Recipient"));
 
     const ParsedMail mail = ParseMail(smtp.Messages().front().content);
     EXPECT_EQ(mail.headers.at("subject").rfind("Tidewell: Level ", 0), 0u) << mail.headers.at("subject");

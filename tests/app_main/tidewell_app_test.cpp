@@ -363,11 +363,11 @@ TEST(TidewellApp, LauncherProgressAndTagDelay)
         int milliseconds;
     } delays[] = {{nullptr, 2000}, {"0", 0}, {"3", 3000}, {"-4", 0}, {"99999999", 3600000}};
     for (const SDelay& c : delays) {
-        if (c.stored) SetPreferenceString(c.stored, "Tag Delay");
-        else RemovePreference("Tag Delay");
+        if (c.stored) EXPECT_TRUE(SetPreferenceString(c.stored, "Tag Delay"));
+        else EXPECT_TRUE(RemovePreference("Tag Delay"));
         EXPECT_EQ(TagDelayMilliseconds(), c.milliseconds) << (c.stored ? c.stored : "missing");
     }
-    RemovePreference("Tag Delay");
+    EXPECT_TRUE(RemovePreference("Tag Delay"));
 }
 
 TEST(TidewellApp, RevealWithoutAFileManagerOpensTheFolder)

@@ -198,7 +198,7 @@ TEST(WindowCommands, EveryMenuItemAndButtonOpensItsOwnWindowOrDialog)
 {
     // The version check asks a peer here, never the maker's server.
     testsupport::HttpPeer versions({testsupport::HttpRoute{.path = "/ProductVersions.plist", .status = 404}});
-    SetPreferenceString(versions.Url("/ProductVersions.plist").c_str(), "Version List URL");
+    EXPECT_TRUE(SetPreferenceString(versions.Url("/ProductVersions.plist").c_str(), "Version List URL"));
 
     gApplication->RunStartUpOnce();
     if (ProgramMenuBar() == nullptr) gApplication->ShowQuickerGrabber(false, false);

@@ -101,7 +101,7 @@ TEST_F(ConfigurationFilesTest, SaveFailuresAreReported)
     std::filesystem::remove_all(ConfigurationsPath());
     testsupport::WriteFileBytes(ConfigurationsPath(), "not a folder");
     EXPECT_EQ(CConfiguration().Save("site"), -ENOTDIR);
-    EXPECT_EQ(CreateConfigurationFile("site", CConfiguration()), -ENOTDIR);
+    EXPECT_EQ(CreateConfigurationFile("site", CConfiguration()).Code(), -ENOTDIR);
 }
 
 TEST_F(ConfigurationFilesTest, TheDefaultHasNoFile)
@@ -121,8 +121,8 @@ TEST_F(ConfigurationFilesTest, TheDefaultHasNoFile)
     CFileRef file;
     EXPECT_EQ(FindConfigurationFile("Default", file), -ENOENT);
     EXPECT_FALSE(ConfigurationExists("Default"));
-    EXPECT_EQ(DeleteConfigurationFile("Default"), -ENOENT);
-    EXPECT_EQ(DuplicateConfigurationFile("Default", "copy"), -ENOENT);
+    EXPECT_EQ(DeleteConfigurationFile("Default").Code(), -ENOENT);
+    EXPECT_EQ(DuplicateConfigurationFile("Default", "copy").Code(), -ENOENT);
     EXPECT_EQ(Names(), std::vector<std::string>({"Default"}));
     // "default" is an ordinary name.
     EXPECT_EQ(CConfiguration().Save("default"), 0);
@@ -137,8 +137,8 @@ TEST_F(ConfigurationFilesTest, LookingUpAMissingNameCreatesNothing)
     CConfiguration loaded = Changed("stale");
     EXPECT_EQ(LoadConfiguration("missing", loaded), -ENOENT);
     EXPECT_TRUE(loaded.IsEqual(CConfiguration()));
-    EXPECT_EQ(DeleteConfigurationFile("missing"), -ENOENT);
-    EXPECT_EQ(RenameConfigurationFile("missing", "new"), -ENOENT);
+    EXPECT_EQ(DeleteConfigurationFile("missing").Code(), -ENOENT);
+    EXPECT_EQ(RenameConfigurationFile("missing", "new").Code(), -ENOENT);
     EXPECT_EQ(Names(), std::vector<std::string>({"other"}));
 }
 
@@ -160,12 +160,12 @@ TEST_F(ConfigurationFilesTest, Rename)
 {
     Put("work", "work bytes");
     Put("home", "home bytes");
-    EXPECT_EQ(RenameConfigurationFile("work", "Default"), -EPERM);
-    EXPECT_EQ(RenameConfigurationFile("work", "home"), -EEXIST);
+    EXPECT_EQ(RenameConfigurationFile("work", "Default").Code(), -EPERM);
+    EXPECT_EQ(RenameConfigurationFile("work", "home").Code(), -EEXIST);
     EXPECT_EQ(Get("work"), "work bytes");
     EXPECT_EQ(Get("home"), "home bytes");
 
-    EXPECT_EQ(RenameConfigurationFile("work", "Work"), 0);
+    EXPECT_EQ(RenameConfigurationFile("work", "Work").Code(), 0);
     EXPECT_EQ(Names(), std::vector<std::string>({"Work", "home"}));
     EXPECT_EQ(Get("Work"), "work bytes");
 }
@@ -173,14 +173,14 @@ TEST_F(ConfigurationFilesTest, Rename)
 TEST_F(ConfigurationFilesTest, CreateAndDelete)
 {
     CConfiguration c = Changed("new");
-    EXPECT_EQ(CreateConfigurationFile("new", c), 0);
+    EXPECT_EQ(CreateConfigurationFile("new", c).Code(), 0);
     EXPECT_EQ(Get("new"), TextOf(c));
     EXPECT_EQ(ModeOf(PathOf("new")), 0600u);
-    EXPECT_EQ(CreateConfigurationFile("new", CConfiguration()), -EEXIST);
+    EXPECT_EQ(CreateConfigurationFile("new", CConfiguration()).Code(), -EEXIST);
     EXPECT_EQ(Get("new"), TextOf(c));
-    EXPECT_EQ(CreateConfigurationFile("Default", c), -EPERM);
+    EXPECT_EQ(CreateConfigurationFile("Default", c).Code(), -EPERM);
 
-    EXPECT_EQ(DeleteConfigurationFile("new"), 0);
+    EXPECT_EQ(DeleteConfigurationFile("new").Code(), 0);
     EXPECT_TRUE(Names().empty());
 }
 
@@ -191,16 +191,16 @@ TEST_F(ConfigurationFilesTest, DuplicateCopiesTheBytes)
     bytes += std::string("\0tail", 5);
     Put("source", bytes);
     Put("existing", "keep");
-    EXPECT_EQ(DuplicateConfigurationFile("source", "copy"), 0);
+    EXPECT_EQ(DuplicateConfigurationFile("source", "copy").Code(), 0);
     EXPECT_EQ(Get("copy"), bytes);
     EXPECT_EQ(ModeOf(PathOf("copy")), 0600u);
 
-    EXPECT_EQ(DuplicateConfigurationFile("source", "existing"), -EEXIST);
+    EXPECT_EQ(DuplicateConfigurationFile("source", "existing").Code(), -EEXIST);
     EXPECT_EQ(Get("existing"), "keep");
-    EXPECT_EQ(DuplicateConfigurationFile("source", "Default"), -EPERM);
-    EXPECT_EQ(DuplicateConfigurationFile("absent", "other"), -ENOENT);
+    EXPECT_EQ(DuplicateConfigurationFile("source", "Default").Code(), -EPERM);
+    EXPECT_EQ(DuplicateConfigurationFile("absent", "other").Code(), -ENOENT);
     ::mkdir(PathOf("folder").c_str(), 0700);
-    EXPECT_EQ(DuplicateConfigurationFile("folder", "other"), -EISDIR);
+    EXPECT_EQ(DuplicateConfigurationFile("folder", "other").Code(), -EISDIR);
     EXPECT_EQ(Names(), std::vector<std::string>({"copy", "existing", "folder", "source"}));
 }
 
@@ -220,9 +220,9 @@ TEST_F(ConfigurationFilesTest, NamesAreSinglePathComponents)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(CheckConfigurationName(c.name), c.status);
         EXPECT_EQ(CConfiguration().Save(c.name), c.status);
-        EXPECT_EQ(CreateConfigurationFile(c.name, CConfiguration()), c.status);
-        EXPECT_EQ(RenameConfigurationFile("good", c.name), c.status);
-        EXPECT_EQ(DuplicateConfigurationFile("good", c.name), c.status);
+        EXPECT_EQ(CreateConfigurationFile(c.name, CConfiguration()).Code(), c.status);
+        EXPECT_EQ(RenameConfigurationFile("good", c.name).Code(), c.status);
+        EXPECT_EQ(DuplicateConfigurationFile("good", c.name).Code(), c.status);
         CFileRef file;
         if (!c.name.empty()) {
             EXPECT_EQ(FindConfigurationFile(c.name, file), c.status);

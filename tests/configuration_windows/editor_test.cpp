@@ -389,7 +389,7 @@ TEST_F(ConfigurationWindows, RemembersTheTabWithinRange)
         int shown;
     } cases[] = {{"4", 4}, {"7", 7}, {"0", 1}, {"8", 1}, {"-3", 1}, {"many", 1}};
     for (const auto& c : cases) {
-        SetPreferenceString(c.stored, CEditConfigurationWindow::kLastPanePreference);
+        EXPECT_TRUE(SetPreferenceString(c.stored, CEditConfigurationWindow::kLastPanePreference));
         CEditConfigurationWindow* editor = ShowEditConfigurationWindow(nullptr, "Default");
         EXPECT_EQ(editor->FindPaneByID(kTabs)->GetValue(), c.shown) << c.stored;
         EXPECT_EQ(editor->GetPanelLayout(), kEditorLayout + c.shown) << c.stored;

@@ -56,7 +56,7 @@ TEST(CookieFile, WritesTheExpectedXmlAndReadsItBack)
     testsupport::TempDir folder;
     CFileRef file(folder.File("127.0.0.1-8080.cookies.plist"));
     CCookieStore store = ExpectedStore();
-    ASSERT_EQ(WritePropertyListFile(store.CopyAsArray(), file), 0);
+    ASSERT_EQ(WritePropertyListFile(store.CopyAsArray(), file).Code(), 0);
     EXPECT_EQ(ReadBytes(file.Path()), ReadBytes(ExpectedFilePath()));
     struct stat info;
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
@@ -81,7 +81,7 @@ TEST(CookieFile, WritesTheExpectedXmlAndReadsItBack)
 
     // Writing what was read gives the same bytes again.
     CFileRef again(folder.File("again.plist"));
-    ASSERT_EQ(WritePropertyListFile(loaded.CopyAsArray(), again), 0);
+    ASSERT_EQ(WritePropertyListFile(loaded.CopyAsArray(), again).Code(), 0);
     EXPECT_EQ(ReadBytes(again.Path()), ReadBytes(ExpectedFilePath()));
 }
 
@@ -155,12 +155,12 @@ TEST(CookieFile, AStoreThatCannotBeXmlWritesNothing)
 {
     testsupport::TempDir folder;
     CFileRef file(folder.File("cookies.plist"));
-    ASSERT_EQ(WritePropertyListFile(ExpectedStore().CopyAsArray(), file), 0);
+    ASSERT_EQ(WritePropertyListFile(ExpectedStore().CopyAsArray(), file).Code(), 0);
     const std::string before = ReadBytes(file.Path());
 
     CCookieStore bad;
     bad.StoreResponseCookie(MakeCookie(std::string("nul\0name", 8), "v", "h", "/", "x", kNow + 10));
-    EXPECT_EQ(WritePropertyListFile(bad.CopyAsArray(), file), kPlistMalformed);
+    EXPECT_EQ(WritePropertyListFile(bad.CopyAsArray(), file).Code(), kPlistMalformed);
     EXPECT_EQ(ReadBytes(file.Path()), before);
 }
 

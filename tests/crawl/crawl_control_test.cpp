@@ -276,7 +276,7 @@ TEST_F(CrawlControl, TheProgressMailTimerGoesWithTheDriverEvenWhenTheCrawlIsCutS
     EXPECT_TRUE(StopAllThreads(10s));
     EXPECT_TRUE(window.Ended());
     EXPECT_EQ(CThread::LiveThreads().Count(), before);
-    WaitForMailSending(5s);
+    (void)WaitForMailSending(5s);
     EXPECT_TRUE(mails.Outcomes().empty()) << "no completion mail for a crawl cut short";
 }
 

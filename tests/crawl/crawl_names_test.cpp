@@ -315,7 +315,7 @@ TEST_F(CrawlNames, TheMirrorWriterNeverGivesTwoURLsOneFile)
     {
         CMirrorWriter earlier(root);
         CFileRef file;
-        ASSERT_EQ(earlier.Write({{"h"}}, "old.html", true, "old", {.url = "http://h/old-owner"}, file), 0);
+        ASSERT_EQ(earlier.Write({{"h"}}, "old.html", true, "old", {.url = "http://h/old-owner"}, file).Code(), 0);
     }
     struct Step {
         std::string url;
@@ -341,7 +341,7 @@ TEST_F(CrawlNames, TheMirrorWriterNeverGivesTwoURLsOneFile)
             ASSERT_EQ(::link((root + "h/a.html").c_str(), (root + "h/A.HTML").c_str()), 0);
         }
         CFileRef file;
-        ASSERT_EQ(writer.Write({{"h"}}, step.name, true, step.bytes, {.url = step.url}, file), 0);
+        ASSERT_EQ(writer.Write({{"h"}}, step.name, true, step.bytes, {.url = step.url}, file).Code(), 0);
         const std::string name = file.Path().substr(file.Path().rfind('/') + 1);
         if (step.expected == "~") EXPECT_NE(name.find('~'), std::string::npos) << name;
         else EXPECT_EQ(name, step.expected);
@@ -355,7 +355,7 @@ TEST_F(CrawlNames, TheMirrorWriterNeverGivesTwoURLsOneFile)
     EXPECT_EQ(FileText(root + "h/old.html"), "old");
     // Without an owner the writer takes what stands at the name, as before.
     CFileRef file;
-    EXPECT_EQ(writer.Write({{"h"}}, "folder.html", true, "x", {}, file), -EISDIR);
+    EXPECT_EQ(writer.Write({{"h"}}, "folder.html", true, "x", {}, file).Code(), -EISDIR);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ protected:
         labels.creator = kCreator;
         labels.url = url.mURL;
         labels.modificationSeconds = url.mModificationSeconds;
-        return writer.Write(location.folders, location.fileName, replace, url.mBody, labels, file);
+        return writer.Write(location.folders, location.fileName, replace, url.mBody, labels, file).Code();
     }
 };
 
@@ -125,12 +125,12 @@ TEST_F(MirrorWriter, ReplacesWholeOrKeepsTheOldFile)
     CFileRef file;
     ASSERT_EQ(Save(writer, url, {}, true, file), 0);
     url.mBody.Clear();
-    url.mBody.AppendBytes("short", 5);
+    EXPECT_TRUE(url.mBody.AppendBytes("short", 5));
     ASSERT_EQ(Save(writer, url, {}, true, file), 0);
     EXPECT_EQ(ReadTextFile(file.Path()), "short");  // no old tail
 
     url.mBody.Clear();
-    url.mBody.AppendBytes("third", 5);
+    EXPECT_TRUE(url.mBody.AppendBytes("third", 5));
     EXPECT_EQ(Save(writer, url, {}, false, file), kStatusDuplicateName);
     EXPECT_EQ(file.Path(), mDownload + "/h/page.html");
     EXPECT_EQ(ReadTextFile(file.Path()), "short");

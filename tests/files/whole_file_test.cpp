@@ -44,7 +44,7 @@ TEST(WholeFile, ReplacementLeavesNoOldTail)
         if (c.fileBefore) {
             ASSERT_TRUE(WriteTextFile(path, c.before));
         }
-        EXPECT_EQ(WriteWholeFile(CFileRef(path), c.after), 0) << c.label;
+        EXPECT_EQ(WriteWholeFile(CFileRef(path), c.after).Code(), 0) << c.label;
         EXPECT_EQ(ReadTextFile(path), c.after) << c.label;
         // The temporary file is gone: only the written file is left.
         std::vector<CFileRef> items;
@@ -79,7 +79,7 @@ TEST(WholeFile, ReplacementKeepsModeAndLabels)
     if (labels) {
         ASSERT_EQ(CFile::SetFinderComment(CFileRef(path), "http://h/kept"), 0);
     }
-    ASSERT_EQ(WriteWholeFile(CFileRef(path), "new"), 0);
+    ASSERT_EQ(WriteWholeFile(CFileRef(path), "new").Code(), 0);
     EXPECT_EQ(ModeOf(path), 0640u);
     if (labels) {
         std::string comment;
@@ -146,7 +146,7 @@ TEST(WholeFile, NewFileModeIsReadWriteLessTheUmask)
         ASSERT_TRUE(scratch.IsReady());
         CUmaskScope mask(c.mask);
         std::string path = scratch.At("new");
-        ASSERT_EQ(WriteWholeFile(CFileRef(path), "x"), 0);
+        ASSERT_EQ(WriteWholeFile(CFileRef(path), "x").Code(), 0);
         EXPECT_EQ(ModeOf(path), c.expected) << std::oct << c.mask;
         CFileRef created;
         ASSERT_EQ(CFile::CreateFromPath(scratch.At("empty").c_str(), created), 0);
@@ -173,7 +173,7 @@ TEST(WholeFile, FailuresAreReportedAndChangeNothing)
     };
     auto before = SnapshotTree(scratch.Path());
     for (const Case& c : cases) {
-        EXPECT_EQ(WriteWholeFile(CFileRef(c.path), "data"), c.expected) << c.path;
+        EXPECT_EQ(WriteWholeFile(CFileRef(c.path), "data").Code(), c.expected) << c.path;
     }
     EXPECT_EQ(SnapshotTree(scratch.Path()), before);
 }
@@ -186,7 +186,7 @@ TEST(WholeFile, LinkAtTheNameIsReplacedNotFollowed)
     ASSERT_TRUE(MakeFolder(scratch.At("mirror")));
     ASSERT_TRUE(WriteTextFile(scratch.At("outside/target"), "secret"));
     ASSERT_EQ(::symlink(scratch.At("outside/target").c_str(), scratch.At("mirror/page").c_str()), 0);
-    ASSERT_EQ(WriteWholeFile(CFileRef(scratch.At("mirror/page")), "body"), 0);
+    ASSERT_EQ(WriteWholeFile(CFileRef(scratch.At("mirror/page")), "body").Code(), 0);
     EXPECT_EQ(ReadTextFile(scratch.At("outside/target")), "secret");
     struct stat info;
     ASSERT_EQ(::lstat(scratch.At("mirror/page").c_str(), &info), 0);
@@ -218,7 +218,7 @@ TEST(WholeFile, ReadsTellUnreadableFromEmpty)
     };
     for (const Case& c : cases) {
         std::string text = "stale";
-        EXPECT_EQ(ReadWholeFile(CFileRef(c.path), text), c.expected) << c.path;
+        EXPECT_EQ(ReadWholeFile(CFileRef(c.path), text).Code(), c.expected) << c.path;
         EXPECT_EQ(text, c.bytes) << c.path;
         std::vector<std::uint8_t> bytes{1, 2};
         EXPECT_EQ(ReadDataFork(CFileRef(c.path), bytes), c.expected) << c.path;
@@ -282,7 +282,7 @@ TEST(WholeFile, AReadWaitsForALeaseToBeGivenUp)
         GTEST_SKIP() << "this file system takes no leases";
     }
     std::string text;
-    EXPECT_EQ(ReadWholeFile(CFileRef(path), text), 0);
+    EXPECT_EQ(ReadWholeFile(CFileRef(path), text).Code(), 0);
     EXPECT_EQ(text, "leased words");
     ::kill(holder, SIGKILL);
     ::waitpid(holder, nullptr, 0);

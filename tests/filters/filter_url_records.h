@@ -25,7 +25,7 @@ inline std::unique_ptr<CURL> MakeURL(const UrlFields& fields)
     url->mContentType = fields.contentType;
     url->mContentLength = fields.contentLength;
     url->mBody.Clear();
-    url->mBody.AppendBytes(fields.body.data(), fields.body.size());
+    EXPECT_TRUE(url->mBody.AppendBytes(fields.body.data(), fields.body.size()));
     url->mFileType = fields.fileType;
     url->mModificationSeconds = fields.modified;
     return url;

@@ -66,7 +66,7 @@ constexpr SLayout kLayout{.number = 9300, .windowClass = kClassGrayscaleWindow, 
 TEST(WindowState, WindowClosesWithItsPlaceAndReopensThere)
 {
     CScopedLayout registered(kLayout);
-    RemovePreference("State Test Window");
+    EXPECT_TRUE(RemovePreference("State Test Window"));
     QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QRect placed(screen.left() + 40, screen.top() + 30, 300, 200);
     {

@@ -67,7 +67,7 @@ protected:
         CConfiguration configuration = MakeConfiguration();
         configuration.mMiscOptions.generateLog = withLog ? 1 : 0;
         configuration.mMiscOptions.generateSiteMap = 1;
-        ASSERT_EQ(CreateConfigurationFile(name, configuration), 0);
+        ASSERT_EQ(CreateConfigurationFile(name, configuration).Code(), 0);
     }
     void Choose(CGrabber& window, const std::string& name)
     {
@@ -272,7 +272,7 @@ TEST_F(Grabber, AFailedGrabSaysWhatFailed)
     CConfiguration configuration = MakeConfiguration();
     configuration.mMiscOptions.generateLog = 1;
     configuration.mMiscOptions.logFolder = mRoot.MakeFolder("logs").c_str();
-    ASSERT_EQ(CreateConfigurationFile("Site", configuration), 0);
+    ASSERT_EQ(CreateConfigurationFile("Site", configuration).Code(), 0);
     for (const crawltest::SFailureCase& c : crawltest::FailureCases()) {
         SCOPED_TRACE(c.name);
         std::optional<testsupport::UnwritableFolder> unwritable;
@@ -377,7 +377,7 @@ TEST_F(Grabber, TheStartURLIsFollowedAndNotificationsAreNoted)
     configuration.mMiscOptions.mailTo = "someone@example.com";
     configuration.mMiscOptions.replyTo = "grabber@example.com";
     configuration.mMiscOptions.mailServer = "127.0.0.1";
-    ASSERT_EQ(CreateConfigurationFile("Mailing", configuration), 0);
+    ASSERT_EQ(CreateConfigurationFile("Mailing", configuration).Code(), 0);
     CGrabber* window = StartGrab("Mailing", peer.Url("/old/"));
     ASSERT_TRUE(RunUntilDone(*window));
     EXPECT_EQ(Text(*window, kURL), peer.Url("/new/"));
@@ -397,7 +397,7 @@ TEST_F(Grabber, ALoginStaysWithTheNamedSiteWhenTheStartURLLeavesIt)
     configuration.mGeneralOptions.password = "secret";
     configuration.mSiteLogin.siteUsername = "user";  // the crawl's login for its start host
     configuration.mSiteLogin.sitePassword = "secret";
-    ASSERT_EQ(CreateConfigurationFile("Login", configuration), 0);
+    ASSERT_EQ(CreateConfigurationFile("Login", configuration).Code(), 0);
 
     CGrabber* window = StartGrab("Login", named.Url("/"));
     ASSERT_NE(window, nullptr);
@@ -515,7 +515,7 @@ TEST_F(Grabber, ALogFileThatCannotBeOpenedIsTold)
         configuration.mMiscOptions.generateLog = 1;
         configuration.mMiscOptions.logFolder = c.folder.c_str();
         std::filesystem::remove(ConfigurationsFolder() + "/Logged");
-        ASSERT_EQ(CreateConfigurationFile("Logged", configuration), 0);
+        ASSERT_EQ(CreateConfigurationFile("Logged", configuration).Code(), 0);
         CGrabber* window = StartGrab("Logged", peer.Url("/"));
         ASSERT_TRUE(RunUntilDone(*window));
         const std::string told =
@@ -544,7 +544,7 @@ TEST_F(Grabber, ALogFileThatCannotBeWrittenIsToldOnce)
     CConfiguration configuration = MakeConfiguration();
     configuration.mMiscOptions.generateLog = 1;
     configuration.mMiscOptions.logFolder = full.c_str();
-    ASSERT_EQ(CreateConfigurationFile("Logged", configuration), 0);
+    ASSERT_EQ(CreateConfigurationFile("Logged", configuration).Code(), 0);
     CGrabber* window = StartGrab("Logged", peer.Url("/"));
     ASSERT_TRUE(RunUntilDone(*window));
     const std::string pane = LogPane(*window);

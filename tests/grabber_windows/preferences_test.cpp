@@ -44,7 +44,7 @@ TEST_F(PreferencesWindow, BoxesAccessorsAndTheCrawlAgree)
             if (value.stored != nullptr) {
                 SetPreference(entry.key, value.stored);
             } else {
-                RemovePreference(entry.key);
+                EXPECT_TRUE(RemovePreference(entry.key));
             }
         }
         CTWLPreferencesWindow* window = CTWLPreferencesWindow::Open(nullptr);

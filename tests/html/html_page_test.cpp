@@ -45,7 +45,7 @@ constexpr const char* kRealisticPage = R"PAGE(<html><head><title>Guide &amp; Tip
 CURL Fetched(const std::string& url, std::string_view body, const std::string& contentType = "text/html")
 {
     CURL fetched(url);
-    fetched.mBody.AppendBytes(body.data(), body.size());
+    EXPECT_TRUE(fetched.mBody.AppendBytes(body.data(), body.size()));
     fetched.mContentType = contentType;
     return fetched;
 }
@@ -53,7 +53,7 @@ CURL Fetched(const std::string& url, std::string_view body, const std::string& c
 std::string BodyOf(const CURL& url)
 {
     std::string body;
-    url.mBody.CopyTo(body);
+    EXPECT_TRUE(url.mBody.CopyTo(body));
     return body;
 }
 

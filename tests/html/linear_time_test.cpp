@@ -30,7 +30,7 @@ void Process(const std::string& body)
     context.mConfiguration.mMiscOptions.extractEmailAddresses = 1;
     context.mConfiguration.mGeneralOptions.useServerContentType = 1;
     CURL fetched("http://h/a/b/page.html");
-    fetched.mBody.AppendBytes(body.data(), body.size());
+    EXPECT_TRUE(fetched.mBody.AppendBytes(body.data(), body.size()));
     fetched.mContentType = "text/html";
     CHTMLPage page(context.mConfiguration.mDelimiters, fetched, false, &context);
     std::string text = body;

@@ -94,10 +94,10 @@ TEST(MirrorLinks, NameExactlyTheFileTheSaveWrites)
     for (const auto& c : cases) {
         CURL url(c.url);
         const char body[] = "saved";
-        url.mBody.AppendBytes(body, sizeof body - 1);
+        EXPECT_TRUE(url.mBody.AppendBytes(body, sizeof body - 1));
         const CMirrorLocation location = MirrorLocationForURL(url, c.naming);
         CFileRef saved;
-        ASSERT_EQ(writer.Write(location.folders, location.fileName, true, url.mBody, {}, saved), 0) << c.url;
+        ASSERT_EQ(writer.Write(location.folders, location.fileName, true, url.mBody, {}, saved).Code(), 0) << c.url;
         ASSERT_TRUE(IsPlainFile(saved.Path())) << c.url;
 
         std::string path = EncodedMirrorPath(location);
@@ -121,7 +121,7 @@ TEST(MirrorLinks, ARewrittenPageLinksToTheSavedFiles)
         "<div style=\"background:url(img/tile.png)\"></div><a href=\"mailto:a@b.c\">m</a>";
     CRecordingPageContext context;
     CURL fetched(pageURL);
-    fetched.mBody.AppendBytes(body.data(), body.size());
+    EXPECT_TRUE(fetched.mBody.AppendBytes(body.data(), body.size()));
     CHTMLPage page(context.mConfiguration.mDelimiters, fetched, false, &context);
 
     testsupport::TempDir mirror;
@@ -131,10 +131,10 @@ TEST(MirrorLinks, ARewrittenPageLinksToTheSavedFiles)
     for (const CLinkRecord& record : page.LinkRecords()) {
         CURL target(record.mURL);
         const char bytes[] = "x";
-        target.mBody.AppendBytes(bytes, 1);
+        EXPECT_TRUE(target.mBody.AppendBytes(bytes, 1));
         const CMirrorLocation location = MirrorLocationForURL(target, naming);
         CFileRef file;
-        ASSERT_EQ(writer.Write(location.folders, location.fileName, true, target.mBody, {}, file), 0) << record.mURL;
+        ASSERT_EQ(writer.Write(location.folders, location.fileName, true, target.mBody, {}, file).Code(), 0) << record.mURL;
         ASSERT_TRUE(IsPlainFile(file.Path())) << record.mURL;
         saved[record.mURL] = file.Path();
     }

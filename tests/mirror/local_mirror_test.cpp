@@ -65,7 +65,7 @@ TEST_F(LocalMirror, HostileComponentsStayInsideTheDownloadFolder)
         ASSERT_EQ(PrepareLocalFile(true, true, mDownload, c.segments, name, kCreator, kText, file), 0) << c.expected;
         EXPECT_EQ(file.Path(), mDownload + "/" + c.expected);
         EXPECT_EQ(name, c.expected.substr(c.expected.rfind('/') + 1));
-        ASSERT_EQ(WriteWholeFile(file, "mirrored"), 0) << c.expected;
+        ASSERT_EQ(WriteWholeFile(file, "mirrored").Code(), 0) << c.expected;
         EXPECT_TRUE(LiesBelow(file.Path(), mDownload)) << file.Path();
         EXPECT_EQ(ReadTextFile(file.Path()), "mirrored");
     }
@@ -132,7 +132,7 @@ TEST_F(LocalMirror, CreateAndLookupModes)
 
     EXPECT_EQ(PrepareLocalFile(true, false, mDownload, segments, name, kCreator, kText, file), 0);
     ASSERT_EQ(file.Path(), mDownload + "/host/8080/dir/page.html");
-    ASSERT_EQ(WriteWholeFile(file, "first body"), 0);
+    ASSERT_EQ(WriteWholeFile(file, "first body").Code(), 0);
 
     // No overwrite: the existing file is named and left untouched.
     CFileRef again;

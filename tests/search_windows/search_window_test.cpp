@@ -566,7 +566,7 @@ TEST_F(SearchWindow, ListingAheadAndKeptListsChangeNoResult)
     // What a reader finds, in walk order.
     const auto expected = [&](const std::string& word) {
         CFolderNode root(nullptr, CFixedString255("Search Results"));
-        WalkFolderTree(CFileRef(mRoot.File("many")), 0, [&](const CWalkItem& item) {
+        (void)WalkFolderTree(CFileRef(mRoot.File("many")), 0, [&](const CWalkItem& item) {
             if (item.isFolder) return false;
             std::ifstream in(item.ref.Path());
             std::string text((std::istreambuf_iterator<char>(in)), {});

@@ -81,9 +81,9 @@ TEST_F(HttpClient, EntitiesInTheURLAreDecodedForEveryMethod)
     for (const char* method : {"GET", "HEAD", "POST"}) {
         SCOPED_TRACE(method);
         HTTPRequest request(5, false);
-        if (std::string(method) == "GET") request.StartGet(url, "", "", "");
-        else if (std::string(method) == "HEAD") request.StartHead(url, "", "", "");
-        else request.StartPost(url, "", "", "", "x=1");
+        if (std::string(method) == "GET") (void)request.StartGet(url, "", "", "");
+        else if (std::string(method) == "HEAD") (void)request.StartHead(url, "", "", "");
+        else (void)request.StartPost(url, "", "", "", "x=1");
         request.WaitUntilDone();
         const auto received = peer.Requests().back();
         EXPECT_EQ(received.method, method);
@@ -167,7 +167,7 @@ TEST_F(HttpClient, RequestsInFlightMakeNoThreadOfTheirOwn)
     for (std::size_t inFlight : {1u, 8u}) {
         SCOPED_TRACE(inFlight);
         HTTPRequest warmUp(5, true);  // the service, once made, stays
-        warmUp.StartGet(peer.Url("/ok"), "", "", "");
+        (void)warmUp.StartGet(peer.Url("/ok"), "", "", "");
         ASSERT_TRUE(warmUp.Succeeded());
         const std::size_t before = ThreadsOfThisProcess();
         std::vector<std::unique_ptr<HTTPRequest>> requests;
@@ -187,19 +187,19 @@ TEST_F(HttpClient, EachStartBeginsWithFreshFlags)
 {
     HttpPeer peer({{.path = "/ok", .body = "fine"}, {.path = "/stall", .body = "late", .stallSeconds = 4}});
     HTTPRequest request(1, false);
-    request.StartGet(peer.Url("/ok"), "", "", "");
+    (void)request.StartGet(peer.Url("/ok"), "", "", "");
     request.WaitUntilDone();
     ASSERT_TRUE(request.Succeeded());
     EXPECT_EQ(*request.NewBodyPtr(), "fine");
 
-    request.StartGet(peer.Url("/stall"), "", "", "");
+    (void)request.StartGet(peer.Url("/stall"), "", "", "");
     EXPECT_FALSE(request.mThreadDone);
     request.WaitUntilDone();
     EXPECT_FALSE(request.Succeeded());
     EXPECT_EQ(request.NewBodyPtr(), nullptr);
     EXPECT_TRUE(request.ResponseHeader().empty());
 
-    request.StartGet("mailto:someone@example.com", "", "", "");
+    (void)request.StartGet("mailto:someone@example.com", "", "", "");
     EXPECT_TRUE(request.mThreadDone);
     EXPECT_FALSE(request.Succeeded());
 }
@@ -224,7 +224,7 @@ TEST_F(HttpClient, ProgressReachesTheQueueAndTheQuickerGrabber)
     CRecordingQueue queue;
     {
         HTTPRequest request(&queue, 5, true);
-        request.StartGet(peer.Url("/data"), "", "", "");
+        (void)request.StartGet(peer.Url("/data"), "", "", "");
         EXPECT_TRUE(request.Succeeded());
     }
     ASSERT_FALSE(queue.messages.empty());

@@ -60,7 +60,7 @@ CFileRef SaveLikeACrawl(const std::string& url, const std::string& downloadFolde
         labels.url = record.mURL;
         labels.modificationSeconds = record.mModificationSeconds;
         CMirrorWriter writer(downloadFolder);
-        EXPECT_EQ(writer.Write(location.folders, location.fileName, true, record.mBody, labels, saved), 0) << url;
+        EXPECT_EQ(writer.Write(location.folders, location.fileName, true, record.mBody, labels, saved).Code(), 0) << url;
     });
     return saved;
 }
@@ -77,7 +77,7 @@ bool SupportsComments(const TempDir& dir)
 std::map<std::string, std::string> Snapshot(const std::string& folder)
 {
     std::map<std::string, std::string> items;
-    WalkFolderTree(CFileRef(folder), 0, [&](const CWalkItem& item) {
+    (void)WalkFolderTree(CFileRef(folder), 0, [&](const CWalkItem& item) {
         items[item.ref.Path()] = item.isFolder ? "<folder>" : ReadFileBytes(item.ref.Path());
         return false;
     });

@@ -30,7 +30,7 @@ protected:
         url.mFetchedOK = 1;
         url.mStatusCode = 200;
         url.mModificationSeconds = kModified;
-        url.mBody.AppendBytes(body.data(), body.size());
+        EXPECT_TRUE(url.mBody.AppendBytes(body.data(), body.size()));
         return url;
     }
 

@@ -13,7 +13,7 @@ void FillResponse(CURL& url)
     url.mFetchFinished = 1;
     url.mStatusCode = 302;
     url.mStatusLine = "HTTP/1.1 302 Found";
-    url.mBody.AppendBytes("Body <TITLE>", 12);
+    EXPECT_TRUE(url.mBody.AppendBytes("Body <TITLE>", 12));
     url.mRawHeader = "Location: /x";
     url.mLocation = "/x";
     url.mRealm = "Members";
@@ -110,7 +110,7 @@ TEST(URLRecord, BodyContainsIgnoresCase)
 {
     CURL url("http://h/");
     const std::string body("<html><FRAMESET>\0after nul", 26);
-    url.mBody.AppendBytes(body.data(), body.size());
+    EXPECT_TRUE(url.mBody.AppendBytes(body.data(), body.size()));
     EXPECT_TRUE(url.BodyContains("<frameset"));
     EXPECT_TRUE(url.BodyContains("AFTER NUL"));
     EXPECT_FALSE(url.BodyContains("<body"));

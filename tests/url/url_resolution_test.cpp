@@ -74,7 +74,7 @@ TEST(UrlResolution, FollowsEveryExampleOfRFC3986)
         EXPECT_EQ(ResolveReference(kRFCBase, c.link, true), c.expected) << c.link;
         // The crawl's resolver gives the same URL without its fragment.
         std::string out;
-        ResolveRelativeURL(kRFCBase, c.link, out);
+        (void)ResolveRelativeURL(kRFCBase, c.link, out);
         EXPECT_EQ(out, WithoutFragment(c.expected)) << c.link;
     }
 }
@@ -120,11 +120,11 @@ TEST(UrlResolution, ResolvesTheUsualLinkShapesOfAPage)
         EXPECT_EQ(out, c.expected) << c.link;
     }
     std::string out;
-    ResolveRelativeURL("http://h/a/p.html", "?page=2", out);
+    EXPECT_TRUE(ResolveRelativeURL("http://h/a/p.html", "?page=2", out));
     EXPECT_EQ(out, "http://h/a/p.html?page=2");
-    ResolveRelativeURL("http://h", "x.html", out);
+    EXPECT_TRUE(ResolveRelativeURL("http://h", "x.html", out));
     EXPECT_EQ(out, "http://h/x.html");
-    ResolveRelativeURL("https://h/a/", "//c/x", out);
+    EXPECT_TRUE(ResolveRelativeURL("https://h/a/", "//c/x", out));
     EXPECT_EQ(out, "https://c/x");
 }
 

@@ -622,7 +622,7 @@ TEST_F(QuickerGrabber, QuickGrabsUseTheBuiltInConfigurationAndShowItsFolder)
     preferred.mGeneralOptions.localPath = mRoot.MakeFolder("preferred").c_str();
     preferred.mSiteLogin.siteUsername = "user";
     preferred.mSiteLogin.sitePassword = "secret";
-    ASSERT_EQ(CreateConfigurationFile("Preferred", preferred), 0);
+    ASSERT_EQ(CreateConfigurationFile("Preferred", preferred).Code(), 0);
     const struct {
         const char* name;
         const char* preference;  // "Default Configuration"; null: none
@@ -635,7 +635,7 @@ TEST_F(QuickerGrabber, QuickGrabsUseTheBuiltInConfigurationAndShowItsFolder)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.preference != nullptr) SetPreference("Default Configuration", c.preference);
-        else RemovePreference("Default Configuration");
+        else EXPECT_TRUE(RemovePreference("Default Configuration"));
         HttpPeer peer({
             {.path = "/", .body = Page("<img src=\"/p.png\">")},
             {.path = "/p.png", .headers = {{"Content-Type", "image/png"}}, .body = PNG(4, 4)},
@@ -722,7 +722,7 @@ TEST_F(QuickerGrabber, EveryWindowsRecentItemsFollowTheList)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        RemovePreference(CAppSettings::kRecentItemsKey);
+        EXPECT_TRUE(RemovePreference(CAppSettings::kRecentItemsKey));
         gAppSettings->mRecentItems =
             std::make_shared<CRecentItems>(CAppSettings::kRecentItemsKey, CAppSettings::kRecentItemsCapacity);
         for (const char* url : {"http://two/", "http://one/"}) gAppSettings->mRecentItems->AddItem(url);

@@ -172,12 +172,12 @@ bool CConfigurationsWindow::CheckNewName(const std::string& typed, std::string& 
     return true;
 }
 
-void CConfigurationsWindow::Finish(int status, const std::string& name, const char* doing)
+void CConfigurationsWindow::Finish(const CStatus& status, const std::string& name, const char* doing)
 {
     CConfigurationTable* table = Table();
-    if (status != 0) {
+    if (status.Failed()) {
         if (table) table->ShowFolder();
-        Caution("The configuration \"" + name + "\" could not be " + doing + ": " + std::strerror(-status) + ".");
+        Caution("The configuration \"" + name + "\" could not be " + doing + ": " + status.Text() + ".");
         return;
     }
     if (table) table->Refresh();
@@ -187,8 +187,8 @@ void CConfigurationsWindow::DoNew()
 {
     std::string name;
     if (!AskNewName(kNewNameDialog, "DoNew", name)) return;
-    const int status = CreateConfigurationFile(name, CConfiguration());
-    if (status == 0 && Table()) Table()->InsertRow(0, {name});
+    const CStatus status = CreateConfigurationFile(name, CConfiguration());
+    if (status.Ok() && Table()) Table()->InsertRow(0, {name});
     Finish(status, name, "created");
 }
 
@@ -199,8 +199,8 @@ void CConfigurationsWindow::DoDuplicateSelection()
     const std::string source = table->SelectedName();
     std::string name;
     if (!AskNewName(kDuplicateNameDialog, "DoDuplicateSelection", name)) return;
-    const int status = DuplicateConfigurationFile(source, name);
-    if (status == 0) table->InsertRow(0, {name});
+    const CStatus status = DuplicateConfigurationFile(source, name);
+    if (status.Ok()) table->InsertRow(0, {name});
     Finish(status, name, "duplicated");
 }
 
@@ -212,8 +212,8 @@ void CConfigurationsWindow::DoRenameSelection()
     const std::string old = table->SelectedName();
     std::string name;
     if (!AskNewName(kRenameNameDialog, "DoRenameSelection", name)) return;
-    const int status = RenameConfigurationFile(old, name);
-    if (status == 0) table->SetRowCells(row, {name});
+    const CStatus status = RenameConfigurationFile(old, name);
+    if (status.Ok()) table->SetRowCells(row, {name});
     Finish(status, old, "renamed");
 }
 
@@ -223,8 +223,8 @@ void CConfigurationsWindow::DoDeleteSelection()
     if (table == nullptr || table->SelectedRow() < 0) return;
     const std::string name = table->SelectedName();
     if (!ConfirmDelete(name)) return;
-    const int status = DeleteConfigurationFile(name);
-    if (status == 0) table->RemoveRow(table->SelectedRow());
+    const CStatus status = DeleteConfigurationFile(name);
+    if (status.Ok()) table->RemoveRow(table->SelectedRow());
     Finish(status, name, "deleted");
 }
 

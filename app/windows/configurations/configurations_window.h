@@ -7,6 +7,7 @@
 
 #include "app/framework/grayscale_window.h"
 #include "app/windows/configurations/drag_and_drop_table.h"
+#include "foundation/errors/status.h"
 
 // The names of the configurations folder's files (those not beginning with
 // "."), in listing order. Rows are dragged out as text; nothing is dropped in.
@@ -55,7 +56,7 @@ private:
     bool AskNewName(int dialog, const char* operation, std::string& outName);
     bool CheckNewName(const std::string& typed, std::string& outName);
     // After a file operation: the rows follow the folder; a failure is shown.
-    void Finish(int status, const std::string& name, const char* doing);
+    void Finish(const CStatus& status, const std::string& name, const char* doing);
 };
 
 CConfigurationsWindow* ShowConfigurationsWindow();

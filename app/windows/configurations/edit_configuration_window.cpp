@@ -69,7 +69,7 @@ CEditConfigurationWindow::~CEditConfigurationWindow()
         message->AttemptClose();
     }
     ReleasePanel();
-    if (CPane* tabs = FindPaneByID(configwin::kTabs)) SetDecimalPreference(kLastPanePreference, tabs->GetValue());
+    if (CPane* tabs = FindPaneByID(configwin::kTabs)) (void)SetDecimalPreference(kLastPanePreference, tabs->GetValue());
 }
 
 void CEditConfigurationWindow::FinishCreateSelf()
@@ -85,7 +85,7 @@ void CEditConfigurationWindow::SetConfiguration(const std::string& name)
     mSaved = CConfiguration();
     if (!IsDefaultConfigurationName(name)) {
         CFileRef file;
-        if (FindConfigurationFile(name, file) == 0) mSaved.ReadFile(file);
+        if (FindConfigurationFile(name, file) == 0) (void)mSaved.ReadFile(file);  // read once already by the opener
     }
     mWorking = mSaved;
     CPane* tabs = FindPaneByID(configwin::kTabs);

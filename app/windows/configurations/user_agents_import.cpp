@@ -41,7 +41,7 @@ bool ImportUserAgents(const std::string& path)
 {
     // A plain file of bounded size: a pipe or a device would hold the window.
     std::string bytes;
-    if (ReadWholeFile(CFileRef(path), bytes) != 0) return false;
+    if (ReadWholeFile(CFileRef(path), bytes).Failed()) return false;
     const auto agents = ParseUserAgents(bytes);
     if (agents.empty()) return false;
     PlistValue dictionary = PlistValue::MakeDictionary();
@@ -53,6 +53,6 @@ bool ImportUserAgents(const std::string& path)
 
 void RevertUserAgents()
 {
-    RemovePreference(kUserAgentsPreference);
+    (void)RemovePreference(kUserAgentsPreference);
     if (gAppSettings != nullptr) gAppSettings->LoadUserAgents(nullptr);
 }

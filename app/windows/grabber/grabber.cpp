@@ -588,7 +588,7 @@ CPane* CGrabber::Pane(PaneIDT pane) const { return const_cast<CGrabber*>(this)->
 std::string CGrabber::DownloadFolderPath() const
 {
     CConfiguration configuration;
-    LoadConfiguration(ChosenConfiguration(), configuration);
+    (void)LoadConfiguration(ChosenConfiguration(), configuration);
     return configuration.mGeneralOptions.localPath.c_str();
 }
 

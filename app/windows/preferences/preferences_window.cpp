@@ -73,7 +73,7 @@ void CTWLPreferencesWindow::ListenToMessage(MessageT message, void* ioParam)
     for (const SSwitch& entry : kSwitches) {
         if (message != entry.pane) continue;
         const std::int32_t value = ioParam != nullptr ? *static_cast<std::int32_t*>(ioParam) : 0;
-        SetSwitchPreference(entry.key, value != 0);
+        (void)SetSwitchPreference(entry.key, value != 0);
     }
 }
 

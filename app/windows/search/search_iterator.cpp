@@ -56,7 +56,7 @@ void* CSearchIterator::Run()
             // before this thread first ran must not be lost.
             if (!mCancel) {
                 mLists = MakeWordListSource(SearchableItems(), CWordListSource::DefaultWorkers());
-                Iterate();
+                (void)Iterate();
             }
         } catch (const CStopException&) {
             // A stop request (the window closes): the end steps still run.
@@ -70,7 +70,7 @@ void* CSearchIterator::Run()
 std::vector<std::string> CSearchIterator::SearchableItems() const
 {
     std::vector<std::string> items;
-    WalkFolderTree(mRoot, 0, [&items](const CWalkItem& item) {
+    (void)WalkFolderTree(mRoot, 0, [&items](const CWalkItem& item) {
         if (IsSearchableItem(item.ref)) items.push_back(item.ref.Path());
         return false;
     });
@@ -115,8 +115,8 @@ void CSearchIterator::ProcessItem(const CFileRef& item)
     CFoundFile found;
     found.mRef = item;
     found.mName = CFixedString255(name);
-    CFile::GetTotalSize(item, found.mSize);
-    CFile::GetModificationSeconds(item, found.mModified);
+    (void)CFile::GetTotalSize(item, found.mSize);
+    (void)CFile::GetModificationSeconds(item, found.mModified);
     mWindow->GetResults()->FileFound(folders, found);
 }
 

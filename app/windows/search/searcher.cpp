@@ -77,7 +77,7 @@ CSearcher::CSearcher(const SLayout& layout, CCommander* superCommander) : GGrays
 
 CSearcher::~CSearcher()
 {
-    if (CPane* folder = FindPaneByID(kFolderField)) SetPreferenceString(folder->GetDescriptor().c_str(), kLastFolderPreference);
+    if (CPane* folder = FindPaneByID(kFolderField)) (void)SetPreferenceString(folder->GetDescriptor().c_str(), kLastFolderPreference);
     if (mThread == nullptr) return;
     mThread->RequestStop();
     mThread->mCancel = true;

@@ -116,7 +116,7 @@ void CUpdateAvailableWindow::SetSaveFileChooser(SaveFileChooser chooser) { SaveC
 
 int CUpdateAvailableWindow::SaveReleaseNotes(const std::string& path) const
 {
-    const int status = WriteWholeFile(CFileRef(path), mNotes);
+    const int status = WriteWholeFile(CFileRef(path), mNotes).Code();
     if (status != 0) return status;
     // Readable by everyone, writable by its owner only, whatever was there.
     return ::chmod(path.c_str(), 0644) == 0 ? 0 : ErrnoStatus();
