@@ -22,6 +22,7 @@
 #include "app/windows/quicker_grabber/quicker_grabber.h"
 #include "app/windows/quicker_grabber/quicker_grabber_layout.h"
 #include "engine/config/configuration_files.h"
+#include "platform/launch/program_launcher.h"
 #include "tests/crawl/failure_cases.h"
 #include "tests/grabber_windows/window_test_support.h"
 #include "tests/support/http_peer.h"
@@ -490,6 +491,54 @@ TEST_F(Grabber, AChosenConfigurationThatCannotBeReadStartsNothing)
         EXPECT_TRUE(IsEnabled(*window, kMenu));
         EXPECT_TRUE(IsEnabled(*window, kURL));
         EXPECT_TRUE(peer.Requests().empty());
+        delete window;
+    }
+}
+
+// Show Folder after a grab whose configuration can no longer be read tells
+// so and opens nothing: the built-in folder would show another mirror.
+TEST_F(Grabber, ShowFolderOfAConfigurationThatCannotBeReadOpensNothing)
+{
+    HttpPeer peer({{.path = "/", .body = Page("home")}});
+    const struct {
+        const char* name;
+        const char* reason;  // empty: the file stays readable
+        std::function<void(const std::string& file)> spoil;
+    } cases[] = {
+        {"Readable", "", [](const std::string&) {}},
+        {"Removed", "No such file or directory", [](const std::string& file) { std::filesystem::remove(file); }},
+        {"Folder", "Is a directory",
+         [](const std::string& file) {
+             std::filesystem::remove(file);
+             std::filesystem::create_directory(file);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MakeConfigurationFile(c.name, false);
+        CGrabber* window = StartGrab(c.name, peer.Url("/"));
+        ASSERT_TRUE(RunUntilDone(*window));
+        ASSERT_TRUE(IsEnabled(*window, kDown));
+        const std::string logBefore = LogPane(*window);
+        c.spoil(ConfigurationsFolder() + "/" + c.name);
+
+        std::vector<std::vector<std::string>> started;
+        SetProgramSpawner([&](const std::vector<std::string>& argv) {
+            started.push_back(argv);
+            return 0;
+        });
+        Click(*window, kDown);
+        SetProgramSpawner(nullptr);
+        if (*c.reason == '\0') {
+            ASSERT_EQ(started.size(), 1u);
+            EXPECT_EQ(started[0].back(), MakeConfiguration().mGeneralOptions.localPath.c_str());
+            EXPECT_EQ(LogPane(*window), logBefore);
+        } else {
+            EXPECT_TRUE(started.empty());
+            EXPECT_EQ(LogPane(*window), logBefore + "The configuration could not be read: " + c.name + " (" +
+                                            c.reason + ")\n");
+            Screenshot(*window, std::string("grabber_show_folder_") + c.name);
+        }
         delete window;
     }
 }

@@ -594,7 +594,16 @@ std::string CGrabber::DownloadFolderPath() const
 
 void CGrabber::RevealDownloads()
 {
-    OpenInDefaultApp(DownloadFolderPath());
+    // The built-in configuration's folder in place of one that cannot be
+    // read would show another mirror than the grab's.
+    const std::string name = ChosenConfiguration();
+    CConfiguration configuration;
+    if (const int status = LoadConfiguration(name, configuration); status != 0) {
+        LogError(ConfigurationReadFailure(name, status));
+        ShowChangesNow();
+        return;
+    }
+    OpenInDefaultApp(configuration.mGeneralOptions.localPath.c_str());
 }
 
 void CGrabber::OpenSiteMap() { ShowSiteMap(mThread, mConfiguration, mSiteMapPath); }
