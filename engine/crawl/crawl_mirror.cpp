@@ -82,3 +82,8 @@ CMirrorWriter& CCrawlMirror::Writer()
         mWriter = std::make_unique<CMirrorWriter>(CFileRef(std::string(downloadFolder)).Path());
     return *mWriter;
 }
+
+void CCrawlMirror::Settle()
+{
+    if (mWriter) mWriter->Settle();
+}

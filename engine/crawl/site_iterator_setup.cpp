@@ -147,6 +147,8 @@ void CSiteIterator::Crawl()
         if (!mStopRequested) throw;
     }
     mURLInProgress = nullptr;
+    // Corrected pages keep their labels: the last ones must be on disk.
+    mMirror.Settle();
     mRelinking.FinishRelinking();
 
     StopProgressMail();
