@@ -13,12 +13,11 @@
 //   site_iterator_response.cpp   META refresh, redirects, authorization
 //   site_iterator_links.cpp      the links of a page: next level, link paths
 //   site_iterator_rewrite.cpp    the page's scripts and links before saving
-//   site_iterator_save.cpp       saving into the mirror, the first file
 //   site_iterator_progress.cpp   status texts, log lines, counters, progress
 //
-// Three jobs are classes of their own, one member each: the mirror's names
-// and writer (crawl_mirror.h), the reports (crawl_reports.h) and the
-// relinking of saved pages (crawl_relinking.h).
+// Three jobs are classes of their own, one member each: the names and the
+// saving of files in the mirror (crawl_saving.h), the reports
+// (crawl_reports.h) and the relinking of saved pages (crawl_relinking.h).
 //
 // Performance: the crawl is sequential; look-ups of URLs (visited, queued,
 // linked) are one hash look-up in the site index; the lists that reports
@@ -38,10 +37,10 @@
 #include "engine/cookies/cookie_store.h"
 #include "engine/crawl/crawl_preferences.h"
 #include "engine/crawl/crawl_collaborators.h"
-#include "engine/crawl/crawl_mirror.h"
 #include "engine/crawl/crawl_options.h"
 #include "engine/crawl/crawl_relinking.h"
 #include "engine/crawl/crawl_reports.h"
+#include "engine/crawl/crawl_saving.h"
 #include "engine/crawl/site_index.h"
 #include "engine/html/link_record.h"
 #include "engine/html/mirror_links.h"
@@ -135,21 +134,13 @@ public:
     // own response tells what a HEAD would (a folder's redirect is followed,
     // its Content-Type names the file), and no HEAD is sent.
     bool WillFetchQueued(const CURL& url) const;
-    // The on-disk name a response gives its URL: for a name without an
-    // extension, the extension its Content-Type maps to; for a page whose
-    // name a browser would not open as one, with "always use extension" and
-    // relinking, its name and the configured extension. Empty for the URL's
-    // own name.
-    std::string TypedFileName(const CURL& response) const;
     // RemoveJavaScript, then RelinkURLs, RemapURLs and RemapSecondaryHosts as
     // one pass over the page's links.
     void PostProcessPage(CURL& url, const CHTMLPage& page, bool relink, bool remap, bool remapHosts);
 
-    // Saving and reports ------------------------------------------------------------
-    bool SaveURL(CURL& url, CFileRef& outFile);
+    // Reports ---------------------------------------------------------------------------
     // The site map of what this crawl saved, in the configuration's log folder.
     void GenerateSiteMap(bool openAfterwards);
-    int CreateAlias();
 
     // CPageContext ---------------------------------------------------------------------
     const CConfiguration& Configuration() const override { return *mConfiguration; }
@@ -191,6 +182,8 @@ public:
     CCrawlReports& Reports() { return mReports; }
     // The links of saved pages, and their correction at the end.
     CCrawlRelinking& Relinking() { return mRelinking; }
+    // The names and the saving of the crawl's files.
+    CCrawlSaving& Saving() { return mSaving; }
     CCrawlListener& Listener() const { return mListener; }
     const SCrawlOptions& Options() const { return mOptions; }
     // Where the crawl stands now.
@@ -238,29 +231,13 @@ private:
     bool IsRedirectFollowed(const CURL& target);
     bool FetchHeadQuietly(CURL& url);
     bool TakeStartAnswer(CURL& url);
-    // The file the save would write for the URL (look-up only); false when
-    // there is no download folder or no such file.
-    bool FindSavedFile(const CURL& url, CFileRef& file);
     void ReportSaveFailure(const CURL& url);
     // A fetched body that could not be read back from its spill file.
     void ReportUnreadableBody(const CURL& url);
 
-    // Naming and links
-    std::string GeneratedName(const CURL& url);
-    std::string GeneratedExtension(const CURL& url, bool askServer);
-    std::optional<std::string> SaveFileName(const CURL& url, bool generate);
-    // Sets the entry's place in the mirror, claiming it: a place another URL
-    // holds gives this one a distinct file name.
-    void AssignLocalPath(CSiteIndex::Item& item, const CURL& url);
+    // Links
     // `parsed`, when given, is the entry's URL (item.first) already parsed.
     void DecideLinkPath(CSiteIndex::Item& item, const CURL* parsed = nullptr);
-    // A folder's page and the folder's "index.html" are one document when
-    // the server answers both with the same page: the one fetched second is
-    // not saved again, `file` receives the saved one, which its links open.
-    bool FindSameFolderPage(const CURL& url, CFileRef& file);
-    // The folder twin (see FindSameFolderPage) that already has a place in
-    // the mirror, or null.
-    const CSiteIndex::Item* PlacedFolderTwin(const CURL& url) const;
     // Where the URL in progress (and those that redirected to it) is saved.
     void NoteSaved(const CFileRef& file);
 
@@ -270,8 +247,6 @@ private:
     CConfiguration* mConfiguration = nullptr;
     CCrawlPreferences mPreferences;
     std::string mUserAgent;
-    // MIME type -> file-name extension, from the file-name mappings.
-    TextMap<std::string> mTypeExtensions;
 
     // URLs
     CSiteIndex mSiteIndex;
@@ -287,8 +262,8 @@ private:
     // host[:port] -> its site (SiteDomain), computed once per host.
     TextMap<std::string> mSiteByHost;
     CCookieStore mCookies;
-    // The mirror below the configuration's download folder.
-    CCrawlMirror mMirror{mConfiguration, mOptions.flatten};
+    CCrawlSaving mSaving{mListener, mConfiguration, mOptions.flatten, mSiteIndex,
+                         mPreferences, mCounters, mUserAgent, mStartHost};
 
     CCrawlRelinking mRelinking{mListener, mSiteIndex};
 
@@ -307,10 +282,6 @@ private:
     // does not have is neither an error nor a page of the crawl.
     TextSet mGuessedURLs;
     bool mFetchingGuess = false;
-    bool mFirstURL = true;
-    CFileRef mFirstFile;
-    std::optional<std::uint32_t> mBrowserCreator;
-    int mLastSaveStatus = 0;
     // The last response's body could not be read back: the URL is neither
     // read for links nor saved.
     bool mBodyUnreadable = false;
