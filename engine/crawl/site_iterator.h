@@ -15,9 +15,10 @@
 //   site_iterator_rewrite.cpp    the page's scripts and links before saving
 //   site_iterator_progress.cpp   status texts, log lines, counters, progress
 //
-// Three jobs are classes of their own, one member each: the names and the
-// saving of files in the mirror (crawl_saving.h), the reports
-// (crawl_reports.h) and the relinking of saved pages (crawl_relinking.h).
+// Four jobs are classes of their own, one member each: the level lists and
+// the queueing of links (crawl_levels.h), the names and the saving of files
+// in the mirror (crawl_saving.h), the reports (crawl_reports.h) and the
+// relinking of saved pages (crawl_relinking.h).
 //
 // Performance: the crawl is sequential; look-ups of URLs (visited, queued,
 // linked) are one hash look-up in the site index; the lists that reports
@@ -26,7 +27,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,6 +37,7 @@
 #include "engine/cookies/cookie_store.h"
 #include "engine/crawl/crawl_preferences.h"
 #include "engine/crawl/crawl_collaborators.h"
+#include "engine/crawl/crawl_levels.h"
 #include "engine/crawl/crawl_options.h"
 #include "engine/crawl/crawl_relinking.h"
 #include "engine/crawl/crawl_reports.h"
@@ -55,13 +56,6 @@ class CConfiguration;
 class CHTMLPage;
 class CProgressMailTimer;
 class CThread;
-
-// One URL of a level list: its text and the page it was found on (both
-// owned by the site index, which outlives the lists).
-struct CQueuedURL {
-    const std::string* url;
-    const std::string* referrer;
-};
 
 class CSiteIterator : public CPageContext, public CListener, public CCrawlOwner {
 public:
@@ -90,11 +84,6 @@ public:
     // Both the preference and the configuration allow off-site URLs.
     bool GrabsOffsiteURLs() const;
     bool IsVisited(std::string_view url) const { return mSiteIndex.IsVisited(url); }
-    bool IsDroppedGuess(std::string_view url) const
-    {
-        const CSiteIndex::Item* item = mSiteIndex.Find(url);
-        return item != nullptr && item->second.linkKind == ELinkSite::kDropped;
-    }
     void MarkVisited(const CURL& url);
     void Pause(std::int32_t seconds);
     void ShowProgress();
@@ -174,10 +163,10 @@ public:
     // be written); empty when it did not.
     const std::string& FailureText() const { return mFailure; }
     const CCrawlCounters& Counters() const { return mCounters; }
-    std::int32_t Level() const { return mLevel; }
-    std::int32_t Index() const { return mIndex; }
-    std::int32_t LevelSize() const { return mLevelSize; }
-    std::int32_t NextLevelSize() const { return static_cast<std::int32_t>(mNextLevel.size()); }
+    std::int32_t Level() const { return mLevels.Level(); }
+    std::int32_t Index() const { return mLevels.Index(); }
+    std::int32_t LevelSize() const { return mLevels.LevelSize(); }
+    std::int32_t NextLevelSize() const { return mLevels.NextLevelSize(); }
     // The lists gathered for the reports, and the report files.
     CCrawlReports& Reports() { return mReports; }
     // The links of saved pages, and their correction at the end.
@@ -250,9 +239,7 @@ private:
 
     // URLs
     CSiteIndex mSiteIndex;
-    std::vector<CQueuedURL> mCurrentLevel;
-    std::vector<CQueuedURL> mNextLevel;
-    const std::string mNoReferrer;
+    CCrawlLevels mLevels{mSiteIndex};
 
     // Every host the on-site test met, and the hosts the configuration lets
     // the crawl grab off-site.
@@ -274,13 +261,9 @@ private:
     std::string mStartSiteDomain;  // the start site in every case
     std::string mStartHostKey;     // the start host in identity form, once computed
     std::string mStartSiteKey;     // its site
-    // The spellings of queued URLs that differ from their identity form:
-    // a request goes out as the page wrote it.
-    std::deque<std::string> mWrittenURLs;
-    // Queued URLs that only guesses of the dotted-link scan name (identity
-    // form), and whether the URL being fetched is one: a guess the server
-    // does not have is neither an error nor a page of the crawl.
-    TextSet mGuessedURLs;
+    // The URL being fetched is queued only as a guess of the dotted-link
+    // scan: one the server does not have is neither an error nor a page of
+    // the crawl.
     bool mFetchingGuess = false;
     // The last response's body could not be read back: the URL is neither
     // read for links nor saved.
@@ -296,9 +279,6 @@ private:
     bool mSkipRequested = false;
     CURL* mURLInProgress = nullptr;
     CThread* mCrawlThread = nullptr;
-    std::int32_t mLevel = 0;
-    std::int32_t mIndex = 0;
-    std::int32_t mLevelSize = 0;
     std::int64_t mStartTime = 0;
     std::int64_t mLastTime = 0;
     CCrawlCounters mCounters;

@@ -22,10 +22,7 @@ void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links)
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
     const bool recordPaths = general.relinkURLs || general.remapURLs;
     const std::size_t quantum = static_cast<std::size_t>(general.yieldQuantum > 0 ? general.yieldQuantum : 1);
-    const std::int32_t nextLevel = mLevel + 1;
     const std::string count = std::to_string(links.size());
-    const std::string* referrer = nullptr;
-    const std::string* referrerText = nullptr;
 
     std::size_t n = 0;
     for (const CLinkRecord& link : links) {
@@ -47,20 +44,7 @@ void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links)
             // question is sent about it beforehand.
             if (recordPaths && !link.mGuess)
                 DecideLinkPath(item, parsed && item.first == link.mURL ? &*parsed : nullptr);
-            if (!link.mGuess && !mGuessedURLs.empty()) mGuessedURLs.erase(item.first);
-            if (!entry.visited && entry.queuedLevel != nextLevel) {
-                entry.queuedLevel = nextLevel;
-                if (entry.state == ETargetState::kKnown) entry.state = ETargetState::kExpected;
-                if (referrerText == nullptr || *referrerText != link.mReferrer) {
-                    referrer = &mSiteIndex.FindOrAdd(link.mReferrer).first;
-                    referrerText = referrer;
-                }
-                if (link.mGuess) mGuessedURLs.insert(item.first);
-                // The request goes out as the page wrote the URL.
-                const std::string* written = &item.first;
-                if (item.first != link.mURL) written = &mWrittenURLs.emplace_back(link.mURL);
-                mNextLevel.push_back(CQueuedURL{written, referrer});
-            }
+            mLevels.QueueLink(item, link);
             break;
         case ELinkSite::kOffsite:
             if (mConfiguration->mMiscOptions.offsiteLinks) {
@@ -107,7 +91,7 @@ void CSiteIterator::DecideLinkPath(CSiteIndex::Item& item, const CURL* parsed)
 bool CSiteIterator::WillFetchQueued(const CURL& url) const
 {
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
-    if (mLevel + 1 >= general.linkDepth || general.saveAction != 1) return false;
+    if (mLevels.Level() + 1 >= general.linkDepth || general.saveAction != 1) return false;
     if (static_cast<std::int64_t>(url.mDirectoryComponents.size()) > general.directoryDepth) return false;
     if (mOptions.StaysInFolder()) return false;  // asked as before
     return url.IsSameURL(mStartURL) || mConfiguration->mGrabFilters.Evaluate(url);

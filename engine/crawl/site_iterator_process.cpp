@@ -9,7 +9,6 @@
 #include "engine/owner/crawl_listener.h"
 #include "engine/html/html_page.h"
 #include "engine/html/page_kind.h"
-#include "engine/url/url_identity.h"
 #include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
@@ -72,14 +71,7 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
     // 2. Fetch, or submit the configuration's form in place of the start URL.
     // A guess of the dotted-link scan that the server does not have is
     // neither an error nor a page: it is dropped, never to be asked again.
-    mFetchingGuess = false;
-    if (!isStart && !mGuessedURLs.empty()) {
-        std::string scratch;
-        if (auto guess = mGuessedURLs.find(URLIdentity(url.mURL, scratch)); guess != mGuessedURLs.end()) {
-            mGuessedURLs.erase(guess);
-            mFetchingGuess = true;
-        }
-    }
+    mFetchingGuess = !isStart && mLevels.TakeGuess(url.mURL);
     bool ok = isStart && HasStartForm() ? SubmitStartForm(url) : GrabWithRetry(url);
     const bool upToDate = url.mFetchedOK && url.IsUnchangedAnswer();
     url.mIfModifiedSince = 0;

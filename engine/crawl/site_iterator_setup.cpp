@@ -112,9 +112,7 @@ void CSiteIterator::Crawl()
     ApplyModeOverrides();
 
     mCounters = CCrawlCounters{};
-    mLevel = 1;
-    mIndex = 1;
-    mLevelSize = 1;
+    mLevels.ShowFirstLevel();
     mStartTime = mCollaborators.clock();
     mLastTime = mStartTime;
     LogTrace([&] { return "Crawling: " + mStartURL.mURL; });
