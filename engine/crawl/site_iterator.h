@@ -28,7 +28,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -171,8 +170,6 @@ public:
     CCrawlReports& Reports() { return mReports; }
     // The links of saved pages, and their correction at the end.
     CCrawlRelinking& Relinking() { return mRelinking; }
-    // The names and the saving of the crawl's files.
-    CCrawlSaving& Saving() { return mSaving; }
     CCrawlListener& Listener() const { return mListener; }
     const SCrawlOptions& Options() const { return mOptions; }
     // Where the crawl stands now.
