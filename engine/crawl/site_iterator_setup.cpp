@@ -132,7 +132,7 @@ void CSiteIterator::Crawl()
     }
     mURLInProgress = nullptr;
     // Corrected pages keep their labels: the last ones must be on disk.
-    mMirror.Settle();
+    mSaving.Mirror().Settle();
     mRelinking.FinishRelinking();
 
     StopProgressMail();
