@@ -46,21 +46,24 @@ CUniqueFd CMirrorFileWorker::TakeNewFile()
 
 void CMirrorFileWorker::WriteOriginLater(CUniqueFd file, std::string url)
 {
+    bool wake = false;
     {
         std::lock_guard lock(mLock);
         if (mLabels.size() < kQueuedLabels) {
             mLabels.push_back(SLabel{std::move(file), std::move(url)});
+            // The thread wakes for the stock every few files anyway and
+            // writes the labels then; a wake per label would cost more than
+            // the label.
+            wake = mLabels.size() >= kQueuedLabels / 2;
         }
     }
-    if (!file.IsOpen()) {
-        mWake.notify_one();
-        return;
-    }
-    (void)WriteOpenItemAttribute(file.Get(), kOriginURLAttribute, url);
+    if (wake) mWake.notify_one();
+    if (file.IsOpen()) (void)WriteOpenItemAttribute(file.Get(), kOriginURLAttribute, url);
 }
 
 void CMirrorFileWorker::Settle()
 {
+    mWake.notify_one();
     std::unique_lock lock(mLock);
     mSettled.wait(lock, [&] { return mLabels.empty() && !mWriting; });
 }

@@ -30,7 +30,7 @@ class CMirrorFileWorker {
 public:
     // Keeps `stock` new files (mode 0666 less the umask) ready in the open
     // folder `folder`, which must stay open while the worker lives.
-    explicit CMirrorFileWorker(int folder, std::size_t stock = 8);
+    explicit CMirrorFileWorker(int folder, std::size_t stock = 16);
     // Writes every queued label first.
     ~CMirrorFileWorker();
     CMirrorFileWorker(const CMirrorFileWorker&) = delete;
