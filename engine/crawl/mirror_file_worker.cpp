@@ -87,12 +87,16 @@ void CMirrorFileWorker::Run()
             continue;
         }
         if (mStopping) return;
-        lock.unlock();
-        CUniqueFd made(::openat(mFolder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-        lock.lock();
-        // No nameless files here, no room or no descriptors: what the crawl
-        // then meets making its own, it reports.
-        if (made.IsOpen()) mStock.push_back(std::move(made));
-        else mStockFailed = true;
+        // Filled up whole once woken: a file made per take would cost a wake
+        // per take.
+        while (!mStopping && !mStockFailed && mLabels.empty() && mStock.size() < mStockSize) {
+            lock.unlock();
+            CUniqueFd made(::openat(mFolder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+            lock.lock();
+            // No nameless files here, no room or no descriptors: what the
+            // crawl then meets making its own, it reports.
+            if (made.IsOpen()) mStock.push_back(std::move(made));
+            else mStockFailed = true;
+        }
     }
 }
