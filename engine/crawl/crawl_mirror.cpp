@@ -6,15 +6,6 @@
 #include "foundation/files/file_ref.h"
 #include "foundation/mirror/mirror_names.h"
 
-namespace {
-
-bool IsPHPExtension(const std::string& extension)
-{
-    return extension == ".php" || extension == ".php3" || extension == ".phtml";
-}
-
-}  // namespace
-
 CCrawlMirror::CCrawlMirror(CConfiguration* const& configuration, bool flatten)
     : mConfiguration(configuration), mFlatten(flatten)
 {
@@ -39,7 +30,7 @@ bool CCrawlMirror::IsRemappedDynamic(const CURL& url) const
 {
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
     if (!general.remapURLs) return false;
-    return url.IsDynamic() || (general.remapAllPHP && IsPHPExtension(url.mExtension));
+    return url.IsDynamic() || (general.remapAllPHP && url.HasPHPExtension());
 }
 
 std::string CCrawlMirror::ExpectedLocalPath(const CURL& url, const std::string& fileName) const
@@ -81,4 +72,9 @@ CMirrorWriter& CCrawlMirror::Writer()
     if (!mWriter || mWriter->DownloadFolder() != CFileRef(std::string(downloadFolder)).Path())
         mWriter = std::make_unique<CMirrorWriter>(CFileRef(std::string(downloadFolder)).Path());
     return *mWriter;
+}
+
+void CCrawlMirror::Settle()
+{
+    if (mWriter) mWriter->Settle();
 }

@@ -36,6 +36,8 @@ public:
     // file of that URL stands there.
     [[nodiscard]] bool Find(const CURL& url, const std::string& fileName, CFileRef& file);
     CMirrorWriter& Writer();
+    // Returns once everything saved so far is on disk with all its labels.
+    void Settle();
 
 private:
     CConfiguration* const& mConfiguration;

@@ -42,14 +42,18 @@ CMirrorWriter::CMirrorWriter(std::string downloadFolder) : mRootPath(std::move(d
 {
     while (mRootPath.size() > 1 && mRootPath.back() == '/') mRootPath.pop_back();
     if (!mRootPath.empty()) mRoot.Reset(::open(mRootPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    struct stat info {};
+    if (mRoot.IsOpen() && ::fstat(mRoot.Get(), &info) == 0) mRootDevice = info.st_dev;
 }
 
 CMirrorWriter::~CMirrorWriter() = default;
 
 void CMirrorWriter::ForgetFolders() { mFolders.clear(); }
 
-int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create, std::string& path)
+int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create, std::string& path,
+                              bool* onRootDevice)
 {
+    if (onRootDevice != nullptr) *onRootDevice = true;
     if (!mRoot.IsOpen()) return -ENOENT;
     if (mFolders.size() >= kFolderLimit) ForgetFolders();
     int folder = mRoot.Get();
@@ -63,12 +67,16 @@ int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create
         if (path != "/") path += '/';
         path += name;
         if (auto found = mFolders.find(key); found != mFolders.end()) {
-            folder = found->second.Get();
+            folder = found->second.fd.Get();
+            if (onRootDevice != nullptr) *onRootDevice = found->second.onRootDevice;
             continue;
         }
         const int next = OpenMirrorLevel(folder, name, create);
         if (next < 0) return next;
-        mFolders.emplace(key, CUniqueFd(next));
+        struct stat info {};
+        const bool sameDevice = ::fstat(next, &info) == 0 && info.st_dev == mRootDevice;
+        mFolders.emplace(key, SOpenFolder{CUniqueFd(next), sameDevice});
+        if (onRootDevice != nullptr) *onRootDevice = sameDevice;
         folder = next;
     }
     return folder;
@@ -114,7 +122,8 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
     for (const std::string& segment : segments) pathLength += 1 + MirrorNameFromSegment(segment).size();
     if (pathLength >= PATH_MAX) return -ENAMETOOLONG;
     std::string path;
-    const int folder = OpenFolder(segments, true, path);
+    bool onRootDevice = true;
+    const int folder = OpenFolder(segments, true, path, &onRootDevice);
     if (folder < 0) return folder;
     std::string key = path.substr(std::min(path.size(), mRootPath.size()));
     if (mCleared.insert(std::move(key)).second) RemoveTemporaryFiles(folder);
@@ -148,7 +157,10 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
     }
 
     CFileReplacement replacement;
-    int status = replacement.Begin(folder);
+    // A file made ahead in the download folder takes its name here only on
+    // the same file system (a mount inside the mirror makes its own).
+    if (!mWorker) mWorker = std::make_unique<CMirrorFileWorker>(mRoot.Get());
+    int status = replacement.Begin(folder, onRootDevice ? mWorker->TakeNewFile() : CUniqueFd());
     if (status != 0) return status;
     const int fd = replacement.Fd();
     status = writeBody(fd);
@@ -160,17 +172,21 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
         // its hash (by which ext4 looks for an identical block to share)
         // would keep only 16 bits of the URL and collide for most blocks of a
         // mirror: every save compares against more of them as the mirror
-        // grows.
-        if (!labels.url.empty()) WriteOpenItemAttribute(fd, kCommentAttribute, labels.url);
-        if (labels.type != 0) WriteOpenItemCode(fd, kFileTypeAttribute, labels.type);
-        if (labels.creator != 0) WriteOpenItemCode(fd, kFileCreatorAttribute, labels.creator);
-        if (!labels.url.empty()) WriteOpenItemAttribute(fd, kOriginURLAttribute, WithoutUserInfo(labels.url));
+        // grows. The origin URL follows behind the crawl (mirror_file_worker.h).
+        if (!labels.url.empty()) (void)WriteOpenItemAttribute(fd, kCommentAttribute, labels.url);
+        if (labels.type != 0) (void)WriteOpenItemCode(fd, kFileTypeAttribute, labels.type);
+        if (labels.creator != 0) (void)WriteOpenItemCode(fd, kFileCreatorAttribute, labels.creator);
         if (labels.modificationSeconds > 0) {
             const timespec times[2] = {{labels.modificationSeconds, 0}, {labels.modificationSeconds, 0}};
             if (::futimens(fd, times) != 0) status = -errno;
         }
     }
-    if (status == 0) status = replacement.Commit(name.c_str(), replace);
+    if (status == 0) {
+        // A name found free is linked to straight away; were it taken since,
+        // the file replaces what took it as asked.
+        status = replacement.Commit(name.c_str(), replace && slot != ESlot::kFree);
+        if (status == -EEXIST && replace && slot == ESlot::kFree) status = replacement.Commit(name.c_str(), true);
+    }
     if (status == -EEXIST && ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
         S_ISREG(info.st_mode)) {
         file = CFileRef(filePath);
@@ -178,9 +194,19 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
     }
     if (status == 0) {
         if (!labels.url.empty() && ::fstat(fd, &info) == 0) mOwners[FileKey(info)] = OwnerHash(labels.url);
+        if (!labels.url.empty()) {
+            CUniqueFd own(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+            if (own.IsOpen()) mWorker->WriteOriginLater(std::move(own), WithoutUserInfo(labels.url));
+            else (void)WriteOpenItemAttribute(fd, kOriginURLAttribute, WithoutUserInfo(labels.url));
+        }
         file = CFileRef(filePath);
     }
     return status;
+}
+
+void CMirrorWriter::Settle()
+{
+    if (mWorker) mWorker->Settle();
 }
 
 CStatus CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,

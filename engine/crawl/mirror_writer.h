@@ -29,6 +29,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,6 +39,7 @@
 #include "foundation/errors/status.h"
 #include "foundation/files/dynamic_buffer.h"
 #include "foundation/files/file_ref.h"
+#include "engine/crawl/mirror_file_worker.h"
 #include "platform/posix/unique_fd.h"
 
 struct CMirrorFileLabels {
@@ -75,10 +77,15 @@ public:
 
     const std::string& DownloadFolder() const { return mRootPath; }
 
+    // Returns once the labels of every file written are on disk.
+    void Settle();
+
 private:
     // The folder's descriptor (kept open), or a negative status. With
-    // `create`, missing levels are made; `path` receives the folder's path.
-    [[nodiscard]] int OpenFolder(std::span<const std::string> segments, bool create, std::string& path);
+    // `create`, missing levels are made; `path` receives the folder's path,
+    // `onRootDevice` whether it lies on the download folder's file system.
+    [[nodiscard]] int OpenFolder(std::span<const std::string> segments, bool create, std::string& path,
+                   bool* onRootDevice = nullptr);
     void ForgetFolders();
     enum class ESlot { kFree, kOwn, kTaken };
     // Whether `name` in `folder` (at `path`) is free, `owner`'s (or of no
@@ -93,11 +100,18 @@ private:
 
     std::string mRootPath;
     CUniqueFd mRoot;
+    struct SOpenFolder {
+        CUniqueFd fd;
+        bool onRootDevice = true;
+    };
     // Relative folder path (safe names joined by '/') -> open descriptor.
-    TextMap<CUniqueFd> mFolders;
+    TextMap<SOpenFolder> mFolders;
+    dev_t mRootDevice = 0;
     // Each file written (its device and inode, hashed) -> the hash of the
     // URL it belongs to (MirrorOwnerKey): small, for mirrors of many files.
     std::unordered_map<std::uint64_t, std::uint64_t> mOwners;
     // Folders already cleared of temporary files by this writer.
     TextSet mCleared;
+    // What need not wait for the disk, from the first write on.
+    std::unique_ptr<CMirrorFileWorker> mWorker;
 };

@@ -13,11 +13,11 @@
 //   site_iterator_response.cpp   META refresh, redirects, authorization
 //   site_iterator_links.cpp      the links of a page: next level, link paths
 //   site_iterator_rewrite.cpp    the page's scripts and links before saving
-//   site_iterator_save.cpp       saving into the mirror, the first file
 //   site_iterator_progress.cpp   status texts, log lines, counters, progress
 //
-// Three jobs are classes of their own, one member each: the mirror's names
-// and writer (crawl_mirror.h), the reports (crawl_reports.h) and the
+// Four jobs are classes of their own, one member each: the level lists and
+// the queueing of links (crawl_levels.h), the names and the saving of files
+// in the mirror (crawl_saving.h), the reports (crawl_reports.h) and the
 // relinking of saved pages (crawl_relinking.h).
 //
 // Performance: the crawl is sequential; look-ups of URLs (visited, queued,
@@ -27,9 +27,7 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -38,10 +36,11 @@
 #include "engine/cookies/cookie_store.h"
 #include "engine/crawl/crawl_preferences.h"
 #include "engine/crawl/crawl_collaborators.h"
-#include "engine/crawl/crawl_mirror.h"
+#include "engine/crawl/crawl_levels.h"
 #include "engine/crawl/crawl_options.h"
 #include "engine/crawl/crawl_relinking.h"
 #include "engine/crawl/crawl_reports.h"
+#include "engine/crawl/crawl_saving.h"
 #include "engine/crawl/site_index.h"
 #include "engine/html/link_record.h"
 #include "engine/html/mirror_links.h"
@@ -57,13 +56,6 @@ class CConfiguration;
 class CHTMLPage;
 class CProgressMailTimer;
 class CThread;
-
-// One URL of a level list: its text and the page it was found on (both
-// owned by the site index, which outlives the lists).
-struct CQueuedURL {
-    const std::string* url;
-    const std::string* referrer;
-};
 
 class CSiteIterator : public CPageContext, public CListener, public CCrawlOwner {
 public:
@@ -92,11 +84,6 @@ public:
     // Both the preference and the configuration allow off-site URLs.
     [[nodiscard]] bool GrabsOffsiteURLs() const;
     [[nodiscard]] bool IsVisited(std::string_view url) const { return mSiteIndex.IsVisited(url); }
-    [[nodiscard]] bool IsDroppedGuess(std::string_view url) const
-    {
-        const CSiteIndex::Item* item = mSiteIndex.Find(url);
-        return item != nullptr && item->second.linkKind == ELinkSite::kDropped;
-    }
     void MarkVisited(const CURL& url);
     void Pause(std::int32_t seconds);
     void ShowProgress();
@@ -136,22 +123,13 @@ public:
     // own response tells what a HEAD would (a folder's redirect is followed,
     // its Content-Type names the file), and no HEAD is sent.
     [[nodiscard]] bool WillFetchQueued(const CURL& url) const;
-    // The on-disk name a response gives its URL: for a name without an
-    // extension, the extension its Content-Type maps to; for a page whose
-    // name a browser would not open as one, with "always use extension" and
-    // relinking, its name and the configured extension. Empty for the URL's
-    // own name.
-    std::string TypedFileName(const CURL& response) const;
     // RemoveJavaScript, then RelinkURLs, RemapURLs and RemapSecondaryHosts as
     // one pass over the page's links.
     void PostProcessPage(CURL& url, const CHTMLPage& page, bool relink, bool remap, bool remapHosts);
 
-    // Saving and reports ------------------------------------------------------------
-    // Saves the fetched body into the mirror (or as a bookmark).
-    CStatus SaveURL(CURL& url, CFileRef& outFile);
+    // Reports ---------------------------------------------------------------------------
     // The site map of what this crawl saved, in the configuration's log folder.
     void GenerateSiteMap(bool openAfterwards);
-    int CreateAlias();
 
     // CPageContext ---------------------------------------------------------------------
     const CConfiguration& Configuration() const override { return *mConfiguration; }
@@ -185,10 +163,10 @@ public:
     // be written); empty when it did not.
     const std::string& FailureText() const { return mFailure; }
     const CCrawlCounters& Counters() const { return mCounters; }
-    [[nodiscard]] std::int32_t Level() const { return mLevel; }
-    [[nodiscard]] std::int32_t Index() const { return mIndex; }
-    [[nodiscard]] std::int32_t LevelSize() const { return mLevelSize; }
-    [[nodiscard]] std::int32_t NextLevelSize() const { return static_cast<std::int32_t>(mNextLevel.size()); }
+    [[nodiscard]] std::int32_t Level() const { return mLevels.Level(); }
+    [[nodiscard]] std::int32_t Index() const { return mLevels.Index(); }
+    [[nodiscard]] std::int32_t LevelSize() const { return mLevels.LevelSize(); }
+    [[nodiscard]] std::int32_t NextLevelSize() const { return mLevels.NextLevelSize(); }
     // The lists gathered for the reports, and the report files.
     CCrawlReports& Reports() { return mReports; }
     // The links of saved pages, and their correction at the end.
@@ -240,29 +218,13 @@ private:
     [[nodiscard]] bool IsRedirectFollowed(const CURL& target);
     [[nodiscard]] bool FetchHeadQuietly(CURL& url);
     [[nodiscard]] bool TakeStartAnswer(CURL& url);
-    // The file the save would write for the URL (look-up only); false when
-    // there is no download folder or no such file.
-    [[nodiscard]] bool FindSavedFile(const CURL& url, CFileRef& file);
     void ReportSaveFailure(const CURL& url, const CStatus& status);
     // A fetched body that could not be read back from its spill file.
     void ReportUnreadableBody(const CURL& url);
 
-    // Naming and links
-    std::string GeneratedName(const CURL& url);
-    std::string GeneratedExtension(const CURL& url, bool askServer);
-    [[nodiscard]] std::optional<std::string> SaveFileName(const CURL& url, bool generate);
-    // Sets the entry's place in the mirror, claiming it: a place another URL
-    // holds gives this one a distinct file name.
-    void AssignLocalPath(CSiteIndex::Item& item, const CURL& url);
+    // Links
     // `parsed`, when given, is the entry's URL (item.first) already parsed.
     void DecideLinkPath(CSiteIndex::Item& item, const CURL* parsed = nullptr);
-    // A folder's page and the folder's "index.html" are one document when
-    // the server answers both with the same page: the one fetched second is
-    // not saved again, `file` receives the saved one, which its links open.
-    [[nodiscard]] bool FindSameFolderPage(const CURL& url, CFileRef& file);
-    // The folder twin (see FindSameFolderPage) that already has a place in
-    // the mirror, or null.
-    const CSiteIndex::Item* PlacedFolderTwin(const CURL& url) const;
     // Where the URL in progress (and those that redirected to it) is saved.
     void NoteSaved(const CFileRef& file);
 
@@ -272,14 +234,10 @@ private:
     CConfiguration* mConfiguration = nullptr;
     CCrawlPreferences mPreferences;
     std::string mUserAgent;
-    // MIME type -> file-name extension, from the file-name mappings.
-    TextMap<std::string> mTypeExtensions;
 
     // URLs
     CSiteIndex mSiteIndex;
-    std::vector<CQueuedURL> mCurrentLevel;
-    std::vector<CQueuedURL> mNextLevel;
-    const std::string mNoReferrer;
+    CCrawlLevels mLevels{mSiteIndex};
 
     // Every host the on-site test met, and the hosts the configuration lets
     // the crawl grab off-site.
@@ -289,8 +247,8 @@ private:
     // host[:port] -> its site (SiteDomain), computed once per host.
     TextMap<std::string> mSiteByHost;
     CCookieStore mCookies;
-    // The mirror below the configuration's download folder.
-    CCrawlMirror mMirror{mConfiguration, mOptions.flatten};
+    CCrawlSaving mSaving{mListener, mConfiguration, mOptions.flatten, mSiteIndex,
+                         mPreferences, mCounters, mUserAgent, mStartHost};
 
     CCrawlRelinking mRelinking{mListener, mSiteIndex};
 
@@ -301,17 +259,10 @@ private:
     std::string mStartSiteDomain;  // the start site in every case
     std::string mStartHostKey;     // the start host in identity form, once computed
     std::string mStartSiteKey;     // its site
-    // The spellings of queued URLs that differ from their identity form:
-    // a request goes out as the page wrote it.
-    std::deque<std::string> mWrittenURLs;
-    // Queued URLs that only guesses of the dotted-link scan name (identity
-    // form), and whether the URL being fetched is one: a guess the server
-    // does not have is neither an error nor a page of the crawl.
-    TextSet mGuessedURLs;
+    // The URL being fetched is queued only as a guess of the dotted-link
+    // scan: one the server does not have is neither an error nor a page of
+    // the crawl.
     bool mFetchingGuess = false;
-    bool mFirstURL = true;
-    CFileRef mFirstFile;
-    std::optional<std::uint32_t> mBrowserCreator;
     // The last response's body could not be read back: the URL is neither
     // read for links nor saved.
     bool mBodyUnreadable = false;
@@ -326,9 +277,6 @@ private:
     bool mSkipRequested = false;
     CURL* mURLInProgress = nullptr;
     CThread* mCrawlThread = nullptr;
-    std::int32_t mLevel = 0;
-    std::int32_t mIndex = 0;
-    std::int32_t mLevelSize = 0;
     std::int64_t mStartTime = 0;
     std::int64_t mLastTime = 0;
     CCrawlCounters mCounters;

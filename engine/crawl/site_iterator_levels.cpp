@@ -32,24 +32,18 @@ void CSiteIterator::CrawlLevels(CURL& startURL)
     if (mStopRequested) return;
 
     CGeneralOptions& general = mConfiguration->mGeneralOptions;
-    mLevel = 0;
-    mIndex = 0;
-    mNextLevel.clear();
+    mLevels.BeginStart();
     {
         CURLInProgress inProgress(mURLInProgress, startURL);
         ProcessURL(startURL, 0, 0);
     }
     if (mOptions.onePage && startURL.BodyContains("<frameset")) general.linkDepth = 3;
 
-    mCurrentLevel.swap(mNextLevel);
-    mNextLevel.clear();
-    mLevel = 1;
-    while (!mStopRequested && mLevel < general.linkDepth && !mCurrentLevel.empty()) {
-        mNextLevel.clear();
-        mIndex = 1;
-        mLevelSize = static_cast<std::int32_t>(mCurrentLevel.size());
-        mListener.LevelBegins(mLevel, mLevelSize);
-        for (const CQueuedURL& queued : mCurrentLevel) {
+    mLevels.AdvanceLevel();
+    while (!mStopRequested && mLevels.Level() < general.linkDepth && mLevels.HasCurrentLevel()) {
+        mLevels.BeginLevel();
+        mListener.LevelBegins(mLevels.Level(), mLevels.LevelSize());
+        for (const CQueuedURL& queued : mLevels.CurrentLevel()) {
             if (mStopRequested) break;
             CURL url(*queued.url);
             url.mParentURL = *queued.referrer;
@@ -61,8 +55,8 @@ void CSiteIterator::CrawlLevels(CURL& startURL)
                     ShowStatus("Grab filter");
                     // A guess the server did not have may have been queued
                     // again before it was asked for: it is not asked twice.
-                    if (!IsVisited(url.mURL) && !IsDroppedGuess(url.mURL)) {
-                        ProcessURL(url, mLevel, mIndex);
+                    if (!IsVisited(url.mURL) && !mLevels.IsDroppedGuess(url.mURL)) {
+                        ProcessURL(url, mLevels.Level(), mLevels.Index());
                         Pause(general.pauseSeconds);
                     } else {
                         LogTrace([&] { return "\r" + url.mURL + " already grabbed.\r"; });
@@ -72,15 +66,12 @@ void CSiteIterator::CrawlLevels(CURL& startURL)
                     mReports.AddOffsiteURL(url.mURL);
                 }
             }
-            ++mIndex;
-            mListener.LevelURLDone(mLevel, mIndex);
+            mLevels.URLDone();
+            mListener.LevelURLDone(mLevels.Level(), mLevels.Index());
         }
-        ++mLevel;
-        mCurrentLevel.swap(mNextLevel);
+        mLevels.AdvanceLevel();
     }
-    mNextLevel.clear();
-    mCurrentLevel.clear();
-    mCurrentLevel.shrink_to_fit();
+    mLevels.Finish();
 }
 
 void CSiteIterator::Pause(std::int32_t seconds)

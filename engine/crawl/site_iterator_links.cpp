@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "engine/config/configuration.h"
-#include "engine/crawl/generated_names.h"
 #include "engine/crawl/site_iterator.h"
 #include "engine/owner/crawl_listener.h"
 #include "engine/url/url_resolution.h"
@@ -23,10 +22,7 @@ void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links)
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
     const bool recordPaths = general.relinkURLs || general.remapURLs;
     const std::size_t quantum = static_cast<std::size_t>(general.yieldQuantum > 0 ? general.yieldQuantum : 1);
-    const std::int32_t nextLevel = mLevel + 1;
     const std::string count = std::to_string(links.size());
-    const std::string* referrer = nullptr;
-    const std::string* referrerText = nullptr;
 
     std::size_t n = 0;
     for (const CLinkRecord& link : links) {
@@ -48,20 +44,7 @@ void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links)
             // question is sent about it beforehand.
             if (recordPaths && !link.mGuess)
                 DecideLinkPath(item, parsed && item.first == link.mURL ? &*parsed : nullptr);
-            if (!link.mGuess && !mGuessedURLs.empty()) mGuessedURLs.erase(item.first);
-            if (!entry.visited && entry.queuedLevel != nextLevel) {
-                entry.queuedLevel = nextLevel;
-                if (entry.state == ETargetState::kKnown) entry.state = ETargetState::kExpected;
-                if (referrerText == nullptr || *referrerText != link.mReferrer) {
-                    referrer = &mSiteIndex.FindOrAdd(link.mReferrer).first;
-                    referrerText = referrer;
-                }
-                if (link.mGuess) mGuessedURLs.insert(item.first);
-                // The request goes out as the page wrote the URL.
-                const std::string* written = &item.first;
-                if (item.first != link.mURL) written = &mWrittenURLs.emplace_back(link.mURL);
-                mNextLevel.push_back(CQueuedURL{written, referrer});
-            }
+            mLevels.QueueLink(item, link);
             break;
         case ELinkSite::kOffsite:
             if (mConfiguration->mMiscOptions.offsiteLinks) {
@@ -91,43 +74,27 @@ void CSiteIterator::DecideLinkPath(CSiteIndex::Item& item, const CURL* parsed)
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
     std::optional<CURL> own;
     const CURL& url = parsed != nullptr ? *parsed : own.emplace(item.first);
-    if (mMirror.IsRemappedDynamic(url)) {
-        if (entry.fileName.empty()) entry.fileName = GeneratedName(url);
+    if (mSaving.Mirror().IsRemappedDynamic(url)) {
+        if (entry.fileName.empty()) entry.fileName = mSaving.GeneratedName(url);
     } else if (entry.fileName.empty() && general.relinkURLs && general.checkForRedirection &&
                !url.mFileName.empty() && url.mExtension.empty() && !WillFetchQueued(url)) {
         std::string extension;
         if (CheckLinkType(url, extension)) {
-            entry.localPath = mMirror.ExpectedLocalPath(CURL(url.mURL + "/"), std::string());
+            entry.localPath = mSaving.Mirror().ExpectedLocalPath(CURL(url.mURL + "/"), std::string());
             return;
         }
         if (!extension.empty()) entry.fileName = URLDecode(url.mFileName) + extension;
     }
-    AssignLocalPath(item, url);
+    mSaving.AssignLocalPath(item, url);
 }
 
 bool CSiteIterator::WillFetchQueued(const CURL& url) const
 {
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
-    if (mLevel + 1 >= general.linkDepth || general.saveAction != 1) return false;
+    if (mLevels.Level() + 1 >= general.linkDepth || general.saveAction != 1) return false;
     if (static_cast<std::int64_t>(url.mDirectoryComponents.size()) > general.directoryDepth) return false;
     if (mOptions.StaysInFolder()) return false;  // asked as before
     return url.IsSameURL(mStartURL) || mConfiguration->mGrabFilters.Evaluate(url);
-}
-
-std::string CSiteIterator::TypedFileName(const CURL& response) const
-{
-    const CGeneralOptions& general = mConfiguration->mGeneralOptions;
-    if (response.mFileName.empty() || response.mStatusCode < 200 || response.mStatusCode >= 300) return {};
-    if (general.relinkURLs && general.checkForRedirection && response.mExtension.empty()) {
-        const auto found = mTypeExtensions.find(MimeTypeOf(response.mContentType));
-        if (found != mTypeExtensions.end()) return URLDecode(response.mFileName) + found->second;
-    }
-    // Only where links follow the new name: saved pages that keep their
-    // links as written would lose the page.
-    if (!general.alwaysUseExtension || !general.relinkURLs) return {};
-    const std::string ownName = MirrorLocationForURL(response, mMirror.Naming()).fileName;
-    return PageNameWithExtension(URLDecode(response.mFileName), ownName, response.mContentType,
-                                 general.extension.c_str());
 }
 
 bool CSiteIterator::CheckLinkType(const CURL& linkURL, std::string& typeExtension)
@@ -141,8 +108,7 @@ bool CSiteIterator::CheckLinkType(const CURL& linkURL, std::string& typeExtensio
     // A redirect's own Content-Type says nothing about its target.
     if (head.mStatusCode >= 200 && head.mStatusCode < 300 && !linkURL.mFileName.empty() &&
         linkURL.mExtension.empty()) {
-        auto found = mTypeExtensions.find(MimeTypeOf(head.mContentType));
-        if (found != mTypeExtensions.end()) typeExtension = found->second;
+        typeExtension = mSaving.TypeExtension(head.mContentType);
     }
     return false;
 }
@@ -185,10 +151,10 @@ bool DecodeMirrorPath(std::string_view path, std::vector<std::string>& names)
 std::vector<CLinkRecord> CSiteIterator::LinksOfSavedCopy(const CURL& url, const std::vector<CLinkRecord>& links)
 {
     CFileRef pageFile;
-    if (!FindSavedFile(url, pageFile)) return links;
-    const std::string pageFolder = FolderOfPath(mMirror.PathFromRoot(pageFile));
+    if (!mSaving.FindSavedFile(url, pageFile)) return links;
+    const std::string pageFolder = FolderOfPath(mSaving.Mirror().PathFromRoot(pageFile));
     const std::string root = CFileRef(std::string(mConfiguration->mGeneralOptions.localPath.c_str())).Path();
-    const CMirrorNaming naming = mMirror.Naming();
+    const CMirrorNaming naming = mSaving.Mirror().Naming();
     const std::string indexName = EncodeMirrorNameForLink(naming.indexName);
     const char* scheme = url.mScheme == kSchemeHTTPS ? "https://" : url.mScheme == kSchemeFTP ? "ftp://" : "http://";
 

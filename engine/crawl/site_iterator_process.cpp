@@ -1,4 +1,5 @@
 // What the crawl does with one URL of a level.
+#include <cstring>
 #include <memory>
 
 #include "engine/config/configuration.h"
@@ -8,7 +9,6 @@
 #include "engine/owner/crawl_listener.h"
 #include "engine/html/html_page.h"
 #include "engine/html/page_kind.h"
-#include "engine/url/url_identity.h"
 #include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 
@@ -71,14 +71,7 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
     // 2. Fetch, or submit the configuration's form in place of the start URL.
     // A guess of the dotted-link scan that the server does not have is
     // neither an error nor a page: it is dropped, never to be asked again.
-    mFetchingGuess = false;
-    if (!isStart && !mGuessedURLs.empty()) {
-        std::string scratch;
-        if (auto guess = mGuessedURLs.find(URLIdentity(url.mURL, scratch)); guess != mGuessedURLs.end()) {
-            mGuessedURLs.erase(guess);
-            mFetchingGuess = true;
-        }
-    }
+    mFetchingGuess = !isStart && mLevels.TakeGuess(url.mURL);
     bool ok = isStart && HasStartForm() ? SubmitStartForm(url) : GrabWithRetry(url);
     const bool upToDate = url.mFetchedOK && url.IsUnchangedAnswer();
     url.mIfModifiedSince = 0;
@@ -164,7 +157,7 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
         if (unreadable) {
             ReportUnreadableBody(url);
         } else if (url.mHasData) {
-            saved = FindSavedFile(url, savedFile);
+            saved = mSaving.FindSavedFile(url, savedFile);
         } else {
             bool save = isStart;
             if (!save) {
@@ -176,9 +169,9 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
             // which is no failure.
             if (general.saveAction != 1 && general.saveAction != 2) save = false;
             if (save) {
-                saved = FindSameFolderPage(url, savedFile);
+                saved = mSaving.FindSameFolderPage(url, savedFile);
                 if (!saved) {
-                    const CStatus status = SaveURL(url, savedFile);
+                    const CStatus status = mSaving.SaveURL(url, savedFile);
                     saved = status.Ok();
                     if (!saved) ReportSaveFailure(url, status);
                 }
@@ -193,7 +186,7 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
     if (saved) {
         // The page just saved may link to places whose files are not there yet.
         if (mRelinking.HasPendingTargets())
-            mRelinking.RegisterSavedPage(savedFile.Path(), mMirror.PathFromRoot(savedFile));
+            mRelinking.RegisterSavedPage(savedFile.Path(), mSaving.Mirror().PathFromRoot(savedFile));
         NoteSaved(savedFile);
     } else if (const CSiteIndex::Item* target = mRedirectTarget.empty() ? nullptr : mSiteIndex.Find(mRedirectTarget);
                target != nullptr && target->second.state == ETargetState::kSaved) {
@@ -238,6 +231,13 @@ void CSiteIterator::ReportUnreadableBody(const CURL& url)
     ++mCounters.errors;
     LogLine("The downloaded file could not be read back: " + url.mURL);
     if (mConfiguration->mMiscOptions.errorLinks) mReports.AddErrorURL(url.mURL, url.mParentURL);
+}
+
+// Where the URL in progress (and the URLs that redirected to it) is saved
+// now: links to it open that file.
+void CSiteIterator::NoteSaved(const CFileRef& file)
+{
+    mRelinking.NoteSaved(mRedirectChain, mSaving.Mirror().PathFromRoot(file));
 }
 
 bool CSiteIterator::SubmitStartForm(CURL& url)

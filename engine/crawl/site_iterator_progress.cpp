@@ -22,9 +22,9 @@ SCrawlProgress CSiteIterator::Progress() const
     progress.mails = mReports.EmailCount();
     progress.countsCookies = mConfiguration->mGeneralOptions.useCookies != 0;
     progress.cookies = progress.countsCookies ? mCookies.CountCookies() : 0;
-    progress.level = mLevel;
-    progress.index = mIndex;
-    progress.levelSize = mLevelSize;
+    progress.level = mLevels.Level();
+    progress.index = mLevels.Index();
+    progress.levelSize = mLevels.LevelSize();
     progress.nextLevelSize = NextLevelSize();
     progress.linkDepth = mConfiguration->mGeneralOptions.linkDepth;
     return progress;
@@ -34,5 +34,5 @@ void CSiteIterator::ShowProgress()
 {
     mLastTime = mCollaborators.clock();
     mListener.CrawlProgress(Progress());
-    if (mCollaborators.outlets.drawTile) mCollaborators.outlets.drawTile(mLevel, mIndex, mLevelSize);
+    if (mCollaborators.outlets.drawTile) mCollaborators.outlets.drawTile(mLevels.Level(), mLevels.Index(), mLevels.LevelSize());
 }

@@ -156,7 +156,7 @@ void CSiteIterator::NoteStartTypeExtension(const CURL& url)
     CSiteIndex::Item& item = mSiteIndex.FindOrAdd(mStartURL.mURL);
     if (item.second.pathDecided) return;
     item.second.fileName = URLDecode(url.mFileName + ExtensionForContentType(url.mContentType));
-    AssignLocalPath(item, mStartURL);
+    mSaving.AssignLocalPath(item, mStartURL);
     item.second.pathDecided = true;
 }
 
@@ -164,7 +164,7 @@ bool CSiteIterator::LookForDiskFile(const CURL& url, CFileRef& file)
 {
     if (!mPreferences.loadURLsFromDisk) return false;
     ShowStatus("Looking for url disk file");
-    return FindSavedFile(url, file);
+    return mSaving.FindSavedFile(url, file);
 }
 
 // A HEAD with the site login for the start host only.
@@ -178,7 +178,7 @@ bool CSiteIterator::FetchHeadQuietly(CURL& url)
 
 bool CSiteIterator::CompareModificationDates(CURL& url)
 {
-    if (mFirstURL) return true;
+    if (mSaving.IsBeforeFirstSave()) return true;
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
     CURL head(url.mURL);
     if (!FetchHeadQuietly(head)) return true;
@@ -189,7 +189,7 @@ bool CSiteIterator::CompareModificationDates(CURL& url)
     ShowStatus("Comparing modification dates");
     if (general.localPath.IsEmpty()) return true;
     CFileRef file;
-    if (!FindSavedFile(url, file)) return true;
+    if (!mSaving.FindSavedFile(url, file)) return true;
     std::int64_t seconds = 0;
     if (CFile::GetModificationSeconds(file, seconds) != 0) return true;
     return seconds != head.mModificationSeconds;
@@ -197,9 +197,9 @@ bool CSiteIterator::CompareModificationDates(CURL& url)
 
 bool CSiteIterator::FindConditionalCopy(const CURL& url, CFileRef& file, std::int64_t& seconds)
 {
-    if (mFirstURL || url.mScheme == kSchemeFTP || !url.mPostBody.IsEmpty()) return false;
+    if (mSaving.IsBeforeFirstSave() || url.mScheme == kSchemeFTP || !url.mPostBody.IsEmpty()) return false;
     if (mConfiguration->mGeneralOptions.localPath.IsEmpty()) return false;
-    if (!FindSavedFile(url, file) || IsSavedPage(file)) return false;
+    if (!mSaving.FindSavedFile(url, file) || IsSavedPage(file)) return false;
     std::int64_t modified = 0;
     if (CFile::GetModificationSeconds(file, modified) != 0 || modified <= 0) return false;
     seconds = modified;

@@ -44,9 +44,9 @@ void CSiteIterator::PostProcessPage(CURL& url, const CHTMLPage& page, bool relin
         // The page is about to be saved at its own place.
         CSiteIndex::Item& self = mSiteIndex.FindOrAdd(url.mURL);
         DecideLinkPath(self);
-        if (self.second.localPath.empty()) AssignLocalPath(self, url);
+        if (self.second.localPath.empty()) mSaving.AssignLocalPath(self, url);
         if (self.second.state != ETargetState::kSaved) self.second.state = ETargetState::kExpected;
-        const std::string pageFolder = FolderOf(mMirror.ExpectedLocalPath(url, "x"));
+        const std::string pageFolder = FolderOf(mSaving.Mirror().ExpectedLocalPath(url, "x"));
         const std::string pageHost = HostIdentityOf(url);
         if (mStartHostKey.empty()) mStartHostKey = HostIdentityOf(mStartURL);
 

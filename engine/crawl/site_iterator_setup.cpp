@@ -13,7 +13,6 @@
 #include "engine/owner/crawl_listener.h"
 #include "engine/transfer/transfer_messages.h"
 #include "foundation/settings/app_settings.h"
-#include "foundation/system/internet_config.h"
 #include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
 #include "foundation/threads/thread.h"
@@ -31,27 +30,14 @@ CSiteIterator::CSiteIterator(CCrawlListener& listener, const SCrawlOptions& opti
     Construct(configuration, startURL);
 }
 
-// Only what needs no request: the configuration, the start URL, the type
-// extensions. Init does the rest.
+// Only what needs no request: the configuration and the start URL (the
+// saving has read the type extensions). Init does the rest.
 void CSiteIterator::Construct(CConfiguration* configuration, const CURL& startURL)
 {
     mConfiguration = configuration;
     mStartURL = startURL;
     mStartHost = mStartURL.mHost;
     if (gAppSettings != nullptr) mUserAgent = gAppSettings->mUserAgent.c_str();
-
-    CInternetConfig internetConfig(kTidewellCreator);
-    if (internetConfig.Start() == 0) {
-        if (internetConfig.BeginMapping() == 0) {
-            FileNameMapping mapping;
-            while (internetConfig.NextMapEntry(mapping)) {
-                if (mapping.mimeType[0] == '\0' || mapping.extension[0] == '\0') continue;
-                mTypeExtensions.try_emplace(AsciiLowercased(mapping.mimeType), mapping.extension);
-            }
-            (void)internetConfig.EndMapping();
-        }
-        (void)internetConfig.Stop();
-    }
 }
 
 CSiteIterator::~CSiteIterator()
@@ -67,7 +53,7 @@ void CSiteIterator::Init(CConfiguration* configuration, const CURL& startURL)
     mConfiguration = configuration;
     mStartURL = startURL;
     mStartHost = mStartURL.mHost;
-    mFirstURL = true;
+    mSaving.ExpectFirstSave();
     if (mCrawlThread == nullptr) mCrawlThread = CThread::Current();
     // A start URL whose file name has no extension is saved with the one its
     // Content-Type calls for: decided from the answer to its fetch
@@ -126,9 +112,7 @@ void CSiteIterator::Crawl()
     ApplyModeOverrides();
 
     mCounters = CCrawlCounters{};
-    mLevel = 1;
-    mIndex = 1;
-    mLevelSize = 1;
+    mLevels.ShowFirstLevel();
     mStartTime = mCollaborators.clock();
     mLastTime = mStartTime;
     LogTrace([&] { return "Crawling: " + mStartURL.mURL; });
@@ -147,6 +131,8 @@ void CSiteIterator::Crawl()
         if (!mStopRequested) throw;
     }
     mURLInProgress = nullptr;
+    // Corrected pages keep their labels: the last ones must be on disk.
+    mSaving.Mirror().Settle();
     mRelinking.FinishRelinking();
 
     StopProgressMail();

@@ -32,14 +32,12 @@ void CDownloadSink::OnResponseHeader(int, std::string_view rawHeader)
     std::lock_guard lock(mMutex);
     mPending.headerArrived = true;
     mPending.rawHeader.assign(rawHeader);
-    mToken.Signal();
 }
 
 bool CDownloadSink::OnBodyBytes(const char* data, std::size_t size)
 {
     std::lock_guard lock(mMutex);
     mPending.body.append(data, size);
-    mToken.Signal();
     return true;
 }
 
@@ -55,6 +53,12 @@ void CDownloadSink::OnProgress(std::uint64_t, std::int64_t expected)
 {
     std::lock_guard lock(mMutex);
     mPending.expected = expected;
+}
+
+void CDownloadSink::OnCallsDone()
+{
+    std::lock_guard lock(mMutex);
+    mToken.Signal();
 }
 
 // Signals under the lock, which Take and Finished take too: once the fiber

@@ -38,6 +38,9 @@ public:
     void OnResponseHeader(int statusCode, std::string_view rawHeader) override;
     [[nodiscard]] bool OnBodyBytes(const char* data, std::size_t size) override;
     void OnProgress(std::uint64_t received, std::int64_t expected) override;
+    // Headers and bytes wake the fiber once per turn of the service: a page
+    // that came whole wakes it once, with its end.
+    void OnCallsDone() override;
     // More than kMaxPendingBytes wait to be taken: the transfer pauses until
     // the download thread has taken them and resumes it.
     [[nodiscard]] bool PauseAfterBody() override;

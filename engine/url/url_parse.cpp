@@ -155,6 +155,8 @@ std::string CURL::GetCookieDomain() const
 
 bool CURL::IsDynamic() const { return !mDollarPart.empty() || !mQuery.empty(); }
 
+bool CURL::HasPHPExtension() const { return mExtension == ".php" || mExtension == ".php3" || mExtension == ".phtml"; }
+
 bool CURL::GetDollarPart(std::string& out) const
 {
     out = mDollarPart;

@@ -50,6 +50,8 @@ public:
     [[nodiscard]] static bool IsIPAddressHost(std::string_view host);
     std::string GetCookieDomain() const;
     [[nodiscard]] bool IsDynamic() const;
+    // A ".php", ".php3" or ".phtml" file.
+    [[nodiscard]] bool HasPHPExtension() const;
     [[nodiscard]] bool GetDollarPart(std::string& out) const;
     [[nodiscard]] bool GetQuery(std::string& out) const;
     // Case-blind search of the body taken as text.
@@ -64,13 +66,6 @@ public:
     // Writes the body into an existing file (-ENOENT when it is missing).
     // 0 or a negative errno value.
     [[nodiscard]] int SaveBodyToFile(const CFileRef& file) const;
-    // An empty file in the mirror (host, port, directory; mFileWithQuery or
-    // `defaultName`), replacing any file of the name.
-    [[nodiscard]] int SaveAsBookmark(const CFileRef& downloadFolder, const std::string& defaultName, CFileRef& outFile);
-    // The same with the type and creator codes the crawl chose for the file
-    // (the form above uses mFileType and mFileCreator).
-    [[nodiscard]] int SaveAsBookmark(const CFileRef& downloadFolder, std::uint32_t type, std::uint32_t creator,
-                       const std::string& defaultName, CFileRef& outFile);
     // HEAD, then mURL + the extension that the Content-Type maps to, when the
     // file name has none.
     [[nodiscard]] bool GetURLWithTypeExtension(const char* userAgent, const char* user, const char* password,

@@ -1,52 +1,20 @@
-// Storing a fetched resource in a file: a bookmark in the mirror, or the body
-// into a file that exists.
-//
-// A bookmark's folders and file come from PrepareLocalFile, which walks the
-// chain below the download folder with O_NOFOLLOW and makes every name safe.
-// Nothing is written outside the download folder, whatever the URL says.
+// Storing a fetched resource in a file that exists, and the name of its
+// file in a mirror. The crawl saves into its mirror through its own writer
+// (engine/crawl/mirror_writer.h), under the names given here.
 #include <cerrno>
 
 #include "engine/url/uri_reference.h"
 #include "engine/url/url_record.h"
 #include "foundation/files/file.h"
-#include "foundation/errors/status_codes.h"
 #include "foundation/files/whole_file.h"
-#include "foundation/mirror/local_mirror.h"
 #include "foundation/text/text_encodings.h"
-
-namespace {
-
-bool IsPHPExtension(const std::string& extension)
-{
-    return extension == ".php" || extension == ".php3" || extension == ".phtml";
-}
-
-}  // namespace
 
 std::string CURL::MirrorFileName(const std::string& indexName, bool indexForDynamic, bool remapAllPHP) const
 {
     if (IsDynamic() && indexForDynamic) return indexName;
-    if (IsPHPExtension(mExtension) && remapAllPHP && indexForDynamic) return indexName;
+    if (HasPHPExtension() && remapAllPHP && indexForDynamic) return indexName;
     if (mFileWithQuery.empty()) return indexName;
     return URLDecode(mFileWithQuery);
-}
-
-int CURL::SaveAsBookmark(const CFileRef& downloadFolder, const std::string& defaultName, CFileRef& outFile)
-{
-    return SaveAsBookmark(downloadFolder, mFileType, mFileCreator, defaultName, outFile);
-}
-
-int CURL::SaveAsBookmark(const CFileRef& downloadFolder, std::uint32_t type, std::uint32_t creator,
-                         const std::string& defaultName, CFileRef& outFile)
-{
-    if (!downloadFolder.IsValid()) return -EINVAL;
-    std::vector<std::string> segments = MirrorFolderSegments(true);
-    std::string name = mFileWithQuery.empty() ? defaultName : URLDecode(mFileWithQuery);
-    int status = PrepareLocalFile(true, true, downloadFolder.Path(), segments, name, creator, type, outFile);
-    if (status != 0) return status;
-    status = WriteWholeFile(outFile, std::string_view()).Code();
-    if (status != 0) return status;
-    return WriteSavedFileLabels(outFile);
 }
 
 int CURL::SaveBodyToFile(const CFileRef& file) const

@@ -202,6 +202,7 @@ size_t TransferJob::TakeHeaderLine(const char* data, size_t size)
     rawHeader_ = std::move(headerBlock_);
     headerBlock_.clear();
     NoteExpectedSize();
+    calledThisTurn_ = true;
     if (!CallSink([&] { sink_.OnResponseHeader(statusCode_, rawHeader_); })) return 0;
     // An announced body over the cap is refused before any of it is read;
     // the header still reaches the sink for the log.
@@ -227,6 +228,7 @@ size_t TransferJob::TakeBody(const char* data, size_t size)
     received_ += size;
     windowBytes_ += size;
     bool wanted = true;
+    calledThisTurn_ = true;
     if (!CallSink([&] { wanted = sink_.OnBodyBytes(data, size); })) return 0;
     if (!wanted) {
         stop_ = StopReason::kCancelled;
@@ -379,6 +381,13 @@ TransferResult TransferJob::FinishFailed(std::string errorText)
     result.outcome = TransferOutcome::kFailed;
     result.errorText = std::move(errorText);
     return result;
+}
+
+void TransferJob::EndTurn()
+{
+    if (!calledThisTurn_) return;
+    calledThisTurn_ = false;
+    CallSink([&] { sink_.OnCallsDone(); });
 }
 
 }  // namespace net::detail

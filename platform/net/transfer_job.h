@@ -39,6 +39,9 @@ public:
 
     // While paused nothing is read and the inactivity clock stands still.
     void SetPaused(bool paused);
+    // Tells the sink that this turn's calls are made (OnCallsDone), if any
+    // were.
+    void EndTurn();
 
     TransferResult Finish(CURLcode code);
     TransferResult FinishAborted();
@@ -84,6 +87,7 @@ private:
     bool expectedKnown_ = false;
 
     bool paused_ = false;
+    bool calledThisTurn_ = false;
     curl_off_t lastUploadNow_ = 0;
     std::chrono::steady_clock::time_point lastActivity_;
     // Bytes moved since the start of the current stall time-out window.

@@ -143,6 +143,7 @@ void TransferService::Worker::Run()
         int stillRunning = 0;
         curl_multi_perform(multi_, &stillRunning);
         CollectFinished();
+        for (auto& [handle, running] : running_) running.job->EndTurn();
         curl_multi_poll(multi_, nullptr, 0, WaitLimit(), nullptr);
     }
 }

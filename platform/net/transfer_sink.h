@@ -53,6 +53,12 @@ public:
         (void)expected;
     }
 
+    // A TransferService's transfer only: after a turn of the service that
+    // made this transfer's header, body or progress calls and did not finish
+    // it. A sink that wakes its reader here, not at every call, wakes it
+    // once for a header and a body that came together.
+    virtual void OnCallsDone() {}
+
     virtual void OnFinished(const TransferResult& result) { (void)result; }
 };
 

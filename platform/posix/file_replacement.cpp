@@ -50,6 +50,16 @@ void RemoveTemporaryFiles(int folder)
 
 CFileReplacement::~CFileReplacement() { Discard(); }
 
+int CFileReplacement::Begin(int folder, CUniqueFd nameless)
+{
+    if (!nameless.IsOpen()) return Begin(folder);
+    Discard();
+    mFolder = folder;
+    mCommitted = false;
+    mFile = std::move(nameless);
+    return 0;
+}
+
 int CFileReplacement::Begin(int folder, mode_t mode)
 {
     Discard();

@@ -28,6 +28,9 @@ public:
     // Starts a new empty file in the open folder `folder` (`mode` less
     // the umask). 0 or a negative errno value.
     int Begin(int folder, mode_t mode = 0666);
+    // The same with a nameless file already made in `folder` (mode 0666
+    // less the umask); an empty `nameless` makes one as Begin does.
+    int Begin(int folder, CUniqueFd nameless);
     // The new file, open for writing.
     int Fd() const { return mFile.Get(); }
     // Gives the new file the name `name` in the folder. An existing item of

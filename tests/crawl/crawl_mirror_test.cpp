@@ -9,6 +9,7 @@
 #include <map>
 #include <regex>
 
+#include "foundation/files/file.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/support/nginx_peer.h"
 
@@ -211,6 +212,42 @@ TEST_F(CrawlMirror, WithSavingOffNothingIsSavedAndNothingMoreCountsAsAFailure)
         EXPECT_EQ(window.LogTranscript().find("could not be saved"), std::string::npos) << window.LogTranscript();
     }
     EXPECT_EQ(errors[0], errors[1]);
+}
+
+// Saved as bookmarks, the files are empty, in the mirror's own places under
+// the URLs' own names, each labelled with its URL.
+TEST_F(CrawlMirror, BookmarksAreEmptyFilesLabelledWithTheirURLs)
+{
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.saveAction = 2;
+    configuration.mGeneralOptions.linkDepth = 2;
+    RecordingGrabber window(configuration);
+    ASSERT_TRUE(RunGrab(window, configuration, mServer->Url("/")));
+    EXPECT_EQ(window.LogTranscript().find("could not be saved"), std::string::npos) << window.LogTranscript();
+
+    const auto tree = ReadTree(Mirror());
+    for (const auto& [path, bytes] : tree) {
+        if (!path.starts_with(mHost)) continue;  // the reports
+        EXPECT_EQ(bytes, "") << path;
+    }
+    const struct {
+        const char* path;  // below the host's folder
+        const char* url;   // below the server's root
+    } cases[] = {
+        {"a/page1.html", "/a/page1.html"},
+        {"about us.html", "/about%20us.html"},
+        {"list.html?page=2", "/list.html?page=2"},
+        {"style.css", "/style.css"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        ASSERT_TRUE(tree.contains(mHost + c.path));
+        std::string label;
+        const int status = CFile::GetFinderComment(CFileRef(Mirror() + "/" + mHost + c.path), label);
+        if (status == -ENOTSUP) continue;  // no user attributes here
+        ASSERT_EQ(status, 0);
+        EXPECT_EQ(label, mServer->Url(c.url));
+    }
 }
 
 // The alias of a crawl's first file is made in the aliases folder, or,

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "engine/crawl/mirror_writer.h"
 #include "engine/html/mirror_links.h"
@@ -136,24 +137,50 @@ TEST_F(MirrorWriter, ReplacesWholeOrKeepsTheOldFile)
     EXPECT_EQ(ReadTextFile(file.Path()), "short");
 }
 
+// The origin URL is written behind the crawl: it is there once the writer
+// settles or goes, for every file, however many were queued.
 TEST_F(MirrorWriter, SavedFilesCarryDateCommentAndOrigin)
 {
-    CMirrorWriter writer(mDownload);
-    CURL url = Fetched("http://user:secret@h/a/dated.html", "x");
-    CFileRef file;
-    ASSERT_EQ(Save(writer, url, {}, true, file), 0);
-    std::int64_t seconds = 0;
-    ASSERT_EQ(CFile::GetModificationSeconds(file, seconds), 0);
-    EXPECT_EQ(seconds, kModified);
-    if (!mXattrs) GTEST_SKIP() << "no user attributes on this file system";
-    std::string comment, origin;
-    ASSERT_EQ(CFile::GetFinderComment(file, comment), 0);
-    EXPECT_EQ(comment, "http://user:secret@h/a/dated.html");
-    ASSERT_EQ(ReadItemAttribute(file.c_str(), kOriginURLAttribute, origin), 0);
-    EXPECT_EQ(origin, "http://h/a/dated.html");
-    std::uint32_t type = 0;
-    ASSERT_EQ(ReadItemCode(file.c_str(), kFileTypeAttribute, type), 0);
-    EXPECT_EQ(type, kText);
+    struct SCase {
+        const char* name;
+        const char* folder;
+        int files;
+        bool settle;  // else the writer goes
+    };
+    const SCase cases[] = {{"one file, settled", "a", 1, true},
+                           {"many files, settled", "b", 300, true},
+                           {"many files, writer gone", "c", 300, false}};
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<CFileRef> files(c.files);
+        {
+            CMirrorWriter writer(mDownload);
+            for (int i = 0; i < c.files; ++i) {
+                const std::string url = "http://user:secret@h/" + std::string(c.folder) +
+                                        "/dated" + std::to_string(i) + ".html";
+                ASSERT_EQ(Save(writer, Fetched(url, "x"), {}, true, files[i]), 0);
+            }
+            if (c.settle) writer.Settle();
+            std::int64_t seconds = 0;
+            ASSERT_EQ(CFile::GetModificationSeconds(files.back(), seconds), 0);
+            EXPECT_EQ(seconds, kModified);
+            if (!mXattrs) GTEST_SKIP() << "no user attributes on this file system";
+            if (!c.settle) continue;
+            std::string comment;
+            ASSERT_EQ(CFile::GetFinderComment(files.back(), comment), 0);
+            EXPECT_EQ(comment, "http://user:secret@h/" + std::string(c.folder) + "/dated" +
+                                   std::to_string(c.files - 1) + ".html");
+        }
+        for (int i = 0; i < c.files; ++i) {
+            std::string origin;
+            ASSERT_EQ(ReadItemAttribute(files[i].c_str(), kOriginURLAttribute, origin), 0) << files[i].Path();
+            EXPECT_EQ(origin, "http://h/" + std::string(c.folder) + "/dated" + std::to_string(i) +
+                                  ".html");
+            std::uint32_t type = 0;
+            ASSERT_EQ(ReadItemCode(files[i].c_str(), kFileTypeAttribute, type), 0);
+            EXPECT_EQ(type, kText);
+        }
+    }
 }
 
 }  // namespace

@@ -17,32 +17,6 @@ namespace {
 // touch.
 using URLSave = FetchedRecordTest;
 
-struct SaveCase {
-    std::string url;
-    std::string expected;  // below the download folder
-};
-
-TEST_F(URLSave, BookmarksAreEmptyFilesInTheMirror)
-{
-    ASSERT_TRUE(MakeFolder(mDownload + "/h"));
-    ASSERT_TRUE(WriteTextFile(mDownload + "/h/mark.html", "old content"));
-    auto before = SnapshotTree(mScratch.Path(), mDownload);
-    const SaveCase cases[] = {
-        {"http://h/mark.html", "h/mark.html"},
-        {"http://h/a/", "h/a/default.url"},
-        {"http://h:9/../../evil.html", "h/9/%2E%2E/%2E%2E/evil.html"},
-    };
-    for (const SaveCase& c : cases) {
-        CURL url = Fetched(c.url, "body is not saved");
-        CFileRef file;
-        int status = url.SaveAsBookmark(CFileRef(mDownload), "default.url", file);
-        EXPECT_TRUE(status == 0 || (!mXattrs && status == -ENOTSUP)) << c.url << " " << status;
-        EXPECT_EQ(file.Path(), mDownload + "/" + c.expected);
-        EXPECT_EQ(ReadTextFile(file.Path()), "") << c.url;
-    }
-    EXPECT_EQ(SnapshotTree(mScratch.Path(), mDownload), before);
-}
-
 TEST_F(URLSave, SaveBodyToFileNeedsAnExistingFile)
 {
     CURL url = Fetched("http://h/update.html", "new");

@@ -18,6 +18,7 @@
 #include "app/windows/grab_start/grab_window_parts.h"
 #include "app/windows/grabber/grabber_layout.h"
 #include "app/windows/grabber/time_thread.h"
+#include "app/windows/grabber/held_log_lines.h"
 #include "app/windows/widgets/dirty_text.h"
 #include "app/windows/widgets/live_resize_attachment.h"
 #include "app/windows/widgets/widget_panes.h"
@@ -541,10 +542,12 @@ void CGrabber::ShowLogLine(const std::string& text, bool error)
 
 void CGrabber::ShowHeldLogLines()
 {
-    std::vector<std::pair<std::string, bool>> lines = std::move(mHeldLogLines);
+    HeldLogRuns lines = std::move(mHeldLogLines);
     mHeldLogLines.clear();
     auto* pane = FindPaneAs<CDirtyTextPane>(kText);
     if (pane == nullptr || pane->Text() == nullptr) return;
+    // Lines the pane would clear at once are never laid out.
+    KeepNewestLines(lines, CDirtyText::kCapacity);
     for (const auto& [text, error] : lines) {
         if (error) pane->Text()->InsertRedText(text);
         else pane->Text()->Insert(text);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/framework/grayscale_window.h"
+#include "app/windows/grabber/held_log_lines.h"
 #include "app/progress/pane_changes.h"
 #include "app/windows/grabber/grabber_crawl_listener.h"
 #include "app/windows/grab_start/grab_start.h"
@@ -156,7 +157,7 @@ private:
     CLogHolder mLog{CLogHolder::SBuffered{}};
     CHeldLogWriter mLogWriter{mLog};
     // The panes and log lines the crawl changes, at a reader's pace.
-    std::vector<std::pair<std::string, bool>> mHeldLogLines;  // text, error
+    HeldLogRuns mHeldLogLines;
     CPaneChanges mPanes{[this](PaneIDT id) { return FindPaneByID(id); }};
     std::string mLogPath;
     bool mHasFile = false;

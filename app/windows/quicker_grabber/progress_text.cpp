@@ -28,10 +28,13 @@ std::string ProgressText(std::int64_t bytes, std::int64_t size, std::int64_t rat
 
 bool CLatestText::Post(std::string text)
 {
+    constexpr std::chrono::milliseconds kWakeInterval{200};
+    const auto now = std::chrono::steady_clock::now();
     const std::lock_guard<std::mutex> lock(mMutex);
-    const bool wasEmpty = !mText.has_value();
     mText = std::move(text);
-    return wasEmpty;
+    if (now - mLastWake < kWakeInterval) return false;
+    mLastWake = now;
+    return true;
 }
 
 std::optional<std::string> CLatestText::Take()

@@ -2,6 +2,7 @@
 // carries it from a transfer's OS thread to the GUI thread.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -15,8 +16,10 @@ std::string ProgressText(std::int64_t bytes, std::int64_t size, std::int64_t rat
 // yet, so however fast a transfer reports, the mailbox holds one text.
 class CLatestText {
 public:
-    // Any OS thread. True when the mailbox was empty: only then does the
-    // GUI need waking, a later post rides on that wake.
+    // Any OS thread. True when the GUI should be woken to show it: at most
+    // a few times a second, as a person reads. A text posted in between is
+    // shown by the GUI's next turn (a transfer's end wakes it anyway) or
+    // rides on the next wake.
     bool Post(std::string text);
     // The text posted since the last take, if any.
     std::optional<std::string> Take();
@@ -24,4 +27,5 @@ public:
 private:
     std::mutex mMutex;
     std::optional<std::string> mText;
+    std::chrono::steady_clock::time_point mLastWake;  // none yet: the epoch
 };
