@@ -44,13 +44,23 @@ CUniqueFd CMirrorFileWorker::TakeNewFile()
     return taken;
 }
 
-void CMirrorFileWorker::WriteOriginLater(CUniqueFd file, std::string url)
+void CMirrorFileWorker::WriteLabelsNow(int fd, std::uint32_t type, std::uint32_t creator,
+                                       const std::string& originURL)
 {
+    if (type != 0) (void)WriteOpenItemCode(fd, kFileTypeAttribute, type);
+    if (creator != 0) (void)WriteOpenItemCode(fd, kFileCreatorAttribute, creator);
+    if (!originURL.empty()) (void)WriteOpenItemAttribute(fd, kOriginURLAttribute, originURL);
+}
+
+void CMirrorFileWorker::WriteLabelsLater(CUniqueFd file, std::uint32_t type, std::uint32_t creator,
+                                         std::string originURL)
+{
+    SLabels labels{std::move(file), type, creator, std::move(originURL)};
     bool wake = false;
     {
         std::lock_guard lock(mLock);
         if (mLabels.size() < kQueuedLabels) {
-            mLabels.push_back(SLabel{std::move(file), std::move(url)});
+            mLabels.push_back(std::move(labels));
             // The thread wakes for the stock every few files anyway and
             // writes the labels then; a wake per label would cost more than
             // the label.
@@ -58,7 +68,7 @@ void CMirrorFileWorker::WriteOriginLater(CUniqueFd file, std::string url)
         }
     }
     if (wake) mWake.notify_one();
-    if (file.IsOpen()) (void)WriteOpenItemAttribute(file.Get(), kOriginURLAttribute, url);
+    if (labels.file.IsOpen()) WriteLabelsNow(labels.file.Get(), labels.type, labels.creator, labels.originURL);
 }
 
 void CMirrorFileWorker::Settle()
@@ -75,12 +85,12 @@ void CMirrorFileWorker::Run()
         mWake.wait(lock, [&] { return mStopping || !mLabels.empty() || StockWanted(); });
         // Labels first: the crawl may be waiting for them.
         if (!mLabels.empty()) {
-            SLabel label = std::move(mLabels.front());
+            SLabels labels = std::move(mLabels.front());
             mLabels.pop_front();
             mWriting = true;
             lock.unlock();
-            (void)WriteOpenItemAttribute(label.file.Get(), kOriginURLAttribute, label.url);
-            label.file.Reset();
+            WriteLabelsNow(labels.file.Get(), labels.type, labels.creator, labels.originURL);
+            labels.file.Reset();
             lock.lock();
             mWriting = false;
             if (mLabels.empty()) mSettled.notify_all();

@@ -1,6 +1,7 @@
 // The part of saving a file that need not wait: a thread that makes new
-// files before the crawl asks for them and writes the origin-URL label after
-// the file has its name.
+// files before the crawl asks for them and writes the labels that live in
+// the attribute block (the codes and the origin URL) after the file has its
+// name.
 //
 // Both are slow on a file system that does more than the crawl needs: ext4
 // without a journal looks past every inode freed in the last half minute
@@ -12,13 +13,17 @@
 //
 // New files have no name (O_TMPFILE) and can take one in any folder of the
 // same file system; those nobody takes vanish when closed, even after a
-// crash. The origin URL is a label for the desktop only (the crawl reads
-// the comment, written before the name), and like every label it is
-// skipped where it cannot be kept.
+// crash. The crawl reads only the comment (written before the name) while
+// it runs; the block's labels are for the desktop, the mail and the
+// corrected pages, which settle first. Like every label they are skipped
+// where they cannot be kept. One file's block labels are written one after
+// the other, so no half-labelled block stays around for ext4 to share:
+// sharing it would cost a copy (and a freed block) at the next label.
 #pragma once
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -39,15 +44,20 @@ public:
     // A new nameless file open for writing, or an empty one when none is
     // ready (or the file system makes none); the stock is topped up behind.
     CUniqueFd TakeNewFile();
-    // Writes `url` as the origin-URL label of `file` and closes it, soon.
-    void WriteOriginLater(CUniqueFd file, std::string url);
+    // Writes the type and creator codes (those not 0) and the origin URL
+    // (unless empty) as labels of `file` and closes it, soon.
+    void WriteLabelsLater(CUniqueFd file, std::uint32_t type, std::uint32_t creator, std::string originURL);
+    // The same labels, now, on the open file `fd`.
+    static void WriteLabelsNow(int fd, std::uint32_t type, std::uint32_t creator, const std::string& originURL);
     // Returns once every queued label is written.
     void Settle();
 
 private:
-    struct SLabel {
+    struct SLabels {
         CUniqueFd file;
-        std::string url;
+        std::uint32_t type = 0;
+        std::uint32_t creator = 0;
+        std::string originURL;
     };
 
     [[nodiscard]] bool StockWanted() const { return !mStockFailed && mStock.size() <= mStockSize / 2; }
@@ -59,7 +69,7 @@ private:
     std::condition_variable mWake;     // work for the thread
     std::condition_variable mSettled;  // the labels are written
     std::deque<CUniqueFd> mStock;
-    std::deque<SLabel> mLabels;
+    std::deque<SLabels> mLabels;
     bool mWriting = false;  // a label taken from the queue is being written
     bool mStopping = false;
     bool mStockFailed = false;  // a make failed: the crawl makes its own

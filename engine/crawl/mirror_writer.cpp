@@ -172,10 +172,9 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
         // its hash (by which ext4 looks for an identical block to share)
         // would keep only 16 bits of the URL and collide for most blocks of a
         // mirror: every save compares against more of them as the mirror
-        // grows. The origin URL follows behind the crawl (mirror_file_worker.h).
+        // grows. The block's labels follow behind the crawl
+        // (mirror_file_worker.h).
         if (!labels.url.empty()) (void)WriteOpenItemAttribute(fd, kCommentAttribute, labels.url);
-        if (labels.type != 0) (void)WriteOpenItemCode(fd, kFileTypeAttribute, labels.type);
-        if (labels.creator != 0) (void)WriteOpenItemCode(fd, kFileCreatorAttribute, labels.creator);
         if (labels.modificationSeconds > 0) {
             const timespec times[2] = {{labels.modificationSeconds, 0}, {labels.modificationSeconds, 0}};
             if (::futimens(fd, times) != 0) status = -errno;
@@ -194,10 +193,12 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
     }
     if (status == 0) {
         if (!labels.url.empty() && ::fstat(fd, &info) == 0) mOwners[FileKey(info)] = OwnerHash(labels.url);
-        if (!labels.url.empty()) {
+        if (labels.type != 0 || labels.creator != 0 || !labels.url.empty()) {
+            // The worker's own descriptor: the replacement closes this one.
             CUniqueFd own(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
-            if (own.IsOpen()) mWorker->WriteOriginLater(std::move(own), WithoutUserInfo(labels.url));
-            else (void)WriteOpenItemAttribute(fd, kOriginURLAttribute, WithoutUserInfo(labels.url));
+            std::string origin = labels.url.empty() ? std::string() : WithoutUserInfo(labels.url);
+            if (own.IsOpen()) mWorker->WriteLabelsLater(std::move(own), labels.type, labels.creator, std::move(origin));
+            else CMirrorFileWorker::WriteLabelsNow(fd, labels.type, labels.creator, origin);
         }
         file = CFileRef(filePath);
     }

@@ -111,7 +111,9 @@ void CSMTPConnection::Authenticate()
         throw CFrameworkException(kMailPasswordNeedsTls,
                                   "The mail server offers no encrypted connection, so the password was not sent.");
     if (mExtensions.authPlain && AuthenticatePlain()) return;
-    if (mExtensions.authLogin) AuthenticateLogin();
+    // A server that turns down both ways gets the mail unauthenticated and
+    // refuses it there, with its own reply.
+    if (mExtensions.authLogin) (void)AuthenticateLogin();
 }
 
 bool CSMTPConnection::AuthenticatePlain()

@@ -8,7 +8,7 @@ CInternetConfig::CInternetConfig(TypeCode creator) : mCreator(creator) {}
 
 CInternetConfig::~CInternetConfig()
 {
-    Stop();
+    (void)Stop();
 }
 
 SystemStatus CInternetConfig::Start()
@@ -19,7 +19,7 @@ SystemStatus CInternetConfig::Start()
 
 SystemStatus CInternetConfig::Stop()
 {
-    if (mMappingOpen) EndMapping();
+    if (mMappingOpen) (void)EndMapping();
     mStarted = false;
     return kSysNoError;
 }

@@ -13,7 +13,7 @@ constexpr const char* kKey = "Recent Items Test";
 
 TEST(RecentItems, NewestFirstBoundedAndStored)
 {
-    RemovePreference(kKey);
+    (void)RemovePreference(kKey);
     CRecentItems items(kKey, 3);
     for (const char* url : {"a", "b", "c", "d"}) items.AddItem(url);
     EXPECT_EQ(items.Items(), (std::vector<std::string>{"d", "c", "b"}));
@@ -22,7 +22,7 @@ TEST(RecentItems, NewestFirstBoundedAndStored)
     EXPECT_EQ(CRecentItems(kKey, 3).Items(), items.Items());
     EXPECT_EQ(CRecentItems(kKey, 2).Items(), (std::vector<std::string>{"d", "c"}));
 
-    SetPreferenceString("not a list", kKey);
+    ASSERT_TRUE(SetPreferenceString("not a list", kKey));
     CRecentItems fromText(kKey, 3);
     EXPECT_EQ(fromText.Count(), 0);
     fromText.AddItem("x");
@@ -38,7 +38,7 @@ TEST(RecentItems, MenuOffersClearingAndTheItems)
     CScopedLayout registered(kLayout);
     std::unique_ptr<CWindow> window(MakeWindow(kLayout.number, nullptr, "T"));
     CPane& popup = *window->FindPaneByID(kRecent);
-    RemovePreference(kKey);
+    (void)RemovePreference(kKey);
     CRecentItems items(kKey, 10);
     items.AddItem("http://one/");
     items.AddItem("http://two/");

@@ -1,5 +1,6 @@
 #include "app/windows/widgets/new_user_help.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -23,11 +24,11 @@ CNewUserHelp::CNewUserHelp(const QString& text, const QString& title, const QStr
 CNewUserHelp::~CNewUserHelp()
 {
     StopListening();
-    if (mReady) mInternetConfig->Stop();
+    if (mReady) (void)mInternetConfig->Stop();
 }
 
 void CNewUserHelp::ListenToMessage(MessageT message, void*)
 {
     if (!mReady || message != kMsgOpenWeb) return;
-    mInternetConfig->LaunchURL(mButton->URLOrTitle().toStdString());
+    if (mInternetConfig->LaunchURL(mButton->URLOrTitle().toStdString()) != kSysNoError) QApplication::beep();
 }
