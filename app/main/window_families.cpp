@@ -14,7 +14,7 @@ void RegisterWindowFamilies(CCommander* application)
     RegisterQuickerGrabber();
     RegisterGrabberWindows(SGrabberLinks{
         .editConfiguration = [](CGrabber&, const std::string& name) { OpenConfigurationEditor(name); },
-        .search = [application](CGrabber& window) { OpenSearchWindow(window.DownloadFolderPath(), application); },
+        .search = [application](const std::string& folder) { OpenSearchWindow(folder, application); },
     });
     RegisterUpdateWindow();
     RegisterPreferencesWindow();

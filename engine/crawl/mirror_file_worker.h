@@ -47,8 +47,6 @@ public:
     // Writes the type and creator codes (those not 0) and the origin URL
     // (unless empty) as labels of `file` and closes it, soon.
     void WriteLabelsLater(CUniqueFd file, std::uint32_t type, std::uint32_t creator, std::string originURL);
-    // The same labels, now, on the open file `fd`.
-    static void WriteLabelsNow(int fd, std::uint32_t type, std::uint32_t creator, const std::string& originURL);
     // Returns once every queued label is written.
     void Settle();
 
@@ -60,6 +58,7 @@ private:
         std::string originURL;
     };
 
+    static void WriteLabelsNow(int fd, std::uint32_t type, std::uint32_t creator, const std::string& originURL);
     [[nodiscard]] bool StockWanted() const { return !mStockFailed && mStock.size() <= mStockSize / 2; }
     void Run();
 

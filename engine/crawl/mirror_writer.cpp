@@ -193,13 +193,9 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
     }
     if (status == 0) {
         if (!labels.url.empty() && ::fstat(fd, &info) == 0) mOwners[FileKey(info)] = OwnerHash(labels.url);
-        if (labels.type != 0 || labels.creator != 0 || !labels.url.empty()) {
-            // The worker's own descriptor: the replacement closes this one.
-            CUniqueFd own(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
-            std::string origin = labels.url.empty() ? std::string() : WithoutUserInfo(labels.url);
-            if (own.IsOpen()) mWorker->WriteLabelsLater(std::move(own), labels.type, labels.creator, std::move(origin));
-            else CMirrorFileWorker::WriteLabelsNow(fd, labels.type, labels.creator, origin);
-        }
+        if (labels.type != 0 || labels.creator != 0 || !labels.url.empty())
+            mWorker->WriteLabelsLater(replacement.TakeCommitted(), labels.type, labels.creator,
+                                      labels.url.empty() ? std::string() : WithoutUserInfo(labels.url));
         file = CFileRef(filePath);
     }
     return status;

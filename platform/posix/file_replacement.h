@@ -28,8 +28,9 @@ public:
     // Starts a new empty file in the open folder `folder` (`mode` less
     // the umask). 0 or a negative errno value.
     int Begin(int folder, mode_t mode = 0666);
-    // The same with a nameless file already made in `folder` (mode 0666
-    // less the umask); an empty `nameless` makes one as Begin does.
+    // The same with a nameless file already made (mode 0666 less the
+    // umask) in `folder` or another folder of its file system; an empty
+    // `nameless` makes one as Begin does.
     int Begin(int folder, CUniqueFd nameless);
     // The new file, open for writing.
     int Fd() const { return mFile.Get(); }
@@ -38,6 +39,9 @@ public:
     // result is -EEXIST and nothing changes. The descriptor stays open for
     // labels. 0 or a negative errno value.
     int Commit(const char* name, bool replace);
+    // After a commit: the file's descriptor, which is then the caller's to
+    // close.
+    CUniqueFd TakeCommitted() { return mCommitted ? std::move(mFile) : CUniqueFd(); }
 
 private:
     int LinkAs(const char* name);

@@ -508,36 +508,45 @@ TEST_F(Grabber, AChosenConfigurationThatCannotBeReadStartsNothing)
 
 // Show Folder after a grab whose configuration can no longer be read tells
 // so and opens nothing: the built-in folder would show another mirror.
-TEST_F(Grabber, ShowFolderOfAConfigurationThatCannotBeReadOpensNothing)
+TEST_F(Grabber, ShowFolderOrSearchOfAConfigurationThatCannotBeReadOpensNothing)
 {
     HttpPeer peer({{.path = "/", .body = Page("home")}});
-    for (const SSpoiledConfiguration& c : SpoiledConfigurations()) {
-        SCOPED_TRACE(c.name);
-        MakeConfigurationFile(c.name, false);
-        CGrabber* window = StartGrab(c.name, peer.Url("/"));
-        ASSERT_TRUE(RunUntilDone(*window));
-        ASSERT_TRUE(IsEnabled(*window, kDown));
-        const std::string logBefore = LogPane(*window);
-        c.spoil(ConfigurationsFolder() + "/" + c.name);
+    const struct {
+        const char* name;
+        PaneIDT button;
+    } buttons[] = {{"Show Folder", kDown}, {"Search", kSearch}};
+    for (const auto& b : buttons) {
+        for (const SSpoiledConfiguration& c : SpoiledConfigurations()) {
+            SCOPED_TRACE(std::string(b.name) + ", " + c.name);
+            MakeConfigurationFile(c.name, false);
+            CGrabber* window = StartGrab(c.name, peer.Url("/"));
+            ASSERT_TRUE(RunUntilDone(*window));
+            ASSERT_TRUE(IsEnabled(*window, kDown));
+            const std::string logBefore = LogPane(*window);
+            c.spoil(ConfigurationsFolder() + "/" + c.name);
 
-        std::vector<std::vector<std::string>> started;
-        SetProgramSpawner([&](const std::vector<std::string>& argv) {
-            started.push_back(argv);
-            return 0;
-        });
-        Click(*window, kDown);
-        SetProgramSpawner(nullptr);
-        if (*c.reason == '\0') {
-            ASSERT_EQ(started.size(), 1u);
-            EXPECT_EQ(started[0].back(), MakeConfiguration().mGeneralOptions.localPath.c_str());
-            EXPECT_EQ(LogPane(*window), logBefore);
-        } else {
-            EXPECT_TRUE(started.empty());
-            EXPECT_EQ(LogPane(*window), logBefore + "The configuration could not be read: " + c.name + " (" +
-                                            c.reason + ")\n");
-            Screenshot(*window, std::string("grabber_show_folder_") + c.name);
+            std::vector<std::string> opened;
+            SetProgramSpawner([&](const std::vector<std::string>& argv) {
+                opened.push_back(argv.back());
+                return 0;
+            });
+            Searched().clear();
+            Click(*window, b.button);
+            SetProgramSpawner(nullptr);
+            const std::vector<std::string>& asked = b.button == kDown ? opened : Searched();
+            if (*c.reason == '\0') {
+                EXPECT_EQ(asked, std::vector<std::string>{MakeConfiguration().mGeneralOptions.localPath.c_str()});
+                EXPECT_EQ(LogPane(*window), logBefore);
+            } else {
+                EXPECT_TRUE(opened.empty());
+                EXPECT_TRUE(Searched().empty());
+                EXPECT_EQ(LogPane(*window), logBefore + "The configuration could not be read: " + c.name + " (" +
+                                                c.reason + ")\n");
+                if (b.button == kDown) Screenshot(*window, std::string("grabber_show_folder_") + c.name);
+            }
+            delete window;
+            std::filesystem::remove_all(ConfigurationsFolder() + "/" + c.name);  // made again for the next button
         }
-        delete window;
     }
 }
 

@@ -24,7 +24,8 @@ void WindowTest::SetUp()
     CrawlEnvironment::SetUp();
     static const bool registered = [] {
         RegisterStandardClasses();
-        RegisterGrabberWindows({});
+        RegisterGrabberWindows({.editConfiguration = {},
+                                .search = [](const std::string& folder) { Searched().push_back(folder); }});
         RegisterQuickerGrabber();
         RegisterUpdateWindow();
         RegisterPreferencesWindow();
@@ -35,8 +36,15 @@ void WindowTest::SetUp()
     windowtest::InstallWindowFrame(mSpawned);
 }
 
+std::vector<std::string>& WindowTest::Searched()
+{
+    static std::vector<std::string> folders;
+    return folders;
+}
+
 void WindowTest::TearDown()
 {
+    Searched().clear();
     for (CWindow* window : std::vector<CWindow*>(CWindow::AllWindows())) delete window;
     windowtest::RemoveWindowFrame();
     CrawlEnvironment::TearDown();

@@ -32,6 +32,8 @@ protected:
 
     // Every program the windows asked the desktop to open with.
     std::vector<std::vector<std::string>> mSpawned;
+    // Every folder a grabber's Search button asked to search.
+    static std::vector<std::string>& Searched();
 };
 
 }  // namespace gwtest

@@ -247,8 +247,8 @@ void CGrabber::ListenToMessage(MessageT message, void* ioParam)
         if (mHasFile) OpenInDefaultApp(mFileRef.Path());
         break;
     case kSearch:
-        if (mLinks.search) mLinks.search(*this);
-        else QApplication::beep();
+        if (!mLinks.search) QApplication::beep();
+        else if (const std::optional<std::string> folder = DownloadFolderPath()) mLinks.search(*folder);
         break;
     case kMsgConfigurationsChanged: FillConfigurationsMenu(); break;
     default: break;
@@ -588,25 +588,21 @@ void CGrabber::EnablePane(PaneIDT pane, bool enabled) { mPanes.SetEnabled(pane, 
 
 CPane* CGrabber::Pane(PaneIDT pane) const { return const_cast<CGrabber*>(this)->FindPaneByID(pane); }
 
-std::string CGrabber::DownloadFolderPath() const
+std::optional<std::string> CGrabber::DownloadFolderPath()
 {
-    CConfiguration configuration;
-    (void)LoadConfiguration(ChosenConfiguration(), configuration);
-    return configuration.mGeneralOptions.localPath.c_str();
-}
-
-void CGrabber::RevealDownloads()
-{
-    // The built-in configuration's folder in place of one that cannot be
-    // read would show another mirror than the grab's.
     const std::string name = ChosenConfiguration();
     CConfiguration configuration;
     if (const int status = LoadConfiguration(name, configuration); status != 0) {
         LogError(ConfigurationReadFailure(name, status));
         ShowChangesNow();
-        return;
+        return std::nullopt;
     }
-    OpenInDefaultApp(configuration.mGeneralOptions.localPath.c_str());
+    return std::string(configuration.mGeneralOptions.localPath.c_str());
+}
+
+void CGrabber::RevealDownloads()
+{
+    if (const std::optional<std::string> folder = DownloadFolderPath()) OpenInDefaultApp(*folder);
 }
 
 void CGrabber::OpenSiteMap() { ShowSiteMap(mThread, mConfiguration, mSiteMapPath); }

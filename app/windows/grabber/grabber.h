@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,10 +34,11 @@ class CGrabber;
 
 // Where 'EDIT' and 'Srch' lead. The configuration editor and the search
 // window live in other libraries, so whoever registers the grabber hands
-// them in; an empty function beeps.
+// them in; an empty function beeps. The search gets the chosen
+// configuration's download folder.
 struct SGrabberLinks {
     std::function<void(CGrabber& window, const std::string& name)> editConfiguration;
-    std::function<void(CGrabber& window)> search;
+    std::function<void(const std::string& downloadFolder)> search;
 };
 
 class CGrabber : public GGrayscaleWindow, private CGrabStartWindow, private CGrabberCrawlView {
@@ -73,7 +75,10 @@ public:
     bool IsLogOpen() const { return mLog.IsOpen(); }
     const std::string& SiteMapPath() const { return mSiteMapPath; }
     // The download folder of the chosen configuration: where its mirrors go.
-    std::string DownloadFolderPath() const;
+    // The chosen configuration's download folder; none, with the failure
+    // in the log pane, when the configuration cannot be read (the built-in
+    // one's folder would be another mirror than the grab's).
+    std::optional<std::string> DownloadFolderPath();
     // How many notification mails the crawl asked this window for.
     int NotificationRequests() const { return mNotificationRequests; }
 
