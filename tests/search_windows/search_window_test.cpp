@@ -322,6 +322,7 @@ TEST_F(SearchWindow, AHungToolIsKilledAtItsTimeOutWhileTheWindowStaysLive)
     EXPECT_GE(ticks, 3);  // the event loop ran while the tool hung
     EXPECT_EQ(Count(*window, kSearchedCaption), 2);
     EXPECT_EQ(Count(*window, kFoundCaption), 0);
+    EXPECT_EQ(Text(*window, kFileCaption), ToolFailedOnFilesText(2));
     std::ifstream started(pids);
     int pid = 0, killed = 0;
     while (started >> pid) {
@@ -333,7 +334,7 @@ TEST_F(SearchWindow, AHungToolIsKilledAtItsTimeOutWhileTheWindowStaysLive)
 
 // A run of the tool that ends abnormally keeps the lists it finished; the item
 // it was on gets none, and the items after it go to another run. A tool that
-// lists nothing finds nothing.
+// lists nothing finds nothing. The items left without a list are told.
 TEST_F(SearchWindow, ARunCutShortKeepsWhatItListedAndListsTheRestAgain)
 {
     for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) mRoot.Write(std::string("lists/") + name, "tide");
@@ -342,12 +343,13 @@ TEST_F(SearchWindow, ARunCutShortKeepsWhatItListedAndListsTheRestAgain)
         const char* tool;
         std::set<std::string> found;
         const char* runs;  // items per run
+        std::uint32_t failedOn;
     } cases[] = {
         // Killed after its first list, whatever it is given.
         {SEARCH_KIT_INDEXER " \"$@\"; k=2; while [ $k -le $# ]; do rm -f \"$TMPDIR/index-1965-$k.dat\"; "
          "k=$((k+1)); done; exit 137",
-         {"a.txt", "c.txt"}, "4 2 "},
-        {"exit 1", {}, "4 "},
+         {"a.txt", "c.txt"}, "4 2 ", 2},
+        {"exit 1", {}, "4 ", 4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.tool);
@@ -360,8 +362,66 @@ TEST_F(SearchWindow, ARunCutShortKeepsWhatItListedAndListsTheRestAgain)
         EXPECT_EQ(FoundNames(window->GetResults()->Root()), c.found);
         std::ifstream logged(runs);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(logged), {}), c.runs);
+        EXPECT_EQ(Text(*window, kFileCaption), ToolFailedOnFilesText(c.failedOn));
         delete window;
     }
+}
+
+// A tool that cannot be run ends the search with the reason and the path it
+// was looked for at, where the current file was shown; a file the tool fails
+// on is told at the end, the others are still searched.
+TEST_F(SearchWindow, AToolThatCannotRunOrFailsOnAFileIsToldAtTheEnd)
+{
+    for (const char* name : {"a.txt", "b.txt", "bad.txt", "c.txt"}) mRoot.Write(std::string("tool/") + name, "tide");
+    const std::string besideTests =
+        std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/SearchKitIndexer";
+    const std::string notExecutable = mRoot.Write("bin/plain/SearchKitIndexer", "#!/bin/sh\nexit 0\n");
+    const std::string notAProgram = mRoot.Write("bin/text/SearchKitIndexer", "words, not a program\n");
+    ::chmod(notAProgram.c_str(), 0755);
+    // Fails on bad.txt alone, run with others or on its own.
+    const std::string failsOnBad = ToolScript(
+        "k=0; b=0; for f in \"$@\"; do k=$((k+1)); case \"$f\" in *bad.txt) b=$k ;; esac; done\n"
+        SEARCH_KIT_INDEXER " \"$@\"\n"
+        "if [ $b -eq 0 ]; then exit 0; fi\n"
+        "if [ $# -eq 1 ]; then rm -f \"$TMPDIR/index-1965.dat\"; else rm -f \"$TMPDIR/index-1965-$b.dat\"; fi\n"
+        "exit 1");
+    const struct {
+        const char* name;
+        std::string tool;  // "" for the default, beside the program
+        std::string caption;
+        int found;
+    } cases[] = {
+        {"missing", mRoot.File("bin/none/SearchKitIndexer"),
+         "The word-list tool could not be run: " + mRoot.File("bin/none/SearchKitIndexer") + " (No such file or directory)",
+         0},
+        {"not beside the program", "", "The word-list tool could not be run: " + besideTests + " (No such file or directory)",
+         0},
+        {"not executable", notExecutable, "The word-list tool could not be run: " + notExecutable + " (Permission denied)",
+         0},
+        {"not a program", notAProgram, "The word-list tool could not be run: " + notAProgram + " (Exec format error)", 0},
+        {"fails on a file", failsOnBad, ToolFailedOnFilesText(1), 3},
+        {"the real tool", SEARCH_KIT_INDEXER, " ", 4},
+    };
+    CSearcher* window = Open(mRoot.File("tool"));
+    window->GetWidget()->resize(900, 420);
+    SetText(*window, kQuery, "tide");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(mRoot.File("cache/tidewell"));
+        SetSearchKitIndexerPath(c.tool);
+        ASSERT_TRUE(RunSearch(*window));
+        EXPECT_EQ(Text(*window, kFileCaption), c.caption);
+        EXPECT_EQ(Count(*window, kFoundCaption), c.found);
+        EXPECT_EQ(FoundNames(window->GetResults()->Root()).size(), static_cast<std::size_t>(c.found));
+        EXPECT_EQ(Text(*window, kSearchButton), "Search");
+        EXPECT_FALSE(window->FindPaneByID(kProgress)->IsVisible());
+        if (c.tool.empty()) Screenshot(*window, "search-tool-missing");
+    }
+    // A tool that cannot run ends the search at the first file it is needed for.
+    SetSearchKitIndexerPath(mRoot.File("bin/none/SearchKitIndexer"));
+    for (int i = 0; i < 200; ++i) mRoot.Write("tool/more/f" + std::to_string(i) + ".txt", "tide");
+    ASSERT_TRUE(RunSearch(*window));
+    EXPECT_LT(Count(*window, kSearchedCaption), 100);
 }
 
 TEST_F(SearchWindow, ClosingStopsTheSearchAndSavesTheFolderField)

@@ -63,7 +63,7 @@ void* CSearchIterator::Run()
         }
     }
     mLists.reset();
-    if (mWindow != nullptr) mWindow->SearchThreadEnded(this);
+    if (mWindow != nullptr) mWindow->SearchThreadEnded(this, ToolFailureText());
     return nullptr;
 }
 
@@ -75,6 +75,18 @@ std::vector<std::string> CSearchIterator::SearchableItems() const
         return false;
     });
     return items;
+}
+
+std::string CSearchIterator::ToolFailureText() const
+{
+    if (!mToolFailure.empty()) return mToolFailure;
+    return mToolFailedOn > 0 ? ToolFailedOnFilesText(mToolFailedOn) : std::string();
+}
+
+std::string ToolFailedOnFilesText(std::uint32_t count)
+{
+    return "The word-list tool failed on " + std::to_string(count) + (count == 1 ? " file" : " files") +
+           " (see the system log)";
 }
 
 bool IsSearchableItem(const CFileRef& item, std::string* name)
@@ -132,7 +144,12 @@ PlistValue CSearchIterator::CopyWordList(const CFileRef& item)
     if (path.empty()) return PlistValue::MakeDictionary();
     if (!mLists) mLists = MakeWordListSource({}, 1);
     // Stop, or a window that closes, need not wait for the item's tool run.
-    return mLists->Take(path, [this] { return mCancel || IsStopRequested(); });
+    SItemWords taken = mLists->Take(path, [this] { return mCancel || IsStopRequested(); });
+    if (taken.failed) ++mToolFailedOn;
+    if (mToolFailure.empty()) mToolFailure = mLists->ToolFailure();
+    // Every item after would fail the same way.
+    if (!mToolFailure.empty()) mCancel = true;
+    return std::move(taken.words);
 }
 
 std::optional<std::string> CSearchIterator::MakeWordText(const CFileRef& item, std::string_view separator,

@@ -22,8 +22,9 @@ public:
     virtual void SetProgressValue(std::uint64_t value) = 0;
     virtual void ShowArrows(bool shown) = 0;
     virtual CHierOutlineTable* GetResults() const = 0;
-    // The end steps of the thread, in their order.
-    virtual void SearchThreadEnded(CSearchIterator* thread) = 0;
+    // The end steps of the thread, in their order; `failure` tells what kept
+    // the search from reading every file (empty when nothing did).
+    virtual void SearchThreadEnded(CSearchIterator* thread, const std::string& failure) = 0;
 
 protected:
     ~CSearchOwner() = default;

@@ -244,10 +244,12 @@ void CSearcher::StartSearch()
     mThread->Resume();
 }
 
-void CSearcher::SearchThreadEnded(CSearchIterator* thread)
+// A search that could not read every file says so where the current file
+// was shown, in place of the blank of a search that could.
+void CSearcher::SearchThreadEnded(CSearchIterator* thread, const std::string& failure)
 {
     if (thread != mThread) return;
-    SetCaption(kFileCaption, " ");
+    SetCaption(kFileCaption, failure.empty() ? " " : failure);
     ShowArrows(false);
     mThread = nullptr;
     SetCaption(kSearchButton, "Search");

@@ -49,7 +49,7 @@ public:
     void ShowArrows(bool shown) override;
     std::int32_t OptionValue(PaneIDT group) override;
     std::string QueryText() override;
-    void SearchThreadEnded(CSearchIterator* thread) override;
+    void SearchThreadEnded(CSearchIterator* thread, const std::string& failure) override;
 
     // Asks the user for a folder, starting in `start`; nothing on Cancel.
     // Tests replace it; an empty function restores the desktop's dialog.

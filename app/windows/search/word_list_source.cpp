@@ -21,7 +21,9 @@ struct SWordListWork {
     }
 
     // Blocking: the words of each item of the chunk.
-    std::vector<PlistValue> ListChunk(const std::vector<std::string>& chunk);
+    std::vector<SItemWords> ListChunk(const std::vector<std::string>& chunk);
+    // The first reason the tool could not be run is kept and logged.
+    void NoteToolFailure(const std::string& failure);
     void WorkerLoop(std::size_t chunkItems, std::size_t lookahead);
 
     const CWordListTool tool;
@@ -31,46 +33,62 @@ struct SWordListWork {
 
     std::mutex mutex;
     std::condition_variable moreWanted;
-    std::vector<std::optional<PlistValue>> lists;  // until taken
+    std::vector<std::optional<SItemWords>> lists;  // until taken
     std::vector<bool> listed;
+    std::string toolFailure;
     std::size_t nextItem = 0;   // the first item no worker has taken
     std::size_t reached = 0;    // how far the search thread has asked
     bool cancelled = false;
     CWakeToken listsReady;
 };
 
-std::vector<PlistValue> SWordListWork::ListChunk(const std::vector<std::string>& chunk)
+std::vector<SItemWords> SWordListWork::ListChunk(const std::vector<std::string>& chunk)
 {
-    std::vector<PlistValue> words(chunk.size(), PlistValue::MakeDictionary());
+    std::vector<SItemWords> words(chunk.size());
     std::vector<SFileIdentity> identities(chunk.size());
     std::vector<std::size_t> unlisted;
     std::vector<std::string> toTool;
     for (std::size_t k = 0; k < chunk.size(); ++k) {
         bool regular = false;
         if (!ReadFileIdentity(chunk[k], identities[k], &regular) || !regular) continue;
-        if (cache.Find(identities[k], words[k])) continue;
+        if (cache.Find(identities[k], words[k].words)) continue;
         unlisted.push_back(k);
         toTool.push_back(chunk[k]);
     }
     if (toTool.empty()) return words;
-    std::vector<std::optional<PlistValue>> made =
-        tool.ListWords(toTool, [this](const std::vector<std::string>& run) {
-            {
-                std::lock_guard lock(mutex);
-                if (cancelled) return false;
-            }
-            for (const std::string& item : run) ::syslog(LOG_DEBUG, "Indexing %s", item.c_str());
-            return true;
-        });
+    SWordLists made = tool.ListWords(toTool, [this](const std::vector<std::string>& run) {
+        {
+            std::lock_guard lock(mutex);
+            if (cancelled || !toolFailure.empty()) return false;
+        }
+        for (const std::string& item : run) ::syslog(LOG_DEBUG, "Indexing %s", item.c_str());
+        return true;
+    });
+    if (!made.failure.empty()) NoteToolFailure(made.failure);
     for (std::size_t m = 0; m < unlisted.size(); ++m) {
-        if (!made[m]) continue;
         const std::size_t k = unlisted[m];
-        words[k] = std::move(*made[m]);
+        if (made.Failed(m)) {
+            words[k].failed = true;
+            ::syslog(LOG_ERR, "The word-list tool failed on %s", chunk[k].c_str());
+        }
+        if (!made.lists[m]) continue;
+        words[k].words = std::move(*made.lists[m]);
         // A file that changed while it was read may not match its list.
         SFileIdentity after;
-        if (ReadFileIdentity(chunk[k], after) && after == identities[k]) cache.Store(identities[k], words[k]);
+        if (ReadFileIdentity(chunk[k], after) && after == identities[k]) cache.Store(identities[k], words[k].words);
     }
     return words;
+}
+
+void SWordListWork::NoteToolFailure(const std::string& failure)
+{
+    {
+        std::lock_guard lock(mutex);
+        if (!toolFailure.empty()) return;
+        toolFailure = failure;
+    }
+    ::syslog(LOG_ERR, "%s", failure.c_str());
+    listsReady.Signal();
 }
 
 void SWordListWork::WorkerLoop(std::size_t chunkItems, std::size_t lookahead)
@@ -84,7 +102,7 @@ void SWordListWork::WorkerLoop(std::size_t chunkItems, std::size_t lookahead)
         const std::vector<std::string> chunk(items.begin() + static_cast<std::ptrdiff_t>(first),
                                              items.begin() + static_cast<std::ptrdiff_t>(nextItem));
         lock.unlock();
-        std::vector<PlistValue> words = ListChunk(chunk);
+        std::vector<SItemWords> words = ListChunk(chunk);
         lock.lock();
         for (std::size_t k = 0; k < words.size(); ++k) {
             lists[first + k] = std::move(words[k]);
@@ -118,14 +136,20 @@ CWordListSource::~CWordListSource()
 
 unsigned CWordListSource::DefaultWorkers() { return std::max(1u, std::thread::hardware_concurrency()); }
 
-PlistValue CWordListSource::Take(const std::string& item, const std::function<bool()>& giveUp)
+std::string CWordListSource::ToolFailure() const
+{
+    std::lock_guard lock(mWork->mutex);
+    return mWork->toolFailure;
+}
+
+SItemWords CWordListSource::Take(const std::string& item, const std::function<bool()>& giveUp)
 {
     const auto found = mWork->indexOf.find(item);
     std::unique_lock lock(mWork->mutex);
     // An item met after the lists were planned, or taken before.
     if (found == mWork->indexOf.end() || (mWork->listed[found->second] && !mWork->lists[found->second])) {
         lock.unlock();
-        std::vector<PlistValue> words;
+        std::vector<SItemWords> words;
         RunOnWorker([work = mWork, &item, &words] { words = work->ListChunk({item}); });
         return std::move(words.front());
     }
@@ -135,12 +159,12 @@ PlistValue CWordListSource::Take(const std::string& item, const std::function<bo
         mWork->moreWanted.notify_all();
     }
     while (!mWork->listed[index]) {
-        if (giveUp && giveUp()) return PlistValue::MakeDictionary();
+        if ((giveUp && giveUp()) || !mWork->toolFailure.empty()) return {};
         lock.unlock();
         mWork->listsReady.Wait();
         lock.lock();
     }
-    PlistValue words = std::move(*mWork->lists[index]);
+    SItemWords words = std::move(*mWork->lists[index]);
     mWork->lists[index].reset();
     return words;
 }

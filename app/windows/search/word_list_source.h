@@ -10,7 +10,8 @@
 //
 // Only plain files have words: a folder, a link or a special file gets an
 // empty list without a run of the tool. A list the tool could not make is
-// empty and not kept.
+// empty and not kept, and its item is named in the system log. A tool that
+// cannot be run at all is told there once, and no further runs start.
 #pragma once
 
 #include <functional>
@@ -23,6 +24,12 @@
 
 struct SWordListWork;
 
+// An item's words as the search takes them.
+struct SItemWords {
+    PlistValue words = PlistValue::MakeDictionary();  // empty when it has none
+    bool failed = false;  // the tool was given the item and gave no list
+};
+
 class CWordListSource {
 public:
     // Starts listing `items` (paths, in the order they will be taken) with
@@ -33,11 +40,14 @@ public:
     CWordListSource(const CWordListSource&) = delete;
     CWordListSource& operator=(const CWordListSource&) = delete;
 
-    // On the search thread: the item's words, an empty dictionary when it
-    // has none. The calling CThread sleeps until they are ready, or until it
-    // is woken and `giveUp` says so (empty then). An item that was not
-    // among `items` is listed on its own.
-    PlistValue Take(const std::string& item, const std::function<bool()>& giveUp);
+    // On the search thread: the item's words. The calling CThread sleeps
+    // until they are ready, or until it is woken and `giveUp` says so, or
+    // the tool could not be run (empty then). An item that was not among
+    // `items` is listed on its own.
+    SItemWords Take(const std::string& item, const std::function<bool()>& giveUp);
+
+    // Why the tool could not be run; empty while it could.
+    std::string ToolFailure() const;
 
     // Items per run of the tool: enough that starting the tool costs little
     // beside listing them, few enough that every worker gets several runs.

@@ -3,14 +3,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 
 #include "engine/filters/script_process.h"
 #include "platform/plist/plist_xml.h"
+#include "platform/posix/errno_status.h"
 
 namespace {
 
@@ -72,30 +75,50 @@ std::chrono::milliseconds WordListTimeout() { return std::chrono::milliseconds(g
 
 void SetWordListTimeout(std::chrono::milliseconds timeout) { gTimeoutMilliseconds = timeout.count(); }
 
+std::string WordListToolRunFailure(const std::string& tool, int status)
+{
+    return "The word-list tool could not be run: " + tool + " (" + std::strerror(-status) + ")";
+}
+
 CWordListTool::CWordListTool()
 {
     const char* base = std::getenv("TMPDIR");
     mFolder = MakePrivateFolder(std::string(base != nullptr && *base == '/' ? base : "/tmp") + "/tidewell-search-XXXXXX");
+    if (mFolder.empty()) mFolderStatus = ErrnoStatus();
 }
 
 CWordListTool::~CWordListTool() { RemoveFolder(mFolder); }
 
-std::vector<std::optional<PlistValue>> CWordListTool::ListWords(
-    const std::vector<std::string>& items, const std::function<bool(const std::vector<std::string>&)>& beforeRun) const
+SWordLists CWordListTool::ListWords(const std::vector<std::string>& items,
+                                    const std::function<bool(const std::vector<std::string>&)>& beforeRun) const
 {
-    std::vector<std::optional<PlistValue>> lists(items.size());
-    if (mFolder.empty()) return lists;
+    SWordLists result;
+    result.lists.resize(items.size());
     const std::string tool = SearchKitIndexerPath();
+    // Without a folder of its own the tool has nowhere to leave its lists.
+    if (mFolder.empty()) {
+        if (!items.empty()) result.failure = WordListToolRunFailure(tool, mFolderStatus);
+        return result;
+    }
+    std::vector<std::optional<PlistValue>>& lists = result.lists;
     std::size_t first = 0;
     while (first < items.size()) {
         const std::vector<std::string> batch(items.begin() + static_cast<std::ptrdiff_t>(first), items.end());
         if (beforeRun && !beforeRun(batch)) break;
         const std::string folder = MakePrivateFolder(mFolder + "/run-XXXXXX");
-        if (folder.empty()) return lists;
+        if (folder.empty()) {
+            result.failure = WordListToolRunFailure(tool, ErrnoStatus());
+            break;
+        }
         std::vector<std::string> argv{tool};
         argv.insert(argv.end(), batch.begin(), batch.end());
         int exitCode = -1;
         const int status = RunProgramWithArguments(argv, {"TMPDIR=" + folder}, "", WordListTimeout(), &exitCode);
+        if (status != 0 && status != -ETIMEDOUT) {
+            RemoveFolder(folder);
+            result.failure = WordListToolRunFailure(tool, status);
+            break;
+        }
         const bool cameToItsEnd = status == 0 && (exitCode == 0 || exitCode == 1);
         std::size_t listed = 0;  // one past the last item with a list
         for (std::size_t k = 0; k < batch.size(); ++k) {
@@ -108,11 +131,14 @@ std::vector<std::optional<PlistValue>> CWordListTool::ListWords(
         // Alone, the tool lists an item it cannot read as empty: no words
         // of an unread file are ever taken.
         if (batch.size() == 1 && !(status == 0 && exitCode == 0)) lists[first].reset();
-        // A run that could not start would fail the same way again.
-        if (cameToItsEnd || (status != 0 && status != -ETIMEDOUT)) break;
+        if (cameToItsEnd) {
+            result.tried = items.size();
+            break;
+        }
         // The run ended on the item after its last list: that one is given
         // up, those after it run again.
         first += listed + 1;
+        result.tried = std::min(first, items.size());
     }
-    return lists;
+    return result;
 }

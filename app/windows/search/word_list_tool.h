@@ -6,7 +6,9 @@
 // another item. A run lists several items (their lists numbered by place);
 // a run that is killed at its time-out, or ends some other way than with a
 // status of 0 or 1, keeps the lists of the items it finished, the item it
-// was on gets none, and the items after it go to a new run.
+// was on gets none, and the items after it go to a new run. An item the tool
+// was given and gave no list for is one it failed on; a tool that cannot be
+// started at all fails the whole listing, and says why.
 #pragma once
 
 #include <chrono>
@@ -33,6 +35,24 @@ std::string SearchKitIndexerBuild();
 std::chrono::milliseconds WordListTimeout();
 void SetWordListTimeout(std::chrono::milliseconds timeout);
 
+// "The word-list tool could not be run: <tool> (<reason>)" for a status
+// (negative errno) that kept it from starting.
+std::string WordListToolRunFailure(const std::string& tool, int status);
+
+// What one ListWords call made of its items.
+struct SWordLists {
+    // lists[i] is the dictionary of items[i], or none when the tool gave none.
+    std::vector<std::optional<PlistValue>> lists;
+    // How many items, from the first, went to runs of the tool that started;
+    // those after them were never tried (the listing was stopped or failed).
+    std::size_t tried = 0;
+    // Why the tool could not be run; empty when every run started.
+    std::string failure;
+
+    // The tool was given the item and gave it no list.
+    bool Failed(std::size_t item) const { return item < tried && !lists[item]; }
+};
+
 class CWordListTool {
 public:
     // Makes the private folder (under $TMPDIR, else /tmp).
@@ -45,14 +65,15 @@ public:
     const std::string& Folder() const { return mFolder; }
 
     // Blocking (a worker's job, never a fiber's), and safe to call from
-    // several workers at once. Lists the items' words: `lists[i]` is the
-    // dictionary of `items[i]`, or none when the tool gave none for it.
-    // `beforeRun` (when set) hears the items of each run before it starts,
-    // and returns false to start no more runs (the search has ended).
-    std::vector<std::optional<PlistValue>> ListWords(
+    // several workers at once. Lists the items' words. `beforeRun` (when
+    // set) hears the items of each run before it starts, and returns false
+    // to start no more runs (the search has ended). A run that cannot start
+    // ends the listing: the next would fail the same way.
+    SWordLists ListWords(
         const std::vector<std::string>& items,
         const std::function<bool(const std::vector<std::string>&)>& beforeRun = {}) const;
 
 private:
     std::string mFolder;
+    int mFolderStatus = 0;  // why the folder could not be made
 };
