@@ -8,6 +8,7 @@
 #include "engine/crawl/site_iterator.h"
 #include "engine/owner/crawl_listener.h"
 #include "foundation/errors/framework_exception.h"
+#include "foundation/errors/status.h"
 
 CSiteIteratorThread::CSiteIteratorThread(CCrawlListener& listener, const SCrawlOptions& options,
                                          CConfiguration* configuration, const CURL& startURL,
@@ -67,8 +68,8 @@ void* CSiteIteratorThread::Run()
     } catch (const CFrameworkException& error) {
         mRunFailure = error.GetErrorString();
         mListener.CrawlLog(mRunFailure, ELogLine::kFailure);
-    } catch (const std::exception& error) {
-        mRunFailure = std::string("The crawl ended: ") + error.what();
+    } catch (const std::exception&) {
+        mRunFailure = "The crawl ended: " + StatusFromCurrentException().Text();
         std::fprintf(stderr, "%s\n", mRunFailure.c_str());
         mListener.CrawlLog(mRunFailure, ELogLine::kFailure);
     }

@@ -6,6 +6,7 @@
 
 #include "engine/update/complete_response.h"
 #include "engine/url/url_record.h"
+#include "foundation/errors/status.h"
 #include "foundation/files/file.h"
 
 namespace {
@@ -38,8 +39,8 @@ void* CUpdateIterator::Run()
             mWindow->LogLine("The folder could not be read: " + mRoot.Path() + " (" + std::strerror(-status) + ")");
     } catch (const CStopException&) {
         // A stop request: the thread ends quietly.
-    } catch (const std::exception& error) {
-        mWindow->LogLine(std::string("The update ended: ") + error.what());
+    } catch (const std::exception&) {
+        mWindow->LogLine("The update ended: " + StatusFromCurrentException().Text());
     } catch (...) {
         // The window's stop waits for the end steps below.
         mWindow->LogLine("The update ended: an unexpected failure");
