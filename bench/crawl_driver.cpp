@@ -1,7 +1,7 @@
 // crawl-driver: one crawl without windows, started as the grabber window
 // starts one, for benchmarks and for trying the crawl from a shell.
 //
-//   crawl-driver [--config FILE] [--log] URL FOLDER
+//   crawl-driver [--config FILE] [--log] [--brief] URL FOLDER
 //
 // The configuration is read from FILE (the configuration file format), or
 // is the built-in "Default"; the mirror and the reports go to FOLDER
@@ -9,6 +9,9 @@
 // ($XDG_CONFIG_HOME). The crawl's summary lines ("Total files grabbed: ",
 // "Total errors: ", "Total bytes grabbed: ", "Total time: ") are printed to
 // standard output, and with --log every log line of the window. The
+// --brief crawls as the quicker grabber does (requests that post their
+// progress, the links found listed in the log file), which tells the
+// engine's share of that window's time from the window's own. The
 // cooperative threads run under CThreadScheduler::RunUntil; no Qt.
 //
 // Exit status: 0 when the crawl ran and saved what it was asked to; 1 when
@@ -109,7 +112,7 @@ private:
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: crawl-driver [--config FILE] [--log] URL FOLDER\n");
+    std::fprintf(stderr, "usage: crawl-driver [--config FILE] [--log] [--brief] URL FOLDER\n");
     return 2;
 }
 
@@ -142,12 +145,14 @@ int main(int argc, char** argv)
 {
     std::string configFile;
     bool printLog = false;
+    bool brief = false;
     std::string url;
     std::string folder;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "--config" && i + 1 < argc) configFile = argv[++i];
         else if (argument == "--log") printLog = true;
+        else if (argument == "--brief") brief = true;
         else if (argument.starts_with("--")) return Usage();
         else if (url.empty()) url = argument;
         else if (folder.empty()) folder = argument;
@@ -190,7 +195,7 @@ int main(int argc, char** argv)
         grabber.OpenLog(logPath + startURL.mHost + ".log");
     }
 
-    auto* thread = new CSiteIteratorThread(grabber, SCrawlOptions{}, &configuration, startURL,
+    auto* thread = new CSiteIteratorThread(grabber, brief ? BriefCrawlOptions() : DetailedCrawlOptions(), &configuration, startURL,
                                            StandardCrawlCollaborators({}, std::move(startAnswer)));
     thread->Resume();
     CThreadScheduler::RunUntil([&grabber] { return grabber.HasEnded(); });
