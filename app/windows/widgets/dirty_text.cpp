@@ -12,9 +12,8 @@ const QColor kRed = QColor::fromRgba64(65000, 0, 0);
 
 }  // namespace
 
-CDirtyText::CDirtyText(QWidget* parent) : QTextEdit(parent)
+CDirtyText::CDirtyText(QWidget* parent) : QPlainTextEdit(parent)
 {
-    setAcceptRichText(false);
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         if (mInserting || mDirty) return;
         mDirty = true;

@@ -1,14 +1,16 @@
 // CDirtyText: the log pane of the grabber windows. Appends text in the
 // normal colour or in red, never grows past kCapacity characters (it empties
-// itself first), and remembers whether the user changed it.
+// itself first), and remembers whether the user changed it. A plain-text
+// view: it lays out only the lines in sight, where a rich-text one shaped
+// every line a crawl logged, several times a second.
 #pragma once
 
 #include <functional>
 #include <string_view>
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
 
-class CDirtyText : public QTextEdit {
+class CDirtyText : public QPlainTextEdit {
 public:
     static constexpr int kCapacity = 31744;
 
