@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "foundation/errors/status.h"
 #include "foundation/files/file_ref.h"
 #include "foundation/text/fixed_string.h"
 
@@ -74,18 +75,18 @@ public:
     [[nodiscard]] static int GetModificationSeconds(const CFileRef& file, std::int64_t& seconds);
     // Sets the modification time (seconds since 1970). Linux keeps no
     // settable creation date, so `creationSeconds` is not stored.
-    [[nodiscard]] static int SetDates(const CFileRef& file, std::int64_t modificationSeconds, std::int64_t creationSeconds);
+    static CStatus SetDates(const CFileRef& file, std::int64_t modificationSeconds, std::int64_t creationSeconds);
 
     // Labels ---------------------------------------------------------------------
-    [[nodiscard]] static int SetFileType(const CFileRef& file, std::uint32_t type);
-    [[nodiscard]] static int SetFileCreator(const CFileRef& file, std::uint32_t creator);
-    [[nodiscard]] static int SetFinderComment(const CFileRef& file, const char* comment);
-    [[nodiscard]] static int SetOriginURL(const CFileRef& file, const char* url);
-    // -ENODATA when the item has no comment; an empty comment gives 0 and
-    // leaves `comment` unchanged; a comment longer than the fixed string
+    static CStatus SetFileType(const CFileRef& file, std::uint32_t type);
+    static CStatus SetFileCreator(const CFileRef& file, std::uint32_t creator);
+    static CStatus SetFinderComment(const CFileRef& file, const char* comment);
+    static CStatus SetOriginURL(const CFileRef& file, const char* url);
+    // -ENODATA when the item has no comment; an empty comment gives success
+    // and leaves `comment` unchanged; a comment longer than the fixed string
     // gives -ERANGE and leaves it unchanged too.
-    [[nodiscard]] static int GetFinderComment(const CFileRef& file, CFixedString255& comment);
-    [[nodiscard]] static int GetFinderComment(const CFileRef& file, std::string& comment);
+    static CStatus GetFinderComment(const CFileRef& file, CFixedString255& comment);
+    static CStatus GetFinderComment(const CFileRef& file, std::string& comment);
 
 private:
     CFileRef mFile;

@@ -62,13 +62,14 @@ int CFile::GetModificationSeconds(const CFileRef& file, std::int64_t& seconds)
     return 0;
 }
 
-int CFile::SetDates(const CFileRef& file, std::int64_t modificationSeconds, std::int64_t /*creationSeconds*/)
+CStatus CFile::SetDates(const CFileRef& file, std::int64_t modificationSeconds, std::int64_t /*creationSeconds*/)
 {
-    if (!file.IsValid()) return -EINVAL;
+    if (!file.IsValid()) return CStatus::FromCode(-EINVAL);
     struct timespec times[2];
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;  // access time stays
     times[1].tv_sec = static_cast<time_t>(modificationSeconds);
     times[1].tv_nsec = 0;
-    return ::utimensat(AT_FDCWD, file.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : ErrnoStatus();
+    if (::utimensat(AT_FDCWD, file.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return CStatus::FromCode(ErrnoStatus());
+    return {};
 }

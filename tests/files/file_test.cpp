@@ -230,13 +230,13 @@ TEST(CatalogInformation, KindSizeAndDates)
     }
     CFileRef file(scratch.At("file"));
     const std::int64_t when = 1700000000;
-    EXPECT_EQ(CFile::SetDates(file, when, when - 50), 0);
+    EXPECT_EQ(CFile::SetDates(file, when, when - 50).Code(), 0);
     std::int64_t seconds = 0;
     EXPECT_EQ(CFile::GetModificationSeconds(file, seconds), 0);
     EXPECT_EQ(seconds, when);
     EXPECT_EQ(CFile::GetModificationSeconds(CFileRef(scratch.At("missing")), seconds), -ENOENT);
     EXPECT_EQ(seconds, 0);
-    EXPECT_EQ(CFile::SetDates(CFileRef(scratch.At("missing")), when, when), -ENOENT);
+    EXPECT_EQ(CFile::SetDates(CFileRef(scratch.At("missing")), when, when).Code(), -ENOENT);
 }
 
 TEST(Aliases, AreSymbolicLinksThatNeverReplaceAnything)

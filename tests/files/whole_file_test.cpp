@@ -77,13 +77,13 @@ TEST(WholeFile, ReplacementKeepsModeAndLabels)
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     bool labels = SupportsUserAttributes(scratch.Path());
     if (labels) {
-        ASSERT_EQ(CFile::SetFinderComment(CFileRef(path), "http://h/kept"), 0);
+        ASSERT_EQ(CFile::SetFinderComment(CFileRef(path), "http://h/kept").Code(), 0);
     }
     ASSERT_EQ(WriteWholeFile(CFileRef(path), "new").Code(), 0);
     EXPECT_EQ(ModeOf(path), 0640u);
     if (labels) {
         std::string comment;
-        EXPECT_EQ(CFile::GetFinderComment(CFileRef(path), comment), 0);
+        EXPECT_EQ(CFile::GetFinderComment(CFileRef(path), comment).Code(), 0);
         EXPECT_EQ(comment, "http://h/kept");
     }
 }
@@ -103,7 +103,7 @@ TEST(WholeFile, BatchReplacesOnlyOnFlushAndKeepsTraits)
         ASSERT_TRUE(WriteTextFile(scratch.At(name(i)), "old " + std::to_string(i)));
         ASSERT_EQ(::chmod(scratch.At(name(i)).c_str(), 0640), 0);
         if (labels) {
-            ASSERT_EQ(CFile::SetFinderComment(CFileRef(scratch.At(name(i))), ("http://h/" + name(i)).c_str()), 0);
+            ASSERT_EQ(CFile::SetFinderComment(CFileRef(scratch.At(name(i))), ("http://h/" + name(i)).c_str()).Code(), 0);
         }
     }
     CWholeFileBatch batch;
@@ -124,7 +124,7 @@ TEST(WholeFile, BatchReplacesOnlyOnFlushAndKeepsTraits)
         EXPECT_EQ(modified, static_cast<std::int64_t>(1000000000 + i)) << i;
         if (labels) {
             std::string comment;
-            EXPECT_EQ(CFile::GetFinderComment(CFileRef(path), comment), 0);
+            EXPECT_EQ(CFile::GetFinderComment(CFileRef(path), comment).Code(), 0);
             EXPECT_EQ(comment, "http://h/" + name(i)) << i;
         }
     }
