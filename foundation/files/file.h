@@ -26,37 +26,37 @@ public:
     virtual ~CFile() = default;
 
     // The whole content, replaced or read at once (see below).
-    [[nodiscard]] int WriteDataFork(const void* bytes, std::size_t count) const { return WriteDataFork(mFile, bytes, count); }
-    [[nodiscard]] int ReadDataFork(std::vector<std::uint8_t>& bytes) const;
+    CStatus WriteDataFork(const void* bytes, std::size_t count) const { return WriteDataFork(mFile, bytes, count); }
+    CStatus ReadDataFork(std::vector<std::uint8_t>& bytes) const;
 
     // Existence and creation -------------------------------------------------
-    // 1 when the folder holds an item of that name (a symbolic link counts,
-    // wherever it points), 0 when it does not, else a negative status (never
-    // taken for "missing"). `outRef` (optional) names the item unless an
-    // error is returned.
-    [[nodiscard]] static int Exists(const CFileRef& parent, const char* name, CFileRef* outRef);
-    // 0 when a folder of that name exists or was made; -ENOTDIR when a file
-    // has the name.
-    [[nodiscard]] static int CreateFolderIfMissing(const CFileRef& parent, const char* name, CFileRef& outRef);
+    // Success with `exists` telling whether the folder holds an item of that
+    // name (a symbolic link counts, wherever it points), else the failure
+    // (never taken for "missing"). `outRef` (optional) names the item unless
+    // the lookup failed.
+    static CStatus Exists(const CFileRef& parent, const char* name, bool& exists, CFileRef* outRef);
+    // Success when a folder of that name exists or was made; -ENOTDIR when a
+    // file has the name.
+    static CStatus CreateFolderIfMissing(const CFileRef& parent, const char* name, CFileRef& outRef);
     // Creates an empty file. With `unique` set and the name taken, a new name
-    // (MakeUniqueFileName) is made and written back to `name`. 0 when the
-    // file was created or a plain file of the name already exists (left
+    // (MakeUniqueFileName) is made and written back to `name`. Success when
+    // the file was created or a plain file of the name already exists (left
     // unchanged); -EISDIR when a folder has the name.
-    [[nodiscard]] static int CreateFile(const CFileRef& parent, CFixedString255& name, CFileRef& outRef, bool unique);
+    static CStatus CreateFile(const CFileRef& parent, CFixedString255& name, CFileRef& outRef, bool unique);
     // CreateFile without unique naming, then the type and creator codes are
     // set; a failure to set them is not reported (they are labels only).
-    [[nodiscard]] static int CreateTypedFile(const CFileRef& parent, const char* name, std::uint32_t creator, std::uint32_t type,
-                               CFileRef& outRef);
-    // Creates the file at `path` when missing; 0 when created or a plain
-    // file is already there; -ENOENT when the parent folder is missing.
-    [[nodiscard]] static int CreateFromPath(const char* path, CFileRef& outRef);
-    // CreateFromPath, then the whole content; the status of either step.
-    [[nodiscard]] static int WriteNewFile(const char* path, const void* bytes, std::size_t count);
+    static CStatus CreateTypedFile(const CFileRef& parent, const char* name, std::uint32_t creator, std::uint32_t type,
+                                   CFileRef& outRef);
+    // Creates the file at `path` when missing; success when created or a
+    // plain file is already there; -ENOENT when the parent folder is missing.
+    static CStatus CreateFromPath(const char* path, CFileRef& outRef);
+    // CreateFromPath, then the whole content; the failure of either step.
+    static CStatus WriteNewFile(const char* path, const void* bytes, std::size_t count);
     // Replaces the file's whole content (WriteWholeFile): no old tail stays.
-    [[nodiscard]] static int WriteDataFork(const CFileRef& file, const void* bytes, std::size_t count);
+    static CStatus WriteDataFork(const CFileRef& file, const void* bytes, std::size_t count);
     // Renames the item inside its folder; -EEXIST when the new name is taken
     // (nothing is replaced). On success `file` names the item again.
-    [[nodiscard]] static int Rename(CFileRef& file, const char* name);
+    static CStatus Rename(CFileRef& file, const char* name);
 
     // Names and paths ------------------------------------------------------------
     // The folder holding the item (lexically, from an absolute path): false

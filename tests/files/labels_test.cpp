@@ -99,7 +99,7 @@ TEST_F(Labels, ALinkIsLabelledAsItselfNeverThroughItsTarget)
 TEST_F(Labels, CreateTypedFileLabelsTheNewFile)
 {
     CFileRef made;
-    ASSERT_EQ(CFile::CreateTypedFile(CFileRef(mScratch.Path()), "notes.html", 0, 0x54455854, made), 0);
+    ASSERT_EQ(CFile::CreateTypedFile(CFileRef(mScratch.Path()), "notes.html", 0, 0x54455854, made).Code(), 0);
     std::uint32_t type = 0, creator = 1;
     EXPECT_EQ(ReadItemCode(made.c_str(), "user.tidewell.type", type), 0);
     EXPECT_EQ(ReadItemCode(made.c_str(), "user.tidewell.creator", creator), 0);
