@@ -63,16 +63,16 @@ public:
     // for "/" and for an empty reference, which have no parent.
     [[nodiscard]] static bool ParentOfRef(const CFileRef& file, CFileRef& parent);
     // The absolute path; -ENAMETOOLONG when it passes 255 bytes.
-    [[nodiscard]] static int PathFromRef(const CFileRef& file, CFixedString255& path);
-    [[nodiscard]] static int GetName(const CFileRef& file, CFixedString255& name);
+    static CStatus PathFromRef(const CFileRef& file, CFixedString255& path);
+    static CStatus GetName(const CFileRef& file, CFixedString255& name);
 
     // Catalog information (the item itself, not a link's target) ---------------
     // True when the item exists and is not a folder.
     [[nodiscard]] static bool IsFile(const CFileRef& file);
     // The byte size of a file (0 for a folder); size 0 on error.
-    [[nodiscard]] static int GetTotalSize(const CFileRef& file, std::uint64_t& size);
+    static CStatus GetTotalSize(const CFileRef& file, std::uint64_t& size);
     // Last content modification in seconds since 1970; 0 on error.
-    [[nodiscard]] static int GetModificationSeconds(const CFileRef& file, std::int64_t& seconds);
+    static CStatus GetModificationSeconds(const CFileRef& file, std::int64_t& seconds);
     // Sets the modification time (seconds since 1970). Linux keeps no
     // settable creation date, so `creationSeconds` is not stored.
     static CStatus SetDates(const CFileRef& file, std::int64_t modificationSeconds, std::int64_t creationSeconds);

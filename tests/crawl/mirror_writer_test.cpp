@@ -162,7 +162,7 @@ TEST_F(MirrorWriter, SavedFilesCarryDateCommentAndOrigin)
             }
             if (c.settle) writer.Settle();
             std::int64_t seconds = 0;
-            ASSERT_EQ(CFile::GetModificationSeconds(files.back(), seconds), 0);
+            ASSERT_EQ(CFile::GetModificationSeconds(files.back(), seconds).Code(), 0);
             EXPECT_EQ(seconds, kModified);
             if (!mXattrs) GTEST_SKIP() << "no user attributes on this file system";
             if (!c.settle) continue;

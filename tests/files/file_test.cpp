@@ -190,10 +190,10 @@ TEST(Paths, ParentsEndAtTheRoot)
     EXPECT_EQ(parent.Path(), scratch.Path().substr(0, scratch.Path().rfind('/')));
 
     CFixedString255 text;
-    EXPECT_EQ(CFile::PathFromRef(CFileRef("/a/./b//c"), text), 0);
+    EXPECT_EQ(CFile::PathFromRef(CFileRef("/a/./b//c"), text).Code(), 0);
     EXPECT_STREQ(text.c_str(), "/a/b/c");
-    EXPECT_EQ(CFile::PathFromRef(CFileRef("/" + std::string(300, 'p')), text), -ENAMETOOLONG);
-    EXPECT_EQ(CFile::GetName(CFileRef("/a/name.txt"), text), 0);
+    EXPECT_EQ(CFile::PathFromRef(CFileRef("/" + std::string(300, 'p')), text).Code(), -ENAMETOOLONG);
+    EXPECT_EQ(CFile::GetName(CFileRef("/a/name.txt"), text).Code(), 0);
     EXPECT_STREQ(text.c_str(), "name.txt");
 }
 
@@ -221,7 +221,7 @@ TEST(CatalogInformation, KindSizeAndDates)
         CFileRef item(scratch.At(c.name));
         EXPECT_EQ(CFile::IsFile(item), c.isFile) << c.name;
         std::uint64_t size = 99;
-        EXPECT_EQ(CFile::GetTotalSize(item, size), c.status) << c.name;
+        EXPECT_EQ(CFile::GetTotalSize(item, size).Code(), c.status) << c.name;
         EXPECT_EQ(size, c.size) << c.name;
         bool isFolder = !c.isFolder;
         std::uint64_t node = 0;
@@ -234,9 +234,9 @@ TEST(CatalogInformation, KindSizeAndDates)
     const std::int64_t when = 1700000000;
     EXPECT_EQ(CFile::SetDates(file, when, when - 50).Code(), 0);
     std::int64_t seconds = 0;
-    EXPECT_EQ(CFile::GetModificationSeconds(file, seconds), 0);
+    EXPECT_EQ(CFile::GetModificationSeconds(file, seconds).Code(), 0);
     EXPECT_EQ(seconds, when);
-    EXPECT_EQ(CFile::GetModificationSeconds(CFileRef(scratch.At("missing")), seconds), -ENOENT);
+    EXPECT_EQ(CFile::GetModificationSeconds(CFileRef(scratch.At("missing")), seconds).Code(), -ENOENT);
     EXPECT_EQ(seconds, 0);
     EXPECT_EQ(CFile::SetDates(CFileRef(scratch.At("missing")), when, when).Code(), -ENOENT);
 }

@@ -120,7 +120,7 @@ TEST(WholeFile, BatchReplacesOnlyOnFlushAndKeepsTraits)
         EXPECT_EQ(ReadTextFile(path), "new " + std::to_string(i)) << i;
         EXPECT_EQ(ModeOf(path), 0640u) << i;
         std::int64_t modified = 0;
-        EXPECT_EQ(CFile::GetModificationSeconds(CFileRef(path), modified), 0);
+        EXPECT_EQ(CFile::GetModificationSeconds(CFileRef(path), modified).Code(), 0);
         EXPECT_EQ(modified, static_cast<std::int64_t>(1000000000 + i)) << i;
         if (labels) {
             std::string comment;

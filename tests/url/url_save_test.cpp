@@ -26,7 +26,7 @@ TEST_F(URLSave, SaveBodyToFileNeedsAnExistingFile)
     EXPECT_TRUE(status == 0 || (!mXattrs && status == -ENOTSUP)) << status;
     EXPECT_EQ(ReadTextFile(path), "new");
     std::int64_t seconds = 0;
-    ASSERT_EQ(CFile::GetModificationSeconds(CFileRef(path), seconds), 0);
+    ASSERT_EQ(CFile::GetModificationSeconds(CFileRef(path), seconds).Code(), 0);
     EXPECT_EQ(seconds, kModified);
 
     std::string missing = mDownload + "/missing.html";
