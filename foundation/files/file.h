@@ -1,9 +1,10 @@
 // CFile: the static operations on file references that the crawl, the
 // update and the windows share, and a small file object.
 //
-// References are paths (foundation/files/file_ref.h); statuses follow
-// foundation/errors/status_codes.h. Names are UTF-8 and name one item of a
-// folder: an empty name, ".", ".." or a name holding '/' gives -EINVAL.
+// References are paths (foundation/files/file_ref.h); a failure is a CStatus
+// whose code follows foundation/errors/status_codes.h. Names are UTF-8 and
+// name one item of a folder: an empty name, ".", ".." or a name holding '/'
+// gives -EINVAL.
 // Files are created with mode 0666 less the umask, folders 0777 less it.
 //
 // Platform labels live in extended attributes (platform/xattr): the comment,
