@@ -163,7 +163,7 @@ static int RenameConfigurationFileCode(std::string_view oldName, std::string_vie
     CFileRef file;
     status = FindConfigurationFile(oldName, file);
     if (status != 0) return status;
-    return CFile::Rename(file, std::string(newName).c_str());
+    return CFile::Rename(file, std::string(newName).c_str()).Code();
 }
 
 static int DeleteConfigurationFileCode(std::string_view name)

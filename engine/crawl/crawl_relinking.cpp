@@ -220,7 +220,7 @@ void CCrawlRelinking::FinishRelinking()
         if (RewriteLinks(text, correct, rewritten).replaced == 0) continue;
         std::int64_t modified = 0;
         std::optional<std::int64_t> keptDate;
-        if (CFile::GetModificationSeconds(file, modified) == 0) keptDate = modified;
+        if (CFile::GetModificationSeconds(file, modified).Ok()) keptDate = modified;
         if (const int status = corrected.Replace(file, rewritten, keptDate); status != 0) reportFailure(status);
     }
     // A page that could not be flushed or renamed keeps its old links.

@@ -58,9 +58,9 @@ int MakeDownloadFolder(const CConfiguration& configuration)
     const std::size_t slash = localPath.find_last_of('/');
     if (slash == std::string::npos || slash + 1 >= localPath.size()) return -EINVAL;
     CFileRef made;
-    const int status = CFile::CreateFolderIfMissing(CFileRef(localPath.substr(0, slash == 0 ? 1 : slash)),
-                                                    localPath.substr(slash + 1).c_str(), made);
-    if (status != 0) return status < 0 ? status : -EIO;
+    const CStatus status = CFile::CreateFolderIfMissing(CFileRef(localPath.substr(0, slash == 0 ? 1 : slash)),
+                                                        localPath.substr(slash + 1).c_str(), made);
+    if (status.Failed()) return status.Code();
     // A file of the folder's name would take every save of the grab.
     struct stat info {};
     if (::stat(made.c_str(), &info) != 0) return -errno;

@@ -188,7 +188,7 @@ std::vector<CLinkRecord> CSiteIterator::LinksOfSavedCopy(const CURL& url, const 
             std::string file = root;
             for (const std::string& name : names) file += "/" + name;
             std::string label;
-            if (CFile::IsFile(CFileRef(file)) && CFile::GetFinderComment(CFileRef(file), label) == 0 &&
+            if (CFile::IsFile(CFileRef(file)) && CFile::GetFinderComment(CFileRef(file), label).Ok() &&
                 IsFetchableURL(label))
                 mapped = label;
         }

@@ -191,7 +191,7 @@ bool CSiteIterator::CompareModificationDates(CURL& url)
     CFileRef file;
     if (!mSaving.FindSavedFile(url, file)) return true;
     std::int64_t seconds = 0;
-    if (CFile::GetModificationSeconds(file, seconds) != 0) return true;
+    if (CFile::GetModificationSeconds(file, seconds).Failed()) return true;
     return seconds != head.mModificationSeconds;
 }
 
@@ -201,7 +201,7 @@ bool CSiteIterator::FindConditionalCopy(const CURL& url, CFileRef& file, std::in
     if (mConfiguration->mGeneralOptions.localPath.IsEmpty()) return false;
     if (!mSaving.FindSavedFile(url, file) || IsSavedPage(file)) return false;
     std::int64_t modified = 0;
-    if (CFile::GetModificationSeconds(file, modified) != 0 || modified <= 0) return false;
+    if (CFile::GetModificationSeconds(file, modified).Failed() || modified <= 0) return false;
     seconds = modified;
     return true;
 }

@@ -58,7 +58,7 @@ void CUpdateIterator::ProcessItem(const CFileRef& item)
 
     mWindow->LogText(std::string(kBullet) + " " + std::string(item.Name()));
     std::string comment;
-    if (CFile::GetFinderComment(item, comment) != 0) {
+    if (CFile::GetFinderComment(item, comment).Failed()) {
         mWindow->LogText("No comment could be extracted.\r");
         return;
     }

@@ -34,7 +34,7 @@ std::uint8_t CURL::LoadFromFile(const CFileRef& file)
         if (got == 0) break;
     }
     std::int64_t seconds = 0;
-    if (CFile::GetModificationSeconds(file, seconds) != 0) return 0;
+    if (CFile::GetModificationSeconds(file, seconds).Failed()) return 0;
 
     mModificationSeconds = seconds;
     CFixedString255 date;

@@ -37,8 +37,8 @@ int CURL::WriteBodyAndLabels(const CFileRef& file) const
 int CURL::WriteSavedFileLabels(const CFileRef& file) const
 {
     int first = 0;
-    auto keep = [&first](int status) {
-        if (first == 0) first = status;
+    auto keep = [&first](const CStatus& status) {
+        if (first == 0) first = status.Code();
     };
     if (mModificationSeconds > 0) keep(CFile::SetDates(file, mModificationSeconds, mModificationSeconds));
     keep(CFile::SetFinderComment(file, mURL.c_str()));

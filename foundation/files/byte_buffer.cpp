@@ -5,7 +5,7 @@
 
 #include "foundation/files/whole_file.h"
 
-CByteBuffer::CByteBuffer(const CFileRef& file) { mReadStatus = ReadDataFork(file, mBytes); }
+CByteBuffer::CByteBuffer(const CFileRef& file) { mReadStatus = ReadDataFork(file, mBytes).Code(); }
 
 bool CByteBuffer::AppendBytes(const void* bytes, std::size_t length)
 {

@@ -17,23 +17,23 @@ bool CFile::ParentOfRef(const CFileRef& file, CFileRef& parent)
     return true;
 }
 
-int CFile::PathFromRef(const CFileRef& file, CFixedString255& path)
+CStatus CFile::PathFromRef(const CFileRef& file, CFixedString255& path)
 {
     std::string absolute;
     int status = AbsolutePathOf(file.Path(), absolute);
-    if (status != 0) return status;
-    if (absolute.size() > CFixedString255::kCapacity) return -ENAMETOOLONG;
+    if (status != 0) return CStatus::FromCode(status);
+    if (absolute.size() > CFixedString255::kCapacity) return CStatus::FromCode(-ENAMETOOLONG);
     path = absolute.c_str();
-    return 0;
+    return {};
 }
 
-int CFile::GetName(const CFileRef& file, CFixedString255& name)
+CStatus CFile::GetName(const CFileRef& file, CFixedString255& name)
 {
-    if (!file.IsValid()) return -EINVAL;
+    if (!file.IsValid()) return CStatus::FromCode(-EINVAL);
     std::string_view text = file.Name();
-    if (text.size() > CFixedString255::kCapacity) return -ENAMETOOLONG;
+    if (text.size() > CFixedString255::kCapacity) return CStatus::FromCode(-ENAMETOOLONG);
     name.AssignView(text);
-    return 0;
+    return {};
 }
 
 bool CFile::IsFile(const CFileRef& file)
@@ -42,33 +42,34 @@ bool CFile::IsFile(const CFileRef& file)
     return file.IsValid() && ::lstat(file.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
-int CFile::GetTotalSize(const CFileRef& file, std::uint64_t& size)
+CStatus CFile::GetTotalSize(const CFileRef& file, std::uint64_t& size)
 {
     size = 0;
-    if (!file.IsValid()) return -EINVAL;
+    if (!file.IsValid()) return CStatus::FromCode(-EINVAL);
     struct stat info;
-    if (::lstat(file.c_str(), &info) != 0) return ErrnoStatus();
+    if (::lstat(file.c_str(), &info) != 0) return CStatus::FromCode(ErrnoStatus());
     if (!S_ISDIR(info.st_mode)) size = static_cast<std::uint64_t>(info.st_size);
-    return 0;
+    return {};
 }
 
-int CFile::GetModificationSeconds(const CFileRef& file, std::int64_t& seconds)
+CStatus CFile::GetModificationSeconds(const CFileRef& file, std::int64_t& seconds)
 {
     seconds = 0;
-    if (!file.IsValid()) return -EINVAL;
+    if (!file.IsValid()) return CStatus::FromCode(-EINVAL);
     struct stat info;
-    if (::lstat(file.c_str(), &info) != 0) return ErrnoStatus();
+    if (::lstat(file.c_str(), &info) != 0) return CStatus::FromCode(ErrnoStatus());
     seconds = static_cast<std::int64_t>(info.st_mtim.tv_sec);
-    return 0;
+    return {};
 }
 
-int CFile::SetDates(const CFileRef& file, std::int64_t modificationSeconds, std::int64_t /*creationSeconds*/)
+CStatus CFile::SetDates(const CFileRef& file, std::int64_t modificationSeconds, std::int64_t /*creationSeconds*/)
 {
-    if (!file.IsValid()) return -EINVAL;
+    if (!file.IsValid()) return CStatus::FromCode(-EINVAL);
     struct timespec times[2];
     times[0].tv_sec = 0;
     times[0].tv_nsec = UTIME_OMIT;  // access time stays
     times[1].tv_sec = static_cast<time_t>(modificationSeconds);
     times[1].tv_nsec = 0;
-    return ::utimensat(AT_FDCWD, file.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0 ? 0 : ErrnoStatus();
+    if (::utimensat(AT_FDCWD, file.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return CStatus::FromCode(ErrnoStatus());
+    return {};
 }

@@ -40,10 +40,10 @@ CStatus ReadWholeFile(const CFileRef& file, std::string& bytes)
     return CStatus::FromCode(file.IsValid() ? ReadFileBytes(file.c_str(), bytes) : -EINVAL);
 }
 
-int ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes)
+CStatus ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes)
 {
     bytes.clear();
-    return file.IsValid() ? ReadFileBytes(file.c_str(), bytes) : -EINVAL;
+    return CStatus::FromCode(file.IsValid() ? ReadFileBytes(file.c_str(), bytes) : -EINVAL);
 }
 
 CStatus WriteWholeFile(const CFileRef& file, const void* bytes, std::size_t count)

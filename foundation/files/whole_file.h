@@ -28,7 +28,7 @@
 // -EISDIR for a folder, -EINVAL for anything else but a regular file, -EFBIG
 // past kMaxWholeFileBytes) with `bytes` emptied.
 CStatus ReadWholeFile(const CFileRef& file, std::string& bytes);
-[[nodiscard]] int ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes);
+CStatus ReadDataFork(const CFileRef& file, std::vector<std::uint8_t>& bytes);
 
 // Creates the file when missing, else replaces its content; -EISDIR when a
 // folder has the name.

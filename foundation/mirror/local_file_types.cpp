@@ -17,16 +17,16 @@ bool GetMIMETypeForFile(const CFileRef& file, CFixedString255& mimeType, const M
     return true;
 }
 
-int GetFileTypeAndCreator(const CFileRef& file, std::uint32_t& type, std::uint32_t& creator)
+CStatus GetFileTypeAndCreator(const CFileRef& file, std::uint32_t& type, std::uint32_t& creator)
 {
     type = 0;
     creator = 0;
-    if (!file.IsValid()) return -EINVAL;
+    if (!file.IsValid()) return CStatus::FromCode(-EINVAL);
     int typeStatus = ReadItemCode(file.c_str(), kFileTypeAttribute, type);
     if (typeStatus != 0) type = 0;
     int creatorStatus = ReadItemCode(file.c_str(), kFileCreatorAttribute, creator);
     if (creatorStatus != 0) creator = 0;
-    return typeStatus != 0 ? typeStatus : creatorStatus;
+    return CStatus::FromCode(typeStatus != 0 ? typeStatus : creatorStatus);
 }
 
 bool GetMIMETypeForTypeCreator(const CFileRef& file, CFixedString255& mimeType,

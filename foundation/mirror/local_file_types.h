@@ -9,6 +9,7 @@
 #include <span>
 #include <string_view>
 
+#include "foundation/errors/status.h"
 #include "foundation/files/file_ref.h"
 #include "foundation/text/fixed_string.h"
 
@@ -29,9 +30,9 @@ struct CTypeCreatorMapping {
 // without an extension or one the look-up does not know.
 [[nodiscard]] bool GetMIMETypeForFile(const CFileRef& file, CFixedString255& mimeType, const MimeTypeForExtension& lookup);
 
-// The file's type and creator codes (0 for a missing one). 0 when both were
-// read, else the first failure (-ENODATA for a missing label).
-[[nodiscard]] int GetFileTypeAndCreator(const CFileRef& file, std::uint32_t& type, std::uint32_t& creator);
+// The file's type and creator codes (0 for a missing one). Success when both
+// were read, else the first failure (-ENODATA for a missing label).
+CStatus GetFileTypeAndCreator(const CFileRef& file, std::uint32_t& type, std::uint32_t& creator);
 
 // Walks `mappings` in order: each row with the file's type and a MIME type
 // copies it to `mimeType`, and a row whose creator matches too ends the walk

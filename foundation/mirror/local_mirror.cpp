@@ -101,59 +101,58 @@ int OpenMirrorLevel(int parent, const std::string& name, bool create)
     return -ENOENT;
 }
 
-int MakeLocalFolder(std::string_view basePath, std::span<const std::string> segments, CFileRef& folder)
+CStatus MakeLocalFolder(std::string_view basePath, std::span<const std::string> segments, CFileRef& folder)
 {
     CUniqueFd fd;
     std::string path;
     int status = OpenMirrorFolder(basePath, segments, fd, path);
     if (status == 0) folder = CFileRef(std::move(path));
-    return status;
+    return CStatus::FromCode(status);
 }
 
-int MakeLocalFolder(const char* basePath, const TPooledList<CFixedString255>& segments, CFileRef& folder)
+CStatus MakeLocalFolder(const char* basePath, const TPooledList<CFixedString255>& segments, CFileRef& folder)
 {
     return MakeLocalFolder(std::string_view(basePath ? basePath : ""), SegmentTexts(segments), folder);
 }
 
-int PrepareLocalFile(bool create, bool overwrite, std::string_view basePath, std::span<const std::string> segments,
-                     std::string& fileName, std::uint32_t creator, std::uint32_t type, CFileRef& file)
+CStatus PrepareLocalFile(bool create, bool overwrite, std::string_view basePath, std::span<const std::string> segments,
+                         std::string& fileName, std::uint32_t creator, std::uint32_t type, CFileRef& file)
 {
     CUniqueFd folder;
     std::string folderPath;
     int status = OpenMirrorFolder(basePath, segments, folder, folderPath);
-    if (status != 0) return status;
+    if (status != 0) return CStatus::FromCode(status);
     if (fileName.empty()) fileName = "Index.html";
     fileName = SafeMirrorName(fileName);
     CFileRef named = CFileRef(folderPath).Child(fileName);
 
     Slot slot;
     status = ClassifySlot(folder.Get(), fileName, slot);
-    if (status != 0) return status;
+    if (status != 0) return CStatus::FromCode(status);
     if (!create) {
-        if (slot == Slot::kMissing) return 0;
-        file = named;
-        return 1;
+        file = slot == Slot::kPlainFile ? named : CFileRef();
+        return {};
     }
     if (slot == Slot::kPlainFile && !overwrite) {
         file = named;
-        return kStatusDuplicateName;
+        return CStatus::FromCode(kStatusDuplicateName);
     }
     CUniqueFd fd;
     status = OpenFileSlot(folder.Get(), fileName, fd);
-    if (status != 0) return status;
+    if (status != 0) return CStatus::FromCode(status);
     // Labels only: a file system without user attributes still mirrors.
     WriteOpenItemCode(fd.Get(), kFileTypeAttribute, type);
     WriteOpenItemCode(fd.Get(), kFileCreatorAttribute, creator);
     file = named;
-    return 0;
+    return {};
 }
 
-int PrepareLocalFile(bool create, bool overwrite, const char* basePath, const TPooledList<CFixedString255>& segments,
-                     CFixedString255& fileName, std::uint32_t creator, std::uint32_t type, CFileRef& file)
+CStatus PrepareLocalFile(bool create, bool overwrite, const char* basePath, const TPooledList<CFixedString255>& segments,
+                         CFixedString255& fileName, std::uint32_t creator, std::uint32_t type, CFileRef& file)
 {
     std::string name = fileName.c_str();
-    int status = PrepareLocalFile(create, overwrite, std::string_view(basePath ? basePath : ""),
-                                  SegmentTexts(segments), name, creator, type, file);
+    CStatus status = PrepareLocalFile(create, overwrite, std::string_view(basePath ? basePath : ""),
+                                      SegmentTexts(segments), name, creator, type, file);
     fileName = name.c_str();
     return status;
 }

@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/errors/status.h"
 #include "foundation/files/file_ref.h"
 #include "foundation/text/fixed_string.h"
 
@@ -33,10 +34,10 @@
 
 // Makes every missing level of `segments` (outermost first, as the URL
 // writes them, percent escapes included) below `basePath`; empty segments are
-// skipped. 0 with `folder` naming the innermost folder, or a negative status
-// (levels made before the failure stay).
-[[nodiscard]] int MakeLocalFolder(std::string_view basePath, std::span<const std::string> segments, CFileRef& folder);
-[[nodiscard]] int MakeLocalFolder(const char* basePath, const TPooledList<CFixedString255>& segments, CFileRef& folder);
+// skipped. Success with `folder` naming the innermost folder, or the failure
+// (levels made before it stay).
+CStatus MakeLocalFolder(std::string_view basePath, std::span<const std::string> segments, CFileRef& folder);
+CStatus MakeLocalFolder(const char* basePath, const TPooledList<CFixedString255>& segments, CFileRef& folder);
 
 // The file `fileName` (already percent-decoded) in the folder of `segments`.
 // The folders are made in both modes. An empty name becomes "Index.html";
@@ -46,14 +47,14 @@
 // kStatusDuplicateName (-EEXIST) unless `overwrite` is set, and is otherwise
 // kept with its content; a missing one is created empty. The type and
 // creator codes are then set on the file (not reported when the file system
-// keeps no labels). 0 with `file` naming it, or a negative status.
+// keeps no labels). Success with `file` naming it, or the failure.
 //
-// Lookup mode: 1 when a plain file of the name exists (`file` names it), 0
-// when it is missing, or a negative status.
+// Lookup mode: success when a plain file of the name exists (`file` names
+// it) and when it is missing (`file` is then emptied), or the failure.
 //
 // In both modes a folder standing at the name gives -EISDIR, a symbolic link
 // -ELOOP, any other kind of item -EINVAL.
-[[nodiscard]] int PrepareLocalFile(bool create, bool overwrite, std::string_view basePath, std::span<const std::string> segments,
-                     std::string& fileName, std::uint32_t creator, std::uint32_t type, CFileRef& file);
-[[nodiscard]] int PrepareLocalFile(bool create, bool overwrite, const char* basePath, const TPooledList<CFixedString255>& segments,
-                     CFixedString255& fileName, std::uint32_t creator, std::uint32_t type, CFileRef& file);
+CStatus PrepareLocalFile(bool create, bool overwrite, std::string_view basePath, std::span<const std::string> segments,
+                         std::string& fileName, std::uint32_t creator, std::uint32_t type, CFileRef& file);
+CStatus PrepareLocalFile(bool create, bool overwrite, const char* basePath, const TPooledList<CFixedString255>& segments,
+                         CFixedString255& fileName, std::uint32_t creator, std::uint32_t type, CFileRef& file);

@@ -243,7 +243,7 @@ TEST_F(CrawlMirror, BookmarksAreEmptyFilesLabelledWithTheirURLs)
         SCOPED_TRACE(c.path);
         ASSERT_TRUE(tree.contains(mHost + c.path));
         std::string label;
-        const int status = CFile::GetFinderComment(CFileRef(Mirror() + "/" + mHost + c.path), label);
+        const int status = CFile::GetFinderComment(CFileRef(Mirror() + "/" + mHost + c.path), label).Code();
         if (status == -ENOTSUP) continue;  // no user attributes here
         ASSERT_EQ(status, 0);
         EXPECT_EQ(label, mServer->Url(c.url));

@@ -162,12 +162,12 @@ TEST_F(MirrorWriter, SavedFilesCarryDateCommentAndOrigin)
             }
             if (c.settle) writer.Settle();
             std::int64_t seconds = 0;
-            ASSERT_EQ(CFile::GetModificationSeconds(files.back(), seconds), 0);
+            ASSERT_EQ(CFile::GetModificationSeconds(files.back(), seconds).Code(), 0);
             EXPECT_EQ(seconds, kModified);
             if (!mXattrs) GTEST_SKIP() << "no user attributes on this file system";
             if (!c.settle) continue;
             std::string comment;
-            ASSERT_EQ(CFile::GetFinderComment(files.back(), comment), 0);
+            ASSERT_EQ(CFile::GetFinderComment(files.back(), comment).Code(), 0);
             EXPECT_EQ(comment, "http://user:secret@h/" + std::string(c.folder) + "/dated" +
                                    std::to_string(c.files - 1) + ".html");
         }

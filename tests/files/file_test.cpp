@@ -66,7 +66,7 @@ TEST(CreateFile, UniqueNamingOnlyWhenTheNameIsTaken)
     for (const Case& c : cases) {
         CFixedString255 name(c.name);
         CFileRef made;
-        EXPECT_EQ(CFile::CreateFile(folder, name, made, c.unique), c.status) << c.name;
+        EXPECT_EQ(CFile::CreateFile(folder, name, made, c.unique).Code(), c.status) << c.name;
         EXPECT_TRUE(std::regex_match(name.str(), std::regex(c.pattern))) << name.c_str();
         if (c.status == 0) {
             EXPECT_EQ(made.Path(), scratch.At(name.c_str()));
@@ -90,7 +90,7 @@ TEST(CreateFolderIfMissing, AFileAtTheNameIsAnError)
     };
     for (const Case& c : {Case{"new", 0}, Case{"there", 0}, Case{"file", -ENOTDIR}, Case{"", -EINVAL}}) {
         CFileRef made;
-        EXPECT_EQ(CFile::CreateFolderIfMissing(folder, c.name, made), c.status) << c.name;
+        EXPECT_EQ(CFile::CreateFolderIfMissing(folder, c.name, made).Code(), c.status) << c.name;
         if (c.status == 0) {
             EXPECT_EQ(made.Path(), scratch.At(c.name));
         }
@@ -119,7 +119,9 @@ TEST(Exists, OnlyAMissingNameIsMissing)
     };
     for (const Case& c : cases) {
         CFileRef found;
-        EXPECT_EQ(CFile::Exists(CFileRef(c.parent), c.name, &found), c.result) << c.parent << " " << c.name;
+        bool exists = false;
+        const CStatus status = CFile::Exists(CFileRef(c.parent), c.name, exists, &found);
+        EXPECT_EQ(status.Failed() ? status.Code() : int(exists), c.result) << c.parent << " " << c.name;
     }
 }
 
@@ -141,12 +143,12 @@ TEST(CreateFromPath, MakesMissingFilesAndKeepsExistingOnes)
     };
     for (const Case& c : cases) {
         CFileRef made;
-        EXPECT_EQ(CFile::CreateFromPath(c.path.c_str(), made), c.status) << c.path;
+        EXPECT_EQ(CFile::CreateFromPath(c.path.c_str(), made).Code(), c.status) << c.path;
     }
     EXPECT_EQ(ReadTextFile(scratch.At("there")), "keep");
-    EXPECT_EQ(CFile::WriteNewFile(scratch.At("written").c_str(), "abc", 3), 0);
+    EXPECT_EQ(CFile::WriteNewFile(scratch.At("written").c_str(), "abc", 3).Code(), 0);
     EXPECT_EQ(ReadTextFile(scratch.At("written")), "abc");
-    EXPECT_EQ(CFile::WriteNewFile(scratch.At("missing/written").c_str(), "abc", 3), -ENOENT);
+    EXPECT_EQ(CFile::WriteNewFile(scratch.At("missing/written").c_str(), "abc", 3).Code(), -ENOENT);
 }
 
 TEST(Rename, NeverReplacesAnotherItem)
@@ -156,13 +158,13 @@ TEST(Rename, NeverReplacesAnotherItem)
     ASSERT_TRUE(WriteTextFile(scratch.At("a"), "A"));
     ASSERT_TRUE(WriteTextFile(scratch.At("b"), "B"));
     CFileRef a(scratch.At("a"));
-    EXPECT_EQ(CFile::Rename(a, "b"), -EEXIST);
+    EXPECT_EQ(CFile::Rename(a, "b").Code(), -EEXIST);
     EXPECT_EQ(a.Path(), scratch.At("a"));
     EXPECT_EQ(ReadTextFile(scratch.At("b")), "B");
-    EXPECT_EQ(CFile::Rename(a, "c"), 0);
+    EXPECT_EQ(CFile::Rename(a, "c").Code(), 0);
     EXPECT_EQ(a.Path(), scratch.At("c"));
     EXPECT_EQ(ReadTextFile(scratch.At("c")), "A");
-    EXPECT_EQ(CFile::Rename(a, "x/y"), -EINVAL);
+    EXPECT_EQ(CFile::Rename(a, "x/y").Code(), -EINVAL);
 }
 
 TEST(Paths, ParentsEndAtTheRoot)
@@ -188,10 +190,10 @@ TEST(Paths, ParentsEndAtTheRoot)
     EXPECT_EQ(parent.Path(), scratch.Path().substr(0, scratch.Path().rfind('/')));
 
     CFixedString255 text;
-    EXPECT_EQ(CFile::PathFromRef(CFileRef("/a/./b//c"), text), 0);
+    EXPECT_EQ(CFile::PathFromRef(CFileRef("/a/./b//c"), text).Code(), 0);
     EXPECT_STREQ(text.c_str(), "/a/b/c");
-    EXPECT_EQ(CFile::PathFromRef(CFileRef("/" + std::string(300, 'p')), text), -ENAMETOOLONG);
-    EXPECT_EQ(CFile::GetName(CFileRef("/a/name.txt"), text), 0);
+    EXPECT_EQ(CFile::PathFromRef(CFileRef("/" + std::string(300, 'p')), text).Code(), -ENAMETOOLONG);
+    EXPECT_EQ(CFile::GetName(CFileRef("/a/name.txt"), text).Code(), 0);
     EXPECT_STREQ(text.c_str(), "name.txt");
 }
 
@@ -219,7 +221,7 @@ TEST(CatalogInformation, KindSizeAndDates)
         CFileRef item(scratch.At(c.name));
         EXPECT_EQ(CFile::IsFile(item), c.isFile) << c.name;
         std::uint64_t size = 99;
-        EXPECT_EQ(CFile::GetTotalSize(item, size), c.status) << c.name;
+        EXPECT_EQ(CFile::GetTotalSize(item, size).Code(), c.status) << c.name;
         EXPECT_EQ(size, c.size) << c.name;
         bool isFolder = !c.isFolder;
         std::uint64_t node = 0;
@@ -230,13 +232,13 @@ TEST(CatalogInformation, KindSizeAndDates)
     }
     CFileRef file(scratch.At("file"));
     const std::int64_t when = 1700000000;
-    EXPECT_EQ(CFile::SetDates(file, when, when - 50), 0);
+    EXPECT_EQ(CFile::SetDates(file, when, when - 50).Code(), 0);
     std::int64_t seconds = 0;
-    EXPECT_EQ(CFile::GetModificationSeconds(file, seconds), 0);
+    EXPECT_EQ(CFile::GetModificationSeconds(file, seconds).Code(), 0);
     EXPECT_EQ(seconds, when);
-    EXPECT_EQ(CFile::GetModificationSeconds(CFileRef(scratch.At("missing")), seconds), -ENOENT);
+    EXPECT_EQ(CFile::GetModificationSeconds(CFileRef(scratch.At("missing")), seconds).Code(), -ENOENT);
     EXPECT_EQ(seconds, 0);
-    EXPECT_EQ(CFile::SetDates(CFileRef(scratch.At("missing")), when, when), -ENOENT);
+    EXPECT_EQ(CFile::SetDates(CFileRef(scratch.At("missing")), when, when).Code(), -ENOENT);
 }
 
 TEST(Aliases, AreSymbolicLinksThatNeverReplaceAnything)

@@ -44,20 +44,20 @@ TEST_F(Labels, CommentsRoundTripAndReportWhatIsMissing)
     for (const Case& c : cases) {
         RemoveItemAttribute(mFile.c_str(), kCommentAttribute);
         if (c.store) {
-            ASSERT_EQ(CFile::SetFinderComment(mFile, c.stored.c_str()), 0);
+            ASSERT_EQ(CFile::SetFinderComment(mFile, c.stored.c_str()).Code(), 0);
         }
         CFixedString255 fixed("before");
-        EXPECT_EQ(CFile::GetFinderComment(mFile, fixed), c.fixedStatus) << c.stored;
+        EXPECT_EQ(CFile::GetFinderComment(mFile, fixed).Code(), c.fixedStatus) << c.stored;
         EXPECT_EQ(fixed.str(), c.fixedResult) << c.stored;
         std::string whole = "before";
-        EXPECT_EQ(CFile::GetFinderComment(mFile, whole), c.store ? 0 : -ENODATA) << c.stored;
+        EXPECT_EQ(CFile::GetFinderComment(mFile, whole).Code(), c.store ? 0 : -ENODATA) << c.stored;
         EXPECT_EQ(whole, c.store && !c.stored.empty() ? c.stored : "before");
     }
     std::string raw;
-    ASSERT_EQ(CFile::SetFinderComment(mFile, url.c_str()), 0);
+    ASSERT_EQ(CFile::SetFinderComment(mFile, url.c_str()).Code(), 0);
     EXPECT_EQ(ReadItemAttribute(mFile.c_str(), "user.xdg.comment", raw), 0);
     EXPECT_EQ(raw, url);
-    ASSERT_EQ(CFile::SetOriginURL(mFile, url.c_str()), 0);
+    ASSERT_EQ(CFile::SetOriginURL(mFile, url.c_str()).Code(), 0);
     EXPECT_EQ(ReadItemAttribute(mFile.c_str(), "user.xdg.origin.url", raw), 0);
     EXPECT_EQ(raw, url);
 }
@@ -69,8 +69,8 @@ TEST_F(Labels, TypeAndCreatorCodesAreFourBytes)
         std::uint32_t creator;
     };
     for (const Case& c : {Case{0x54455854, 0x57647471}, Case{0, 0}}) {
-        ASSERT_EQ(CFile::SetFileType(mFile, c.type), 0);
-        ASSERT_EQ(CFile::SetFileCreator(mFile, c.creator), 0);
+        ASSERT_EQ(CFile::SetFileType(mFile, c.type).Code(), 0);
+        ASSERT_EQ(CFile::SetFileCreator(mFile, c.creator).Code(), 0);
         std::uint32_t type = 1, creator = 1;
         EXPECT_EQ(ReadItemCode(mFile.c_str(), "user.tidewell.type", type), 0);
         EXPECT_EQ(ReadItemCode(mFile.c_str(), "user.tidewell.creator", creator), 0);
@@ -78,7 +78,7 @@ TEST_F(Labels, TypeAndCreatorCodesAreFourBytes)
         EXPECT_EQ(creator, c.creator);
     }
     std::string raw;
-    ASSERT_EQ(CFile::SetFileType(mFile, 0x54455854), 0);
+    ASSERT_EQ(CFile::SetFileType(mFile, 0x54455854).Code(), 0);
     EXPECT_EQ(ReadItemAttribute(mFile.c_str(), "user.tidewell.type", raw), 0);
     EXPECT_EQ(raw, "TEXT");
     ASSERT_EQ(WriteItemAttribute(mFile.c_str(), "user.tidewell.type", "TOOLONG"), 0);
@@ -90,16 +90,16 @@ TEST_F(Labels, ALinkIsLabelledAsItselfNeverThroughItsTarget)
 {
     ASSERT_EQ(::symlink("page.html", mScratch.At("alias").c_str()), 0);
     CFileRef link(mScratch.At("alias"));
-    EXPECT_NE(CFile::SetFinderComment(link, "http://elsewhere/"), 0);
-    EXPECT_NE(CFile::SetFileType(link, 0x54455854), 0);
+    EXPECT_TRUE(CFile::SetFinderComment(link, "http://elsewhere/").Failed());
+    EXPECT_TRUE(CFile::SetFileType(link, 0x54455854).Failed());
     std::string comment;
-    EXPECT_EQ(CFile::GetFinderComment(mFile, comment), -ENODATA);
+    EXPECT_EQ(CFile::GetFinderComment(mFile, comment).Code(), -ENODATA);
 }
 
 TEST_F(Labels, CreateTypedFileLabelsTheNewFile)
 {
     CFileRef made;
-    ASSERT_EQ(CFile::CreateTypedFile(CFileRef(mScratch.Path()), "notes.html", 0, 0x54455854, made), 0);
+    ASSERT_EQ(CFile::CreateTypedFile(CFileRef(mScratch.Path()), "notes.html", 0, 0x54455854, made).Code(), 0);
     std::uint32_t type = 0, creator = 1;
     EXPECT_EQ(ReadItemCode(made.c_str(), "user.tidewell.type", type), 0);
     EXPECT_EQ(ReadItemCode(made.c_str(), "user.tidewell.creator", creator), 0);

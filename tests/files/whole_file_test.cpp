@@ -59,12 +59,12 @@ TEST(WholeFile, DataForkWriteOfTenBytesOverHundredKeepsOnlyTheTen)
     ASSERT_TRUE(scratch.IsReady());
     std::string path = scratch.At("body");
     ASSERT_TRUE(WriteTextFile(path, std::string(100, 'x')));
-    EXPECT_EQ(CFile::WriteDataFork(CFileRef(path), "0123456789", 10), 0);
+    EXPECT_EQ(CFile::WriteDataFork(CFileRef(path), "0123456789", 10).Code(), 0);
     EXPECT_EQ(ReadTextFile(path), "0123456789");
     CFile file{CFileRef(path)};
-    EXPECT_EQ(file.WriteDataFork("ab", 2), 0);
+    EXPECT_EQ(file.WriteDataFork("ab", 2).Code(), 0);
     std::vector<std::uint8_t> bytes;
-    EXPECT_EQ(file.ReadDataFork(bytes), 0);
+    EXPECT_EQ(file.ReadDataFork(bytes).Code(), 0);
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "ab");
 }
 
@@ -77,13 +77,13 @@ TEST(WholeFile, ReplacementKeepsModeAndLabels)
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     bool labels = SupportsUserAttributes(scratch.Path());
     if (labels) {
-        ASSERT_EQ(CFile::SetFinderComment(CFileRef(path), "http://h/kept"), 0);
+        ASSERT_EQ(CFile::SetFinderComment(CFileRef(path), "http://h/kept").Code(), 0);
     }
     ASSERT_EQ(WriteWholeFile(CFileRef(path), "new").Code(), 0);
     EXPECT_EQ(ModeOf(path), 0640u);
     if (labels) {
         std::string comment;
-        EXPECT_EQ(CFile::GetFinderComment(CFileRef(path), comment), 0);
+        EXPECT_EQ(CFile::GetFinderComment(CFileRef(path), comment).Code(), 0);
         EXPECT_EQ(comment, "http://h/kept");
     }
 }
@@ -103,7 +103,7 @@ TEST(WholeFile, BatchReplacesOnlyOnFlushAndKeepsTraits)
         ASSERT_TRUE(WriteTextFile(scratch.At(name(i)), "old " + std::to_string(i)));
         ASSERT_EQ(::chmod(scratch.At(name(i)).c_str(), 0640), 0);
         if (labels) {
-            ASSERT_EQ(CFile::SetFinderComment(CFileRef(scratch.At(name(i))), ("http://h/" + name(i)).c_str()), 0);
+            ASSERT_EQ(CFile::SetFinderComment(CFileRef(scratch.At(name(i))), ("http://h/" + name(i)).c_str()).Code(), 0);
         }
     }
     CWholeFileBatch batch;
@@ -120,11 +120,11 @@ TEST(WholeFile, BatchReplacesOnlyOnFlushAndKeepsTraits)
         EXPECT_EQ(ReadTextFile(path), "new " + std::to_string(i)) << i;
         EXPECT_EQ(ModeOf(path), 0640u) << i;
         std::int64_t modified = 0;
-        EXPECT_EQ(CFile::GetModificationSeconds(CFileRef(path), modified), 0);
+        EXPECT_EQ(CFile::GetModificationSeconds(CFileRef(path), modified).Code(), 0);
         EXPECT_EQ(modified, static_cast<std::int64_t>(1000000000 + i)) << i;
         if (labels) {
             std::string comment;
-            EXPECT_EQ(CFile::GetFinderComment(CFileRef(path), comment), 0);
+            EXPECT_EQ(CFile::GetFinderComment(CFileRef(path), comment).Code(), 0);
             EXPECT_EQ(comment, "http://h/" + name(i)) << i;
         }
     }
@@ -149,7 +149,7 @@ TEST(WholeFile, NewFileModeIsReadWriteLessTheUmask)
         ASSERT_EQ(WriteWholeFile(CFileRef(path), "x").Code(), 0);
         EXPECT_EQ(ModeOf(path), c.expected) << std::oct << c.mask;
         CFileRef created;
-        ASSERT_EQ(CFile::CreateFromPath(scratch.At("empty").c_str(), created), 0);
+        ASSERT_EQ(CFile::CreateFromPath(scratch.At("empty").c_str(), created).Code(), 0);
         EXPECT_EQ(ModeOf(created.Path()), c.expected) << std::oct << c.mask;
     }
 }
@@ -221,7 +221,7 @@ TEST(WholeFile, ReadsTellUnreadableFromEmpty)
         EXPECT_EQ(ReadWholeFile(CFileRef(c.path), text).Code(), c.expected) << c.path;
         EXPECT_EQ(text, c.bytes) << c.path;
         std::vector<std::uint8_t> bytes{1, 2};
-        EXPECT_EQ(ReadDataFork(CFileRef(c.path), bytes), c.expected) << c.path;
+        EXPECT_EQ(ReadDataFork(CFileRef(c.path), bytes).Code(), c.expected) << c.path;
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), c.bytes) << c.path;
     }
 }
@@ -242,7 +242,7 @@ TEST(WholeFile, DataForkIsReadFromAFileThatCannotBeWritten)
         ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     }
     std::vector<std::uint8_t> bytes;
-    int status = ReadDataFork(CFileRef(path), bytes);
+    int status = ReadDataFork(CFileRef(path), bytes).Code();
     CByteBuffer buffer{CFileRef(path)};
     if (immutable) SetImmutable(path, false);
     EXPECT_EQ(status, 0);

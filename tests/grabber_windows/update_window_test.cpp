@@ -26,7 +26,7 @@ protected:
     bool SavedFile(const std::string& name, const std::string& url)
     {
         const std::string path = mRoot.Write("saved/" + name, "old bytes of " + name);
-        return CFile::SetFinderComment(CFileRef(path), url.c_str()) == 0;
+        return CFile::SetFinderComment(CFileRef(path), url.c_str()).Ok();
     }
     CUpdateIteratorWindow* OpenOn(const std::string& folder)
     {

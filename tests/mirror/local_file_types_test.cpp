@@ -83,15 +83,15 @@ TEST(LocalFileTypes, MimeTypeFromTypeAndCreator)
             char type[5], creator[5];
             std::snprintf(type, sizeof type, "%s", c.type);
             std::snprintf(creator, sizeof creator, "%s", c.creator);
-            ASSERT_EQ(CFile::SetFileType(file, Code(type)), 0);
-            ASSERT_EQ(CFile::SetFileCreator(file, Code(creator)), 0);
+            ASSERT_EQ(CFile::SetFileType(file, Code(type)).Code(), 0);
+            ASSERT_EQ(CFile::SetFileCreator(file, Code(creator)).Code(), 0);
             std::uint32_t readType = 0, readCreator = 0;
-            EXPECT_EQ(GetFileTypeAndCreator(file, readType, readCreator), 0);
+            EXPECT_EQ(GetFileTypeAndCreator(file, readType, readCreator).Code(), 0);
             EXPECT_EQ(readType, Code(type));
             EXPECT_EQ(readCreator, Code(creator));
         } else {
             std::uint32_t readType = 1, readCreator = 1;
-            EXPECT_EQ(GetFileTypeAndCreator(file, readType, readCreator), -ENODATA);
+            EXPECT_EQ(GetFileTypeAndCreator(file, readType, readCreator).Code(), -ENODATA);
             EXPECT_EQ(readType, 0u);
             EXPECT_EQ(readCreator, 0u);
         }

@@ -62,7 +62,7 @@ TEST_F(LocalMirror, HostileComponentsStayInsideTheDownloadFolder)
     for (const Case& c : cases) {
         std::string name = c.fileName;
         CFileRef file;
-        ASSERT_EQ(PrepareLocalFile(true, true, mDownload, c.segments, name, kCreator, kText, file), 0) << c.expected;
+        ASSERT_EQ(PrepareLocalFile(true, true, mDownload, c.segments, name, kCreator, kText, file).Code(), 0) << c.expected;
         EXPECT_EQ(file.Path(), mDownload + "/" + c.expected);
         EXPECT_EQ(name, c.expected.substr(c.expected.rfind('/') + 1));
         ASSERT_EQ(WriteWholeFile(file, "mirrored").Code(), 0) << c.expected;
@@ -105,7 +105,7 @@ TEST_F(LocalMirror, PlantedLinksAndMisplacedItemsAreErrors)
             for (bool overwrite : {true, false}) {
                 std::string name = c.fileName;
                 CFileRef file;
-                EXPECT_EQ(PrepareLocalFile(create, overwrite, mDownload, c.segments, name, kCreator, kText, file),
+                EXPECT_EQ(PrepareLocalFile(create, overwrite, mDownload, c.segments, name, kCreator, kText, file).Code(),
                           c.status)
                     << c.segments.back() << "/" << c.fileName << " create " << create;
                 EXPECT_FALSE(file.IsValid());
@@ -124,24 +124,24 @@ TEST_F(LocalMirror, CreateAndLookupModes)
     std::string name = "page.html";
     CFileRef file;
 
-    // Lookup of a missing file: 0, but the folders are made.
-    EXPECT_EQ(PrepareLocalFile(false, false, mDownload, segments, name, kCreator, kText, file), 0);
+    // Lookup of a missing file: success with no file, but the folders are made.
+    EXPECT_EQ(PrepareLocalFile(false, false, mDownload, segments, name, kCreator, kText, file).Code(), 0);
     EXPECT_FALSE(file.IsValid());
     EXPECT_TRUE(ItemExists(mDownload + "/host/8080/dir"));
     EXPECT_FALSE(ItemExists(mDownload + "/host/8080/dir/page.html"));
 
-    EXPECT_EQ(PrepareLocalFile(true, false, mDownload, segments, name, kCreator, kText, file), 0);
+    EXPECT_EQ(PrepareLocalFile(true, false, mDownload, segments, name, kCreator, kText, file).Code(), 0);
     ASSERT_EQ(file.Path(), mDownload + "/host/8080/dir/page.html");
     ASSERT_EQ(WriteWholeFile(file, "first body").Code(), 0);
 
     // No overwrite: the existing file is named and left untouched.
     CFileRef again;
-    EXPECT_EQ(PrepareLocalFile(true, false, mDownload, segments, name, 0, 0, again), kStatusDuplicateName);
+    EXPECT_EQ(PrepareLocalFile(true, false, mDownload, segments, name, 0, 0, again).Code(), kStatusDuplicateName);
     EXPECT_EQ(again, file);
     EXPECT_EQ(ReadTextFile(file.Path()), "first body");
 
     // Overwrite: 0, the data is kept, the labels are set again.
-    EXPECT_EQ(PrepareLocalFile(true, true, mDownload, segments, name, 0x3F3F3F3F, 0x48544D4C, again), 0);
+    EXPECT_EQ(PrepareLocalFile(true, true, mDownload, segments, name, 0x3F3F3F3F, 0x48544D4C, again).Code(), 0);
     EXPECT_EQ(ReadTextFile(file.Path()), "first body");
     if (labels) {
         std::uint32_t type = 0, creator = 0;
@@ -151,12 +151,14 @@ TEST_F(LocalMirror, CreateAndLookupModes)
         EXPECT_EQ(creator, 0x3F3F3F3Fu);
     }
 
-    // Lookup of an existing file: 1.
-    EXPECT_EQ(PrepareLocalFile(false, false, mDownload, segments, name, 0, 0, again), 1);
+    // Lookup of an existing file names it.
+    again = CFileRef();
+    EXPECT_EQ(PrepareLocalFile(false, false, mDownload, segments, name, 0, 0, again).Code(), 0);
     EXPECT_EQ(again, file);
 
     // A base with a trailing slash names the same folders.
-    EXPECT_EQ(PrepareLocalFile(false, false, mDownload + "/", segments, name, 0, 0, again), 1);
+    again = CFileRef();
+    EXPECT_EQ(PrepareLocalFile(false, false, mDownload + "/", segments, name, 0, 0, again).Code(), 0);
     EXPECT_EQ(again, file);
 }
 
@@ -165,10 +167,10 @@ TEST_F(LocalMirror, MissingBaseFolderIsNeverMade)
     std::string name = "x.html";
     CFileRef file;
     auto before = SnapshotTree(mScratch.Path());
-    EXPECT_EQ(PrepareLocalFile(true, true, mScratch.At("absent"), {{"host"}}, name, 0, 0, file), -ENOENT);
-    EXPECT_EQ(PrepareLocalFile(true, true, "", {{"host"}}, name, 0, 0, file), -EINVAL);
+    EXPECT_EQ(PrepareLocalFile(true, true, mScratch.At("absent"), {{"host"}}, name, 0, 0, file).Code(), -ENOENT);
+    EXPECT_EQ(PrepareLocalFile(true, true, "", {{"host"}}, name, 0, 0, file).Code(), -EINVAL);
     CFileRef folder;
-    EXPECT_EQ(MakeLocalFolder(mScratch.At("absent"), {{"host"}}, folder), -ENOENT);
+    EXPECT_EQ(MakeLocalFolder(mScratch.At("absent"), {{"host"}}, folder).Code(), -ENOENT);
     EXPECT_EQ(SnapshotTree(mScratch.Path()), before);
 }
 
@@ -177,7 +179,7 @@ TEST_F(LocalMirror, ModesFollowTheUmask)
     CUmaskScope mask(027);
     std::string name = "f.html";
     CFileRef file;
-    ASSERT_EQ(PrepareLocalFile(true, false, mDownload, {{"host", "sub"}}, name, 0, 0, file), 0);
+    ASSERT_EQ(PrepareLocalFile(true, false, mDownload, {{"host", "sub"}}, name, 0, 0, file).Code(), 0);
     EXPECT_EQ(ModeOf(mDownload + "/host"), 0750u);
     EXPECT_EQ(ModeOf(mDownload + "/host/sub"), 0750u);
     EXPECT_EQ(ModeOf(file.Path()), 0640u);
@@ -190,14 +192,14 @@ TEST_F(LocalMirror, FixedStringInterfaceWritesTheNameBack)
     segments.Append(CFixedString255("%2e%2e"));
     CFixedString255 name("");
     CFileRef file;
-    ASSERT_EQ(PrepareLocalFile(true, false, mDownload.c_str(), segments, name, kCreator, kText, file), 0);
+    ASSERT_EQ(PrepareLocalFile(true, false, mDownload.c_str(), segments, name, kCreator, kText, file).Code(), 0);
     EXPECT_STREQ(name.c_str(), "Index.html");
     EXPECT_EQ(file.Path(), mDownload + "/host/%2E%2E/Index.html");
     CFileRef folder;
-    ASSERT_EQ(MakeLocalFolder(mDownload.c_str(), segments, folder), 0);
+    ASSERT_EQ(MakeLocalFolder(mDownload.c_str(), segments, folder).Code(), 0);
     EXPECT_EQ(folder.Path(), mDownload + "/host/%2E%2E");
     TPooledList<CFixedString255> none;
-    ASSERT_EQ(MakeLocalFolder(mDownload.c_str(), none, folder), 0);
+    ASSERT_EQ(MakeLocalFolder(mDownload.c_str(), none, folder).Code(), 0);
     EXPECT_EQ(folder.Path(), mDownload);
 }
 

@@ -68,7 +68,7 @@ CFileRef SaveLikeACrawl(const std::string& url, const std::string& downloadFolde
 bool SupportsComments(const TempDir& dir)
 {
     const CFileRef probe(dir.Write("probe", ""));
-    const bool supported = CFile::SetFinderComment(probe, "x") == 0;
+    const bool supported = CFile::SetFinderComment(probe, "x").Ok();
     unlink(probe.c_str());
     return supported;
 }
@@ -126,7 +126,7 @@ protected:
     std::string OldFile(const std::string& name, const std::string& comment)
     {
         const std::string path = download.Write(name, "old bytes of " + name + "\n\x01\x02");
-        EXPECT_EQ(CFile::SetFinderComment(CFileRef(path), comment.c_str()), 0);
+        EXPECT_EQ(CFile::SetFinderComment(CFileRef(path), comment.c_str()).Code(), 0);
         SetModified(path, 1'000'000'000);
         return path;
     }
@@ -173,7 +173,7 @@ TEST_F(UpdateIterator, RefreshesEveryFileOfASavedMirrorInPlace)
         SCOPED_TRACE(path);
         expected[file] = newBodies.at(path);
         std::string comment;
-        EXPECT_EQ(CFile::GetFinderComment(CFileRef(file), comment), 0);
+        EXPECT_EQ(CFile::GetFinderComment(CFileRef(file), comment).Code(), 0);
         EXPECT_EQ(comment, nginx.Url(path));
         EXPECT_EQ(Identity(file).modified, kServedTime);
         const std::string name = file.substr(file.rfind('/') + 1);

@@ -26,7 +26,7 @@ TEST_F(URLSave, SaveBodyToFileNeedsAnExistingFile)
     EXPECT_TRUE(status == 0 || (!mXattrs && status == -ENOTSUP)) << status;
     EXPECT_EQ(ReadTextFile(path), "new");
     std::int64_t seconds = 0;
-    ASSERT_EQ(CFile::GetModificationSeconds(CFileRef(path), seconds), 0);
+    ASSERT_EQ(CFile::GetModificationSeconds(CFileRef(path), seconds).Code(), 0);
     EXPECT_EQ(seconds, kModified);
 
     std::string missing = mDownload + "/missing.html";
@@ -38,7 +38,7 @@ TEST_F(URLSave, LoadFromFileStandsInForAResponse)
 {
     std::string path = mDownload + "/saved.html";
     ASSERT_TRUE(WriteTextFile(path, "<html>saved</html>"));
-    ASSERT_EQ(CFile::SetDates(CFileRef(path), 784111777, 784111777), 0);
+    ASSERT_EQ(CFile::SetDates(CFileRef(path), 784111777, 784111777).Code(), 0);
     CURL url("http://h/saved.html");
     EXPECT_EQ(url.LoadFromFile(CFileRef(path)), 1);
     EXPECT_EQ(url.mFetchedOK, 1);
