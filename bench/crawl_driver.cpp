@@ -163,9 +163,10 @@ int main(int argc, char** argv)
     gAppSettings = new CAppSettings();
     CConfiguration configuration;
     if (!configFile.empty()) {
-        const int status = configuration.ReadFile(CFileRef(configFile));
-        if (status != 0) {
-            std::fprintf(stderr, "crawl-driver: cannot read the configuration %s (%d)\n", configFile.c_str(), status);
+        const CStatus status = configuration.ReadFile(CFileRef(configFile));
+        if (status.Failed()) {
+            std::fprintf(stderr, "crawl-driver: cannot read the configuration %s (%d)\n", configFile.c_str(),
+                         static_cast<int>(status.Code()));
             return 1;
         }
     }

@@ -327,8 +327,8 @@ std::string CGrabber::StartURLText()
 std::string CGrabber::TakeGrabConfiguration()
 {
     const std::string name = ChosenConfiguration();
-    const int status = LoadConfiguration(name, mConfiguration);
-    return status != 0 ? ConfigurationReadFailure(name, status) : std::string();
+    const CStatus status = LoadConfiguration(name, mConfiguration);
+    return status.Failed() ? ConfigurationReadFailure(name, status) : std::string();
 }
 
 void CGrabber::TellGrabStart(const std::string& text, bool failure)
@@ -353,7 +353,7 @@ void CGrabber::LockStartPanes(bool locked)
 
 void CGrabber::GrabStartAccepted()
 {
-    if (FindConfigurationFile(ChosenConfiguration(), mConfigRef) != 0) mConfigRef = CFileRef();
+    if (FindConfigurationFile(ChosenConfiguration(), mConfigRef).Failed()) mConfigRef = CFileRef();
 }
 
 void CGrabber::DisableGrabStart()
@@ -592,7 +592,7 @@ std::optional<std::string> CGrabber::DownloadFolderPath()
 {
     const std::string name = ChosenConfiguration();
     CConfiguration configuration;
-    if (const int status = LoadConfiguration(name, configuration); status != 0) {
+    if (const CStatus status = LoadConfiguration(name, configuration); status.Failed()) {
         LogError(ConfigurationReadFailure(name, status));
         ShowChangesNow();
         return std::nullopt;
