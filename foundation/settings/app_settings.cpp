@@ -70,12 +70,12 @@ void CAppSettings::OpenLog()
     if (!GetLogFolder(folder)) return;
     mSupportFolderPath = folder;
     mLog = std::make_unique<CLogHolder>(kApplicationLogRotateBytes);
-    StartLogging(mLog.get(), (folder + "/" + kApplicationLogName).c_str());
+    (void)StartLogging(mLog.get(), (folder + "/" + kApplicationLogName).c_str());
 }
 
 void CAppSettings::CloseLog()
 {
     if (!mLog) return;
-    StopLogging(mLog.get());
+    (void)StopLogging(mLog.get());
     mLog.reset();
 }
