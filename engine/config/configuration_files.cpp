@@ -27,7 +27,7 @@ CStatus PrepareFolder(std::string& folder)
 {
     folder = ConfigurationsFolder();
     if (folder.empty()) return CStatus::FromCode(-ENOENT);
-    return CStatus::FromCode(MakeFolderChain(folder, 0700));
+    return MakeFolderChain(folder, 0700);
 }
 
 // The checks every operation that makes a file under `name` shares.

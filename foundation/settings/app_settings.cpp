@@ -58,7 +58,7 @@ bool CAppSettings::MakeQueueFolder()
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     std::string base = (runtime != nullptr && runtime[0] == '/') ? std::string(runtime) : CacheHomeFolder();
     std::string folder = base + "/tidewell/FTP Queue";
-    if (MakeFolderChain(folder, 0700) != 0) return false;
+    if (MakeFolderChain(folder, 0700).Failed()) return false;
     mQueueFolderPath = folder;
     return true;
 }

@@ -181,22 +181,22 @@ CStatus TakeLogWriteFailure(CLogHolder* holder)
 bool GetLogFolder(std::string& folder)
 {
     std::string support = DataHomeFolder() + "/" + kMakerFolderName + "/" + kProductFolderName;
-    if (MakeFolderChain(support, 0700) != 0) return false;
+    if (MakeFolderChain(support, 0700).Failed()) return false;
     folder = support;
     return true;
 }
 
-int GetSpecForHFSPath(const char* path, std::string& found)
+CStatus GetSpecForHFSPath(const char* path, std::string& found)
 {
-    if (path == nullptr || path[0] == '\0') return -EINVAL;
+    if (path == nullptr || path[0] == '\0') return CStatus::FromCode(-EINVAL);
     struct stat info {};
     if (::stat(path, &info) != 0) {
-        if (errno != ENOENT) return ErrnoStatus();
+        if (errno != ENOENT) return CStatus::FromCode(ErrnoStatus());
         const CUniqueFd created(::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
-        if (!created.IsOpen() && errno != EEXIST) return ErrnoStatus();
+        if (!created.IsOpen() && errno != EEXIST) return CStatus::FromCode(ErrnoStatus());
     }
     found = path;
-    return 0;
+    return {};
 }
 
 int OpenInDefaultApp(const std::string& path)

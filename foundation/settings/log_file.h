@@ -123,8 +123,8 @@ void SetLogClock(LogClock clock);
 
 // Makes sure an item exists at the (POSIX) path: an existing file or folder
 // is taken as it is, a missing one is created as an empty file. `found`
-// receives the path. 0, or the error that kept the file from being made.
-[[nodiscard]] int GetSpecForHFSPath(const char* path, std::string& found);
+// receives the path. Success, or the error that kept the file from being made.
+CStatus GetSpecForHFSPath(const char* path, std::string& found);
 
 // Opens the file or folder in the application the desktop assigns to it (a
 // folder opens in the file manager). Always 0: a failure to start the opener

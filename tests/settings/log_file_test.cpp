@@ -368,7 +368,7 @@ TEST_F(LogFile, SpecForAPathFindsOrCreatesTheItem)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::string found;
-        EXPECT_EQ(GetSpecForHFSPath(c.path.c_str(), found), c.status);
+        EXPECT_EQ(GetSpecForHFSPath(c.path.c_str(), found).Code(), c.status);
         if (c.status == 0) {
             EXPECT_EQ(found, c.path);
         }
