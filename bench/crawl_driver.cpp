@@ -54,7 +54,7 @@ public:
     void CrawlWaiting(const std::string& text) override { LogText(text); }
     void CrawlLogFileText(const std::string& text) override
     {
-        if (mLog.IsOpen()) AppendToLog(&mLog, text);
+        if (mLog.IsOpen()) (void)AppendToLog(&mLog, text);  // a failure is kept for CloseLog
     }
     void CrawlStatus(const std::string&) override {}
     void URLFetching(const std::string&) override {}
@@ -83,13 +83,29 @@ public:
     void LogText(const std::string& text)
     {
         if (mLog.IsOpen()) {
-            AppendToLog(&mLog, text);
-            AppendToLog(&mLog, "\r");
+            (void)AppendToLog(&mLog, text);
+            (void)AppendToLog(&mLog, "\r");
         }
         if (mPrintLog || text.starts_with("Total files grabbed: ")) Print(text);
     }
-    void OpenLog(const std::string& path) { StartLogging(&mLog, path.c_str()); }
-    void CloseLog() { StopLogging(&mLog); }
+    // The log the configuration asks for. A log that cannot be opened or
+    // written fails the run at its end, as the windows tell it.
+    void OpenLog(const std::string& path)
+    {
+        if (const CStatus status = StartLogging(&mLog, path.c_str()); status.Failed())
+            mLogFailure = LogOpenFailureText(path, status);
+    }
+    // The log's first failure, or empty.
+    std::string CloseLog()
+    {
+        if (mLog.IsOpen()) {
+            CStatus failure = TakeLogWriteFailure(&mLog);
+            CStatus stopped = StopLogging(&mLog);
+            if (failure.Ok()) failure = std::move(stopped);
+            if (failure.Failed() && mLogFailure.empty()) mLogFailure = LogWriteFailureText(mLog.Path(), failure);
+        }
+        return mLogFailure;
+    }
     bool HasEnded() const { return mEnded; }
     const SCrawlOutcome& Outcome() const { return mOutcome; }
 
@@ -108,6 +124,7 @@ private:
     bool mEnded = false;
     SCrawlOutcome mOutcome;
     CLogHolder mLog;
+    std::string mLogFailure;
 };
 
 int Usage()
@@ -163,9 +180,10 @@ int main(int argc, char** argv)
     gAppSettings = new CAppSettings();
     CConfiguration configuration;
     if (!configFile.empty()) {
-        const int status = configuration.ReadFile(CFileRef(configFile));
-        if (status != 0) {
-            std::fprintf(stderr, "crawl-driver: cannot read the configuration %s (%d)\n", configFile.c_str(), status);
+        const CStatus status = configuration.ReadFile(CFileRef(configFile));
+        if (status.Failed()) {
+            std::fprintf(stderr, "crawl-driver: cannot read the configuration %s (%d)\n", configFile.c_str(),
+                         static_cast<int>(status.Code()));
             return 1;
         }
     }
@@ -199,7 +217,7 @@ int main(int argc, char** argv)
                                            StandardCrawlCollaborators({}, std::move(startAnswer)));
     thread->Resume();
     CThreadScheduler::RunUntil([&grabber] { return grabber.HasEnded(); });
-    grabber.CloseLog();
+    const std::string logFailure = grabber.CloseLog();
     delete gAppSettings;
     gAppSettings = nullptr;
 
@@ -208,5 +226,6 @@ int main(int argc, char** argv)
     const std::int32_t saveAction = configuration.mGeneralOptions.saveAction;
     if (outcome.filesSaved == 0 && (saveAction == 1 || saveAction == 2) && !outcome.stoppedByUser)
         return Fail("nothing was saved from " + startURL.mURL);
+    if (!logFailure.empty()) return Fail(logFailure);
     return 0;
 }

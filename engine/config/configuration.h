@@ -12,6 +12,7 @@
 
 #include "engine/filters/filter_set.h"
 #include "foundation/containers/pooled_list.h"
+#include "foundation/errors/status.h"
 #include "foundation/files/file_ref.h"
 #include "foundation/text/fixed_string.h"
 #include "foundation/text/text_buffer.h"
@@ -169,14 +170,14 @@ public:
 
     // Files ------------------------------------------------------------------------
     // Replaces the file's whole content by the text (temporary file, then
-    // rename), mode 0600. 0 or a negative errno value.
-    [[nodiscard]] int WriteFile(const CFileRef& file) const;
-    // Reads the whole file with ReadText. 0, or a negative errno value with
-    // the record as it was.
-    [[nodiscard]] int ReadFile(const CFileRef& file);
+    // rename), mode 0600. On failure its code is a negative errno value.
+    CStatus WriteFile(const CFileRef& file) const;
+    // Reads the whole file with ReadText. On failure (a negative errno code)
+    // the record is left as it was.
+    CStatus ReadFile(const CFileRef& file);
     // Saves under a configuration name (configuration_files.h): -EPERM for
     // "Default", which has no file; the caller shows its alert.
-    [[nodiscard]] int Save(std::string_view configurationName) const;
+    CStatus Save(std::string_view configurationName) const;
 
     CGeneralOptions mGeneralOptions;
     TPooledList<CDelimiter> mDelimiters;

@@ -23,48 +23,46 @@ namespace {
 constexpr std::size_t kMaxNameBytes = 255;
 
 // The folder for a write, made when missing.
-int PrepareFolder(std::string& folder)
+CStatus PrepareFolder(std::string& folder)
 {
     folder = ConfigurationsFolder();
-    if (folder.empty()) return -ENOENT;
+    if (folder.empty()) return CStatus::FromCode(-ENOENT);
     return MakeFolderChain(folder, 0700);
 }
 
 // The checks every operation that makes a file under `name` shares.
-int CheckNewName(std::string_view name)
+CStatus CheckNewName(std::string_view name)
 {
-    if (IsDefaultConfigurationName(name)) return -EPERM;
-    int status = CheckConfigurationName(name);
-    if (status != 0) return status;
-    return ConfigurationExists(name) ? -EEXIST : 0;
+    if (IsDefaultConfigurationName(name)) return CStatus::FromCode(-EPERM);
+    if (CStatus status = CheckConfigurationName(name); status.Failed()) return status;
+    return CStatus::FromCode(ConfigurationExists(name) ? -EEXIST : 0);
 }
 
 }  // namespace
 
 bool IsDefaultConfigurationName(std::string_view name) { return name == kDefaultConfigurationName; }
 
-int CheckConfigurationName(std::string_view name)
+CStatus CheckConfigurationName(std::string_view name)
 {
     if (name.empty() || name.front() == '.' || name.find_first_of(std::string_view("/\0", 2)) != name.npos)
-        return -EINVAL;
-    return name.size() > kMaxNameBytes ? -ENAMETOOLONG : 0;
+        return CStatus::FromCode(-EINVAL);
+    return CStatus::FromCode(name.size() > kMaxNameBytes ? -ENAMETOOLONG : 0);
 }
 
 std::string ConfigurationsFolder() { return gAppSettings != nullptr ? gAppSettings->mConfigurationsFolderPath : ""; }
 
-int FindConfigurationFile(std::string_view name, CFileRef& outFile)
+CStatus FindConfigurationFile(std::string_view name, CFileRef& outFile)
 {
-    if (IsDefaultConfigurationName(name)) return -ENOENT;
-    int status = CheckConfigurationName(name);
-    if (status != 0) return status;
+    if (IsDefaultConfigurationName(name)) return CStatus::FromCode(-ENOENT);
+    if (CStatus status = CheckConfigurationName(name); status.Failed()) return status;
     std::string folder = ConfigurationsFolder();
-    if (folder.empty()) return -ENOENT;
+    if (folder.empty()) return CStatus::FromCode(-ENOENT);
     CFileRef file(folder + "/" + std::string(name));
     struct stat info;
-    if (::stat(file.c_str(), &info) != 0) return ErrnoStatus();
-    if (S_ISDIR(info.st_mode)) return -EISDIR;
+    if (::stat(file.c_str(), &info) != 0) return CStatus::FromCode(ErrnoStatus());
+    if (S_ISDIR(info.st_mode)) return CStatus::FromCode(-EISDIR);
     outFile = file;
-    return 0;
+    return {};
 }
 
 namespace {
@@ -87,7 +85,7 @@ bool ReadConfigurationFileEntries(std::vector<CFolderEntry>& files)
 
 bool ConfigurationExists(std::string_view name)
 {
-    if (IsDefaultConfigurationName(name) || CheckConfigurationName(name) != 0) return false;
+    if (IsDefaultConfigurationName(name) || CheckConfigurationName(name).Failed()) return false;
     std::vector<CFolderEntry> files;
     ReadConfigurationFileEntries(files);
     return std::any_of(files.begin(), files.end(), [name](const CFolderEntry& entry) { return entry.name == name; });
@@ -99,44 +97,41 @@ std::vector<std::string> ListConfigurationNames()
     std::vector<CFolderEntry> files;
     ReadConfigurationFileEntries(files);
     for (const CFolderEntry& entry : files)
-        if (!IsDefaultConfigurationName(entry.name) && CheckConfigurationName(entry.name) == 0)
+        if (!IsDefaultConfigurationName(entry.name) && CheckConfigurationName(entry.name).Ok())
             names.push_back(entry.name);
     std::sort(names.begin(), names.end());
     return names;
 }
 
-int LoadConfiguration(std::string_view name, CConfiguration& configuration)
+CStatus LoadConfiguration(std::string_view name, CConfiguration& configuration)
 {
     configuration = CConfiguration();
-    if (name.empty() || IsDefaultConfigurationName(name)) return 0;
+    if (name.empty() || IsDefaultConfigurationName(name)) return {};
     CFileRef file;
-    int status = FindConfigurationFile(name, file);
-    if (status != 0) return status;
+    if (CStatus status = FindConfigurationFile(name, file); status.Failed()) return status;
     CConfiguration loaded;
-    status = loaded.ReadFile(file);
-    if (status == 0) configuration = loaded;
+    CStatus status = loaded.ReadFile(file);
+    if (status.Ok()) configuration = loaded;
     return status;
 }
 
-std::string ConfigurationReadFailure(std::string_view name, int status)
+std::string ConfigurationReadFailure(std::string_view name, const CStatus& status)
 {
-    return "The configuration could not be read: " + std::string(name) + " (" + std::strerror(-status) + ")";
+    return "The configuration could not be read: " + std::string(name) + " (" + std::strerror(-status.Code()) + ")";
 }
 
-int CConfiguration::Save(std::string_view configurationName) const
+CStatus CConfiguration::Save(std::string_view configurationName) const
 {
-    if (IsDefaultConfigurationName(configurationName)) return -EPERM;
-    int status = CheckConfigurationName(configurationName);
-    if (status != 0) return status;
+    if (IsDefaultConfigurationName(configurationName)) return CStatus::FromCode(-EPERM);
+    if (CStatus status = CheckConfigurationName(configurationName); status.Failed()) return status;
     std::string folder;
-    status = PrepareFolder(folder);
-    if (status != 0) return status;
+    if (CStatus status = PrepareFolder(folder); status.Failed()) return status;
     return WriteFile(CFileRef(folder + "/" + std::string(configurationName)));
 }
 
-int CConfiguration::WriteFile(const CFileRef& file) const
+CStatus CConfiguration::WriteFile(const CFileRef& file) const
 {
-    if (!file.IsValid()) return -EINVAL;
+    if (!file.IsValid()) return CStatus::FromCode(-EINVAL);
     CTextBuffer text;
     WriteText(text);
     const std::string& path = file.Path();
@@ -145,66 +140,41 @@ int CConfiguration::WriteFile(const CFileRef& file) const
     return WritePrivateFile(folder, path.substr(slash == std::string::npos ? 0 : slash + 1), text.View(), true);
 }
 
-static int CreateConfigurationFileCode(std::string_view name, const CConfiguration& configuration)
+CStatus CreateConfigurationFile(std::string_view name, const CConfiguration& configuration)
 {
-    int status = CheckNewName(name);
     std::string folder;
-    if (status == 0) status = PrepareFolder(folder);
-    if (status != 0) return status;
+    CStatus status = CheckNewName(name);
+    if (status.Ok()) status = PrepareFolder(folder);
+    if (status.Failed()) return status;
     CTextBuffer text;
     configuration.WriteText(text);
     return WritePrivateFile(folder, std::string(name), text.View(), false);
 }
 
-static int RenameConfigurationFileCode(std::string_view oldName, std::string_view newName)
-{
-    int status = CheckNewName(newName);
-    if (status != 0) return status;
-    CFileRef file;
-    status = FindConfigurationFile(oldName, file);
-    if (status != 0) return status;
-    return CFile::Rename(file, std::string(newName).c_str()).Code();
-}
-
-static int DeleteConfigurationFileCode(std::string_view name)
-{
-    CFileRef file;
-    int status = FindConfigurationFile(name, file);
-    if (status != 0) return status;
-    return ::unlink(file.c_str()) == 0 ? 0 : ErrnoStatus();
-}
-
-static int DuplicateConfigurationFileCode(std::string_view sourceName, std::string_view newName)
-{
-    int status = CheckNewName(newName);
-    if (status != 0) return status;
-    CFileRef source;
-    status = FindConfigurationFile(sourceName, source);
-    if (status != 0) return status;
-    std::string bytes;
-    status = ReadWholeFile(source, bytes).Code();
-    std::string folder;
-    if (status == 0) status = PrepareFolder(folder);
-    if (status != 0) return status;
-    return WritePrivateFile(folder, std::string(newName), bytes, false);
-}
-
-CStatus CreateConfigurationFile(std::string_view name, const CConfiguration& configuration)
-{
-    return CStatus::FromCode(CreateConfigurationFileCode(name, configuration));
-}
-
 CStatus RenameConfigurationFile(std::string_view oldName, std::string_view newName)
 {
-    return CStatus::FromCode(RenameConfigurationFileCode(oldName, newName));
+    if (CStatus status = CheckNewName(newName); status.Failed()) return status;
+    CFileRef file;
+    if (CStatus status = FindConfigurationFile(oldName, file); status.Failed()) return status;
+    return CFile::Rename(file, std::string(newName).c_str());
 }
 
 CStatus DeleteConfigurationFile(std::string_view name)
 {
-    return CStatus::FromCode(DeleteConfigurationFileCode(name));
+    CFileRef file;
+    if (CStatus status = FindConfigurationFile(name, file); status.Failed()) return status;
+    return CStatus::FromCode(::unlink(file.c_str()) == 0 ? 0 : ErrnoStatus());
 }
 
 CStatus DuplicateConfigurationFile(std::string_view sourceName, std::string_view newName)
 {
-    return CStatus::FromCode(DuplicateConfigurationFileCode(sourceName, newName));
+    if (CStatus status = CheckNewName(newName); status.Failed()) return status;
+    CFileRef source;
+    if (CStatus status = FindConfigurationFile(sourceName, source); status.Failed()) return status;
+    std::string bytes;
+    std::string folder;
+    CStatus status = ReadWholeFile(source, bytes);
+    if (status.Ok()) status = PrepareFolder(folder);
+    if (status.Failed()) return status;
+    return WritePrivateFile(folder, std::string(newName), bytes, false);
 }

@@ -2,11 +2,12 @@
 // configurations folder of the settings (gAppSettings), named after the
 // configuration and holding its text. The built-in "Default" has no file.
 //
-// Every operation returns 0 or a negative errno value (the file operations
-// a status with that code) and never shows a message; the windows decide what the user sees. Names are single path
-// components (see CheckConfigurationName), compared byte for byte. Files are
-// written whole (temporary file, then rename) with mode 0600, since they hold
-// passwords; the folder is made (mode 0700) when a file is first written.
+// Every operation returns a status whose failure code is a negative errno
+// value, and never shows a message; the windows decide what the user sees.
+// Names are single path components (see CheckConfigurationName), compared
+// byte for byte. Files are written whole (temporary file, then rename) with
+// mode 0600, since they hold passwords; the folder is made (mode 0700) when a
+// file is first written.
 #pragma once
 
 #include <string>
@@ -21,16 +22,16 @@ inline constexpr const char* kDefaultConfigurationName = "Default";
 
 // Exactly "Default".
 [[nodiscard]] bool IsDefaultConfigurationName(std::string_view name);
-// 0 for a name usable as a file name; -EINVAL when it is empty, holds '/' or
-// NUL or begins with '.'; -ENAMETOOLONG past 255 bytes.
-[[nodiscard]] int CheckConfigurationName(std::string_view name);
+// Success for a name usable as a file name; -EINVAL when it is empty, holds
+// '/' or NUL or begins with '.'; -ENAMETOOLONG past 255 bytes.
+CStatus CheckConfigurationName(std::string_view name);
 // The settings' configurations folder; empty without a settings object.
 std::string ConfigurationsFolder();
 
-// 0 with the file's reference when the configuration has a file. "Default",
+// Success with the file's reference when the configuration has a file. "Default",
 // a missing file (nothing is created) and a missing folder give -ENOENT; a
 // folder of that name -EISDIR.
-[[nodiscard]] int FindConfigurationFile(std::string_view name, CFileRef& outFile);
+CStatus FindConfigurationFile(std::string_view name, CFileRef& outFile);
 // True when the configurations folder holds an item of exactly that name
 // that is not a folder; never for "Default".
 [[nodiscard]] bool ConfigurationExists(std::string_view name);
@@ -41,12 +42,12 @@ std::string ConfigurationsFolder();
 std::vector<std::string> ListConfigurationNames();
 
 // Replaces `configuration` by the built-in defaults, then, for a name other
-// than "Default" (or empty), reads its file over them. 0 when loaded (or
-// built in); otherwise the status of the look-up or the read, with the
+// than "Default" (or empty), reads its file over them. Success when loaded
+// (or built in); otherwise the status of the look-up or the read, with the
 // configuration left at the defaults.
-[[nodiscard]] int LoadConfiguration(std::string_view name, CConfiguration& configuration);
+CStatus LoadConfiguration(std::string_view name, CConfiguration& configuration);
 // What a window tells when LoadConfiguration gave `status` for `name`.
-std::string ConfigurationReadFailure(std::string_view name, int status);
+std::string ConfigurationReadFailure(std::string_view name, const CStatus& status);
 // Writes a new configuration file; -EEXIST when the name is taken, -EPERM
 // for "Default".
 CStatus CreateConfigurationFile(std::string_view name, const CConfiguration& configuration);

@@ -127,12 +127,11 @@ void CConfiguration::ReadText(CTextBuffer& text)
     ReadForm(text, mFormOptions);
 }
 
-int CConfiguration::ReadFile(const CFileRef& file)
+CStatus CConfiguration::ReadFile(const CFileRef& file)
 {
     std::string bytes;
-    int status = ReadWholeFile(file, bytes).Code();
-    if (status != 0) return status;
+    if (CStatus status = ReadWholeFile(file, bytes); status.Failed()) return status;
     CTextBuffer text{std::string_view(bytes)};
     ReadText(text);
-    return 0;
+    return {};
 }

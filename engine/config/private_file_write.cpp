@@ -4,14 +4,14 @@
 
 #include "platform/posix/atomic_file.h"
 
-int WritePrivateFile(const std::string& folderPath, const std::string& name, std::string_view bytes, bool replace)
+CStatus WritePrivateFile(const std::string& folderPath, const std::string& name, std::string_view bytes, bool replace)
 {
-    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") return -EINVAL;
-    if (folderPath.empty()) return -ENOENT;
+    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") return CStatus::FromCode(-EINVAL);
+    if (folderPath.empty()) return CStatus::FromCode(-ENOENT);
     AtomicWriteOptions options;
     options.mode = 0600;
     options.exactMode = true;
     options.replace = replace;
     options.syncFolder = true;
-    return WriteFileAtomically(folderPath + "/" + name, bytes, options);
+    return CStatus::FromCode(WriteFileAtomically(folderPath + "/" + name, bytes, options));
 }

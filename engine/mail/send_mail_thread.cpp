@@ -37,7 +37,7 @@ std::mutex gLogMutex;
 void AppendToApplicationLog(const CMailOutcome& outcome)
 {
     std::lock_guard<std::mutex> lock(gLogMutex);
-    if (gAppSettings != nullptr) AppendToLog(gAppSettings->mLog.get(), outcome.report);
+    if (gAppSettings != nullptr) (void)AppendToLog(gAppSettings->mLog.get(), outcome.report);
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ bool CAppSettings::MakeQueueFolder()
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     std::string base = (runtime != nullptr && runtime[0] == '/') ? std::string(runtime) : CacheHomeFolder();
     std::string folder = base + "/tidewell/FTP Queue";
-    if (MakeFolderChain(folder, 0700) != 0) return false;
+    if (MakeFolderChain(folder, 0700).Failed()) return false;
     mQueueFolderPath = folder;
     return true;
 }
@@ -70,12 +70,12 @@ void CAppSettings::OpenLog()
     if (!GetLogFolder(folder)) return;
     mSupportFolderPath = folder;
     mLog = std::make_unique<CLogHolder>(kApplicationLogRotateBytes);
-    StartLogging(mLog.get(), (folder + "/" + kApplicationLogName).c_str());
+    (void)StartLogging(mLog.get(), (folder + "/" + kApplicationLogName).c_str());
 }
 
 void CAppSettings::CloseLog()
 {
     if (!mLog) return;
-    StopLogging(mLog.get());
+    (void)StopLogging(mLog.get());
     mLog.reset();
 }

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <utility>
 
@@ -60,15 +61,25 @@ bool RotateWhenFull(const std::string& path, std::int64_t size, std::int64_t lim
 
 }  // namespace
 
+std::string LogOpenFailureText(const std::string& path, const CStatus& status)
+{
+    return "The log file could not be opened: " + path + " (" + std::strerror(-status.Code()) + ")";
+}
+
+std::string LogWriteFailureText(const std::string& path, const CStatus& status)
+{
+    return "The log file could not be written: " + path + " (" + std::strerror(-status.Code()) + ")";
+}
+
 std::string LogStartLine(std::int64_t seconds) { return LogLine("starting", seconds); }
 
 std::string LogStopLine(std::int64_t seconds) { return LogLine("stopping", seconds); }
 
 void SetLogClock(LogClock clock) { gLogClock.store(clock != nullptr ? clock : &SystemClock); }
 
-int StartLogging(CLogHolder* holder, const char* path)
+CStatus StartLogging(CLogHolder* holder, const char* path)
 {
-    if (holder == nullptr || path == nullptr || path[0] == '\0') return -EINVAL;
+    if (holder == nullptr || path == nullptr || path[0] == '\0') return CStatus::FromCode(-EINVAL);
     std::lock_guard<std::mutex> lock(holder->mMutex);
     holder->mFd.Reset();
     holder->mPath = path;
@@ -78,19 +89,19 @@ int StartLogging(CLogHolder* holder, const char* path)
     struct stat info {};
     if (::stat(path, &info) == 0) RotateWhenFull(holder->mPath, info.st_size, holder->mRotateAtBytes);
     const int opened = OpenForAppending(holder->mPath);
-    if (opened < 0) return opened;
+    if (opened < 0) return CStatus::FromCode(opened);
     CUniqueFd fd(opened);
     const int status = WriteAll(fd.Get(), LogStartLine(Now()));
-    if (status != 0) return status;
+    if (status != 0) return CStatus::FromCode(status);
     holder->mFd = std::move(fd);
-    return 0;
+    return {};
 }
 
-int AppendToLog(CLogHolder* holder, std::string_view text)
+CStatus AppendToLog(CLogHolder* holder, std::string_view text)
 {
-    if (holder == nullptr) return 0;
+    if (holder == nullptr) return {};
     std::lock_guard<std::mutex> lock(holder->mMutex);
-    if (!holder->mFd.IsOpen()) return 0;
+    if (!holder->mFd.IsOpen()) return {};
     struct stat info {};
     if (holder->mRotateAtBytes > 0 && ::fstat(holder->mFd.Get(), &info) == 0 &&
         RotateWhenFull(holder->mPath, info.st_size, holder->mRotateAtBytes)) {
@@ -98,7 +109,7 @@ int AppendToLog(CLogHolder* holder, std::string_view text)
         const int fd = OpenForAppending(holder->mPath);
         if (fd < 0) {
             if (holder->mWriteFailure == 0) holder->mWriteFailure = fd;
-            return fd;
+            return CStatus::FromCode(fd);
         }
         holder->mFd.Reset(fd);
     }
@@ -106,12 +117,12 @@ int AppendToLog(CLogHolder* holder, std::string_view text)
         const auto now = std::chrono::steady_clock::now();
         if (holder->mHeld.empty()) holder->mHeldSince = now;
         holder->mHeld += WithLineFeeds(text, holder->mAfterReturn);
-        if (holder->mHeld.size() < kLogBufferBytes && now - holder->mHeldSince < kLogBufferAge) return 0;
-        return holder->WriteHeld();
+        if (holder->mHeld.size() < kLogBufferBytes && now - holder->mHeldSince < kLogBufferAge) return {};
+        return CStatus::FromCode(holder->WriteHeld());
     }
     const int status = WriteAll(holder->mFd.Get(), WithLineFeeds(text, holder->mAfterReturn));
     if (status != 0 && holder->mWriteFailure == 0) holder->mWriteFailure = status;
-    return status;
+    return CStatus::FromCode(status);
 }
 
 int CLogHolder::WriteHeld()
@@ -123,11 +134,11 @@ int CLogHolder::WriteHeld()
     return status;
 }
 
-int FlushLog(CLogHolder* holder)
+CStatus FlushLog(CLogHolder* holder)
 {
-    if (holder == nullptr) return 0;
+    if (holder == nullptr) return {};
     std::lock_guard<std::mutex> lock(holder->mMutex);
-    return holder->WriteHeld();
+    return CStatus::FromCode(holder->WriteHeld());
 }
 
 bool IsLogTextHeld(CLogHolder* holder)
@@ -137,18 +148,18 @@ bool IsLogTextHeld(CLogHolder* holder)
     return !holder->mHeld.empty();
 }
 
-int AppendToLog(CLogHolder* holder, const char* text)
+CStatus AppendToLog(CLogHolder* holder, const char* text)
 {
     return AppendToLog(holder, std::string_view(text != nullptr ? text : ""));
 }
 
-int AppendToLog(CLogHolder* holder, const CTextBuffer& text) { return AppendToLog(holder, text.View()); }
+CStatus AppendToLog(CLogHolder* holder, const CTextBuffer& text) { return AppendToLog(holder, text.View()); }
 
-int StopLogging(CLogHolder* holder)
+CStatus StopLogging(CLogHolder* holder)
 {
-    if (holder == nullptr) return 0;
+    if (holder == nullptr) return {};
     std::lock_guard<std::mutex> lock(holder->mMutex);
-    if (!holder->mFd.IsOpen()) return 0;
+    if (!holder->mFd.IsOpen()) return {};
     // The held text and the stop line in one write.
     holder->mHeld += LogStopLine(Now());
     CUniqueFd fd = std::move(holder->mFd);
@@ -156,36 +167,36 @@ int StopLogging(CLogHolder* holder)
     holder->mHeld.clear();
     // A failed close may be the first report of a failed write.
     const int closeStatus = ::close(fd.Release()) == 0 ? 0 : ErrnoStatus();
-    return status != 0 ? status : closeStatus;
+    return CStatus::FromCode(status != 0 ? status : closeStatus);
 }
 
-int TakeLogWriteFailure(CLogHolder* holder)
+CStatus TakeLogWriteFailure(CLogHolder* holder)
 {
-    if (holder == nullptr) return 0;
+    if (holder == nullptr) return {};
     std::lock_guard<std::mutex> lock(holder->mMutex);
-    holder->WriteHeld();
-    return std::exchange(holder->mWriteFailure, 0);
+    holder->WriteHeld();  // a failure lands in mWriteFailure
+    return CStatus::FromCode(std::exchange(holder->mWriteFailure, 0));
 }
 
 bool GetLogFolder(std::string& folder)
 {
     std::string support = DataHomeFolder() + "/" + kMakerFolderName + "/" + kProductFolderName;
-    if (MakeFolderChain(support, 0700) != 0) return false;
+    if (MakeFolderChain(support, 0700).Failed()) return false;
     folder = support;
     return true;
 }
 
-int GetSpecForHFSPath(const char* path, std::string& found)
+CStatus GetSpecForHFSPath(const char* path, std::string& found)
 {
-    if (path == nullptr || path[0] == '\0') return -EINVAL;
+    if (path == nullptr || path[0] == '\0') return CStatus::FromCode(-EINVAL);
     struct stat info {};
     if (::stat(path, &info) != 0) {
-        if (errno != ENOENT) return ErrnoStatus();
+        if (errno != ENOENT) return CStatus::FromCode(ErrnoStatus());
         const CUniqueFd created(::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
-        if (!created.IsOpen() && errno != EEXIST) return ErrnoStatus();
+        if (!created.IsOpen() && errno != EEXIST) return CStatus::FromCode(ErrnoStatus());
     }
     found = path;
-    return 0;
+    return {};
 }
 
 int OpenInDefaultApp(const std::string& path)

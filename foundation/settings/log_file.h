@@ -9,7 +9,7 @@
 //   Tidewell stopping logging at 09:07:41 on Mon 7 Dec 2026.\n
 //
 // Times are local, with English day and month names whatever the locale.
-// Results are 0 or a negative errno value.
+// A failure's code is a negative errno value.
 #pragma once
 
 #include <chrono>
@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/errors/status.h"
 #include "platform/posix/unique_fd.h"
 
 class CTextBuffer;
@@ -51,11 +52,11 @@ public:
     const std::string& Path() const { return mPath; }
 
 private:
-    friend int StartLogging(CLogHolder* holder, const char* path);
-    friend int AppendToLog(CLogHolder* holder, std::string_view text);
-    friend int StopLogging(CLogHolder* holder);
-    friend int TakeLogWriteFailure(CLogHolder* holder);
-    friend int FlushLog(CLogHolder* holder);
+    friend CStatus StartLogging(CLogHolder* holder, const char* path);
+    friend CStatus AppendToLog(CLogHolder* holder, std::string_view text);
+    friend CStatus StopLogging(CLogHolder* holder);
+    friend CStatus TakeLogWriteFailure(CLogHolder* holder);
+    friend CStatus FlushLog(CLogHolder* holder);
     friend bool IsLogTextHeld(CLogHolder* holder);
 
     // Writes the held text; its first failure is kept in mWriteFailure.
@@ -79,26 +80,32 @@ inline constexpr std::chrono::seconds kLogBufferAge{1};
 // Opens (creating when missing) the file at `path` for appending and writes
 // the start line. A holder that was open is closed first. On failure the
 // holder stays closed.
-int StartLogging(CLogHolder* holder, const char* path);
+CStatus StartLogging(CLogHolder* holder, const char* path);
 // Appends the text with its line ends made LF (a CR that ends one append
-// and the LF that opens the next make one line end). 0, writing nothing,
-// when there is no holder or no open log.
-int AppendToLog(CLogHolder* holder, std::string_view text);
-int AppendToLog(CLogHolder* holder, const char* text);
-int AppendToLog(CLogHolder* holder, const CTextBuffer& text);
-// A buffered holder's held text written now; its status (0 when nothing
-// was held or no log is open).
-int FlushLog(CLogHolder* holder);
+// and the LF that opens the next make one line end). Success, writing
+// nothing, when there is no holder or no open log. A failure is also kept
+// for TakeLogWriteFailure, so callers that append line by line may leave it.
+CStatus AppendToLog(CLogHolder* holder, std::string_view text);
+CStatus AppendToLog(CLogHolder* holder, const char* text);
+CStatus AppendToLog(CLogHolder* holder, const CTextBuffer& text);
+// A buffered holder's held text written now; its status (success when
+// nothing was held or no log is open).
+CStatus FlushLog(CLogHolder* holder);
 // A buffered holder holds text not written yet.
 [[nodiscard]] bool IsLogTextHeld(CLogHolder* holder);
 // Writes the stop line and closes the log; the holder is closed afterwards
 // in every case, so a second stop or a late append does nothing. Returns the
-// first failure of the write and the close; 0 when no log was open.
-int StopLogging(CLogHolder* holder);
+// first failure of the write and the close; success when no log was open.
+CStatus StopLogging(CLogHolder* holder);
 // Writes what a buffered holder holds, then: the first failure of an
-// append since the log was started, or 0; taking it
-// clears it, so that a log that fails at every line is told of once.
-[[nodiscard]] int TakeLogWriteFailure(CLogHolder* holder);
+// append since the log was started, or success; taking it clears it, so
+// that a log that fails at every line is told of once.
+CStatus TakeLogWriteFailure(CLogHolder* holder);
+
+// What a window or a program tells when the log at `path` could not be
+// opened, or written (appended to or closed).
+std::string LogOpenFailureText(const std::string& path, const CStatus& status);
+std::string LogWriteFailureText(const std::string& path, const CStatus& status);
 
 // The start and stop lines for a moment (seconds since 1970, shown in local
 // time).
@@ -116,8 +123,8 @@ void SetLogClock(LogClock clock);
 
 // Makes sure an item exists at the (POSIX) path: an existing file or folder
 // is taken as it is, a missing one is created as an empty file. `found`
-// receives the path. 0, or the error that kept the file from being made.
-[[nodiscard]] int GetSpecForHFSPath(const char* path, std::string& found);
+// receives the path. Success, or the error that kept the file from being made.
+CStatus GetSpecForHFSPath(const char* path, std::string& found);
 
 // Opens the file or folder in the application the desktop assigns to it (a
 // folder opens in the file manager). Always 0: a failure to start the opener

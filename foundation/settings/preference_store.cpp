@@ -155,7 +155,7 @@ bool Update(Scope scope, const std::function<void(PlistValue&)>& change)
         root = entry.root;
     }
     change(root);
-    if (MakeFolderChain(file.folder, file.folderMode) != 0) return false;
+    if (MakeFolderChain(file.folder, file.folderMode).Failed()) return false;
     int status = WritePlistFile(WritePathFor(file.path), root, file.fileMode);
     CachedFile& fresh = gCache[file.path];
     fresh = CachedFile();

@@ -124,18 +124,17 @@ std::string UserDownloadFolder()
     return HomeSubfolder("Downloads");
 }
 
-int MakeFolderChain(const std::string& path, mode_t mode)
+CStatus MakeFolderChain(const std::string& path, mode_t mode)
 {
-    if (path.empty()) return -EINVAL;
+    if (path.empty()) return CStatus::FromCode(-EINVAL);
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) return S_ISDIR(info.st_mode) ? 0 : -ENOTDIR;
-    if (errno != ENOENT) return ErrnoStatus();
+    if (::stat(path.c_str(), &info) == 0) return CStatus::FromCode(S_ISDIR(info.st_mode) ? 0 : -ENOTDIR);
+    if (errno != ENOENT) return CStatus::FromCode(ErrnoStatus());
     std::size_t slash = path.find_last_of('/');
     if (slash != std::string::npos && slash > 0) {
-        int status = MakeFolderChain(path.substr(0, slash), mode);
-        if (status != 0) return status;
+        if (CStatus status = MakeFolderChain(path.substr(0, slash), mode); status.Failed()) return status;
     }
-    if (::mkdir(path.c_str(), mode) != 0 && errno != EEXIST) return ErrnoStatus();
-    if (::stat(path.c_str(), &info) != 0) return ErrnoStatus();
-    return S_ISDIR(info.st_mode) ? 0 : -ENOTDIR;
+    if (::mkdir(path.c_str(), mode) != 0 && errno != EEXIST) return CStatus::FromCode(ErrnoStatus());
+    if (::stat(path.c_str(), &info) != 0) return CStatus::FromCode(ErrnoStatus());
+    return CStatus::FromCode(S_ISDIR(info.st_mode) ? 0 : -ENOTDIR);
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/errors/status.h"
+
 // $HOME, else the home folder of the user's password entry; "/" when neither
 // is known.
 std::string HomeFolder();
@@ -28,6 +30,6 @@ std::string UserDownloadFolder();
 std::string ParseDownloadDirEntry(std::string_view dirsText, const std::string& home);
 
 // Creates `path` and every missing folder above it, new ones with `mode`
-// (less the umask). 0 when the folder exists afterwards, else a negative
-// errno value (-ENOTDIR when a file stands in the way).
-[[nodiscard]] int MakeFolderChain(const std::string& path, mode_t mode);
+// (less the umask). Success when the folder exists afterwards, else a
+// failure with a negative errno code (-ENOTDIR when a file stands in the way).
+CStatus MakeFolderChain(const std::string& path, mode_t mode);

@@ -212,7 +212,7 @@ TEST(WindowCommands, EveryMenuItemAndButtonOpensItsOwnWindowOrDialog)
     site.mSiteLogin.realmList.Append(CRealm{"Members", "reader", "secret"});
     site.mFormOptions.inputItemList.Append(CInputItem{"q", "tide"});
     std::filesystem::create_directories(ConfigurationsFolder());
-    ASSERT_EQ(site.Save("Site"), 0);
+    ASSERT_EQ(site.Save("Site").Code(), 0);
 
     using namespace configwin;
     const struct SCase {

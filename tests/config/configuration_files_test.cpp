@@ -63,7 +63,7 @@ protected:
 TEST_F(ConfigurationFilesTest, SaveAndLoadByName)
 {
     CConfiguration saved = Changed("work");
-    ASSERT_EQ(saved.Save("Work site"), 0);
+    ASSERT_EQ(saved.Save("Work site").Code(), 0);
     EXPECT_EQ(Names(), std::vector<std::string>({"Work site"}));
     EXPECT_EQ(Get("Work site"), TextOf(saved));
     // Configurations hold passwords.
@@ -72,7 +72,7 @@ TEST_F(ConfigurationFilesTest, SaveAndLoadByName)
 
     CConfiguration loaded;
     loaded.mGeneralOptions.linkDepth = 5;
-    EXPECT_EQ(LoadConfiguration("Work site", loaded), 0);
+    EXPECT_EQ(LoadConfiguration("Work site", loaded).Code(), 0);
     EXPECT_TRUE(loaded.IsEqual(saved));
     EXPECT_TRUE(ConfigurationExists("Work site"));
 }
@@ -82,7 +82,7 @@ TEST_F(ConfigurationFilesTest, SavingReplacesTheWholeFileAndTightensItsMode)
     Put("site", std::string(10000, 'x'));
     ::chmod(PathOf("site").c_str(), 0644);
     CConfiguration c = Changed("site");
-    ASSERT_EQ(c.Save("site"), 0);
+    ASSERT_EQ(c.Save("site").Code(), 0);
     EXPECT_EQ(Get("site"), TextOf(c));
     EXPECT_EQ(ModeOf(PathOf("site")), 0600u);
     EXPECT_EQ(Names(), std::vector<std::string>({"site"}));
@@ -94,48 +94,48 @@ TEST_F(ConfigurationFilesTest, SaveFailuresAreReported)
     ::mkdir(mSettings->mSupportFolderPath.c_str(), 0700);
     ::mkdir(ConfigurationsPath().c_str(), 0700);
     ::mkdir(PathOf("taken").c_str(), 0700);
-    EXPECT_EQ(CConfiguration().Save("taken"), -EISDIR);
+    EXPECT_EQ(CConfiguration().Save("taken").Code(), -EISDIR);
     EXPECT_EQ(Names(), std::vector<std::string>({"taken"}));
 
     // A file where the configurations folder would go.
     std::filesystem::remove_all(ConfigurationsPath());
     testsupport::WriteFileBytes(ConfigurationsPath(), "not a folder");
-    EXPECT_EQ(CConfiguration().Save("site"), -ENOTDIR);
+    EXPECT_EQ(CConfiguration().Save("site").Code(), -ENOTDIR);
     EXPECT_EQ(CreateConfigurationFile("site", CConfiguration()).Code(), -ENOTDIR);
 }
 
 TEST_F(ConfigurationFilesTest, TheDefaultHasNoFile)
 {
-    EXPECT_EQ(CConfiguration().Save("Default"), -EPERM);
+    EXPECT_EQ(CConfiguration().Save("Default").Code(), -EPERM);
     EXPECT_FALSE(std::filesystem::exists(ConfigurationsPath()));
 
     CConfiguration byHand = Changed("by hand");
     Put("Default", TextOf(byHand));
     CConfiguration loaded = byHand;
-    EXPECT_EQ(LoadConfiguration("Default", loaded), 0);
+    EXPECT_EQ(LoadConfiguration("Default", loaded).Code(), 0);
     EXPECT_TRUE(loaded.IsEqual(CConfiguration()));
     loaded = byHand;
-    EXPECT_EQ(LoadConfiguration("", loaded), 0);
+    EXPECT_EQ(LoadConfiguration("", loaded).Code(), 0);
     EXPECT_TRUE(loaded.IsEqual(CConfiguration()));
 
     CFileRef file;
-    EXPECT_EQ(FindConfigurationFile("Default", file), -ENOENT);
+    EXPECT_EQ(FindConfigurationFile("Default", file).Code(), -ENOENT);
     EXPECT_FALSE(ConfigurationExists("Default"));
     EXPECT_EQ(DeleteConfigurationFile("Default").Code(), -ENOENT);
     EXPECT_EQ(DuplicateConfigurationFile("Default", "copy").Code(), -ENOENT);
     EXPECT_EQ(Names(), std::vector<std::string>({"Default"}));
     // "default" is an ordinary name.
-    EXPECT_EQ(CConfiguration().Save("default"), 0);
+    EXPECT_EQ(CConfiguration().Save("default").Code(), 0);
 }
 
 TEST_F(ConfigurationFilesTest, LookingUpAMissingNameCreatesNothing)
 {
     Put("other", "x");
     CFileRef file;
-    EXPECT_EQ(FindConfigurationFile("missing", file), -ENOENT);
+    EXPECT_EQ(FindConfigurationFile("missing", file).Code(), -ENOENT);
     EXPECT_FALSE(file.IsValid());
     CConfiguration loaded = Changed("stale");
-    EXPECT_EQ(LoadConfiguration("missing", loaded), -ENOENT);
+    EXPECT_EQ(LoadConfiguration("missing", loaded).Code(), -ENOENT);
     EXPECT_TRUE(loaded.IsEqual(CConfiguration()));
     EXPECT_EQ(DeleteConfigurationFile("missing").Code(), -ENOENT);
     EXPECT_EQ(RenameConfigurationFile("missing", "new").Code(), -ENOENT);
@@ -151,9 +151,9 @@ TEST_F(ConfigurationFilesTest, ExistenceIsExactAndOnlyForFiles)
     EXPECT_FALSE(ConfigurationExists("work "));
     EXPECT_FALSE(ConfigurationExists("folder"));
     CFileRef file;
-    EXPECT_EQ(FindConfigurationFile("folder", file), -EISDIR);
+    EXPECT_EQ(FindConfigurationFile("folder", file).Code(), -EISDIR);
     CConfiguration loaded;
-    EXPECT_EQ(LoadConfiguration("folder", loaded), -EISDIR);
+    EXPECT_EQ(LoadConfiguration("folder", loaded).Code(), -EISDIR);
 }
 
 TEST_F(ConfigurationFilesTest, Rename)
@@ -218,19 +218,19 @@ TEST_F(ConfigurationFilesTest, NamesAreSinglePathComponents)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(CheckConfigurationName(c.name), c.status);
-        EXPECT_EQ(CConfiguration().Save(c.name), c.status);
+        EXPECT_EQ(CheckConfigurationName(c.name).Code(), c.status);
+        EXPECT_EQ(CConfiguration().Save(c.name).Code(), c.status);
         EXPECT_EQ(CreateConfigurationFile(c.name, CConfiguration()).Code(), c.status);
         EXPECT_EQ(RenameConfigurationFile("good", c.name).Code(), c.status);
         EXPECT_EQ(DuplicateConfigurationFile("good", c.name).Code(), c.status);
         CFileRef file;
         if (!c.name.empty()) {
-            EXPECT_EQ(FindConfigurationFile(c.name, file), c.status);
+            EXPECT_EQ(FindConfigurationFile(c.name, file).Code(), c.status);
         }
         EXPECT_FALSE(ConfigurationExists(c.name));
     }
-    EXPECT_EQ(CheckConfigurationName(std::string(255, 'n')), 0);
-    EXPECT_EQ(CheckConfigurationName("Work site (2) é"), 0);
+    EXPECT_EQ(CheckConfigurationName(std::string(255, 'n')).Code(), 0);
+    EXPECT_EQ(CheckConfigurationName("Work site (2) é").Code(), 0);
     EXPECT_EQ(Names(), std::vector<std::string>({"good"}));
     std::vector<std::string> supportNames;
     for (const auto& entry : std::filesystem::directory_iterator(mSettings->mSupportFolderPath))
@@ -243,7 +243,7 @@ TEST_F(ConfigurationFilesTest, AFileOfTheOriginalProgramLoads)
 {
     Put("old", "name Caf\x8E\xA5\rlinkDepth 3\xA5\rrealmList Members\tann\tpw\xA5\rmethod GET\xA5\r");
     CConfiguration loaded;
-    ASSERT_EQ(LoadConfiguration("old", loaded), 0);
+    ASSERT_EQ(LoadConfiguration("old", loaded).Code(), 0);
     EXPECT_EQ(loaded.mGeneralOptions.name.str(), "Caf\xC3\xA9");
     EXPECT_EQ(loaded.mGeneralOptions.linkDepth, 3);
     EXPECT_EQ(loaded.mGeneralOptions.directoryDepth, 99);

@@ -64,7 +64,7 @@ std::string ConfigurationWindows::Folder() const { return ConfigurationsFolder()
 
 void ConfigurationWindows::Store(const std::string& name, const CConfiguration& configuration)
 {
-    ASSERT_EQ(configuration.Save(name), 0) << name;
+    ASSERT_EQ(configuration.Save(name).Code(), 0) << name;
 }
 
 CEditConfigurationWindow* ConfigurationWindows::Edit(const std::string& name, int tab)

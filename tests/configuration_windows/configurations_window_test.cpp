@@ -114,7 +114,7 @@ TEST_F(ConfigurationWindows, NewDuplicateRenameDeleteOnTheFolder)
 CConfigurationsWindow* AlphaAndBeta(const std::string& folder)
 {
     std::filesystem::remove_all(folder);
-    for (const char* name : {"alpha", "beta"}) EXPECT_EQ(CConfiguration().Save(name), 0);
+    for (const char* name : {"alpha", "beta"}) EXPECT_EQ(CConfiguration().Save(name).Code(), 0);
     CConfigurationsWindow* window = ShowConfigurationsWindow();
     window->Table()->FillRows({{"alpha"}, {"beta"}});
     window->Table()->SelectRow(0);

@@ -49,7 +49,7 @@ PaneIDT Code(const char* text)
 CConfiguration ReadBack(const std::string& name)
 {
     CConfiguration read;
-    EXPECT_EQ(LoadConfiguration(name, read), 0);
+    EXPECT_EQ(LoadConfiguration(name, read).Code(), 0);
     return read;
 }
 

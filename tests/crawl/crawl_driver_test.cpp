@@ -1,8 +1,10 @@
 // crawl-driver run as a program: a grab asks for its start page once; one
-// that saves nothing fails with a reason on standard error, and leaves
-// nothing named after a URL that was never valid.
+// that saves nothing, or cannot keep the log it was asked for, fails with a
+// reason on standard error, and leaves nothing named after a URL that was
+// never valid.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/config/configuration.h"
 #include "tests/crawl/crawl_test_support.h"
 #include "tests/crawl/failure_cases.h"
 #include "tests/support/http_peer.h"
@@ -97,6 +100,48 @@ TEST_F(CrawlDriver, AGrabThatSavesNothingFailsAndSaysWhy)
                             [](const auto& request) { return request.target == "/a.html"; }),
               1)
         << "a grab that cannot save fetches no page after its first";
+#endif
+}
+
+TEST_F(CrawlDriver, ALogThatCannotBeOpenedFailsTheGrab)
+{
+#ifndef TIDEWELL_CRAWL_DRIVER
+    GTEST_SKIP() << "crawl-driver is not built";
+#else
+    testsupport::HttpPeer peer({{.path = "/", .body = Page("site", "")}});
+    const std::string scratch = mRoot.MakeFolder("scratch");
+    const std::string configFile = scratch + "/with log";
+    CConfiguration withLog;
+    withLog.mMiscOptions.generateLog = 1;
+    ASSERT_TRUE(withLog.WriteFile(CFileRef(configFile)).Ok());
+    // Named after the start URL's host and port.
+    const std::string logName = peer.Url(".log").substr(std::string_view("http://").size());
+    const std::string logPath = Mirror() + "/" + logName;
+    struct Case {
+        const char* name;
+        int (*block)(const char* path);  // puts something in the log's place
+        int exitStatus;
+    } cases[] = {
+        {"nothing in the way", [](const char*) { return 0; }, 0},
+        {"a folder", [](const char* path) { return ::mkdir(path, 0700); }, 1},
+        {"a pipe", [](const char* path) { return ::mkfifo(path, 0600); }, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(Mirror());
+        std::filesystem::create_directory(Mirror());
+        ASSERT_EQ(c.block(logPath.c_str()), 0);
+        const SProgramRun run = RunProgram(TIDEWELL_CRAWL_DRIVER, {"--config", configFile, peer.Url("/"), Mirror()}, scratch);
+        EXPECT_EQ(run.exitStatus, c.exitStatus) << run.err;
+        EXPECT_NE(run.out.find("Total files grabbed: 1"), std::string::npos) << run.out;
+        if (c.exitStatus == 0) {
+            EXPECT_EQ(run.err, "");
+            EXPECT_NE(FileText(logPath).find("Total files grabbed: 1\n"), std::string::npos);
+        } else {
+            EXPECT_EQ(run.err.rfind("crawl-driver: The log file could not be opened: ", 0), 0u) << run.err;
+            EXPECT_NE(run.err.find(logName + " ("), std::string::npos) << run.err;
+        }
+    }
 #endif
 }
 

@@ -273,7 +273,7 @@ TEST_F(AppSettings, TheApplicationLogIsAppendedAcrossRunsAndClosedOnce)
 {
     {
         CAppSettings first;
-        ASSERT_EQ(AppendToLog(first.mLog.get(), "first run\r"), 0);
+        ASSERT_EQ(AppendToLog(first.mLog.get(), "first run\r").Code(), 0);
     }
     {
         CAppSettings second;
@@ -304,7 +304,7 @@ TEST_F(AppSettings, TheApplicationLogIsAppendedAcrossRunsAndClosedOnce)
     Override("XDG_DATA_HOME", Path("blocker/data"));
     CAppSettings third;
     EXPECT_EQ(third.mLog, nullptr);
-    EXPECT_EQ(AppendToLog(third.mLog.get(), "nowhere\r"), 0);
+    EXPECT_EQ(AppendToLog(third.mLog.get(), "nowhere\r").Code(), 0);
 }
 
 TEST_F(AppSettings, QueueFolderIsPrivateAndNeverInTheSharedTemporaryFolder)

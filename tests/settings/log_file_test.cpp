@@ -87,12 +87,12 @@ TEST_F(LogFile, AStartedLogHoldsStartLineAppendedTextAndStopLine)
         if (c.existing) Put("grab.log", c.existing);
 
         CLogHolder holder;
-        ASSERT_EQ(StartLogging(&holder, Path("grab.log").c_str()), 0);
+        ASSERT_EQ(StartLogging(&holder, Path("grab.log").c_str()).Code(), 0);
         EXPECT_TRUE(holder.IsOpen());
         gFakeNow = kMonday + 158;
-        EXPECT_EQ(AppendToLog(&holder, "Grabbing http://example.org/\n"), 0);
-        EXPECT_EQ(AppendToLog(&holder, CTextBuffer("Saved index.html\n")), 0);
-        EXPECT_EQ(StopLogging(&holder), 0);
+        EXPECT_EQ(AppendToLog(&holder, "Grabbing http://example.org/\n").Code(), 0);
+        EXPECT_EQ(AppendToLog(&holder, CTextBuffer("Saved index.html\n")).Code(), 0);
+        EXPECT_EQ(StopLogging(&holder).Code(), 0);
         EXPECT_FALSE(holder.IsOpen());
 
         EXPECT_EQ(Get("grab.log"), std::string(c.existing ? c.existing : "") +
@@ -125,9 +125,9 @@ TEST_F(LogFile, EveryLineEndsWithALineFeedWhateverTheCallerWrote)
         SCOPED_TRACE(c.name);
         std::filesystem::remove(Path("lines.log"));
         CLogHolder holder;
-        ASSERT_EQ(StartLogging(&holder, Path("lines.log").c_str()), 0);
-        for (const std::string& text : c.appends) ASSERT_EQ(AppendToLog(&holder, text), 0);
-        ASSERT_EQ(StopLogging(&holder), 0);
+        ASSERT_EQ(StartLogging(&holder, Path("lines.log").c_str()).Code(), 0);
+        for (const std::string& text : c.appends) ASSERT_EQ(AppendToLog(&holder, text).Code(), 0);
+        ASSERT_EQ(StopLogging(&holder).Code(), 0);
 
         const std::string text = Get("lines.log");
         EXPECT_EQ(text.find('\r'), std::string::npos);
@@ -157,10 +157,10 @@ TEST_F(LogFile, ABufferedLogWritesTheSameBytesInFewWrites)
         std::function<void(CLogHolder&)> end;  // what makes it write
         bool heldUntilTheEnd;
     } cases[] = {
-        {"flushed", {"one\r", "\ntwo\r", "three"}, [](CLogHolder& h) { EXPECT_EQ(FlushLog(&h), 0); }, true},
-        {"stopped", {"Grabbing ", "http://example.org/", "\r"}, [](CLogHolder& h) { EXPECT_EQ(StopLogging(&h), 0); },
+        {"flushed", {"one\r", "\ntwo\r", "three"}, [](CLogHolder& h) { EXPECT_EQ(FlushLog(&h).Code(), 0); }, true},
+        {"stopped", {"Grabbing ", "http://example.org/", "\r"}, [](CLogHolder& h) { EXPECT_EQ(StopLogging(&h).Code(), 0); },
          true},
-        {"a failure asked for", {"a\rb\r\n"}, [](CLogHolder& h) { EXPECT_EQ(TakeLogWriteFailure(&h), 0); }, true},
+        {"a failure asked for", {"a\rb\r\n"}, [](CLogHolder& h) { EXPECT_EQ(TakeLogWriteFailure(&h).Code(), 0); }, true},
         {"a buffer's worth", {"one\r", longLine}, [](CLogHolder&) {}, false},
     };
     for (const Case& c : cases) {
@@ -169,11 +169,11 @@ TEST_F(LogFile, ABufferedLogWritesTheSameBytesInFewWrites)
         std::filesystem::remove(Path("held.log"));
         CLogHolder plain;
         CLogHolder held{CLogHolder::SBuffered{}};
-        ASSERT_EQ(StartLogging(&plain, Path("plain.log").c_str()), 0);
-        ASSERT_EQ(StartLogging(&held, Path("held.log").c_str()), 0);
+        ASSERT_EQ(StartLogging(&plain, Path("plain.log").c_str()).Code(), 0);
+        ASSERT_EQ(StartLogging(&held, Path("held.log").c_str()).Code(), 0);
         for (const std::string& text : c.appends) {
-            ASSERT_EQ(AppendToLog(&plain, text), 0);
-            ASSERT_EQ(AppendToLog(&held, text), 0);
+            ASSERT_EQ(AppendToLog(&plain, text).Code(), 0);
+            ASSERT_EQ(AppendToLog(&held, text).Code(), 0);
         }
         EXPECT_EQ(Get("held.log") == LogStartLine(kMonday), c.heldUntilTheEnd) << "nothing written before the end";
         EXPECT_EQ(IsLogTextHeld(&held), c.heldUntilTheEnd);
@@ -181,9 +181,9 @@ TEST_F(LogFile, ABufferedLogWritesTheSameBytesInFewWrites)
         EXPECT_FALSE(IsLogTextHeld(&held));
         if (held.IsOpen()) {
             EXPECT_EQ(Get("held.log"), Get("plain.log"));
-            ASSERT_EQ(StopLogging(&held), 0);
+            ASSERT_EQ(StopLogging(&held).Code(), 0);
         }
-        ASSERT_EQ(StopLogging(&plain), 0);
+        ASSERT_EQ(StopLogging(&plain).Code(), 0);
         EXPECT_EQ(Get("held.log"), Get("plain.log"));
     }
 }
@@ -191,8 +191,8 @@ TEST_F(LogFile, ABufferedLogWritesTheSameBytesInFewWrites)
 TEST_F(LogFile, AClosedOrMissingLogTakesNothing)
 {
     CLogHolder holder;
-    ASSERT_EQ(StartLogging(&holder, Path("grab.log").c_str()), 0);
-    ASSERT_EQ(StopLogging(&holder), 0);
+    ASSERT_EQ(StartLogging(&holder, Path("grab.log").c_str()).Code(), 0);
+    ASSERT_EQ(StopLogging(&holder).Code(), 0);
     const std::string closed = Get("grab.log");
 
     CLogHolder neverStarted;
@@ -206,8 +206,8 @@ TEST_F(LogFile, AClosedOrMissingLogTakesNothing)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(AppendToLog(c.holder, "late line\r"), 0);
-        EXPECT_EQ(StopLogging(c.holder), 0);
+        EXPECT_EQ(AppendToLog(c.holder, "late line\r").Code(), 0);
+        EXPECT_EQ(StopLogging(c.holder).Code(), 0);
     }
     EXPECT_EQ(Get("grab.log"), closed);
 }
@@ -236,14 +236,14 @@ TEST_F(LogFile, AFailedAppendIsToldOnce)
         const std::string told = testsupport::InChildWithFileSizeCap(cap, [&] {
             CLogHolder holder;
             int restarted = 0;
-            StartLogging(&holder, path.c_str());
-            for (const std::string& line : c.appends) AppendToLog(&holder, line);
+            (void)StartLogging(&holder, path.c_str());
+            for (const std::string& line : c.appends) (void)AppendToLog(&holder, line);
             if (c.restart) {
                 ::unlink(path.c_str());
-                restarted = StartLogging(&holder, path.c_str());
+                restarted = StartLogging(&holder, path.c_str()).Code();
             }
-            const int taken = TakeLogWriteFailure(&holder);
-            const int again = restarted != 0 ? restarted : TakeLogWriteFailure(&holder);
+            const int taken = TakeLogWriteFailure(&holder).Code();
+            const int again = restarted != 0 ? restarted : TakeLogWriteFailure(&holder).Code();
             return std::to_string(taken) + " " + std::to_string(again);
         });
         EXPECT_EQ(told, std::to_string(c.taken) + " 0");
@@ -258,9 +258,9 @@ TEST_F(LogFile, DescriptorZeroIsAnOpenLogNotTheAbsentOne)
     ASSERT_GE(savedInput, 0);
     ::close(0);
     CLogHolder holder;
-    int started = StartLogging(&holder, Path("zero.log").c_str());
-    int appended = AppendToLog(&holder, "line\r");
-    int stopped = StopLogging(&holder);
+    int started = StartLogging(&holder, Path("zero.log").c_str()).Code();
+    int appended = AppendToLog(&holder, "line\r").Code();
+    int stopped = StopLogging(&holder).Code();
     bool openAfterStop = holder.IsOpen();
     ::dup2(savedInput, 0);
     ::close(savedInput);
@@ -296,12 +296,12 @@ TEST_F(LogFile, StartFailuresLeaveTheHolderClosed)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CLogHolder holder;
-        EXPECT_EQ(StartLogging(&holder, c.path.c_str()), c.status);
+        EXPECT_EQ(StartLogging(&holder, c.path.c_str()).Code(), c.status);
         EXPECT_FALSE(holder.IsOpen());
-        EXPECT_EQ(AppendToLog(&holder, "x"), 0);
-        EXPECT_EQ(StopLogging(&holder), 0);
+        EXPECT_EQ(AppendToLog(&holder, "x").Code(), 0);
+        EXPECT_EQ(StopLogging(&holder).Code(), 0);
     }
-    EXPECT_EQ(StartLogging(nullptr, Path("grab.log").c_str()), -EINVAL);
+    EXPECT_EQ(StartLogging(nullptr, Path("grab.log").c_str()).Code(), -EINVAL);
     ::close(reader);
 }
 
@@ -313,24 +313,24 @@ TEST_F(LogFile, ALogThatReachedItsLimitIsRotated)
     // A start on a file already at the limit moves it aside first.
     Put("app.log", std::string(static_cast<std::size_t>(limit), 'o'));
     CLogHolder holder(limit);
-    ASSERT_EQ(StartLogging(&holder, Path("app.log").c_str()), 0);
+    ASSERT_EQ(StartLogging(&holder, Path("app.log").c_str()).Code(), 0);
     EXPECT_EQ(Get("app.log.1"), std::string(static_cast<std::size_t>(limit), 'o'));
     EXPECT_EQ(Get("app.log"), start);
 
     // Appends go on until the file reaches the limit; the next one rotates.
-    ASSERT_EQ(AppendToLog(&holder, "0123456789\r"), 0);
-    ASSERT_EQ(AppendToLog(&holder, "abcdefghij\r"), 0);  // now past the limit
+    ASSERT_EQ(AppendToLog(&holder, "0123456789\r").Code(), 0);
+    ASSERT_EQ(AppendToLog(&holder, "abcdefghij\r").Code(), 0);  // now past the limit
     EXPECT_EQ(Get("app.log"), start + "0123456789\nabcdefghij\n");
-    ASSERT_EQ(AppendToLog(&holder, "after rotation\r"), 0);
+    ASSERT_EQ(AppendToLog(&holder, "after rotation\r").Code(), 0);
     EXPECT_EQ(Get("app.log.1"), start + "0123456789\nabcdefghij\n");
-    ASSERT_EQ(StopLogging(&holder), 0);
+    ASSERT_EQ(StopLogging(&holder).Code(), 0);
     EXPECT_EQ(Get("app.log"), "after rotation\n" + LogStopLine(kMonday));
 
     // Without a limit a log only grows.
     CLogHolder unlimited;
-    ASSERT_EQ(StartLogging(&unlimited, Path("grab.log").c_str()), 0);
-    for (int i = 0; i < 50; ++i) ASSERT_EQ(AppendToLog(&unlimited, "0123456789\r"), 0);
-    ASSERT_EQ(StopLogging(&unlimited), 0);
+    ASSERT_EQ(StartLogging(&unlimited, Path("grab.log").c_str()).Code(), 0);
+    for (int i = 0; i < 50; ++i) ASSERT_EQ(AppendToLog(&unlimited, "0123456789\r").Code(), 0);
+    ASSERT_EQ(StopLogging(&unlimited).Code(), 0);
     EXPECT_FALSE(Exists("grab.log.1"));
 }
 
@@ -368,7 +368,7 @@ TEST_F(LogFile, SpecForAPathFindsOrCreatesTheItem)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::string found;
-        EXPECT_EQ(GetSpecForHFSPath(c.path.c_str(), found), c.status);
+        EXPECT_EQ(GetSpecForHFSPath(c.path.c_str(), found).Code(), c.status);
         if (c.status == 0) {
             EXPECT_EQ(found, c.path);
         }

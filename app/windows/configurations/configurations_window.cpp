@@ -161,7 +161,7 @@ bool CConfigurationsWindow::CheckNewName(const std::string& typed, std::string& 
 {
     CConfigurationTable* table = Table();
     if (table) table->Refresh();
-    int status = CheckConfigurationName(typed);
+    int status = CheckConfigurationName(typed).Code();
     if (status == 0 && IsDefaultConfigurationName(typed)) status = -EPERM;
     if (status == 0 && ((table && table->IsListed(typed)) || ConfigurationExists(typed))) status = -EEXIST;
     if (status != 0) {

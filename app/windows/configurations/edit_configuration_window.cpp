@@ -85,7 +85,7 @@ void CEditConfigurationWindow::SetConfiguration(const std::string& name)
     mSaved = CConfiguration();
     if (!IsDefaultConfigurationName(name)) {
         CFileRef file;
-        if (FindConfigurationFile(name, file) == 0) (void)mSaved.ReadFile(file);  // read once already by the opener
+        if (FindConfigurationFile(name, file).Ok()) (void)mSaved.ReadFile(file);  // read once already by the opener
     }
     mWorking = mSaved;
     CPane* tabs = FindPaneByID(configwin::kTabs);
@@ -154,11 +154,11 @@ bool CEditConfigurationWindow::CloseEditor()
         dialog.SetEndMessages({kMsgOK, kMsgDontSave, kMsgCancel});
     });
     if (answer == kMsgOK) {
-        const int status = mWorking.Save(mName);
-        if (status != 0) {
+        const CStatus status = mWorking.Save(mName);
+        if (status.Failed()) {
             SAlert alert;
             alert.kind = EAlertKind::kCaution;
-            alert.text = SaveFailureText(mName, status);
+            alert.text = SaveFailureText(mName, status.Code());
             RunAlert(alert);
             return true;
         }
@@ -230,7 +230,7 @@ CEditConfigurationWindow* ShowEditConfigurationWindow(CWindow* toClose, const st
     // An editor of the built-in values would save them over a file it could
     // not read; one whose file is gone opens with them, to be saved anew.
     CConfiguration probe;
-    if (const int status = LoadConfiguration(name, probe); status != 0 && status != -ENOENT) {
+    if (const CStatus status = LoadConfiguration(name, probe); status.Failed() && status.Code() != -ENOENT) {
         RunAlert({EAlertKind::kStop, ConfigurationReadFailure(name, status), {}, {}});
         return nullptr;
     }

@@ -126,8 +126,8 @@ int SaveTestSubmission(std::string_view response, bool open)
     if (!chosen) return 1;
     const std::filesystem::path path(*chosen);
     const std::string folder = path.has_parent_path() ? path.parent_path().string() : std::string(".");
-    const int status = WritePrivateFile(folder, path.filename().string(), response, true);
-    if (status != 0) return status;
+    const CStatus status = WritePrivateFile(folder, path.filename().string(), response, true);
+    if (status.Failed()) return status.Code();
     if (open) OpenWithDesktop(path.string());
     return 0;
 }

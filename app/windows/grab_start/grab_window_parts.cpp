@@ -1,6 +1,5 @@
 #include "app/windows/grab_start/grab_window_parts.h"
 
-#include <cstring>
 #include <filesystem>
 
 #include <QApplication>
@@ -33,18 +32,18 @@ std::string OpenGrabLog(CLogHolder& log, const CConfiguration& configuration, co
     if (path.empty() || path.back() != '/') path += '/';
     path += startURL.mHost + ".log";
     CloseGrabLog(log);
-    const int status = StartLogging(&log, path.c_str());
-    if (status == 0) return path;
-    failure = "The log file could not be opened: " + path + " (" + std::strerror(-status) + ")";
+    const CStatus status = StartLogging(&log, path.c_str());
+    if (status.Ok()) return path;
+    failure = LogOpenFailureText(path, status);
     return {};
 }
 
 namespace {
 
-std::string LogWriteFailure(const CLogHolder& log, int status)
+std::string LogWriteFailure(const CLogHolder& log, const CStatus& status)
 {
-    if (status == 0) return {};
-    return "The log file could not be written: " + log.Path() + " (" + std::strerror(-status) + ")";
+    if (status.Ok()) return {};
+    return LogWriteFailureText(log.Path(), status);
 }
 
 }  // namespace
@@ -52,9 +51,9 @@ std::string LogWriteFailure(const CLogHolder& log, int status)
 std::string CloseGrabLog(CLogHolder& log)
 {
     if (!log.IsOpen()) return {};
-    const int failure = TakeLogWriteFailure(&log);
-    const int stopped = StopLogging(&log);
-    return LogWriteFailure(log, failure != 0 ? failure : stopped);
+    const CStatus failure = TakeLogWriteFailure(&log);
+    const CStatus stopped = StopLogging(&log);
+    return LogWriteFailure(log, failure.Failed() ? failure : stopped);
 }
 
 std::string TakeGrabLogFailure(CLogHolder& log) { return LogWriteFailure(log, TakeLogWriteFailure(&log)); }

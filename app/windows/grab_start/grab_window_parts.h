@@ -34,7 +34,7 @@ std::string OpenGrabLog(CLogHolder& log, const CConfiguration& configuration, co
 // appended, also when no line follows it (a page that stalls). GUI thread.
 class CHeldLogWriter {
 public:
-    explicit CHeldLogWriter(CLogHolder& log) : mPace(kLogBufferAge, [&log](const std::monostate&) { FlushLog(&log); })
+    explicit CHeldLogWriter(CLogHolder& log) : mPace(kLogBufferAge, [&log](const std::monostate&) { (void)FlushLog(&log); })
     {
     }
     // After every append.

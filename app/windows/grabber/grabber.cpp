@@ -327,8 +327,8 @@ std::string CGrabber::StartURLText()
 std::string CGrabber::TakeGrabConfiguration()
 {
     const std::string name = ChosenConfiguration();
-    const int status = LoadConfiguration(name, mConfiguration);
-    return status != 0 ? ConfigurationReadFailure(name, status) : std::string();
+    const CStatus status = LoadConfiguration(name, mConfiguration);
+    return status.Failed() ? ConfigurationReadFailure(name, status) : std::string();
 }
 
 void CGrabber::TellGrabStart(const std::string& text, bool failure)
@@ -353,7 +353,7 @@ void CGrabber::LockStartPanes(bool locked)
 
 void CGrabber::GrabStartAccepted()
 {
-    if (FindConfigurationFile(ChosenConfiguration(), mConfigRef) != 0) mConfigRef = CFileRef();
+    if (FindConfigurationFile(ChosenConfiguration(), mConfigRef).Failed()) mConfigRef = CFileRef();
 }
 
 void CGrabber::DisableGrabStart()
@@ -420,7 +420,7 @@ void CGrabber::PauseGrab()
     mState = kWindowPaused;
     SetButtonTitle(kStart, "Resume");
     LogLine("Grabber Paused.");
-    FlushLog(&mLog);
+    (void)FlushLog(&mLog);  // a failure is kept by the log and told when the crawl ends
     ShowChangesNow();
     std::int32_t level = 0, index = 0, count = 0;
     mThread->GetProgress(level, index, count);
@@ -448,7 +448,7 @@ void CGrabber::StopGrab()
     EnablePane(kStart, false);
     mThread->StopCrawl(false);
     mState = kWindowDone;
-    FlushLog(&mLog);
+    (void)FlushLog(&mLog);
     ShowChangesNow();
 }
 
@@ -521,14 +521,14 @@ void CGrabber::LogError(const std::string& text) { AppendLog(text, true); }
 
 void CGrabber::AppendToLogFile(const std::string& text)
 {
-    AppendToLog(&mLog, text);
+    (void)AppendToLog(&mLog, text);  // a failure is kept by the log and told when the crawl ends
     mLogWriter.Appended();
 }
 
 void CGrabber::AppendLog(const std::string& text, bool error)
 {
     ShowLogLine(text, error);
-    AppendToLog(&mLog, text + "\n");
+    (void)AppendToLog(&mLog, text + "\n");
     mLogWriter.Appended();
 }
 
@@ -592,7 +592,7 @@ std::optional<std::string> CGrabber::DownloadFolderPath()
 {
     const std::string name = ChosenConfiguration();
     CConfiguration configuration;
-    if (const int status = LoadConfiguration(name, configuration); status != 0) {
+    if (const CStatus status = LoadConfiguration(name, configuration); status.Failed()) {
         LogError(ConfigurationReadFailure(name, status));
         ShowChangesNow();
         return std::nullopt;

@@ -337,7 +337,7 @@ void CQuickerGrabber::SetPaused(bool paused)
     mThread->GetProgress(level, index, count);
     if (paused) DrawDockTilePaused(level, index, count);
     else DrawDockTileProgress(level, index, count);
-    if (paused) FlushLog(&mLog);
+    if (paused) (void)FlushLog(&mLog);  // a failure is kept by the log and told when it closes
     ShowChangesNow();
 }
 
@@ -350,7 +350,7 @@ void CQuickerGrabber::StopGrab(bool byError)
         mThread->StopCrawl(byError);
         mState = kWindowDone;
     }
-    FlushLog(&mLog);
+    (void)FlushLog(&mLog);
     ShowChangesNow();
 }
 
@@ -482,7 +482,7 @@ void CQuickerGrabber::SetGrabButtonDone()
 
 void CQuickerGrabber::AppendToLogFile(const std::string& text)
 {
-    AppendToLog(&mLog, text);
+    (void)AppendToLog(&mLog, text);
     mLogWriter.Appended();
 }
 

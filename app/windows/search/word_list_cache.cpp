@@ -105,7 +105,7 @@ bool CWordListCache::Find(const SFileIdentity& identity, PlistValue& words) cons
 int CWordListCache::Store(const SFileIdentity& identity, const PlistValue& words) const
 {
     if (mFolder.empty()) return -ENOENT;
-    if (const int made = MakeFolderChain(mFolder, 0700); made != 0) return made;
+    if (const CStatus made = MakeFolderChain(mFolder, 0700); made.Failed()) return made.Code();
     PlistValue entry = PlistValue::MakeDictionary();
     entry.Set("Format", PlistValue::MakeString(kFormat));
     entry.Set("Lister", PlistValue::MakeString(mLister));
