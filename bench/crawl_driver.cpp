@@ -153,7 +153,7 @@ bool PrepareDownloadFolder(const std::string& folder, CConfiguration& configurat
     const std::string absolute = CFileRef(resolved).Child(name).Path();
     configuration.mGeneralOptions.localPath = absolute.c_str();
     configuration.mMiscOptions.logFolder = absolute.c_str();
-    return MakeDownloadFolder(configuration) == 0;
+    return MakeDownloadFolder(configuration).Ok();
 }
 
 }  // namespace

@@ -225,20 +225,20 @@ void CCrawlReports::WriteOffsiteReport(const std::string& folder)
     WriteReport(ReportPath(folder, ".offsite.txt"), text);
 }
 
-int CCrawlReports::LoadCookies(const std::string& folder, CCookieStore& cookies)
+CStatus CCrawlReports::LoadCookies(const std::string& folder, CCookieStore& cookies)
 {
     ShowStatus("Loading cookies from last session");
     const std::string path = ReportPath(folder, ".cookies.plist");
-    if (path.empty()) return -ENOENT;
+    if (path.empty()) return CStatus::FromCode(-ENOENT);
     PlistValue list;
     const CStatus status = ReadPropertyListFile(CFileRef(path), list);
     // A first session has no file; one that is there but unreadable is told,
     // since the end of the crawl writes this session's cookies over it.
     if (status.Failed() && status.Code() != -ENOENT)
         LogLine("The cookies of the last session could not be read: " + path + " (" + status.Text() + ")");
-    if (status.Failed()) return status.Code();
+    if (status.Failed()) return status;
     cookies.AddFromArray(list);
-    return 0;
+    return {};
 }
 
 void CCrawlReports::SaveCookies(const std::string& folder, const CCookieStore& cookies)

@@ -56,7 +56,7 @@ public:
     void WriteOffsiteReport(const std::string& folder);
     void SaveCookies(const std::string& folder, const CCookieStore& cookies);
     // Adds the last session's cookies to `cookies`; the file's status.
-    [[nodiscard]] int LoadCookies(const std::string& folder, CCookieStore& cookies);
+    CStatus LoadCookies(const std::string& folder, CCookieStore& cookies);
     // The end of the crawl: the summary lines of a detailed log (`failure`
     // empty for a grab that worked) and the link reports the options ask for.
     void WriteSummary(const SCrawlOptions& options, const CMiscOptions& misc, const std::string& failure,

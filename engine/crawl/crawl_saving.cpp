@@ -265,17 +265,18 @@ CStatus CCrawlSaving::SaveURL(CURL& url, CFileRef& outFile)
         mFirstURL = false;
         mFirstFile = outFile;
         mListener.FirstFileSaved(outFile, mStartHost, mConfiguration->mMiscOptions.generateSiteMap == 1);
-        if (mPreferences.createAliases) CreateAlias();
+        // An alias that cannot be made is told in the log; the grab goes on.
+        if (mPreferences.createAliases) (void)CreateAlias();
     }
     return status;
 }
 
-int CCrawlSaving::CreateAlias()
+CStatus CCrawlSaving::CreateAlias()
 {
     const std::string folder = !mPreferences.aliasesFolder.empty()
                                    ? mPreferences.aliasesFolder
                                    : std::string(mConfiguration->mGeneralOptions.localPath.c_str());
-    if (!mFirstFile.IsValid() || folder.empty()) return -ENOENT;
+    if (!mFirstFile.IsValid() || folder.empty()) return CStatus::FromCode(-ENOENT);
     const std::string name = mStartHost + " alias";
     CFileRef alias;
     const int status = TellFinderToMakeAlias(mFirstFile, CFileRef(folder), name.c_str(), alias);
@@ -283,6 +284,6 @@ int CCrawlSaving::CreateAlias()
     if (status != 0 && status != -EEXIST)
         LogLine("The alias could not be made: " + CFileRef(folder).Child(name).Path() + " (" + std::strerror(-status) +
                 ")");
-    if (status != 0) return status;
-    return TellFinderToUpdateItem(alias);
+    if (status != 0) return CStatus::FromCode(status);
+    return CStatus::FromCode(TellFinderToUpdateItem(alias));
 }

@@ -70,7 +70,7 @@ public:
     CStatus SaveURL(CURL& url, CFileRef& outFile);
     // The alias of the first saved file, beside the mirror unless the
     // preferences name a folder for aliases.
-    int CreateAlias();
+    CStatus CreateAlias();
     // No file of this crawl is saved yet.
     [[nodiscard]] bool IsBeforeFirstSave() const { return mFirstURL; }
     void ExpectFirstSave() { mFirstURL = true; }

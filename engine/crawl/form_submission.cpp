@@ -38,7 +38,7 @@ bool SubmitForm(CURL& url, const CTextBuffer& query, const char* userAgent, std:
     const std::string agent = userAgent != nullptr ? userAgent : "";
 
     std::unique_ptr<HTTPRequest> request;
-    int started = 0;
+    CStatus started;
     if (method == CFormOptions::kMethodGet) {
         std::string target = url.mURL;
         // An action URL that has a query already gets the form's fields after it.
@@ -57,7 +57,7 @@ bool SubmitForm(CURL& url, const CTextBuffer& query, const char* userAgent, std:
     url.mRequestOwner = requestOwner;
     url.mListener = listener;
     url.mFetchedOK = 0;
-    if (started != 0) return false;
+    if (started.Failed()) return false;
     request->WaitUntilDone();
     if (!request->Succeeded()) return false;
     std::unique_ptr<std::string> body = request->NewBodyPtr();

@@ -50,19 +50,20 @@ std::string UnsupportedSchemeRefusal(const std::string& url)
     return "The starting URL is not an http, https or ftp URL: " + url;
 }
 
-int MakeDownloadFolder(const CConfiguration& configuration)
+CStatus MakeDownloadFolder(const CConfiguration& configuration)
 {
     std::string localPath = configuration.mGeneralOptions.localPath.c_str();
     // "/home/me/Downloads/" names the same folder as without its slash.
     while (localPath.size() > 1 && localPath.back() == '/') localPath.pop_back();
     const std::size_t slash = localPath.find_last_of('/');
-    if (slash == std::string::npos || slash + 1 >= localPath.size()) return -EINVAL;
+    if (slash == std::string::npos || slash + 1 >= localPath.size()) return CStatus::FromCode(-EINVAL);
     CFileRef made;
-    const CStatus status = CFile::CreateFolderIfMissing(CFileRef(localPath.substr(0, slash == 0 ? 1 : slash)),
-                                                        localPath.substr(slash + 1).c_str(), made);
-    if (status.Failed()) return status.Code();
+    if (CStatus status = CFile::CreateFolderIfMissing(CFileRef(localPath.substr(0, slash == 0 ? 1 : slash)),
+                                                      localPath.substr(slash + 1).c_str(), made);
+        status.Failed())
+        return status;
     // A file of the folder's name would take every save of the grab.
     struct stat info {};
-    if (::stat(made.c_str(), &info) != 0) return -errno;
-    return S_ISDIR(info.st_mode) ? 0 : -ENOTDIR;
+    if (::stat(made.c_str(), &info) != 0) return CStatus::FromCode(-errno);
+    return CStatus::FromCode(S_ISDIR(info.st_mode) ? 0 : -ENOTDIR);
 }

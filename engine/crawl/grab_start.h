@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "foundation/errors/status.h"
+
 class CConfiguration;
 
 // The URL a grab starts from: the typed text, or the configuration's form
@@ -18,6 +20,6 @@ std::string StartURLForGrab(const CConfiguration& configuration, const std::stri
 std::string UnsupportedSchemeRefusal(const std::string& url);
 
 // Makes the last component of the configuration's download folder when it
-// is missing (its parent must exist). 0, or a negative status (-ENOTDIR
-// when something other than a folder has its name).
-[[nodiscard]] int MakeDownloadFolder(const CConfiguration& configuration);
+// is missing (its parent must exist); -ENOTDIR when something other than a
+// folder has its name.
+CStatus MakeDownloadFolder(const CConfiguration& configuration);

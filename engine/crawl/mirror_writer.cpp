@@ -82,58 +82,57 @@ int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create
     return folder;
 }
 
-int CMirrorWriter::CheckSlot(int folder, const std::string& path, const std::string& name, std::string_view owner,
-                             ESlot& slot) const
+CStatus CMirrorWriter::CheckSlot(int folder, const std::string& path, const std::string& name, std::string_view owner,
+                                 ESlot& slot) const
 {
     struct stat info {};
     if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
-        if (errno != ENOENT) return ErrnoStatus();
+        if (errno != ENOENT) return CStatus::FromCode(ErrnoStatus());
         slot = ESlot::kFree;
-        return 0;
+        return {};
     }
-    if (S_ISLNK(info.st_mode)) return -ELOOP;
+    if (S_ISLNK(info.st_mode)) return CStatus::FromCode(-ELOOP);
     if (S_ISDIR(info.st_mode)) {
-        if (owner.empty()) return -EISDIR;
+        if (owner.empty()) return CStatus::FromCode(-EISDIR);
         slot = ESlot::kTaken;
-        return 0;
+        return {};
     }
-    if (!S_ISREG(info.st_mode)) return -EINVAL;
+    if (!S_ISREG(info.st_mode)) return CStatus::FromCode(-EINVAL);
     slot = ESlot::kOwn;
-    if (owner.empty()) return 0;
+    if (owner.empty()) return {};
     if (auto found = mOwners.find(FileKey(info)); found != mOwners.end()) {
         if (found->second != OwnerHash(owner)) slot = ESlot::kTaken;
-        return 0;
+        return {};
     }
     // A file of an earlier crawl carries its URL as its comment.
     const std::string filePath = path == "/" ? "/" + name : path + "/" + name;
     std::string holder;
     if (ReadItemAttribute(filePath.c_str(), kCommentAttribute, holder) != 0) holder.clear();
     if (!holder.empty() && MirrorOwnerKey(holder) != MirrorOwnerKey(owner)) slot = ESlot::kTaken;
-    return 0;
+    return {};
 }
 
 template <class WriteBody>
-int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_view fileName, bool replace,
+CStatus CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_view fileName, bool replace,
                              WriteBody&& writeBody, const CMirrorFileLabels& labels, CFileRef& file)
 {
     const std::string ownName = SafeMirrorName(fileName.empty() ? std::string_view("Index.html") : fileName);
     // A file that no path can name would be saved for nobody: nothing is made.
     std::size_t pathLength = mRootPath.size() + 1 + ownName.size();
     for (const std::string& segment : segments) pathLength += 1 + MirrorNameFromSegment(segment).size();
-    if (pathLength >= PATH_MAX) return -ENAMETOOLONG;
+    if (pathLength >= PATH_MAX) return CStatus::FromCode(-ENAMETOOLONG);
     std::string path;
     bool onRootDevice = true;
     const int folder = OpenFolder(segments, true, path, &onRootDevice);
-    if (folder < 0) return folder;
+    if (folder < 0) return CStatus::FromCode(folder);
     std::string key = path.substr(std::min(path.size(), mRootPath.size()));
     if (mCleared.insert(std::move(key)).second) RemoveTemporaryFiles(folder);
     std::string name = ownName;
     ESlot slot = ESlot::kFree;
     for (unsigned attempt = 1;; ++attempt) {
-        const int status = CheckSlot(folder, path, name, labels.url, slot);
-        if (status != 0) return status;
+        if (CStatus status = CheckSlot(folder, path, name, labels.url, slot); status.Failed()) return status;
         if (slot != ESlot::kTaken) break;
-        if (attempt > kDistinctNameAttempts) return -EEXIST;
+        if (attempt > kDistinctNameAttempts) return CStatus::FromCode(-EEXIST);
         name = DistinctMirrorName(ownName, MirrorOwnerKey(labels.url), attempt);
     }
     const std::string filePath = path == "/" ? "/" + name : path + "/" + name;
@@ -145,14 +144,14 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
     struct stat info {};
     if (slot != ESlot::kFree) {
         if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
-            if (!S_ISREG(info.st_mode)) return S_ISDIR(info.st_mode) ? -EISDIR : -EINVAL;
+            if (!S_ISREG(info.st_mode)) return CStatus::FromCode(S_ISDIR(info.st_mode) ? -EISDIR : -EINVAL);
             if (!replace) {
                 if (!labels.url.empty()) mOwners[FileKey(info)] = OwnerHash(labels.url);
                 file = CFileRef(filePath);
-                return kStatusDuplicateName;
+                return CStatus::FromCode(kStatusDuplicateName);
             }
         } else if (errno != ENOENT) {
-            return ErrnoStatus();
+            return CStatus::FromCode(ErrnoStatus());
         }
     }
 
@@ -161,7 +160,7 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
     // the same file system (a mount inside the mirror makes its own).
     if (!mWorker) mWorker = std::make_unique<CMirrorFileWorker>(mRoot.Get());
     int status = replacement.Begin(folder, onRootDevice ? mWorker->TakeNewFile() : CUniqueFd());
-    if (status != 0) return status;
+    if (status != 0) return CStatus::FromCode(status);
     const int fd = replacement.Fd();
     status = writeBody(fd);
     if (status == 0) {
@@ -189,7 +188,7 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
     if (status == -EEXIST && ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
         S_ISREG(info.st_mode)) {
         file = CFileRef(filePath);
-        return kStatusDuplicateName;
+        return CStatus::FromCode(kStatusDuplicateName);
     }
     if (status == 0) {
         if (!labels.url.empty() && ::fstat(fd, &info) == 0) mOwners[FileKey(info)] = OwnerHash(labels.url);
@@ -198,7 +197,7 @@ int CMirrorWriter::WriteFile(std::span<const std::string> segments, std::string_
                                       labels.url.empty() ? std::string() : WithoutUserInfo(labels.url));
         file = CFileRef(filePath);
     }
-    return status;
+    return CStatus::FromCode(status);
 }
 
 void CMirrorWriter::Settle()
@@ -209,15 +208,15 @@ void CMirrorWriter::Settle()
 CStatus CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
                              std::string_view bytes, const CMirrorFileLabels& labels, CFileRef& file)
 {
-    return CStatus::FromCode(WriteFile(
-        segments, fileName, replace, [bytes](int fd) { return WriteAll(fd, bytes); }, labels, file));
+    return WriteFile(
+        segments, fileName, replace, [bytes](int fd) { return WriteAll(fd, bytes); }, labels, file);
 }
 
 CStatus CMirrorWriter::Write(std::span<const std::string> segments, std::string_view fileName, bool replace,
                              const CLDynamicBuffer& body, const CMirrorFileLabels& labels, CFileRef& file)
 {
-    return CStatus::FromCode(WriteFile(
-        segments, fileName, replace, [&body](int fd) { return body.WriteTo(fd); }, labels, file));
+    return WriteFile(
+        segments, fileName, replace, [&body](int fd) { return body.WriteTo(fd); }, labels, file);
 }
 
 bool CMirrorWriter::Find(std::span<const std::string> segments, std::string_view fileName, CFileRef& file,
@@ -231,7 +230,7 @@ bool CMirrorWriter::Find(std::span<const std::string> segments, std::string_view
     std::string name = ownName;
     for (unsigned attempt = 1;; ++attempt) {
         ESlot slot = ESlot::kFree;
-        if (CheckSlot(folder, path, name, owner, slot) != 0 || slot == ESlot::kFree) return false;
+        if (CheckSlot(folder, path, name, owner, slot).Failed() || slot == ESlot::kFree) return false;
         if (slot == ESlot::kOwn) break;
         if (attempt > kDistinctNameAttempts) return false;
         name = DistinctMirrorName(ownName, MirrorOwnerKey(owner), attempt);

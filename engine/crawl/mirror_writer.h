@@ -89,14 +89,15 @@ private:
     void ForgetFolders();
     enum class ESlot { kFree, kOwn, kTaken };
     // Whether `name` in `folder` (at `path`) is free, `owner`'s (or of no
-    // known URL), or another URL's; a negative status for a link or an
-    // item that is neither a file nor a folder.
-    [[nodiscard]] int CheckSlot(int folder, const std::string& path, const std::string& name, std::string_view owner,
-                  ESlot& slot) const;
-    // Writes the file with `writeBody` (0 or a negative errno value).
+    // known URL), or another URL's; a failure for a link or an item that is
+    // neither a file nor a folder.
+    CStatus CheckSlot(int folder, const std::string& path, const std::string& name, std::string_view owner,
+                      ESlot& slot) const;
+    // Writes the file with `writeBody` (which answers 0 or a negative errno
+    // value).
     template <class WriteBody>
-    [[nodiscard]] int WriteFile(std::span<const std::string> segments, std::string_view fileName, bool replace,
-                  WriteBody&& writeBody, const CMirrorFileLabels& labels, CFileRef& file);
+    CStatus WriteFile(std::span<const std::string> segments, std::string_view fileName, bool replace,
+                      WriteBody&& writeBody, const CMirrorFileLabels& labels, CFileRef& file);
 
     std::string mRootPath;
     CUniqueFd mRoot;

@@ -50,7 +50,7 @@ bool FollowRedirection(const CConfiguration& configuration, std::string& ioURL, 
     const CGeneralOptions& general = configuration.mGeneralOptions;
     HTTPRequest request(static_cast<std::uint32_t>(StallTimeoutSeconds(general.timeout)), false);
     request.SetBodyLimit(kStartRedirectionWindow);
-    if (request.StartGet(ioURL, userAgent, general.name.c_str(), general.password.c_str()) != 0) return false;
+    if (request.StartGet(ioURL, userAgent, general.name.c_str(), general.password.c_str()).Failed()) return false;
     request.WaitUntilDone();
     if (!request.Succeeded()) {
         if (request.TimedOut()) {

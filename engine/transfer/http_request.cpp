@@ -95,26 +95,26 @@ HTTPRequest::~HTTPRequest()
     Join();
 }
 
-int HTTPRequest::StartGet(std::string_view url, std::string_view agent, std::string_view user,
-                          std::string_view password)
+CStatus HTTPRequest::StartGet(std::string_view url, std::string_view agent, std::string_view user,
+                              std::string_view password)
 {
     return Start(DecodeEntities(url), agent, user, password, "GET", {});
 }
 
-int HTTPRequest::StartPost(std::string_view url, std::string_view agent, std::string_view user,
-                           std::string_view password, std::string_view body)
+CStatus HTTPRequest::StartPost(std::string_view url, std::string_view agent, std::string_view user,
+                               std::string_view password, std::string_view body)
 {
     return Start(DecodeEntities(url), agent, user, password, "POST", body);
 }
 
-int HTTPRequest::StartHead(std::string_view url, std::string_view agent, std::string_view user,
-                           std::string_view password)
+CStatus HTTPRequest::StartHead(std::string_view url, std::string_view agent, std::string_view user,
+                               std::string_view password)
 {
     return Start(DecodeEntities(url), agent, user, password, "HEAD", {});
 }
 
-int HTTPRequest::Start(std::string_view url, std::string_view agent, std::string_view user,
-                       std::string_view password, std::string_view method, std::string_view body)
+CStatus HTTPRequest::Start(std::string_view url, std::string_view agent, std::string_view user,
+                           std::string_view password, std::string_view method, std::string_view body)
 {
     Cancel();
     Join();
@@ -127,7 +127,7 @@ int HTTPRequest::Start(std::string_view url, std::string_view agent, std::string
     if (!IsTransferableURL(mURL)) {
         mErrorText = "only http, https and ftp URLs are requested";
         Finish(false);
-        return 0;
+        return {};
     }
 
     // Built here, on the caller's side: the cookie store belongs to the
@@ -145,7 +145,7 @@ int HTTPRequest::Start(std::string_view url, std::string_view agent, std::string
     mSubmitted = true;
     Submit();
     if (mSynchronous) WaitUntilDone();
-    return 0;
+    return {};
 }
 
 void HTTPRequest::ResetForStart()

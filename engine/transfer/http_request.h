@@ -21,6 +21,7 @@
 #include <mutex>
 #include <vector>
 
+#include "foundation/errors/status.h"
 #include "foundation/files/dynamic_buffer.h"
 #include "foundation/threads/wake_token.h"
 #include "platform/net/transfer_result.h"
@@ -59,19 +60,20 @@ public:
 
     // The three methods decode HTML character entities in a copy of the URL
     // ("&amp;" becomes "&") and then call Start.
-    [[nodiscard]] int StartGet(std::string_view url, std::string_view agent, std::string_view user, std::string_view password);
-    [[nodiscard]] int StartPost(std::string_view url, std::string_view agent, std::string_view user, std::string_view password,
-                  std::string_view body);
-    [[nodiscard]] int StartHead(std::string_view url, std::string_view agent, std::string_view user, std::string_view password);
+    CStatus StartGet(std::string_view url, std::string_view agent, std::string_view user, std::string_view password);
+    CStatus StartPost(std::string_view url, std::string_view agent, std::string_view user, std::string_view password,
+                      std::string_view body);
+    CStatus StartHead(std::string_view url, std::string_view agent, std::string_view user, std::string_view password);
 
     // Starts the request: `method` is "GET", "POST" or "HEAD"; Basic
     // authorization is sent when user and password are both non-empty. A URL
     // that is not http, https or ftp (any case) is refused at once, with no
-    // network activity: the request is then done and failed. Returns 0. A
+    // network activity: the request is then done and failed. Answers
+    // success: how the request went is told by Succeeded and ErrorText. A
     // request still running is cancelled and waited for first. A
     // synchronous request waits as WaitUntilDone does.
-    [[nodiscard]] int Start(std::string_view url, std::string_view agent, std::string_view user, std::string_view password,
-              std::string_view method, std::string_view body);
+    CStatus Start(std::string_view url, std::string_view agent, std::string_view user, std::string_view password,
+                  std::string_view method, std::string_view body);
 
     // Any OS thread: ends the request as failed as soon as possible.
     void Cancel();

@@ -39,12 +39,12 @@ std::uint8_t RunRequest(CURL& url, HTTPRequest& request, std::string_view method
     url.mFetchedOK = 0;
     if (method == "GET") request.SetIfModifiedSince(url.mIfModifiedSince);
     url.mFailureText.clear();
-    int started = 0;
+    CStatus started;
     if (method == "HEAD") started = request.StartHead(url.mURL, Text(userAgent), Text(user), Text(password));
     else if (method == "POST")
         started = request.StartPost(url.mURL, Text(userAgent), Text(user), Text(password), postBody);
     else started = request.StartGet(url.mURL, Text(userAgent), Text(user), Text(password));
-    if (started != 0) {
+    if (started.Failed()) {
         url.mFailureText = request.ErrorText();
         return 0;
     }

@@ -78,5 +78,5 @@ void CUpdateIterator::RegrabFile(const CFileRef& file, const std::string& urlTex
     mWindow->LogLine("saving...\r");
     // The body replaces the file whole or not at all; a failed write is
     // reported rather than passed over.
-    if (url.SaveBodyToFile(file) != 0) mWindow->LogLine("The file could not be saved.\r");
+    if (url.SaveBodyToFile(file).Failed()) mWindow->LogLine("The file could not be saved.\r");
 }

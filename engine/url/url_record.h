@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/errors/status.h"
 #include "foundation/files/dynamic_buffer.h"
 #include "foundation/files/file_ref.h"
 #include "foundation/messaging/broadcaster.h"
@@ -64,8 +65,7 @@ public:
     // system without user attributes, after the body was written).
     //
     // Writes the body into an existing file (-ENOENT when it is missing).
-    // 0 or a negative errno value.
-    [[nodiscard]] int SaveBodyToFile(const CFileRef& file) const;
+    CStatus SaveBodyToFile(const CFileRef& file) const;
     // HEAD, then mURL + the extension that the Content-Type maps to, when the
     // file name has none.
     [[nodiscard]] bool GetURLWithTypeExtension(const char* userAgent, const char* user, const char* password,
@@ -172,8 +172,8 @@ private:
     // Re-parses the URL fields from `url`, keeping everything else.
     void ReparseAs(std::string_view url);
     // Writes the body into the file whole, then its date, comment and origin.
-    [[nodiscard]] int WriteBodyAndLabels(const CFileRef& file) const;
-    [[nodiscard]] int WriteSavedFileLabels(const CFileRef& file) const;
+    CStatus WriteBodyAndLabels(const CFileRef& file) const;
+    CStatus WriteSavedFileLabels(const CFileRef& file) const;
     void ApplyHeaderBlock(const CHeaderBlock& block);
     void StoreResponseCookies(const std::vector<std::string>& setCookieValues);
 };

@@ -2,6 +2,7 @@
 // file in a mirror. The crawl saves into its mirror through its own writer
 // (engine/crawl/mirror_writer.h), under the names given here.
 #include <cerrno>
+#include <utility>
 
 #include "engine/url/uri_reference.h"
 #include "engine/url/url_record.h"
@@ -17,28 +18,28 @@ std::string CURL::MirrorFileName(const std::string& indexName, bool indexForDyna
     return URLDecode(mFileWithQuery);
 }
 
-int CURL::SaveBodyToFile(const CFileRef& file) const
+CStatus CURL::SaveBodyToFile(const CFileRef& file) const
 {
-    if (!file.IsValid()) return -EINVAL;
-    if (!CFile::IsFile(file)) return -ENOENT;
+    if (!file.IsValid()) return CStatus::FromCode(-EINVAL);
+    if (!CFile::IsFile(file)) return CStatus::FromCode(-ENOENT);
     return WriteBodyAndLabels(file);
 }
 
-int CURL::WriteBodyAndLabels(const CFileRef& file) const
+CStatus CURL::WriteBodyAndLabels(const CFileRef& file) const
 {
-    int status = WriteWholeFileWith(file, [this](int fd) { return mBody.WriteTo(fd); }).Code();
-    if (status != 0) return status;
+    if (CStatus status = WriteWholeFileWith(file, [this](int fd) { return mBody.WriteTo(fd); }); status.Failed())
+        return status;
     return WriteSavedFileLabels(file);
 }
 
 // The record's date, and its URL as the comment the update reads back and as
 // the origin that file managers show (without credentials). Every label is tried; the first
 // failure is returned.
-int CURL::WriteSavedFileLabels(const CFileRef& file) const
+CStatus CURL::WriteSavedFileLabels(const CFileRef& file) const
 {
-    int first = 0;
-    auto keep = [&first](const CStatus& status) {
-        if (first == 0) first = status.Code();
+    CStatus first;
+    auto keep = [&first](CStatus status) {
+        if (first.Ok()) first = std::move(status);
     };
     if (mModificationSeconds > 0) keep(CFile::SetDates(file, mModificationSeconds, mModificationSeconds));
     keep(CFile::SetFinderComment(file, mURL.c_str()));

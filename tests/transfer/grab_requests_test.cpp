@@ -226,7 +226,7 @@ TEST_F(GrabRequests, OtherSchemesAreRefusedWithoutARequest)
         CURL head(text);
         ASSERT_TRUE(RunOnThread([&] { EXPECT_EQ(head.FetchHead("TransferTest/1.0", "", "", 5), 0); }));
         HTTPRequest request(5, false);
-        EXPECT_EQ(request.StartGet(text, "TransferTest/1.0", "", ""), 0);
+        EXPECT_EQ(request.StartGet(text, "TransferTest/1.0", "", "").Code(), 0);
         EXPECT_TRUE(request.mThreadDone);
         EXPECT_FALSE(request.Succeeded());
     }

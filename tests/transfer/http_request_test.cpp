@@ -123,7 +123,7 @@ TEST_F(HttpClient, DestroyingARunningRequestCancelsIt)
     const auto start = Clock::now();
     {
         HTTPRequest request(30, false);
-        ASSERT_EQ(request.StartGet(peer.Url("/long"), "", "", ""), 0);
+        ASSERT_EQ(request.StartGet(peer.Url("/long"), "", "", "").Code(), 0);
         std::this_thread::sleep_for(200ms);
         EXPECT_FALSE(request.mThreadDone);
     }
@@ -173,7 +173,7 @@ TEST_F(HttpClient, RequestsInFlightMakeNoThreadOfTheirOwn)
         std::vector<std::unique_ptr<HTTPRequest>> requests;
         for (std::size_t i = 0; i < inFlight; ++i) {
             requests.push_back(std::make_unique<HTTPRequest>(30, false));
-            ASSERT_EQ(requests.back()->StartGet(peer.Url("/stall"), "", "", ""), 0);
+            ASSERT_EQ(requests.back()->StartGet(peer.Url("/stall"), "", "", "").Code(), 0);
         }
         // A thread per request would exist as soon as its request started.
         EXPECT_EQ(ThreadsOfThisProcess(), before);

@@ -22,7 +22,7 @@ TEST_F(URLSave, SaveBodyToFileNeedsAnExistingFile)
     CURL url = Fetched("http://h/update.html", "new");
     std::string path = mDownload + "/existing.html";
     ASSERT_TRUE(WriteTextFile(path, "older and longer"));
-    int status = url.SaveBodyToFile(CFileRef(path));
+    int status = url.SaveBodyToFile(CFileRef(path)).Code();
     EXPECT_TRUE(status == 0 || (!mXattrs && status == -ENOTSUP)) << status;
     EXPECT_EQ(ReadTextFile(path), "new");
     std::int64_t seconds = 0;
@@ -30,7 +30,7 @@ TEST_F(URLSave, SaveBodyToFileNeedsAnExistingFile)
     EXPECT_EQ(seconds, kModified);
 
     std::string missing = mDownload + "/missing.html";
-    EXPECT_EQ(url.SaveBodyToFile(CFileRef(missing)), -ENOENT);
+    EXPECT_EQ(url.SaveBodyToFile(CFileRef(missing)).Code(), -ENOENT);
     EXPECT_FALSE(ItemExists(missing));
 }
 

@@ -105,7 +105,7 @@ int LoadAndParseForm(const std::string& formURL, const std::string& userAgent, T
 {
     const std::string url = WithScheme(formURL);
     HTTPRequest request(kFetchTimeoutSeconds, false);
-    if (request.StartGet(url, userAgent, "", "") != 0) return 0;
+    if (request.StartGet(url, userAgent, "", "").Failed()) return 0;
     request.WaitUntilDone();
     std::unique_ptr<std::string> body = request.NewBodyPtr();
     if (!body) return 0;

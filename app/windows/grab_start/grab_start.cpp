@@ -43,7 +43,7 @@ void CGrabStart::Start()
     if (CRecentItems* items = GetRecentItems()) items->AddItem(text);
     mWindow.GrabStartAccepted();
 
-    if (MakeDownloadFolder(configuration) != 0) {
+    if (MakeDownloadFolder(configuration).Failed()) {
         SAlert alert;
         alert.kind = EAlertKind::kCaution;
         alert.text = kDownloadFolderFailure;

@@ -106,7 +106,7 @@ void CSoftwareUpdaterThread::Download()
     if (!IsAllowedUpdateURL(mURL)) return;
     {
         HTTPRequest head(kTransferTimeoutSeconds, false);
-        if (head.StartHead(mURL, UserAgent(), "", "") == 0) head.WaitUntilDone();
+        if (head.StartHead(mURL, UserAgent(), "", "").Ok()) head.WaitUntilDone();
         mExpected = ExpectedSize(head);
     }
     CheckStop();
@@ -114,7 +114,7 @@ void CSoftwareUpdaterThread::Download()
     if (mExpected > 0) mProgressWindow->ShowDeterminate();
 
     HTTPRequest get(this, kTransferTimeoutSeconds, false);
-    if (get.StartGet(mURL, UserAgent(), "", "") == 0) {
+    if (get.StartGet(mURL, UserAgent(), "", "").Ok()) {
         bool ended = false;
         while (!ended && !get.mThreadDone.load()) {
             mQueued.Wait();

@@ -98,7 +98,7 @@ EVersionCheck CVersionCheckThread::Check(CUpdateInfo& info)
     if (!IsAllowedUpdateURL(mURL)) return EVersionCheck::kFailed;
     HTTPRequest request(kRequestTimeoutSeconds, false);
     const std::string agent = gAppSettings != nullptr ? gAppSettings->mUserAgent.c_str() : "";
-    if (request.StartGet(mURL, agent, "", "") != 0) return EVersionCheck::kFailed;
+    if (request.StartGet(mURL, agent, "", "").Failed()) return EVersionCheck::kFailed;
     CDeadlineThread deadline(request, Clock::now() + Deadline());
     deadline.Resume();
     try {

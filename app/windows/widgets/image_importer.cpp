@@ -46,7 +46,7 @@ std::unique_ptr<CImageImporter> CImageImporter::FromURL(const std::string& url, 
 {
     HTTPRequest request(kURLTimeoutSeconds, false);
     const std::string agent = gAppSettings != nullptr ? gAppSettings->mUserAgent.c_str() : "";
-    if (request.StartGet(url, agent, user, password) != 0) return std::make_unique<CImageImporter>();
+    if (request.StartGet(url, agent, user, password).Failed()) return std::make_unique<CImageImporter>();
     request.WaitUntilDone();
     const std::unique_ptr<std::string> body = request.NewBodyPtr();
     if (body == nullptr || request.StatusCode() < 200 || request.StatusCode() > 299)
