@@ -75,7 +75,7 @@ bool ReadConfigurationFileEntries(std::vector<CFolderEntry>& files)
     if (folderPath.empty()) return false;
     CUniqueFd folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     std::vector<CFolderEntry> entries;
-    if (!folder.IsOpen() || ReadFolderEntries(folder.Get(), entries) != 0) return false;
+    if (!folder.IsOpen() || ReadFolderEntries(folder.Get(), entries).Failed()) return false;
     for (CFolderEntry& entry : entries)
         if (!entry.isFolder) files.push_back(std::move(entry));
     return true;

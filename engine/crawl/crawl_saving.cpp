@@ -279,11 +279,11 @@ CStatus CCrawlSaving::CreateAlias()
     if (!mFirstFile.IsValid() || folder.empty()) return CStatus::FromCode(-ENOENT);
     const std::string name = mStartHost + " alias";
     CFileRef alias;
-    const int status = TellFinderToMakeAlias(mFirstFile, CFileRef(folder), name.c_str(), alias);
+    const int status = TellFinderToMakeAlias(mFirstFile, CFileRef(folder), name.c_str(), alias).Code();
     // One left by an earlier crawl of the site stays as it is.
     if (status != 0 && status != -EEXIST)
         LogLine("The alias could not be made: " + CFileRef(folder).Child(name).Path() + " (" + std::strerror(-status) +
                 ")");
     if (status != 0) return CStatus::FromCode(status);
-    return CStatus::FromCode(TellFinderToUpdateItem(alias));
+    return TellFinderToUpdateItem(alias);
 }

@@ -33,10 +33,11 @@ void* CUpdateIterator::Run()
     try {
         // A folder that cannot be walked ends the update without claiming
         // it is done, and says why.
-        if (const int status = Iterate(); status == 0)
+        if (const CStatus status = Iterate(); status.Ok())
             mWindow->LogLine("Done.");
         else
-            mWindow->LogLine("The folder could not be read: " + mRoot.Path() + " (" + std::strerror(-status) + ")");
+            mWindow->LogLine("The folder could not be read: " + mRoot.Path() + " (" + std::strerror(-status.Code()) +
+                             ")");
     } catch (const CStopException&) {
         // A stop request: the thread ends quietly.
     } catch (const std::exception&) {

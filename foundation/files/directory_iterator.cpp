@@ -2,7 +2,7 @@
 
 #include "foundation/files/file_system.h"
 
-int CDirectoryIterator::Iterate()
+CStatus CDirectoryIterator::Iterate()
 {
     mCancel = false;
     return WalkFolderTree(mRoot, 0, [this](const CWalkItem& item) {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "foundation/errors/status.h"
 #include "foundation/files/file_ref.h"
 #include "foundation/text/fixed_string.h"
 
@@ -18,10 +19,10 @@ public:
     explicit CDirectoryIterator(const CFileRef& root) : mRoot(root) {}
     virtual ~CDirectoryIterator() = default;
 
-    // Clears the cancel flag and walks every level under the root; 0, or the
-    // error that ended the walk. Setting mCancel ends it after the item in
-    // hand.
-    [[nodiscard]] int Iterate();
+    // Clears the cancel flag and walks every level under the root; succeeds,
+    // or fails with the error that ended the walk. Setting mCancel ends it
+    // after the item in hand.
+    CStatus Iterate();
 
     // Called once for each item, folders included; adds one to the count.
     // Overrides call this to keep the count.

@@ -10,7 +10,7 @@
 bool CFile::ParentOfRef(const CFileRef& file, CFileRef& parent)
 {
     std::string absolute;
-    if (AbsolutePathOf(file.Path(), absolute) != 0) return false;
+    if (AbsolutePathOf(file.Path(), absolute).Failed()) return false;
     std::string folder = ParentPathOf(absolute);
     if (folder.empty()) return false;
     parent = CFileRef(std::move(folder));
@@ -20,8 +20,8 @@ bool CFile::ParentOfRef(const CFileRef& file, CFileRef& parent)
 CStatus CFile::PathFromRef(const CFileRef& file, CFixedString255& path)
 {
     std::string absolute;
-    int status = AbsolutePathOf(file.Path(), absolute);
-    if (status != 0) return CStatus::FromCode(status);
+    CStatus status = AbsolutePathOf(file.Path(), absolute);
+    if (status.Failed()) return status;
     if (absolute.size() > CFixedString255::kCapacity) return CStatus::FromCode(-ENAMETOOLONG);
     path = absolute.c_str();
     return {};

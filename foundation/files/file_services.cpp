@@ -36,12 +36,12 @@ mode_t CurrentUmask()
     return mask;
 }
 
-int AddReadWritePermissions(const CFileRef& item)
+CStatus AddReadWritePermissions(const CFileRef& item)
 {
-    if (!item.IsValid()) return -EINVAL;
+    if (!item.IsValid()) return CStatus::FromCode(-EINVAL);
     struct stat info;
-    if (::lstat(item.c_str(), &info) != 0) return ErrnoStatus();
-    if (S_ISLNK(info.st_mode)) return -ELOOP;
+    if (::lstat(item.c_str(), &info) != 0) return CStatus::FromCode(ErrnoStatus());
+    if (S_ISLNK(info.st_mode)) return CStatus::FromCode(-ELOOP);
     mode_t mode = (info.st_mode & 07777) | (0666 & ~CurrentUmask());
-    return ::chmod(item.c_str(), mode) == 0 ? 0 : ErrnoStatus();
+    return CStatus::FromCode(::chmod(item.c_str(), mode) == 0 ? 0 : ErrnoStatus());
 }

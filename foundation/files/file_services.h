@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include "foundation/errors/status.h"
 #include "foundation/files/file_ref.h"
 
 // True when the name's extension is "webloc" in any case.
@@ -12,7 +13,7 @@
 // umask allows (0666 less the umask), keeping the other mode bits; never
 // makes an item writable beyond what a new file would be. A symbolic link
 // gives -ELOOP (its target is not changed).
-[[nodiscard]] int AddReadWritePermissions(const CFileRef& item);
+CStatus AddReadWritePermissions(const CFileRef& item);
 
 // The process's umask, read without changing it.
 mode_t CurrentUmask();

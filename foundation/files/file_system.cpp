@@ -14,75 +14,72 @@
 
 namespace {
 
-int ListFolder(const CFileRef& folder, bool filesOnly, std::vector<CFileRef>& items)
+CStatus ListFolder(const CFileRef& folder, bool filesOnly, std::vector<CFileRef>& items)
 {
-    if (!folder.IsValid()) return -EINVAL;
+    if (!folder.IsValid()) return CStatus::FromCode(-EINVAL);
     CUniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd.IsOpen()) return ErrnoStatus();
+    if (!fd.IsOpen()) return CStatus::FromCode(ErrnoStatus());
     std::vector<CFolderEntry> entries;
-    int status = ReadFolderEntries(fd.Get(), entries);
-    if (status != 0) return status;
+    if (CStatus status = ReadFolderEntries(fd.Get(), entries); status.Failed()) return status;
     for (const CFolderEntry& entry : entries)
         if (!filesOnly || !entry.isFolder) items.push_back(folder.Child(entry.name));
-    return 0;
+    return {};
 }
 
 }  // namespace
 
-int GetParentRef(const CFileRef& item, CFileRef& parent)
+CStatus GetParentRef(const CFileRef& item, CFileRef& parent)
 {
     std::string absolute;
-    int status = AbsolutePathOf(item.Path(), absolute);
-    if (status != 0) return status;
+    if (CStatus status = AbsolutePathOf(item.Path(), absolute); status.Failed()) return status;
     std::string folder = ParentPathOf(absolute);
     parent = folder.empty() ? CFileRef() : CFileRef(std::move(folder));
-    return 0;
+    return {};
 }
 
-int GetRefNodeIDAndKind(const CFileRef& item, std::uint64_t* nodeID, bool* isFolder)
+CStatus GetRefNodeIDAndKind(const CFileRef& item, std::uint64_t* nodeID, bool* isFolder)
 {
-    if (!item.IsValid()) return -EINVAL;
+    if (!item.IsValid()) return CStatus::FromCode(-EINVAL);
     struct stat info;
-    if (::lstat(item.c_str(), &info) != 0) return ErrnoStatus();
+    if (::lstat(item.c_str(), &info) != 0) return CStatus::FromCode(ErrnoStatus());
     if (nodeID) *nodeID = static_cast<std::uint64_t>(info.st_ino);
     if (isFolder) *isFolder = S_ISDIR(info.st_mode);
-    return 0;
+    return {};
 }
 
-int ListFolderRefs(const CFileRef& folder, std::vector<CFileRef>& items)
+CStatus ListFolderRefs(const CFileRef& folder, std::vector<CFileRef>& items)
 {
     items.clear();
     return ListFolder(folder, false, items);
 }
 
-int ListFolderFiles(const CFileRef& folder, std::vector<CFileRef>& items)
+CStatus ListFolderFiles(const CFileRef& folder, std::vector<CFileRef>& items)
 {
     std::vector<CFileRef> found;
-    int status = ListFolder(folder, true, found);
-    if (status == 0) items.insert(items.end(), found.begin(), found.end());
+    CStatus status = ListFolder(folder, true, found);
+    if (status.Ok()) items.insert(items.end(), found.begin(), found.end());
     return status;
 }
 
-int ListFolderItems(const CFileRef& folder, std::vector<CFileRef>& items)
+CStatus ListFolderItems(const CFileRef& folder, std::vector<CFileRef>& items)
 {
     std::vector<CFileRef> found;
-    int status = ListFolder(folder, false, found);
-    if (status == 0) items.insert(items.end(), found.begin(), found.end());
+    CStatus status = ListFolder(folder, false, found);
+    if (status.Ok()) items.insert(items.end(), found.begin(), found.end());
     return status;
 }
 
-int TellFinderToUpdateItem(const CFileRef&) { return 0; }
+CStatus TellFinderToUpdateItem(const CFileRef&) { return {}; }
 
-int TellFinderToMakeAlias(const CFileRef& target, const CFileRef& folder, const char* name, CFileRef& alias)
+CStatus TellFinderToMakeAlias(const CFileRef& target, const CFileRef& folder, const char* name, CFileRef& alias)
 {
     if (!target.IsValid() || !folder.IsValid() || name == nullptr || name[0] == '\0' ||
         std::strchr(name, '/') != nullptr || std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
-        return -EINVAL;
+        return CStatus::FromCode(-EINVAL);
     std::string targetPath;
-    int status = AbsolutePathOf(target.Path(), targetPath);
-    if (status != 0) return status;
+    if (CStatus status = AbsolutePathOf(target.Path(), targetPath); status.Failed()) return status;
     CFileRef link = folder.Child(name);
-    if (::symlink(targetPath.c_str(), link.c_str()) != 0) return ErrnoStatus();
+    if (::symlink(targetPath.c_str(), link.c_str()) != 0) return CStatus::FromCode(ErrnoStatus());
     alias = link;
-    return 0;
+    return {};
 }

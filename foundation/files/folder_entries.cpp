@@ -12,13 +12,13 @@
 #include "platform/posix/errno_status.h"
 #include "platform/posix/unique_fd.h"
 
-int ReadFolderEntries(int folderFd, std::vector<CFolderEntry>& entries)
+CStatus ReadFolderEntries(int folderFd, std::vector<CFolderEntry>& entries)
 {
     entries.clear();
     CUniqueFd own(::fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
-    if (!own.IsOpen()) return ErrnoStatus();
+    if (!own.IsOpen()) return CStatus::FromCode(ErrnoStatus());
     DIR* folder = ::fdopendir(own.Get());
-    if (folder == nullptr) return ErrnoStatus();
+    if (folder == nullptr) return CStatus::FromCode(ErrnoStatus());
     own.Release();  // closedir closes it
     ::rewinddir(folder);  // the duplicate shares its position with the original
     int status = 0;
@@ -50,9 +50,9 @@ int ReadFolderEntries(int folderFd, std::vector<CFolderEntry>& entries)
     ::closedir(folder);
     if (status != 0) {
         entries.clear();
-        return status;
+        return CStatus::FromCode(status);
     }
     std::sort(entries.begin(), entries.end(),
               [](const CFolderEntry& a, const CFolderEntry& b) { return a.name < b.name; });
-    return 0;
+    return {};
 }

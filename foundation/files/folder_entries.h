@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "foundation/errors/status.h"
+
 struct CFolderEntry {
     std::string name;
     std::uint64_t nodeID = 0;
@@ -16,5 +18,5 @@ struct CFolderEntry {
 
 // Every entry of the open folder but "." and "..", in byte order of their
 // names. The kind of each entry is its own, never a link target's; an entry
-// that vanishes while being read is left out. 0 or a negative status.
-[[nodiscard]] int ReadFolderEntries(int folderFd, std::vector<CFolderEntry>& entries);
+// that vanishes while being read is left out.
+CStatus ReadFolderEntries(int folderFd, std::vector<CFolderEntry>& entries);

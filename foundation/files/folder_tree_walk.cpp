@@ -70,7 +70,7 @@ private:
         for (const SOpenFolder& open : mOpen)
             if (open.node == node) return 0;
         SOpenFolder entered;
-        const int status = ReadFolderEntries(fd.Get(), entered.entries);
+        const int status = ReadFolderEntries(fd.Get(), entered.entries).Code();
         if (status != 0) return status;
         entered.fd = std::move(fd);
         entered.ref = folder;
@@ -149,12 +149,12 @@ private:
 
 }  // namespace
 
-int WalkFolderTree(const CFileRef& folder, int depthBound, const FolderWalkCallback& callback)
+CStatus WalkFolderTree(const CFileRef& folder, int depthBound, const FolderWalkCallback& callback)
 {
-    if (!callback || !folder.IsValid()) return -EINVAL;
+    if (!callback || !folder.IsValid()) return CStatus::FromCode(-EINVAL);
     CUniqueFd root(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!root.IsOpen()) return ErrnoStatus();
+    if (!root.IsOpen()) return CStatus::FromCode(ErrnoStatus());
     CFolderTreeWalker walker(depthBound, callback);
     const int status = walker.Walk(std::move(root), folder);
-    return status == kStopped ? 0 : status;
+    return CStatus::FromCode(status == kStopped ? 0 : status);
 }

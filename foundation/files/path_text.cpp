@@ -9,13 +9,13 @@
 #include "foundation/errors/status_codes.h"
 #include "platform/posix/errno_status.h"
 
-int AbsolutePathOf(const std::string& path, std::string& absolute)
+CStatus AbsolutePathOf(const std::string& path, std::string& absolute)
 {
-    if (path.empty()) return -EINVAL;
+    if (path.empty()) return CStatus::FromCode(-EINVAL);
     std::string full;
     if (path[0] != '/') {
         std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
-        if (!cwd) return ErrnoStatus();
+        if (!cwd) return CStatus::FromCode(ErrnoStatus());
         full = cwd.get();
         full += '/';
     }
@@ -37,11 +37,11 @@ int AbsolutePathOf(const std::string& path, std::string& absolute)
     if (clean.empty()) clean = "/";
     if (endsInDotDot) {
         std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(clean.c_str(), nullptr), &std::free);
-        if (!resolved) return ErrnoStatus();
+        if (!resolved) return CStatus::FromCode(ErrnoStatus());
         clean = resolved.get();
     }
     absolute = std::move(clean);
-    return 0;
+    return {};
 }
 
 std::string ParentPathOf(const std::string& absolute)

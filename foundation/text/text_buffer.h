@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "foundation/errors/status.h"
 #include "foundation/text/fixed_string.h"
 #include "foundation/containers/pooled_list.h"
 
@@ -132,11 +133,11 @@ public:
     // the file cannot be read.
     [[nodiscard]] bool ReadFile(const std::string& path);
     [[nodiscard]] bool ReadFileAtPath(const char* path) { return path && ReadFile(std::string(path)); }
-    // Replaces the file's whole content by the text. Returns 0 or a negative errno
-    // value; a missing file is not created and gives -ENOENT.
-    [[nodiscard]] int WriteFile(const std::string& path) const;
-    // Creates or replaces the file at `path` with the text; 0 or a negative errno value.
-    [[nodiscard]] int WriteFileAtPath(const char* path) const;
+    // Replaces the file's whole content by the text; a missing file is not
+    // created and gives -ENOENT.
+    CStatus WriteFile(const std::string& path) const;
+    // Creates or replaces the file at `path` with the text.
+    CStatus WriteFileAtPath(const char* path) const;
 
     // Access -------------------------------------------------------------------------
     const char* c_str() const { return mData ? mData : ""; }

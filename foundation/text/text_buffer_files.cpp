@@ -73,21 +73,21 @@ bool CTextBuffer::ReadFile(const std::string& path)
     return false;
 }
 
-int CTextBuffer::WriteFile(const std::string& path) const
+CStatus CTextBuffer::WriteFile(const std::string& path) const
 {
     CUniqueFd file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
-    if (!file.IsOpen()) return ErrnoStatus();
-    if (int status = WriteAll(file.Get(), c_str(), static_cast<std::size_t>(mLength))) return status;
+    if (!file.IsOpen()) return CStatus::FromCode(ErrnoStatus());
+    if (int status = WriteAll(file.Get(), c_str(), static_cast<std::size_t>(mLength))) return CStatus::FromCode(status);
     // Cut an old, longer content after the new text.
     while (::ftruncate(file.Get(), mLength) != 0)
-        if (errno != EINTR) return ErrnoStatus();
-    return ::close(file.Release()) == 0 ? 0 : ErrnoStatus();
+        if (errno != EINTR) return CStatus::FromCode(ErrnoStatus());
+    return CStatus::FromCode(::close(file.Release()) == 0 ? 0 : ErrnoStatus());
 }
 
-int CTextBuffer::WriteFileAtPath(const char* path) const
+CStatus CTextBuffer::WriteFileAtPath(const char* path) const
 {
-    if (path == nullptr || *path == '\0') return -EINVAL;
+    if (path == nullptr || *path == '\0') return CStatus::FromCode(-EINVAL);
     AtomicWriteOptions options;
     options.syncFile = false;
-    return WriteFileAtomically(path, View(), options);
+    return CStatus::FromCode(WriteFileAtomically(path, View(), options));
 }

@@ -174,13 +174,13 @@ TEST(Paths, ParentsEndAtTheRoot)
     CFileRef item(scratch.At("a/b/c"));
     int steps = 0;
     CFileRef parent;
-    while (GetParentRef(item, parent) == 0 && parent.IsValid() && steps < 100) {
+    while (GetParentRef(item, parent).Ok() && parent.IsValid() && steps < 100) {
         item = parent;
         ++steps;
     }
     EXPECT_EQ(item.Path(), "/");
     EXPECT_LT(steps, 100);
-    EXPECT_EQ(GetParentRef(CFileRef("/"), parent), 0);
+    EXPECT_TRUE(GetParentRef(CFileRef("/"), parent).Ok());
     EXPECT_FALSE(parent.IsValid());
     EXPECT_FALSE(CFile::ParentOfRef(CFileRef("/"), parent));
     ASSERT_TRUE(CFile::ParentOfRef(CFileRef("/x/y/"), parent));
@@ -225,7 +225,7 @@ TEST(CatalogInformation, KindSizeAndDates)
         EXPECT_EQ(size, c.size) << c.name;
         bool isFolder = !c.isFolder;
         std::uint64_t node = 0;
-        EXPECT_EQ(GetRefNodeIDAndKind(item, &node, &isFolder), c.status) << c.name;
+        EXPECT_EQ(GetRefNodeIDAndKind(item, &node, &isFolder).Code(), c.status) << c.name;
         if (c.status == 0) {
             EXPECT_EQ(isFolder, c.isFolder) << c.name;
         }
@@ -249,14 +249,16 @@ TEST(Aliases, AreSymbolicLinksThatNeverReplaceAnything)
     ASSERT_TRUE(MakeFolder(scratch.At("aliases")));
     CFileRef alias;
     ASSERT_EQ(TellFinderToMakeAlias(CFileRef(scratch.At("first.html")), CFileRef(scratch.At("aliases")),
-                                    "host alias", alias),
+                                    "host alias", alias)
+                  .Code(),
               0);
     EXPECT_EQ(alias.Path(), scratch.At("aliases/host alias"));
     EXPECT_EQ(ReadTextFile(alias.Path()), "page");
     EXPECT_EQ(TellFinderToMakeAlias(CFileRef(scratch.At("first.html")), CFileRef(scratch.At("aliases")),
-                                    "host alias", alias),
+                                    "host alias", alias)
+                  .Code(),
               -EEXIST);
-    EXPECT_EQ(TellFinderToUpdateItem(alias), 0);
+    EXPECT_TRUE(TellFinderToUpdateItem(alias).Ok());
 }
 
 TEST(Permissions, AddedReadWriteBitsRespectTheUmask)
@@ -279,14 +281,14 @@ TEST(Permissions, AddedReadWriteBitsRespectTheUmask)
         std::string path = scratch.At("file");
         ASSERT_TRUE(WriteTextFile(path, "x"));
         ASSERT_EQ(::chmod(path.c_str(), c.before), 0);
-        EXPECT_EQ(AddReadWritePermissions(CFileRef(path)), 0);
+        EXPECT_TRUE(AddReadWritePermissions(CFileRef(path)).Ok());
         EXPECT_EQ(ModeOf(path), c.after) << std::oct << c.before;
         ::unlink(path.c_str());
     }
     ASSERT_TRUE(WriteTextFile(scratch.At("target"), "x"));
     ASSERT_EQ(::chmod(scratch.At("target").c_str(), 0600), 0);
     ASSERT_EQ(::symlink("target", scratch.At("link").c_str()), 0);
-    EXPECT_EQ(AddReadWritePermissions(CFileRef(scratch.At("link"))), -ELOOP);
+    EXPECT_EQ(AddReadWritePermissions(CFileRef(scratch.At("link"))).Code(), -ELOOP);
     EXPECT_EQ(ModeOf(scratch.At("target")), 0600u);
 }
 

@@ -49,7 +49,7 @@ TEST(DirectoryIterator, WalksFoldersBeforeTheirContents)
     ASSERT_TRUE(scratch.IsReady());
     ASSERT_TRUE(MakeFolder(scratch.At("empty")));
     CRecordingIterator empty{CFileRef(scratch.At("empty"))};
-    EXPECT_EQ(empty.Iterate(), 0);
+    EXPECT_TRUE(empty.Iterate().Ok());
     EXPECT_TRUE(empty.mSeen.empty());
 
     ASSERT_TRUE(MakeFolder(scratch.At("one")));
@@ -57,12 +57,12 @@ TEST(DirectoryIterator, WalksFoldersBeforeTheirContents)
     ASSERT_TRUE(WriteTextFile(scratch.At("one/folder/f1"), ""));
     ASSERT_TRUE(WriteTextFile(scratch.At("one/folder/f2"), ""));
     CRecordingIterator one{CFileRef(scratch.At("one"))};
-    EXPECT_EQ(one.Iterate(), 0);
+    EXPECT_TRUE(one.Iterate().Ok());
     EXPECT_EQ(one.mSeen, (std::vector<std::string>{"folder", "folder/f1", "folder/f2"}));
     EXPECT_EQ(one.mItemCount, 3u);
 
     CRecordingIterator missing{CFileRef(scratch.At("missing"))};
-    EXPECT_EQ(missing.Iterate(), -ENOENT);
+    EXPECT_EQ(missing.Iterate().Code(), -ENOENT);
 }
 
 TEST(DirectoryIterator, CancelEndsTheWalkAndTheNextIterateStartsOver)
@@ -74,11 +74,11 @@ TEST(DirectoryIterator, CancelEndsTheWalkAndTheNextIterateStartsOver)
     walk.mOnItem = [&](const std::string& item) {
         if (item == "b/deep") walk.mCancel = true;
     };
-    EXPECT_EQ(walk.Iterate(), 0);
+    EXPECT_TRUE(walk.Iterate().Ok());
     EXPECT_EQ(walk.mSeen, (std::vector<std::string>{"a", "a/x", "b", "b/deep"}));
     walk.mOnItem = nullptr;
     walk.mSeen.clear();
-    EXPECT_EQ(walk.Iterate(), 0);
+    EXPECT_TRUE(walk.Iterate().Ok());
     EXPECT_EQ(walk.mSeen, kWholeTree);
 }
 
@@ -127,7 +127,7 @@ TEST(DirectoryIterator, AnUnenterableSubfolderSkipsOnlyItself)
         walk.mOnItem = [&](const std::string& item) {
             if (item == "a") c.spoil(scratch);
         };
-        EXPECT_EQ(walk.Iterate(), 0) << c.label;
+        EXPECT_TRUE(walk.Iterate().Ok()) << c.label;
         EXPECT_EQ(walk.mSeen, (std::vector<std::string>{"a", "a/x", "b", "c", "c/w", "d.txt"})) << c.label;
     }
 }
@@ -147,7 +147,7 @@ TEST(FolderWalk, LinksAreItemsAndNeverFollowed)
 
     std::vector<std::string> seen;
     std::vector<std::string> links;
-    int status = WalkFolderTree(CFileRef(scratch.At("root")), 0, [&](const CWalkItem& item) {
+    CStatus status = WalkFolderTree(CFileRef(scratch.At("root")), 0, [&](const CWalkItem& item) {
         std::string relative = item.ref.Path().substr(scratch.At("root").size() + 1);
         seen.push_back(relative);
         if (item.isSymbolicLink) links.push_back(relative);
@@ -155,7 +155,7 @@ TEST(FolderWalk, LinksAreItemsAndNeverFollowed)
         EXPECT_EQ(item.name, relative.substr(relative.rfind('/') + 1));
         return false;
     });
-    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(status.Ok()) << status.Text();
     EXPECT_EQ(seen, (std::vector<std::string>{"a", "a/self", "a/x", "a/x2", "b", "b/deep", "b/deep/z", "b/up",
                                                "b/y", "c", "c/w", "d.txt", "loop", "out"}));
     EXPECT_EQ(links, (std::vector<std::string>{"a/self", "a/x2", "b/up", "loop", "out"}));
@@ -163,8 +163,8 @@ TEST(FolderWalk, LinksAreItemsAndNeverFollowed)
     // The root itself may be reached through a link.
     ASSERT_EQ(::symlink(scratch.At("root").c_str(), scratch.At("rootlink").c_str()), 0);
     std::size_t count = 0;
-    EXPECT_EQ(WalkFolderTree(CFileRef(scratch.At("rootlink")), 0, [&](const CWalkItem&) { return ++count, false; }),
-              0);
+    EXPECT_TRUE(WalkFolderTree(CFileRef(scratch.At("rootlink")), 0, [&](const CWalkItem&) { return ++count, false; })
+                    .Ok());
     EXPECT_EQ(count, seen.size());
 }
 
@@ -188,17 +188,17 @@ TEST(FolderWalk, DepthBoundsAndStops)
     for (const Case& c : cases) {
         std::vector<std::string> seen;
         std::vector<int> depths;
-        int status = WalkFolderTree(CFileRef(scratch.At("root")), c.bound, [&](const CWalkItem& item) {
+        CStatus status = WalkFolderTree(CFileRef(scratch.At("root")), c.bound, [&](const CWalkItem& item) {
             seen.push_back(item.ref.Path().substr(scratch.At("root").size() + 1));
             depths.push_back(item.depth);
             return c.stopAfter != 0 && seen.size() == c.stopAfter;
         });
-        EXPECT_EQ(status, 0);
+        EXPECT_TRUE(status.Ok()) << status.Text();
         EXPECT_EQ(seen, c.expected) << c.bound;
         EXPECT_EQ(depths, c.depths) << c.bound;
     }
-    EXPECT_EQ(WalkFolderTree(CFileRef(scratch.At("root")), 0, nullptr), -EINVAL);
-    EXPECT_EQ(WalkFolderTree(CFileRef(scratch.At("root/d.txt")), 0, [](const CWalkItem&) { return false; }),
+    EXPECT_EQ(WalkFolderTree(CFileRef(scratch.At("root")), 0, nullptr).Code(), -EINVAL);
+    EXPECT_EQ(WalkFolderTree(CFileRef(scratch.At("root/d.txt")), 0, [](const CWalkItem&) { return false; }).Code(),
               -ENOTDIR);
 }
 
@@ -250,7 +250,7 @@ TEST(FolderWalk, ADeepTreeIsWalkedOnASmallStack)
                               ++w.items;
                               w.deepest = std::max(w.deepest, item.depth);
                               return false;
-                          });
+                          }).Code();
                           return nullptr;
                       },
                       &walk),
@@ -291,8 +291,8 @@ TEST(FolderListing, FilesOrAllItemsOfOneFolder)
     for (const Case& c : cases) {
         std::vector<CFileRef> items{CFileRef("/kept")};
         CFileRef folder(scratch.At(c.folder));
-        int status = c.filesOnly ? ListFolderFiles(folder, items) : ListFolderItems(folder, items);
-        EXPECT_EQ(status, c.status) << c.folder;
+        CStatus status = c.filesOnly ? ListFolderFiles(folder, items) : ListFolderItems(folder, items);
+        EXPECT_EQ(status.Code(), c.status) << c.folder;
         ASSERT_EQ(items.size(), c.count + 1) << c.folder;  // appended after what was there
         EXPECT_EQ(items[0].Path(), "/kept");
         for (std::size_t i = 2; i < items.size(); ++i) {
@@ -300,9 +300,9 @@ TEST(FolderListing, FilesOrAllItemsOfOneFolder)
         }
     }
     std::vector<CFileRef> refs{CFileRef("/stale")};
-    EXPECT_EQ(ListFolderRefs(CFileRef(scratch.At("many")), refs), 0);
+    EXPECT_TRUE(ListFolderRefs(CFileRef(scratch.At("many")), refs).Ok());
     EXPECT_EQ(refs.size(), 25u);
-    EXPECT_EQ(ListFolderRefs(CFileRef(scratch.At("missing")), refs), -ENOENT);
+    EXPECT_EQ(ListFolderRefs(CFileRef(scratch.At("missing")), refs).Code(), -ENOENT);
     EXPECT_TRUE(refs.empty());
 }
 

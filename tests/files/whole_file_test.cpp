@@ -48,7 +48,7 @@ TEST(WholeFile, ReplacementLeavesNoOldTail)
         EXPECT_EQ(ReadTextFile(path), c.after) << c.label;
         // The temporary file is gone: only the written file is left.
         std::vector<CFileRef> items;
-        EXPECT_EQ(ListFolderRefs(CFileRef(scratch.Path()), items), 0);
+        EXPECT_TRUE(ListFolderRefs(CFileRef(scratch.Path()), items).Ok());
         EXPECT_EQ(items.size(), 1u) << c.label;
     }
 }
@@ -130,7 +130,7 @@ TEST(WholeFile, BatchReplacesOnlyOnFlushAndKeepsTraits)
     }
     // Only the pages and the folder: no temporary file is left.
     std::vector<CFileRef> items;
-    EXPECT_EQ(ListFolderRefs(CFileRef(scratch.Path()), items), 0);
+    EXPECT_TRUE(ListFolderRefs(CFileRef(scratch.Path()), items).Ok());
     EXPECT_EQ(items.size(), count + 1);
     EXPECT_TRUE(ReadTextFile(scratch.At("folder")).empty());
 }

@@ -112,7 +112,7 @@ TEST_F(TextBufferFiles, WriteReplacesTheWholeContentOfAnExistingFile)
 {
     Put("page.html", "an old and much longer body that must not survive");
     const CTextBuffer text("new\xA5\r\xC3\xA9");
-    EXPECT_EQ(text.WriteFile(PathOf("page.html")), 0);
+    EXPECT_EQ(text.WriteFile(PathOf("page.html")).Code(), 0);
     EXPECT_EQ(Get("page.html"), "new\xA5\r\xC3\xA9");
 
     CTextBuffer back;
@@ -122,26 +122,26 @@ TEST_F(TextBufferFiles, WriteReplacesTheWholeContentOfAnExistingFile)
 
 TEST_F(TextBufferFiles, WriteToAMissingFileIsAnError)
 {
-    EXPECT_EQ(CTextBuffer("x").WriteFile(PathOf("missing")), -ENOENT);
+    EXPECT_EQ(CTextBuffer("x").WriteFile(PathOf("missing")).Code(), -ENOENT);
     EXPECT_FALSE(fs::exists(mFolder / "missing"));
     fs::create_directory(mFolder / "folder");
-    EXPECT_EQ(CTextBuffer("x").WriteFile(PathOf("folder")), -EISDIR);
+    EXPECT_EQ(CTextBuffer("x").WriteFile(PathOf("folder")).Code(), -EISDIR);
 }
 
 TEST_F(TextBufferFiles, WriteAtPathCreatesOrReplacesWholly)
 {
     const CTextBuffer text("body");
-    EXPECT_EQ(text.WriteFileAtPath(PathOf("new.txt").c_str()), 0);
+    EXPECT_EQ(text.WriteFileAtPath(PathOf("new.txt").c_str()).Code(), 0);
     EXPECT_EQ(Get("new.txt"), "body");
 
     Put("old.txt", "a longer old body");
-    EXPECT_EQ(text.WriteFileAtPath(PathOf("old.txt").c_str()), 0);
+    EXPECT_EQ(text.WriteFileAtPath(PathOf("old.txt").c_str()).Code(), 0);
     EXPECT_EQ(Get("old.txt"), "body");
     EXPECT_EQ(EntryCount(), 2u);  // no temporary file is left behind
 
     // A name as long as the file system allows still gets its temporary file.
     const std::string longName(255, 'n');
-    EXPECT_EQ(text.WriteFileAtPath(PathOf(longName.c_str()).c_str()), 0);
+    EXPECT_EQ(text.WriteFileAtPath(PathOf(longName.c_str()).c_str()).Code(), 0);
     EXPECT_EQ(Get(longName.c_str()), "body");
 }
 
@@ -150,10 +150,10 @@ TEST_F(TextBufferFiles, WriteAtPathFailuresLeaveNothingBehind)
     fs::create_directory(mFolder / "folder");
     Put("folder/inside", "kept");
     const CTextBuffer text("body");
-    EXPECT_NE(text.WriteFileAtPath(PathOf("folder").c_str()), 0);
+    EXPECT_TRUE(text.WriteFileAtPath(PathOf("folder").c_str()).Failed());
     EXPECT_EQ(Get("folder/inside"), "kept");
-    EXPECT_EQ(text.WriteFileAtPath(PathOf("no/such/folder").c_str()), -ENOENT);
-    EXPECT_EQ(text.WriteFileAtPath(nullptr), -EINVAL);
+    EXPECT_EQ(text.WriteFileAtPath(PathOf("no/such/folder").c_str()).Code(), -ENOENT);
+    EXPECT_EQ(text.WriteFileAtPath(nullptr).Code(), -EINVAL);
     EXPECT_EQ(EntryCount(), 1u);
 }
 

@@ -41,9 +41,10 @@ int CountItems(const CFileRef& folder, std::uint64_t& count)
     count = 0;
     if (gItemCounter) return gItemCounter(folder, count);
     return WalkFolderTree(folder, 0, [&count](const CWalkItem&) {
-        ++count;
-        return false;
-    });
+               ++count;
+               return false;
+           })
+        .Code();
 }
 
 bool IsFolder(const std::string& path)
