@@ -141,7 +141,6 @@ std::string ResolveAgainst(const CURIReference& base, std::string_view reference
     // dot-segments where it stands in the result.
     std::string_view pathHead;
     std::string_view pathTail = reference.path;
-    bool cleanPath = true;
 
     if (reference.hasScheme) {
         scheme = reference.scheme;
@@ -151,8 +150,10 @@ std::string ResolveAgainst(const CURIReference& base, std::string_view reference
     } else if (reference.hasAuthority) {
         authority = reference.authority;
     } else if (reference.path.empty()) {
+        // The base's own path, cleaned like any other: a base that was not
+        // itself resolved ("/a/%2e%2e/b") must not resolve to an address
+        // that reads differently when resolved again.
         pathTail = base.path;
-        cleanPath = false;
         if (!reference.hasQuery) {
             query = base.query;
             hasQuery = base.hasQuery;
@@ -180,7 +181,7 @@ std::string ResolveAgainst(const CURIReference& base, std::string_view reference
     const std::size_t pathStart = out.size();
     out += pathHead;
     out += pathTail;
-    if (cleanPath) out.resize(pathStart + RemoveDotSegmentsInPlace(out.data() + pathStart, out.size() - pathStart));
+    out.resize(pathStart + RemoveDotSegmentsInPlace(out.data() + pathStart, out.size() - pathStart));
     if (hasQuery) {
         out += '?';
         out += query;

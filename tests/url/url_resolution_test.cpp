@@ -128,6 +128,24 @@ TEST(UrlResolution, ResolvesTheUsualLinkShapesOfAPage)
     EXPECT_EQ(out, "https://c/x");
 }
 
+// An address the resolver gave is final: resolving it again against the
+// same base gives itself, also from a base that was never cleaned (a
+// start URL as typed), whose dot-segments an empty link used to keep.
+TEST(UrlResolution, AResolvedAddressResolvesToItself)
+{
+    const char* bases[] = {"http://h/a/%2e%2e/b/p.html", "http://h/a/../b/", "http://h/x/./y/%2E./z",
+                           "http://h/%00/%2e%2e/2/"};
+    const char* links[] = {"", "?page=2", "#top", "x.html", "../x.html", "/r/./s"};
+    for (const char* base : bases) {
+        for (const char* link : links) {
+            std::string once, twice;
+            ASSERT_TRUE(ResolveRelativeURL(base, link, once)) << base << " + " << link;
+            EXPECT_TRUE(ResolveRelativeURL(base, once, twice)) << once;
+            EXPECT_EQ(twice, once) << base << " + " << link;
+        }
+    }
+}
+
 TEST(UrlResolution, HostileLinksNeverClimbAboveTheRootNorLeaveTheWeb)
 {
     const char* base = "http://h/a/b/p.html";
