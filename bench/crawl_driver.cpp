@@ -98,12 +98,8 @@ public:
     // The log's first failure, or empty.
     std::string CloseLog()
     {
-        if (mLog.IsOpen()) {
-            CStatus failure = TakeLogWriteFailure(&mLog);
-            CStatus stopped = StopLogging(&mLog);
-            if (failure.Ok()) failure = std::move(stopped);
-            if (failure.Failed() && mLogFailure.empty()) mLogFailure = LogWriteFailureText(mLog.Path(), failure);
-        }
+        const std::string closing = StopLoggingTellingFailure(mLog);
+        if (mLogFailure.empty()) mLogFailure = closing;
         return mLogFailure;
     }
     bool HasEnded() const { return mEnded; }

@@ -71,6 +71,15 @@ std::string LogWriteFailureText(const std::string& path, const CStatus& status)
     return "The log file could not be written: " + path + " (" + std::strerror(-status.Code()) + ")";
 }
 
+std::string StopLoggingTellingFailure(CLogHolder& log)
+{
+    if (!log.IsOpen()) return {};
+    CStatus failure = TakeLogWriteFailure(&log);
+    CStatus stopped = StopLogging(&log);
+    if (failure.Ok()) failure = std::move(stopped);
+    return failure.Ok() ? std::string() : LogWriteFailureText(log.Path(), failure);
+}
+
 std::string LogStartLine(std::int64_t seconds) { return LogLine("starting", seconds); }
 
 std::string LogStopLine(std::int64_t seconds) { return LogLine("stopping", seconds); }

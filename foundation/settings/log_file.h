@@ -106,6 +106,9 @@ CStatus TakeLogWriteFailure(CLogHolder* holder);
 // opened, or written (appended to or closed).
 std::string LogOpenFailureText(const std::string& path, const CStatus& status);
 std::string LogWriteFailureText(const std::string& path, const CStatus& status);
+// Stops an open log; the line that tells its first failure not told yet
+// (an append or the closing line), or empty.
+std::string StopLoggingTellingFailure(CLogHolder& log);
 
 // The start and stop lines for a moment (seconds since 1970, shown in local
 // time).

@@ -31,7 +31,7 @@ std::string OpenGrabLog(CLogHolder& log, const CConfiguration& configuration, co
     std::string path = configuration.mMiscOptions.logFolder.c_str();
     if (path.empty() || path.back() != '/') path += '/';
     path += startURL.mHost + ".log";
-    CloseGrabLog(log);
+    (void)StopLoggingTellingFailure(log);
     const CStatus status = StartLogging(&log, path.c_str());
     if (status.Ok()) return path;
     failure = LogOpenFailureText(path, status);
@@ -47,14 +47,6 @@ std::string LogWriteFailure(const CLogHolder& log, const CStatus& status)
 }
 
 }  // namespace
-
-std::string CloseGrabLog(CLogHolder& log)
-{
-    if (!log.IsOpen()) return {};
-    const CStatus failure = TakeLogWriteFailure(&log);
-    const CStatus stopped = StopLogging(&log);
-    return LogWriteFailure(log, failure.Failed() ? failure : stopped);
-}
 
 std::string TakeGrabLogFailure(CLogHolder& log) { return LogWriteFailure(log, TakeLogWriteFailure(&log)); }
 

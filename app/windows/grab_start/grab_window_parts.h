@@ -44,9 +44,6 @@ private:
     CPacedValue<std::monostate> mPace;
 };
 
-// Closes the log; the line that tells the first failure to write it not
-// told yet (an append or the closing line), or empty.
-std::string CloseGrabLog(CLogHolder& log);
 // The line that tells the first failure to write the open log not told yet
 // ("The log file could not be written: PATH (REASON)"), or empty.
 std::string TakeGrabLogFailure(CLogHolder& log);

@@ -582,7 +582,7 @@ void CGrabber::OpenLog(const CURL& startURL)
     else LogLine(failure);
 }
 
-void CGrabber::CloseLog() { CloseGrabLog(mLog); }
+void CGrabber::CloseLog() { StopLoggingTellingFailure(mLog); }
 
 void CGrabber::EnablePane(PaneIDT pane, bool enabled) { mPanes.SetEnabled(pane, enabled); }
 

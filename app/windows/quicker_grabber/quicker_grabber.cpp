@@ -519,7 +519,7 @@ void CQuickerGrabber::OpenLog(const CURL& startURL)
 void CQuickerGrabber::CloseLog()
 {
     // Shown once the log is closed, so it is not written into the log that fails.
-    if (const std::string failure = CloseGrabLog(mLog); !failure.empty() && !mClosing) SetMessageText(failure);
+    if (const std::string failure = StopLoggingTellingFailure(mLog); !failure.empty() && !mClosing) SetMessageText(failure);
 }
 
 void CQuickerGrabber::SetPaneText(PaneIDT pane, const std::string& text) { mPanes.SetText(pane, text); }
