@@ -33,6 +33,7 @@
 #include "engine/crawl/site_iterator_thread.h"
 #include "engine/crawl/start_redirection.h"
 #include "engine/owner/crawl_listener.h"
+#include "engine/transfer/download_host.h"
 #include "engine/url/url_record.h"
 #include "foundation/messaging/broadcaster.h"
 #include "foundation/settings/app_settings.h"
@@ -194,6 +195,9 @@ int main(int argc, char** argv)
     if (!PrepareDownloadFolder(folder, configuration)) return Fail(kDownloadFolderFailure);
     const std::string downloadFolder = configuration.mGeneralOptions.localPath.c_str();
 
+    // The crawl's fibers and their downloads share this thread, as in the
+    // windows.
+    HostDownloadsOnThisThread();
     CPrintingListener grabber(printLog);
     // The check's answer goes to the crawl, which then does not ask for the
     // start page again.
@@ -213,6 +217,7 @@ int main(int argc, char** argv)
                                            StandardCrawlCollaborators({}, std::move(startAnswer)));
     thread->Resume();
     CThreadScheduler::RunUntil([&grabber] { return grabber.HasEnded(); });
+    StopHostingDownloads();
     const std::string logFailure = grabber.CloseLog();
     delete gAppSettings;
     gAppSettings = nullptr;

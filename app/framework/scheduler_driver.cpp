@@ -40,6 +40,7 @@ public:
     void PostPass() { mPass.Post(); }
 
     std::function<void()> mAfterPass;
+    std::function<void()> mPassEndWork;
 
 private:
     void RunPass()
@@ -57,6 +58,7 @@ private:
         ++gStats.passes;
         gStats.threadsRun += static_cast<std::uint64_t>(ran);
         if (ran == 0) ++gStats.idlePasses;
+        if (mPassEndWork) mPassEndWork();
         Reschedule();
         if (mAfterPass) mAfterPass();
     }
@@ -134,4 +136,9 @@ void CSchedulerDriver::Poke()
 void CSchedulerDriver::SetAfterPassHook(std::function<void()> hook)
 {
     if (gDriver != nullptr) gDriver->mAfterPass = std::move(hook);
+}
+
+void CSchedulerDriver::SetPassEndWork(std::function<void()> work)
+{
+    if (gDriver != nullptr) gDriver->mPassEndWork = std::move(work);
 }

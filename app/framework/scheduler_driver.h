@@ -32,4 +32,8 @@ public:
     // Called on the GUI thread after every pass (the application runs its
     // attachments then: the quicker grabbers flush their progress).
     static void SetAfterPassHook(std::function<void()> hook);
+    // Work the GUI thread does at the end of every pass, before the
+    // after-pass hook: the turn of the downloads it drives, which sends the
+    // requests the pass's fibers made.
+    static void SetPassEndWork(std::function<void()> work);
 };

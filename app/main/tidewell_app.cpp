@@ -21,6 +21,7 @@
 #include "app/main/app_commands.h"
 #include "app/main/app_layouts.h"
 #include "app/main/app_menus.h"
+#include "app/main/hosted_downloads.h"
 #include "app/main/launcher_progress.h"
 #include "app/main/single_instance.h"
 #include "app/main/window_families.h"
@@ -92,6 +93,7 @@ CTidewellApp::CTidewellApp(int& argc, char** argv) : CApplication(argc, argv)
     // Here rather than in main(), so that whatever builds the application
     // (the tests too) gets every window its menus open.
     RegisterWindowFamilies(this);
+    mHostedDownloads = std::make_unique<CHostedDownloads>();
 }
 
 CTidewellApp::~CTidewellApp()

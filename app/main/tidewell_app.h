@@ -10,6 +10,7 @@
 #include "app/framework/application.h"
 #include "app/main/outside_requests.h"
 
+class CHostedDownloads;
 class CInstanceServer;
 class CWindow;
 
@@ -52,6 +53,7 @@ private:
 
     bool mAskBeforeQuit = true;
     std::unique_ptr<CInstanceServer> mInstanceServer;
+    std::unique_ptr<CHostedDownloads> mHostedDownloads;
 };
 
 // The text of the user agent for this system and version.

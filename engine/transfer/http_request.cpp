@@ -178,6 +178,9 @@ void HTTPRequest::Cancel()
 void HTTPRequest::Join()
 {
     if (!mSubmitted) return;
+    // A thread that hosts the downloads blocks here outside its waits, so the
+    // service's own thread ends the transfer.
+    if (!mThreadDone.load(std::memory_order_acquire)) SharedDownloadService().HandOver();
     std::unique_lock<std::mutex> lock(mMutex);
     mFinished.wait(lock, [this] { return mThreadDone.load(std::memory_order_acquire); });
     mSubmitted = false;

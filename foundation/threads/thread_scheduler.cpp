@@ -25,7 +25,15 @@ struct SCrossThreadState {
 
     std::mutex hookMutex;
     std::shared_ptr<const std::function<void()>> readyHook; // guarded by hookMutex
+    std::shared_ptr<const std::function<void()>> idleWake;  // guarded by hookMutex
 };
+
+// The scheduler's thread only.
+std::function<bool(std::optional<CThreadScheduler::Clock::time_point>)>& IdleWait()
+{
+    static auto* wait = new std::function<bool(std::optional<CThreadScheduler::Clock::time_point>)>;
+    return *wait;
+}
 
 SCrossThreadState& Shared()
 {
@@ -37,10 +45,13 @@ void CallReadyHook()
 {
     SCrossThreadState& shared = Shared();
     std::shared_ptr<const std::function<void()>> hook;
+    std::shared_ptr<const std::function<void()>> idleWake;
     {
         std::lock_guard lock(shared.hookMutex);
         hook = shared.readyHook;
+        idleWake = shared.idleWake;
     }
+    if (idleWake && *idleWake) (*idleWake)();
     if (hook && *hook) (*hook)();
 }
 
@@ -141,6 +152,16 @@ void CThreadScheduler::SetReadyHook(std::function<void()> hook)
     Shared().readyHook = std::move(shared);
 }
 
+void CThreadScheduler::SetIdleWait(std::function<bool(std::optional<Clock::time_point>)> wait,
+                                   std::function<void()> wake)
+{
+    CheckSchedulerContext();
+    IdleWait() = std::move(wait);
+    auto shared = std::make_shared<const std::function<void()>>(std::move(wake));
+    std::lock_guard lock(Shared().hookMutex);
+    Shared().idleWake = std::move(shared);
+}
+
 void CThreadScheduler::ThreadBecameReady()
 {
     CallReadyHook();
@@ -163,6 +184,7 @@ void CThreadScheduler::DrainSignalledTokens()
 void CThreadScheduler::WaitForSignal(std::optional<Clock::time_point> until)
 {
     SCrossThreadState& shared = Shared();
+    if (const auto& idleWait = IdleWait(); idleWait && idleWait(until)) return;
     std::unique_lock lock(shared.mutex);
     auto woken = [&shared] { return !shared.signalledTokens.empty(); };
     if (until) shared.wakeUp.wait_until(lock, *until, woken);

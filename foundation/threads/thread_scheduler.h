@@ -47,6 +47,14 @@ public:
     // whatever OS thread caused it; it must be thread-safe and quick.
     static void SetReadyHook(std::function<void()> hook);
 
+    // Lets the scheduler's thread do useful waiting: when nothing is ready,
+    // `wait` is called with the wait's deadline instead of sleeping; it
+    // returns false when it cannot wait now (the scheduler then sleeps as
+    // usual). `wake` ends such a wait and is called from whatever OS thread
+    // makes a thread ready. Both null: the plain sleep again.
+    static void SetIdleWait(std::function<bool(std::optional<Clock::time_point>)> wait,
+                            std::function<void()> wake);
+
 private:
     friend class CThread;
     friend class CWakeToken;

@@ -3,9 +3,13 @@
 #include <curl/curl.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <thread>
+#include <algorithm>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -15,9 +19,11 @@
 
 namespace net {
 
-// The service thread owns the multi handle and every running transfer; other
-// threads only queue commands and wake it. It sleeps in curl_multi_poll, so
-// an idle service costs nothing and a command is seen at once.
+// One driver at a time owns the multi handle and every running transfer: the
+// service thread, or the host while it takes a turn or waits. Other threads
+// only queue commands and wake the driver. The service thread sleeps in
+// curl_multi_poll (or, while a host drives, on a condition), so an idle
+// service costs nothing and a command is seen at once.
 class TransferService::Worker {
 public:
     Worker();
@@ -29,6 +35,13 @@ public:
     {
         Queue({paused ? CommandKind::kPause : CommandKind::kResume, handle, nullptr});
     }
+
+    void AttachHost(std::function<void()> wake);
+    void DetachHost();
+    bool HostTurn(HostWatch* watch);
+    bool HostWait(int milliseconds, const std::function<bool()>& woken);
+    void WakeHost();
+    void HandOver();
 
 private:
     enum class CommandKind { kStart, kCancel, kPause, kResume };
@@ -44,6 +57,11 @@ private:
 
     void Queue(Command command);
     void Run();
+    bool ServiceMayDrive() const { return stopping_ || !hosted_ || handedOver_; }
+    bool OnHostThread() const { return hosted_ && std::this_thread::get_id() == hostThread_; }
+    bool BeginHostTurn(std::vector<Command>& batch);
+    bool TurnWhileCommands(std::vector<Command>& batch);
+    void Turn(std::vector<Command>& batch);
     void Apply(Command& command);
     void Start(TransferHandle handle, std::unique_ptr<detail::TransferJob> job);
     void CollectFinished();
@@ -51,6 +69,10 @@ private:
     void Report(detail::TransferJob& job, const TransferResult& result);
     void AbortEverything(std::vector<Command>& unstarted);
     int WaitLimit() const;
+    void Drive();
+    void FillWatch(HostWatch& watch) const;
+    static int OnSocket(CURL* easy, curl_socket_t fd, int what, void* self, void* socketData);
+    static int OnTimer(CURLM* multi, long milliseconds, void* self);
 
     CURLM* multi_ = nullptr;
     std::atomic<TransferHandle> nextHandle_{1};
@@ -58,10 +80,22 @@ private:
     std::mutex mutex_;
     std::vector<Command> commands_;
     bool stopping_ = false;
+    // The host: set and cleared by the host thread.
+    bool hosted_ = false;
+    std::thread::id hostThread_;
+    std::function<void()> wakeHost_;
+    bool handedOver_ = false;  // set by the host, cleared by the service thread
+    bool hostDriving_ = false;
+    bool serviceDriving_ = false;
+    std::condition_variable serviceMayDrive_;
+    std::condition_variable serviceParked_;
 
-    // Service thread only.
+    // The driver only.
     std::unordered_map<TransferHandle, Running> running_;
     int runningFtp_ = 0;
+    // What libcurl waits for, kept for a host's event loop.
+    std::unordered_map<curl_socket_t, int> sockets_;
+    std::optional<std::chrono::steady_clock::time_point> timerDue_;
     std::vector<CURL*> idleHandles_;
 
     std::thread thread_;  // last: starts after everything above exists
@@ -82,6 +116,10 @@ constexpr int kFtpWaitMilliseconds = 20;
 
 constexpr std::size_t kMaxIdleHandles = 16;
 
+// A host's turn goes on while its reports queue commands, this many times at
+// most before it lets its loop run.
+constexpr int kMostTurnsInARow = 8;
+
 }  // namespace
 
 TransferService::Worker::Worker()
@@ -89,6 +127,10 @@ TransferService::Worker::Worker()
     detail::EnsureCurlReady();
     multi_ = curl_multi_init();
     if (multi_ == nullptr) std::abort();
+    curl_multi_setopt(multi_, CURLMOPT_SOCKETFUNCTION, &Worker::OnSocket);
+    curl_multi_setopt(multi_, CURLMOPT_SOCKETDATA, this);
+    curl_multi_setopt(multi_, CURLMOPT_TIMERFUNCTION, &Worker::OnTimer);
+    curl_multi_setopt(multi_, CURLMOPT_TIMERDATA, this);
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -98,6 +140,7 @@ TransferService::Worker::~Worker()
         std::lock_guard<std::mutex> lock(mutex_);
         stopping_ = true;
     }
+    serviceMayDrive_.notify_one();
     curl_multi_wakeup(multi_);
     thread_.join();
     curl_multi_cleanup(multi_);
@@ -111,13 +154,21 @@ TransferHandle TransferService::Worker::Submit(TransferRequest request, Transfer
     return handle;
 }
 
+// The host applies its own commands in its next turn, which comes before it
+// waits; anyone else's wake the driver.
 void TransferService::Worker::Queue(Command command)
 {
+    std::function<void()> wakeHost;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         commands_.push_back(std::move(command));
+        if (!stopping_ && hosted_ && !handedOver_) {
+            if (std::this_thread::get_id() == hostThread_) return;
+            wakeHost = wakeHost_;
+        }
     }
     curl_multi_wakeup(multi_);
+    if (wakeHost) wakeHost();
 }
 
 void TransferService::Worker::Run()
@@ -126,7 +177,11 @@ void TransferService::Worker::Run()
     for (;;) {
         bool stopping = false;
         {
-            std::lock_guard<std::mutex> lock(mutex_);
+            std::unique_lock<std::mutex> lock(mutex_);
+            serviceDriving_ = false;
+            serviceParked_.notify_all();
+            serviceMayDrive_.wait(lock, [this] { return ServiceMayDrive() && !hostDriving_; });
+            serviceDriving_ = true;
             batch.swap(commands_);
             stopping = stopping_;
         }
@@ -137,15 +192,173 @@ void TransferService::Worker::Run()
             if (commands_.empty()) return;
             continue;
         }
-        for (Command& command : batch) Apply(command);
-        batch.clear();
-
-        int stillRunning = 0;
-        curl_multi_perform(multi_, &stillRunning);
-        CollectFinished();
-        for (auto& [handle, running] : running_) running.job->EndTurn();
+        Turn(batch);
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            // A handed-over drive goes back to the host as soon as nothing
+            // is left to do.
+            if (handedOver_ && running_.empty() && commands_.empty()) handedOver_ = false;
+            if (!ServiceMayDrive()) continue;
+        }
         curl_multi_poll(multi_, nullptr, 0, WaitLimit(), nullptr);
     }
+}
+
+void TransferService::Worker::Turn(std::vector<Command>& batch)
+{
+    for (Command& command : batch) Apply(command);
+    batch.clear();
+    Drive();
+    CollectFinished();
+    for (auto& [handle, running] : running_) running.job->EndTurn();
+}
+
+void TransferService::Worker::AttachHost(std::function<void()> wake)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        hosted_ = true;
+        hostThread_ = std::this_thread::get_id();
+        wakeHost_ = std::move(wake);
+    }
+    // The service thread lets go at the end of its turn.
+    curl_multi_wakeup(multi_);
+}
+
+void TransferService::Worker::DetachHost()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!OnHostThread()) return;
+        hosted_ = false;
+        wakeHost_ = nullptr;
+    }
+    serviceMayDrive_.notify_one();
+}
+
+bool TransferService::Worker::BeginHostTurn(std::vector<Command>& batch)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!OnHostThread() || stopping_ || handedOver_ || hostDriving_) return false;
+    if (serviceDriving_) {
+        // The service thread was driving when the host came; it lets go at
+        // the end of its turn, leaving what runs to the host.
+        lock.unlock();
+        curl_multi_wakeup(multi_);
+        lock.lock();
+        serviceParked_.wait(lock, [this] { return !serviceDriving_ || stopping_; });
+        if (stopping_) return false;
+    }
+    hostDriving_ = true;
+    batch.swap(commands_);
+    return true;
+}
+
+// Every transfer, as curl_multi_perform would, and the socket and timer
+// callbacks told of the changes, which curl_multi_perform does not do.
+void TransferService::Worker::Drive()
+{
+    int stillRunning = 0;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    curl_multi_socket_all(multi_, &stillRunning);
+#pragma GCC diagnostic pop
+}
+
+int TransferService::Worker::OnSocket(CURL*, curl_socket_t fd, int what, void* self, void*)
+{
+    auto& sockets = static_cast<Worker*>(self)->sockets_;
+    if (what == CURL_POLL_REMOVE) sockets.erase(fd);
+    else sockets[fd] = what;
+    return 0;
+}
+
+int TransferService::Worker::OnTimer(CURLM*, long milliseconds, void* self)
+{
+    auto& due = static_cast<Worker*>(self)->timerDue_;
+    if (milliseconds < 0) due.reset();
+    else due = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    return 0;
+}
+
+void TransferService::Worker::FillWatch(HostWatch& watch) const
+{
+    watch.sockets.clear();
+    for (const auto& [fd, what] : sockets_)
+        watch.sockets.push_back({fd, (what & CURL_POLL_IN) != 0, (what & CURL_POLL_OUT) != 0});
+    watch.waitMilliseconds = -1;
+    if (running_.empty()) return;
+    long long wait = WaitLimit();
+    if (timerDue_) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(*timerDue_ - std::chrono::steady_clock::now());
+        wait = std::clamp<long long>(left.count(), 0, wait);
+    }
+    watch.waitMilliseconds = static_cast<int>(wait);
+}
+
+bool TransferService::Worker::HostTurn(HostWatch* watch)
+{
+    std::vector<Command> batch;
+    if (!BeginHostTurn(batch)) return false;
+    const bool commandsLeft = TurnWhileCommands(batch);
+    if (watch != nullptr) {
+        FillWatch(*watch);
+        if (commandsLeft) watch->waitMilliseconds = 0;
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    hostDriving_ = false;
+    return true;
+}
+
+// The host's own commands wake nobody, and a report may queue one (the next
+// request of a redirection): they are applied before the host waits.
+bool TransferService::Worker::TurnWhileCommands(std::vector<Command>& batch)
+{
+    for (int round = 0;; ++round) {
+        Turn(batch);
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (commands_.empty()) return false;
+        if (round == kMostTurnsInARow) return true;
+        batch.swap(commands_);
+    }
+}
+
+bool TransferService::Worker::HostWait(int milliseconds, const std::function<bool()>& woken)
+{
+    std::vector<Command> batch;
+    if (!BeginHostTurn(batch)) return false;
+    // A report in that turn may have woken the host already.
+    if (!TurnWhileCommands(batch) && !woken())
+        curl_multi_poll(multi_, nullptr, 0, std::clamp(milliseconds, 0, WaitLimit()), nullptr);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        batch.swap(commands_);
+    }
+    TurnWhileCommands(batch);
+    std::lock_guard<std::mutex> lock(mutex_);
+    hostDriving_ = false;
+    return true;
+}
+
+void TransferService::Worker::WakeHost()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!hosted_ || std::this_thread::get_id() == hostThread_) return;
+    }
+    curl_multi_wakeup(multi_);
+}
+
+void TransferService::Worker::HandOver()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        // Nobody else drives now, so the running transfers can be counted.
+        if (!OnHostThread() || hostDriving_ || serviceDriving_) return;
+        if (running_.empty() && commands_.empty()) return;
+        handedOver_ = true;
+    }
+    serviceMayDrive_.notify_one();
 }
 
 void TransferService::Worker::Apply(Command& command)
@@ -289,6 +502,36 @@ void TransferService::Cancel(TransferHandle handle)
 void TransferService::Pause(TransferHandle handle, bool paused)
 {
     worker_->Pause(handle, paused);
+}
+
+void TransferService::AttachHost(std::function<void()> wake)
+{
+    worker_->AttachHost(std::move(wake));
+}
+
+void TransferService::DetachHost()
+{
+    worker_->DetachHost();
+}
+
+bool TransferService::HostTurn(HostWatch* watch)
+{
+    return worker_->HostTurn(watch);
+}
+
+bool TransferService::HostWait(int milliseconds, const std::function<bool()>& woken)
+{
+    return worker_->HostWait(milliseconds, woken);
+}
+
+void TransferService::WakeHost()
+{
+    worker_->WakeHost();
+}
+
+void TransferService::HandOver()
+{
+    worker_->HandOver();
 }
 
 }  // namespace net

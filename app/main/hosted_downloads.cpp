@@ -1,0 +1,34 @@
+#include "app/main/hosted_downloads.h"
+
+#include "app/framework/posted_call.h"
+#include "app/framework/scheduler_driver.h"
+#include "app/framework/socket_watch.h"
+#include "engine/transfer/download_host.h"
+#include "platform/net/transfer_service.h"
+
+CHostedDownloads::CHostedDownloads()
+    : mWatch(std::make_unique<CSocketWatch>([this] { Turn(); })),
+      mWake(std::make_unique<CPostedCall>([this] { Turn(); }))
+{
+    HostDownloadsOnThisThread([this] { mWake->Post(); }, [this] { Turn(); });
+    CSchedulerDriver::SetPassEndWork([this] { Turn(); });
+}
+
+CHostedDownloads::~CHostedDownloads()
+{
+    CSchedulerDriver::SetPassEndWork(nullptr);
+    StopHostingDownloads();
+}
+
+void CHostedDownloads::Turn()
+{
+    net::TransferService::HostWatch watch;
+    if (!TurnHostedDownloads(&watch)) {
+        mWatch->Clear();
+        return;
+    }
+    std::vector<SWatchedSocket> sockets;
+    sockets.reserve(watch.sockets.size());
+    for (const auto& socket : watch.sockets) sockets.push_back({socket.fd, socket.read, socket.write});
+    mWatch->Watch(sockets, watch.waitMilliseconds);
+}

@@ -1,0 +1,27 @@
+// The GUI thread drives the crawl's downloads itself: a fiber's request goes
+// out at the end of the scheduler's pass, and the event loop watches the
+// connections, so no request waits for the download service's thread to
+// wake and hand back (two thread wake-ups per request). A fiber that blocks
+// outside the loop hands the downloads to that thread meanwhile.
+#pragma once
+
+#include <memory>
+
+class CPostedCall;
+class CSocketWatch;
+
+class CHostedDownloads {
+public:
+    // GUI thread, with the scheduler driver installed.
+    CHostedDownloads();
+    ~CHostedDownloads();
+
+    CHostedDownloads(const CHostedDownloads&) = delete;
+    CHostedDownloads& operator=(const CHostedDownloads&) = delete;
+
+private:
+    void Turn();
+
+    std::unique_ptr<CSocketWatch> mWatch;
+    std::unique_ptr<CPostedCall> mWake;
+};

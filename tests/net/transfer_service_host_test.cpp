@@ -1,0 +1,183 @@
+// A thread that hosts the transfer service drives its transfers itself while
+// it waits: requests it queues (also from inside a report, as a
+// redirection's next request is), requests other threads queue while it
+// waits, the drive handed to the service thread for a host that blocks
+// elsewhere and taken back, and what an event-loop host is told to watch.
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "loopback_server.h"
+#include "platform/net/transfer_service.h"
+#include "test_support.h"
+
+namespace {
+
+using namespace nettest;
+using namespace std::chrono_literals;
+using net::TransferOutcome;
+using net::TransferRequest;
+using net::TransferService;
+
+TransferRequest Get(const LoopbackHttpServer& server, const std::string& path)
+{
+    TransferRequest request;
+    request.url = server.Url(path);
+    return request;
+}
+
+// A lost wake-up leaves HostWait asleep for its whole minute, which the
+// suite's time-out turns into a failure.
+bool DriveUntil(TransferService& service, const std::function<bool()>& done)
+{
+    for (int turn = 0; turn < 10000 && !done(); ++turn)
+        if (!service.HostWait(60 * 1000, done)) return false;
+    return done();
+}
+
+// As an event loop drives: a turn, then a wait for what the turn said to
+// watch. A turn that leaves nothing to watch and no time before an
+// unfinished job would put the loop to sleep for ever.
+bool DriveLikeALoop(TransferService& service, const std::function<bool()>& done)
+{
+    TransferService::HostWatch watch;
+    for (int turn = 0; turn < 10000; ++turn) {
+        if (!service.HostTurn(&watch)) return false;
+        if (done()) return true;
+        if (watch.sockets.empty() && watch.waitMilliseconds < 0) return false;
+        std::vector<pollfd> fds;
+        for (const auto& socket : watch.sockets)
+            fds.push_back({socket.fd, static_cast<short>((socket.read ? POLLIN : 0) | (socket.write ? POLLOUT : 0)), 0});
+        poll(fds.data(), fds.size(), watch.waitMilliseconds);
+    }
+    return false;
+}
+
+// Each report asks for the next URL from inside OnFinished, until `left`
+// requests have been made.
+class ChainingSink : public RecordingSink {
+public:
+    ChainingSink(TransferService& service, const LoopbackHttpServer& server, int left)
+        : service_(service), server_(server), left_(left)
+    {
+    }
+    void OnFinished(const net::TransferResult& result) override
+    {
+        if (result.Fetched()) ++fetched;
+        if (--left_ > 0) {
+            RecordingSink::body.clear();
+            service_.Submit(Get(server_, "/next"), *this);
+            return;
+        }
+        RecordingSink::OnFinished(result);
+    }
+    int fetched = 0;
+
+private:
+    TransferService& service_;
+    const LoopbackHttpServer& server_;
+    int left_;
+};
+
+TEST(TransferServiceHost, DrivesItsTransfersWhereItWaits)
+{
+    struct Case {
+        const char* name;
+        int requests;
+        bool queuedByAnotherThread;
+    };
+    const Case cases[] = {
+        {"one request", 1, false},
+        {"each request queued by the report of the last", 20, false},
+        {"a request another thread queues while the host waits", 1, true},
+    };
+    struct Driver {
+        const char* name;
+        bool (*drive)(TransferService&, const std::function<bool()>&);
+    };
+    const Driver drivers[] = {{"waiting in the service", DriveUntil}, {"an event loop", DriveLikeALoop}};
+    LoopbackHttpServer server([](const ReceivedRequest&, PeerSocket& peer) { peer.Send(HttpResponse("200 OK", "x")); });
+    for (const Driver& driver : drivers) {
+        for (const Case& c : cases) {
+            if (c.queuedByAnotherThread && driver.drive == DriveLikeALoop) continue;  // its wake is the loop's
+            const std::string name = std::string(c.name) + ", " + driver.name;
+            // Hosted at once, while the new service's thread may still be in
+            // its first turn.
+            TransferService service;
+            service.AttachHost({});
+            ChainingSink sink(service, server, c.requests);
+            std::thread other;
+            if (c.queuedByAnotherThread) other = std::thread([&] { service.Submit(Get(server, "/first"), sink); });
+            else service.Submit(Get(server, "/first"), sink);
+            EXPECT_TRUE(driver.drive(service, [&] { return sink.finishCalls > 0; })) << name;
+            if (other.joinable()) other.join();
+            EXPECT_EQ(sink.fetched, c.requests) << name;
+            EXPECT_EQ(sink.finishThread, std::this_thread::get_id()) << name;
+            service.DetachHost();
+        }
+    }
+}
+
+TEST(TransferServiceHost, AHostThatBlocksElsewhereHandsOverAndGetsTheDriveBack)
+{
+    LoopbackHttpServer silent([](const ReceivedRequest&, PeerSocket& peer) {
+        peer.Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\nab");
+        peer.WaitForClientClose();
+        peer.Close();
+    });
+    LoopbackHttpServer quick([](const ReceivedRequest&, PeerSocket& peer) { peer.Send(HttpResponse("200 OK", "x")); });
+    TransferService service;
+    service.AttachHost({});
+    RecordingSink slow;
+    const net::TransferHandle handle = service.Submit(Get(silent, "/slow"), slow);
+    ASSERT_TRUE(DriveUntil(service, [&] { return slow.body.size() >= 2; }));
+
+    // Blocked on a condition, the host drives nothing: the service thread
+    // ends the transfer.
+    service.HandOver();
+    service.Cancel(handle);
+    ASSERT_TRUE(slow.WaitFinished(120s));
+    EXPECT_EQ(slow.result->outcome, TransferOutcome::kAborted);
+    EXPECT_NE(slow.finishThread, std::this_thread::get_id());
+
+    // With nothing left to do the service thread lets go again.
+    RecordingSink next;
+    service.Submit(Get(quick, "/next"), next);
+    ASSERT_TRUE(DriveUntil(service, [&] { return next.finishCalls > 0; }));
+    EXPECT_TRUE(next.result->Fetched()) << next.result->errorText;
+    EXPECT_EQ(next.finishThread, std::this_thread::get_id());
+    service.DetachHost();
+}
+
+TEST(TransferServiceHost, TellsAnEventLoopWhatToWatch)
+{
+    LoopbackHttpServer silent([](const ReceivedRequest&, PeerSocket& peer) {
+        peer.Send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\nab");
+        peer.WaitForClientClose();
+        peer.Close();
+    });
+    TransferService service;
+    service.AttachHost({});
+    RecordingSink sink;
+    const net::TransferHandle handle = service.Submit(Get(silent, "/slow"), sink);
+    ASSERT_TRUE(DriveUntil(service, [&] { return sink.body.size() >= 2; }));
+
+    TransferService::HostWatch watch;
+    ASSERT_TRUE(service.HostTurn(&watch));
+    ASSERT_EQ(watch.sockets.size(), 1u);
+    EXPECT_TRUE(watch.sockets[0].read);
+    EXPECT_GE(watch.waitMilliseconds, 0);  // a running transfer is revisited
+
+    // A command queued by the host itself is due at once.
+    service.Cancel(handle);
+    ASSERT_TRUE(service.HostTurn(&watch));
+    EXPECT_EQ(sink.result->outcome, TransferOutcome::kAborted);
+    EXPECT_TRUE(watch.sockets.empty());
+    EXPECT_EQ(watch.waitMilliseconds, -1);  // nothing runs: nothing is due
+    service.DetachHost();
+}
+
+}  // namespace
