@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <thread>
 
 #include "foundation/threads/thread.h"
 #include "foundation/threads/thread_scheduler.h"
@@ -36,8 +37,40 @@ public:
         QObject::connect(&mTimer, &QTimer::timeout, &mPass, [this] { RunPass(); });
     }
 
-    // Any OS thread; one pass event in flight at a time.
-    void PostPass() { mPass.Post(); }
+    // Any OS thread; one pass event in flight at a time. False when held.
+    bool PostPass()
+    {
+        if (std::this_thread::get_id() == mGuiThread && mHolding > 0) {
+            mPassHeld = true;
+            return false;
+        }
+        mPass.Post();
+        return true;
+    }
+
+    void Hold() { ++mHolding; }
+    void Release()
+    {
+        if (--mHolding > 0 || !mPassHeld) return;
+        mPassHeld = false;
+        RunPass();
+    }
+
+    // Holds posts for a pass's life; what it held is Reschedule's.
+    class CHeld {
+    public:
+        explicit CHeld(CDriver& driver) : mDriver(driver) { ++mDriver.mHolding; }
+        ~CHeld()
+        {
+            --mDriver.mHolding;
+            mDriver.mPassHeld = false;
+        }
+        CHeld(const CHeld&) = delete;
+        CHeld& operator=(const CHeld&) = delete;
+
+    private:
+        CDriver& mDriver;
+    };
 
     std::function<void()> mAfterPass;
     std::function<void()> mPassEndWork;
@@ -47,18 +80,24 @@ private:
     {
         // Passes never run on a fiber (a fiber never runs an event loop).
         if (CThread::Current() != nullptr) return;
-        // Fibers that yield go on within one pass for a moment: a pass per
-        // yield costs the loop a wake-up each (a crawl yields many times per
-        // URL), while input, timers and drawing wait at most kPassBudget.
-        const auto until = CThread::Clock::now() + kPassBudget;
-        int ran = 0;
-        do {
-            ran += CThreadScheduler::RunOnce();
-        } while (CThreadScheduler::HasReadyThreads() && CThread::Clock::now() < until);
-        ++gStats.passes;
-        gStats.threadsRun += static_cast<std::uint64_t>(ran);
-        if (ran == 0) ++gStats.idlePasses;
-        if (mPassEndWork) mPassEndWork();
+        {
+            // A fiber that wakes another, or the downloads' turn that ends a
+            // transfer, needs no pass of its own: this one goes on or
+            // Reschedule sees it.
+            CHeld held(*this);
+            // Fibers that yield go on within one pass for a moment: a pass per
+            // yield costs the loop a wake-up each (a crawl yields many times per
+            // URL), while input, timers and drawing wait at most kPassBudget.
+            const auto until = CThread::Clock::now() + kPassBudget;
+            int ran = 0;
+            do {
+                ran += CThreadScheduler::RunOnce();
+            } while (CThreadScheduler::HasReadyThreads() && CThread::Clock::now() < until);
+            ++gStats.passes;
+            gStats.threadsRun += static_cast<std::uint64_t>(ran);
+            if (ran == 0) ++gStats.idlePasses;
+            if (mPassEndWork) mPassEndWork();
+        }
         Reschedule();
         if (mAfterPass) mAfterPass();
     }
@@ -82,6 +121,10 @@ private:
 
     CPostedCall mPass;
     QTimer mTimer;
+    const std::thread::id mGuiThread = std::this_thread::get_id();
+    // GUI thread only.
+    int mHolding = 0;
+    bool mPassHeld = false;
 };
 
 std::mutex gDriverMutex;
@@ -98,9 +141,7 @@ void CSchedulerDriver::Install()
     }
     CThreadScheduler::SetReadyHook([] {
         std::lock_guard lock(gDriverMutex);
-        if (gDriver == nullptr) return;
-        ++gStats.wakePosts;
-        gDriver->PostPass();
+        if (gDriver != nullptr && gDriver->PostPass()) ++gStats.wakePosts;
     });
     Poke();
 }
@@ -136,6 +177,16 @@ void CSchedulerDriver::Poke()
 void CSchedulerDriver::SetAfterPassHook(std::function<void()> hook)
 {
     if (gDriver != nullptr) gDriver->mAfterPass = std::move(hook);
+}
+
+CSchedulerDriver::CPassAfter::CPassAfter()
+{
+    if (gDriver != nullptr) gDriver->Hold();
+}
+
+CSchedulerDriver::CPassAfter::~CPassAfter()
+{
+    if (gDriver != nullptr) gDriver->Release();
 }
 
 void CSchedulerDriver::SetPassEndWork(std::function<void()> work)

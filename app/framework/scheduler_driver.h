@@ -17,7 +17,7 @@ public:
         std::uint64_t threadsRun = 0;    // fiber slices in those passes
         std::uint64_t idlePasses = 0;    // passes that ran nothing
         std::uint64_t timerArms = 0;     // deadline timers armed
-        std::uint64_t wakePosts = 0;     // ready-hook posts
+        std::uint64_t wakePosts = 0;     // ready-hook posts (not those held)
     };
 
     // GUI thread, with a QCoreApplication in place.
@@ -36,4 +36,17 @@ public:
     // after-pass hook: the turn of the downloads it drives, which sends the
     // requests the pass's fibers made.
     static void SetPassEndWork(std::function<void()> work);
+
+    // GUI thread, outside a pass: for the life of this object a thread that
+    // the GUI thread itself makes ready posts no pass; the pass runs when
+    // the object goes instead (the downloads' turn that ends a transfer
+    // then goes straight on with the fiber that waited for it, without a
+    // wake-up of the loop and a turn of it).
+    class CPassAfter {
+    public:
+        CPassAfter();
+        ~CPassAfter();
+        CPassAfter(const CPassAfter&) = delete;
+        CPassAfter& operator=(const CPassAfter&) = delete;
+    };
 };

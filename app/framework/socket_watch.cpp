@@ -2,7 +2,6 @@
 
 #include <QSocketNotifier>
 
-#include <unordered_set>
 
 namespace {
 
@@ -25,16 +24,32 @@ QSocketNotifier& CSocketWatch::Notifier(std::unique_ptr<QSocketNotifier>& slot, 
     if (!slot) {
         slot = std::make_unique<QSocketNotifier>(fd, read ? QSocketNotifier::Read : QSocketNotifier::Write);
         slot->setEnabled(false);
-        QObject::connect(slot.get(), &QSocketNotifier::activated, [this] { mReady(); });
+        QSocketNotifier* notifier = slot.get();
+        QObject::connect(notifier, &QSocketNotifier::activated, [this, notifier, fd] { Activated(*notifier, fd); });
     }
     return *slot;
 }
 
+void CSocketWatch::Activated(QSocketNotifier& notifier, int fd)
+{
+    if (mWatched.count(fd) == 0) {
+        // A read watch kept past its socket's use: see Watch.
+        notifier.setEnabled(false);
+        return;
+    }
+    mReady();
+}
+
+// Turning a notifier on or off wakes the loop once more, and a connection
+// goes quiet between two requests only to be watched again a moment later:
+// a read watch that is no longer wanted stays on until it fires (once, for
+// a socket that was closed or is read by nobody). A write watch fires at
+// once on any connected socket, so it goes off at once.
 void CSocketWatch::Watch(const std::vector<SWatchedSocket>& sockets, int waitMilliseconds)
 {
-    std::unordered_set<int> watched;
+    mWatched.clear();
     for (const SWatchedSocket& socket : sockets) {
-        watched.insert(socket.fd);
+        mWatched.insert(socket.fd);
         SNotifiers& notifiers = mNotifiers[socket.fd];
         if (socket.read) Notifier(notifiers.read, socket.fd, true).setEnabled(true);
         else if (notifiers.read) notifiers.read->setEnabled(false);
@@ -42,13 +57,13 @@ void CSocketWatch::Watch(const std::vector<SWatchedSocket>& sockets, int waitMil
         else if (notifiers.write) notifiers.write->setEnabled(false);
     }
     for (auto it = mNotifiers.begin(); it != mNotifiers.end();) {
-        if (watched.count(it->first) != 0) {
+        if (mWatched.count(it->first) != 0) {
             ++it;
             continue;
         }
-        if (it->second.read) it->second.read->setEnabled(false);
         if (it->second.write) it->second.write->setEnabled(false);
-        it = mNotifiers.size() > kKeptNotifiers ? mNotifiers.erase(it) : std::next(it);
+        const bool idle = !it->second.read || !it->second.read->isEnabled();
+        it = idle && mNotifiers.size() > kKeptNotifiers ? mNotifiers.erase(it) : std::next(it);
     }
     if (waitMilliseconds < 0) mTimer.stop();
     else mTimer.start(waitMilliseconds);
@@ -56,5 +71,10 @@ void CSocketWatch::Watch(const std::vector<SWatchedSocket>& sockets, int waitMil
 
 void CSocketWatch::Clear()
 {
-    Watch({}, -1);
+    mWatched.clear();
+    for (auto& [fd, notifiers] : mNotifiers) {
+        if (notifiers.read) notifiers.read->setEnabled(false);
+        if (notifiers.write) notifiers.write->setEnabled(false);
+    }
+    mTimer.stop();
 }

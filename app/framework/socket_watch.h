@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class QSocketNotifier;
@@ -29,6 +30,7 @@ public:
 
     // Replaces what is watched; a wait below 0 sets no time.
     void Watch(const std::vector<SWatchedSocket>& sockets, int waitMilliseconds);
+    // Watches nothing, at once.
     void Clear();
 
 private:
@@ -38,10 +40,12 @@ private:
     };
 
     QSocketNotifier& Notifier(std::unique_ptr<QSocketNotifier>& slot, int fd, bool read);
+    void Activated(QSocketNotifier& notifier, int fd);
 
     std::function<void()> mReady;
     // Kept, disabled, for sockets no longer watched: a connection that is
     // reused is watched again at once.
     std::unordered_map<int, SNotifiers> mNotifiers;
+    std::unordered_set<int> mWatched;
     QTimer mTimer;
 };

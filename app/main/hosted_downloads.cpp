@@ -7,8 +7,8 @@
 #include "platform/net/transfer_service.h"
 
 CHostedDownloads::CHostedDownloads()
-    : mWatch(std::make_unique<CSocketWatch>([this] { Turn(); })),
-      mWake(std::make_unique<CPostedCall>([this] { Turn(); }))
+    : mWatch(std::make_unique<CSocketWatch>([this] { TurnFromLoop(); })),
+      mWake(std::make_unique<CPostedCall>([this] { TurnFromLoop(); }))
 {
     HostDownloadsOnThisThread([this] { mWake->Post(); }, [this] { Turn(); });
     CSchedulerDriver::SetPassEndWork([this] { Turn(); });
@@ -18,6 +18,14 @@ CHostedDownloads::~CHostedDownloads()
 {
     CSchedulerDriver::SetPassEndWork(nullptr);
     StopHostingDownloads();
+}
+
+// A transfer that ends in this turn wakes its fiber, which then runs at
+// once.
+void CHostedDownloads::TurnFromLoop()
+{
+    CSchedulerDriver::CPassAfter passAfter;
+    Turn();
 }
 
 void CHostedDownloads::Turn()

@@ -21,6 +21,7 @@ public:
 
 private:
     void Turn();
+    void TurnFromLoop();
 
     std::unique_ptr<CSocketWatch> mWatch;
     std::unique_ptr<CPostedCall> mWake;

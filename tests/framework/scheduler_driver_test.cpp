@@ -2,6 +2,7 @@
 // worker's wake-up reaches the loop by a posted event, and nothing polls.
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include <QTimer>
@@ -91,6 +92,56 @@ TEST(SchedulerDriver, ReadyFibersLeaveRoomForEvents)
     second.Resume();
     ASSERT_TRUE(RunLoopUntil([&] { return first.IsFinished() && second.IsFinished(); }));
     EXPECT_GE(timerShots, 3);
+}
+
+TEST(SchedulerDriver, AWakeTheGuiThreadGivesItselfNeedsNoPostedPass)
+{
+    struct Case {
+        const char* name;
+        // Wakes the waiter; returns whether it ran before the loop did.
+        std::function<bool(const CWakeToken&, const CThread&)> wake;
+        bool posts;
+    };
+    const Case cases[] = {
+        {"held: the pass runs as the hold ends",
+         [](const CWakeToken& done, const CThread& waiter) {
+             {
+                 CSchedulerDriver::CPassAfter passAfter;
+                 done.Signal();
+                 if (waiter.IsFinished()) return true;  // not before the hold ends
+             }
+             return waiter.IsFinished();
+         },
+         false},
+        {"a fiber waking another within a pass",
+         [](const CWakeToken& done, const CThread& waiter) {
+             CBodyThread waker([done] { done.Signal(); });
+             {
+                 CSchedulerDriver::CPassAfter passAfter;
+                 waker.Resume();
+             }
+             return waker.IsFinished() && waiter.IsFinished();
+         },
+         false},
+        {"not held: a posted pass",
+         [](const CWakeToken& done, const CThread& waiter) {
+             done.Signal();
+             const bool ranAtOnce = waiter.IsFinished();
+             RunLoopUntil([&] { return waiter.IsFinished(); });
+             return !ranAtOnce;
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        CWakeToken done;
+        CBodyThread waiter([&] { done.Wait(); });
+        waiter.Resume();
+        ASSERT_TRUE(RunLoopUntil([&] { return waiter.IsSleeping(); })) << c.name;
+        const std::uint64_t posts = CSchedulerDriver::Stats().wakePosts;
+        EXPECT_TRUE(c.wake(done, waiter)) << c.name;
+        EXPECT_TRUE(waiter.IsFinished()) << c.name;
+        EXPECT_EQ(CSchedulerDriver::Stats().wakePosts > posts, c.posts) << c.name;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,90 @@
+// The loop's watch of sockets it does not own: a watched socket that is
+// ready or a wait that is over runs the job; a read watch kept past its use
+// fires once, quietly, and goes off; a write watch goes off at once; a
+// cleared watch runs nothing.
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+#include "app/framework/socket_watch.h"
+#include "framework_environment.h"
+
+namespace {
+
+class CSocketPair {
+public:
+    CSocketPair() { EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, mFds), 0); }
+    ~CSocketPair()
+    {
+        close(mFds[0]);
+        close(mFds[1]);
+    }
+    int Watched() const { return mFds[0]; }
+    void SendToWatched() const { EXPECT_EQ(write(mFds[1], "x", 1), 1); }
+
+private:
+    int mFds[2] = {-1, -1};
+};
+
+void RunPendingEvents()
+{
+    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents();
+}
+
+TEST(SocketWatch, RunsItsJobForWhatItWatchesOnly)
+{
+    struct Case {
+        const char* name;
+        // Sets the watch up and makes something happen.
+        std::function<void(CSocketWatch&, const CSocketPair&)> act;
+        bool runs;
+    };
+    const Case cases[] = {
+        {"data on a watched socket",
+         [](CSocketWatch& watch, const CSocketPair& pair) {
+             watch.Watch({{pair.Watched(), true, false}}, -1);
+             pair.SendToWatched();
+         },
+         true},
+        {"a writable socket watched for writing",
+         [](CSocketWatch& watch, const CSocketPair& pair) { watch.Watch({{pair.Watched(), false, true}}, -1); },
+         true},
+        {"a wait that is over", [](CSocketWatch& watch, const CSocketPair&) { watch.Watch({}, 1); }, true},
+        {"data on a socket no longer watched",
+         [](CSocketWatch& watch, const CSocketPair& pair) {
+             watch.Watch({{pair.Watched(), true, false}}, -1);
+             watch.Watch({}, -1);
+             pair.SendToWatched();
+         },
+         false},
+        {"a writable socket now watched for reading only",
+         [](CSocketWatch& watch, const CSocketPair& pair) {
+             watch.Watch({{pair.Watched(), true, true}}, -1);
+             watch.Watch({{pair.Watched(), true, false}}, -1);
+         },
+         false},
+        {"a cleared watch",
+         [](CSocketWatch& watch, const CSocketPair& pair) {
+             watch.Watch({{pair.Watched(), true, true}}, 1);
+             watch.Clear();
+             pair.SendToWatched();
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        int runs = 0;
+        CSocketWatch watch([&runs] { ++runs; });
+        CSocketPair pair;
+        c.act(watch, pair);
+        if (c.runs) {
+            EXPECT_TRUE(RunLoopUntil([&runs] { return runs > 0; })) << c.name;
+        } else {
+            RunPendingEvents();
+            EXPECT_EQ(runs, 0) << c.name;
+        }
+    }
+}
+
+}  // namespace
