@@ -2,10 +2,9 @@
 
 #include <QSocketNotifier>
 
-
 namespace {
 
-// Disabled notifiers beyond this many are dropped.
+// Unwatched sockets beyond this many lose their notifiers.
 constexpr std::size_t kKeptNotifiers = 32;
 
 }  // namespace
@@ -14,27 +13,34 @@ CSocketWatch::CSocketWatch(std::function<void()> ready) : mReady(std::move(ready
 {
     mTimer.setSingleShot(true);
     mTimer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&mTimer, &QTimer::timeout, [this] { mReady(); });
+    QObject::connect(&mTimer, &QTimer::timeout, [this] {
+        mTimerOn = false;
+        mReady();
+    });
 }
 
 CSocketWatch::~CSocketWatch() = default;
 
-QSocketNotifier& CSocketWatch::Notifier(std::unique_ptr<QSocketNotifier>& slot, int fd, bool read)
+void CSocketWatch::Enable(SNotifiers& notifiers, int fd, bool read, bool on)
 {
+    bool& state = read ? notifiers.readOn : notifiers.writeOn;
+    if (state == on) return;
+    std::unique_ptr<QSocketNotifier>& slot = read ? notifiers.read : notifiers.write;
     if (!slot) {
         slot = std::make_unique<QSocketNotifier>(fd, read ? QSocketNotifier::Read : QSocketNotifier::Write);
-        slot->setEnabled(false);
-        QSocketNotifier* notifier = slot.get();
-        QObject::connect(notifier, &QSocketNotifier::activated, [this, notifier, fd] { Activated(*notifier, fd); });
+        QObject::connect(slot.get(), &QSocketNotifier::activated, [this, fd, read] { Activated(fd, read); });
     }
-    return *slot;
+    slot->setEnabled(on);
+    state = on;
 }
 
-void CSocketWatch::Activated(QSocketNotifier& notifier, int fd)
+void CSocketWatch::Activated(int fd, bool read)
 {
-    if (mWatched.count(fd) == 0) {
+    const auto found = mNotifiers.find(fd);
+    if (found == mNotifiers.end()) return;
+    if (!found->second.wanted) {
         // A read watch kept past its socket's use: see Watch.
-        notifier.setEnabled(false);
+        Enable(found->second, fd, read, false);
         return;
     }
     mReady();
@@ -47,34 +53,47 @@ void CSocketWatch::Activated(QSocketNotifier& notifier, int fd)
 // once on any connected socket, so it goes off at once.
 void CSocketWatch::Watch(const std::vector<SWatchedSocket>& sockets, int waitMilliseconds)
 {
-    mWatched.clear();
+    for (auto& [fd, notifiers] : mNotifiers) notifiers.wanted = false;
     for (const SWatchedSocket& socket : sockets) {
-        mWatched.insert(socket.fd);
         SNotifiers& notifiers = mNotifiers[socket.fd];
-        if (socket.read) Notifier(notifiers.read, socket.fd, true).setEnabled(true);
-        else if (notifiers.read) notifiers.read->setEnabled(false);
-        if (socket.write) Notifier(notifiers.write, socket.fd, false).setEnabled(true);
-        else if (notifiers.write) notifiers.write->setEnabled(false);
+        notifiers.wanted = true;
+        Enable(notifiers, socket.fd, true, socket.read);
+        Enable(notifiers, socket.fd, false, socket.write);
     }
     for (auto it = mNotifiers.begin(); it != mNotifiers.end();) {
-        if (mWatched.count(it->first) != 0) {
+        SNotifiers& notifiers = it->second;
+        if (notifiers.wanted) {
             ++it;
             continue;
         }
-        if (it->second.write) it->second.write->setEnabled(false);
-        const bool idle = !it->second.read || !it->second.read->isEnabled();
-        it = idle && mNotifiers.size() > kKeptNotifiers ? mNotifiers.erase(it) : std::next(it);
+        Enable(notifiers, it->first, false, false);
+        it = !notifiers.readOn && mNotifiers.size() > kKeptNotifiers ? mNotifiers.erase(it) : std::next(it);
     }
-    if (waitMilliseconds < 0) mTimer.stop();
-    else mTimer.start(waitMilliseconds);
+    SetTimer(waitMilliseconds);
+}
+
+// A turn that comes early costs little, so a timer that is due sooner than
+// asked is kept rather than set again on every turn.
+void CSocketWatch::SetTimer(int waitMilliseconds)
+{
+    if (waitMilliseconds < 0) {
+        if (mTimerOn) mTimer.stop();
+        mTimerOn = false;
+        return;
+    }
+    const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMilliseconds);
+    if (mTimerOn && mTimerDue <= due) return;
+    mTimer.start(waitMilliseconds);
+    mTimerOn = true;
+    mTimerDue = due;
 }
 
 void CSocketWatch::Clear()
 {
-    mWatched.clear();
     for (auto& [fd, notifiers] : mNotifiers) {
-        if (notifiers.read) notifiers.read->setEnabled(false);
-        if (notifiers.write) notifiers.write->setEnabled(false);
+        notifiers.wanted = false;
+        Enable(notifiers, fd, true, false);
+        Enable(notifiers, fd, false, false);
     }
-    mTimer.stop();
+    SetTimer(-1);
 }

@@ -7,10 +7,10 @@
 #include <QObject>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 class QSocketNotifier;
@@ -37,15 +37,20 @@ private:
     struct SNotifiers {
         std::unique_ptr<QSocketNotifier> read;
         std::unique_ptr<QSocketNotifier> write;
+        bool readOn = false;
+        bool writeOn = false;
+        bool wanted = false;  // by the last Watch
     };
 
-    QSocketNotifier& Notifier(std::unique_ptr<QSocketNotifier>& slot, int fd, bool read);
-    void Activated(QSocketNotifier& notifier, int fd);
+    void Enable(SNotifiers& notifiers, int fd, bool read, bool on);
+    void Activated(int fd, bool read);
+    void SetTimer(int waitMilliseconds);
 
     std::function<void()> mReady;
     // Kept, disabled, for sockets no longer watched: a connection that is
     // reused is watched again at once.
     std::unordered_map<int, SNotifiers> mNotifiers;
-    std::unordered_set<int> mWatched;
     QTimer mTimer;
+    bool mTimerOn = false;
+    std::chrono::steady_clock::time_point mTimerDue;
 };

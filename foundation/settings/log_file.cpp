@@ -125,7 +125,7 @@ CStatus AppendToLog(CLogHolder* holder, std::string_view text)
     if (holder->mBuffered) {
         const auto now = std::chrono::steady_clock::now();
         if (holder->mHeld.empty()) holder->mHeldSince = now;
-        holder->mHeld += WithLineFeeds(text, holder->mAfterReturn);
+        AppendWithLineFeeds(holder->mHeld, text, holder->mAfterReturn);
         if (holder->mHeld.size() < kLogBufferBytes && now - holder->mHeldSince < kLogBufferAge) return {};
         return CStatus::FromCode(holder->WriteHeld());
     }

@@ -10,3 +10,5 @@
 // whether the previous piece ended with a CR, so that an LF opening this
 // piece is its pair and is dropped; it is updated for the next piece.
 std::string WithLineFeeds(std::string_view text, bool& afterReturn);
+// The same, appended to `out`.
+void AppendWithLineFeeds(std::string& out, std::string_view text, bool& afterReturn);
