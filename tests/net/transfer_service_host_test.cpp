@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "chaining_sink.h"
 #include "loopback_server.h"
 #include "platform/net/transfer_service.h"
 #include "test_support.h"
@@ -19,15 +20,7 @@ namespace {
 using namespace nettest;
 using namespace std::chrono_literals;
 using net::TransferOutcome;
-using net::TransferRequest;
 using net::TransferService;
-
-TransferRequest Get(const LoopbackHttpServer& server, const std::string& path)
-{
-    TransferRequest request;
-    request.url = server.Url(path);
-    return request;
-}
 
 // A lost wake-up leaves HostWait asleep for its whole minute, which the
 // suite's time-out turns into a failure.
@@ -55,32 +48,6 @@ bool DriveLikeALoop(TransferService& service, const std::function<bool()>& done)
     }
     return false;
 }
-
-// Each report asks for the next URL from inside OnFinished, until `left`
-// requests have been made.
-class ChainingSink : public RecordingSink {
-public:
-    ChainingSink(TransferService& service, const LoopbackHttpServer& server, int left)
-        : service_(service), server_(server), left_(left)
-    {
-    }
-    void OnFinished(const net::TransferResult& result) override
-    {
-        if (result.Fetched()) ++fetched;
-        if (--left_ > 0) {
-            RecordingSink::body.clear();
-            service_.Submit(Get(server_, "/next"), *this);
-            return;
-        }
-        RecordingSink::OnFinished(result);
-    }
-    int fetched = 0;
-
-private:
-    TransferService& service_;
-    const LoopbackHttpServer& server_;
-    int left_;
-};
 
 TEST(TransferServiceHost, DrivesItsTransfersWhereItWaits)
 {
@@ -114,7 +81,7 @@ TEST(TransferServiceHost, DrivesItsTransfersWhereItWaits)
             else service.Submit(Get(server, "/first"), sink);
             EXPECT_TRUE(driver.drive(service, [&] { return sink.finishCalls > 0; })) << name;
             if (other.joinable()) other.join();
-            EXPECT_EQ(sink.fetched, c.requests) << name;
+            EXPECT_EQ(sink.fetched.load(), c.requests) << name;
             EXPECT_EQ(sink.finishThread, std::this_thread::get_id()) << name;
             service.DetachHost();
         }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 
+#include "chaining_sink.h"
 #include "loopback_server.h"
 #include "platform/net/transfer_service.h"
 #include "test_support.h"
@@ -19,13 +20,6 @@ using net::TransferOutcome;
 using net::TransferRequest;
 using net::TransferService;
 using Clock = std::chrono::steady_clock;
-
-TransferRequest Get(const LoopbackHttpServer& server, const std::string& path)
-{
-    TransferRequest request;
-    request.url = server.Url(path);
-    return request;
-}
 
 // Sends a header and two bytes, then one byte every 100 ms until the client
 // goes away.
@@ -144,31 +138,6 @@ TEST(TransferService, ShutdownAbortsWhatIsStillRunning)
     ASSERT_TRUE(queued.result.has_value());
     EXPECT_NE(queued.result->outcome, TransferOutcome::kCompleted);
 }
-
-// The engine's pattern: the completion of one request leads to the next.
-class ChainingSink : public RecordingSink {
-public:
-    ChainingSink(TransferService& service, const LoopbackHttpServer& server, int left)
-        : service_(service), server_(server), left_(left)
-    {
-    }
-    void OnFinished(const net::TransferResult& result) override
-    {
-        if (result.Fetched()) ++fetched;
-        if (--left_ > 0) {
-            RecordingSink::body.clear();
-            service_.Submit(Get(server_, "/next"), *this);
-        } else {
-            RecordingSink::OnFinished(result);
-        }
-    }
-    std::atomic<int> fetched{0};
-
-private:
-    TransferService& service_;
-    const LoopbackHttpServer& server_;
-    int left_;
-};
 
 TEST(TransferService, SequentialRequestsShareOneConnection)
 {
