@@ -24,8 +24,10 @@ CSocketWatch::~CSocketWatch() = default;
 void CSocketWatch::Enable(SNotifiers& notifiers, int fd, bool read, bool on)
 {
     bool& state = read ? notifiers.readOn : notifiers.writeOn;
-    if (state == on) return;
     std::unique_ptr<QSocketNotifier>& slot = read ? notifiers.read : notifiers.write;
+    // The loop turns a notifier off by itself when its socket is closed
+    // under it, and a new connection may get the same number.
+    if (state == on && (!slot || slot->isEnabled() == on)) return;
     if (!slot) {
         slot = std::make_unique<QSocketNotifier>(fd, read ? QSocketNotifier::Read : QSocketNotifier::Write);
         QObject::connect(slot.get(), &QSocketNotifier::activated, [this, fd, read] { Activated(fd, read); });

@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "app/framework/socket_watch.h"
 #include "framework_environment.h"
 
@@ -84,6 +86,36 @@ TEST(SocketWatch, RunsItsJobForWhatItWatchesOnly)
             RunPendingEvents();
             EXPECT_EQ(runs, 0) << c.name;
         }
+    }
+}
+
+// A socket closed under its notifier is given up by the loop; a connection
+// that later gets the same number must still be watched.
+TEST(SocketWatch, WatchesANewSocketWithTheNumberOfAClosedOne)
+{
+    struct Case {
+        const char* name;
+        bool wantedWhenClosed;
+    };
+    const Case cases[] = {
+        {"closed while watched", true},
+        {"closed while its read watch was kept", false},
+    };
+    for (const Case& c : cases) {
+        int runs = 0;
+        CSocketWatch watch([&runs] { ++runs; });
+        auto closed = std::make_unique<CSocketPair>();
+        const int fd = closed->Watched();
+        watch.Watch({{fd, true, false}}, -1);
+        if (!c.wantedWhenClosed) watch.Watch({}, -1);
+        closed.reset();
+        RunPendingEvents();
+        runs = 0;
+        CSocketPair reused;
+        ASSERT_EQ(reused.Watched(), fd) << c.name;
+        watch.Watch({{fd, true, false}}, -1);
+        reused.SendToWatched();
+        EXPECT_TRUE(RunLoopUntil([&runs] { return runs > 0; })) << c.name;
     }
 }
 
