@@ -1,5 +1,7 @@
 #include "app/framework/socket_watch.h"
 
+#include <fcntl.h>
+
 #include <QSocketNotifier>
 
 namespace {
@@ -69,6 +71,8 @@ void CSocketWatch::Watch(const std::vector<SWatchedSocket>& sockets, int waitMil
             continue;
         }
         Enable(notifiers, it->first, false, false);
+        // A connection closed in the turn: the loop would warn about it.
+        if (notifiers.readOn && fcntl(it->first, F_GETFD) == -1) Enable(notifiers, it->first, true, false);
         it = !notifiers.readOn && mNotifiers.size() > kKeptNotifiers ? mNotifiers.erase(it) : std::next(it);
     }
     SetTimer(waitMilliseconds);

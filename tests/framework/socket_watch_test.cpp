@@ -119,4 +119,37 @@ TEST(SocketWatch, WatchesANewSocketWithTheNumberOfAClosedOne)
     }
 }
 
+int gLoopWarnings = 0;
+
+void CountLoopWarning(QtMsgType type, const QMessageLogContext&, const QString&)
+{
+    if (type == QtWarningMsg) ++gLoopWarnings;
+}
+
+// A connection closed in a turn is no longer watched when the turn ends: the
+// loop is not left to find the closed socket and warn.
+TEST(SocketWatch, LetsGoQuietlyOfASocketClosedBeforeTheNextWatch)
+{
+    struct Case {
+        const char* name;
+        std::function<void(CSocketWatch&)> next;
+    };
+    const Case cases[] = {
+        {"watching nothing", [](CSocketWatch& watch) { watch.Watch({}, -1); }},
+        {"cleared", [](CSocketWatch& watch) { watch.Clear(); }},
+    };
+    for (const Case& c : cases) {
+        CSocketWatch watch([] {});
+        auto closed = std::make_unique<CSocketPair>();
+        watch.Watch({{closed->Watched(), true, false}}, -1);
+        closed.reset();
+        c.next(watch);
+        gLoopWarnings = 0;
+        const QtMessageHandler previous = qInstallMessageHandler(CountLoopWarning);
+        RunPendingEvents();
+        qInstallMessageHandler(previous);
+        EXPECT_EQ(gLoopWarnings, 0) << c.name;
+    }
+}
+
 }  // namespace
