@@ -1,7 +1,8 @@
 // The loop's watch of sockets it does not own: a watched socket that is
 // ready or a wait that is over runs the job; a read watch kept past its use
 // fires once, quietly, and goes off; a write watch goes off at once; a
-// cleared watch runs nothing.
+// cleared watch runs nothing; a socket closed under the watch is let go
+// without the loop's warning, and its number watched again when reused.
 #include <sys/socket.h>
 #include <unistd.h>
 
