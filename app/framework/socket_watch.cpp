@@ -1,5 +1,7 @@
 #include "app/framework/socket_watch.h"
 
+#include <fcntl.h>
+
 #include <QSocketNotifier>
 
 namespace {
@@ -24,8 +26,10 @@ CSocketWatch::~CSocketWatch() = default;
 void CSocketWatch::Enable(SNotifiers& notifiers, int fd, bool read, bool on)
 {
     bool& state = read ? notifiers.readOn : notifiers.writeOn;
-    if (state == on) return;
     std::unique_ptr<QSocketNotifier>& slot = read ? notifiers.read : notifiers.write;
+    // The loop turns a notifier off by itself when its socket is closed
+    // under it, and a new connection may get the same number.
+    if (state == on && (!slot || slot->isEnabled() == on)) return;
     if (!slot) {
         slot = std::make_unique<QSocketNotifier>(fd, read ? QSocketNotifier::Read : QSocketNotifier::Write);
         QObject::connect(slot.get(), &QSocketNotifier::activated, [this, fd, read] { Activated(fd, read); });
@@ -67,6 +71,8 @@ void CSocketWatch::Watch(const std::vector<SWatchedSocket>& sockets, int waitMil
             continue;
         }
         Enable(notifiers, it->first, false, false);
+        // A connection closed in the turn: the loop would warn about it.
+        if (notifiers.readOn && fcntl(it->first, F_GETFD) == -1) Enable(notifiers, it->first, true, false);
         it = !notifiers.readOn && mNotifiers.size() > kKeptNotifiers ? mNotifiers.erase(it) : std::next(it);
     }
     SetTimer(waitMilliseconds);

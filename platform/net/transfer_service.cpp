@@ -353,12 +353,15 @@ void TransferService::Worker::HandOver()
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        // Nobody else drives now, so the running transfers can be counted.
-        if (!OnHostThread() || hostDriving_ || serviceDriving_) return;
-        if (running_.empty() && commands_.empty()) return;
+        if (!OnHostThread() || hostDriving_) return;
+        // A service thread still in a turn it began before the host came
+        // keeps the drive, with what the host queued meanwhile and no wake of
+        // its own. Otherwise nobody drives, and the transfers can be counted.
+        if (!serviceDriving_ && running_.empty() && commands_.empty()) return;
         handedOver_ = true;
     }
     serviceMayDrive_.notify_one();
+    curl_multi_wakeup(multi_);
 }
 
 void TransferService::Worker::Apply(Command& command)

@@ -1,12 +1,15 @@
 // The loop's watch of sockets it does not own: a watched socket that is
 // ready or a wait that is over runs the job; a read watch kept past its use
 // fires once, quietly, and goes off; a write watch goes off at once; a
-// cleared watch runs nothing.
+// cleared watch runs nothing; a socket closed under the watch is let go
+// without the loop's warning, and its number watched again when reused.
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include "app/framework/socket_watch.h"
 #include "framework_environment.h"
@@ -84,6 +87,69 @@ TEST(SocketWatch, RunsItsJobForWhatItWatchesOnly)
             RunPendingEvents();
             EXPECT_EQ(runs, 0) << c.name;
         }
+    }
+}
+
+// A socket closed under its notifier is given up by the loop; a connection
+// that later gets the same number must still be watched.
+TEST(SocketWatch, WatchesANewSocketWithTheNumberOfAClosedOne)
+{
+    struct Case {
+        const char* name;
+        bool wantedWhenClosed;
+    };
+    const Case cases[] = {
+        {"closed while watched", true},
+        {"closed while its read watch was kept", false},
+    };
+    for (const Case& c : cases) {
+        int runs = 0;
+        CSocketWatch watch([&runs] { ++runs; });
+        auto closed = std::make_unique<CSocketPair>();
+        const int fd = closed->Watched();
+        watch.Watch({{fd, true, false}}, -1);
+        if (!c.wantedWhenClosed) watch.Watch({}, -1);
+        closed.reset();
+        RunPendingEvents();
+        runs = 0;
+        CSocketPair reused;
+        ASSERT_EQ(reused.Watched(), fd) << c.name;
+        watch.Watch({{fd, true, false}}, -1);
+        reused.SendToWatched();
+        EXPECT_TRUE(RunLoopUntil([&runs] { return runs > 0; })) << c.name;
+    }
+}
+
+int gLoopWarnings = 0;
+
+void CountLoopWarning(QtMsgType type, const QMessageLogContext&, const QString&)
+{
+    if (type == QtWarningMsg) ++gLoopWarnings;
+}
+
+// A connection closed in a turn is no longer watched when the turn ends: the
+// loop is not left to find the closed socket and warn.
+TEST(SocketWatch, LetsGoQuietlyOfASocketClosedBeforeTheNextWatch)
+{
+    struct Case {
+        const char* name;
+        std::function<void(CSocketWatch&)> next;
+    };
+    const Case cases[] = {
+        {"watching nothing", [](CSocketWatch& watch) { watch.Watch({}, -1); }},
+        {"cleared", [](CSocketWatch& watch) { watch.Clear(); }},
+    };
+    for (const Case& c : cases) {
+        CSocketWatch watch([] {});
+        auto closed = std::make_unique<CSocketPair>();
+        watch.Watch({{closed->Watched(), true, false}}, -1);
+        closed.reset();
+        c.next(watch);
+        gLoopWarnings = 0;
+        const QtMessageHandler previous = qInstallMessageHandler(CountLoopWarning);
+        RunPendingEvents();
+        qInstallMessageHandler(previous);
+        EXPECT_EQ(gLoopWarnings, 0) << c.name;
     }
 }
 

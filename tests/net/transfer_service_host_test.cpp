@@ -7,6 +7,7 @@
 #include <poll.h>
 
 #include <functional>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -117,6 +118,51 @@ TEST(TransferServiceHost, AHostThatBlocksElsewhereHandsOverAndGetsTheDriveBack)
     EXPECT_TRUE(next.result->Fetched()) << next.result->errorText;
     EXPECT_EQ(next.finishThread, std::this_thread::get_id());
     service.DetachHost();
+}
+
+// Tells when its report has begun and holds the reporting thread in it
+// until let go.
+class HeldReportSink : public RecordingSink {
+public:
+    void OnFinished(const net::TransferResult& result) override
+    {
+        reporting.set_value();
+        letGo.get_future().wait();
+        RecordingSink::OnFinished(result);
+    }
+    std::promise<void> reporting;
+    std::promise<void> letGo;
+};
+
+TEST(TransferServiceHost, AHandOverIsKeptWhateverTheServiceThreadIsDoing)
+{
+    struct Case {
+        const char* name;
+        bool serviceThreadStillReporting;  // a transfer it drove before the host came
+    };
+    const Case cases[] = {
+        {"the service thread parked", false},
+        {"the service thread still in its turn", true},
+    };
+    LoopbackHttpServer quick([](const ReceivedRequest&, PeerSocket& peer) { peer.Send(HttpResponse("200 OK", "x")); });
+    for (const Case& c : cases) {
+        TransferService service;
+        HeldReportSink before;
+        if (c.serviceThreadStillReporting) {
+            service.Submit(Get(quick, "/before"), before);
+            before.reporting.get_future().wait();
+        }
+        service.AttachHost({});
+        RecordingSink blocked;
+        service.Submit(Get(quick, "/blocked"), blocked);
+        // The host blocks outside its waits from here on.
+        service.HandOver();
+        if (c.serviceThreadStillReporting) before.letGo.set_value();
+        ASSERT_TRUE(blocked.WaitFinished(120s)) << c.name;
+        EXPECT_TRUE(blocked.result->Fetched()) << c.name << ": " << blocked.result->errorText;
+        EXPECT_NE(blocked.finishThread, std::this_thread::get_id()) << c.name;
+        service.DetachHost();
+    }
 }
 
 TEST(TransferServiceHost, TellsAnEventLoopWhatToWatch)
