@@ -111,7 +111,10 @@ TEST(TransferServiceHost, AHostThatBlocksElsewhereHandsOverAndGetsTheDriveBack)
     EXPECT_EQ(slow.result->outcome, TransferOutcome::kAborted);
     EXPECT_NE(slow.finishThread, std::this_thread::get_id());
 
-    // With nothing left to do the service thread lets go again.
+    // With nothing left to do the service thread lets go again, at the end
+    // of the turn that reported the abort (a request queued before then is
+    // still its to drive).
+    while (!service.HostTurn()) std::this_thread::yield();
     RecordingSink next;
     service.Submit(Get(quick, "/next"), next);
     ASSERT_TRUE(DriveUntil(service, [&] { return next.finishCalls > 0; }));
