@@ -49,6 +49,7 @@ public:
     }
 
     void Hold() { ++mHolding; }
+    bool Holding() const { return std::this_thread::get_id() == mGuiThread && mHolding > 0; }
     void Release()
     {
         if (--mHolding > 0 || !mPassHeld) return;
@@ -177,6 +178,12 @@ void CSchedulerDriver::Poke()
 void CSchedulerDriver::SetAfterPassHook(std::function<void()> hook)
 {
     if (gDriver != nullptr) gDriver->mAfterPass = std::move(hook);
+}
+
+bool CSchedulerDriver::PassPending()
+{
+    std::lock_guard lock(gDriverMutex);
+    return gDriver != nullptr && gDriver->Holding();
 }
 
 CSchedulerDriver::CPassAfter::CPassAfter()

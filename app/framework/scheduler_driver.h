@@ -37,6 +37,10 @@ public:
     // requests the pass's fibers made.
     static void SetPassEndWork(std::function<void()> work);
 
+    // True on the GUI thread inside a pass or a CPassAfter: a turn of the
+    // pass-end work comes before the loop waits again. False elsewhere.
+    static bool PassPending();
+
     // GUI thread, outside a pass: for the life of this object a thread that
     // the GUI thread itself makes ready posts no pass; the pass runs when
     // the object goes instead (the downloads' turn that ends a transfer

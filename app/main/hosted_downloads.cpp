@@ -10,7 +10,13 @@ CHostedDownloads::CHostedDownloads()
     : mWatch(std::make_unique<CSocketWatch>([this] { TurnFromLoop(); })),
       mWake(std::make_unique<CPostedCall>([this] { TurnFromLoop(); }))
 {
-    HostDownloadsOnThisThread([this] { mWake->Post(); }, [this] { Turn(); });
+    // A command the GUI thread gives within a pass goes out at the pass's
+    // end; one it gives from elsewhere (a button) takes a turn of its own.
+    HostDownloadsOnThisThread(
+        [this] {
+            if (!CSchedulerDriver::PassPending()) mWake->Post();
+        },
+        [this] { Turn(); });
     CSchedulerDriver::SetPassEndWork([this] { Turn(); });
 }
 

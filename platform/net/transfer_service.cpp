@@ -154,20 +154,24 @@ TransferHandle TransferService::Worker::Submit(TransferRequest request, Transfer
     return handle;
 }
 
-// The host applies its own commands in its next turn, which comes before it
-// waits; anyone else's wake the driver.
+// Anyone else's commands wake the driver.
 void TransferService::Worker::Queue(Command command)
 {
     std::function<void()> wakeHost;
+    bool fromHost = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         commands_.push_back(std::move(command));
         if (!stopping_ && hosted_ && !handedOver_) {
-            if (std::this_thread::get_id() == hostThread_) return;
+            fromHost = std::this_thread::get_id() == hostThread_;
+            // The host's own command inside a turn is applied by that turn.
+            if (fromHost && hostDriving_) return;
             wakeHost = wakeHost_;
         }
     }
-    curl_multi_wakeup(multi_);
+    // The host is not waiting in the service when it queues; its loop, which
+    // may not turn again soon, is told.
+    if (!fromHost) curl_multi_wakeup(multi_);
     if (wakeHost) wakeHost();
 }
 

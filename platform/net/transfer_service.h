@@ -49,8 +49,11 @@ public:
 
     // The calling OS thread becomes the host. From then on it must give the
     // service a turn (HostTurn or HostWait) whenever it waits, and hand over
-    // before it blocks in any other way. `wake` is called from other threads
-    // when a command for the host arrives while it is not in HostWait.
+    // before it blocks in any other way. `wake` is called when a command
+    // arrives that the host's loop should take a turn for: from another
+    // thread, or from the host itself outside a turn (a window's button that
+    // cancels a transfer). A host that turns before every wait anyway may
+    // ignore the second kind.
     void AttachHost(std::function<void()> wake);
     // Host thread: the service thread drives again from now on.
     void DetachHost();

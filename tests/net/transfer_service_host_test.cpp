@@ -196,4 +196,23 @@ TEST(TransferServiceHost, TellsAnEventLoopWhatToWatch)
     service.DetachHost();
 }
 
+TEST(TransferServiceHost, WakesItsLoopForItsOwnCommandsOnlyOutsideATurn)
+{
+    LoopbackHttpServer quick([](const ReceivedRequest&, PeerSocket& peer) { peer.Send(HttpResponse("200 OK", "x")); });
+    TransferService service;
+    int wakes = 0;
+    service.AttachHost([&wakes] { ++wakes; });
+    // The first request is queued outside a turn (as a window's button
+    // would); the second from inside the report of the first.
+    ChainingSink sink(service, quick, 2);
+    service.Submit(Get(quick, "/first"), sink);
+    EXPECT_EQ(wakes, 1);
+    ASSERT_TRUE(DriveUntil(service, [&] { return sink.finishCalls > 0; }));
+    EXPECT_EQ(sink.fetched.load(), 2);
+    EXPECT_EQ(wakes, 1);
+    service.Cancel(12345);
+    EXPECT_EQ(wakes, 2);
+    service.DetachHost();
+}
+
 }  // namespace
