@@ -40,7 +40,7 @@ public:
     // Any OS thread; one pass event in flight at a time. False when held.
     bool PostPass()
     {
-        if (std::this_thread::get_id() == mGuiThread && mHolding > 0) {
+        if (Holding()) {
             mPassHeld = true;
             return false;
         }
@@ -60,7 +60,7 @@ public:
     // Holds posts for a pass's life; what it held is Reschedule's.
     class CHeld {
     public:
-        explicit CHeld(CDriver& driver) : mDriver(driver) { ++mDriver.mHolding; }
+        explicit CHeld(CDriver& driver) : mDriver(driver) { mDriver.Hold(); }
         ~CHeld()
         {
             --mDriver.mHolding;

@@ -36,13 +36,12 @@ void CHostedDownloads::TurnFromLoop()
 
 void CHostedDownloads::Turn()
 {
-    net::TransferService::HostWatch watch;
-    if (!TurnHostedDownloads(&watch)) {
+    // Kept between turns (two a request): their storage is reused.
+    if (!TurnHostedDownloads(&mHostWatch)) {
         mWatch->Clear();
         return;
     }
-    std::vector<SWatchedSocket> sockets;
-    sockets.reserve(watch.sockets.size());
-    for (const auto& socket : watch.sockets) sockets.push_back({socket.fd, socket.read, socket.write});
-    mWatch->Watch(sockets, watch.waitMilliseconds);
+    mSockets.clear();
+    for (const auto& socket : mHostWatch.sockets) mSockets.push_back({socket.fd, socket.read, socket.write});
+    mWatch->Watch(mSockets, mHostWatch.waitMilliseconds);
 }

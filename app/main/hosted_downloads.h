@@ -6,9 +6,12 @@
 #pragma once
 
 #include <memory>
+#include <vector>
+
+#include "app/framework/socket_watch.h"
+#include "platform/net/transfer_service.h"
 
 class CPostedCall;
-class CSocketWatch;
 
 class CHostedDownloads {
 public:
@@ -25,4 +28,6 @@ private:
 
     std::unique_ptr<CSocketWatch> mWatch;
     std::unique_ptr<CPostedCall> mWake;
+    net::TransferService::HostWatch mHostWatch;
+    std::vector<SWatchedSocket> mSockets;
 };

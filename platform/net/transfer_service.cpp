@@ -60,6 +60,7 @@ private:
     bool ServiceMayDrive() const { return stopping_ || !hosted_ || handedOver_; }
     bool OnHostThread() const { return hosted_ && std::this_thread::get_id() == hostThread_; }
     bool BeginHostTurn(std::vector<Command>& batch);
+    void EndHostTurn();
     bool TurnWhileCommands(std::vector<Command>& batch);
     void Turn(std::vector<Command>& batch);
     void Apply(Command& command);
@@ -309,9 +310,14 @@ bool TransferService::Worker::HostTurn(HostWatch* watch)
         FillWatch(*watch);
         if (commandsLeft) watch->waitMilliseconds = 0;
     }
+    EndHostTurn();
+    return true;
+}
+
+void TransferService::Worker::EndHostTurn()
+{
     std::lock_guard<std::mutex> lock(mutex_);
     hostDriving_ = false;
-    return true;
 }
 
 // The host's own commands wake nobody, and a report may queue one (the next
@@ -339,8 +345,7 @@ bool TransferService::Worker::HostWait(int milliseconds, const std::function<boo
         batch.swap(commands_);
     }
     TurnWhileCommands(batch);
-    std::lock_guard<std::mutex> lock(mutex_);
-    hostDriving_ = false;
+    EndHostTurn();
     return true;
 }
 
