@@ -150,6 +150,60 @@ TEST(GrabberCrawlListener, CountersLevelsAndTheEndOfTheLevels)
     }
 }
 
+TEST(GrabberCrawlListener, ANumberIsSetAgainOnlyWhenItChangedOrTheLevelsBeganAnew)
+{
+    using namespace grabber;
+    struct Case {
+        const char* name;
+        void (*between)(CGrabberCrawlListener&);
+        void (*change)(SCrawlProgress&);
+        std::size_t requestTexts;
+        std::size_t levelTexts;
+        std::size_t elapsedTexts;
+        std::size_t levelBarValues;
+        std::size_t mailTexts;
+    };
+    const std::vector<Case> cases = {
+        {"the same report twice", [](CGrabberCrawlListener&) {}, [](SCrawlProgress&) {}, 1, 1, 1, 1, 0},
+        {"one more request", [](CGrabberCrawlListener&) {}, [](SCrawlProgress& p) { ++p.requests; }, 2, 1, 1, 1, 0},
+        {"a second later", [](CGrabberCrawlListener&) {}, [](SCrawlProgress& p) { ++p.nowSeconds; }, 1, 1, 2, 1, 0},
+        {"the next URL of the level", [](CGrabberCrawlListener&) {}, [](SCrawlProgress& p) { ++p.index; }, 1, 1, 1, 2,
+         0},
+        {"mails counted from now on", [](CGrabberCrawlListener&) {}, [](SCrawlProgress& p) { p.countsMails = true; },
+         1, 1, 1, 1, 1},
+        {"the levels began again", [](CGrabberCrawlListener& l) { l.LevelsBegin(); }, [](SCrawlProgress&) {}, 2, 2, 2,
+         2, 0},
+        {"after the end of the levels", [](CGrabberCrawlListener& l) { l.LevelsEnd(false); }, [](SCrawlProgress&) {},
+         2, 3, 2, 3, 0},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        RecordingGrabberView view;
+        CGrabberCrawlListener listener(view);
+        SCrawlProgress progress;
+        progress.startSeconds = 1000;
+        progress.nowSeconds = 1001;
+        progress.requests = 7;
+        progress.mails = 3;
+        progress.level = 2;
+        progress.index = 1;
+        progress.levelSize = 4;
+        listener.CrawlProgress(progress);
+        test.between(listener);
+        test.change(progress);
+        listener.CrawlProgress(progress);
+        EXPECT_EQ(view.Texts(kRequests).size(), test.requestTexts);
+        EXPECT_EQ(view.Texts(kLevel).size(), test.levelTexts);
+        EXPECT_EQ(view.Texts(kElapsedTime).size(), test.elapsedTexts);
+        EXPECT_EQ(view.Values(kLevelProgress).size(), test.levelBarValues);
+        EXPECT_EQ(view.Texts(kMails).size(), test.mailTexts);
+        // Whatever was set last is the newest report.
+        EXPECT_EQ(view.Texts(kRequests).back(), std::to_string(progress.requests));
+        EXPECT_EQ(view.Texts(kLevel).back(), "3");
+        EXPECT_EQ(view.Values(kLevelProgress).back(), 1000 * progress.index / 4);
+    }
+}
+
 TEST(GrabberCrawlListener, StatesSetTheButtonsAndLogKindsTheirStyle)
 {
     using namespace grabber;

@@ -586,7 +586,13 @@ void CGrabber::CloseLog() { StopLoggingTellingFailure(mLog); }
 
 void CGrabber::EnablePane(PaneIDT pane, bool enabled) { mPanes.SetEnabled(pane, enabled); }
 
-CPane* CGrabber::Pane(PaneIDT pane) const { return const_cast<CGrabber*>(this)->FindPaneByID(pane); }
+CPane* CGrabber::Pane(PaneIDT pane) const
+{
+    if (const auto found = mFoundPanes.find(pane); found != mFoundPanes.end()) return found->second;
+    CPane* found = const_cast<CGrabber*>(this)->FindPaneByID(pane);
+    if (found != nullptr) mFoundPanes.emplace(pane, found);
+    return found;
+}
 
 std::optional<std::string> CGrabber::DownloadFolderPath()
 {

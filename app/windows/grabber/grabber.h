@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -163,7 +164,10 @@ private:
     CHeldLogWriter mLogWriter{mLog};
     // The panes and log lines the crawl changes, at a reader's pace.
     HeldLogRuns mHeldLogLines;
-    CPaneChanges mPanes{[this](PaneIDT id) { return FindPaneByID(id); }};
+    // A grabber's panes live as long as it does, so each is looked up once:
+    // the crawl asks for a few of them many times per URL.
+    mutable std::unordered_map<PaneIDT, CPane*> mFoundPanes;
+    CPaneChanges mPanes{[this](PaneIDT id) { return Pane(id); }};
     std::string mLogPath;
     bool mHasFile = false;
     CFileRef mFileRef;

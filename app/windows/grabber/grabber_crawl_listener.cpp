@@ -29,27 +29,39 @@ void CGrabberCrawlListener::RetryingWithLogin(const std::string&) { CrawlStatus(
 
 void CGrabberCrawlListener::CrawlProgress(const SCrawlProgress& progress)
 {
-    mWindow.SetPaneText(kStartTime, TimeOfDayText(progress.startSeconds));
-    mWindow.SetPaneText(kElapsedTime, ElapsedTimeText(progress.nowSeconds - progress.startSeconds));
-    mWindow.SetPaneText(kUnauthorized, std::to_string(progress.unauthorized));
-    mWindow.SetPaneText(kErrors, std::to_string(progress.errors));
-    mWindow.SetPaneText(kRequests, std::to_string(progress.requests));
-    mWindow.SetPaneText(kBytes, std::to_string(progress.bytes));
-    if (progress.countsMails) mWindow.SetPaneText(kMails, std::to_string(progress.mails));
-    if (progress.countsCookies) mWindow.SetPaneText(kCookies, std::to_string(progress.cookies));
+    // A URL reports its progress several times and most numbers repeat:
+    // only the ones that changed since the last report are set.
+    const bool all = !mProgressShown;
+    const SCrawlProgress& shown = mShownProgress;
+    const auto changed = [&](auto field) { return all || shown.*field != progress.*field; };
+    if (changed(&SCrawlProgress::startSeconds)) mWindow.SetPaneText(kStartTime, TimeOfDayText(progress.startSeconds));
+    if (changed(&SCrawlProgress::startSeconds) || changed(&SCrawlProgress::nowSeconds))
+        mWindow.SetPaneText(kElapsedTime, ElapsedTimeText(progress.nowSeconds - progress.startSeconds));
+    if (changed(&SCrawlProgress::unauthorized)) mWindow.SetPaneText(kUnauthorized, std::to_string(progress.unauthorized));
+    if (changed(&SCrawlProgress::errors)) mWindow.SetPaneText(kErrors, std::to_string(progress.errors));
+    if (changed(&SCrawlProgress::requests)) mWindow.SetPaneText(kRequests, std::to_string(progress.requests));
+    if (changed(&SCrawlProgress::bytes)) mWindow.SetPaneText(kBytes, std::to_string(progress.bytes));
+    if (progress.countsMails && (changed(&SCrawlProgress::countsMails) || changed(&SCrawlProgress::mails)))
+        mWindow.SetPaneText(kMails, std::to_string(progress.mails));
+    if (progress.countsCookies && (changed(&SCrawlProgress::countsCookies) || changed(&SCrawlProgress::cookies)))
+        mWindow.SetPaneText(kCookies, std::to_string(progress.cookies));
     // The start URL is the first level.
-    mWindow.SetPaneText(kLevel, std::to_string(progress.level + 1));
-    mWindow.SetPaneText(kLevelIndex, std::to_string(progress.index));
-    mWindow.SetPaneText(kLevelFiles, std::to_string(progress.levelSize));
-    mWindow.SetPaneText(kNextLevel, std::to_string(progress.nextLevelSize));
-    const std::int64_t minimum = mWindow.GetPaneMinValue(kLevelProgress);
-    const std::int64_t maximum = mWindow.GetPaneMaxValue(kLevelProgress);
-    const std::int64_t value =
-        progress.levelSize > 0 ? minimum + (maximum - minimum) * progress.index / progress.levelSize : minimum;
-    mWindow.SetPaneValue(kLevelProgress, static_cast<std::int32_t>(value));
+    if (changed(&SCrawlProgress::level)) mWindow.SetPaneText(kLevel, std::to_string(progress.level + 1));
+    if (changed(&SCrawlProgress::index)) mWindow.SetPaneText(kLevelIndex, std::to_string(progress.index));
+    if (changed(&SCrawlProgress::levelSize)) mWindow.SetPaneText(kLevelFiles, std::to_string(progress.levelSize));
+    if (changed(&SCrawlProgress::nextLevelSize)) mWindow.SetPaneText(kNextLevel, std::to_string(progress.nextLevelSize));
+    if (changed(&SCrawlProgress::index) || changed(&SCrawlProgress::levelSize)) {
+        const std::int64_t minimum = mWindow.GetPaneMinValue(kLevelProgress);
+        const std::int64_t maximum = mWindow.GetPaneMaxValue(kLevelProgress);
+        const std::int64_t value =
+            progress.levelSize > 0 ? minimum + (maximum - minimum) * progress.index / progress.levelSize : minimum;
+        mWindow.SetPaneValue(kLevelProgress, static_cast<std::int32_t>(value));
+    }
+    mShownProgress = progress;
+    mProgressShown = true;
 }
 
-void CGrabberCrawlListener::LevelsBegin() {}
+void CGrabberCrawlListener::LevelsBegin() { mProgressShown = false; }
 
 void CGrabberCrawlListener::LevelBegins(std::int32_t, std::int32_t) {}
 
@@ -57,6 +69,7 @@ void CGrabberCrawlListener::LevelURLDone(std::int32_t, std::int32_t) {}
 
 void CGrabberCrawlListener::LevelsEnd(bool stopped)
 {
+    mProgressShown = false;
     if (!stopped) {
         for (PaneIDT pane : {kFileName, kFileSize, kFileReceived, kLevel, kLevelIndex, kLevelFiles, kNextLevel})
             mWindow.SetPaneText(pane, "");

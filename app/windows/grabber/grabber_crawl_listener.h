@@ -70,4 +70,7 @@ private:
     std::string mShownName;
     std::uint64_t mShownSize = 0;
     bool mSizeShown = false;
+    // The crawl's numbers as last set, so unchanged ones are not set again.
+    SCrawlProgress mShownProgress;
+    bool mProgressShown = false;
 };
