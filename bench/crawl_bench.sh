@@ -5,7 +5,9 @@
 # the Default configuration, both drawn offscreen by window-grab-driver),
 # wget and httrack in one run, then prints wall time, CPU time, peak memory,
 # files saved and the share of on-site links that work from disk, as ratios
-# against wget.
+# against wget. Tidewell's drivers also print the grab's own time (from the
+# start check to the end, as a user times it from Return to "Done."), which
+# leaves out loading the program and building its windows.
 #
 #   bench/crawl_bench.sh [PAGES] [BUILD_DIR]
 #
@@ -57,7 +59,9 @@ source "$HERE/nginx_server.sh"
 # ---------------------------------------------------------------------------
 # One mirror: the tool under /usr/bin/time with a fresh HOME and XDG folders,
 # then the link checker. Appends a row to $RESULTS:
-# tool pages urls wall user sys maxrss_kb files pages_checked on_site working remote missing requests status
+# tool pages urls wall user sys maxrss_kb files pages_checked on_site working remote missing requests status grab
+# (grab: the grab's own time, from its start to its end, as Tidewell's drivers print it after "Grab time: ";
+# the wall time for the other tools, which have no start-up of their own to leave out)
 
 RESULTS=$WORK/results.tsv
 : > "$RESULTS"
@@ -101,7 +105,9 @@ for e in r["examples"]:
     read -r files pages_checked on_site working remote missing <<< "$counts"
     printf '%s\t' "$tool" "$pages" "$urls" "$wall" "$user" "$sys" "$maxrss" "$files" "$pages_checked" \
         "$on_site" "$working" "$remote" "$missing" "$((after - before))" >> "$RESULTS"
-    printf '%s\n' "$status" >> "$RESULTS"
+    local grab
+    grab=$(awk '/^Grab time: /{ seconds = $3 } END { print seconds }' "$log")
+    printf '%s\t%s\n' "$status" "${grab:-$wall}" >> "$RESULTS"
     # Mirrors go once every run of the size is done: on a file system that
     # skips recently freed inodes when it allocates (ext4 without a journal),
     # deleting one here would slow the next tool's every file creation.
@@ -200,9 +206,13 @@ function ratio(a, b) { return (b > 0) ? sprintf("%.2fx", a / b) : "n/a" }
     row[key, ++count[key]] = $0
 }
 # Keeps the run with the median wall time of each tool and size.
-function pick(key,    i, j, c, t, idx, w) {
+function pick(key,    i, j, c, t, idx, w, g) {
     c = count[key]
-    for (i = 1; i <= c; i++) { split(row[key, i], f, "\t"); w[i] = f[4] + 0; idx[i] = i }
+    for (i = 1; i <= c; i++) { split(row[key, i], f, "\t"); w[i] = f[4] + 0; g[i] = f[16] + 0; idx[i] = i }
+    # The grab time's own median: a run's start-up and its grab vary apart.
+    for (i = 2; i <= c; i++)
+        for (j = i; j > 1 && g[j] < g[j - 1]; j--) { t = g[j]; g[j] = g[j - 1]; g[j - 1] = t }
+    grab[key] = g[int((c + 1) / 2)]
     for (i = 2; i <= c; i++)
         for (j = i; j > 1 && w[idx[j]] < w[idx[j - 1]]; j--) { t = idx[j]; idx[j] = idx[j - 1]; idx[j - 1] = t }
     split(row[key, idx[int((c + 1) / 2)]], f, "\t")
@@ -217,21 +227,21 @@ END {
     for (s = 1; s <= nsizes; s++) {
         p = size[s]; w = "wget" SUBSEP p
         printf "\n%d pages\n", p
-        printf "%-13s %8s %8s %9s %7s %8s %8s %9s %9s %9s %9s %9s\n", "tool", "wall s", "cpu s", "peak MiB",
+        printf "%-14s %8s %8s %8s %9s %7s %8s %8s %9s %9s %9s %9s %9s\n", "tool", "wall s", "grab s", "cpu s", "peak MiB",
                "files", "requests", "on-site", "working", "wall/wget", "cpu/wget", "mem/wget", "files/wget"
         for (i = 1; i <= n; i++) {
             k = order[i]; split(k, part, SUBSEP)
             if (part[2] != p) continue
             share = onsite[k] > 0 ? sprintf("%.2f%%", 100 * working[k] / onsite[k]) : "n/a"
             hasw = (w in wall)
-            printf "%-13s %8.2f %8.2f %9.1f %7d %8d %8d %9s %9s %9s %9s %9s%s\n", part[1], wall[k], cpu[k], mem[k],
+            printf "%-14s %8.2f %8.2f %8.2f %9.1f %7d %8d %8d %9s %9s %9s %9s %9s%s\n", part[1], wall[k], grab[k], cpu[k], mem[k],
                    files[k], requests[k], onsite[k], share,
                    hasw ? ratio(wall[k], wall[w]) : "n/a", hasw ? ratio(cpu[k], cpu[w]) : "n/a",
                    hasw ? ratio(mem[k], mem[w]) : "n/a", hasw ? ratio(files[k], files[w]) : "n/a",
                    (status[k] != 0 ? "  (exit " status[k] ")" : "") \
                    (count[k] > 1 ? sprintf("  (wall %.2f-%.2f s in %d runs)", lo[k], hi[k], count[k]) : "")
             if (missing[k] + remote[k] > 0 && part[1] != "curl")  # the floor rewrites no links
-                printf "%-13s   on-site links not working: %d open no file, %d still point at the server\n",
+                printf "%-14s   on-site links not working: %d open no file, %d still point at the server\n",
                        "", missing[k], remote[k]
         }
         d = "crawl-driver" SUBSEP p
@@ -249,13 +259,18 @@ END {
             printf "  on-site links working from disk:   %d of %d %s\n", working[d], onsite[d],
                    (onsite[d] > 0 && working[d] == onsite[d]) ? "PASS" : "FAIL"
         }
-        q = "quicker-window" SUBSEP p
-        if ((q in wall) && (w in wall) && (d in wall)) {
-            printf "bars for the quicker grabber window at %d pages:\n", p
+        split("quicker-window grabber-window", windows, " ")
+        for (v = 1; v <= 2; v++) {
+            q = windows[v] SUBSEP p
+            if (!((q in wall) && (w in wall) && (d in wall))) continue
+            printf "bars for the %s at %d pages:\n", windows[v], p
             printf "  wall time <= 0.7x wget:            %s %s\n", ratio(wall[q], wall[w]),
                    wall[q] <= 0.7 * wall[w] ? "PASS" : "FAIL"
-            printf "  wall time <= 1.1x crawl-driver:    %s %s\n", ratio(wall[q], wall[d]),
-                   wall[q] <= 1.1 * wall[d] ? "PASS" : "FAIL"
+            printf "  grab time <= 1.1x crawl-driver's:  %s %s\n", ratio(grab[q], grab[d]),
+                   grab[q] <= 1.1 * grab[d] ? "PASS" : "FAIL"
+            printf "  wall time <= 1.1x crawl-driver:    %s %s (start-up included: %.2f s against %.2f s)\n",
+                   ratio(wall[q], wall[d]), wall[q] <= 1.1 * wall[d] ? "PASS" : "FAIL",
+                   wall[q] - grab[q], wall[d] - grab[d]
             printf "  on-site links working from disk:   %d of %d %s\n", working[q], onsite[q],
                    (onsite[q] > 0 && working[q] == onsite[q]) ? "PASS" : "FAIL"
         }

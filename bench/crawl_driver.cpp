@@ -8,7 +8,8 @@
 // (localPath and logFolder). Preferences come from the normal store
 // ($XDG_CONFIG_HOME). The crawl's summary lines ("Total files grabbed: ",
 // "Total errors: ", "Total bytes grabbed: ", "Total time: ") are printed to
-// standard output, and with --log every log line of the window. The
+// standard output, then the grab's own time from the start check to the
+// crawl's end ("Grab time: "), and with --log every log line of the window. The
 // --brief crawls as the quicker grabber does (requests that post their
 // progress, the links found listed in the log file), which tells the
 // engine's share of that window's time from the window's own. The
@@ -26,6 +27,7 @@
 #include <string_view>
 #include <utility>
 
+#include "bench/grab_clock.h"
 #include "engine/config/configuration.h"
 #include "foundation/files/file_ref.h"
 #include "engine/crawl/grab_failure.h"
@@ -198,6 +200,7 @@ int main(int argc, char** argv)
     // The crawl's fibers and their downloads share this thread, as in the
     // windows.
     HostDownloadsOnThisThread();
+    const SGrabClock grabClock;
     CPrintingListener grabber(printLog);
     // The check's answer goes to the crawl, which then does not ask for the
     // start page again.
@@ -217,6 +220,7 @@ int main(int argc, char** argv)
                                            StandardCrawlCollaborators({}, std::move(startAnswer)));
     thread->Resume();
     CThreadScheduler::RunUntil([&grabber] { return grabber.HasEnded(); });
+    grabClock.Print();
     StopHostingDownloads();
     const std::string logFailure = grabber.CloseLog();
     delete gAppSettings;

@@ -11,7 +11,9 @@
 //     and presses Return in its URL field;
 //   - with --grabber, opens a grabber window, types URL into its URL field
 //     and clicks its start button with the "Default" configuration chosen.
-// It waits for the grab's end with the event loop running (no sleeps).
+// It waits for the grab's end with the event loop running (no sleeps),
+// then prints the grab's own time, from Return or the click to its end
+// ("Grab time: S s").
 //
 // Exit status: 0 when the grab ended with "Done."; 1 when it did not start
 // or ended otherwise, with the window's last message on standard error; 2
@@ -27,6 +29,7 @@
 #include <QKeyEvent>
 
 #include "app/main/outside_requests.h"
+#include "bench/grab_clock.h"
 #include "app/main/tidewell_app.h"
 #include "app/windows/grabber/grabber.h"
 #include "app/windows/grabber/grabber_layout.h"
@@ -67,10 +70,12 @@ int GrabInQuickerGrabber(CTidewellApp& application, const std::string& url)
     if (found == nullptr) return Fail("no quicker grabber opened for " + url);
     CQuickerGrabber& window = *found;
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    const SGrabClock grabClock;
     QApplication::sendEvent(window.FindPaneByID(kURL)->GetWidget(), &press);
     if (!window.IsCheckingStartURL() && !window.IsCrawling() && window.GetState() != kWindowDone)
         return Fail("the grab did not start: " + window.FindPaneByID(kMess)->GetDescriptor());
     RunLoopUntil([&] { return window.GetState() == kWindowDone && !window.IsCrawling() && !window.IsCheckingStartURL(); });
+    grabClock.Print();
     const std::string message = window.FindPaneByID(kMess)->GetDescriptor();
     if (message.rfind("Done.", 0) != 0) return Fail(message);
     std::printf("%s\n", message.c_str());
@@ -84,11 +89,13 @@ int GrabInGrabber(CTidewellApp& application, const std::string& url)
     if (window == nullptr) return Fail("no grabber window");
     window->FindPaneByID(kURL)->SetDescriptor(url);
     window->FindPaneByID(kMenu)->SetValue(1);  // "Default"
+    const SGrabClock grabClock;
     qobject_cast<QAbstractButton*>(window->FindPaneByID(kStart)->GetWidget())->click();
     auto* log = window->FindPaneAs<CDirtyTextPane>(kText);
     if (!window->IsCheckingStartURL() && !window->IsCrawling())
         return Fail("the grab did not start: " + log->GetDescriptor());
     RunLoopUntil([&] { return !window->IsCrawling() && !window->IsCheckingStartURL(); });
+    grabClock.Print();
     const std::string text = log->GetDescriptor();
     if (text.find("\nDone\n") == std::string::npos) return Fail("the grab did not end with Done:\n" + text);
     std::printf("Done\n");
