@@ -209,7 +209,7 @@ function ratio(a, b) { return (b > 0) ? sprintf("%.2fx", a / b) : "n/a" }
 function pick(key,    i, j, c, t, idx, w, g) {
     c = count[key]
     for (i = 1; i <= c; i++) { split(row[key, i], f, "\t"); w[i] = f[4] + 0; g[i] = f[16] + 0; idx[i] = i }
-    # The grab time's own median: a run's start-up and its grab vary apart.
+    # The grab time has a median of its own: start-up and grab vary apart.
     for (i = 2; i <= c; i++)
         for (j = i; j > 1 && g[j] < g[j - 1]; j--) { t = g[j]; g[j] = g[j - 1]; g[j - 1] = t }
     grab[key] = g[int((c + 1) / 2)]
@@ -266,7 +266,7 @@ END {
             printf "bars for the %s at %d pages:\n", windows[v], p
             printf "  wall time <= 0.7x wget:            %s %s\n", ratio(wall[q], wall[w]),
                    wall[q] <= 0.7 * wall[w] ? "PASS" : "FAIL"
-            printf "  grab time <= 1.1x crawl-driver's:  %s %s\n", ratio(grab[q], grab[d]),
+            printf "  grab time <= 1.1x crawl-driver:    %s %s\n", ratio(grab[q], grab[d]),
                    grab[q] <= 1.1 * grab[d] ? "PASS" : "FAIL"
             printf "  wall time <= 1.1x crawl-driver:    %s %s (start-up included: %.2f s against %.2f s)\n",
                    ratio(wall[q], wall[d]), wall[q] <= 1.1 * wall[d] ? "PASS" : "FAIL",
