@@ -17,14 +17,22 @@
 #include "foundation/mirror/local_mirror.h"
 #include "foundation/mirror/mirror_names.h"
 #include "platform/posix/file_replacement.h"
+#include "platform/posix/open_file_limit.h"
 #include "platform/posix/write_all.h"
 #include "platform/xattr/item_attributes.h"
 
 namespace {
 
-// Open folders kept at most; past it they are closed and opened again as
-// needed.
-constexpr std::size_t kFolderLimit = 512;
+// Open folders kept at most, half of what the process may hold open; past it
+// they are closed and opened again as needed. A crawl visits a level's pages
+// in the order it met their links, which spreads them over every folder of the
+// site: a limit below the mirror's folder count would reopen a folder for
+// nearly every file.
+std::size_t FolderLimit()
+{
+    static const std::size_t limit = std::max<std::size_t>(64, RaiseOpenFileLimit(std::size_t{1} << 16) / 2);
+    return limit;
+}
 // Distinct names tried for a file whose own name is taken.
 constexpr unsigned kDistinctNameAttempts = 8;
 
@@ -55,7 +63,7 @@ int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create
 {
     if (onRootDevice != nullptr) *onRootDevice = true;
     if (!mRoot.IsOpen()) return -ENOENT;
-    if (mFolders.size() >= kFolderLimit) ForgetFolders();
+    if (mFolders.size() >= FolderLimit()) ForgetFolders();
     int folder = mRoot.Get();
     std::string key;
     path = mRootPath;
