@@ -44,6 +44,13 @@ std::uint64_t FileKey(const struct stat& info)
 
 std::uint64_t OwnerHash(std::string_view url) { return std::hash<std::string>{}(MirrorOwnerKey(url)); }
 
+// A file's place: its folder's path and its name.
+std::uint64_t NameKey(const std::string& folderPath, const std::string& name)
+{
+    const std::uint64_t folder = std::hash<std::string_view>{}(folderPath);
+    return (folder * 0x9E3779B97F4A7C15ull) ^ std::hash<std::string_view>{}(name);
+}
+
 }  // namespace
 
 CMirrorWriter::CMirrorWriter(std::string downloadFolder) : mRootPath(std::move(downloadFolder))
@@ -59,9 +66,9 @@ CMirrorWriter::~CMirrorWriter() = default;
 void CMirrorWriter::ForgetFolders() { mFolders.clear(); }
 
 int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create, std::string& path,
-                              bool* onRootDevice)
+                              SOpenFolder** opened)
 {
-    if (onRootDevice != nullptr) *onRootDevice = true;
+    if (opened != nullptr) *opened = nullptr;
     if (!mRoot.IsOpen()) return -ENOENT;
     if (mFolders.size() >= FolderLimit()) ForgetFolders();
     int folder = mRoot.Get();
@@ -76,18 +83,29 @@ int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create
         path += name;
         if (auto found = mFolders.find(key); found != mFolders.end()) {
             folder = found->second.fd.Get();
-            if (onRootDevice != nullptr) *onRootDevice = found->second.onRootDevice;
+            if (opened != nullptr) *opened = &found->second;
             continue;
         }
-        const int next = OpenMirrorLevel(folder, name, create);
+        bool made = false;
+        const int next = OpenMirrorLevel(folder, name, create, &made);
         if (next < 0) return next;
         struct stat info {};
         const bool sameDevice = ::fstat(next, &info) == 0 && info.st_dev == mRootDevice;
-        mFolders.emplace(key, SOpenFolder{CUniqueFd(next), sameDevice});
-        if (onRootDevice != nullptr) *onRootDevice = sameDevice;
+        SOpenFolder& entry = mFolders.emplace(key, SOpenFolder{CUniqueFd(next), sameDevice, made}).first->second;
+        if (opened != nullptr) *opened = &entry;
         folder = next;
     }
     return folder;
+}
+
+bool CMirrorWriter::IsSurelyFree(const SOpenFolder* folder, const std::string& path, const std::string& name) const
+{
+    return folder != nullptr && folder->made && !mWrittenInMade.contains(NameKey(path, name));
+}
+
+void CMirrorWriter::NoteWritten(const SOpenFolder* folder, const std::string& path, const std::string& name)
+{
+    if (folder != nullptr && folder->made) mWrittenInMade.insert(NameKey(path, name));
 }
 
 CStatus CMirrorWriter::CheckSlot(int folder, const std::string& path, const std::string& name, std::string_view owner,
@@ -130,14 +148,20 @@ CStatus CMirrorWriter::WriteFile(std::span<const std::string> segments, std::str
     for (const std::string& segment : segments) pathLength += 1 + MirrorNameFromSegment(segment).size();
     if (pathLength >= PATH_MAX) return CStatus::FromCode(-ENAMETOOLONG);
     std::string path;
-    bool onRootDevice = true;
-    const int folder = OpenFolder(segments, true, path, &onRootDevice);
+    SOpenFolder* opened = nullptr;
+    const int folder = OpenFolder(segments, true, path, &opened);
     if (folder < 0) return CStatus::FromCode(folder);
-    std::string key = path.substr(std::min(path.size(), mRootPath.size()));
-    if (mCleared.insert(std::move(key)).second) RemoveTemporaryFiles(folder);
+    const bool onRootDevice = opened == nullptr || opened->onRootDevice;
+    // In a folder this writer made, a name it has not written is free
+    // without a look (most files of a first crawl).
+    const bool surelyFree = IsSurelyFree(opened, path, ownName);
+    if (opened == nullptr || !opened->made) {
+        std::string key = path.substr(std::min(path.size(), mRootPath.size()));
+        if (mCleared.insert(std::move(key)).second) RemoveTemporaryFiles(folder);
+    }
     std::string name = ownName;
     ESlot slot = ESlot::kFree;
-    for (unsigned attempt = 1;; ++attempt) {
+    for (unsigned attempt = 1; !surelyFree; ++attempt) {
         if (CStatus status = CheckSlot(folder, path, name, labels.url, slot); status.Failed()) return status;
         if (slot != ESlot::kTaken) break;
         if (attempt > kDistinctNameAttempts) return CStatus::FromCode(-EEXIST);
@@ -191,6 +215,12 @@ CStatus CMirrorWriter::WriteFile(std::span<const std::string> segments, std::str
         // A name found free is linked to straight away; were it taken since,
         // the file replaces what took it as asked.
         status = replacement.Commit(name.c_str(), replace && slot != ESlot::kFree);
+        if (status == -EEXIST && surelyFree) {
+            // Something else writes into the folder after all: it is looked
+            // at from now on, and this file saved the careful way.
+            opened->made = false;
+            return WriteFile(segments, fileName, replace, writeBody, labels, file);
+        }
         if (status == -EEXIST && replace && slot == ESlot::kFree) status = replacement.Commit(name.c_str(), true);
     }
     if (status == -EEXIST && ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
@@ -199,6 +229,7 @@ CStatus CMirrorWriter::WriteFile(std::span<const std::string> segments, std::str
         return CStatus::FromCode(kStatusDuplicateName);
     }
     if (status == 0) {
+        NoteWritten(opened, path, name);
         if (!labels.url.empty() && ::fstat(fd, &info) == 0) mOwners[FileKey(info)] = OwnerHash(labels.url);
         if (labels.type != 0 || labels.creator != 0 || !labels.url.empty())
             mWorker->WriteLabelsLater(replacement.TakeCommitted(), labels.type, labels.creator,
@@ -231,10 +262,11 @@ bool CMirrorWriter::Find(std::span<const std::string> segments, std::string_view
                          std::string_view owner)
 {
     std::string path;
-    const int folder = OpenFolder(segments, false, path);
+    SOpenFolder* opened = nullptr;
+    const int folder = OpenFolder(segments, false, path, &opened);
     if (folder < 0) return false;
     const std::string ownName = SafeMirrorName(fileName.empty() ? std::string_view("Index.html") : fileName);
-    if (IsTemporaryFileName(ownName)) return false;
+    if (IsTemporaryFileName(ownName) || IsSurelyFree(opened, path, ownName)) return false;
     std::string name = ownName;
     for (unsigned attempt = 1;; ++attempt) {
         ESlot slot = ESlot::kFree;

@@ -34,6 +34,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "engine/html/text_hash.h"
 #include "foundation/errors/status.h"
@@ -81,11 +82,23 @@ public:
     void Settle();
 
 private:
+    struct SOpenFolder {
+        CUniqueFd fd;
+        bool onRootDevice = true;
+        // This writer made the folder, so it holds only what the writer put
+        // there: no earlier crawl's files, no killed writer's leftovers. A
+        // name the writer did not write there needs no look at the disk.
+        bool made = false;
+    };
     // The folder's descriptor (kept open), or a negative status. With
     // `create`, missing levels are made; `path` receives the folder's path,
-    // `onRootDevice` whether it lies on the download folder's file system.
+    // `opened` the folder's entry (none for the download folder itself).
     [[nodiscard]] int OpenFolder(std::span<const std::string> segments, bool create, std::string& path,
-                   bool* onRootDevice = nullptr);
+                                 SOpenFolder** opened = nullptr);
+    // Whether `name` in the folder at `path` is surely missing: the writer
+    // made the folder and wrote no file of that name there.
+    [[nodiscard]] bool IsSurelyFree(const SOpenFolder* folder, const std::string& path, const std::string& name) const;
+    void NoteWritten(const SOpenFolder* folder, const std::string& path, const std::string& name);
     void ForgetFolders();
     enum class ESlot { kFree, kOwn, kTaken };
     // Whether `name` in `folder` (at `path`) is free, `owner`'s (or of no
@@ -101,10 +114,6 @@ private:
 
     std::string mRootPath;
     CUniqueFd mRoot;
-    struct SOpenFolder {
-        CUniqueFd fd;
-        bool onRootDevice = true;
-    };
     // Relative folder path (safe names joined by '/') -> open descriptor.
     TextMap<SOpenFolder> mFolders;
     dev_t mRootDevice = 0;
@@ -113,6 +122,10 @@ private:
     std::unordered_map<std::uint64_t, std::uint64_t> mOwners;
     // Folders already cleared of temporary files by this writer.
     TextSet mCleared;
+    // The files written in folders the writer made (the folder's path and
+    // the name, hashed): a name missing here is missing on disk. A hash that
+    // two names share only costs the later one a look at the disk.
+    std::unordered_set<std::uint64_t> mWrittenInMade;
     // What need not wait for the disk, from the first write on.
     std::unique_ptr<CMirrorFileWorker> mWorker;
 };

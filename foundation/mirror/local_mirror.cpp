@@ -84,8 +84,9 @@ std::vector<std::string> SegmentTexts(const TPooledList<CFixedString255>& segmen
 
 }  // namespace
 
-int OpenMirrorLevel(int parent, const std::string& name, bool create)
+int OpenMirrorLevel(int parent, const std::string& name, bool create, bool* made)
 {
+    if (made != nullptr) *made = false;
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int folder = ::openat(parent, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (folder >= 0) return folder;
@@ -96,7 +97,11 @@ int OpenMirrorLevel(int parent, const std::string& name, bool create)
             return isLink ? -ELOOP : -ENOTDIR;
         }
         if (errno != ENOENT || !create) return ErrnoStatus();
-        if (::mkdirat(parent, name.c_str(), 0777) != 0 && errno != EEXIST) return ErrnoStatus();
+        if (::mkdirat(parent, name.c_str(), 0777) == 0) {
+            if (made != nullptr) *made = true;
+        } else if (errno != EEXIST) {
+            return ErrnoStatus();
+        }
     }
     return -ENOENT;
 }

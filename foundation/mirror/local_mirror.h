@@ -29,8 +29,9 @@
 // made) inside the open folder `parent` without following a link, making it
 // first when it is missing and `create` is set. The new descriptor (O_PATH),
 // or a negative status: -ELOOP for a link at the name, -ENOTDIR for another
-// item, -ENOENT when missing and not to be made.
-[[nodiscard]] int OpenMirrorLevel(int parent, const std::string& name, bool create);
+// item, -ENOENT when missing and not to be made. `made` (when given) tells
+// whether this call made the folder.
+[[nodiscard]] int OpenMirrorLevel(int parent, const std::string& name, bool create, bool* made = nullptr);
 
 // Makes every missing level of `segments` (outermost first, as the URL
 // writes them, percent escapes included) below `basePath`; empty segments are

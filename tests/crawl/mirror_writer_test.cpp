@@ -183,4 +183,45 @@ TEST_F(MirrorWriter, SavedFilesCarryDateCommentAndOrigin)
     }
 }
 
+// A folder the writer made holds only its files, so it saves there without
+// a look at the disk; what something else puts there after all is still
+// respected, as in any folder.
+TEST_F(MirrorWriter, WhatSomethingElsePutsInAFolderItMadeIsKept)
+{
+    struct SCase {
+        const char* name;
+        const char* url;
+        bool folderInTheWay;  // else another URL's file
+    } cases[] = {
+        {"another URL's file at the name", "http://h/m/b.html", false},
+        {"a folder at the name", "http://h/m/c.html", true},
+    };
+    CMirrorWriter writer(mDownload);
+    CFileRef file;
+    ASSERT_EQ(Save(writer, Fetched("http://h/m/a.html", "mine"), {}, true, file), 0);
+    const std::string folder = mDownload + "/h/m";
+    ASSERT_EQ(file.Path(), folder + "/a.html");
+    EXPECT_TRUE(writer.Find(std::vector<std::string>{"h", "m"}, "a.html", file, "http://h/m/a.html"));
+    EXPECT_FALSE(writer.Find(std::vector<std::string>{"h", "m"}, "never.html", file, "http://h/m/never.html"));
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string_view url = c.url;
+        const std::string place = folder + std::string(url.substr(url.rfind('/')));
+        if (c.folderInTheWay) {
+            ASSERT_TRUE(MakeFolder(place));
+        } else {
+            if (!mXattrs) continue;  // a file without its URL is nobody's
+            ASSERT_TRUE(WriteTextFile(place, "foreign"));
+            ASSERT_EQ(WriteItemAttribute(place.c_str(), kCommentAttribute, "http://other/b.html"), 0);
+        }
+        ASSERT_EQ(Save(writer, Fetched(c.url, "ours"), {}, true, file), 0);
+        EXPECT_NE(file.Path(), place);
+        EXPECT_EQ(ReadTextFile(file.Path()), "ours");
+        if (!c.folderInTheWay) EXPECT_EQ(ReadTextFile(place), "foreign");
+        CFileRef found;
+        EXPECT_TRUE(writer.Find(std::vector<std::string>{"h", "m"}, place.substr(folder.size() + 1), found, c.url));
+        EXPECT_EQ(found.Path(), file.Path());
+    }
+}
+
 }  // namespace
