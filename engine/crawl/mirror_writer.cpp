@@ -100,16 +100,29 @@ int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create
 
 bool CMirrorWriter::IsSurelyFree(const SOpenFolder* folder, const std::string& path, const std::string& name) const
 {
-    return folder != nullptr && folder->made && !mWrittenInMade.contains(NameKey(path, name));
+    return folder != nullptr && folder->made && !mOwnersByPlace.contains(NameKey(path, name));
 }
 
-void CMirrorWriter::NoteWritten(const SOpenFolder* folder, const std::string& path, const std::string& name)
+void CMirrorWriter::NoteOwner(const SOpenFolder* folder, const std::string& path, const std::string& name,
+                              const struct stat& info, std::string_view url)
 {
-    if (folder != nullptr && folder->made) mWrittenInMade.insert(NameKey(path, name));
+    if (folder != nullptr && folder->made) mOwnersByPlace[NameKey(path, name)] = url.empty() ? 0 : OwnerHash(url);
+    else if (!url.empty()) mOwners[FileKey(info)] = OwnerHash(url);
 }
 
-CStatus CMirrorWriter::CheckSlot(int folder, const std::string& path, const std::string& name, std::string_view owner,
-                                 ESlot& slot) const
+const std::uint64_t* CMirrorWriter::NotedOwner(const SOpenFolder* folder, const std::string& path,
+                                               const std::string& name, const struct stat& info) const
+{
+    if (folder != nullptr && folder->made) {
+        const auto found = mOwnersByPlace.find(NameKey(path, name));
+        return found == mOwnersByPlace.end() || found->second == 0 ? nullptr : &found->second;
+    }
+    const auto found = mOwners.find(FileKey(info));
+    return found == mOwners.end() ? nullptr : &found->second;
+}
+
+CStatus CMirrorWriter::CheckSlot(int folder, const SOpenFolder* opened, const std::string& path,
+                                 const std::string& name, std::string_view owner, ESlot& slot) const
 {
     struct stat info {};
     if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -126,8 +139,8 @@ CStatus CMirrorWriter::CheckSlot(int folder, const std::string& path, const std:
     if (!S_ISREG(info.st_mode)) return CStatus::FromCode(-EINVAL);
     slot = ESlot::kOwn;
     if (owner.empty()) return {};
-    if (auto found = mOwners.find(FileKey(info)); found != mOwners.end()) {
-        if (found->second != OwnerHash(owner)) slot = ESlot::kTaken;
+    if (const std::uint64_t* noted = NotedOwner(opened, path, name, info)) {
+        if (*noted != OwnerHash(owner)) slot = ESlot::kTaken;
         return {};
     }
     // A file of an earlier crawl carries its URL as its comment.
@@ -162,7 +175,7 @@ CStatus CMirrorWriter::WriteFile(std::span<const std::string> segments, std::str
     std::string name = ownName;
     ESlot slot = ESlot::kFree;
     for (unsigned attempt = 1; !surelyFree; ++attempt) {
-        if (CStatus status = CheckSlot(folder, path, name, labels.url, slot); status.Failed()) return status;
+        if (CStatus status = CheckSlot(folder, opened, path, name, labels.url, slot); status.Failed()) return status;
         if (slot != ESlot::kTaken) break;
         if (attempt > kDistinctNameAttempts) return CStatus::FromCode(-EEXIST);
         name = DistinctMirrorName(ownName, MirrorOwnerKey(labels.url), attempt);
@@ -178,7 +191,7 @@ CStatus CMirrorWriter::WriteFile(std::span<const std::string> segments, std::str
         if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
             if (!S_ISREG(info.st_mode)) return CStatus::FromCode(S_ISDIR(info.st_mode) ? -EISDIR : -EINVAL);
             if (!replace) {
-                if (!labels.url.empty()) mOwners[FileKey(info)] = OwnerHash(labels.url);
+                NoteOwner(opened, path, name, info, labels.url);
                 file = CFileRef(filePath);
                 return CStatus::FromCode(kStatusDuplicateName);
             }
@@ -229,8 +242,9 @@ CStatus CMirrorWriter::WriteFile(std::span<const std::string> segments, std::str
         return CStatus::FromCode(kStatusDuplicateName);
     }
     if (status == 0) {
-        NoteWritten(opened, path, name);
-        if (!labels.url.empty() && ::fstat(fd, &info) == 0) mOwners[FileKey(info)] = OwnerHash(labels.url);
+        // A file noted by place needs no look at its inode.
+        if ((opened != nullptr && opened->made) || (!labels.url.empty() && ::fstat(fd, &info) == 0))
+            NoteOwner(opened, path, name, info, labels.url);
         if (labels.type != 0 || labels.creator != 0 || !labels.url.empty())
             mWorker->WriteLabelsLater(replacement.TakeCommitted(), labels.type, labels.creator,
                                       labels.url.empty() ? std::string() : WithoutUserInfo(labels.url));
@@ -270,7 +284,7 @@ bool CMirrorWriter::Find(std::span<const std::string> segments, std::string_view
     std::string name = ownName;
     for (unsigned attempt = 1;; ++attempt) {
         ESlot slot = ESlot::kFree;
-        if (CheckSlot(folder, path, name, owner, slot).Failed() || slot == ESlot::kFree) return false;
+        if (CheckSlot(folder, opened, path, name, owner, slot).Failed() || slot == ESlot::kFree) return false;
         if (slot == ESlot::kOwn) break;
         if (attempt > kDistinctNameAttempts) return false;
         name = DistinctMirrorName(ownName, MirrorOwnerKey(owner), attempt);

@@ -22,11 +22,14 @@
 //
 // No two URLs share a file. The writer knows which URL each file it wrote
 // belongs to (by its inode, so names that a case-blind file system folds
-// together are caught too) and, for files of an earlier crawl, reads the
-// URL from the file's comment. A name taken by another URL, or by a folder,
+// together are caught too; in a folder it made itself, by its place, which
+// also tells a free name without asking the disk) and, for files of an
+// earlier crawl, reads the URL from the file's comment. A name taken by another URL, or by a folder,
 // is replaced by DistinctMirrorName's, which depends only on the URL, so a
 // later crawl or a look-up finds the same file again.
 #pragma once
+
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <memory>
@@ -34,7 +37,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "engine/html/text_hash.h"
 #include "foundation/errors/status.h"
@@ -98,14 +100,19 @@ private:
     // Whether `name` in the folder at `path` is surely missing: the writer
     // made the folder and wrote no file of that name there.
     [[nodiscard]] bool IsSurelyFree(const SOpenFolder* folder, const std::string& path, const std::string& name) const;
-    void NoteWritten(const SOpenFolder* folder, const std::string& path, const std::string& name);
+    // Notes that the file at `name` (described by `info`) is `url`'s.
+    void NoteOwner(const SOpenFolder* folder, const std::string& path, const std::string& name,
+                   const struct stat& info, std::string_view url);
+    // The owner noted for the file at `name` (described by `info`), or null.
+    [[nodiscard]] const std::uint64_t* NotedOwner(const SOpenFolder* folder, const std::string& path,
+                                                  const std::string& name, const struct stat& info) const;
     void ForgetFolders();
     enum class ESlot { kFree, kOwn, kTaken };
     // Whether `name` in `folder` (at `path`) is free, `owner`'s (or of no
     // known URL), or another URL's; a failure for a link or an item that is
     // neither a file nor a folder.
-    CStatus CheckSlot(int folder, const std::string& path, const std::string& name, std::string_view owner,
-                      ESlot& slot) const;
+    CStatus CheckSlot(int folder, const SOpenFolder* opened, const std::string& path, const std::string& name,
+                      std::string_view owner, ESlot& slot) const;
     // Writes the file with `writeBody` (which answers 0 or a negative errno
     // value).
     template <class WriteBody>
@@ -119,13 +126,14 @@ private:
     dev_t mRootDevice = 0;
     // Each file written (its device and inode, hashed) -> the hash of the
     // URL it belongs to (MirrorOwnerKey): small, for mirrors of many files.
+    // Files in folders the writer made are noted by place instead (the
+    // folder's path and the name, hashed), so that a name missing there is
+    // missing on disk; 0 stands for a file of no known URL. A hash two
+    // places share only costs the later one a look at the disk.
     std::unordered_map<std::uint64_t, std::uint64_t> mOwners;
+    std::unordered_map<std::uint64_t, std::uint64_t> mOwnersByPlace;
     // Folders already cleared of temporary files by this writer.
     TextSet mCleared;
-    // The files written in folders the writer made (the folder's path and
-    // the name, hashed): a name missing here is missing on disk. A hash that
-    // two names share only costs the later one a look at the disk.
-    std::unordered_set<std::uint64_t> mWrittenInMade;
     // What need not wait for the disk, from the first write on.
     std::unique_ptr<CMirrorFileWorker> mWorker;
 };

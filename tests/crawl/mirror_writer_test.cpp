@@ -217,7 +217,9 @@ TEST_F(MirrorWriter, WhatSomethingElsePutsInAFolderItMadeIsKept)
         ASSERT_EQ(Save(writer, Fetched(c.url, "ours"), {}, true, file), 0);
         EXPECT_NE(file.Path(), place);
         EXPECT_EQ(ReadTextFile(file.Path()), "ours");
-        if (!c.folderInTheWay) EXPECT_EQ(ReadTextFile(place), "foreign");
+        if (!c.folderInTheWay) {
+            EXPECT_EQ(ReadTextFile(place), "foreign");
+        }
         CFileRef found;
         EXPECT_TRUE(writer.Find(std::vector<std::string>{"h", "m"}, place.substr(folder.size() + 1), found, c.url));
         EXPECT_EQ(found.Path(), file.Path());
