@@ -24,9 +24,10 @@
 // belongs to (by its inode, so names that a case-blind file system folds
 // together are caught too; in a folder it made itself, by its place, which
 // also tells a free name without asking the disk) and, for files of an
-// earlier crawl, reads the URL from the file's comment. A name taken by another URL, or by a folder,
-// is replaced by DistinctMirrorName's, which depends only on the URL, so a
-// later crawl or a look-up finds the same file again.
+// earlier crawl, reads the URL from the file's comment. A name taken by
+// another URL, or by a folder, is replaced by DistinctMirrorName's, which
+// depends only on the URL, so a later crawl or a look-up finds the same file
+// again.
 #pragma once
 
 #include <sys/stat.h>
@@ -127,9 +128,8 @@ private:
     // Each file written (its device and inode, hashed) -> the hash of the
     // URL it belongs to (MirrorOwnerKey): small, for mirrors of many files.
     // Files in folders the writer made are noted by place instead (the
-    // folder's path and the name, hashed), so that a name missing there is
-    // missing on disk; 0 stands for a file of no known URL. A hash two
-    // places share only costs the later one a look at the disk.
+    // folder's path and the name, hashed like the inodes), so that a name
+    // missing there is missing on disk; 0 stands for a file of no known URL.
     std::unordered_map<std::uint64_t, std::uint64_t> mOwners;
     std::unordered_map<std::uint64_t, std::uint64_t> mOwnersByPlace;
     // Folders already cleared of temporary files by this writer.
