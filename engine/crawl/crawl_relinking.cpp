@@ -28,6 +28,14 @@
 #include "foundation/files/file.h"
 #include "foundation/files/whole_file.h"
 #include "foundation/text/text_encodings.h"
+#include "foundation/threads/thread.h"
+
+namespace {
+
+// Pages corrected at the end between two yields.
+constexpr std::size_t kPagesPerYield = 16;
+
+}  // namespace
 
 CCrawlRelinking::CCrawlRelinking(CCrawlListener& listener, CSiteIndex& index) : mListener(listener), mSiteIndex(index)
 {
@@ -184,7 +192,11 @@ void CCrawlRelinking::FinishRelinking()
 
     // The corrected pages are flushed together, not one by one.
     CWholeFileBatch corrected;
+    std::size_t pagesRead = 0;
     for (const auto& entry : byPage) {
+        // A big crawl stopped late has thousands of pages to correct: the
+        // program hosting the crawl goes on drawing and taking input meanwhile.
+        if (++pagesRead % kPagesPerYield == 0) CThread::Yield();
         const std::uint32_t pageIndex = entry.first;
         const auto& corrections = entry.second;  // a plain reference: clang 14 cannot capture a structured binding
         if (pageIndex >= mSavedPages.size()) continue;

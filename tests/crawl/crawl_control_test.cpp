@@ -177,6 +177,90 @@ TEST_F(CrawlControl, AStopDuringATransferEndsTheCrawlWithItsSummary)
     EXPECT_EQ(window.states.back(), ECrawlState::kDone);
 }
 
+// A crawl stopped late corrects the links of every page it saved towards
+// pages it never fetched: the program that hosts it runs between pages
+// meanwhile, so its windows go on drawing and taking input.
+TEST_F(CrawlControl, TheLinksCorrectedAfterAStopLetTheProgramRunBetweenPages)
+{
+    constexpr int kPages = 64;
+    std::string start;
+    std::vector<HttpRoute> routes;
+    for (int i = 0; i < kPages; ++i) {
+        const std::string page = "/p" + std::to_string(i) + ".html";
+        const std::string target = "/t" + std::to_string(i) + ".html";
+        start += "<a href=\"" + page + "\">p</a> ";
+        routes.push_back({.path = page, .body = Page("<a href=\"" + target + "\">t</a>")});
+        routes.push_back({.path = target, .body = Page("t"), .stallSeconds = i == 0 ? 600 : 0});
+    }
+    routes.push_back({.path = "/", .body = Page(start)});
+    HttpPeer peer(routes);
+
+    // Counts its turns once resumed.
+    class CTurnCounter : public CThread {
+    public:
+        CTurnCounter() : CThread(EWhenFinished::kKeep) {}
+        int turns = 0;
+        bool quit = false;
+
+    protected:
+        void* Run() override
+        {
+            while (!quit) {
+                ++turns;
+                Yield();
+            }
+            return nullptr;
+        }
+    } counter;
+    // The corrections after the stop run between its last "Relinking URLs"
+    // and the cookies' saving.
+    class CRelinkWatcher : public RecordingGrabber {
+    public:
+        CRelinkWatcher(CConfiguration& configuration, const CTurnCounter& counter)
+            : RecordingGrabber(configuration), mCounter(counter)
+        {
+        }
+        void CrawlStatus(const std::string& text) override
+        {
+            RecordingGrabber::CrawlStatus(text);
+            if (!stopped) return;
+            if (text == "Relinking URLs") {
+                relinking = true;
+                mTurnsBefore = mCounter.turns;
+            } else if (relinking && text == "Saving this sessions cookies") {
+                turnsWhileRelinking = mCounter.turns - mTurnsBefore;
+            }
+        }
+        bool stopped = false;
+        bool relinking = false;
+        int turnsWhileRelinking = -1;
+
+    private:
+        const CTurnCounter& mCounter;
+        int mTurnsBefore = 0;
+    };
+    CConfiguration configuration = MakeConfiguration();
+    configuration.mGeneralOptions.timeout = 600;  // only the stop ends the stalled request
+    CRelinkWatcher window(configuration, counter);
+    auto* thread = NewCrawlThread(window, configuration, peer.Url("/"));
+    thread->Resume();
+    ASSERT_TRUE(RunUntil([&] { return Requested(peer, "/t0.html"); }, 20s));
+    window.stopped = true;
+    counter.Resume();
+    thread->StopCrawl(false);
+    ASSERT_TRUE(RunUntil([&] { return window.Ended(); }, 120s));
+    counter.quit = true;
+    ASSERT_TRUE(RunUntil([&] { return counter.IsFinished(); }, 10s));
+
+    ASSERT_TRUE(window.relinking) << "no page needed its links corrected";
+    // Every page saved links to a page never fetched; the program ran at
+    // least once for every few of them.
+    EXPECT_GE(window.turnsWhileRelinking, kPages / 16);
+    const auto tree = ReadTree(Mirror());
+    const std::string host = "127.0.0.1/" + std::to_string(peer.Port()) + "/";
+    EXPECT_NE(tree.at(host + "p1.html").find(peer.Url("/t1.html")), std::string::npos);
+}
+
 TEST_F(CrawlControl, APausedCrawlMakesNoRequestUntilResumed)
 {
     HttpPeer peer({
