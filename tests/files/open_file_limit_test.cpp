@@ -14,7 +14,7 @@ TEST(OpenFileLimit, RisesTowardsTheHardLimitUpToWhatIsWanted)
 {
     rlimit original{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &original), 0);
-    ASSERT_NE(original.rlim_max, RLIM_INFINITY) << "a bounded hard limit is needed for this test";
+    if (original.rlim_max == RLIM_INFINITY) GTEST_SKIP() << "no hard limit on open descriptors here";
     const std::size_t hard = original.rlim_max;
     ASSERT_GE(hard, 256u);
     struct Case {
