@@ -100,20 +100,20 @@ int CMirrorWriter::OpenFolder(std::span<const std::string> segments, bool create
 
 bool CMirrorWriter::IsSurelyFree(const SOpenFolder* folder, const std::string& path, const std::string& name) const
 {
-    return folder != nullptr && folder->made && !mOwnersByPlace.contains(NameKey(path, name));
+    return IsMade(folder) && !mOwnersByPlace.contains(NameKey(path, name));
 }
 
 void CMirrorWriter::NoteOwner(const SOpenFolder* folder, const std::string& path, const std::string& name,
                               const struct stat& info, std::string_view url)
 {
-    if (folder != nullptr && folder->made) mOwnersByPlace[NameKey(path, name)] = url.empty() ? 0 : OwnerHash(url);
+    if (IsMade(folder)) mOwnersByPlace[NameKey(path, name)] = url.empty() ? 0 : OwnerHash(url);
     else if (!url.empty()) mOwners[FileKey(info)] = OwnerHash(url);
 }
 
 const std::uint64_t* CMirrorWriter::NotedOwner(const SOpenFolder* folder, const std::string& path,
                                                const std::string& name, const struct stat& info) const
 {
-    if (folder != nullptr && folder->made) {
+    if (IsMade(folder)) {
         const auto found = mOwnersByPlace.find(NameKey(path, name));
         return found == mOwnersByPlace.end() || found->second == 0 ? nullptr : &found->second;
     }
@@ -168,7 +168,7 @@ CStatus CMirrorWriter::WriteFile(std::span<const std::string> segments, std::str
     // In a folder this writer made, a name it has not written is free
     // without a look (most files of a first crawl).
     const bool surelyFree = IsSurelyFree(opened, path, ownName);
-    if (opened == nullptr || !opened->made) {
+    if (!IsMade(opened)) {
         std::string key = path.substr(std::min(path.size(), mRootPath.size()));
         if (mCleared.insert(std::move(key)).second) RemoveTemporaryFiles(folder);
     }
@@ -243,7 +243,7 @@ CStatus CMirrorWriter::WriteFile(std::span<const std::string> segments, std::str
     }
     if (status == 0) {
         // A file noted by place needs no look at its inode.
-        if ((opened != nullptr && opened->made) || (!labels.url.empty() && ::fstat(fd, &info) == 0))
+        if (IsMade(opened) || (!labels.url.empty() && ::fstat(fd, &info) == 0))
             NoteOwner(opened, path, name, info, labels.url);
         if (labels.type != 0 || labels.creator != 0 || !labels.url.empty())
             mWorker->WriteLabelsLater(replacement.TakeCommitted(), labels.type, labels.creator,

@@ -93,6 +93,7 @@ private:
         // name the writer did not write there needs no look at the disk.
         bool made = false;
     };
+    static bool IsMade(const SOpenFolder* folder) { return folder != nullptr && folder->made; }
     // The folder's descriptor (kept open), or a negative status. With
     // `create`, missing levels are made; `path` receives the folder's path,
     // `opened` the folder's entry (none for the download folder itself).
