@@ -75,6 +75,7 @@ public:
 
     std::function<void()> mAfterPass;
     std::function<void()> mPassEndWork;
+    std::function<bool(CThread::Clock::time_point)> mPassWait;
 
 private:
     void RunPass()
@@ -93,6 +94,8 @@ private:
             int ran = 0;
             do {
                 ran += CThreadScheduler::RunOnce();
+                while (mPassWait && !CThreadScheduler::HasReadyThreads() && mPassWait(until)) {
+                }
             } while (CThreadScheduler::HasReadyThreads() && CThread::Clock::now() < until);
             ++gStats.passes;
             gStats.threadsRun += static_cast<std::uint64_t>(ran);
@@ -199,4 +202,9 @@ CSchedulerDriver::CPassAfter::~CPassAfter()
 void CSchedulerDriver::SetPassEndWork(std::function<void()> work)
 {
     if (gDriver != nullptr) gDriver->mPassEndWork = std::move(work);
+}
+
+void CSchedulerDriver::SetPassWait(std::function<bool(std::chrono::steady_clock::time_point)> wait)
+{
+    if (gDriver != nullptr) gDriver->mPassWait = std::move(wait);
 }

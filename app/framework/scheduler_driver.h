@@ -7,6 +7,7 @@
 // Installed by CApplication; tests may install it on a bare QApplication.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -36,6 +37,12 @@ public:
     // after-pass hook: the turn of the downloads it drives, which sends the
     // requests the pass's fibers made.
     static void SetPassEndWork(std::function<void()> work);
+    // How a pass waits, within its time, for what its fibers wait on (the
+    // downloads the GUI thread drives): called when no fiber is ready, it
+    // returns false when there is nothing to wait for or the time is up.
+    // A fast answer then goes on in the same pass, without a turn of the
+    // loop for each; input, timers and drawing still wait at most a pass.
+    static void SetPassWait(std::function<bool(std::chrono::steady_clock::time_point until)> wait);
 
     // True on the GUI thread inside a pass or a CPassAfter: a turn of the
     // pass-end work comes before the loop waits again. False elsewhere.

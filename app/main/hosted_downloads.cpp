@@ -18,10 +18,12 @@ CHostedDownloads::CHostedDownloads()
         },
         [this] { Turn(); });
     CSchedulerDriver::SetPassEndWork([this] { Turn(); });
+    CSchedulerDriver::SetPassWait([this](auto until) { return WaitForRunningDownloads(until, &mHostWatch); });
 }
 
 CHostedDownloads::~CHostedDownloads()
 {
+    CSchedulerDriver::SetPassWait(nullptr);
     CSchedulerDriver::SetPassEndWork(nullptr);
     StopHostingDownloads();
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "foundation/threads/thread_scheduler.h"
 #include "platform/net/transfer_service.h"
 
 // The scheduler's thread. A thread whose waiting is an event loop passes
@@ -20,3 +21,8 @@ void StopHostingDownloads();
 // The hosting thread: moves the downloads on without waiting and says in
 // `watch` what to wait for. False while the service's thread drives.
 bool TurnHostedDownloads(net::TransferService::HostWatch* watch = nullptr);
+// The hosting thread, when no fiber is ready: while a download runs, waits
+// for the downloads up to `until` (a wake from another thread ends the wait
+// early) and drives them. False, without waiting, when none runs, when
+// `until` has come or while the service's thread drives.
+bool WaitForRunningDownloads(CThreadScheduler::Clock::time_point until, net::TransferService::HostWatch* watch);

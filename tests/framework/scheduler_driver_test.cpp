@@ -144,4 +144,58 @@ TEST(SchedulerDriver, AWakeTheGuiThreadGivesItselfNeedsNoPostedPass)
     }
 }
 
+TEST(SchedulerDriver, APassWaitsForWhatItsFibersWaitOnWithinItsTime)
+{
+    // The pass wait stands for the downloads the GUI thread drives: it
+    // answers a question the fiber asked, as a transfer ending in the wait
+    // does, and has nothing to wait for otherwise.
+    struct Case {
+        const char* name;
+        bool answersInTheWait;
+    };
+    const Case cases[] = {{"answers given in the wait go on in the same pass", true},
+                          {"nothing to wait for ends the pass", false}};
+    constexpr int kQuestions = 40;
+    for (const Case& c : cases) {
+        CWakeToken answer;
+        bool asking = false;
+        int waits = 0;
+        CSchedulerDriver::SetPassWait([&](std::chrono::steady_clock::time_point until) {
+            ++waits;
+            EXPECT_GT(until, std::chrono::steady_clock::now() - 1s) << c.name;
+            if (!asking || !c.answersInTheWait) return false;
+            asking = false;
+            answer.Signal();
+            return true;
+        });
+        int answered = 0;
+        CBodyThread asker([&] {
+            for (int i = 0; i < kQuestions; ++i) {
+                asking = true;
+                if (answer.Wait()) ++answered;
+            }
+        });
+        QTimer answerFromTheLoop;
+        QObject::connect(&answerFromTheLoop, &QTimer::timeout, [&] {
+            if (!asking) return;
+            asking = false;
+            answer.Signal();
+        });
+        answerFromTheLoop.start(0);
+        CSchedulerDriver::ResetStats();
+        asker.Resume();
+        const bool finished = RunLoopUntil([&] { return asker.IsFinished(); });
+        answerFromTheLoop.stop();
+        CSchedulerDriver::SetPassWait(nullptr);
+        ASSERT_TRUE(finished) << c.name;
+        EXPECT_EQ(answered, kQuestions) << c.name;
+        EXPECT_GE(waits, 1) << c.name;
+        const std::uint64_t passes = CSchedulerDriver::Stats().passes;
+        // A question per pass without the wait; a pass lasts milliseconds,
+        // the answers microseconds, so at least half of them share passes.
+        if (c.answersInTheWait) EXPECT_LT(passes, kQuestions / 2u) << c.name;
+        else EXPECT_GE(passes, static_cast<std::uint64_t>(kQuestions)) << c.name;
+    }
+}
+
 }  // namespace
