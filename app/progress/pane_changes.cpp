@@ -1,5 +1,8 @@
 #include "app/progress/pane_changes.h"
 
+#include <algorithm>
+#include <tuple>
+
 #include "app/framework/pane.h"
 
 CPaneChanges::CPaneChanges(Finder finder)
@@ -7,24 +10,43 @@ CPaneChanges::CPaneChanges(Finder finder)
 {
 }
 
-void CPaneChanges::SetText(PaneIDT pane, std::string text) { Hold(pane, EKind::kText, std::move(text)); }
+void CPaneChanges::SetText(PaneIDT pane, std::string_view text)
+{
+    State& state = Held(pane, EKind::kText).state;
+    if (auto* held = std::get_if<std::string>(&state)) held->assign(text);
+    else state.emplace<std::string>(text);
+    Offer();
+}
 
-void CPaneChanges::SetValue(PaneIDT pane, std::int32_t value) { Hold(pane, EKind::kValue, value); }
+void CPaneChanges::SetValue(PaneIDT pane, std::int32_t value)
+{
+    Held(pane, EKind::kValue).state = value;
+    Offer();
+}
 
 void CPaneChanges::SetRange(PaneIDT pane, std::int32_t minimum, std::int32_t maximum)
 {
-    Hold(pane, EKind::kRange, std::make_pair(minimum, maximum));
+    Held(pane, EKind::kRange).state = std::make_pair(minimum, maximum);
+    Offer();
 }
 
-void CPaneChanges::SetVisible(PaneIDT pane, bool visible) { Hold(pane, EKind::kVisible, visible); }
+void CPaneChanges::SetVisible(PaneIDT pane, bool visible)
+{
+    Held(pane, EKind::kVisible).state = visible;
+    Offer();
+}
 
-void CPaneChanges::SetEnabled(PaneIDT pane, bool enabled) { Hold(pane, EKind::kEnabled, enabled); }
+void CPaneChanges::SetEnabled(PaneIDT pane, bool enabled)
+{
+    Held(pane, EKind::kEnabled).state = enabled;
+    Offer();
+}
 
 std::optional<std::int32_t> CPaneChanges::HeldValue(PaneIDT pane) const
 {
-    const auto found = mHeld.find({EKind::kValue, pane});
-    if (found == mHeld.end()) return std::nullopt;
-    return std::get<std::int32_t>(found->second);
+    for (const SEntry& entry : mHeld)
+        if (entry.held && entry.kind == EKind::kValue && entry.pane == pane) return std::get<std::int32_t>(entry.state);
+    return std::nullopt;
 }
 
 void CPaneChanges::Flush()
@@ -33,20 +55,35 @@ void CPaneChanges::Flush()
     Apply();
 }
 
-void CPaneChanges::Hold(PaneIDT pane, EKind kind, State state)
+// A window's crawl touches a score of panes at most: a look along them is
+// quicker than any tree.
+CPaneChanges::SEntry& CPaneChanges::Held(PaneIDT pane, EKind kind)
 {
-    mHeld.insert_or_assign({kind, pane}, std::move(state));
-    mPace.Offer({});
+    for (SEntry& entry : mHeld) {
+        if (entry.kind != kind || entry.pane != pane) continue;
+        entry.held = true;
+        return entry;
+    }
+    return mHeld.emplace_back(SEntry{kind, pane, true, State{}});
 }
+
+void CPaneChanges::Offer() { mPace.Offer({}); }
 
 void CPaneChanges::Apply()
 {
     if (mHook) mHook();
     // Taken first: a pane's change may run code that changes panes again.
-    std::map<std::pair<EKind, PaneIDT>, State> held = std::move(mHeld);
-    mHeld.clear();
-    for (const auto& [key, state] : held)
-        if (CPane* pane = mFind(key.second)) ApplyOne(*pane, key.first, state);
+    Entries going = std::move(mHeld);
+    mHeld = std::move(mSpare);
+    mSpare.clear();
+    std::sort(going.begin(), going.end(),
+              [](const SEntry& a, const SEntry& b) { return std::tie(a.kind, a.pane) < std::tie(b.kind, b.pane); });
+    for (SEntry& entry : going) {
+        if (!entry.held) continue;
+        entry.held = false;
+        if (CPane* pane = mFind(entry.pane)) ApplyOne(*pane, entry.kind, entry.state);
+    }
+    mSpare = std::move(going);
 }
 
 void CPaneChanges::ApplyOne(CPane& pane, EKind kind, const State& state)

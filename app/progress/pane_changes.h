@@ -14,11 +14,12 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "app/framework/framework_codes.h"
 #include "app/progress/paced_value.h"
@@ -33,7 +34,7 @@ public:
     using Finder = std::function<CPane*(PaneIDT)>;
     explicit CPaneChanges(Finder finder);
 
-    void SetText(PaneIDT pane, std::string text);
+    void SetText(PaneIDT pane, std::string_view text);
     void SetValue(PaneIDT pane, std::int32_t value);
     void SetRange(PaneIDT pane, std::int32_t minimum, std::int32_t maximum);
     void SetVisible(PaneIDT pane, bool visible);
@@ -47,7 +48,7 @@ public:
     // output (log lines) goes with the panes.
     void SetFlushHook(std::function<void()> hook) { mHook = std::move(hook); }
     // Something of the hook's is waiting: it goes with the next batch.
-    void Changed() { mPace.Offer({}); }
+    void Changed() { Offer(); }
 
     // Everything held goes now.
     void Flush();
@@ -56,13 +57,26 @@ private:
     // The order the changes go in: a range before the value it bounds.
     enum class EKind { kRange, kValue, kText, kEnabled, kVisible };
     using State = std::variant<std::string, std::int32_t, std::pair<std::int32_t, std::int32_t>, bool>;
+    // One per pane and kind, kept once it went: a crawl sets the same few
+    // texts thousands of times a second, and a kept entry takes the next
+    // text into the room the last one left, without allocating.
+    struct SEntry {
+        EKind kind;
+        PaneIDT pane;
+        bool held;
+        State state;
+    };
+    using Entries = std::vector<SEntry>;
 
-    void Hold(PaneIDT pane, EKind kind, State state);
+    SEntry& Held(PaneIDT pane, EKind kind);
+    void Offer();
     void Apply();
     void ApplyOne(CPane& pane, EKind kind, const State& state);
 
     Finder mFind;
-    std::map<std::pair<EKind, PaneIDT>, State> mHeld;
+    Entries mHeld;
+    // The entries of the last batch, all gone, waiting to take new changes.
+    Entries mSpare;
     std::function<void()> mHook;
     CPacedValue<std::monostate> mPace;
 };
