@@ -21,7 +21,7 @@ namespace {
 // Every pane's texts and values in order; bars range over 0...1000.
 class RecordingGrabberView : public CGrabberCrawlView {
 public:
-    void SetPaneText(PaneIDT pane, const std::string& text) override { texts[pane].push_back(text); }
+    void SetPaneText(PaneIDT pane, std::string_view text) override { texts[pane].emplace_back(text); }
     void SetPaneValue(PaneIDT pane, std::int32_t value) override { values[pane].push_back(value); }
     void EnablePane(PaneIDT pane, bool enabled) override { enabled_[pane] = enabled; }
     std::int32_t GetPaneMinValue(PaneIDT) const override { return 0; }

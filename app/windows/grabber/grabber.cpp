@@ -528,15 +528,17 @@ void CGrabber::AppendToLogFile(const std::string& text)
 void CGrabber::AppendLog(const std::string& text, bool error)
 {
     ShowLogLine(text, error);
-    (void)AppendToLog(&mLog, text + "\n");
+    // A crawl logs many lines a URL: each is put together in the same room.
+    mLogLine.assign(text).push_back('\n');
+    (void)AppendToLog(&mLog, mLogLine);
     mLogWriter.Appended();
 }
 
 void CGrabber::ShowLogLine(const std::string& text, bool error)
 {
     // Lines of one kind go in together: one insertion, one layout.
-    if (!mHeldLogLines.empty() && mHeldLogLines.back().second == error) mHeldLogLines.back().first += text + "\n";
-    else mHeldLogLines.emplace_back(text + "\n", error);
+    if (mHeldLogLines.empty() || mHeldLogLines.back().second != error) mHeldLogLines.emplace_back(std::string(), error);
+    mHeldLogLines.back().first.append(text).push_back('\n');
     mPanes.Changed();
 }
 
@@ -548,13 +550,15 @@ void CGrabber::ShowHeldLogLines()
     if (pane == nullptr || pane->Text() == nullptr) return;
     // Lines the pane would clear at once are never laid out.
     KeepNewestLines(lines, CDirtyText::kCapacity);
+    // The pane draws the batch with the window's next paint, not one paint
+    // per run (and another for each time it empties itself).
     for (const auto& [text, error] : lines) {
-        if (error) pane->Text()->InsertRedText(text);
-        else pane->Text()->Insert(text);
+        if (error) pane->Text()->InsertRedText(text, false);
+        else pane->Text()->Insert(text, false);
     }
 }
 
-void CGrabber::SetPaneText(PaneIDT pane, const std::string& text) { mPanes.SetText(pane, text); }
+void CGrabber::SetPaneText(PaneIDT pane, std::string_view text) { mPanes.SetText(pane, text); }
 
 void CGrabber::SetPaneValue(PaneIDT pane, std::int32_t value) { mPanes.SetValue(pane, value); }
 

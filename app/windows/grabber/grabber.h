@@ -105,7 +105,7 @@ private:
     std::int32_t GetProgressValue() const override;
     void LogText(const std::string& text) override;
     void AppendToLogFile(const std::string& text) override;
-    void SetPaneText(PaneIDT pane, const std::string& text) override;
+    void SetPaneText(PaneIDT pane, std::string_view text) override;
     void SetPaneValue(PaneIDT pane, std::int32_t value) override;
     void EnablePane(PaneIDT pane, bool enabled) override;
     std::int32_t GetPaneMinValue(PaneIDT pane) const override;
@@ -162,6 +162,7 @@ private:
     std::unique_ptr<CTimeThread> mClockThread;
     CLogHolder mLog{CLogHolder::SBuffered{}};
     CHeldLogWriter mLogWriter{mLog};
+    std::string mLogLine;  // the line AppendLog puts together
     // The panes and log lines the crawl changes, at a reader's pace.
     HeldLogRuns mHeldLogLines;
     // A grabber's panes live as long as it does, so each is looked up once:

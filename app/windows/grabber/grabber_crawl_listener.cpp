@@ -7,9 +7,13 @@
 using namespace grabber;
 
 // Crawl texts carry one leading blank in 'TASK'.
-void CGrabberCrawlListener::CrawlStatus(const std::string& text) { SetStatusText(" " + text); }
+void CGrabberCrawlListener::CrawlStatus(const std::string& text)
+{
+    mStatus.assign(1, ' ').append(text);
+    SetStatusText(mStatus);
+}
 
-void CGrabberCrawlListener::SetStatusText(const std::string& text) { mWindow.SetPaneText(kTask, text); }
+void CGrabberCrawlListener::SetStatusText(std::string_view text) { mWindow.SetPaneText(kTask, text); }
 
 void CGrabberCrawlListener::CrawlLog(const std::string& text, ELogLine kind)
 {

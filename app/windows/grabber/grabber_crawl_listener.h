@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/framework/framework_codes.h"
 #include "engine/owner/crawl_listener.h"
@@ -15,7 +16,7 @@ class CGrabberCrawlView {
 public:
     virtual ~CGrabberCrawlView() = default;
     // Held and shown at a reader's pace.
-    virtual void SetPaneText(PaneIDT pane, const std::string& text) = 0;
+    virtual void SetPaneText(PaneIDT pane, std::string_view text) = 0;
     virtual void SetPaneValue(PaneIDT pane, std::int32_t value) = 0;
     virtual void EnablePane(PaneIDT pane, bool enabled) = 0;
     virtual std::int32_t GetPaneMinValue(PaneIDT pane) const = 0;
@@ -63,9 +64,11 @@ public:
     void CrawlEnded(CSiteIteratorThread* thread, const SCrawlOutcome& outcome) override;
 
 private:
-    void SetStatusText(const std::string& text);
+    void SetStatusText(std::string_view text);
 
     CGrabberCrawlView& mWindow;
+    // The status caption being set: a crawl sets one many times a URL.
+    std::string mStatus;
     // The transfer captions as shown, so an unchanged one is not set again.
     std::string mShownName;
     std::uint64_t mShownSize = 0;

@@ -417,13 +417,13 @@ void CQuickerGrabber::AppendToTitle(const std::string& text) { SetTitle(GetTitle
 void CQuickerGrabber::SetTaskText(const std::string& text)
 {
     SetPaneText(kTask, text);
-    AppendToLogFile(text + "\n");
+    AppendLineToLogFile(text);
 }
 
 void CQuickerGrabber::SetMessageText(const std::string& text)
 {
     SetPaneText(kMess, text);
-    AppendToLogFile(text + "\n");
+    AppendLineToLogFile(text);
 }
 
 void CQuickerGrabber::PostProgress(std::int64_t bytes, std::int64_t size, std::int64_t rate)
@@ -486,6 +486,14 @@ void CQuickerGrabber::AppendToLogFile(const std::string& text)
     mLogWriter.Appended();
 }
 
+// A crawl logs many lines a URL: each is put together in the same room.
+void CQuickerGrabber::AppendLineToLogFile(std::string_view text)
+{
+    mLogLine.assign(text).push_back('\n');
+    (void)AppendToLog(&mLog, mLogLine);
+    mLogWriter.Appended();
+}
+
 bool CQuickerGrabber::IsFlattenWhenSaving() const
 {
     const CPane* flatten = const_cast<CQuickerGrabber*>(this)->FindPaneByID(kFlat);
@@ -522,7 +530,7 @@ void CQuickerGrabber::CloseLog()
     if (const std::string failure = StopLoggingTellingFailure(mLog); !failure.empty() && !mClosing) SetMessageText(failure);
 }
 
-void CQuickerGrabber::SetPaneText(PaneIDT pane, const std::string& text) { mPanes.SetText(pane, text); }
+void CQuickerGrabber::SetPaneText(PaneIDT pane, std::string_view text) { mPanes.SetText(pane, text); }
 
 void CQuickerGrabber::ShowChangesNow() { mPanes.Flush(); }
 

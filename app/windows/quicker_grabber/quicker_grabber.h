@@ -103,6 +103,7 @@ private:
     void EnablePane(PaneIDT pane, bool enabled) override;
     void SetGrabButtonDone() override;
     void AppendToLogFile(const std::string& text) override;
+    void AppendLineToLogFile(std::string_view text);
     void ShowMediaURL(const std::string& url) override;
 
     void StartSpinner();
@@ -137,7 +138,7 @@ private:
     void CloseLog();
     // Held in mPanes; ShowChangesNow shows them after a user's action and
     // at the end of a grab.
-    void SetPaneText(PaneIDT pane, const std::string& text);
+    void SetPaneText(PaneIDT pane, std::string_view text);
     void ShowChangesNow();
     void ShowPane(PaneIDT pane, bool visible);
     void ShowMediaPanes(bool show);
@@ -154,6 +155,7 @@ private:
     CSiteIteratorThread* mThread = nullptr;
     CLogHolder mLog{CLogHolder::SBuffered{}};
     CHeldLogWriter mLogWriter{mLog};
+    std::string mLogLine;  // the line AppendLineToLogFile puts together
     std::string mLogPath;
     bool mHasFile = false;
     CFileRef mFileRef;
