@@ -146,7 +146,7 @@ void CUpdateIteratorWindow::ShowHeldLog()
 {
     if (mHeldLog.empty()) return;
     if (auto* pane = FindPaneAs<CDirtyTextPane>(kText); pane != nullptr && pane->Text() != nullptr)
-        pane->Text()->Insert(mHeldLog);
+        pane->Text()->Insert(mHeldLog, false);  // drawn with the window's next paint
     mHeldLog.clear();
 }
 
