@@ -83,7 +83,8 @@ bool CCrawlRelinking::RelinkPage(std::string& body, const CHTMLPage& page, const
         // like markup ("&lt;script src="..."&gt;", "objectURL(id)").
         if (markup && visibleText.InText(occurrence.offset)) return ERewrite::kKeep;
         const std::string_view link = NormalizeLinkText(occurrence.link, scratch);
-        const std::string* target = page.FindLinkURL(link);
+        const CHTMLPage::SLinkTarget found = page.FindLinkTarget(link);
+        const std::string* target = found.url;
         if (target == nullptr) {
             // Links the page did not follow (the anchors of a one-page
             // grab) still leave the page as absolute URLs.
@@ -97,7 +98,10 @@ bool CCrawlRelinking::RelinkPage(std::string& body, const CHTMLPage& page, const
 
         const std::string host = URLHostIdentity(*target);
         const bool ownHost = host == how.startHost || host == how.pageHost;
-        CSiteIndex::Item* item = mSiteIndex.Find(*target);
+        CSiteIndex::Item* item = found.record >= 0 && static_cast<std::size_t>(found.record) < how.linkItems.size()
+                                     ? how.linkItems[static_cast<std::size_t>(found.record)]
+                                     : nullptr;
+        if (item == nullptr) item = mSiteIndex.Find(*target);
         const bool inMirror = item != nullptr && !item->second.localPath.empty() &&
                               (item->second.state == ETargetState::kSaved ||
                                (markupLink && item->second.state == ETargetState::kExpected));

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,11 @@ struct SPageRelinking {
     std::string_view pageFolder;   // path from the mirror's root, "" or ending in "/"
     std::string_view pageHost;     // identity form
     std::string_view startHost;    // identity form
+    // The index entries of the page's link records, in their order, as the
+    // crawl found them when it examined the links (a null one, or none at
+    // all, is looked up again): a page is rewritten right after, and each
+    // look-up in an index of the whole site is a walk through cold memory.
+    std::span<CSiteIndex::Item* const> linkItems;
 };
 
 class CCrawlRelinking {

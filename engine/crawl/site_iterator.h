@@ -98,7 +98,9 @@ public:
     void ProcessResponse(CURL& url, bool& ok);
     // Sorts the links of a page into the next level, the link paths and the
     // offsite list.
-    void ExamineExtractedURLs(const std::vector<CLinkRecord>& links);
+    // `items`, when given, receives the index entry of each link, in order
+    // (null for those a stop left unexamined).
+    void ExamineExtractedURLs(const std::vector<CLinkRecord>& links, std::vector<CSiteIndex::Item*>* items = nullptr);
     // True when the URL must be fetched; false when the saved copy is up to date.
     [[nodiscard]] bool CompareModificationDates(CURL& url);
     // The date check by one conditional GET: the saved copy of the URL when
@@ -237,6 +239,9 @@ private:
 
     // URLs
     CSiteIndex mSiteIndex;
+    // The index entries of the links of the page being treated, for its
+    // rewriting (see SPageRelinking::linkItems); empty for none.
+    std::vector<CSiteIndex::Item*> mPageLinkItems;
     CCrawlLevels mLevels{mSiteIndex};
 
     // Every host the on-site test met, and the hosts the configuration lets

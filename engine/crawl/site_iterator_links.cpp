@@ -16,8 +16,9 @@ constexpr std::size_t kLinksPerStatus = 50;
 
 }  // namespace
 
-void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links)
+void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links, std::vector<CSiteIndex::Item*>* items)
 {
+    if (items != nullptr) items->assign(links.size(), nullptr);
     ShowStatus("Examining extracted URLs");
     const CGeneralOptions& general = mConfiguration->mGeneralOptions;
     const bool recordPaths = general.relinkURLs || general.remapURLs;
@@ -34,6 +35,7 @@ void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links)
         // Scripts are dropped by their javascript: scheme, which never
         // resolves to a URL; a file name may say "javascript" freely.
         CSiteIndex::Item& item = mSiteIndex.FindOrAdd(link.mURL);
+        if (items != nullptr) (*items)[n - 1] = &item;
         CSiteEntry& entry = item.second;
         std::optional<CURL> parsed;  // a link first met is parsed once for both questions
         if (entry.linkKind == ELinkSite::kUnknown)

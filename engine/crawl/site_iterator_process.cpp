@@ -127,6 +127,7 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
         // 6. Links: the next level (not from the last level, whose pages are
         // still rewritten so that their links work from disk too).
         std::unique_ptr<CHTMLPage> page;
+        mPageLinkItems.clear();
         CLastLevelContext lastLevelContext(*this);
         bool unreadable = mBodyUnreadable;
         if (!unreadable && extract && (!lastLevel || rewrite)) {
@@ -139,7 +140,7 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
                 ShowStatus("Extracting url's");
                 // A saved copy holds the links as this program wrote them.
                 if (url.mHasData) ExamineExtractedURLs(LinksOfSavedCopy(url, page->LinkRecords()));
-                else ExamineExtractedURLs(page->LinkRecords());
+                else ExamineExtractedURLs(page->LinkRecords(), &mPageLinkItems);
                 if (mOptions.listExtractedURLs) {
                     static constexpr const char* kRule = "\r_________________________________\r";
                     std::string list = "The following URLs have been extracted from " + url.mURL + kRule;

@@ -60,6 +60,7 @@ void CSiteIterator::PostProcessPage(CURL& url, const CHTMLPage& page, bool relin
         how.pageFolder = pageFolder;
         how.pageHost = pageHost;
         how.startHost = mStartHostKey;
+        how.linkItems = mPageLinkItems;
         if (mRelinking.RelinkPage(body, page, how, *this)) changed = true;
     }
 

@@ -167,13 +167,14 @@ CHTMLPage::CHTMLPage(const TPooledList<CDelimiter>& delimiters, CURL& fetchedURL
 
 CHTMLPage::~CHTMLPage() = default;
 
-const std::string* CHTMLPage::FindLinkURL(std::string_view linkText) const
+CHTMLPage::SLinkTarget CHTMLPage::FindLinkTarget(std::string_view linkText) const
 {
     std::string scratch;
     auto found = mResolved.find(NormalizeLinkText(linkText, scratch));
-    if (found == mResolved.end() || !found->second.fetchable) return nullptr;
+    if (found == mResolved.end() || !found->second.fetchable) return {};
     const CResolvedLink& resolved = found->second;
-    return resolved.record >= 0 ? &mLinkRecords[static_cast<std::size_t>(resolved.record)].mURL : &resolved.url;
+    if (resolved.record < 0) return {&resolved.url, -1};
+    return {&mLinkRecords[static_cast<std::size_t>(resolved.record)].mURL, resolved.record};
 }
 
 void CHTMLPage::CollectURLs(bool resourcesOnly)

@@ -52,7 +52,14 @@ public:
     // The absolute URL of a link text of this page, as the page writes it
     // (a rewriter's offer) or as NormalizeLinkText gives it; null when the
     // page has no such link or it is not a URL to fetch.
-    const std::string* FindLinkURL(std::string_view linkText) const;
+    const std::string* FindLinkURL(std::string_view linkText) const { return FindLinkTarget(linkText).url; }
+    // The same, with the index of the link's record in LinkRecords(), or -1
+    // for a link the page resolves without listing it.
+    struct SLinkTarget {
+        const std::string* url = nullptr;
+        std::ptrdiff_t record = -1;
+    };
+    SLinkTarget FindLinkTarget(std::string_view linkText) const;
 
     // The URL links resolve against: the page's own, or its base element's.
     const std::string& BaseURL() const { return mBaseURL; }
