@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "app/progress/paced_value.h"
@@ -30,17 +31,32 @@ void StopSpinning(CPane* spinner);
 // the line that tells it.
 std::string OpenGrabLog(CLogHolder& log, const CConfiguration& configuration, const CURL& startURL,
                         std::string& failure);
-// Writes what a buffered grab log holds at most kLogBufferAge after it was
-// appended, also when no line follows it (a page that stalls). GUI thread.
+// Appends to a buffered grab log, and writes what it holds at most
+// kLogBufferAge after it was appended, also when no line follows it (a page
+// that stalls). A failure is kept by the log and told when the crawl ends.
+// GUI thread.
 class CHeldLogWriter {
 public:
-    explicit CHeldLogWriter(CLogHolder& log) : mPace(kLogBufferAge, [&log](const std::monostate&) { (void)FlushLog(&log); })
+    explicit CHeldLogWriter(CLogHolder& log)
+        : mLog(log), mPace(kLogBufferAge, [&log](const std::monostate&) { (void)FlushLog(&log); })
     {
     }
-    // After every append.
-    void Appended() { mPace.Offer({}); }
+    void Append(std::string_view text)
+    {
+        (void)AppendToLog(&mLog, text);
+        mPace.Offer({});
+    }
+    // The text and a line end. A crawl logs many lines a URL: each is put
+    // together in the same room.
+    void AppendLine(std::string_view text)
+    {
+        mLine.assign(text).push_back('\n');
+        Append(mLine);
+    }
 
 private:
+    CLogHolder& mLog;
+    std::string mLine;
     CPacedValue<std::monostate> mPace;
 };
 

@@ -519,19 +519,12 @@ void CGrabber::LogText(const std::string& text) { AppendLog(text, false); }
 
 void CGrabber::LogError(const std::string& text) { AppendLog(text, true); }
 
-void CGrabber::AppendToLogFile(const std::string& text)
-{
-    (void)AppendToLog(&mLog, text);  // a failure is kept by the log and told when the crawl ends
-    mLogWriter.Appended();
-}
+void CGrabber::AppendToLogFile(const std::string& text) { mLogWriter.Append(text); }
 
 void CGrabber::AppendLog(const std::string& text, bool error)
 {
     ShowLogLine(text, error);
-    // A crawl logs many lines a URL: each is put together in the same room.
-    mLogLine.assign(text).push_back('\n');
-    (void)AppendToLog(&mLog, mLogLine);
-    mLogWriter.Appended();
+    mLogWriter.AppendLine(text);
 }
 
 void CGrabber::ShowLogLine(const std::string& text, bool error)

@@ -162,7 +162,6 @@ private:
     std::unique_ptr<CTimeThread> mClockThread;
     CLogHolder mLog{CLogHolder::SBuffered{}};
     CHeldLogWriter mLogWriter{mLog};
-    std::string mLogLine;  // the line AppendLog puts together
     // The panes and log lines the crawl changes, at a reader's pace.
     HeldLogRuns mHeldLogLines;
     // A grabber's panes live as long as it does, so each is looked up once:

@@ -417,13 +417,13 @@ void CQuickerGrabber::AppendToTitle(const std::string& text) { SetTitle(GetTitle
 void CQuickerGrabber::SetTaskText(const std::string& text)
 {
     SetPaneText(kTask, text);
-    AppendLineToLogFile(text);
+    mLogWriter.AppendLine(text);
 }
 
 void CQuickerGrabber::SetMessageText(const std::string& text)
 {
     SetPaneText(kMess, text);
-    AppendLineToLogFile(text);
+    mLogWriter.AppendLine(text);
 }
 
 void CQuickerGrabber::PostProgress(std::int64_t bytes, std::int64_t size, std::int64_t rate)
@@ -480,19 +480,7 @@ void CQuickerGrabber::SetGrabButtonDone()
     EnablePane(kGrab, true);
 }
 
-void CQuickerGrabber::AppendToLogFile(const std::string& text)
-{
-    (void)AppendToLog(&mLog, text);
-    mLogWriter.Appended();
-}
-
-// A crawl logs many lines a URL: each is put together in the same room.
-void CQuickerGrabber::AppendLineToLogFile(std::string_view text)
-{
-    mLogLine.assign(text).push_back('\n');
-    (void)AppendToLog(&mLog, mLogLine);
-    mLogWriter.Appended();
-}
+void CQuickerGrabber::AppendToLogFile(const std::string& text) { mLogWriter.Append(text); }
 
 bool CQuickerGrabber::IsFlattenWhenSaving() const
 {

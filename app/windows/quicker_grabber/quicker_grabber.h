@@ -103,7 +103,6 @@ private:
     void EnablePane(PaneIDT pane, bool enabled) override;
     void SetGrabButtonDone() override;
     void AppendToLogFile(const std::string& text) override;
-    void AppendLineToLogFile(std::string_view text);
     void ShowMediaURL(const std::string& url) override;
 
     void StartSpinner();
@@ -155,7 +154,6 @@ private:
     CSiteIteratorThread* mThread = nullptr;
     CLogHolder mLog{CLogHolder::SBuffered{}};
     CHeldLogWriter mLogWriter{mLog};
-    std::string mLogLine;  // the line AppendLineToLogFile puts together
     std::string mLogPath;
     bool mHasFile = false;
     CFileRef mFileRef;
