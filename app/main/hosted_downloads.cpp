@@ -18,7 +18,7 @@ CHostedDownloads::CHostedDownloads()
         },
         [this] { Turn(); });
     CSchedulerDriver::SetPassEndWork([this] { Turn(); });
-    CSchedulerDriver::SetPassWait([this](auto until) { return WaitForRunningDownloads(until, &mHostWatch); });
+    CSchedulerDriver::SetPassWait(&WaitForRunningDownloads);
 }
 
 CHostedDownloads::~CHostedDownloads()

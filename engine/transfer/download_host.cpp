@@ -45,12 +45,12 @@ bool TurnHostedDownloads(net::TransferService::HostWatch* watch)
     return SharedDownloadService().HostTurn(watch);
 }
 
-bool WaitForRunningDownloads(CThreadScheduler::Clock::time_point until, net::TransferService::HostWatch* watch)
+bool WaitForRunningDownloads(CThreadScheduler::Clock::time_point until)
 {
-    net::TransferService& service = SharedDownloadService();
-    if (!service.HostTurn(watch) || watch->waitMilliseconds < 0 || CThreadScheduler::HasReadyThreads()) return false;
+    if (CThreadScheduler::HasReadyThreads()) return false;
     const auto left = std::chrono::floor<std::chrono::milliseconds>(until - CThreadScheduler::Clock::now());
     if (left.count() <= 0) return false;
-    return service.HostWait(static_cast<int>(std::min<long long>(left.count(), kLongestWaitMilliseconds)),
-                            [] { return CThreadScheduler::HasReadyThreads(); });
+    return SharedDownloadService().HostWaitWhileRunning(
+        static_cast<int>(std::min<long long>(left.count(), kLongestWaitMilliseconds)),
+        [] { return CThreadScheduler::HasReadyThreads(); });
 }

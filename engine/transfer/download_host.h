@@ -25,4 +25,4 @@ bool TurnHostedDownloads(net::TransferService::HostWatch* watch = nullptr);
 // for the downloads up to `until` (a wake from another thread ends the wait
 // early) and drives them. False, without waiting, when none runs, when
 // `until` has come or while the service's thread drives.
-bool WaitForRunningDownloads(CThreadScheduler::Clock::time_point until, net::TransferService::HostWatch* watch);
+bool WaitForRunningDownloads(CThreadScheduler::Clock::time_point until);

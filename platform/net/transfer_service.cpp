@@ -39,7 +39,7 @@ public:
     void AttachHost(std::function<void()> wake);
     void DetachHost();
     bool HostTurn(HostWatch* watch);
-    bool HostWait(int milliseconds, const std::function<bool()>& woken);
+    bool HostWait(int milliseconds, const std::function<bool()>& woken, bool whileRunning);
     void WakeHost();
     void HandOver();
 
@@ -333,12 +333,17 @@ bool TransferService::Worker::TurnWhileCommands(std::vector<Command>& batch)
     }
 }
 
-bool TransferService::Worker::HostWait(int milliseconds, const std::function<bool()>& woken)
+bool TransferService::Worker::HostWait(int milliseconds, const std::function<bool()>& woken, bool whileRunning)
 {
     std::vector<Command> batch;
     if (!BeginHostTurn(batch)) return false;
+    const bool commandsLeft = TurnWhileCommands(batch);
+    if (whileRunning && !commandsLeft && running_.empty()) {
+        EndHostTurn();
+        return false;
+    }
     // A report in that turn may have woken the host already.
-    if (!TurnWhileCommands(batch) && !woken())
+    if (!commandsLeft && !woken())
         curl_multi_poll(multi_, nullptr, 0, std::clamp(milliseconds, 0, WaitLimit()), nullptr);
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -533,7 +538,12 @@ bool TransferService::HostTurn(HostWatch* watch)
 
 bool TransferService::HostWait(int milliseconds, const std::function<bool()>& woken)
 {
-    return worker_->HostWait(milliseconds, woken);
+    return worker_->HostWait(milliseconds, woken, false);
+}
+
+bool TransferService::HostWaitWhileRunning(int milliseconds, const std::function<bool()>& woken)
+{
+    return worker_->HostWait(milliseconds, woken, true);
 }
 
 void TransferService::WakeHost()

@@ -79,6 +79,10 @@ public:
     // sockets, a command or WakeHost, and takes another turn. False, without
     // waiting, while the service thread drives.
     bool HostWait(int milliseconds, const std::function<bool()>& woken);
+    // Host thread: the same, for a host that has other work than waiting (an
+    // event loop): false, after the turn and without waiting, when no
+    // transfer runs then.
+    bool HostWaitWhileRunning(int milliseconds, const std::function<bool()>& woken);
     // Any thread: ends a HostWait now.
     void WakeHost();
     // Host thread: the service thread drives until nothing is left to do,

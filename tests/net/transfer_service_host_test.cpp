@@ -32,6 +32,15 @@ bool DriveUntil(TransferService& service, const std::function<bool()>& done)
     return done();
 }
 
+// As a host with other work drives between its waits: it waits only while
+// a transfer runs, so a false answer before the end is a transfer lost.
+bool DriveWhileRunning(TransferService& service, const std::function<bool()>& done)
+{
+    for (int turn = 0; turn < 10000 && !done(); ++turn)
+        if (!service.HostWaitWhileRunning(60 * 1000, done)) return done();
+    return done();
+}
+
 // As an event loop drives: a turn, then a wait for what the turn said to
 // watch. A turn that leaves nothing to watch and no time before an
 // unfinished job would put the loop to sleep for ever.
@@ -66,11 +75,15 @@ TEST(TransferServiceHost, DrivesItsTransfersWhereItWaits)
         const char* name;
         bool (*drive)(TransferService&, const std::function<bool()>&);
     };
-    const Driver drivers[] = {{"waiting in the service", DriveUntil}, {"an event loop", DriveLikeALoop}};
+    const Driver drivers[] = {{"waiting in the service", DriveUntil},
+                              {"waiting while a transfer runs", DriveWhileRunning},
+                              {"an event loop", DriveLikeALoop}};
     LoopbackHttpServer server([](const ReceivedRequest&, PeerSocket& peer) { peer.Send(HttpResponse("200 OK", "x")); });
     for (const Driver& driver : drivers) {
         for (const Case& c : cases) {
-            if (c.queuedByAnotherThread && driver.drive == DriveLikeALoop) continue;  // its wake is the loop's
+            // The loop's wake is the loop's own; a wait while a transfer
+            // runs ends at once before the other thread's request comes.
+            if (c.queuedByAnotherThread && driver.drive != DriveUntil) continue;
             const std::string name = std::string(c.name) + ", " + driver.name;
             // Hosted at once, while the new service's thread may still be in
             // its first turn.
@@ -84,6 +97,8 @@ TEST(TransferServiceHost, DrivesItsTransfersWhereItWaits)
             if (other.joinable()) other.join();
             EXPECT_EQ(sink.fetched.load(), c.requests) << name;
             EXPECT_EQ(sink.finishThread, std::this_thread::get_id()) << name;
+            // Nothing runs now: a wait that would last a minute ends at once.
+            EXPECT_FALSE(service.HostWaitWhileRunning(60 * 1000, [] { return false; })) << name;
             service.DetachHost();
         }
     }
