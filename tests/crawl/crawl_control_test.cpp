@@ -190,7 +190,7 @@ TEST_F(CrawlControl, TheLinksCorrectedAfterAStopLetTheProgramRunBetweenPages)
         const std::string target = "/t" + std::to_string(i) + ".html";
         start += "<a href=\"" + page + "\">p</a> ";
         routes.push_back({.path = page, .body = Page("<a href=\"" + target + "\">t</a>")});
-        routes.push_back({.path = target, .body = Page("t"), .stallSeconds = i == 0 ? 600 : 0});
+        routes.push_back({.path = target, .body = Page("t"), .stallSeconds = i == 0 ? 600.0 : 0.0});
     }
     routes.push_back({.path = "/", .body = Page(start)});
     HttpPeer peer(routes);
