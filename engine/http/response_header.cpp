@@ -145,7 +145,8 @@ void CResponseHeader::Parse(std::string_view headerText)
     mHeaderText.assign(headerText);
     CHeaderBlock block;
     ParseHeaderBlock(headerText, block);
-    mStatusLine = block.statusLine;
+    mStatusLine = std::move(block.statusLine);
     mStatusCode = block.statusCode;
     CopyHeaderFields(block, *this);
+    mSetCookies = std::move(block.setCookies);
 }

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/http/header_map.h"
@@ -63,6 +64,11 @@ void CopyHeaderFields(const CHeaderBlock& block, Record& record)
     record.mModificationSeconds = ModificationSecondsFor(record.mLastModified);
 }
 
+class CResponseHeader;
+// The same fields, taken from a parsed header.
+template <typename Record>
+void MoveHeaderFields(CResponseHeader& header, Record& record);
+
 class CResponseHeader {
 public:
     CResponseHeader() = default;
@@ -84,4 +90,17 @@ public:
     std::string mStatusLine;
     std::int32_t mStatusCode = 0;
     std::string mHeaderText;  // the whole header as received
+    std::vector<std::string> mSetCookies;  // "set-cookie" values, in order
 };
+
+template <typename Record>
+void MoveHeaderFields(CResponseHeader& header, Record& record)
+{
+    record.mDate = std::move(header.mDate);
+    record.mLastModified = std::move(header.mLastModified);
+    record.mContentType = std::move(header.mContentType);
+    record.mContentLength = std::move(header.mContentLength);
+    record.mLocation = std::move(header.mLocation);
+    record.mRealm = std::move(header.mRealm);
+    record.mModificationSeconds = header.mModificationSeconds;
+}

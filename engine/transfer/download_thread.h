@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/http/response_header.h"
@@ -56,6 +57,9 @@ public:
     // What arrived; read them on kMsgDownloadComplete.
     CLDynamicBuffer& Body() { return mBody; }
     const std::string& ResponseHeaderText() const { return mResponseHeaderText; }
+    // The header parsed as it arrived, for a record that would otherwise
+    // parse its text again; the download keeps an empty one.
+    CResponseHeader TakeResponseHeader() { return std::exchange(mResponseHeader, CResponseHeader()); }
     [[nodiscard]] bool IsPaused() const { return mPaused; }
 
 protected:

@@ -115,6 +115,7 @@ void CGrabThread::ListenToMessage(MessageT message, void* ioParam)
         if (mDownload != nullptr) {
             mURL->mBody = std::move(mDownload->Body());
             mURL->mRawHeader.Assign(std::string_view(mDownload->ResponseHeaderText()));
+            mURL->KeepReceivedHeader(mDownload->TakeResponseHeader());
         }
         ForgetDownload();
         break;

@@ -15,8 +15,18 @@ void CURL::ReadResponseHeaders(std::string_view rawHeader)
     ApplyHeaderBlock(block);
 }
 
+void CURL::KeepReceivedHeader(CResponseHeader&& header)
+{
+    mReceivedHeader = std::make_unique<CResponseHeader>(std::move(header));
+}
+
 void CURL::ParseRawHeaders()
 {
+    if (std::unique_ptr<CResponseHeader> header = std::move(mReceivedHeader)) {
+        MoveHeaderFields(*header, *this);
+        if (!header->mSetCookies.empty()) StoreResponseCookies(header->mSetCookies);
+        return;
+    }
     CHeaderBlock block;
     ParseHeaderBlock(mRawHeader.View(), block);
     ApplyHeaderBlock(block);

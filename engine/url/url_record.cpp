@@ -40,6 +40,7 @@ void CURL::CopyFrom(const CURL& other)
     mHasData = other.mHasData;
     mBody = other.mBody;
     mRawHeader = other.mRawHeader;
+    mReceivedHeader.reset();  // a parse of another response
     mGrabOwner = other.mGrabOwner;
     mRequestOwner = other.mRequestOwner;
     mListener = other.mListener;

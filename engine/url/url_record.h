@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,7 @@ class CCrawlListener;
 class CCrawlOwner;
 class CGrabThread;
 struct CHeaderBlock;
+class CResponseHeader;
 
 enum EURLScheme : std::int32_t {
     kSchemeHTTP = 1,
@@ -100,8 +102,10 @@ public:
     // the response lacks are emptied.
     void ReadResponseHeaders(std::string_view rawHeader);
     // The same for mRawHeader, leaving the status line and code alone (the
-    // download thread reports those).
+    // download thread reports those). The header its download parsed, when
+    // it kept one, stands for the text: it is read once per response.
     void ParseRawHeaders();
+    void KeepReceivedHeader(CResponseHeader&& header);
 
     // The file name of this URL's copy in the mirror (percent-decoded, before
     // the mirror's safe-name rules): `indexName` for a dynamic URL when
@@ -175,5 +179,7 @@ private:
     CStatus WriteBodyAndLabels(const CFileRef& file) const;
     CStatus WriteSavedFileLabels(const CFileRef& file) const;
     void ApplyHeaderBlock(const CHeaderBlock& block);
+    // The download's parse of mRawHeader, until ParseRawHeaders takes it.
+    std::unique_ptr<CResponseHeader> mReceivedHeader;
     void StoreResponseCookies(const std::vector<std::string>& setCookieValues);
 };

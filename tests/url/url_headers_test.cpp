@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/cookies/cookie_selection.h"
+#include "engine/http/response_header.h"
 #include "engine/url/url_cookies.h"
 #include "engine/url/url_record.h"
 #include "engine/url/url_type_extension.h"
@@ -86,6 +87,49 @@ TEST(URLHeaders, SetCookiesGoToTheRunningCrawlOfTheOwner)
     EXPECT_EQ(CookieHeaderLinesForURL(grabber.cookies, CURL("http://www.site.example/")),
               (std::vector<std::string>{"Cookie: b=2"}));
     EXPECT_TRUE(CookieHeaderLinesForURL(grabber.cookies, CURL("http://evil.example/shop/cart/")).empty());
+}
+
+// The grab hands the record the header its download parsed as it arrived;
+// the record must end up as if it had parsed the text itself, and the
+// parse stands for that one response only.
+TEST(URLHeaders, TheDownloadsParseStandsForTheHeaderText)
+{
+    const std::string kHeaders[] = {
+        "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nLast-Modified: Sun, 06 Nov 1994 08:49:37 GMT\r\n"
+        "Set-Cookie: a=1\r\nSet-Cookie: b=2; Path=/\r\nDate: Mon, 07 Dec 2026 09:05:03 GMT\r\n\r\n",
+        "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 302 Found\nLocation: /next\nContent-Length: 12\n"
+        "WWW-Authenticate: Basic realm=\"R\"\n\n",
+        "HTTP/1.1 404 Not Found\r\n\r\n",
+        "garbage without lines",
+    };
+    for (const std::string& text : kHeaders) {
+        SCOPED_TRACE(text);
+        testsupport::CTestCrawlOwner parsedOwner, keptOwner;
+        CURL parsed("http://www.site.example/shop/page.html"), kept("http://www.site.example/shop/page.html");
+        parsed.mGrabOwner = &parsedOwner;
+        kept.mGrabOwner = &keptOwner;
+        kept.mLocation = "left from an earlier response";
+        parsed.mRawHeader.Assign(std::string_view(text));
+        kept.mRawHeader.Assign(std::string_view(text));
+        parsed.ParseRawHeaders();
+        kept.KeepReceivedHeader(CResponseHeader(text));
+        kept.ParseRawHeaders();
+        EXPECT_EQ(kept.mDate, parsed.mDate);
+        EXPECT_EQ(kept.mLastModified, parsed.mLastModified);
+        EXPECT_EQ(kept.mContentType, parsed.mContentType);
+        EXPECT_EQ(kept.mContentLength, parsed.mContentLength);
+        EXPECT_EQ(kept.mLocation, parsed.mLocation);
+        EXPECT_EQ(kept.mRealm, parsed.mRealm);
+        if (!parsed.mLastModified.empty()) {
+            EXPECT_EQ(kept.mModificationSeconds, parsed.mModificationSeconds);
+        }
+        EXPECT_EQ(CookieNames(keptOwner.cookies), CookieNames(parsedOwner.cookies));
+
+        // The next response of the record is read from its own text.
+        kept.mRawHeader = "HTTP/1.1 200 OK\r\nLocation: /other\r\n\r\n";
+        kept.ParseRawHeaders();
+        EXPECT_EQ(kept.mLocation, "/other");
+    }
 }
 
 // A response that sets thousands of cookies in one header keeps only the
