@@ -1,5 +1,6 @@
 #include "engine/html/link_text.h"
 
+#include "engine/url/url_parts.h"
 #include "engine/url/url_resolution.h"
 #include "foundation/text/ascii.h"
 #include "foundation/text/text_encodings.h"
@@ -14,21 +15,6 @@ std::string_view AfterAuthority(std::string_view url)
 {
     const std::size_t end = AuthorityEnd(url);
     return end == std::string_view::npos ? url : url.substr(end);
-}
-
-std::string_view CutAtLast(std::string_view text, char marker)
-{
-    std::size_t at = text.rfind(marker);
-    return at == std::string_view::npos ? text : text.substr(0, at);
-}
-
-// The text after the last `marker` once the two other markers are cut
-// off, each from the right.
-std::string_view PartAfter(std::string_view text, char marker, char cutFirst, char cutSecond)
-{
-    text = CutAtLast(CutAtLast(text, cutFirst), cutSecond);
-    std::size_t at = text.rfind(marker);
-    return at == std::string_view::npos ? std::string_view() : text.substr(at + 1);
 }
 
 }  // namespace

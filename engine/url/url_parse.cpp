@@ -6,6 +6,7 @@
 // host or the query can reach a folder name.
 #include "engine/cookies/cookie_domain.h"
 #include "engine/url/uri_reference.h"
+#include "engine/url/url_parts.h"
 #include "engine/url/url_record.h"
 #include "engine/url/url_type_extension.h"
 #include "foundation/system/file_name_mappings.h"
@@ -13,12 +14,6 @@
 #include "foundation/text/text_encodings.h"
 
 namespace {
-
-void CutAtLast(std::string& text, char marker)
-{
-    std::size_t at = text.rfind(marker);
-    if (at != std::string::npos) text.resize(at);
-}
 
 std::int32_t SchemeOf(std::string_view scheme)
 {
@@ -29,25 +24,23 @@ std::int32_t SchemeOf(std::string_view scheme)
 
 // The text after the last `marker` once the two other markers are cut off
 // (each from the right); empty when the marker is absent.
-std::string PartAfter(std::string_view text, char marker, char cutFirst, char cutSecond)
+// The pieces between separators, empty ones skipped, into `pieces` (whose
+// strings keep their room).
+void SplitSkippingEmpty(std::string_view text, char separator, std::vector<std::string>& pieces)
 {
-    std::string copy(text);
-    CutAtLast(copy, cutFirst);
-    CutAtLast(copy, cutSecond);
-    std::size_t at = copy.rfind(marker);
-    return at == std::string::npos ? std::string() : copy.substr(at + 1);
-}
-
-std::vector<std::string> SplitSkippingEmpty(std::string_view text, char separator)
-{
-    std::vector<std::string> pieces;
+    std::size_t count = 0;
     for (std::size_t at = 0; at <= text.size();) {
         std::size_t end = text.find(separator, at);
         if (end == std::string_view::npos) end = text.size();
-        if (end > at) pieces.emplace_back(text.substr(at, end - at));
+        if (end > at) {
+            const std::string_view piece = text.substr(at, end - at);
+            if (count < pieces.size()) pieces[count].assign(piece);
+            else pieces.emplace_back(piece);
+            ++count;
+        }
         at = end + 1;
     }
-    return pieces;
+    pieces.resize(count);
 }
 
 // True for dotted digits: four non-empty pieces of '0'..'9' only.
@@ -79,47 +72,41 @@ void CURL::Parse()
 
     // What follows the host: the path (from its '/') and the query part.
     std::string_view rest;
-    std::string path;
+    std::string_view path;
     mHost.clear();
     const std::size_t authorityEnd = AuthorityEnd(parts, text);
     if (authorityEnd != std::string::npos) {
         mHost.assign(AuthorityHost(parts.authority));
         rest = std::string_view(text).substr(authorityEnd);
-        if (!rest.empty() && rest.front() == '/') path.assign(rest);
+        if (!rest.empty() && rest.front() == '/') path = rest;
     } else {
         rest = text;
-        std::size_t slash = text.find('/');
-        if (slash != std::string::npos) path = text.substr(slash);
+        const std::size_t slash = text.find('/');
+        if (slash != std::string::npos) path = rest.substr(slash);
     }
 
-    std::string directory = path;
-    CutAtLast(directory, '?');
-    CutAtLast(directory, '#');
-    CutAtLast(directory, '$');
-    std::size_t lastSlash = directory.rfind('/');
-    mDirectory = (lastSlash != std::string::npos && lastSlash > 0) ? directory.substr(1, lastSlash - 1) : "";
-    mDirectoryComponents = SplitSkippingEmpty(mDirectory, '/');
+    const std::string_view directory = CutAtLast(CutAtLast(CutAtLast(path, '?'), '#'), '$');
+    const std::size_t lastSlash = directory.rfind('/');
+    if (lastSlash != std::string_view::npos && lastSlash > 0) mDirectory.assign(directory.substr(1, lastSlash - 1));
+    else mDirectory.clear();
+    SplitSkippingEmpty(mDirectory, '/', mDirectoryComponents);
 
-    std::string file = path;
-    CutAtLast(file, '$');
-    CutAtLast(file, '?');
-    CutAtLast(file, '#');
-    std::size_t fileSlash = file.rfind('/');
-    if (fileSlash != std::string::npos) {
-        mFileName = file.substr(fileSlash + 1);
-        std::string withQuery = path;
-        CutAtLast(withQuery, '#');
-        mFileWithQuery = withQuery.substr(fileSlash + 1);
+    const std::string_view file = CutAtLast(CutAtLast(CutAtLast(path, '$'), '?'), '#');
+    const std::size_t fileSlash = file.rfind('/');
+    if (fileSlash != std::string_view::npos) {
+        mFileName.assign(file.substr(fileSlash + 1));
+        mFileWithQuery.assign(CutAtLast(path, '#').substr(fileSlash + 1));
     } else {
         mFileName.clear();
         mFileWithQuery.clear();
     }
-    std::size_t dot = mFileName.rfind('.');
-    mExtension = dot == std::string::npos ? std::string() : mFileName.substr(dot);
+    const std::size_t dot = mFileName.rfind('.');
+    if (dot == std::string::npos) mExtension.clear();
+    else mExtension.assign(std::string_view(mFileName).substr(dot));
 
-    mDollarPart = PartAfter(rest, '$', '?', '#');
-    mQuery = PartAfter(rest, '?', '$', '#');
-    mFragment = PartAfter(rest, '#', '?', '$');
+    mDollarPart.assign(PartAfter(rest, '$', '?', '#'));
+    mQuery.assign(PartAfter(rest, '?', '$', '#'));
+    mFragment.assign(PartAfter(rest, '#', '?', '$'));
 
     const FileNameMapping* mapping = FileTypeMappingForExtension(mExtension);
     mFileType = mapping ? mapping->type : 0;
@@ -128,12 +115,7 @@ void CURL::Parse()
 
 bool CURL::IsSameURL(const CURL& other) const
 {
-    auto withoutParts = [](std::string url) {
-        CutAtLast(url, '?');
-        CutAtLast(url, '#');
-        CutAtLast(url, '$');
-        return url;
-    };
+    auto withoutParts = [](std::string_view url) { return CutAtLast(CutAtLast(CutAtLast(url, '?'), '#'), '$'); };
     return withoutParts(mURL) == withoutParts(other.mURL);
 }
 
@@ -148,7 +130,8 @@ std::string CURL::GetCookieDomain() const
     // An address, a bracketed IPv6 literal or a one-label name ("localhost")
     // has no parent domain: it is its own.
     if (IsIPAddressHost(mHost) || (!mHost.empty() && mHost.front() == '[')) return mHost;
-    std::vector<std::string> labels = SplitSkippingEmpty(mHost, '.');
+    std::vector<std::string> labels;
+    SplitSkippingEmpty(mHost, '.', labels);
     if (labels.size() < 2) return mHost;
     return labels[labels.size() - 2] + "." + labels.back();
 }

@@ -55,6 +55,12 @@ TEST(URLParse, SplitsURLsIntoTheirParts)
         {"http://h/a/p.php?u=/x/y.html", kSchemeHTTP, "h", "a", {"a"}, "p.php", ".php", "p.php?u=/x/y.html",
          "u=/x/y.html"},
         {"http://h/dir/?x=1", kSchemeHTTP, "h", "dir", {"dir"}, "", "", "?x=1", "x=1"},
+        // The markers in every order: the stored text ends at the last '#',
+        // and each part is cut at the others.
+        {"http://h/a#b/c?d", kSchemeHTTP, "h", "", {}, "a", "", "a", ""},
+        {"http://h/d/p.cgi?q/r#s$t", kSchemeHTTP, "h", "d", {"d"}, "p.cgi", ".cgi", "p.cgi?q/r", "q/r"},
+        {"http://h/d/f$x?y#z", kSchemeHTTP, "h", "d", {"d"}, "f", "", "f$x?y", "", "x"},
+        {"http://h/d/f?y$x/z", kSchemeHTTP, "h", "d", {"d"}, "f", "", "f?y$x/z", "y", ""},
         // Nothing is ever cut.
         {"http://h/" + longSegment + "/" + longSegment + ".html", kSchemeHTTP, "h", longSegment, {longSegment},
          longSegment + ".html", ".html", longSegment + ".html", ""},
@@ -71,6 +77,21 @@ TEST(URLParse, SplitsURLsIntoTheirParts)
         EXPECT_EQ(url.mQuery, c.query) << c.url;
         EXPECT_EQ(url.mDollarPart, c.dollarPart) << c.url;
         EXPECT_EQ(url.mFragment, c.fragment) << c.url;
+    }
+    // A record that is set to one URL after another keeps nothing of the
+    // earlier ones.
+    CURL reused;
+    for (const ParseCase& c : cases) {
+        reused.SetURL(c.url);
+        EXPECT_EQ(reused.mHost, c.host) << c.url;
+        EXPECT_EQ(reused.mDirectory, c.directory) << c.url;
+        EXPECT_EQ(reused.mDirectoryComponents, c.components) << c.url;
+        EXPECT_EQ(reused.mFileName, c.fileName) << c.url;
+        EXPECT_EQ(reused.mExtension, c.extension) << c.url;
+        EXPECT_EQ(reused.mFileWithQuery, c.fileWithQuery) << c.url;
+        EXPECT_EQ(reused.mQuery, c.query) << c.url;
+        EXPECT_EQ(reused.mDollarPart, c.dollarPart) << c.url;
+        EXPECT_EQ(reused.mFragment, c.fragment) << c.url;
     }
 }
 
