@@ -31,7 +31,7 @@ void CCrawlLevels::Finish()
     mCurrentLevel.shrink_to_fit();
 }
 
-void CCrawlLevels::QueueLink(CSiteIndex::Item& item, const CLinkRecord& link)
+void CCrawlLevels::QueueLink(CSiteIndex::Item& item, const CLinkRecord& link, const std::string& referrer)
 {
     CSiteEntry& entry = item.second;
     if (!link.mGuess && !mGuessedURLs.empty()) mGuessedURLs.erase(item.first);
@@ -39,12 +39,11 @@ void CCrawlLevels::QueueLink(CSiteIndex::Item& item, const CLinkRecord& link)
     if (entry.visited || entry.queuedLevel == nextLevel) return;
     entry.queuedLevel = nextLevel;
     if (entry.state == ETargetState::kKnown) entry.state = ETargetState::kExpected;
-    if (mReferrer == nullptr || *mReferrer != link.mReferrer) mReferrer = &mSiteIndex.FindOrAdd(link.mReferrer).first;
     if (link.mGuess) mGuessedURLs.insert(item.first);
     // The request goes out as the page wrote the URL.
     const std::string* written = &item.first;
     if (item.first != link.mURL) written = &mWrittenURLs.emplace_back(link.mURL);
-    mNextLevel.push_back(CQueuedURL{written, mReferrer});
+    mNextLevel.push_back(CQueuedURL{written, &referrer});
 }
 
 bool CCrawlLevels::TakeGuess(std::string_view url)

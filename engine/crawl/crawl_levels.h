@@ -63,8 +63,9 @@ public:
     // Queueing -----------------------------------------------------------------
     // Queues the on-site link's URL (its entry `item`) for the next level,
     // unless it is visited or queued there already; the request will go out
-    // as the page wrote it.
-    void QueueLink(CSiteIndex::Item& item, const CLinkRecord& link);
+    // as the page wrote it. `referrer` is the key of the linking page's
+    // entry (Item::first), kept, not copied.
+    void QueueLink(CSiteIndex::Item& item, const CLinkRecord& link, const std::string& referrer);
     // Whether the URL about to be fetched is queued only as a guess, taking
     // it off the guesses: a guess the server does not have is neither an
     // error nor a page of the crawl.
@@ -84,8 +85,6 @@ private:
     std::deque<std::string> mWrittenURLs;
     // Queued URLs that only guesses name (identity form).
     TextSet mGuessedURLs;
-    // The referrer of the last link queued, found once for a page's links.
-    const std::string* mReferrer = nullptr;
     std::int32_t mLevel = 0;
     std::int32_t mIndex = 0;
     std::int32_t mLevelSize = 0;

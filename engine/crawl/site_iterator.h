@@ -100,7 +100,8 @@ public:
     // offsite list.
     // `items`, when given, receives the index entry of each link, in order
     // (null for those a stop left unexamined).
-    void ExamineExtractedURLs(const std::vector<CLinkRecord>& links, std::vector<CSiteIndex::Item*>* items = nullptr);
+    void ExamineExtractedURLs(const CURL& page, const std::vector<CLinkRecord>& links,
+                              std::vector<CSiteIndex::Item*>* items = nullptr);
     // True when the URL must be fetched; false when the saved copy is up to date.
     [[nodiscard]] bool CompareModificationDates(CURL& url);
     // The date check by one conditional GET: the saved copy of the URL when

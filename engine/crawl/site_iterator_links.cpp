@@ -16,7 +16,8 @@ constexpr std::size_t kLinksPerStatus = 50;
 
 }  // namespace
 
-void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links, std::vector<CSiteIndex::Item*>* items)
+void CSiteIterator::ExamineExtractedURLs(const CURL& page, const std::vector<CLinkRecord>& links,
+                                         std::vector<CSiteIndex::Item*>* items)
 {
     if (items != nullptr) items->assign(links.size(), nullptr);
     ShowStatus("Examining extracted URLs");
@@ -25,6 +26,7 @@ void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links, 
     const std::size_t quantum = static_cast<std::size_t>(general.yieldQuantum > 0 ? general.yieldQuantum : 1);
     const std::string count = std::to_string(links.size());
 
+    const std::string* referrer = nullptr;  // the page's entry, found at its first queued link
     std::size_t n = 0;
     for (const CLinkRecord& link : links) {
         if (mStopRequested) break;
@@ -46,7 +48,8 @@ void CSiteIterator::ExamineExtractedURLs(const std::vector<CLinkRecord>& links, 
             // question is sent about it beforehand.
             if (recordPaths && !link.mGuess)
                 DecideLinkPath(item, parsed && item.first == link.mURL ? &*parsed : nullptr);
-            mLevels.QueueLink(item, link);
+            if (referrer == nullptr) referrer = &mSiteIndex.FindOrAdd(page.mURL).first;
+            mLevels.QueueLink(item, link, *referrer);
             break;
         case ELinkSite::kOffsite:
             if (mConfiguration->mMiscOptions.offsiteLinks) {

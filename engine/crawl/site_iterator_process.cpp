@@ -139,8 +139,8 @@ void CSiteIterator::ProcessURL(CURL& url, std::int32_t level, std::int32_t index
             if (!lastLevel) {
                 ShowStatus("Extracting url's");
                 // A saved copy holds the links as this program wrote them.
-                if (url.mHasData) ExamineExtractedURLs(LinksOfSavedCopy(url, page->LinkRecords()));
-                else ExamineExtractedURLs(page->LinkRecords(), &mPageLinkItems);
+                if (url.mHasData) ExamineExtractedURLs(url, LinksOfSavedCopy(url, page->LinkRecords()));
+                else ExamineExtractedURLs(url, page->LinkRecords(), &mPageLinkItems);
                 if (mOptions.listExtractedURLs) {
                     static constexpr const char* kRule = "\r_________________________________\r";
                     std::string list = "The following URLs have been extracted from " + url.mURL + kRule;

@@ -295,7 +295,7 @@ void CHTMLPage::ProcessLink(std::string_view link, bool resourcesOnly, CAnchorSo
     if (mIgnoreDynamicURLs && resolved.dynamic) return;
     if (resourcesOnly && !resolved.hasFileName) return;
     resolved.record = static_cast<std::ptrdiff_t>(mLinkRecords.size());
-    mLinkRecords.push_back(CLinkRecord{found->first, std::move(resolved.url), {}, {}, mPageURL, guess});
+    mLinkRecords.push_back(CLinkRecord{found->first, std::move(resolved.url), {}, {}, guess});
 }
 
 void CHTMLPage::Yield()

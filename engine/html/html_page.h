@@ -42,7 +42,7 @@ public:
 
     // The links found, one record for each link text, in the order first
     // found: mLink as written in the page (normalized, NormalizeLinkText),
-    // mURL absolute without its fragment, mReferrer the page's URL. A link
+    // mURL absolute without its fragment. A link
     // met again adds nothing: the crawl would drop the copy anyway, and a
     // page repeating one short link must not cost memory by the megabyte.
     const std::vector<CLinkRecord>& LinkRecords() const { return mLinkRecords; }

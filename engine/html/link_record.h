@@ -9,7 +9,6 @@ struct CLinkRecord {
     std::string mURL;       // the absolute URL
     std::string mTitle;     // filled by the crawl: the page title
     std::string mLocal;     // filled by the crawl: the link made local (typed names)
-    std::string mReferrer;  // the URL of the page the link was found on
     // Found only by the scan around the dots of the text, not as a link of
     // the markup: a guess, which the server may well not have.
     bool mGuess = false;

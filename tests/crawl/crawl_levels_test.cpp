@@ -10,13 +10,18 @@
 
 namespace {
 
-CLinkRecord Link(const std::string& url, const std::string& referrer, bool guess = false)
+// A link and the URL of the page it was found on.
+struct SFoundLink {
+    CLinkRecord link;
+    std::string referrer;
+};
+
+SFoundLink Link(const std::string& url, const std::string& referrer, bool guess = false)
 {
     CLinkRecord link;
     link.mURL = url;
-    link.mReferrer = referrer;
     link.mGuess = guess;
-    return link;
+    return {link, referrer};
 }
 
 std::vector<std::string> QueuedTexts(const CCrawlLevels& levels)
@@ -35,7 +40,7 @@ TEST(CrawlLevels, EachURLIsQueuedOncePerLevelAsThePageWroteIt)
     levels.BeginStart();
     const struct {
         std::int32_t level;  // the level whose page has the link
-        CLinkRecord link;
+        SFoundLink found;
     } links[] = {
         {0, Link("http://h/a", "http://h/")},
         {0, Link("http://h/a", "http://h/")},          // queued already
@@ -49,7 +54,9 @@ TEST(CrawlLevels, EachURLIsQueuedOncePerLevelAsThePageWroteIt)
     };
     for (std::int32_t level = 0; level < 2; ++level) {
         for (const auto& row : links)
-            if (row.level == level) levels.QueueLink(index.FindOrAdd(row.link.mURL), row.link);
+            if (row.level == level)
+                levels.QueueLink(index.FindOrAdd(row.found.link.mURL), row.found.link,
+                                 index.FindOrAdd(row.found.referrer).first);
         levels.AdvanceLevel();
         levels.BeginLevel();
         EXPECT_EQ(levels.Level(), level + 1);
