@@ -1,11 +1,14 @@
 #include "engine/html/anchor_text.h"
 
+#include <cstring>
+
 #include "foundation/text/text_encodings.h"
 
 CForwardFinder::CForwardFinder(std::string_view text, std::string_view needle, std::string_view anyOf)
     : mText(text), mNeedle(needle)
 {
     for (char c : anyOf) mInSet[static_cast<unsigned char>(c)] = true;
+    if (anyOf.size() == 1) mOnlyChar = static_cast<unsigned char>(anyOf.front());
 }
 
 std::size_t CForwardFinder::NextFrom(std::size_t from)
@@ -18,7 +21,10 @@ std::size_t CForwardFinder::NextFrom(std::size_t from)
     mSearchedFrom = from;
     if (from >= mText.size()) mFoundAt = std::string_view::npos;
     else if (!mNeedle.empty()) mFoundAt = FindTextNoCase(mText, mNeedle, from);
-    else {
+    else if (mOnlyChar >= 0) {
+        const void* hit = std::memchr(mText.data() + from, mOnlyChar, mText.size() - from);
+        mFoundAt = hit == nullptr ? std::string_view::npos : static_cast<const char*>(hit) - mText.data();
+    } else {
         const auto* bytes = reinterpret_cast<const unsigned char*>(mText.data());
         std::size_t at = from;
         while (at < mText.size() && !mInSet[bytes[at]]) ++at;

@@ -17,8 +17,8 @@ inline constexpr std::size_t kAnchorTextLimit = 255;
 // again.
 class CForwardFinder {
 public:
-    // `needle` is matched ignoring ASCII case; a one-char set of `anyOf`
-    // chars is matched when `needle` is empty.
+    // `needle` is matched ignoring ASCII case; any one char of `anyOf` is
+    // matched when `needle` is empty.
     CForwardFinder(std::string_view text, std::string_view needle, std::string_view anyOf = {});
     [[nodiscard]] std::size_t NextFrom(std::size_t from);
 
@@ -26,6 +26,7 @@ private:
     std::string_view mText;
     std::string_view mNeedle;
     bool mInSet[256] = {};
+    int mOnlyChar = -1;  // a set of one char is found with memchr, a word at a time
     std::size_t mFoundAt = 0;
     std::size_t mSearchedFrom = 0;
     bool mSearched = false;

@@ -1,7 +1,5 @@
 #include "engine/html/link_rewriter.h"
 
-#include <cstring>
-
 #include "engine/html/anchor_text.h"
 #include "engine/html/attribute_links.h"
 #include "engine/html/style_links.h"
@@ -11,28 +9,6 @@
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
-
-// The next `target` char at or after a position that never decreases.
-class CNextChar {
-public:
-    CNextChar(std::string_view text, char target) : mText(text), mTarget(target) {}
-    std::size_t NextFrom(std::size_t from)
-    {
-        if (mSearched && from >= mSearchedFrom && (mFoundAt == kNone || from <= mFoundAt)) return mFoundAt;
-        mSearched = true;
-        mSearchedFrom = from;
-        const void* hit = from < mText.size() ? std::memchr(mText.data() + from, mTarget, mText.size() - from) : nullptr;
-        mFoundAt = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - mText.data()) : kNone;
-        return mFoundAt;
-    }
-
-private:
-    std::string_view mText;
-    char mTarget;
-    std::size_t mFoundAt = kNone;
-    std::size_t mSearchedFrom = 0;
-    bool mSearched = false;
-};
 
 struct COfferStarts {
     bool table[256] = {};
@@ -56,10 +32,10 @@ CRewriteResult RewriteLinks(std::string_view page, const LinkRewriteCallback& ca
 {
     static const COfferStarts starts;
     const std::size_t size = page.size();
-    CNextChar doubleQuotes(page, '"');
-    CNextChar singleQuotes(page, '\'');
-    CNextChar closings(page, ')');
-    CNextChar openings(page, '(');
+    CForwardFinder doubleQuotes(page, {}, "\"");
+    CForwardFinder singleQuotes(page, {}, "'");
+    CForwardFinder closings(page, {}, ")");
+    CForwardFinder openings(page, {}, "(");
     CForwardFinder angles(page, {}, "<>");
     CForwardFinder valueEnds(page, {}, " \t\n\v\f\r>");
     // An offer [start, end) with no '<' or '>' in it.
