@@ -1,5 +1,6 @@
 #include "engine/url/url_resolution.h"
 
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -200,21 +201,24 @@ bool IsHexDigit(char c)
     return IsAsciiDigit(static_cast<unsigned char>(c)) || (AsciiLower(c) >= 'a' && AsciiLower(c) <= 'f');
 }
 
-// A byte a request line cannot carry as it is: blanks, controls, bytes of
-// UTF-8 characters, the chars RFC 3986 excludes, and a '%' that starts no
-// escape (servers answer a raw "%" with 400).
-bool NeedsEscapeInRequest(std::string_view url, std::size_t at)
+// The bytes a request line cannot carry as they are: blanks, controls,
+// bytes of UTF-8 characters and the chars RFC 3986 excludes; and '%', which
+// may start an escape. Every byte of every link is looked up here.
+constexpr std::array<bool, 256> kRequestEscapes = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 256; ++c) table[static_cast<std::size_t>(c)] = c <= 0x20 || c >= 0x7F;
+    for (unsigned char c : std::string_view("\"<>\\^`{|}%")) table[c] = true;
+    return table;
+}();
+
+// A byte that must be escaped, or a '%' that starts no escape (servers
+// answer a raw "%" with 400).
+inline bool NeedsEscapeInRequest(std::string_view url, std::size_t at)
 {
     const auto c = static_cast<unsigned char>(url[at]);
-    if (c <= 0x20 || c >= 0x7F) return true;
-    switch (c) {
-    case '"': case '<': case '>': case '\\': case '^': case '`': case '{': case '|': case '}':
-        return true;
-    case '%':
-        return at + 2 >= url.size() || !IsHexDigit(url[at + 1]) || !IsHexDigit(url[at + 2]);
-    default:
-        return false;
-    }
+    if (!kRequestEscapes[c]) return false;
+    if (c != '%') return true;
+    return at + 2 >= url.size() || !IsHexDigit(url[at + 1]) || !IsHexDigit(url[at + 2]);
 }
 
 void EscapeForRequest(std::string& url)
