@@ -42,9 +42,9 @@ public:
 
     // The links found, one record for each link text, in the order first
     // found: mLink as written in the page (normalized, NormalizeLinkText),
-    // mURL absolute without its fragment. A link
-    // met again adds nothing: the crawl would drop the copy anyway, and a
-    // page repeating one short link must not cost memory by the megabyte.
+    // mURL absolute without its fragment. A link met again adds nothing:
+    // the crawl would drop the copy anyway, and a page repeating one short
+    // link must not cost memory by the megabyte.
     const std::vector<CLinkRecord>& LinkRecords() const { return mLinkRecords; }
     // Every distinct link text the page holds that names a web URL, in the
     // order first found; the texts live as long as the page.

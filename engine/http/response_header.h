@@ -64,11 +64,6 @@ void CopyHeaderFields(const CHeaderBlock& block, Record& record)
     record.mModificationSeconds = ModificationSecondsFor(record.mLastModified);
 }
 
-class CResponseHeader;
-// The same fields, taken from a parsed header.
-template <typename Record>
-void MoveHeaderFields(CResponseHeader& header, Record& record);
-
 class CResponseHeader {
 public:
     CResponseHeader() = default;
@@ -93,6 +88,7 @@ public:
     std::vector<std::string> mSetCookies;  // "set-cookie" values, in order
 };
 
+// The same fields, moved out of a header parsed before.
 template <typename Record>
 void MoveHeaderFields(CResponseHeader& header, Record& record)
 {
