@@ -18,6 +18,7 @@
 #include "engine/url/url_resolution.h"
 #include "engine/url/url_record.h"
 #include "foundation/system/file_name_mappings.h"
+#include "foundation/text/ascii_words.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -51,25 +52,6 @@ void DropLinksInText(std::string_view page, std::vector<std::string_view>& links
         last = offset;
         return spans->InText(offset);
     });
-}
-
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-
-// Bit 7 of each byte of `word` that is `byte`, of no other (no carry
-// crosses from one byte to the next).
-inline std::uint64_t BytesEqual(std::uint64_t word, unsigned char byte)
-{
-    constexpr std::uint64_t kLows = ~kHighs;
-    const std::uint64_t x = word ^ (byte * kOnes);
-    return ~(((x & kLows) + kLows) | x | kLows);
-}
-
-// True when some byte of `word` is a control char (below 0x20, or 0x7F).
-inline bool HasControl(std::uint64_t word)
-{
-    const std::uint64_t below = (word - 0x20 * kOnes) & ~word & kHighs;
-    return (below | BytesEqual(word, 0x7F)) != 0;
 }
 
 // Non-printable ASCII chars become blanks and every run of blanks one

@@ -1,8 +1,12 @@
 #include "engine/html/link_text.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "engine/url/url_parts.h"
 #include "engine/url/url_resolution.h"
 #include "foundation/text/ascii.h"
+#include "foundation/text/ascii_words.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
@@ -24,6 +28,10 @@ std::string_view NormalizeLinkText(std::string_view raw, std::string& scratch)
     // Most links need nothing: no blank, control char or byte above 0x7E.
     const auto* bytes = reinterpret_cast<const unsigned char*>(raw.data());
     std::size_t i = 0;
+    for (std::uint64_t word; i + 8 <= raw.size(); i += 8) {
+        std::memcpy(&word, bytes + i, 8);
+        if (!AllVisibleAscii(word)) break;
+    }
     while (i < raw.size() && bytes[i] > 0x20 && bytes[i] < 0x7F) ++i;
     if (i == raw.size() && !raw.empty()) return raw;
 
