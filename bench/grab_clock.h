@@ -1,9 +1,10 @@
 // The grab's own time, from its start (the start URL's check, which Return
 // or the start button begins) to its end, printed as "Grab time: S s", and
-// the processor time all of the process's threads spent in it, as
-// "Grab CPU: S s" with its user and system shares (steadier than the wall time on a busy machine). The
-// benchmark sets them beside the process's times, which also hold loading
-// the program and building its windows.
+// the processor time all of the process's threads spent in it, with its
+// user and system shares, as "Grab CPU: S s (user U s, system S s)" (steadier
+// than the wall time on a busy machine). The benchmark sets them beside the
+// process's times, which also hold loading the program and building its
+// windows.
 #pragma once
 
 #include <sys/resource.h>

@@ -17,14 +17,15 @@ void CURL::ReadResponseHeaders(std::string_view rawHeader)
 
 void CURL::KeepReceivedHeader(CResponseHeader&& header)
 {
-    mReceivedHeader = std::make_unique<CResponseHeader>(std::move(header));
+    mReceivedHeader = std::move(header);
 }
 
 void CURL::ParseRawHeaders()
 {
-    if (std::unique_ptr<CResponseHeader> header = std::move(mReceivedHeader)) {
-        MoveHeaderFields(*header, *this);
-        if (!header->mSetCookies.empty()) StoreResponseCookies(header->mSetCookies);
+    if (mReceivedHeader) {
+        MoveHeaderFields(*mReceivedHeader, *this);
+        if (!mReceivedHeader->mSetCookies.empty()) StoreResponseCookies(mReceivedHeader->mSetCookies);
+        mReceivedHeader.reset();
         return;
     }
     CHeaderBlock block;

@@ -8,12 +8,12 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/http/response_header.h"
 #include "foundation/errors/status.h"
 #include "foundation/files/dynamic_buffer.h"
 #include "foundation/files/file_ref.h"
@@ -23,8 +23,6 @@
 class CCrawlListener;
 class CCrawlOwner;
 class CGrabThread;
-struct CHeaderBlock;
-class CResponseHeader;
 
 enum EURLScheme : std::int32_t {
     kSchemeHTTP = 1,
@@ -180,6 +178,6 @@ private:
     CStatus WriteSavedFileLabels(const CFileRef& file) const;
     void ApplyHeaderBlock(const CHeaderBlock& block);
     // The download's parse of mRawHeader, until ParseRawHeaders takes it.
-    std::unique_ptr<CResponseHeader> mReceivedHeader;
+    std::optional<CResponseHeader> mReceivedHeader;
     void StoreResponseCookies(const std::vector<std::string>& setCookieValues);
 };
