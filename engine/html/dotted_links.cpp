@@ -83,6 +83,20 @@ bool BeginsWithMailto(std::string_view link)
     return true;
 }
 
+// Where a dotted link ending at `dot` starts: right after the last stop
+// char before the dot (at 1 when there is none), provided every char from
+// there to the dot may stand in a link; else `dot`. Read back from the dot,
+// only for the few dots with a plausible extension.
+std::size_t LinkStartBefore(const unsigned char* bytes, std::size_t dot, const unsigned char* classOf)
+{
+    for (std::size_t at = dot; at-- > 0;) {
+        const unsigned char kind = classOf[bytes[at]];
+        if (kind & kStopChar) return at + 1;
+        if (!(kind & kURLChar)) return at == 0 ? 1 : dot;
+    }
+    return 1;
+}
+
 }  // namespace
 
 bool IsPlausibleExtension(std::string_view extension)
@@ -110,9 +124,6 @@ void CollectDottedLinks(std::string_view text, std::vector<std::string_view>& ou
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t size = text.size();
 
-    std::size_t lastStop = kNone;    // last stop char before `tracked`
-    std::size_t lastNonURL = kNone;  // last non-URL char before `tracked`
-    std::size_t tracked = 0;
     std::size_t nextStop = 0;  // first stop char at or after the current dot, once searched
     bool nextStopKnown = false;
     CAnchorSource anchors(text);
@@ -121,11 +132,6 @@ void CollectDottedLinks(std::string_view text, std::vector<std::string_view>& ou
     for (std::size_t dot = text.find('.'); dot != kNone; dot = text.find('.', dot + 1)) {
         if (++dots % kDotsPerYield == 0 && context) context->Yield();
 
-        for (; tracked < dot; ++tracked) {
-            unsigned char kind = classOf[bytes[tracked]];
-            if (kind & kStopChar) lastStop = tracked;
-            if (!(kind & kURLChar)) lastNonURL = tracked;
-        }
         if (!nextStopKnown || nextStop < dot) {
             nextStop = dot + 1;
             while (nextStop < size && !(classOf[bytes[nextStop]] & kStopChar)) ++nextStop;
@@ -136,9 +142,8 @@ void CollectDottedLinks(std::string_view text, std::vector<std::string_view>& ou
 
         std::string_view extension = text.substr(dot + 1, nextStop - dot - 1);
         if (extension.empty() || !IsPlausibleExtension(extension) || !IsAllURLChars(extension)) continue;
-        std::size_t start = lastStop == kNone ? 1 : lastStop + 1;
+        const std::size_t start = LinkStartBefore(bytes, dot, classOf);
         if (start >= dot) continue;
-        if (lastNonURL != kNone && lastNonURL >= start) continue;
 
         std::string_view link = text.substr(start, nextStop - start);
         if (BeginsWithMailto(link)) {
