@@ -23,6 +23,7 @@
 #include "engine/html/style_links.h"
 #include "engine/html/visible_text.h"
 #include "engine/owner/crawl_listener.h"
+#include "engine/url/uri_reference.h"
 #include "engine/url/url_identity.h"
 #include "engine/url/url_resolution.h"
 #include "foundation/files/file.h"
@@ -34,6 +35,30 @@ namespace {
 
 // Pages corrected at the end between two yields.
 constexpr std::size_t kPagesPerYield = 16;
+
+// The host identities of a page's link targets. The targets name a few
+// hosts, mostly one after the other, so a target that begins with the last
+// one's scheme and authority (ended there by '/', '?', '#' or nothing) has
+// its identity too, without splitting the URL again.
+class CHostIdentities {
+public:
+    const std::string& Of(std::string_view url)
+    {
+        if (!mAuthority.empty() && url.starts_with(mAuthority) &&
+            (url.size() == mAuthority.size() || EndsAuthority(url[mAuthority.size()])))
+            return mIdentity;
+        mIdentity = URLHostIdentity(url);
+        const std::size_t end = AuthorityEnd(url);
+        mAuthority.assign(end == std::string_view::npos ? std::string_view() : url.substr(0, end));
+        return mIdentity;
+    }
+
+private:
+    static bool EndsAuthority(char c) { return c == '/' || c == '?' || c == '#'; }
+
+    std::string mAuthority;
+    std::string mIdentity;
+};
 
 }  // namespace
 
@@ -72,6 +97,7 @@ bool CCrawlRelinking::RelinkPage(std::string& body, const CHTMLPage& page, const
     std::size_t offers = 0;
     std::string scratch;
     std::string fallbackURL;
+    CHostIdentities hosts;
     CVisibleTextSpans visibleText(body);
     auto rewrite = [&](const CLinkOccurrence& occurrence, std::string& replacement) -> ERewrite {
         if (++offers % how.yieldQuantum == 0) context.Yield();
@@ -96,7 +122,7 @@ bool CCrawlRelinking::RelinkPage(std::string& body, const CHTMLPage& page, const
         const std::size_t hash = link.find('#');
         const std::string_view fragment = hash == std::string_view::npos ? std::string_view() : link.substr(hash);
 
-        const std::string host = URLHostIdentity(*target);
+        const std::string& host = hosts.Of(*target);
         const bool ownHost = host == how.startHost || host == how.pageHost;
         CSiteIndex::Item* item = found.record >= 0 && static_cast<std::size_t>(found.record) < how.linkItems.size()
                                      ? how.linkItems[static_cast<std::size_t>(found.record)]
