@@ -1,22 +1,45 @@
 #include "engine/html/link_rewriter.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "engine/html/anchor_text.h"
 #include "engine/html/attribute_links.h"
 #include "engine/html/style_links.h"
 #include "foundation/text/ascii.h"
+#include "foundation/text/ascii_words.h"
 #include "foundation/text/text_encodings.h"
 
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
+// The chars where a link may be offered: an opening quote or parenthesis,
+// or the '=' of an unquoted value.
+constexpr char kOfferStartChars[] = {'"', '\'', '(', '='};
+
 struct COfferStarts {
     bool table[256] = {};
     COfferStarts()
     {
-        for (unsigned char c : std::string_view("\"'(=")) table[c] = true;
+        for (char c : kOfferStartChars) table[static_cast<unsigned char>(c)] = true;
     }
 };
+
+// The first offer start at or after `i`, or `size`. Text between markup
+// holds none for dozens of bytes, so it is passed eight bytes at a time.
+std::size_t NextOfferStart(const unsigned char* bytes, std::size_t i, std::size_t size, const bool* offerStart)
+{
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        std::uint64_t found = 0;
+        for (char c : kOfferStartChars) found |= BytesEqual(word, static_cast<unsigned char>(c));
+        if (found != 0) break;
+    }
+    while (i < size && !offerStart[bytes[i]]) ++i;
+    return i;
+}
 
 // True when the '=' at `equals` follows, after any blanks, the name of an
 // attribute that holds one link: href, src or background.
@@ -53,7 +76,7 @@ CRewriteResult RewriteLinks(std::string_view page, const LinkRewriteCallback& ca
     const bool* offerStart = starts.table;
     const auto* bytes = reinterpret_cast<const unsigned char*>(page.data());
     while (true) {
-        while (i < size && !offerStart[bytes[i]]) ++i;
+        i = NextOfferStart(bytes, i, size, offerStart);
         if (i >= size) break;
 
         const char c = page[i];
