@@ -134,15 +134,52 @@ private:
     std::string mSeam;
 };
 
+// Where a pair's begin text first occurs in the text, for the pairs of one
+// page. Most pairs find nothing in most pages, and each would look through
+// the whole page to learn it; their begin texts have an '=' (a link
+// attribute's), so the page's '=' are listed once and the list serves every
+// pair until a pass changes the text.
+class CFirstBegins {
+public:
+    std::size_t Find(std::string_view text, std::string_view begin)
+    {
+        const std::size_t anchor = begin.find('=');
+        if (anchor == kNone) return FindTextNoCase(text, begin);
+        if (!mListed || mListedText.data() != text.data() || mListedText.size() != text.size()) List(text);
+        for (const std::size_t equals : mEquals) {
+            if (equals < anchor) continue;
+            const std::size_t at = equals - anchor;
+            if (at + begin.size() > text.size()) break;
+            if (EqualsNoCase(text.substr(at, begin.size()), begin)) return at;
+        }
+        return kNone;
+    }
+    // The text is about to change.
+    void Forget() { mListed = false; }
+
+private:
+    void List(std::string_view text)
+    {
+        mEquals.clear();
+        for (std::size_t at = text.find('='); at != kNone; at = text.find('=', at + 1)) mEquals.push_back(at);
+        mListedText = text;
+        mListed = true;
+    }
+
+    std::vector<std::size_t> mEquals;
+    std::string_view mListedText;
+    bool mListed = false;
+};
+
 // Runs one pair over `text`. The first pair that cuts anything copies what
 // stays into `work`; later ones compact `work` in place. `text` then views
 // what is left.
 bool RunPair(std::string_view& text, const CLinkDelimiterPair& pair, const DelimitedLinkVisitor* visit,
-             std::string& work, bool markupOnly = false)
+             std::string& work, CFirstBegins& firstBegins, bool markupOnly = false)
 {
     if (pair.begin.empty() || (pair.end.empty() && !pair.attributeValue)) return true;
-    // Most pairs find nothing in most pages: leave the text alone then.
-    std::size_t first = FindTextNoCase(text, pair.begin);
+    // A pair that finds nothing leaves the text alone.
+    std::size_t first = firstBegins.Find(text, pair.begin);
     if (first == kNone) return true;
     // In a page, the places in its visible text are found before the pass
     // compacts the text it reads.
@@ -163,6 +200,7 @@ bool RunPair(std::string_view& text, const CLinkDelimiterPair& pair, const Delim
         if (markupBegin == kNone) return true;
         first = markupBegin;
     }
+    firstBegins.Forget();
     const bool inWork = !work.empty() && text.data() == work.data();
     if (!inWork) work.assign(text);  // room for all of it, and the source stays the caller's text
     char* out = work.data();
@@ -212,9 +250,10 @@ bool CutDelimitedLinks(std::string_view text, const std::vector<CLinkDelimiterPa
     // pair cuts something, then one work copy that every later pass
     // compacts in place.
     std::string work;
+    CFirstBegins firstBegins;
     bool going = true;
     for (const CLinkDelimiterPair& pair : pairs)
-        if (!(going = RunPair(text, pair, &visit, work, markupOnly))) break;
+        if (!(going = RunPair(text, pair, &visit, work, firstBegins, markupOnly))) break;
     if (left) left->assign(text);
     return going;
 }
@@ -236,7 +275,8 @@ void DeleteAllBetween(std::string& text, std::string_view begin, std::string_vie
     pair.end.assign(end);
     pair.attributeValue = false;
     std::string_view view = text;
-    RunPair(view, pair, nullptr, text);
+    CFirstBegins firstBegins;
+    RunPair(view, pair, nullptr, text, firstBegins);
     text.resize(view.size());
 }
 
