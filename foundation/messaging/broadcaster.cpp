@@ -1,6 +1,7 @@
 #include "foundation/messaging/broadcaster.h"
 
 #include <algorithm>
+#include <span>
 
 CListener::~CListener()
 {
@@ -52,7 +53,19 @@ void CBroadcaster::BroadcastMessage(MessageT message, void* ioParam)
 {
     // Deliver to a snapshot; before each delivery check that the listener is
     // still ours, since an earlier listener may have removed or deleted it.
-    std::vector<CListener*> snapshot = mListeners;
+    // The usual few listeners are copied on the stack: a crawl broadcasts
+    // several times per URL.
+    constexpr std::size_t kOnStack = 4;
+    CListener* onStack[kOnStack];
+    std::vector<CListener*> onHeap;
+    std::span<CListener* const> snapshot;
+    if (mListeners.size() <= kOnStack) {
+        std::copy(mListeners.begin(), mListeners.end(), onStack);
+        snapshot = std::span<CListener* const>(onStack, mListeners.size());
+    } else {
+        onHeap = mListeners;
+        snapshot = onHeap;
+    }
     unsigned generation = mGeneration;
     for (CListener* listener : snapshot) {
         if (generation != mGeneration && !HasListener(listener)) continue;
