@@ -83,7 +83,7 @@ bool BeginsWithMailto(std::string_view link)
     return true;
 }
 
-// Where a dotted link ending at `dot` starts: right after the last stop
+// Where the dotted link around `dot` starts: right after the last stop
 // char before the dot (at 1 when there is none), provided every char from
 // there to the dot may stand in a link; else `dot`. Read back from the dot,
 // only for the few dots with a plausible extension.

@@ -48,8 +48,9 @@ TEST(DottedLinks, FindsLinksBetweenStopChars)
         {"\"see a.gif\"", {}},
         {"\"#top.html\"", {}},
         {"\"mailto:ann@example.com\"", {}},
-        // The text's first char is never taken.
+        // The text's first char is never taken, nor does it stop a link.
         {"xa.gif\"", {"a.gif"}},
+        {" ab.gif\"", {"ab.gif"}},
         {"\"a.verylongext\"", {}},
         {"\"a.\"", {}},
         // A guess names a known type of file; words of code do not.
