@@ -12,6 +12,7 @@
 #include "app/windows/grabber/open_grabber.h"
 #include "app/windows/preferences/open_preferences.h"
 #include "app/windows/quicker_grabber/register_quicker_grabber.h"
+#include "app/windows/search/open_search.h"
 #include "app/windows/software_update/open_software_update.h"
 #include "app/windows/update/open_update_window.h"
 #include "tests/windows/run_events.h"
@@ -30,6 +31,7 @@ void WindowTest::SetUp()
         RegisterUpdateWindow();
         RegisterPreferencesWindow();
         RegisterSoftwareUpdateWindows();
+        RegisterSearchWindow();
         return true;
     }();
     (void)registered;

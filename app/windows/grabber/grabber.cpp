@@ -20,6 +20,7 @@
 #include "app/windows/grabber/time_thread.h"
 #include "app/windows/grabber/held_log_lines.h"
 #include "app/windows/widgets/dirty_text.h"
+#include "app/windows/widgets/elided_caption.h"
 #include "app/windows/widgets/live_resize_attachment.h"
 #include "app/windows/widgets/widget_panes.h"
 #include "engine/config/configuration_files.h"
@@ -128,6 +129,7 @@ void CGrabber::FinishCreateSelf()
     GGrayscaleWindow::FinishCreateSelf();
     if (Pane(kURL) == nullptr || Pane(kText) == nullptr) ThrowNilPointer("FinishCreateSelf");
     StopSpinner();
+    ElideCaptionInMiddle(Pane(kFileName));
     if (CPane* stay = Pane(kStay)) stay->SetValue(mStayInFolder ? 1 : 0);
     if (CPane* clock = Pane(kTime)) {
         mClockThread = std::make_unique<CTimeThread>(clock);

@@ -18,6 +18,7 @@
 #include "app/windows/search/hier_outline_table.h"
 #include "app/windows/search/search_iterator.h"
 #include "app/windows/search/search_panes.h"
+#include "app/windows/widgets/elided_caption.h"
 #include "app/windows/widgets/live_resize_attachment.h"
 #include "app/windows/widgets/resizable_heading.h"
 #include "foundation/files/file_system.h"
@@ -99,6 +100,7 @@ void CSearcher::FinishCreateSelf()
     mSearching = false;
     mResults = FindPaneAs<CHierOutlineTable>(kResults);
     if (mResults == nullptr) ThrowNilPointer("FinishCreateSelf");
+    ElideCaptionInMiddle(FindPaneByID(kFileCaption));
     if (auto* heading = FindPaneAs<CResizableHeading>(kHeading)) {
         heading->FinishCreate(GetContent());
         heading->SetLiveResizing(true);

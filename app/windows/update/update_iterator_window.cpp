@@ -8,6 +8,7 @@
 
 #include "app/windows/update/update_layout.h"
 #include "app/windows/widgets/dirty_text.h"
+#include "app/windows/widgets/elided_caption.h"
 #include "app/windows/widgets/live_resize_attachment.h"
 #include "app/windows/widgets/widget_panes.h"
 #include "engine/update/update_iterator.h"
@@ -57,6 +58,7 @@ void CUpdateIteratorWindow::FinishCreateSelf()
         if (CPane* pane = FindPaneByID(id)) pane->AddListener(this);
     if (CPane* help = FindPaneByID(kHelp))
         if (auto* button = qobject_cast<QPushButton*>(help->GetWidget())) button->setIcon(QIcon::fromTheme("help-browser"));
+    ElideCaptionInMiddle(FindPaneByID(kFolder));
     ShowBusy(false);
     if (GetWidget() != nullptr) new CLiveResizeAttachment(GetWidget());
 }
