@@ -96,7 +96,10 @@ constexpr PaneIDT LowerCaseID(PaneIDT id)
 }  // namespace
 
 CGrabber::CGrabber(const SLayout& layout, CCommander* superCommander, SGrabberLinks links)
-    : GGrayscaleWindow(layout, superCommander), mLinks(std::move(links)), mStayInFolder(ShouldStayInFolder())
+    : GGrayscaleWindow(layout, superCommander),
+      mLinks(std::move(links)),
+      mHeldLogLines(CDirtyText::kCapacity),
+      mStayInFolder(ShouldStayInFolder())
 {
     SetName(kWindowName);
     mPanes.SetFlushHook([this] { ShowHeldLogLines(); });
@@ -531,22 +534,19 @@ void CGrabber::AppendLog(const std::string& text, bool error)
 
 void CGrabber::ShowLogLine(const std::string& text, bool error)
 {
-    // Lines of one kind go in together: one insertion, one layout.
-    if (mHeldLogLines.empty() || mHeldLogLines.back().second != error) mHeldLogLines.emplace_back(std::string(), error);
-    mHeldLogLines.back().first.append(text).push_back('\n');
+    mHeldLogLines.Add(text, error);
     mPanes.Changed();
 }
 
 void CGrabber::ShowHeldLogLines()
 {
-    HeldLogRuns lines = std::move(mHeldLogLines);
-    mHeldLogLines.clear();
+    // Lines the pane would clear at once are never laid out.
+    const HeldLogRuns lines = mHeldLogLines.Take();
     auto* pane = FindPaneAs<CDirtyTextPane>(kText);
     if (pane == nullptr || pane->Text() == nullptr) return;
-    // Lines the pane would clear at once are never laid out.
-    KeepNewestLines(lines, CDirtyText::kCapacity);
-    // The pane draws the batch with the window's next paint, not one paint
-    // per run (and another for each time it empties itself).
+    // Lines of one kind go in together, and the pane draws the batch with
+    // the window's next paint, not one paint per run (and another for each
+    // time it empties itself).
     for (const auto& [text, error] : lines) {
         if (error) pane->Text()->InsertRedText(text, false);
         else pane->Text()->Insert(text, false);

@@ -163,7 +163,7 @@ private:
     CLogHolder mLog{CLogHolder::SBuffered{}};
     CHeldLogWriter mLogWriter{mLog};
     // The panes and log lines the crawl changes, at a reader's pace.
-    HeldLogRuns mHeldLogLines;
+    CHeldLogLines mHeldLogLines;
     // A grabber's panes live as long as it does, so each is looked up once:
     // the crawl asks for a few of them many times per URL.
     mutable std::unordered_map<PaneIDT, CPane*> mFoundPanes;

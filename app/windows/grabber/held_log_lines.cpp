@@ -17,3 +17,25 @@ void KeepNewestLines(HeldLogRuns& runs, std::size_t capacity)
     }
     runs.erase(runs.begin(), runs.begin() + static_cast<std::ptrdiff_t>(first));
 }
+
+void CHeldLogLines::Add(std::string_view line, bool error)
+{
+    if (mRuns.empty() || mRuns.back().second != error) mRuns.emplace_back(std::string(), error);
+    mRuns.back().first.append(line).push_back('\n');
+    mChars += line.size() + 1;
+    // Trimmed once twice the pane's worth is held: a trim moves fewer
+    // characters than came since the last one.
+    if (mChars < 2 * mCapacity) return;
+    KeepNewestLines(mRuns, mCapacity);
+    mChars = 0;
+    for (const auto& run : mRuns) mChars += run.first.size();
+}
+
+HeldLogRuns CHeldLogLines::Take()
+{
+    HeldLogRuns runs = std::move(mRuns);
+    mRuns.clear();
+    mChars = 0;
+    KeepNewestLines(runs, mCapacity);
+    return runs;
+}
