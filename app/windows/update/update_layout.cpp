@@ -13,7 +13,7 @@ namespace {
 constexpr auto kPanes = std::to_array<SPaneSpec>({
     SPaneSpec{.id = kChooseFolder, .classID = kClassPushButton, .cell = {0, 0}, .caption = "Choose Folder\xE2\x80\xA6",
               .helpTag = "Choose the folder of downloaded files to update"},
-    SPaneSpec{.id = kFolder, .classID = kClassCaption, .cell = {0, 1, 1, 3}, .caption = "No folder chosen",
+    SPaneSpec{.id = kFolder, .classID = kClassCaption, .cell = {0, 1, 1, 5}, .caption = "No folder chosen",
               .widthChars = 40, .stretch = true},
     SPaneSpec{.id = kText, .classID = kClassDirtyText, .cell = {1, 0, 1, 6},
               .helpTag = "Each file of the folder and what its update did", .widthChars = 72, .heightLines = 14,
