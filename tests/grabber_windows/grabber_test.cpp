@@ -386,6 +386,35 @@ TEST_F(Grabber, PauseResumeAndStopActOnTheCrawl)
     }
 }
 
+// Each grab of a window names its start host after the window's title:
+// once, however often the window grabs.
+TEST_F(Grabber, EachGrabOfAWindowNamesItsHostInTheTitleOnce)
+{
+    HttpPeer peer({{.path = "/", .body = Page("home")}});
+    const std::string url = peer.Url("/");
+    const std::size_t hostStart = url.find("//") + 2;
+    const std::string host = url.substr(hostStart, url.find('/', hostStart) - hostStart);
+    CGrabber* window = Open();
+    const std::string titled = window->GetTitle() + ": " + host;
+    window->SetStartURL(url);
+    for (const char* grab : {"the first grab", "a second grab", "a third grab"}) {
+        SCOPED_TRACE(grab);
+        // Nothing saved yet: the grab fetches and saves its start page, and
+        // that first save names the host.
+        const std::optional<std::string> folder = window->DownloadFolderPath();
+        ASSERT_TRUE(folder.has_value());
+        for (const auto& entry : std::filesystem::directory_iterator(*folder))
+            if (entry.path().extension() != ".log") std::filesystem::remove_all(entry.path());
+        Click(*window, kStart);
+        ASSERT_TRUE(window->IsCheckingStartURL() || window->IsCrawling());
+        ASSERT_TRUE(RunEvents([&] { return !window->IsCheckingStartURL() && !window->IsCrawling(); }));
+        for (const auto& e : std::filesystem::recursive_directory_iterator(*folder)) std::fprintf(stderr, "  %s\n", e.path().c_str());
+        EXPECT_EQ(window->GetTitle(), titled);
+    }
+    Click(*window, kCancel);
+    DeleteScheduledObjects();
+}
+
 // The start page's redirections are followed before the crawl; the start
 // and finish notifications the crawl asks for are only noted (the crawl
 // sends its mails itself).

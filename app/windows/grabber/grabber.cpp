@@ -507,7 +507,11 @@ void CGrabber::EnableFileButtons(bool withSiteMap)
     if (withSiteMap) EnablePane(kSiteMap, true);
 }
 
-void CGrabber::AppendToTitle(const std::string& text) { SetTitle(GetTitle() + text); }
+void CGrabber::AppendToTitle(const std::string& text)
+{
+    if (!mTitleBeforeHost) mTitleBeforeHost = GetTitle();
+    SetTitle(*mTitleBeforeHost + text);
+}
 
 void CGrabber::SetStatusText(const std::string& text) { SetPaneText(kTask, text); }
 

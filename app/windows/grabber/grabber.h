@@ -164,6 +164,9 @@ private:
     CHeldLogWriter mLogWriter{mLog};
     // The panes and log lines the crawl changes, at a reader's pace.
     CHeldLogLines mHeldLogLines;
+    // The title before the first grab named its host: each later grab of
+    // the window names its own host after it, not after the last one's.
+    std::optional<std::string> mTitleBeforeHost;
     // A grabber's panes live as long as it does, so each is looked up once:
     // the crawl asks for a few of them many times per URL.
     mutable std::unordered_map<PaneIDT, CPane*> mFoundPanes;
