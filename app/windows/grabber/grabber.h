@@ -164,8 +164,8 @@ private:
     CHeldLogWriter mLogWriter{mLog};
     // The panes and log lines the crawl changes, at a reader's pace.
     CHeldLogLines mHeldLogLines;
-    // The title before the first grab named its host: each later grab of
-    // the window names its own host after it, not after the last one's.
+    // The title before the first grab named its host: a grab names its
+    // host after this title, so a window that grabs again names it once.
     std::optional<std::string> mTitleBeforeHost;
     // A grabber's panes live as long as it does, so each is looked up once:
     // the crawl asks for a few of them many times per URL.
