@@ -7,6 +7,7 @@
 #include <deque>
 
 #include "app/framework/class_registrar.h"
+#include "app/framework/keyboard_return.h"
 #include "foundation/threads/thread.h"
 #include "foundation/threads/wake_token.h"
 
@@ -76,6 +77,7 @@ MessageT RunDialog(CDialog* dialog, const std::string& question, const std::func
     }
     QWidget* root = dialog->GetWidget();
     root->setWindowModality(Qt::ApplicationModal);
+    const CKeyboardReturn keyboardReturn;
     if (CThread* thread = CThread::Current()) {
         // A fiber sleeps until the main loop has the answer.
         CWakeToken answered;

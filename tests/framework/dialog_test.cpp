@@ -1,5 +1,6 @@
 // Modal questions: scripted answers in tests, a local loop on the main
 // thread, and on a fiber a hand-over to the main loop (never a nested loop).
+#include <QApplication>
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
@@ -101,6 +102,32 @@ TEST(Dialog, FiberQuestionWaitsForTheMainLoop)
     EXPECT_EQ(asker.answer, kMsgOK);
     // Only the test's own loop ran: the fiber did not nest one.
     EXPECT_EQ(level, 1);
+}
+
+// The window the user was in takes the keyboard again once the question is
+// answered, whoever asked it: a dialog is a window of its own, and without a
+// window manager to hand it back, the keys would reach no window.
+TEST(Dialog, TheWindowActiveBeforeAQuestionIsActiveAfterIt)
+{
+    CScopedLayout registered(kQuestion);
+    for (const bool fromFiber : {false, true}) {
+        SCOPED_TRACE(fromFiber ? "asked by a fiber" : "asked on the main thread");
+        QWidget window;
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(RunLoopUntil([&] { return QApplication::activeWindow() == &window; }));
+        int level = -1;
+        ClickQuitSoon(&level);
+        if (fromFiber) {
+            CAskingThread asker;
+            asker.Resume();
+            ASSERT_TRUE(RunLoopUntil([&] { return asker.IsFinished(); }));
+            EXPECT_EQ(asker.answer, kMsgOK);
+        } else {
+            EXPECT_EQ(RunModalDialog(kQuestion.number, "Ask"), kMsgOK);
+        }
+        EXPECT_TRUE(RunLoopUntil([&] { return QApplication::activeWindow() == &window; }));
+    }
 }
 
 TEST(Dialog, StoppedFiberStopsWaitingForAnAnswer)

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 
+#include "app/framework/keyboard_return.h"
+
 namespace {
 
 FileChooser gChooser;
@@ -11,6 +13,7 @@ std::optional<std::string> Desktop(const SChooserRequest& request)
     const QString caption = QString::fromStdString(request.caption);
     const QString start = QString::fromStdString(request.start);
     QString chosen;
+    const CKeyboardReturn keyboardReturn;
     switch (request.kind) {
     case SChooserRequest::kFolder: chosen = QFileDialog::getExistingDirectory(nullptr, caption, start); break;
     case SChooserRequest::kOpenFile: chosen = QFileDialog::getOpenFileName(nullptr, caption, start); break;

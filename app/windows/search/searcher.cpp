@@ -15,6 +15,7 @@
 #include <QStyle>
 
 #include "app/framework/dialog.h"
+#include "app/framework/keyboard_return.h"
 #include "app/windows/search/hier_outline_table.h"
 #include "app/windows/search/search_iterator.h"
 #include "app/windows/search/search_panes.h"
@@ -64,6 +65,7 @@ std::string ExpandHome(const std::string& path)
 
 std::optional<std::string> ChooseWithDialog(QWidget* parent, const std::string& start)
 {
+    const CKeyboardReturn keyboardReturn;
     const QString chosen = QFileDialog::getExistingDirectory(parent, "Choose a Folder to Search",
                                                              QString::fromStdString(start));
     if (chosen.isEmpty()) return std::nullopt;

@@ -10,6 +10,7 @@
 
 #include "app/framework/class_registrar.h"
 #include "app/framework/dialog.h"
+#include "app/framework/keyboard_return.h"
 #include "app/windows/software_update/software_update_layout.h"
 #include "app/windows/software_update/update_download.h"
 #include "engine/crawl/html_escape.h"
@@ -30,6 +31,7 @@ CUpdateAvailableWindow::SaveFileChooser& SaveChooser()
 std::string AskForSaveFile(const std::string& defaultName)
 {
     if (SaveChooser()) return SaveChooser()(defaultName);
+    const CKeyboardReturn keyboardReturn;
     return QFileDialog::getSaveFileName(nullptr, "Save the release notes", QString::fromStdString(defaultName))
         .toStdString();
 }

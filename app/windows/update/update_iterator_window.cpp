@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QPushButton>
 
+#include "app/framework/keyboard_return.h"
 #include "app/windows/update/update_layout.h"
 #include "app/windows/widgets/dirty_text.h"
 #include "app/windows/widgets/elided_caption.h"
@@ -31,6 +32,7 @@ CUpdateIteratorWindow::FolderChooser& Chooser()
 std::string AskForFolder()
 {
     if (Chooser()) return Chooser()();
+    const CKeyboardReturn keyboardReturn;
     return QFileDialog::getExistingDirectory(nullptr, "Choose the folder to update").toStdString();
 }
 
