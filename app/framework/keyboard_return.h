@@ -9,7 +9,8 @@
 
 class CKeyboardReturn {
 public:
-    // Notes the active window.
+    // Notes the active window; with none, the window last given the
+    // keyboard back (a question right after another).
     CKeyboardReturn();
     // Activates it again when it is still shown.
     ~CKeyboardReturn();

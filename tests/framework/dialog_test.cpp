@@ -105,26 +105,39 @@ TEST(Dialog, FiberQuestionWaitsForTheMainLoop)
 }
 
 // The window the user was in takes the keyboard again once the question is
-// answered, whoever asked it: a dialog is a window of its own, and without a
-// window manager to hand it back, the keys would reach no window.
+// answered, whoever asked it, and after a question that follows another at
+// once: a dialog is a window of its own, and without a window manager to
+// hand the keyboard back, keys would reach no window.
 TEST(Dialog, TheWindowActiveBeforeAQuestionIsActiveAfterIt)
 {
     CScopedLayout registered(kQuestion);
-    for (const bool fromFiber : {false, true}) {
-        SCOPED_TRACE(fromFiber ? "asked by a fiber" : "asked on the main thread");
+    const struct {
+        const char* name;
+        bool fromFiber;
+        int questions;  // asked one right after the other
+    } cases[] = {
+        {"asked on the main thread", false, 1},
+        {"asked by a fiber", true, 1},
+        {"a second question at once", false, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         QWidget window;
         window.show();
         window.activateWindow();
         ASSERT_TRUE(RunLoopUntil([&] { return QApplication::activeWindow() == &window; }));
         int level = -1;
-        ClickQuitSoon(&level);
-        if (fromFiber) {
+        if (c.fromFiber) {
+            ClickQuitSoon(&level);
             CAskingThread asker;
             asker.Resume();
             ASSERT_TRUE(RunLoopUntil([&] { return asker.IsFinished(); }));
             EXPECT_EQ(asker.answer, kMsgOK);
         } else {
-            EXPECT_EQ(RunModalDialog(kQuestion.number, "Ask"), kMsgOK);
+            for (int question = 0; question < c.questions; ++question) {
+                ClickQuitSoon(&level);
+                EXPECT_EQ(RunModalDialog(kQuestion.number, "Ask"), kMsgOK);
+            }
         }
         EXPECT_TRUE(RunLoopUntil([&] { return QApplication::activeWindow() == &window; }));
     }
