@@ -3,6 +3,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include "app/framework/keyboard_return.h"
+
 namespace {
 
 PrintJobAnswer& Answer()
@@ -16,6 +18,7 @@ PrintJobAnswer& Answer()
 bool AskForPrintJob(QPrinter& printer, QWidget* parent)
 {
     if (Answer()) return Answer()(printer);
+    const CKeyboardReturn keyboardReturn;
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
 }
