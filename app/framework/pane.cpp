@@ -219,7 +219,13 @@ void CPane::SetValue(std::int32_t value)
     } else if (auto* popup = qobject_cast<QComboBox*>(widget)) {
         if (value >= 1 && value <= popup->count()) popup->setCurrentIndex(value - 1);
     } else if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
+        // A bar that moves repaints at once, and with it everything else
+        // waiting to be drawn in its window; held back, it is drawn with the
+        // window's next paint, once for all the panes changed together.
+        const bool drawing = bar->updatesEnabled();
+        if (drawing) bar->setUpdatesEnabled(false);
         bar->setValue(std::clamp(value, bar->minimum(), std::max(bar->minimum(), bar->maximum())));
+        if (drawing) bar->setUpdatesEnabled(true);
     } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
         if (value >= 1 && value <= tabs->count()) tabs->setCurrentIndex(value - 1);
     } else {
