@@ -408,7 +408,6 @@ TEST_F(Grabber, EachGrabOfAWindowNamesItsHostInTheTitleOnce)
         Click(*window, kStart);
         ASSERT_TRUE(window->IsCheckingStartURL() || window->IsCrawling());
         ASSERT_TRUE(RunEvents([&] { return !window->IsCheckingStartURL() && !window->IsCrawling(); }));
-        for (const auto& e : std::filesystem::recursive_directory_iterator(*folder)) std::fprintf(stderr, "  %s\n", e.path().c_str());
         EXPECT_EQ(window->GetTitle(), titled);
     }
     Click(*window, kCancel);
