@@ -33,6 +33,15 @@ public:
         return std::nullopt;
     }
 
+    // The value takes the held one's place when one is held (it goes when
+    // that one would have); false when nothing is held.
+    bool ReplaceHeld(const Value& value)
+    {
+        if (!mHeld) return false;
+        *mHeld = value;
+        return true;
+    }
+
     // When the held value may go; none when nothing is held.
     std::optional<Clock::time_point> DueAt() const
     {
