@@ -43,6 +43,9 @@ public:
     }
     void Append(std::string_view text)
     {
+        // A grab without a log file (the configuration asks for none) logs
+        // as many lines: nothing is kept or timed for them.
+        if (!mLog.IsOpen()) return;
         (void)AppendToLog(&mLog, text);
         mPace.Offer({});
     }
@@ -50,6 +53,7 @@ public:
     // together in the same room.
     void AppendLine(std::string_view text)
     {
+        if (!mLog.IsOpen()) return;
         mLine.assign(text).push_back('\n');
         Append(mLine);
     }
