@@ -2,7 +2,7 @@
 // drawn offscreen, started as a user starts it, for benchmarks and for
 // trying the windows' road from a shell.
 //
-//   window-grab-driver [--grabber] URL FOLDER
+//   window-grab-driver [--grabber] [--shown] URL FOLDER
 //
 // Builds the program as tidewell does (every window family, the menu bar,
 // the settings), makes FOLDER the download folder, as the preferences do,
@@ -11,7 +11,9 @@
 //     and presses Return in its URL field;
 //   - with --grabber, opens a grabber window, types URL into its URL field
 //     and clicks its start button with the "Default" configuration chosen.
-// Either window is drawn first, as a person sees it before acting.
+// Either window is drawn first, as a person sees it before acting: offscreen,
+// or with --shown on the session's display, to time the grab as a person
+// watching it would (Xvfb serves).
 // It waits for the grab's end with the event loop running (no sleeps),
 // then prints the grab's own time, from Return or the click to its end
 // ("Grab time: S s").
@@ -45,7 +47,7 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: window-grab-driver [--grabber] URL FOLDER\n");
+    std::fprintf(stderr, "usage: window-grab-driver [--grabber] [--shown] URL FOLDER\n");
     return 2;
 }
 
@@ -121,11 +123,13 @@ int GrabInGrabber(CTidewellApp& application, const std::string& url)
 int main(int argc, char** argv)
 {
     bool grabber = false;
+    bool shown = false;
     std::string url;
     std::string folder;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "--grabber") grabber = true;
+        else if (argument == "--shown") shown = true;
         else if (argument.starts_with("--")) return Usage();
         else if (url.empty()) url = argument;
         else if (folder.empty()) folder = argument;
@@ -135,7 +139,7 @@ int main(int argc, char** argv)
     char resolved[PATH_MAX];
     if (::realpath(folder.c_str(), resolved) == nullptr) return Fail("no folder " + folder);
 
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!shown) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     int exitCode = 1;
     {
         CTidewellApp application(argc, argv);
